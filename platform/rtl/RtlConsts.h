@@ -1,0 +1,52 @@
+#pragma once
+// The run-time's fixed English messages. Placeholders follow Format's rules.
+
+namespace RtlConsts {
+// Conversions
+inline constexpr const char* SInvalidInteger = "'%s' is not a valid integer value";
+inline constexpr const char* SInvalidFloat = "'%s' is not a valid floating point value";
+inline constexpr const char* SInvalidDate = "'%s' is not a valid date";
+inline constexpr const char* SInvalidTime = "'%s' is not a valid time";
+inline constexpr const char* SInvalidDateTime = "'%s' is not a valid date and time";
+inline constexpr const char* SInvalidBoolean = "'%s' is not a valid boolean value";
+inline constexpr const char* SInvalidFormat = "Format '%s' invalid or incompatible with argument";
+inline constexpr const char* SArgumentMissing = "No argument for format '%s'";
+inline constexpr const char* SDateEncodeError = "Invalid argument to date encode";
+inline constexpr const char* STimeEncodeError = "Invalid argument to time encode";
+// Lists
+inline constexpr const char* SListIndexError = "List index out of bounds (%d)";
+inline constexpr const char* SListCapacityError = "List capacity out of bounds (%d)";
+inline constexpr const char* SListCountError = "List count out of bounds (%d)";
+inline constexpr const char* SDuplicateString = "String list does not allow duplicates";
+inline constexpr const char* SSortedListError = "Operation not allowed on sorted list";
+inline constexpr const char* SDuplicateItem = "List does not allow duplicates ($0%x)";
+// Objects and components
+inline constexpr const char* SAssignError = "Cannot assign a %s to a %s";
+inline constexpr const char* SDuplicateName = "A component named %s already exists";
+inline constexpr const char* SInvalidName = "''%s'' is not a valid component name";
+inline constexpr const char* SClassNotFound = "Class %s not found";
+inline constexpr const char* SUnknownProperty = "Property %s does not exist";
+inline constexpr const char* SInvalidPropertyValue = "Invalid property value";
+// Streams and files
+inline constexpr const char* SReadError = "Stream read error";
+inline constexpr const char* SWriteError = "Stream write error";
+inline constexpr const char* SMemoryStreamError = "Out of memory while expanding memory stream";
+inline constexpr const char* SFOpenErrorEx = "Cannot open file \"%s\". %s";
+inline constexpr const char* SFCreateErrorEx = "Cannot create file \"%s\". %s";
+inline constexpr const char* SResNotFound = "Resource %s not found";
+inline constexpr const char* SInvalidImage = "Invalid stream format";
+// Operations
+inline constexpr const char* SInvalidOperation = "Invalid operation";
+inline constexpr const char* SNoEncoding = "No mapping for the Unicode character exists in the target multi-byte code page";
+inline constexpr const char* SInvalidSourceArray = "Invalid source array";
+inline constexpr const char* SRangeError = "Range check error";
+inline constexpr const char* SDivByZero = "Division by zero";
+inline constexpr const char* SAbortError = "Operation aborted";
+inline constexpr const char* SOutOfMemory = "Out of memory";
+// Registry and INI files
+inline constexpr const char* SRegCreateFailed = "Failed to create key %s";
+inline constexpr const char* SRegSetDataFailed = "Failed to set data for '%s'";
+inline constexpr const char* SRegGetDataFailed = "Failed to get data for '%s'";
+inline constexpr const char* SInvalidRegType = "Invalid data type for '%s'";
+inline constexpr const char* SIniFileWriteError = "Unable to write to %s";
+}  // namespace RtlConsts

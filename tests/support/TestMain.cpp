@@ -1,0 +1,24 @@
+// Shared main of every test binary: a QApplication on the offscreen platform
+// with the Fusion style, a pinned font and fixed format settings, so painting
+// and formatting tests see the same environment everywhere.
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QFont>
+#include <QLocale>
+#include <QStyleFactory>
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+  QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  QApplication app(argc, argv);
+  QApplication::setStyle(QStyleFactory::create("Fusion"));
+  QFont font("DejaVu Sans");
+  font.setPixelSize(12);
+  QApplication::setFont(font);
+
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}
