@@ -382,6 +382,8 @@ class LineWalker {
   void Polyline(const std::vector<QPoint>& pts, bool closed);
   // A curved figure: rounded, cleaned of corner steps, each pixel once.
   void Curve(const QPolygonF& poly, bool closed);
+  // Pixels given in order (a loop from EllipseLoop), each once.
+  void Loop(const std::vector<QPoint>& pixels);
   std::vector<LinePixel>& Pixels() { return pixels_; }
   int Offset() const { return pos_; }
 
@@ -392,6 +394,10 @@ class LineWalker {
   QRect limit_;
   std::vector<LinePixel> pixels_;
 };
+
+// The outline pixels of an ellipse in drawing order, symmetric about both
+// axes (one quadrant computed, three mirrored).
+std::vector<QPoint> EllipseLoop(QPointF centre, double rx, double ry);
 
 // ---------------------------------------------------------------------------
 // Drawing helpers used across files
@@ -411,7 +417,7 @@ bool BrushIsNull(const DcObject& dc);
 // cosmetic pattern's position in and out.
 void StrokeFigures(DcObject& dc, const Target& target, const std::vector<QPolygonF>& polys,
                    const std::vector<bool>& closed, bool curved, PixelMask* painted,
-                   int* styleOffset = nullptr);
+                   int* styleOffset = nullptr, const std::vector<QPoint>* thinLoop = nullptr);
 // Fills a path (device units) with the DC's brush, leaving out pen pixels.
 void FillShape(DcObject& dc, const Target& target, const QPainterPath& path, Qt::FillRule rule,
                const PixelMask* exclude);

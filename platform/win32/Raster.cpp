@@ -394,9 +394,15 @@ void LineWalker::Polyline(const std::vector<QPoint>& pts, bool closed) {
 
 void LineWalker::Curve(const QPolygonF& poly, bool closed) {
   if (poly.isEmpty()) return;
+  // Round half away from the figure's centre, so that symmetric figures
+  // stay symmetric.
+  const QPointF c = poly.boundingRect().center();
+  auto round = [](double v, double centre) {
+    return v >= centre ? int(std::floor(v + 0.5)) : int(std::ceil(v - 0.5));
+  };
   std::vector<QPoint> pts;
   for (const QPointF& p : poly) {
-    const QPoint q(RoundCoord(p.x()), RoundCoord(p.y()));
+    const QPoint q(round(p.x(), c.x()), round(p.y(), c.y()));
     if (pts.empty() || pts.back() != q) pts.push_back(q);
   }
   if (closed && pts.size() > 1 && pts.back() == pts.front()) pts.pop_back();
@@ -436,6 +442,64 @@ void LineWalker::Curve(const QPolygonF& poly, bool closed) {
   }
 }
 
+void LineWalker::Loop(const std::vector<QPoint>& pixels) {
+  for (const QPoint& p : pixels) {
+    const bool on = On(pos_++);
+    if (limit_.contains(p)) pixels_.push_back({p.x(), p.y(), on});
+  }
+}
+
+std::vector<QPoint> EllipseLoop(QPointF c, double rx, double ry) {
+  rx = std::abs(rx);
+  ry = std::abs(ry);
+  // The quadrant of growing x and y offsets, rounded away from the centre
+  // (2 * centre is a whole number: the mirrors land on pixels).
+  const int n = int(std::clamp(std::ceil((rx + ry) * 2) + 4, 4.0, 200000.0));
+  std::vector<QPoint> q;
+  auto add = [&](QPoint p) {
+    if (q.empty()) {
+      q.push_back(p);
+      return;
+    }
+    const QPoint last = q.back();
+    if (p == last) return;
+    WalkSegment(last, p, QRect(QPoint(INT32_MIN / 2, INT32_MIN / 2), QPoint(INT32_MAX / 2, INT32_MAX / 2)),
+                [&](int x, int y, int64_t i) {
+                  if (i > 0) q.emplace_back(x, y);
+                });
+    q.push_back(p);
+  };
+  for (int i = 0; i <= n; ++i) {
+    const double phi = (3.14159265358979323846 / 2) * i / n;
+    add(QPoint(int(std::floor(c.x() + rx * std::cos(phi) + 0.5)), int(std::floor(c.y() + ry * std::sin(phi) + 0.5))));
+  }
+  // Corner steps out.
+  std::vector<QPoint> clean;
+  for (size_t i = 0; i < q.size(); ++i) {
+    if (!clean.empty() && i + 1 < q.size()) {
+      const QPoint prev = clean.back(), next = q[i + 1];
+      if (std::abs(prev.x() - next.x()) <= 1 && std::abs(prev.y() - next.y()) <= 1) continue;
+    }
+    clean.push_back(q[i]);
+  }
+  const int mx = int(std::lround(2 * c.x())), my = int(std::lround(2 * c.y()));
+  std::vector<QPoint> loop;
+  loop.reserve(clean.size() * 4);
+  auto push = [&](QPoint p) {
+    if (loop.empty() || loop.back() != p) loop.push_back(p);
+  };
+  for (const QPoint& p : clean) push(p);
+  for (auto it = clean.rbegin(); it != clean.rend(); ++it) push(QPoint(mx - it->x(), it->y()));
+  for (const QPoint& p : clean) push(QPoint(mx - p.x(), my - p.y()));
+  for (auto it = clean.rbegin(); it != clean.rend(); ++it) push(QPoint(it->x(), my - it->y()));
+  std::unordered_set<uint64_t> seen;
+  std::vector<QPoint> out;
+  out.reserve(loop.size());
+  for (const QPoint& p : loop)
+    if (seen.insert((uint64_t(uint32_t(p.x())) << 32) | uint32_t(p.y())).second) out.push_back(p);
+  return out;
+}
+
 // ---------------------------------------------------------------------------
 // Pens and figures
 
@@ -463,13 +527,14 @@ bool PenIsThin(const DcObject& dc, const PenObject& pen) { return PenDeviceWidth
 
 void StrokeFigures(DcObject& dc, const Target& target, const std::vector<QPolygonF>& polys,
                    const std::vector<bool>& closed, bool curved, PixelMask* painted,
-                   int* styleOffset) {
+                   int* styleOffset, const std::vector<QPoint>* thinLoop) {
   if (PenIsNull(dc) || !target.Valid()) return;
   const PenObject& pen = *dc.s.pen;
   if (PenIsThin(dc, pen)) {
     const std::vector<int> pattern = CosmeticPattern(pen);
     LineWalker walker(&pattern, styleOffset ? *styleOffset : 0, target.Limit());
-    for (size_t i = 0; i < polys.size(); ++i) {
+    if (thinLoop) walker.Loop(*thinLoop);
+    for (size_t i = 0; i < polys.size() && !thinLoop; ++i) {
       const bool c = i < closed.size() && closed[i];
       if (curved) {
         walker.Curve(polys[i], c);

@@ -68,11 +68,11 @@ QRect PaintedBounds(const DcObject& dc, const QRectF& box, const Target& target)
 // Draws closed figures: the fill first (without the pen's pixels), then the
 // outline, so that every pixel is mixed once.
 void DrawClosed(DcObject& dc, const Target& target, const std::vector<QPolygonF>& polys, bool curved,
-                Qt::FillRule rule) {
+                Qt::FillRule rule, const std::vector<QPoint>* thinLoop = nullptr) {
   if (!target.Valid()) return;
   const std::vector<bool> closed(polys.size(), true);
   if (BrushIsNull(dc)) {
-    StrokeFigures(dc, target, polys, closed, curved, nullptr);
+    StrokeFigures(dc, target, polys, closed, curved, nullptr, nullptr, thinLoop);
     return;
   }
   if (PenIsNull(dc)) {
@@ -82,7 +82,7 @@ void DrawClosed(DcObject& dc, const Target& target, const std::vector<QPolygonF>
   QRectF box;
   for (const QPolygonF& p : polys) box |= p.boundingRect();
   PixelMask penPixels(PaintedBounds(dc, box, target));
-  StrokeFigures(dc, target, polys, closed, curved, &penPixels);
+  StrokeFigures(dc, target, polys, closed, curved, &penPixels, nullptr, thinLoop);
   FillShape(dc, target, PolygonPath(polys), rule, &penPixels);
 }
 
@@ -429,7 +429,11 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
   QPolygonF poly;
   ArcPoints(poly, box.center(), box.width() / 2, box.height() / 2, 0, 2 * 3.14159265358979323846);
   poly.removeLast();
-  DrawClosed(dc, *call.target, OnePoly(poly), true, Qt::WindingFill);
+  // Ordinary sizes get the symmetric outline; huge ones the clipped curve walk.
+  const bool symmetric = box.width() + box.height() < 200000;
+  const std::vector<QPoint> loop =
+      symmetric ? EllipseLoop(box.center(), box.width() / 2, box.height() / 2) : std::vector<QPoint>();
+  DrawClosed(dc, *call.target, OnePoly(poly), true, Qt::WindingFill, symmetric ? &loop : nullptr);
   return TRUE;
 }
 
