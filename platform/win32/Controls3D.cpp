@@ -192,7 +192,8 @@ class Painter3D {
     const int ah = std::max(2, size / 4 + 1), aw = 2 * ah - 1;
     for (int i = 0; i < ah; ++i) {
       const int half = (aw - 1) / 2 - i;
-      const int row = dir == 0 || dir == 2 ? -ah / 2 + i : ah / 2 - i;
+      // The widest row at the base: the top for down and right arrows.
+      const int row = dir == 1 || dir == 3 ? -ah / 2 + i : ah / 2 - i;
       if (dir < 2) Span(c.x() - half, c.y() + row, c.x() + half, c.y() + row, color);
       else Span(c.x() + row, c.y() - half, c.x() + row, c.y() + half, color);
     }

@@ -132,10 +132,8 @@ HDC CreateCompatibleDC(HDC hdc) {
 }
 
 BOOL DeleteDC(HDC hdc) {
-  auto dc = GetDc(hdc);
-  if (!dc) return FALSE;
+  if (!GetDc(hdc)) return FALSE;
   // Its states go with the object; their references to selected objects end.
-  dc->stock = false;
   return Unregister(hdc) ? TRUE : FALSE;
 }
 

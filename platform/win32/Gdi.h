@@ -305,7 +305,9 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppv
 BOOL GetBitmapDimensionEx(HBITMAP hbit, LPSIZE lpsize);
 
 // The layer's own bridges between bitmaps and Qt images. GetBitmapImage gives
-// the bitmap's pixels (ARGB32 premultiplied), valid while the handle lives.
+// the bitmap's pixels (ARGB32 premultiplied), valid while the handle lives;
+// a DIB section's image may wrap the section's memory, so an image kept
+// longer must be taken with QImage::copy().
 HBITMAP CreateBitmapFromImage(const QImage& image);
 QImage* GetBitmapImage(HBITMAP hbm);
 

@@ -116,10 +116,11 @@ struct BitmapObject : GdiObject {
   BitmapObject() : GdiObject(OBJ_BITMAP) {}
   QImage image;  // the drawing surface, ARGB32 premultiplied
   bool mono = false;
-  // DIB sections: the caller's view of the pixels. Top-down 32-bit sections
-  // share the image's memory; other layouts keep their own buffer, copied
-  // from before and to after every operation on the bitmap.
+  // DIB sections: the caller's view of the pixels lives in dibBuffer. A
+  // top-down 32-bit section's image wraps that buffer itself; other layouts
+  // are mirrored: copied from before and to after every operation.
   bool dib = false;
+  bool mirrored = false;
   int dibBpp = 32;
   bool topDown = true;
   std::vector<uchar> dibBuffer;
@@ -128,9 +129,12 @@ struct BitmapObject : GdiObject {
   BITMAPINFOHEADER dibHeader{};
   std::atomic<uintptr_t> ownerDc{0};  // the memory DC it is selected into
 
-  bool Mirrored() const { return dib && !dibBuffer.empty(); }
+  bool Mirrored() const { return mirrored; }
   void LoadFromBits();  // caller's buffer -> image
   void StoreToBits();   // image -> caller's buffer
+  // Brings a wrapped section's image back onto the caller's buffer after a
+  // copy-on-write moved it (someone kept a shallow copy of the image).
+  void Anchor();
 };
 
 struct RegionObject : GdiObject {

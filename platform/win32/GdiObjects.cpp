@@ -231,6 +231,14 @@ void BitmapObject::LoadFromBits() {
   }
 }
 
+void BitmapObject::Anchor() {
+  if (!dib || mirrored || image.constBits() == bits) return;
+  const int w = image.width(), h = image.height();
+  for (int y = 0; y < h; ++y)
+    std::memcpy(static_cast<uchar*>(bits) + size_t(y) * dibStride, image.constScanLine(y), size_t(w) * 4);
+  image = QImage(static_cast<uchar*>(bits), w, h, dibStride, QImage::Format_ARGB32_Premultiplied);
+}
+
 void BitmapObject::StoreToBits() {
   if (!Mirrored()) return;
   const int w = image.width(), h = image.height();
@@ -251,13 +259,18 @@ void BitmapObject::StoreToBits() {
 }
 
 SurfaceAccess::SurfaceAccess(const DcObject& dc, bool writes) : writes_(writes) {
-  image_ = dc.Surface();
   bitmap_ = dc.SurfaceBitmap();
-  if (bitmap_ && bitmap_->Mirrored()) bitmap_->LoadFromBits();
+  if (bitmap_) {
+    bitmap_->Anchor();
+    if (bitmap_->Mirrored()) bitmap_->LoadFromBits();
+  }
+  image_ = dc.Surface();
 }
 
 SurfaceAccess::~SurfaceAccess() {
-  if (writes_ && bitmap_ && bitmap_->Mirrored()) bitmap_->StoreToBits();
+  if (!writes_ || !bitmap_) return;
+  if (bitmap_->Mirrored()) bitmap_->StoreToBits();
+  else bitmap_->Anchor();
 }
 
 namespace {
@@ -402,6 +415,7 @@ HBRUSH CreatePatternBrush(HBITMAP hbm) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
+  bmp->Anchor();
   if (bmp->Mirrored()) bmp->LoadFromBits();
   auto b = std::make_shared<BrushObject>();
   b->style = BS_PATTERN;
@@ -543,7 +557,6 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppv
   }
   auto b = NewBitmap(w, height);
   if (!b) return nullptr;
-  b->image.fill(0);  // DIB sections start zeroed
   b->dib = true;
   b->dibBpp = h.biBitCount;
   b->topDown = h.biHeight < 0;
@@ -551,11 +564,14 @@ HBITMAP CreateDIBSection(HDC hdc, const BITMAPINFO* pbmi, UINT usage, void** ppv
   b->dibHeader.biSize = sizeof(BITMAPINFOHEADER);
   b->dibStride = ((w * h.biBitCount + 31) / 32) * 4;
   b->dibHeader.biSizeImage = DWORD(b->dibStride) * DWORD(height);
+  b->dibBuffer.assign(size_t(b->dibStride) * height, 0);  // DIB sections start zeroed
+  b->bits = b->dibBuffer.data();
   if (b->topDown && b->dibBpp == 32) {
-    b->bits = b->image.bits();  // shared with the surface; the image is never copied shallowly
+    // The surface is the caller's buffer itself.
+    b->image = QImage(b->dibBuffer.data(), w, height, b->dibStride, QImage::Format_ARGB32_Premultiplied);
   } else {
-    b->dibBuffer.assign(size_t(b->dibStride) * height, 0);
-    b->bits = b->dibBuffer.data();
+    b->image.fill(0);
+    b->mirrored = true;
   }
   if (ppvBits) *ppvBits = b->bits;
   return AsHandle<HBITMAP__>(Register(b));
@@ -589,6 +605,7 @@ QImage* GetBitmapImage(HBITMAP hbm) {
     SetLastError(ERROR_INVALID_HANDLE);
     return nullptr;
   }
+  b->Anchor();
   if (b->Mirrored()) b->LoadFromBits();
   return &b->image;
 }

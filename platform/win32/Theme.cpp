@@ -47,7 +47,9 @@ Look LookOf(int stateInGroup) {
   return l;
 }
 
+// Sets the state flags and the palette's colour group (the palette first).
 void ApplyLook(QStyleOption& opt, const Look& l) {
+  opt.palette.setCurrentColorGroup(l.disabled ? QPalette::Disabled : QPalette::Active);
   opt.state = l.disabled ? QStyle::State_None : QStyle::State_Enabled;
   if (l.hot) opt.state |= QStyle::State_MouseOver;
   if (l.pressed) opt.state |= QStyle::State_Sunken;
@@ -95,8 +97,10 @@ void Paint(ThemeClass cls, QStyle* style, QPainter& p, const QRect& r, int part,
       if (part == BP_PUSHBUTTON || part == BP_USERBUTTON) {
         ButtonPanel(style, p, r, LookOf(state == PBS_DEFAULTED ? PBS_NORMAL : state), state == PBS_DEFAULTED);
       } else if (part == BP_CHECKBOX || part == BP_RADIOBUTTON) {
+        // The glyph is square, centred in the rectangle.
+        const int side = std::min(r.width(), r.height());
         QStyleOptionButton opt;
-        opt.rect = r;
+        opt.rect = QRect(r.left() + (r.width() - side) / 2, r.top() + (r.height() - side) / 2, side, side);
         opt.palette = pal;
         ApplyLook(opt, LookOf(state));
         const int group = (state - 1) / 4;  // unchecked, checked, mixed
@@ -175,39 +179,27 @@ void Paint(ThemeClass cls, QStyle* style, QPainter& p, const QRect& r, int part,
       break;
     }
     case ThemeClass::ScrollBar: {
-      QStyleOptionSlider opt;
-      opt.rect = r;
-      opt.palette = pal;
-      opt.minimum = 0;
-      opt.maximum = 100;
+      // Scroll bar parts as the style's buttons, arrows and track colours.
       switch (part) {
         case SBP_ARROWBTN: {
-          const int dir = (state - 1) / 4;  // up, down, left, right
-          ApplyLook(opt, LookOf(state));
-          opt.orientation = dir < 2 ? Qt::Vertical : Qt::Horizontal;
-          if (opt.orientation == Qt::Horizontal) opt.state |= QStyle::State_Horizontal;
-          const bool sub = dir == 0 || dir == 2;
-          opt.activeSubControls = sub ? QStyle::SC_ScrollBarSubLine : QStyle::SC_ScrollBarAddLine;
-          style->drawControl(sub ? QStyle::CE_ScrollBarSubLine : QStyle::CE_ScrollBarAddLine, &opt, &p, nullptr);
+          const Look look = LookOf(state);
+          ButtonPanel(style, p, r, look, false);
+          const QStyle::PrimitiveElement arrows[] = {QStyle::PE_IndicatorArrowUp, QStyle::PE_IndicatorArrowDown,
+                                                     QStyle::PE_IndicatorArrowLeft, QStyle::PE_IndicatorArrowRight};
+          ArrowIn(style, p, r, arrows[std::clamp((state - 1) / 4, 0, 3)], look);
           break;
         }
         case SBP_THUMBBTNHORZ:
         case SBP_THUMBBTNVERT:
-          ApplyLook(opt, LookOf(state));
-          opt.orientation = part == SBP_THUMBBTNHORZ ? Qt::Horizontal : Qt::Vertical;
-          if (opt.orientation == Qt::Horizontal) opt.state |= QStyle::State_Horizontal;
-          style->drawControl(QStyle::CE_ScrollBarSlider, &opt, &p, nullptr);
+          ButtonPanel(style, p, r, LookOf(state), false);
           break;
         case SBP_LOWERTRACKHORZ:
         case SBP_UPPERTRACKHORZ:
         case SBP_LOWERTRACKVERT:
         case SBP_UPPERTRACKVERT: {
-          ApplyLook(opt, LookOf(state));
-          const bool horizontal = part == SBP_LOWERTRACKHORZ || part == SBP_UPPERTRACKHORZ;
-          opt.orientation = horizontal ? Qt::Horizontal : Qt::Vertical;
-          if (horizontal) opt.state |= QStyle::State_Horizontal;
-          const bool lower = part == SBP_LOWERTRACKHORZ || part == SBP_LOWERTRACKVERT;
-          style->drawControl(lower ? QStyle::CE_ScrollBarSubPage : QStyle::CE_ScrollBarAddPage, &opt, &p, nullptr);
+          const Look look = LookOf(state);
+          QColor track = pal.color(QPalette::Window).darker(look.pressed ? 125 : 108);
+          p.fillRect(r, track);
           break;
         }
         case SBP_SIZEBOX: {
@@ -338,6 +330,8 @@ HRESULT DrawThemeBackground(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, L
   if (!image) return S_OK;
   QRegion clip = EffectiveClip(*dc);
   if (pClipRect) clip &= m.MapRect(pClipRect->left, pClipRect->top, pClipRect->right, pClipRect->bottom);
+  if (clip.isEmpty()) return S_OK;
+  clip &= r;  // parts never reach outside their rectangle
   if (clip.isEmpty()) return S_OK;
   QPainter painter(image);
   painter.setClipRegion(clip);

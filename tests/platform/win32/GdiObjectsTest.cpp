@@ -241,3 +241,22 @@ TEST(GdiObjects, DibSectionsShareTheirBitsWithDrawing) {
     }
   }
 }
+
+TEST(GdiObjects, DibBitsStayValidWhenTheImageIsCopied) {
+  BITMAPINFO bi{};
+  bi.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 4, -4, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+  void* bits = nullptr;
+  Owned<HBITMAP> dib(CreateDIBSection(nullptr, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  ASSERT_NE(bits, nullptr);
+  const QImage snapshot = *GetBitmapImage(dib);  // a shallow copy kept by someone
+  HDC mem = CreateCompatibleDC(nullptr);
+  HGDIOBJ old = SelectObject(mem, dib);
+  SetPixel(mem, 1, 1, kRed);
+  const auto* px = static_cast<const uint32_t*>(bits);
+  EXPECT_EQ(px[4 + 1] & 0xFFFFFF, 0xFF0000u) << "drawing still reaches the caller's bits";
+  static_cast<uint32_t*>(bits)[2] = 0xFF00FF00u;
+  EXPECT_EQ(GetPixel(mem, 2, 0), kGreen);
+  SelectObject(mem, old);
+  DeleteDC(mem);
+  (void)snapshot;
+}
