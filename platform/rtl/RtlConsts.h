@@ -49,4 +49,8 @@ inline constexpr const char* SRegSetDataFailed = "Failed to set data for '%s'";
 inline constexpr const char* SRegGetDataFailed = "Failed to get data for '%s'";
 inline constexpr const char* SInvalidRegType = "Invalid data type for '%s'";
 inline constexpr const char* SIniFileWriteError = "Unable to write to %s";
+inline constexpr const char* SIniInvalidName = "Invalid INI file section or key name '%s'";
+inline constexpr const char* SIniInvalidValue = "Invalid INI file value '%s'";
+inline constexpr const char* SRegFileDamaged = "Registry file \"%s\" is damaged at line %d: %s";
+inline constexpr const char* SRegFileUnreadable = "Cannot read registry file \"%s\": %s";
 }  // namespace RtlConsts
