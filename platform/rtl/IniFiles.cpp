@@ -12,6 +12,8 @@
 #include <limits>
 #include <optional>
 
+#include "platform/rtl/Encoding.h"
+
 namespace inifiles_detail {
 
 // ---------------------------------------------------------------------------
@@ -34,45 +36,11 @@ static bool HasLineBreak(const QString& s) {
   return s.contains(QLatin1Char('\r')) || s.contains(QLatin1Char('\n'));
 }
 
-// Windows-1252 characters 0x80..0x9F (0 where the code page has none).
-static constexpr char16_t kAnsiHigh[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0,      0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 static QString DecodeAnsi(QByteArrayView bytes) {
-  QString s;
-  s.reserve(bytes.size());
-  for (char c : bytes) {
-    const auto b = static_cast<unsigned char>(c);
-    char16_t ch = b;
-    if (b >= 0x80 && b <= 0x9F && kAnsiHigh[b - 0x80] != 0) ch = kAnsiHigh[b - 0x80];
-    s.append(QChar(ch));
-  }
-  return s;
+  return TEncoding::ANSI()->GetString(TBytes(bytes.data(), bytes.size()));
 }
 
-static QByteArray EncodeAnsi(const QString& s) {
-  QByteArray bytes;
-  bytes.reserve(s.size());
-  for (QChar ch : s) {
-    const char16_t u = ch.unicode();
-    char out = '?';
-    if (u < 0x80 || (u >= 0xA0 && u <= 0xFF)) {
-      out = static_cast<char>(u);
-    } else {
-      for (int i = 0; i < 32; ++i) {
-        if (kAnsiHigh[i] == u && u != 0) {
-          out = static_cast<char>(0x80 + i);
-          break;
-        }
-      }
-    }
-    bytes.append(out);
-  }
-  return bytes;
-}
+static QByteArray EncodeAnsi(const QString& s) { return TEncoding::ANSI()->GetBytes(s); }
 
 // ---------------------------------------------------------------------------
 // How a file was (or will be) written, and what it looked like on disk.
@@ -83,6 +51,8 @@ struct FileSignature {
   qint64 Inode = 0;
   qint64 MTimeSec = 0;
   qint64 MTimeNSec = 0;
+  qint64 CTimeSec = 0;  // changes with the permissions too
+  qint64 CTimeNSec = 0;
   bool operator==(const FileSignature&) const = default;
 };
 
@@ -95,6 +65,8 @@ static FileSignature SignatureOf(const QString& fileName) {
     sig.Inode = static_cast<qint64>(st.st_ino);
     sig.MTimeSec = st.st_mtim.tv_sec;
     sig.MTimeNSec = st.st_mtim.tv_nsec;
+    sig.CTimeSec = st.st_ctim.tv_sec;
+    sig.CTimeNSec = st.st_ctim.tv_nsec;
   }
   return sig;
 }
@@ -105,6 +77,7 @@ struct FileFormat {
   bool Bom = false;
   QString LineBreak = QStringLiteral("\r\n");
   FileSignature Signature;
+  bool Unreadable = false;  // the file exists but could not be read
 };
 
 static QString DecodeFile(const QByteArray& bytes, FileFormat& format) {
@@ -625,13 +598,22 @@ TIniFile::~TIniFile() = default;
 void TIniFile::Refresh() {
   if (SignatureOf(FileName()) == FFormat->Signature) return;
   FileFormat format;
-  if (ReadFile(FileName(), *FDocument, format, nullptr) != ReadResult::Ok) {
+  const ReadResult result = ReadFile(FileName(), *FDocument, format, nullptr);
+  if (result != ReadResult::Ok) {
     FDocument->Clear();
     const FileSignature sig = format.Signature;
     format = FileFormat{};
     format.Signature = sig;
+    format.Unreadable = result == ReadResult::Failed;
   }
   *FFormat = format;
+}
+
+// A file that could not be read is never changed: what is known of it is nothing.
+void TIniFile::CheckReadable() {
+  if (FFormat->Unreadable)
+    throw EIniFileException(
+        QString::asprintf(RtlConsts::SIniFileWriteError, FileName().toUtf8().constData()));
 }
 
 void TIniFile::Store() {
@@ -660,6 +642,7 @@ void TIniFile::WriteString(const QString& section, const QString& ident, const Q
   CheckName(section, ident);
   CheckValue(value);
   Refresh();
+  CheckReadable();
   FDocument->Write(section, ident, value);
   Store();
 }
@@ -676,11 +659,13 @@ void TIniFile::ReadSections(QStringList& strings) {
 
 void TIniFile::EraseSection(const QString& section) {
   Refresh();
+  CheckReadable();
   if (FDocument->EraseSection(section)) Store();
 }
 
 void TIniFile::DeleteKey(const QString& section, const QString& ident) {
   Refresh();
+  CheckReadable();
   if (FDocument->DeleteKey(section, ident)) Store();
 }
 

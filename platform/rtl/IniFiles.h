@@ -143,6 +143,7 @@ class TIniFile : public TCustomIniFile {
 
  private:
   void Refresh();
+  void CheckReadable();
   void Store();
   std::unique_ptr<inifiles_detail::Document> FDocument;
   std::unique_ptr<inifiles_detail::FileFormat> FFormat;

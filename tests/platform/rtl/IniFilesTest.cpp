@@ -254,6 +254,14 @@ TEST_F(IniFilesTest, FailedWritesLeaveTheFileAsItWas) {
   EXPECT_EQ(ReadAll(File()), kSample);
   EXPECT_EQ(ini.ReadString("Columns", "Big", "none"), "none");
   EXPECT_EQ(QDir(dir_.Path()).entryList(QDir::Files), QStringList{"settings.ini"});
+
+  // A file that cannot be read at all.
+  QDir(dir_.Path()).mkdir("folder.ini");
+  TIniFile unreadable(File("folder.ini"));
+  EXPECT_EQ(unreadable.ReadString("S", "K", "d"), "d");
+  EXPECT_THROW(unreadable.WriteString("S", "K", "v"), EIniFileException);
+  EXPECT_THROW(unreadable.EraseSection("S"), EIniFileException);
+  EXPECT_THROW(TMemIniFile(File("folder.ini")), EFOpenError);
 }
 
 }  // namespace

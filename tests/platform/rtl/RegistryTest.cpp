@@ -397,6 +397,17 @@ TEST_F(RegistryTest, DamagedFileKeepsReadableKeysAndACopy) {
   }
 }
 
+TEST_F(RegistryTest, UnreadableFileIsNeverReplaced) {
+  QDir().mkpath(file_);  // a folder where the file should be
+  TRegistry reg;
+  EXPECT_TRUE(RegistryError([&] { reg.KeyExists(kKey); })
+                  .startsWith(QStringLiteral("Cannot read registry file \"%1\": ").arg(file_)));
+  EXPECT_FALSE(reg.OpenKey(kKey, true));
+  EXPECT_EQ(RegistryError([&] { reg.CreateKey(kKey); }),
+            QStringLiteral("Failed to create key %1").arg(kKey));
+  EXPECT_TRUE(QFileInfo(file_).isDir());
+}
+
 TEST_F(RegistryTest, MissingHeaderIsReportedButKeysAreRead) {
   WriteAll(file_, "[HKEY_CURRENT_USER\\Software\\A]\r\n\"Name\"=\"a\"\r\n");
   TRegistry reg;
