@@ -605,9 +605,11 @@ struct TRegistryStore::Impl {
       Unreadable = true;
       Signature = FileSignature{};  // try again next time
       Signature.Size = -1;
-      Error = QString::asprintf(RtlConsts::SRegFileUnreadable, File.toUtf8().constData(),
-                                file.errorString().toUtf8().constData());
-      qWarning("%s", qPrintable(Error));
+      const QString error = QString::asprintf(RtlConsts::SRegFileUnreadable,
+                                              File.toUtf8().constData(),
+                                              file.errorString().toUtf8().constData());
+      if (error != Error) qWarning("%s", qPrintable(error));  // once, not on every call
+      Error = error;
       return Error;
     }
     Unreadable = false;

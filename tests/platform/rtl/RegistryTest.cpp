@@ -8,6 +8,7 @@
 #include <QFile>
 #include <QSaveFile>
 #include <climits>
+#include <thread>
 #include <cmath>
 #include <functional>
 
@@ -516,6 +517,24 @@ TEST_F(RegistryTest, ChangesByAnotherProcessAreSeen) {
   EXPECT_EQ(reg.ReadInteger(QStringLiteral("Theirs")), 8);
   EXPECT_EQ(reg.ReadString(QStringLiteral("Mine")), QStringLiteral("1"));
   EXPECT_EQ(reg.ReadString(QStringLiteral("Later")), QStringLiteral("x"));
+}
+
+TEST_F(RegistryTest, ThreadsWriteWithoutLosingValues) {
+  std::vector<std::thread> threads;
+  for (int t = 0; t < 4; ++t) {
+    threads.emplace_back([t] {
+      TRegistry reg;
+      if (!reg.OpenKey(QStringLiteral("\\Software\\Threads\\T%1").arg(t), true)) return;
+      for (int i = 0; i < 10; ++i) reg.WriteInteger(QStringLiteral("V%1").arg(i), t * 100 + i);
+    });
+  }
+  for (std::thread& thread : threads) thread.join();
+  Reload();
+  TRegistry reg;
+  for (int t = 0; t < 4; ++t) {
+    ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software\\Threads\\T%1").arg(t), false));
+    for (int i = 0; i < 10; ++i) EXPECT_EQ(reg.ReadInteger(QStringLiteral("V%1").arg(i)), t * 100 + i);
+  }
 }
 
 TEST_F(RegistryTest, RegistryIniFileMapsSectionsToSubkeys) {
