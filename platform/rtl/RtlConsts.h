@@ -50,3 +50,8 @@ inline constexpr const char* SRegGetDataFailed = "Failed to get data for '%s'";
 inline constexpr const char* SInvalidRegType = "Invalid data type for '%s'";
 inline constexpr const char* SIniFileWriteError = "Unable to write to %s";
 }  // namespace RtlConsts
+
+namespace RtlConsts {
+// Floating-point operations
+inline constexpr const char* SInvalidOp = "Invalid floating point operation";
+}  // namespace RtlConsts
