@@ -59,3 +59,8 @@ inline constexpr const char* SDuplicateClass = "A class named %s already exists"
 inline constexpr const char* SCannotCreateClass = "Class %s cannot be created by name";
 inline constexpr const char* SInvalidOwner = "Class %s cannot be owned by %s";
 }  // namespace RtlConsts
+
+namespace RtlConsts {
+// Floating-point operations
+inline constexpr const char* SInvalidOp = "Invalid floating point operation";
+}  // namespace RtlConsts
