@@ -17,6 +17,7 @@ namespace perlregex_detail {
 struct CompiledPattern {
   pcre2_code* code = nullptr;
   int captureCount = 0;
+  bool jit = false;  // JIT-compiled: matches go straight to the machine code
   ~CompiledPattern() { pcre2_code_free(code); }
 };
 
@@ -109,7 +110,7 @@ std::shared_ptr<const CompiledPattern> CompilePattern(const QString& pattern, ui
   compiled->captureCount = static_cast<int>(count);
   // JIT failure (no JIT on this machine, pattern too large) only means the
   // interpreter runs instead.
-  pcre2_jit_compile(code, PCRE2_JIT_COMPLETE);
+  compiled->jit = pcre2_jit_compile(code, PCRE2_JIT_COMPLETE) == 0;
   return compiled;
 }
 
@@ -238,8 +239,15 @@ bool TPerlRegEx::Search(qsizetype startOffset) {
 
   const auto subject = reinterpret_cast<PCRE2_SPTR>(FSubject.utf16());
   const uint32_t flags = MatchFlags(FState);
-  int rc = pcre2_match(FCode->code, subject, static_cast<PCRE2_SIZE>(length),
-                       static_cast<PCRE2_SIZE>(startOffset), flags, FMatch->data, ThreadMatchContext());
+  // The JIT entry skips the argument checks of pcre2_match, which the
+  // values above already satisfy; it matters for the many short calls of
+  // ReplaceAll.
+  int rc = FCode->jit ? pcre2_jit_match(FCode->code, subject, static_cast<PCRE2_SIZE>(length),
+                                        static_cast<PCRE2_SIZE>(startOffset), flags, FMatch->data,
+                                        ThreadMatchContext())
+                      : pcre2_match(FCode->code, subject, static_cast<PCRE2_SIZE>(length),
+                                    static_cast<PCRE2_SIZE>(startOffset), flags, FMatch->data,
+                                    ThreadMatchContext());
   if (rc == PCRE2_ERROR_JIT_STACKLIMIT) {
     // The interpreter keeps its backtracking data on the heap: try again there.
     rc = pcre2_match(FCode->code, subject, static_cast<PCRE2_SIZE>(length),
@@ -379,6 +387,8 @@ QString TPerlRegEx::Replace() {
 
 bool TPerlRegEx::ReplaceAll() {
   if (!Match()) return false;
+  // A template without "\\" or "$" is the same text for every match.
+  const bool constant = !FReplacement.contains(u'\\') && !FReplacement.contains(u'$');
   // Matches are found in the unchanged subject; the result is built aside.
   QString result;
   result.reserve(FSubject.size());
@@ -386,7 +396,7 @@ bool TPerlRegEx::ReplaceAll() {
   qsizetype lastEnd = 0;
   do {
     result += QStringView(FSubject).mid(copied, FOffsets[0] - copied);
-    result += ComputeReplacement();
+    result += constant ? FReplacement : ComputeReplacement();
     copied = FOffsets[1];
     lastEnd = result.size();
   } while (MatchAgain());
