@@ -58,6 +58,19 @@ QString ResultField(const QString& value) {
 
 }  // namespace
 
+TF_PUBLISHED(TFrancePJEntry, TKestrelEntry) {
+  using T = TFrancePJEntry;
+  return TPublished<T>()
+      .String("fMobile", &T::fMobile, &T::SetfMobile)
+      .String("fPhone2", &T::fPhone2, &T::SetfPhone2)
+      .String("fImage", &T::fImage, &T::SetfImage)
+      .String("fSlogan", &T::fSlogan, &T::SetfSlogan)
+      .String("fRegion", &T::fRegion, &T::SetfRegion)
+      .String("ResultLine", &T::ResultLine, &T::SetResultLine)
+      .String("fInnerText", &T::fInnerText, &T::SetfInnerText)
+      .String("fInnerHTML", &T::fInnerHTML, &T::SetfInnerHTML);
+}
+
 void TFrancePJEntry::Execute() {}
 
 void TFrancePJEntry::ExecutePagesBlanches() {}

@@ -8,8 +8,11 @@
 
 #include "app/uKestrelEntry.h"
 
+// Every text property below is published, after those of TKestrelEntry.
 class TFrancePJEntry : public TKestrelEntry {
  public:
+  TF_DECLARE_PUBLISHED(TFrancePJEntry)
+
   using TKestrelEntry::TKestrelEntry;
 
   void Execute() override;

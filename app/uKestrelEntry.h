@@ -5,6 +5,7 @@
 #include <QString>
 
 #include "platform/rtl/System.h"
+#include "platform/rtl/TypInfo.h"
 
 // Declares the getter Name() and the setter SetName(v) of a text property
 // stored in Field.
@@ -12,8 +13,11 @@
   const QString& Name() const { return Field; }      \
   void Set##Name(const QString& value) { Field = value; }
 
+// Every text property below is published.
 class TKestrelEntry : public TObject {
  public:
+  TF_DECLARE_PUBLISHED(TKestrelEntry)
+
   // A new entry holding FullEntry; every other field is empty.
   explicit TKestrelEntry(const QString& FullEntry);
 

@@ -4,6 +4,7 @@
 
 #include "app/SiteHosts.h"
 #include "app/uFrancePJ20MAY2022.h"
+#include "platform/rtl/TypInfo.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -444,4 +445,24 @@ TEST(ListingParserTest, ExecuteVariantsChangeNothing) {
   EXPECT_EQ(entry.fNameOnly(), "");
   EXPECT_EQ(entry.ResultLine(), "");
   EXPECT_EQ(entry.ClassName(), "TFrancePJEntry");
+}
+
+TEST(ListingParserTest, FieldsArePublishedProperties) {
+  auto entry = Parse(ListingEntry("chauffagiste"));
+  QStringList names;
+  for (const TPropInfo* prop : GetPropList(entry.get())) {
+    EXPECT_EQ(prop->Kind(), tkUString) << prop->Name().toStdString();
+    names << prop->Name();
+  }
+  EXPECT_EQ(names, (QStringList{"fFullEntry", "fNameOnly", "fFullNameANDAddress", "fStreet", "fZIP", "fCity",
+                                "fPhone", "fActividad", "fActiv2", "fFax", "fHTTP", "fEmail", "fProvincia",
+                                "fProvince", "fLongitude", "fdescription", "fLatitude", "fYPlisting",
+                                "fFormatEntryResult", "fMobile", "fPhone2", "fImage", "fSlogan", "fRegion",
+                                "ResultLine", "fInnerText", "fInnerHTML"}));
+  EXPECT_EQ(GetStrProp(entry.get(), "fMobile"), "06 12 34 56 78");
+  EXPECT_EQ(GetStrProp(entry.get(), "fcity"), " Illkirch-Graffenstaden ");
+  SetStrProp(entry.get(), "fNameOnly", "Climat Est");
+  EXPECT_EQ(entry->fNameOnly(), "Climat Est");
+  EXPECT_FALSE(IsPublishedProp(entry.get(), "fAddress"));
+  EXPECT_EQ(GetClass("TFrancePJEntry"), ClassInfo<TFrancePJEntry>());
 }
