@@ -66,8 +66,6 @@ inline constexpr const char* SNetNoScheme = "URL '%s' has no scheme: only http a
 inline constexpr const char* SNetInvalidUrl = "Invalid URL: '%s'";
 inline constexpr const char* SNetMaxRedirections = "Maximum number of redirections (%d) exceeded";
 inline constexpr const char* SNetResponseTimeout = "Response timed out after %d milliseconds with %d bytes received";
-}  // namespace RtlConsts
-namespace RtlConsts {
 inline constexpr const char* SNetCancelled = "The operation was cancelled";
 inline constexpr const char* SNetInvalidHeader = "Invalid HTTP header: '%s'";
 }  // namespace RtlConsts
