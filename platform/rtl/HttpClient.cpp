@@ -56,7 +56,10 @@ bool StartsWith(const QByteArray& bytes, const TBytes& prefix) {
 class THTTPResponse : public IHTTPResponse {
  public:
   THTTPResponse(int status, QString reason, TNetHeaders headers, QByteArray body)
-      : FStatus(status), FReason(std::move(reason)), FHeaders(std::move(headers)), FBody(std::move(body)) {}
+      : FStatus(status),
+        FReason(std::move(reason)),
+        FHeaders(std::move(headers)),
+        FBody(std::move(body)) {}
 
   int StatusCode() const override { return FStatus; }
   QString StatusText() const override { return FReason; }
@@ -90,7 +93,8 @@ class THTTPResponse : public IHTTPResponse {
       return Encoding->GetString(StartsWith(FBody, preamble) ? FBody.mid(preamble.size()) : FBody);
     }
     // A byte-order mark outranks every declaration.
-    for (TEncoding* marked : {TEncoding::UTF8(), TEncoding::Unicode(), TEncoding::BigEndianUnicode()}) {
+    for (TEncoding* marked :
+         {TEncoding::UTF8(), TEncoding::Unicode(), TEncoding::BigEndianUnicode()}) {
       const TBytes preamble = marked->GetPreamble();
       if (StartsWith(FBody, preamble)) return marked->GetString(FBody.mid(preamble.size()));
     }
@@ -117,12 +121,13 @@ bool IsTokenChar(QChar c) {
 // "Name: value" for curl; raises for a name that is not a token or a value
 // holding a line break or NUL, which would let text forge further headers.
 QByteArray HeaderLine(const TNameValuePair& header) {
-  bool valid = !header.Name.isEmpty() && std::all_of(header.Name.cbegin(), header.Name.cend(), IsTokenChar);
+  bool valid =
+      !header.Name.isEmpty() && std::all_of(header.Name.cbegin(), header.Name.cend(), IsTokenChar);
   for (QChar c : header.Value)
     if (c == u'\r' || c == u'\n' || c == u'\0') valid = false;
   if (!valid)
-    throw ENetHTTPClientException(
-        MessageText(RtlConsts::SNetInvalidHeader, {header.Name + QStringLiteral(": ") + header.Value}));
+    throw ENetHTTPClientException(MessageText(RtlConsts::SNetInvalidHeader,
+                                              {header.Name + QStringLiteral(": ") + header.Value}));
   // curl reads "Name:" with no value as "drop this header"; "Name;" sends it empty.
   if (header.Value.trimmed().isEmpty()) return header.Name.toLatin1() + ';';
   return header.Name.toLatin1() + ": " + header.Value.toUtf8();
@@ -172,7 +177,8 @@ std::shared_ptr<IHTTPResponse> THTTPClient::Get(const QString& URL, const TNetHe
 
   TNetHeaders headers = FCustomHeaders;
   for (const TNameValuePair& h : AHeaders) {
-    headers.removeIf([&](const TNameValuePair& o) { return o.Name.compare(h.Name, Qt::CaseInsensitive) == 0; });
+    headers.removeIf(
+        [&](const TNameValuePair& o) { return o.Name.compare(h.Name, Qt::CaseInsensitive) == 0; });
     headers.append(h);
   }
   for (const TNameValuePair& h : headers) options.Headers.append(HeaderLine(h));
@@ -194,13 +200,15 @@ std::shared_ptr<IHTTPResponse> THTTPClient::Get(const QString& URL, const TNetHe
   TCurlTransfer transfer(options);
   QByteArray body;
   if (!transfer.ReadAll(body)) {
-    if (transfer.Failure() == TCurlTransfer::fCurl && transfer.CurlCode() == CURLE_TOO_MANY_REDIRECTS)
+    if (transfer.Failure() == TCurlTransfer::fCurl &&
+        transfer.CurlCode() == CURLE_TOO_MANY_REDIRECTS)
       throw ENetHTTPClientException(
           MessageText(RtlConsts::SNetMaxRedirections, {QString::number(FMaxRedirects)}));
     throw ENetHTTPClientException(transfer.ErrorMessage());
   }
   TNetHeaders received;
-  for (const auto& h : transfer.Headers()) received.append({HeaderText(h.first), HeaderText(h.second)});
+  for (const auto& h : transfer.Headers())
+    received.append({HeaderText(h.first), HeaderText(h.second)});
   return std::make_shared<THTTPResponse>(transfer.StatusCode(), HeaderText(transfer.ReasonPhrase()),
                                          std::move(received), std::move(body));
 }

@@ -107,7 +107,8 @@ int TimeoutValue(DWORD value) {
 // scheme, "http=host:port https=host:port" one each.
 QString ProxyFor(const QString& list, const QString& scheme) {
   QString general;
-  for (const QString& entry : list.split(QRegularExpression(QStringLiteral("[\\s;]+")), Qt::SkipEmptyParts)) {
+  for (const QString& entry :
+       list.split(QRegularExpression(QStringLiteral("[\\s;]+")), Qt::SkipEmptyParts)) {
     const qsizetype equals = entry.indexOf(u'=');
     if (equals < 0) {
       if (general.isEmpty()) general = entry;
@@ -121,7 +122,8 @@ QString ProxyFor(const QString& list, const QString& scheme) {
 // A WinINet bypass list as curl's comma-separated one.
 QByteArray BypassList(const QString& list) {
   QStringList hosts;
-  for (QString entry : list.split(QRegularExpression(QStringLiteral("[\\s;]+")), Qt::SkipEmptyParts)) {
+  for (QString entry :
+       list.split(QRegularExpression(QStringLiteral("[\\s;]+")), Qt::SkipEmptyParts)) {
     if (entry.compare(u"<local>", Qt::CaseInsensitive) == 0) {
       hosts << QStringLiteral("localhost") << QStringLiteral("127.0.0.1") << QStringLiteral("::1");
       continue;
@@ -181,7 +183,8 @@ DWORD ErrorOf(const TCurlTransfer& transfer) {
 // Splits the header text of InternetOpenUrl into curl lines; false when a
 // line is not "Name: value".
 bool HeaderLines(const QString& text, QList<QByteArray>& lines) {
-  for (const QString& raw : text.split(QRegularExpression(QStringLiteral("\r?\n")), Qt::SkipEmptyParts)) {
+  for (const QString& raw :
+       text.split(QRegularExpression(QStringLiteral("\r?\n")), Qt::SkipEmptyParts)) {
     const QString line = raw.trimmed();
     if (line.isEmpty()) continue;
     const qsizetype colon = line.indexOf(u':');
@@ -249,7 +252,8 @@ BOOL InternetSetOptionW(HINTERNET Internet, DWORD Option, LPVOID Buffer, DWORD B
   DWORD value = 0;
   std::memcpy(&value, Buffer, sizeof value);
   const int ms = TimeoutValue(value);
-  const bool receive = Option == INTERNET_OPTION_RECEIVE_TIMEOUT || Option == INTERNET_OPTION_DATA_RECEIVE_TIMEOUT;
+  const bool receive =
+      Option == INTERNET_OPTION_RECEIVE_TIMEOUT || Option == INTERNET_OPTION_DATA_RECEIVE_TIMEOUT;
   if (auto session = std::dynamic_pointer_cast<TInetSession>(object)) {
     if (Option == INTERNET_OPTION_CONNECT_TIMEOUT)
       session->ConnectTimeout = ms;
@@ -288,7 +292,8 @@ HINTERNET InternetOpenUrlW(HINTERNET Internet, LPCWSTR Url, LPCWSTR Headers, DWO
       return nullptr;
   }
   if (Headers) {
-    const qsizetype length = HeadersLength == static_cast<DWORD>(-1) ? -1 : static_cast<qsizetype>(HeadersLength);
+    const qsizetype length =
+        HeadersLength == static_cast<DWORD>(-1) ? -1 : static_cast<qsizetype>(HeadersLength);
     if (!HeaderLines(FromWide(Headers, length), options.Headers)) {
       SetLastError(ERROR_HTTP_INVALID_HEADER);
       return nullptr;
@@ -306,7 +311,8 @@ HINTERNET InternetOpenUrlW(HINTERNET Internet, LPCWSTR Url, LPCWSTR Headers, DWO
       break;
     case INTERNET_OPEN_TYPE_PROXY: {
       const QString proxy = ProxyFor(session->Proxy, scheme);
-      options.ProxyMode = proxy.isEmpty() ? TCurlRequestOptions::pmDirect : TCurlRequestOptions::pmExplicit;
+      options.ProxyMode =
+          proxy.isEmpty() ? TCurlRequestOptions::pmDirect : TCurlRequestOptions::pmExplicit;
       options.Proxy = proxy.toUtf8();
       options.NoProxy = session->NoProxy;
       break;
@@ -384,7 +390,8 @@ BOOL HttpQueryInfoW(HINTERNET Request, DWORD InfoLevel, LPVOID Buffer, LPDWORD B
       case HTTP_QUERY_RAW_HEADERS_CRLF: {
         QString raw = HeaderText(t.StatusLine()) + QStringLiteral("\r\n");
         for (const auto& h : t.Headers())
-          raw += HeaderText(h.first) + QStringLiteral(": ") + HeaderText(h.second) + QStringLiteral("\r\n");
+          raw += HeaderText(h.first) + QStringLiteral(": ") + HeaderText(h.second) +
+                 QStringLiteral("\r\n");
         values << raw + QStringLiteral("\r\n");
         break;
       }

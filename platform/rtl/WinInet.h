@@ -11,10 +11,10 @@
 #include "platform/rtl/WinError.h"
 
 using HINTERNET = void*;
-using INTERNET_PORT = uint16_t;
 
 // Access types of InternetOpen.
-inline constexpr DWORD INTERNET_OPEN_TYPE_PRECONFIG = 0;  // the environment's proxy (http_proxy ...)
+// PRECONFIG takes the environment's proxy (http_proxy ...), never for loopback hosts.
+inline constexpr DWORD INTERNET_OPEN_TYPE_PRECONFIG = 0;
 inline constexpr DWORD INTERNET_OPEN_TYPE_DIRECT = 1;
 inline constexpr DWORD INTERNET_OPEN_TYPE_PROXY = 3;
 inline constexpr DWORD INTERNET_OPEN_TYPE_PRECONFIG_WITH_NO_AUTOPROXY = 4;

@@ -37,30 +37,22 @@ int LoopbackSocket(uint16_t& port) {
 }
 
 QByteArray ReasonFor(int status) {
-  switch (status) {
-    case 200: return "OK";
-    case 201: return "Created";
-    case 204: return "No Content";
-    case 301: return "Moved Permanently";
-    case 302: return "Found";
-    case 303: return "See Other";
-    case 304: return "Not Modified";
-    case 307: return "Temporary Redirect";
-    case 308: return "Permanent Redirect";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 500: return "Internal Server Error";
-    case 503: return "Service Unavailable";
-    default: return "Status";
-  }
+  static const std::map<int, const char*> kReasons = {
+      {200, "OK"},           {201, "Created"},        {204, "No Content"},
+      {301, "Moved Permanently"}, {302, "Found"},     {303, "See Other"},
+      {304, "Not Modified"}, {307, "Temporary Redirect"}, {308, "Permanent Redirect"},
+      {400, "Bad Request"},  {401, "Unauthorized"},   {403, "Forbidden"},
+      {404, "Not Found"},    {500, "Internal Server Error"}, {503, "Service Unavailable"},
+  };
+  const auto found = kReasons.find(status);
+  return found == kReasons.end() ? QByteArray("Status") : QByteArray(found->second);
 }
 
 bool SendAll(int fd, const QByteArray& bytes) {
   qsizetype sent = 0;
   while (sent < bytes.size()) {
-    const ssize_t n = ::send(fd, bytes.constData() + sent, static_cast<size_t>(bytes.size() - sent), MSG_NOSIGNAL);
+    const ssize_t n = ::send(fd, bytes.constData() + sent, static_cast<size_t>(bytes.size() - sent),
+                             MSG_NOSIGNAL);
     if (n < 0 && errno == EINTR) continue;
     if (n <= 0) return false;
     sent += n;
@@ -106,7 +98,8 @@ void LoopbackHttpServer::AddPage(const QByteArray& path, const QByteArray& body,
   AddRoute(path, std::move(route));
 }
 
-void LoopbackHttpServer::AddRedirect(const QByteArray& path, const QByteArray& location, int status) {
+void LoopbackHttpServer::AddRedirect(const QByteArray& path, const QByteArray& location,
+                                     int status) {
   Route route;
   route.Status = status;
   route.Headers.append(qMakePair(QByteArray("Location"), QByteArray(location)));
@@ -211,7 +204,8 @@ void LoopbackHttpServer::Serve(int socket) {
   for (qsizetype i = 1; i < lines.size(); ++i) {
     const QByteArray line = lines[i].trimmed();
     const qsizetype colon = line.indexOf(':');
-    if (colon > 0) request.Headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
+    if (colon > 0)
+      request.Headers.append({line.left(colon).trimmed(), line.mid(colon + 1).trimmed()});
   }
 
   Route route;
@@ -230,7 +224,8 @@ void LoopbackHttpServer::Serve(int socket) {
 
   if (Pause(route.DelayMs)) {
     QByteArray response = "HTTP/1.1 " + QByteArray::number(route.Status) + ' ' +
-                          (route.Reason.isEmpty() ? ReasonFor(route.Status) : route.Reason) + "\r\n";
+                          (route.Reason.isEmpty() ? ReasonFor(route.Status) : route.Reason) +
+                          "\r\n";
     for (const auto& h : route.Headers) response += h.first + ": " + h.second + "\r\n";
     response += "Content-Length: " + QByteArray::number(route.Body.size()) + "\r\n";
     response += "Connection: close\r\n\r\n";

@@ -3,6 +3,7 @@
 #include <QByteArray>
 #include <chrono>
 #include <cstring>
+#include <thread>
 #include <vector>
 
 #include "platform/rtl/Encoding.h"
@@ -21,7 +22,8 @@ LoopbackHttpServer::Route MakeRoute(int status, const QByteArray& body,
                                     const QByteArray& contentType = "text/plain") {
   LoopbackHttpServer::Route route;
   route.Status = status;
-  if (!contentType.isEmpty()) route.Headers.append(qMakePair(QByteArray("Content-Type"), contentType));
+  if (!contentType.isEmpty())
+    route.Headers.append(qMakePair(QByteArray("Content-Type"), contentType));
   route.Body = body;
   return route;
 }
@@ -61,7 +63,9 @@ TEST_F(HttpClientTest, StatusCodesComeWithTheirBodies) {
     const char* reason;
     QByteArray body;
   };
-  const Case cases[] = {{200, "OK", "fine"}, {404, "Not Found", "missing page"}, {500, "Internal Server Error", "broken"}};
+  const Case cases[] = {{200, "OK", "fine"},
+                        {404, "Not Found", "missing page"},
+                        {500, "Internal Server Error", "broken"}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.status);
     const QByteArray path = "/status" + QByteArray::number(c.status);
@@ -91,15 +95,22 @@ TEST_F(HttpClientTest, ContentIsDecodedByTheResponseCharset) {
       {"header utf-8", "text/plain; charset=utf-8", "caf\xC3\xA9", cafe},
       {"header windows-1252", "text/plain; charset=windows-1252", "caf\xE9", cafe},
       {"header iso-8859-1 quoted", "text/html; charset=\"ISO-8859-1\"", "caf\xE9", cafe},
-      {"meta charset", "text/html", "<html><head><meta charset=\"windows-1252\"></head>caf\xE9", cafe},
+      {"meta charset", "text/html", "<html><head><meta charset=\"windows-1252\"></head>caf\xE9",
+       cafe},
       {"meta http-equiv", "text/html",
        "<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=iso-8859-1\">caf\xE9", cafe},
       {"no charset: utf-8", "text/plain", "caf\xC3\xA9", cafe},
-      {"meta outside html is ignored", "text/plain", "<meta charset=windows-1252>caf\xC3\xA9", cafe},
-      {"header outranks meta", "text/html; charset=utf-8", "<meta charset=windows-1252>caf\xC3\xA9", cafe},
-      {"byte-order mark outranks header", "text/plain; charset=windows-1252", "\xEF\xBB\xBF" "caf\xC3\xA9", cafe},
+      {"meta outside html is ignored", "text/plain", "<meta charset=windows-1252>caf\xC3\xA9",
+       cafe},
+      {"header outranks meta", "text/html; charset=utf-8", "<meta charset=windows-1252>caf\xC3\xA9",
+       cafe},
+      {"byte-order mark outranks header", "text/plain; charset=windows-1252",
+       "\xEF\xBB\xBF"
+       "caf\xC3\xA9",
+       cafe},
       {"meta past 1024 bytes is not read", "text/html",
-       QByteArray(1100, ' ') + "<meta charset=windows-1252>caf\xE9", QStringLiteral("caf") + QChar(0xFFFD)},
+       QByteArray(1100, ' ') + "<meta charset=windows-1252>caf\xE9",
+       QStringLiteral("caf") + QChar(0xFFFD)},
       {"unknown charset: utf-8", "text/plain; charset=x-unknown", "caf\xC3\xA9", cafe},
   };
   for (const Case& c : cases) {
@@ -113,7 +124,8 @@ TEST_F(HttpClientTest, ContentIsDecodedByTheResponseCharset) {
   }
   // An encoding given by the caller wins.
   server.AddRoute("/text", MakeRoute(200, "caf\xC3\xA9", "text/plain; charset=utf-8"));
-  EXPECT_EQ(client->Get(server.Url("/text"))->ContentAsString(TEncoding::ANSI()), QString::fromUtf8("cafÃ©"));
+  EXPECT_EQ(client->Get(server.Url("/text"))->ContentAsString(TEncoding::ANSI()),
+            QString::fromUtf8("cafÃ©"));
 }
 
 TEST_F(HttpClientTest, RedirectsAreFollowedUpToTheLimit) {
@@ -122,6 +134,8 @@ TEST_F(HttpClientTest, RedirectsAreFollowedUpToTheLimit) {
   server.AddRedirect("/r3", "/final", 307);
   server.AddPage("/final", "arrived", "text/plain");
 
+  EXPECT_TRUE(client->HandleRedirects());
+  EXPECT_EQ(client->MaxRedirects(), 5);
   auto response = client->Get(server.Url("/r1"));
   EXPECT_EQ(response->StatusCode(), 200);
   EXPECT_EQ(response->ContentAsString(), "arrived");
@@ -144,12 +158,15 @@ TEST_F(HttpClientTest, RedirectsToOtherSchemesAreRefused) {
   const struct {
     const char* target;
     const char* scheme;
-  } cases[] = {{"file:///etc/passwd", "\"file\""}, {"ftp://127.0.0.1/file", "\"ftp\""}, {"gopher://127.0.0.1/", "\"gopher\""}};
+  } cases[] = {{"file:///etc/passwd", "\"file\""},
+               {"ftp://127.0.0.1/file", "\"ftp\""},
+               {"gopher://127.0.0.1/", "\"gopher\""}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.target);
     server.AddRedirect("/away", c.target);
     const QString error = GetError(server.Url("/away"));
-    EXPECT_TRUE(error.contains(QLatin1StringView(c.scheme))) << error.toStdString();  // refused, not tried
+    EXPECT_TRUE(error.contains(QLatin1StringView(c.scheme)))
+        << error.toStdString();  // refused, not tried
   }
 }
 
@@ -201,7 +218,8 @@ TEST_F(HttpClientTest, SendsUserAgentAndHeadersAndEncodesTheUrl) {
   client->SetCustomHeaders("X-Session", "abc");
   client->SetCustomHeaders("X-Dropped", "1");
   client->SetCustomHeaders("X-Dropped", "");
-  client->Get(server.Url("/check?name=a b&v=é ") + "  ", {{"X-Request", "7"}, {"X-Session", "override"}});
+  client->Get(server.Url("/check?name=a b&v=é ") + "  ",
+              {{"X-Request", "7"}, {"X-Session", "override"}});
   const auto requests = server.Requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0].Target, "/check?name=a%20b&v=%C3%A9");
@@ -218,7 +236,8 @@ TEST_F(HttpClientTest, SendsUserAgentAndHeadersAndEncodesTheUrl) {
 TEST_F(HttpClientTest, ProxyIsUsedOnlyWhenSet) {
   // The environment's proxy does not count: this one would refuse the connection.
   const QByteArray saved = qgetenv("http_proxy");
-  qputenv("http_proxy", QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::UnusedPort()).toLatin1());
+  qputenv("http_proxy",
+          QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::UnusedPort()).toLatin1());
   server.AddPage("/direct", "direct", "text/plain");
   EXPECT_EQ(client->Get(server.Url("/direct"))->ContentAsString(), "direct");
   if (saved.isNull())
@@ -232,6 +251,18 @@ TEST_F(HttpClientTest, ProxyIsUsedOnlyWhenSet) {
   EXPECT_EQ(client->Get("http://site.invalid/page")->ContentAsString(), "via proxy");
   ASSERT_EQ(server.Requests().size(), 2u);
   EXPECT_EQ(server.Requests()[1].Header("Proxy-Authorization"), "Basic dXNlcjpzZWNyZXQ=");
+}
+
+TEST(LoopbackHttpServerTest, StopsListeningAfterItsLifetime) {
+  LoopbackHttpServer shortLived(200ms);
+  shortLived.AddPage("/", "up", "text/plain");
+  auto client = THTTPClient::Create();
+  client->SetConnectionTimeout(1000);
+  client->SetResponseTimeout(1000);
+  EXPECT_EQ(client->Get(shortLived.Url())->ContentAsString(), "up");
+  std::this_thread::sleep_for(400ms);
+  EXPECT_THROW(client->Get(shortLived.Url()), ENetHTTPClientException);
+  EXPECT_EQ(shortLived.RequestCount("/"), 1);
 }
 
 // ---------------------------------------------------------------------------
@@ -256,7 +287,8 @@ class WinInetTest : public ::testing::Test {
   void SetTimeout(DWORD option, DWORD ms, HINTERNET handle = nullptr) {
     EXPECT_TRUE(InternetSetOption(handle ? handle : session, option, &ms, sizeof ms));
   }
-  HINTERNET Open(const QString& url, DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE) {
+  HINTERNET Open(const QString& url,
+                 DWORD flags = INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE) {
     const std::u16string wide = W(url);
     return InternetOpenUrl(session, wide.c_str(), nullptr, 0, flags, 0);
   }
@@ -273,7 +305,8 @@ class WinInetTest : public ::testing::Test {
   DWORD StatusNumber(HINTERNET request) {
     DWORD status = 0;
     DWORD length = sizeof status;
-    EXPECT_TRUE(HttpQueryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr));
+    EXPECT_TRUE(HttpQueryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                              &length, nullptr));
     return status;
   }
   QByteArray ReadAll(HINTERNET request, DWORD block, int* reads = nullptr) {
@@ -334,7 +367,8 @@ TEST_F(WinInetTest, QueryInfoAnswersAsTextOrNumber) {
 
   DWORD status = 0;
   length = sizeof status;
-  ASSERT_TRUE(HttpQueryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr));
+  ASSERT_TRUE(HttpQueryInfo(request, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                            &length, nullptr));
   EXPECT_EQ(status, 404u);
   EXPECT_EQ(length, 4u);
 
@@ -363,12 +397,16 @@ TEST_F(WinInetTest, QueryInfoReportsSmallBuffersAndMissingHeaders) {
   };
   const Case cases[] = {
       {"text, buffer too small", HTTP_QUERY_STATUS_CODE, 4, false, 0, ERROR_INSUFFICIENT_BUFFER, 8},
-      {"text, no room for the NUL", HTTP_QUERY_STATUS_CODE, 6, false, 0, ERROR_INSUFFICIENT_BUFFER, 8},
-      {"number, buffer too small", HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, 2, false, 0, ERROR_INSUFFICIENT_BUFFER, 4},
+      {"text, no room for the NUL", HTTP_QUERY_STATUS_CODE, 6, false, 0, ERROR_INSUFFICIENT_BUFFER,
+       8},
+      {"number, buffer too small", HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, 2, false, 0,
+       ERROR_INSUFFICIENT_BUFFER, 4},
       {"header absent", HTTP_QUERY_CONTENT_TYPE, 64, false, 0, ERROR_HTTP_HEADER_NOT_FOUND, 64},
-      {"second occurrence absent", HTTP_QUERY_CONTENT_LENGTH, 64, true, 1, ERROR_HTTP_HEADER_NOT_FOUND, 64},
+      {"second occurrence absent", HTTP_QUERY_CONTENT_LENGTH, 64, true, 1,
+       ERROR_HTTP_HEADER_NOT_FOUND, 64},
       {"level not offered", 9, 64, false, 0, ERROR_HTTP_INVALID_QUERY_REQUEST, 64},
-      {"number of a text", HTTP_QUERY_STATUS_TEXT | HTTP_QUERY_FLAG_NUMBER, 64, false, 0, ERROR_HTTP_INVALID_HEADER, 64},
+      {"number of a text", HTTP_QUERY_STATUS_TEXT | HTTP_QUERY_FLAG_NUMBER, 64, false, 0,
+       ERROR_HTTP_INVALID_HEADER, 64},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -396,7 +434,8 @@ TEST_F(WinInetTest, FailuresLeaveTheWinInetErrorCode) {
   slow.DelayMs = 3000;
   server.AddRoute("/slow", slow);
   const QString port = QString::number(server.Port());
-  const QString refused = QStringLiteral("http://127.0.0.1:%1/").arg(LoopbackHttpServer::UnusedPort());
+  const QString refused =
+      QStringLiteral("http://127.0.0.1:%1/").arg(LoopbackHttpServer::UnusedPort());
   SetTimeout(INTERNET_OPTION_RECEIVE_TIMEOUT, 300);
   const struct {
     QString url;
@@ -450,7 +489,9 @@ TEST_F(WinInetTest, FlagsRedirectsAndUrlCredentials) {
   server.AddPage("/target", "target", "text/plain");
   server.AddPage("/secret", "secret", "text/plain");
 
-  HINTERNET request = Open(server.Url("/moved"), INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE);
+  HINTERNET request =
+      Open(server.Url("/moved"),
+           INTERNET_FLAG_RELOAD | INTERNET_FLAG_NO_CACHE_WRITE | INTERNET_FLAG_PRAGMA_NOCACHE);
   ASSERT_NE(request, nullptr);
   EXPECT_EQ(StatusNumber(request), 200u);
   EXPECT_EQ(ReadAll(request, 4096), "target");
@@ -493,13 +534,16 @@ TEST_F(WinInetTest, ClosedAndUnknownHandlesFailCleanly) {
   DWORD status = 0;
   length = sizeof status;
   DWORD timeout = 100;
-  for (HINTERNET handle : {request, session, static_cast<HINTERNET>(nullptr), reinterpret_cast<HINTERNET>(0x1234)}) {
+  for (HINTERNET handle :
+       {request, session, static_cast<HINTERNET>(nullptr), reinterpret_cast<HINTERNET>(0x1234)}) {
     SetLastError(ERROR_SUCCESS);
     EXPECT_FALSE(InternetCloseHandle(handle));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-    EXPECT_FALSE(HttpQueryInfo(handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status, &length, nullptr));
+    EXPECT_FALSE(HttpQueryInfo(handle, HTTP_QUERY_STATUS_CODE | HTTP_QUERY_FLAG_NUMBER, &status,
+                               &length, nullptr));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
-    EXPECT_FALSE(InternetSetOption(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout));
+    EXPECT_FALSE(
+        InternetSetOption(handle, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout));
     EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
   }
   session = nullptr;
@@ -516,7 +560,8 @@ TEST_F(WinInetTest, OptionsAndOpenArgumentsAreChecked) {
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(InternetOpen(u"x", 2, nullptr, nullptr, 0), nullptr);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
-  EXPECT_EQ(InternetOpen(u"x", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, INTERNET_FLAG_ASYNC), nullptr);
+  EXPECT_EQ(InternetOpen(u"x", INTERNET_OPEN_TYPE_DIRECT, nullptr, nullptr, INTERNET_FLAG_ASYNC),
+            nullptr);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
 }
 

@@ -19,7 +19,8 @@ using Clock = std::chrono::steady_clock;
 class TTestThread : public TThread {
  public:
   using TBody = std::function<void(TTestThread&)>;
-  TTestThread(bool createSuspended, TBody body) : TThread(createSuspended), FBody(std::move(body)) {}
+  TTestThread(bool createSuspended, TBody body)
+      : TThread(createSuspended), FBody(std::move(body)) {}
   ~TTestThread() override {
     Terminate();
     if (!Suspended() && !FreeOnTerminate() && TThread::CurrentThreadID() != ThreadID()) WaitFor();
@@ -141,7 +142,8 @@ TEST(TThreadTest, ExceptionInsideSynchronizeIsRaisedInTheCallingThread) {
     try {
       self.Synchronize([] { throw EConvertError("bad input"); });
     } catch (const EConvertError& e) {
-      caught = e.ClassName() + QStringLiteral(": ") + e.Message() + (TThread::IsMainThread() ? QStringLiteral(" (main)") : QStringLiteral(" (worker)"));
+      caught = e.ClassName() + QStringLiteral(": ") + e.Message() +
+               (TThread::IsMainThread() ? QStringLiteral(" (main)") : QStringLiteral(" (worker)"));
     }
   });
   thread.Start();
@@ -269,7 +271,9 @@ TEST(TThreadTest, DeletingARunningThreadTerminatesAndWaits) {
 
 TEST(TThreadTest, DeletingANeverStartedThreadRunsNothing) {
   std::atomic<bool> ran{false};
-  { TTestThread thread(true, [&](TTestThread&) { ran = true; }); }
+  {
+    TTestThread thread(true, [&](TTestThread&) { ran = true; });
+  }
   EXPECT_FALSE(ran);
 }
 
@@ -365,7 +369,8 @@ TEST(TEventTest, AutoResetReleasesOneWaiterPerSignal) {
 
 TEST(TEventTest, NamedEventsAreRefused) {
   EXPECT_NO_THROW(TEvent(nullptr, true, false, QString()));
-  EXPECT_THROW(TEvent(nullptr, true, false, QStringLiteral("Global\\Shared")), ENotSupportedException);
+  EXPECT_THROW(TEvent(nullptr, true, false, QStringLiteral("Global\\Shared")),
+               ENotSupportedException);
 }
 
 TEST(TCriticalSectionTest, IsRecursiveForItsOwnerAndExcludesOthers) {
