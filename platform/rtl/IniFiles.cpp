@@ -8,8 +8,6 @@
 #include <QSaveFile>
 #include <QStringDecoder>
 #include <QStringEncoder>
-#include <cmath>
-#include <limits>
 #include <optional>
 
 #include "platform/rtl/Encoding.h"
@@ -28,7 +26,7 @@ static QString TrimBlanks(const QString& s) {
   return s.mid(first, last - first);
 }
 
-static bool SameText(const QString& a, const QString& b) {
+static bool SameName(const QString& a, const QString& b) {
   return a.compare(b, Qt::CaseInsensitive) == 0;
 }
 
@@ -219,7 +217,7 @@ class Document {
   const Section* FindSection(const QString& name) const {
     const QString n = TrimBlanks(name);
     for (const Section& s : FSections)
-      if (SameText(s.Name, n)) return &s;
+      if (SameName(s.Name, n)) return &s;
     return nullptr;
   }
   Section* FindSection(const QString& name) {
@@ -229,7 +227,7 @@ class Document {
   static const Line* FindEntry(const Section& section, const QString& key) {
     const QString k = TrimBlanks(key);
     for (const Line& line : section.Lines)
-      if (line.IsEntry && SameText(line.Key, k)) return &line;
+      if (line.IsEntry && SameName(line.Key, k)) return &line;
     return nullptr;
   }
 
@@ -259,7 +257,7 @@ class Document {
       section = &FSections.back();
     }
     for (Line& line : section->Lines) {
-      if (line.IsEntry && SameText(line.Key, k)) {
+      if (line.IsEntry && SameName(line.Key, k)) {
         if (line.Value != v) {
           line.Value = v;
           line.Text = line.Key + QLatin1Char('=') + v;
@@ -279,7 +277,7 @@ class Document {
     const QString k = TrimBlanks(key);
     auto& lines = section->Lines;
     for (auto it = lines.begin(); it != lines.end(); ++it) {
-      if (it->IsEntry && SameText(it->Key, k)) {
+      if (it->IsEntry && SameName(it->Key, k)) {
         lines.erase(it);
         return true;
       }
@@ -290,7 +288,7 @@ class Document {
   bool EraseSection(const QString& sectionName) {
     const QString name = TrimBlanks(sectionName);
     const auto oldSize = FSections.size();
-    std::erase_if(FSections, [&](const Section& s) { return SameText(s.Name, name); });
+    std::erase_if(FSections, [&](const Section& s) { return SameName(s.Name, name); });
     return FSections.size() != oldSize;
   }
 
@@ -382,61 +380,12 @@ static void CheckName(const QString& section, const QString& ident) {
                    HasLineBreak(ident) || k.isEmpty() || k.contains(QLatin1Char('=')) ||
                    k.startsWith(QLatin1Char('[')) || k.startsWith(QLatin1Char(';'));
   if (bad)
-    throw EIniFileException(
-        QString::asprintf(RtlConsts::SIniInvalidName, (section + QLatin1Char('/') + ident)
-                                                          .toUtf8()
-                                                          .constData()));
+    throw EIniFileException(Format(RtlConsts::SIniInvalidName, {section + QLatin1Char('/') + ident}));
 }
 
 static void CheckValue(const QString& value) {
   if (HasLineBreak(value))
-    throw EIniFileException(QString::asprintf(RtlConsts::SIniInvalidValue,
-                                              value.toUtf8().constData()));
-}
-
-// StrToIntDef as the run-time does it: optional sign, then decimal digits or
-// "$"/"0x" and up to eight hexadecimal digits (which may wrap to a negative
-// number); anything else, or a decimal number outside 32 bits, is no number.
-static std::optional<int> ParseInteger(const QString& s) {
-  qsizetype i = 0;
-  while (i < s.size() && s.at(i) == QLatin1Char(' ')) ++i;
-  bool negative = false;
-  if (i < s.size() && (s.at(i) == QLatin1Char('-') || s.at(i) == QLatin1Char('+'))) {
-    negative = s.at(i) == QLatin1Char('-');
-    ++i;
-  }
-  int base = 10;
-  if (i < s.size() && s.at(i) == QLatin1Char('$')) {
-    base = 16;
-    ++i;
-  } else if (i + 1 < s.size() && s.at(i) == QLatin1Char('0') &&
-             (s.at(i + 1) == QLatin1Char('x') || s.at(i + 1) == QLatin1Char('X'))) {
-    base = 16;
-    i += 2;
-  }
-  if (i >= s.size()) return std::nullopt;
-  quint64 value = 0;
-  for (; i < s.size(); ++i) {
-    const char16_t c = s.at(i).unicode();
-    int digit = (c >= '0' && c <= '9') ? c - '0' : -1;
-    if (base == 16 && digit < 0) {
-      digit = (c >= 'a' && c <= 'f')   ? c - 'a' + 10
-              : (c >= 'A' && c <= 'F') ? c - 'A' + 10
-                                       : -1;
-    }
-    if (digit < 0) return std::nullopt;
-    value = value * base + digit;
-    if (value > 0xFFFFFFFFull) return std::nullopt;
-  }
-  if (base == 16) {
-    const auto bits = static_cast<quint32>(value);
-    const int result = static_cast<int>(bits);
-    return negative ? static_cast<int>(0u - bits) : result;
-  }
-  const qint64 signedValue = negative ? -static_cast<qint64>(value) : static_cast<qint64>(value);
-  if (signedValue < std::numeric_limits<int>::min() || signedValue > std::numeric_limits<int>::max())
-    return std::nullopt;
-  return static_cast<int>(signedValue);
+    throw EIniFileException(Format(RtlConsts::SIniInvalidValue, {value}));
 }
 
 }  // namespace inifiles_detail
@@ -450,12 +399,12 @@ TCustomIniFile::TCustomIniFile(const QString& fileName) : FFileName(fileName) {}
 TCustomIniFile::~TCustomIniFile() = default;
 
 int TCustomIniFile::ReadInteger(const QString& section, const QString& ident, int defaultValue) {
-  const std::optional<int> value = ParseInteger(ReadString(section, ident, QString()));
-  return value ? *value : defaultValue;
+  int value = 0;
+  return TryStrToInt(ReadString(section, ident, QString()), value) ? value : defaultValue;
 }
 
 void TCustomIniFile::WriteInteger(const QString& section, const QString& ident, int value) {
-  WriteString(section, ident, QString::number(value));
+  WriteString(section, ident, IntToStr(value));
 }
 
 bool TCustomIniFile::ReadBool(const QString& section, const QString& ident, bool defaultValue) {
@@ -468,15 +417,43 @@ void TCustomIniFile::WriteBool(const QString& section, const QString& ident, boo
 
 double TCustomIniFile::ReadFloat(const QString& section, const QString& ident,
                                  double defaultValue) {
-  const QString text = TrimBlanks(ReadString(section, ident, QString()));
-  if (text.isEmpty()) return defaultValue;
-  bool ok = false;
-  const double value = text.toDouble(&ok);
-  return ok && std::isfinite(value) ? value : defaultValue;
+  Extended value = 0;
+  return TryStrToFloat(ReadString(section, ident, QString()), value) ? value : defaultValue;
 }
 
 void TCustomIniFile::WriteFloat(const QString& section, const QString& ident, double value) {
-  WriteString(section, ident, QString::number(value, 'g', 15));
+  WriteString(section, ident, FloatToStr(value));
+}
+
+TDateTime TCustomIniFile::ReadDate(const QString& section, const QString& ident,
+                                   TDateTime defaultValue) {
+  TDateTime value = 0;
+  return TryStrToDate(ReadString(section, ident, QString()), value) ? value : defaultValue;
+}
+
+TDateTime TCustomIniFile::ReadDateTime(const QString& section, const QString& ident,
+                                       TDateTime defaultValue) {
+  TDateTime value = 0;
+  return TryStrToDateTime(ReadString(section, ident, QString()), value) ? value : defaultValue;
+}
+
+TDateTime TCustomIniFile::ReadTime(const QString& section, const QString& ident,
+                                   TDateTime defaultValue) {
+  TDateTime value = 0;
+  return TryStrToTime(ReadString(section, ident, QString()), value) ? value : defaultValue;
+}
+
+void TCustomIniFile::WriteDate(const QString& section, const QString& ident, TDateTime value) {
+  WriteString(section, ident, DateToStr(value));
+}
+
+void TCustomIniFile::WriteDateTime(const QString& section, const QString& ident,
+                                   TDateTime value) {
+  WriteString(section, ident, DateTimeToStr(value));
+}
+
+void TCustomIniFile::WriteTime(const QString& section, const QString& ident, TDateTime value) {
+  WriteString(section, ident, TimeToStr(value));
 }
 
 void TCustomIniFile::ReadSectionValues(const QString& section, QStringList& strings) {
@@ -519,8 +496,7 @@ void TMemIniFile::LoadFromFile() {
     return;
   }
   if (ReadFile(FileName(), *FDocument, *FFormat, &error) == ReadResult::Failed)
-    throw EFOpenError(QString::asprintf(RtlConsts::SFOpenErrorEx, FileName().toUtf8().constData(),
-                                        error.toUtf8().constData()));
+    throw EFOpenError(Format(RtlConsts::SFOpenErrorEx, {FileName(), error}));
 }
 
 QString TMemIniFile::ReadString(const QString& section, const QString& ident,
@@ -554,9 +530,7 @@ void TMemIniFile::DeleteKey(const QString& section, const QString& ident) {
 void TMemIniFile::UpdateFile() {
   QString error;
   if (!WriteFile(FileName(), *FDocument, *FFormat, &error))
-    throw EFCreateError(QString::asprintf(RtlConsts::SFCreateErrorEx,
-                                          FileName().toUtf8().constData(),
-                                          error.toUtf8().constData()));
+    throw EFCreateError(Format(RtlConsts::SFCreateErrorEx, {FileName(), error}));
 }
 
 void TMemIniFile::Clear() { FDocument->Clear(); }
@@ -612,8 +586,7 @@ void TIniFile::Refresh() {
 // A file that could not be read is never changed: what is known of it is nothing.
 void TIniFile::CheckReadable() {
   if (FFormat->Unreadable)
-    throw EIniFileException(
-        QString::asprintf(RtlConsts::SIniFileWriteError, FileName().toUtf8().constData()));
+    throw EIniFileException(Format(RtlConsts::SIniFileWriteError, {FileName()}));
 }
 
 void TIniFile::Store() {
@@ -621,8 +594,7 @@ void TIniFile::Store() {
     // Forget the change: the next read takes the file as it is.
     FFormat->Signature.Size = -1;
     Refresh();
-    throw EIniFileException(
-        QString::asprintf(RtlConsts::SIniFileWriteError, FileName().toUtf8().constData()));
+    throw EIniFileException(Format(RtlConsts::SIniFileWriteError, {FileName()}));
   }
 }
 

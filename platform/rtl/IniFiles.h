@@ -46,9 +46,9 @@ class TCustomIniFile : public TObject {
                              const QString& defaultValue) = 0;
   virtual void WriteString(const QString& section, const QString& ident,
                            const QString& value) = 0;
-  // The text as a decimal number, or as hexadecimal with "$" or "0x" before the
-  // digits; a missing value or one that does not read as a 32-bit number gives
-  // the default.
+  // The text read by StrToInt (decimal, or hexadecimal after "$" or "0x"); a
+  // missing value or one that does not read as a 32-bit number gives the
+  // default.
   virtual int ReadInteger(const QString& section, const QString& ident, int defaultValue);
   virtual void WriteInteger(const QString& section, const QString& ident, int value);
   // ReadInteger with the default as 0 or 1, then nonzero is true: "0" is false,
@@ -56,10 +56,20 @@ class TCustomIniFile : public TObject {
   virtual bool ReadBool(const QString& section, const QString& ident, bool defaultValue);
   // Writes "1" or "0".
   virtual void WriteBool(const QString& section, const QString& ident, bool value);
-  // Floating-point text with "." as the decimal separator; a missing value or
-  // one that does not convert gives the default.
+  // Floats, dates and times as text in the process's FormatSettings
+  // (FloatToStr, DateToStr, DateTimeToStr, TimeToStr and their readers); a
+  // missing value or one that does not convert gives the default.
   virtual double ReadFloat(const QString& section, const QString& ident, double defaultValue);
   virtual void WriteFloat(const QString& section, const QString& ident, double value);
+  virtual TDateTime ReadDate(const QString& section, const QString& ident,
+                             TDateTime defaultValue);
+  virtual void WriteDate(const QString& section, const QString& ident, TDateTime value);
+  virtual TDateTime ReadDateTime(const QString& section, const QString& ident,
+                                 TDateTime defaultValue);
+  virtual void WriteDateTime(const QString& section, const QString& ident, TDateTime value);
+  virtual TDateTime ReadTime(const QString& section, const QString& ident,
+                             TDateTime defaultValue);
+  virtual void WriteTime(const QString& section, const QString& ident, TDateTime value);
 
   // Key names of the section, in file order; Strings is cleared first.
   virtual void ReadSection(const QString& section, QStringList& strings) = 0;

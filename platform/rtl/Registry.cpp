@@ -605,9 +605,7 @@ struct TRegistryStore::Impl {
       Unreadable = true;
       Signature = FileSignature{};  // try again next time
       Signature.Size = -1;
-      const QString error = QString::asprintf(RtlConsts::SRegFileUnreadable,
-                                              File.toUtf8().constData(),
-                                              file.errorString().toUtf8().constData());
+      const QString error = Format(RtlConsts::SRegFileUnreadable, {File, file.errorString()});
       if (error != Error) qWarning("%s", qPrintable(error));  // once, not on every call
       Error = error;
       return Error;
@@ -620,8 +618,7 @@ struct TRegistryStore::Impl {
     Data = std::move(parsed.Data);
     DiskBytes = bytes;
     Damaged = parsed.ErrorLine != 0;
-    Error = Damaged ? QString::asprintf(RtlConsts::SRegFileDamaged, File.toUtf8().constData(),
-                                        parsed.ErrorLine, parsed.ErrorText.toUtf8().constData())
+    Error = Damaged ? Format(RtlConsts::SRegFileDamaged, {File, parsed.ErrorLine, parsed.ErrorText})
                     : QString();
     if (Damaged) qWarning("%s", qPrintable(Error));
     return Error;
@@ -995,7 +992,7 @@ QString Strip(const QString& path) {
 }
 
 [[noreturn]] void RaiseFmt(const char* format, const QString& name) {
-  throw ERegistryException(QString::asprintf(format, name.toUtf8().constData()));
+  throw ERegistryException(Format(format, {name}));
 }
 
 }  // namespace
@@ -1241,7 +1238,7 @@ QString TRegistryIniFile::ReadString(const QString& section, const QString& iden
     case rdExpandString:
       return reg.ReadString(ident);
     case rdInteger:
-      return QString::number(reg.ReadInteger(ident));
+      return IntToStr(reg.ReadInteger(ident));
     default:
       return defaultValue;
   }
@@ -1259,24 +1256,64 @@ void TRegistryIniFile::WriteInteger(const QString& section, const QString& ident
   OpenSection(reg, section, true);
   const TRegDataType type = reg.GetDataType(ident);
   if (type == rdString || type == rdExpandString)
-    reg.WriteString(ident, QString::number(value));
+    reg.WriteString(ident, IntToStr(value));
   else
     reg.WriteInteger(ident, value);
 }
 
-double TRegistryIniFile::ReadFloat(const QString& section, const QString& ident,
-                                   double defaultValue) {
+std::optional<double> TRegistryIniFile::ReadDouble(const QString& section, const QString& ident) {
   TRegistry reg(FRegistry->Access());
-  if (!OpenSection(reg, section, false)) return defaultValue;
+  if (!OpenSection(reg, section, false)) return std::nullopt;
   if (reg.GetDataType(ident) == rdBinary && reg.GetDataSize(ident) == sizeof(double))
     return reg.ReadFloat(ident);
-  return TCustomIniFile::ReadFloat(section, ident, defaultValue);
+  return std::nullopt;
 }
 
-void TRegistryIniFile::WriteFloat(const QString& section, const QString& ident, double value) {
+void TRegistryIniFile::WriteDouble(const QString& section, const QString& ident, double value) {
   TRegistry reg(FRegistry->Access());
   OpenSection(reg, section, true);
   reg.WriteFloat(ident, value);
+}
+
+double TRegistryIniFile::ReadFloat(const QString& section, const QString& ident,
+                                   double defaultValue) {
+  const std::optional<double> value = ReadDouble(section, ident);
+  return value ? *value : TCustomIniFile::ReadFloat(section, ident, defaultValue);
+}
+
+void TRegistryIniFile::WriteFloat(const QString& section, const QString& ident, double value) {
+  WriteDouble(section, ident, value);
+}
+
+TDateTime TRegistryIniFile::ReadDate(const QString& section, const QString& ident,
+                                     TDateTime defaultValue) {
+  const std::optional<double> value = ReadDouble(section, ident);
+  return value ? *value : TCustomIniFile::ReadDate(section, ident, defaultValue);
+}
+
+void TRegistryIniFile::WriteDate(const QString& section, const QString& ident, TDateTime value) {
+  WriteDouble(section, ident, value);
+}
+
+TDateTime TRegistryIniFile::ReadDateTime(const QString& section, const QString& ident,
+                                         TDateTime defaultValue) {
+  const std::optional<double> value = ReadDouble(section, ident);
+  return value ? *value : TCustomIniFile::ReadDateTime(section, ident, defaultValue);
+}
+
+void TRegistryIniFile::WriteDateTime(const QString& section, const QString& ident,
+                                     TDateTime value) {
+  WriteDouble(section, ident, value);
+}
+
+TDateTime TRegistryIniFile::ReadTime(const QString& section, const QString& ident,
+                                     TDateTime defaultValue) {
+  const std::optional<double> value = ReadDouble(section, ident);
+  return value ? *value : TCustomIniFile::ReadTime(section, ident, defaultValue);
+}
+
+void TRegistryIniFile::WriteTime(const QString& section, const QString& ident, TDateTime value) {
+  WriteDouble(section, ident, value);
 }
 
 void TRegistryIniFile::ReadSection(const QString& section, QStringList& strings) {

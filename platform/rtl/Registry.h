@@ -257,8 +257,8 @@ class TRegistry : public TObject {
 // An INI-file view of a registry key (HKEY_CURRENT_USER\<FileName>): sections
 // are its subkeys, keys their values. The key is created when the object is.
 // Strings are written as REG_SZ, integers as REG_DWORD (as REG_SZ when the value
-// already exists as a text), Booleans as the texts "1" and "0", floats as
-// REG_BINARY doubles. ReadString gives an integer value as its decimal digits,
+// already exists as a text), Booleans as the texts "1" and "0", floats, dates
+// and times as REG_BINARY doubles (read from a text too). ReadString gives an integer value as its decimal digits,
 // so ReadInteger and ReadBool read both integer and text values. Reads of a
 // missing section or value give the default. Every change is in the store at
 // once, so UpdateFile has nothing to do.
@@ -273,6 +273,15 @@ class TRegistryIniFile : public TCustomIniFile {
   void WriteInteger(const QString& section, const QString& ident, int value) override;
   double ReadFloat(const QString& section, const QString& ident, double defaultValue) override;
   void WriteFloat(const QString& section, const QString& ident, double value) override;
+  TDateTime ReadDate(const QString& section, const QString& ident,
+                     TDateTime defaultValue) override;
+  void WriteDate(const QString& section, const QString& ident, TDateTime value) override;
+  TDateTime ReadDateTime(const QString& section, const QString& ident,
+                         TDateTime defaultValue) override;
+  void WriteDateTime(const QString& section, const QString& ident, TDateTime value) override;
+  TDateTime ReadTime(const QString& section, const QString& ident,
+                     TDateTime defaultValue) override;
+  void WriteTime(const QString& section, const QString& ident, TDateTime value) override;
   using TCustomIniFile::ReadSection;
   using TCustomIniFile::ReadSections;
   void ReadSection(const QString& section, QStringList& strings) override;
@@ -288,6 +297,9 @@ class TRegistryIniFile : public TCustomIniFile {
   // Opens the section's key in Reg (creating it when asked); false when it is
   // missing.
   bool OpenSection(TRegistry& reg, const QString& section, bool canCreate) const;
+  // A REG_BINARY double of the section, nothing for any other value.
+  std::optional<double> ReadDouble(const QString& section, const QString& ident);
+  void WriteDouble(const QString& section, const QString& ident, double value);
   std::unique_ptr<TRegistry> FRegistry;
   QString FKeyPath;
 };

@@ -75,7 +75,7 @@ INSTANTIATE_TEST_SUITE_P(
         [](const QString& f) -> std::unique_ptr<TCustomIniFile> { return std::make_unique<TMemIniFile>(f); },
         [](const QString& f) -> std::unique_ptr<TCustomIniFile> { return std::make_unique<TIniFile>(f); }));
 
-TEST_F(IniFilesTest, NumbersAndBooleans) {
+TEST_F(IniFilesTest, NumbersBooleansAndDates) {
   TMemIniFile ini(File());
   struct Case {
     const char* text;
@@ -111,6 +111,21 @@ TEST_F(IniFilesTest, NumbersAndBooleans) {
   EXPECT_EQ(ini.ReadFloat("N", "F", 0), 0.1);
   ini.WriteString("N", "F", "abc");
   EXPECT_EQ(ini.ReadFloat("N", "F", 2.5), 2.5);
+
+  // Dates and times go through the process's format settings.
+  const TDateTime date = EncodeDate(2024, 3, 5);
+  const TDateTime time = EncodeTime(13, 45, 30, 0);
+  ini.WriteDate("D", "Date", date);
+  ini.WriteTime("D", "Time", time);
+  ini.WriteDateTime("D", "Both", date + time);
+  EXPECT_EQ(ini.ReadString("D", "Date", ""), DateToStr(date));
+  EXPECT_EQ(ini.ReadString("D", "Both", ""), DateTimeToStr(date + time));
+  EXPECT_EQ(ini.ReadDate("D", "Date", 0), date);
+  EXPECT_DOUBLE_EQ(ini.ReadTime("D", "Time", 0), time);
+  EXPECT_DOUBLE_EQ(ini.ReadDateTime("D", "Both", 0), date + time);
+  EXPECT_EQ(ini.ReadDate("D", "Missing", 7.0), 7.0);
+  ini.WriteString("D", "Date", "not a date");
+  EXPECT_EQ(ini.ReadDate("D", "Date", 7.0), 7.0);
 }
 
 TEST_F(IniFilesTest, MemIniFileKeepsCommentsAndUntouchedLines) {

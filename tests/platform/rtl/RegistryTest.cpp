@@ -544,6 +544,7 @@ TEST_F(RegistryTest, RegistryIniFileMapsSectionsToSubkeys) {
     ini.WriteInteger(QStringLiteral("Cols"), QStringLiteral("Col0"), 64);
     ini.WriteBool(QStringLiteral("Cols"), QStringLiteral("Shown"), true);
     ini.WriteFloat(QStringLiteral("Cols"), QStringLiteral("Scale"), 1.25);
+    ini.WriteDateTime(QStringLiteral("Cols"), QStringLiteral("Saved"), 45000.5);
     ini.WriteInteger(QStringLiteral("Other"), QStringLiteral("X"), -3);
   }
   TRegistry reg;
@@ -563,6 +564,9 @@ TEST_F(RegistryTest, RegistryIniFileMapsSectionsToSubkeys) {
   EXPECT_EQ(ini.ReadInteger(QStringLiteral("Cols"), QStringLiteral("Digits"), 0), 16);
   EXPECT_TRUE(ini.ReadBool(QStringLiteral("Cols"), QStringLiteral("Shown"), false));
   EXPECT_EQ(ini.ReadFloat(QStringLiteral("Cols"), QStringLiteral("Scale"), 0), 1.25);
+  EXPECT_EQ(ini.ReadDateTime(QStringLiteral("Cols"), QStringLiteral("Saved"), 0), 45000.5);
+  EXPECT_EQ(ini.ReadFloat(QStringLiteral("Cols"), QStringLiteral("Col0"), 0), 64.0)
+      << "an integer value reads as its digits";
   EXPECT_EQ(ini.ReadInteger(QStringLiteral("Cols"), QStringLiteral("Missing"), 9), 9);
   EXPECT_EQ(ini.ReadString(QStringLiteral("Nowhere"), QStringLiteral("X"), QStringLiteral("d")),
             QStringLiteral("d"));
@@ -577,7 +581,7 @@ TEST_F(RegistryTest, RegistryIniFileMapsSectionsToSubkeys) {
   ini.ReadSections(list);
   EXPECT_EQ(list, (QStringList{"Cols", "Other"}));
   ini.ReadSection(QStringLiteral("Cols"), list);
-  EXPECT_EQ(list, (QStringList{"Name", "Col0", "Shown", "Scale", "Digits"}));
+  EXPECT_EQ(list, (QStringList{"Name", "Col0", "Shown", "Scale", "Saved", "Digits"}));
   ini.ReadSectionValues(QStringLiteral("Other"), list);
   EXPECT_EQ(list, QStringList{QStringLiteral("X=-3")});
   EXPECT_TRUE(ini.SectionExists(QStringLiteral("OTHER")));
