@@ -50,3 +50,7 @@ inline constexpr const char* SRegGetDataFailed = "Failed to get data for '%s'";
 inline constexpr const char* SInvalidRegType = "Invalid data type for '%s'";
 inline constexpr const char* SIniFileWriteError = "Unable to write to %s";
 }  // namespace RtlConsts
+namespace RtlConsts {
+// Resource streams
+inline constexpr const char* SCantWriteResourceStreamError = "Can't write to a read-only resource stream";
+}  // namespace RtlConsts
