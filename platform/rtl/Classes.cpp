@@ -123,7 +123,8 @@ TComponent* TComponent::FindComponent(const QString& AName) const {
 
 void TComponent::InsertComponent(TComponent* AComponent) {
   if (AComponent == nullptr || AComponent->FOwner == this) return;
-  ValidateRename(AComponent, QString(), AComponent->FName);
+  if (!AComponent->FName.isEmpty() && FindComponent(AComponent->FName) != nullptr)
+    throw EComponentError(FormatMessage(RtlConsts::SDuplicateName, {AComponent->FName}));
   // A component has one owner: leaving the old one keeps both from deleting it.
   if (AComponent->FOwner != nullptr) AComponent->FOwner->RemoveComponent(AComponent);
   FComponents.append(AComponent);
@@ -256,7 +257,11 @@ TCollection::TCollection(TCollectionItemClass ItemClass) : FItemClass(std::move(
 TCollection::~TCollection() {
   // No Update while the collection goes away.
   FUpdateCount = 1;
-  while (!FItems.isEmpty()) delete FItems.last();
+  while (!FItems.isEmpty()) {
+    TCollectionItem* item = FItems.last();
+    RemoveItem(item);
+    delete item;
+  }
 }
 
 void TCollection::CheckIndex(int Index) const {
@@ -302,6 +307,9 @@ void TCollection::Delete(int Index) {
   CheckIndex(Index);
   TCollectionItem* item = FItems.at(Index);
   Notify(item, cnDeleting);
+  // Taken out before it is deleted, so that the extracting notice still sees
+  // the whole item (its destructor then finds it outside any collection).
+  RemoveItem(item);
   delete item;
 }
 

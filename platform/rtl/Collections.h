@@ -8,7 +8,10 @@
 //   auto items = TCollection::Create<TMyItem>();
 // An item's constructor takes the collection and enters it; deleting an item
 // takes it out. Items made through Add or Insert are announced (Notify
-// cnAdded, Update) once fully constructed.
+// cnAdded, Update) once fully constructed, and Delete, Clear and the
+// collection's destructor take an item out (cnExtracting) before deleting it.
+// An item constructed or deleted directly is announced from TCollectionItem's
+// own constructor or destructor, when its descendant part does not exist.
 
 #include <QList>
 #include <QString>

@@ -59,7 +59,8 @@ class TComponent : public TPersistent {
   TComponent* FindComponent(const QString& AName) const;
 
   // Makes this component the owner of AComponent (taking it from its current
-  // owner first) and notifies opInsert.
+  // owner first) and notifies opInsert. Raises the duplicate-name error when
+  // a component owned here already has AComponent's name.
   void InsertComponent(TComponent* AComponent);
   // Notifies opRemove and takes AComponent out of this component's list; the
   // component is not deleted. Ignored for a component owned by another.
