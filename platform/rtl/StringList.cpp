@@ -64,6 +64,111 @@ QString QuotedString(const QString& s, QChar quote) {
 }  // namespace
 
 // ---------------------------------------------------------------------------
+// TStringItemBlocks
+
+namespace classes_detail {
+
+std::pair<size_t, qsizetype> TStringItemBlocks::Locate(qsizetype Index) const {
+  const auto next = std::upper_bound(FStarts.begin(), FStarts.end(), Index);
+  const auto block = static_cast<size_t>(next - FStarts.begin()) - 1;
+  return {block, Index - FStarts[block]};
+}
+
+const TStringItem& TStringItemBlocks::At(qsizetype Index) const {
+  const auto [block, offset] = Locate(Index);
+  return FBlocks[block].at(offset);
+}
+
+TStringItem& TStringItemBlocks::Ref(qsizetype Index) {
+  const auto [block, offset] = Locate(Index);
+  return FBlocks[block][offset];
+}
+
+void TStringItemBlocks::Insert(qsizetype Index, TStringItem Item) {
+  if (FBlocks.empty()) {
+    FBlocks.emplace_back();
+    FStarts.push_back(0);
+  }
+  size_t block;
+  qsizetype offset;
+  if (Index == FCount) {
+    block = FBlocks.size() - 1;
+    offset = FBlocks[block].size();
+  } else {
+    std::tie(block, offset) = Locate(Index);
+  }
+  QList<TStringItem>& items = FBlocks[block];
+  items.insert(offset, std::move(Item));
+  for (size_t b = block + 1; b < FStarts.size(); ++b) ++FStarts[b];
+  ++FCount;
+  if (items.size() > 2 * kBlockSize) {
+    QList<TStringItem> tail(std::make_move_iterator(items.begin() + kBlockSize),
+                            std::make_move_iterator(items.end()));
+    items.resize(kBlockSize);
+    const qsizetype tailStart = FStarts[block] + kBlockSize;
+    FBlocks.insert(FBlocks.begin() + static_cast<std::ptrdiff_t>(block) + 1, std::move(tail));
+    FStarts.insert(FStarts.begin() + static_cast<std::ptrdiff_t>(block) + 1, tailStart);
+  }
+}
+
+TStringItem TStringItemBlocks::Take(qsizetype Index) {
+  const auto [block, offset] = Locate(Index);
+  QList<TStringItem>& items = FBlocks[block];
+  TStringItem result = std::move(items[offset]);
+  items.remove(offset);
+  --FCount;
+  size_t firstToShift = block + 1;
+  if (items.isEmpty()) {
+    FBlocks.erase(FBlocks.begin() + static_cast<std::ptrdiff_t>(block));
+    FStarts.erase(FStarts.begin() + static_cast<std::ptrdiff_t>(block));
+    firstToShift = block;
+  }
+  for (size_t b = firstToShift; b < FStarts.size(); ++b) --FStarts[b];
+  return result;
+}
+
+QList<TStringItem> TStringItemBlocks::ToList() const {
+  QList<TStringItem> result;
+  result.reserve(FCount);
+  for (const QList<TStringItem>& items : FBlocks) result.append(items);
+  return result;
+}
+
+QList<TStringItem> TStringItemBlocks::TakeAll() {
+  QList<TStringItem> result;
+  if (FBlocks.size() == 1) {
+    result.swap(FBlocks.front());
+  } else {
+    result.reserve(FCount);
+    for (QList<TStringItem>& items : FBlocks)
+      for (TStringItem& item : items) result.append(std::move(item));
+  }
+  FBlocks.clear();
+  FStarts.clear();
+  FCount = 0;
+  return result;
+}
+
+void TStringItemBlocks::Assign(QList<TStringItem> Items) {
+  FBlocks.clear();
+  FStarts.clear();
+  FCount = Items.size();
+  for (qsizetype start = 0; start < FCount; start += kBlockSize) {
+    const qsizetype end = std::min(start + kBlockSize, FCount);
+    FBlocks.emplace_back(std::make_move_iterator(Items.begin() + start),
+                         std::make_move_iterator(Items.begin() + end));
+    FStarts.push_back(start);
+  }
+}
+
+void TStringItemBlocks::SetCapacity(qsizetype Value) {
+  // Blocks grow as needed; the value is kept for Capacity.
+  FCapacity = Value;
+}
+
+}  // namespace classes_detail
+
+// ---------------------------------------------------------------------------
 // TStrings
 
 void TStrings::Error(const char* Msg, int Data) const {
@@ -415,7 +520,7 @@ TStringList::~TStringList() {
   OnChange = nullptr;
   OnChanging = nullptr;
   if (FOwnsObjects)
-    for (const TStringItem& item : FList) delete item.FObject;
+    for (const TStringItem& item : FList.TakeAll()) delete item.FObject;
 }
 
 void TStringList::CheckIndex(int Index) const {
@@ -443,35 +548,32 @@ int TStringList::CompareStrings(const QString& S1, const QString& S2) const {
 
 QString TStringList::Get(int Index) const {
   CheckIndex(Index);
-  return FList.at(Index).FString;
+  return FList.At(Index).FString;
 }
 
 TObject* TStringList::GetObject(int Index) const {
   CheckIndex(Index);
-  return FList.at(Index).FObject;
+  return FList.At(Index).FObject;
 }
 
 void TStringList::Put(int Index, const QString& S) {
   if (FSorted) Error(RtlConsts::SSortedListError, 0);
   CheckIndex(Index);
   Changing();
-  FList[Index].FString = S;
+  FList.Ref(Index).FString = S;
   Changed();
 }
 
 void TStringList::PutObject(int Index, TObject* AObject) {
   CheckIndex(Index);
   Changing();
-  FList[Index].FObject = AObject;
+  FList.Ref(Index).FObject = AObject;
   Changed();
 }
 
 void TStringList::DoSetCapacity(int NewCapacity) {
   if (NewCapacity < GetCount()) Error(RtlConsts::SListCapacityError, NewCapacity);
-  if (NewCapacity > FList.capacity())
-    FList.reserve(NewCapacity);
-  else if (NewCapacity == GetCount())
-    FList.squeeze();
+  FList.SetCapacity(NewCapacity);
 }
 
 int TStringList::Add(const QString& S) { return AddObject(S, nullptr); }
@@ -502,24 +604,23 @@ void TStringList::InsertObject(int Index, const QString& S, TObject* AObject) {
 
 void TStringList::InsertItem(int Index, const QString& S, TObject* AObject) {
   Changing();
-  FList.insert(Index, TStringItem{S, AObject});
+  FList.Insert(Index, TStringItem{S, AObject});
   Changed();
 }
 
 void TStringList::Delete(int Index) {
   CheckIndex(Index);
   Changing();
-  TObject* object = FList.at(Index).FObject;
-  FList.remove(Index);
+  TObject* object = FList.Take(Index).FObject;
   if (FOwnsObjects) delete object;
   Changed();
 }
 
 void TStringList::Clear() {
-  if (FList.isEmpty()) return;
+  if (FList.Count() == 0) return;
   Changing();
-  QList<TStringItem> items;
-  items.swap(FList);
+  const QList<TStringItem> items = FList.TakeAll();
+  FList.SetCapacity(0);
   if (FOwnsObjects)
     for (const TStringItem& item : items) delete item.FObject;
   Changed();
@@ -530,7 +631,7 @@ void TStringList::Exchange(int Index1, int Index2) {
   CheckIndex(Index1);
   CheckIndex(Index2);
   Changing();
-  FList.swapItemsAt(Index1, Index2);
+  std::swap(FList.Ref(Index1), FList.Ref(Index2));
   Changed();
 }
 
@@ -540,7 +641,7 @@ void TStringList::Move(int CurIndex, int NewIndex) {
   CheckIndex(NewIndex);
   if (CurIndex == NewIndex) return;
   Changing();
-  FList.move(CurIndex, NewIndex);
+  FList.Insert(NewIndex, FList.Take(CurIndex));
   Changed();
 }
 
@@ -550,7 +651,7 @@ bool TStringList::Find(const QString& S, int& Index) const {
   int high = GetCount() - 1;
   while (low <= high) {
     const int middle = low + (high - low) / 2;
-    const int c = CompareStrings(FList.at(middle).FString, S);
+    const int c = CompareStrings(FList.At(middle).FString, S);
     if (c < 0) {
       low = middle + 1;
     } else {
@@ -572,9 +673,11 @@ int TStringList::IndexOf(const QString& S) const {
 }
 
 void TStringList::SortItems() {
-  classes_detail::MergeSort(FList, [this](const TStringItem& a, const TStringItem& b) {
+  QList<TStringItem> items = FList.TakeAll();
+  classes_detail::MergeSort(items, [this](const TStringItem& a, const TStringItem& b) {
     return CompareStrings(a.FString, b.FString);
   });
+  FList.Assign(std::move(items));
 }
 
 void TStringList::Sort() {
@@ -591,11 +694,11 @@ void TStringList::CustomSort(const TStringListSortCompare& Compare) {
   std::vector<int> order(static_cast<size_t>(GetCount()));
   for (size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
   classes_detail::MergeSort(order, [this, &Compare](int a, int b) { return Compare(this, a, b); });
-  if (static_cast<size_t>(FList.size()) == order.size()) {
+  if (static_cast<size_t>(FList.Count()) == order.size()) {
     QList<TStringItem> sorted;
-    sorted.reserve(FList.size());
-    for (int i : order) sorted.append(FList.at(i));
-    FList.swap(sorted);
+    sorted.reserve(FList.Count());
+    for (int i : order) sorted.append(FList.At(i));
+    FList.Assign(std::move(sorted));
   }
   Changed();
 }

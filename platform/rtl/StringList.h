@@ -12,7 +12,10 @@
 
 #include <QList>
 #include <QString>
+#include <algorithm>
 #include <functional>
+#include <utility>
+#include <vector>
 
 #include "platform/rtl/Persistent.h"
 #include "platform/rtl/SysUtils.h"
@@ -171,6 +174,41 @@ struct TStringItem {
 };
 Q_DECLARE_TYPEINFO(TStringItem, Q_RELOCATABLE_TYPE);
 
+namespace classes_detail {
+
+// The lines of a TStringList, kept in blocks of a few hundred so that an
+// insertion or deletion in the middle moves one block rather than the whole
+// list (sorted insertion of n lines stays well below n^2 / 2 moves). Indexes
+// are checked by the caller.
+class TStringItemBlocks {
+ public:
+  qsizetype Count() const { return FCount; }
+  const TStringItem& At(qsizetype Index) const;
+  TStringItem& Ref(qsizetype Index);
+  // 0 <= Index <= Count.
+  void Insert(qsizetype Index, TStringItem Item);
+  TStringItem Take(qsizetype Index);
+  // Empties the store (keeping the capacity) and answers every item in order.
+  QList<TStringItem> TakeAll();
+  // Replaces the contents.
+  void Assign(QList<TStringItem> Items);
+  QList<TStringItem> ToList() const;
+  // The capacity last set, or Count when that is larger.
+  qsizetype Capacity() const { return std::max(FCapacity, FCount); }
+  void SetCapacity(qsizetype Value);
+
+ private:
+  static constexpr qsizetype kBlockSize = 512;  // a block splits beyond twice this
+  std::pair<size_t, qsizetype> Locate(qsizetype Index) const;
+
+  std::vector<QList<TStringItem>> FBlocks;  // never empty blocks
+  std::vector<qsizetype> FStarts;           // index of each block's first item
+  qsizetype FCount = 0;
+  qsizetype FCapacity = 0;
+};
+
+}  // namespace classes_detail
+
 class TStringList : public TStrings {
  public:
   TStringList() = default;
@@ -226,11 +264,11 @@ class TStringList : public TStrings {
 
  protected:
   QString Get(int Index) const override;
-  int GetCount() const override { return static_cast<int>(FList.size()); }
+  int GetCount() const override { return static_cast<int>(FList.Count()); }
   TObject* GetObject(int Index) const override;
   void Put(int Index, const QString& S) override;
   void PutObject(int Index, TObject* AObject) override;
-  int GetCapacity() const override { return static_cast<int>(FList.capacity()); }
+  int GetCapacity() const override { return static_cast<int>(FList.Capacity()); }
   void DoSetCapacity(int NewCapacity) override;
   void SetUpdateState(bool Updating) override;
   int CompareStrings(const QString& S1, const QString& S2) const override;
@@ -243,7 +281,7 @@ class TStringList : public TStrings {
   void CheckIndex(int Index) const;
   void SortItems();
 
-  QList<TStringItem> FList;
+  classes_detail::TStringItemBlocks FList;
   bool FSorted = false;
   TDuplicates FDuplicates = dupIgnore;
   bool FCaseSensitive = false;

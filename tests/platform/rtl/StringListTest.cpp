@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <random>
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Encoding.h"
@@ -398,6 +399,60 @@ TEST(TStringListTest, AssignAddStringsAndEquals) {
   TComponent component(nullptr);
   EXPECT_EQ(MessageOf([&] { copy.Assign(&component); }),
             "EConvertError: Cannot assign a TComponent to a TStringList");
+}
+
+TEST(TStringListTest, LargeListsMatchAPlainModel) {
+  // Thousands of edits at scattered places, checked against a QStringList.
+  std::mt19937 random(7);
+  auto pick = [&](int n) { return std::uniform_int_distribution<int>(0, n - 1)(random); };
+  TStringList list;
+  QStringList model;
+  for (int step = 0; step < 20000; ++step) {
+    const int action = pick(10);
+    const QString s = QString::number(step);
+    if (action < 5 || model.isEmpty()) {
+      const int at = pick(static_cast<int>(model.size()) + 1);
+      list.Insert(at, s);
+      model.insert(at, s);
+    } else if (action < 7) {
+      const int at = pick(static_cast<int>(model.size()));
+      list.Delete(at);
+      model.removeAt(at);
+    } else if (action < 8) {
+      const int from = pick(static_cast<int>(model.size())), to = pick(static_cast<int>(model.size()));
+      list.Move(from, to);
+      model.move(from, to);
+    } else if (action < 9) {
+      const int a = pick(static_cast<int>(model.size())), b = pick(static_cast<int>(model.size()));
+      list.Exchange(a, b);
+      model.swapItemsAt(a, b);
+    } else {
+      const int at = pick(static_cast<int>(model.size()));
+      list.SetStrings(at, s);
+      model[at] = s;
+    }
+  }
+  ASSERT_EQ(Lines(list), model);
+  EXPECT_EQ(list.IndexOf(model.last()), model.size() - 1);
+
+  list.SetSorted(true);  // sorted and searched across many blocks
+  for (const QString& s : model) {
+    int index = -1;
+    ASSERT_TRUE(list.Find(s, index)) << s.toStdString();
+    EXPECT_EQ(list.Strings(index), s);
+  }
+  for (int i = 1; i < list.Count(); ++i) ASSERT_LT(QString::localeAwareCompare(list.Strings(i - 1), list.Strings(i)), 0);
+
+  // Deleting a long run empties whole blocks.
+  model = Lines(list);
+  const int from = list.Count() / 3, run = list.Count() / 2;
+  for (int i = 0; i < run; ++i) list.Delete(from);
+  model.remove(from, run);
+  ASSERT_EQ(Lines(list), model);
+  list.SetSorted(false);
+  list.Insert(from, "joint");
+  model.insert(from, "joint");
+  EXPECT_EQ(Lines(list), model);
 }
 
 // ---------------------------------------------------------------------------
