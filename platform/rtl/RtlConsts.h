@@ -49,6 +49,15 @@ inline constexpr const char* SRegSetDataFailed = "Failed to set data for '%s'";
 inline constexpr const char* SRegGetDataFailed = "Failed to get data for '%s'";
 inline constexpr const char* SInvalidRegType = "Invalid data type for '%s'";
 inline constexpr const char* SIniFileWriteError = "Unable to write to %s";
+// Run-time type information and the class registry
+inline constexpr const char* SInvalidPropertyType = "Invalid property type: %s";
+inline constexpr const char* SInvalidPropertyElement = "Invalid property element: %s";
+inline constexpr const char* SReadOnlyProperty = "Property is read-only";
+inline constexpr const char* SWriteOnlyProperty = "Property is write-only";
+inline constexpr const char* SDuplicateProperty = "Property %s is declared twice";
+inline constexpr const char* SDuplicateClass = "A class named %s already exists";
+inline constexpr const char* SCannotCreateClass = "Class %s cannot be created by name";
+inline constexpr const char* SInvalidOwner = "Class %s cannot be owned by %s";
 }  // namespace RtlConsts
 namespace RtlConsts {
 // Resource streams

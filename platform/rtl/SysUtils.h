@@ -58,6 +58,7 @@ TF_DECLARE_EXCEPTION(EClassNotFound, Exception)
 TF_DECLARE_EXCEPTION(EPropertyError, Exception)
 TF_DECLARE_EXCEPTION(EOSError, Exception)
 TF_DECLARE_EXCEPTION(EThread, Exception)
+TF_DECLARE_EXCEPTION(EFilerError, EStreamError)
 
 // ---------------------------------------------------------------------------
 // Everything below this line is the SysUtils routine set (Format, conversions,
