@@ -8,6 +8,27 @@ using classes_detail::FormatMessage;
 using classes_detail::RaiseIndexError;
 
 // ---------------------------------------------------------------------------
+// Published tables of the classes of this unit
+
+TF_PUBLISHED(TPersistent, TObject) { return TPublished<TPersistent>(); }
+
+TF_PUBLISHED(TComponent, TPersistent) {
+  return TPublished<TComponent>()
+      .String("Name", &TComponent::Name, &TComponent::SetName)
+      .Stored(false)
+      .Int64("Tag", &TComponent::Tag, &TComponent::SetTag)
+      .Default(0);
+}
+
+TF_PUBLISHED(TCollectionItem, TPersistent) { return TPublished<TCollectionItem>(); }
+TF_PUBLISHED(TCollection, TPersistent) { return TPublished<TCollection>(); }
+TF_PUBLISHED(TOwnedCollection, TCollection) { return TPublished<TOwnedCollection>(); }
+TF_PUBLISHED(TStrings, TPersistent) { return TPublished<TStrings>(); }
+TF_PUBLISHED(TStringList, TStrings) { return TPublished<TStringList>(); }
+TF_PUBLISHED(TList, TObject) { return TPublished<TList>(); }
+TF_PUBLISHED(TObjectList, TList) { return TPublished<TObjectList>(); }
+
+// ---------------------------------------------------------------------------
 // TPersistent
 
 void TPersistent::Assign(TPersistent* Source) {

@@ -27,6 +27,7 @@ enum TCollectionNotification { cnAdded, cnExtracting, cnDeleting };
 
 class TCollectionItem : public TPersistent {
  public:
+  TF_DECLARE_PUBLISHED(TCollectionItem)
   // Enters Collection (when given) at its end.
   explicit TCollectionItem(TCollection* Collection);
   TCollectionItem(const TCollectionItem&) = delete;
@@ -64,6 +65,10 @@ class TCollectionItem : public TPersistent {
   int FID = -1;
 };
 
+// Collection items are created by class name inside their collection (see
+// TypInfo.h).
+TCollection* TypInfoOwnerClass(TCollectionItem*);
+
 // Makes an item of the collection's item class inside the given collection.
 using TCollectionItemClass = std::function<TCollectionItem*(TCollection* Collection)>;
 
@@ -76,6 +81,7 @@ TCollectionItemClass CollectionItemClassOf() {
 
 class TCollection : public TPersistent {
  public:
+  TF_DECLARE_PUBLISHED(TCollection)
   explicit TCollection(TCollectionItemClass ItemClass);
   TCollection(const TCollection&) = delete;
   TCollection& operator=(const TCollection&) = delete;
@@ -146,6 +152,7 @@ class TCollection : public TPersistent {
 
 class TOwnedCollection : public TCollection {
  public:
+  TF_DECLARE_PUBLISHED(TOwnedCollection)
   TOwnedCollection(TPersistent* AOwner, TCollectionItemClass ItemClass)
       : TCollection(std::move(ItemClass)), FOwner(AOwner) {}
 

@@ -28,8 +28,10 @@ enum TComponentStateItem {
 };
 using TComponentState = TSet<TComponentStateItem>;
 
+// Published: Name (not stored: the streaming writer handles it) and Tag.
 class TComponent : public TPersistent {
  public:
+  TF_DECLARE_PUBLISHED(TComponent)
   // Inserts the new component into AOwner's list when AOwner is given.
   explicit TComponent(TComponent* AOwner);
   TComponent(const TComponent&) = delete;
@@ -118,3 +120,6 @@ class TComponent : public TPersistent {
   QList<TComponent*> FFreeNotifies;  // not owned
   TComponentState FComponentState;
 };
+
+// Components are created by class name with their owner (see TypInfo.h).
+TComponent* TypInfoOwnerClass(TComponent*);

@@ -8,6 +8,7 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
+#include "platform/rtl/TypInfo.h"
 
 enum TListNotification { lnAdded, lnExtracted, lnDeleted };
 
@@ -16,6 +17,7 @@ using TListSortCompare = std::function<int(void* Item1, void* Item2)>;
 
 class TList : public TObject {
  public:
+  TF_DECLARE_PUBLISHED(TList)
   TList() = default;
   TList(const TList&) = delete;
   TList& operator=(const TList&) = delete;
@@ -74,6 +76,7 @@ class TList : public TObject {
 // list dies; Extract hands an object back without deleting it.
 class TObjectList : public TList {
  public:
+  TF_DECLARE_PUBLISHED(TObjectList)
   explicit TObjectList(bool AOwnsObjects = true) : FOwnsObjects(AOwnsObjects) {}
   ~TObjectList() override;
 

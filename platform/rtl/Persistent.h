@@ -7,12 +7,14 @@
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
+#include "platform/rtl/TypInfo.h"
 
 // The framework's plain event: called with the object that raised it.
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
 class TPersistent : public TObject {
  public:
+  TF_DECLARE_PUBLISHED(TPersistent)
   TPersistent() = default;
   TPersistent(const TPersistent&) = default;
   TPersistent& operator=(const TPersistent&) = default;

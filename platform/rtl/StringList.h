@@ -32,6 +32,7 @@ using TStringListSortCompare = std::function<int(TStringList* List, int Index1, 
 
 class TStrings : public TPersistent {
  public:
+  TF_DECLARE_PUBLISHED(TStrings)
   TStrings() = default;
   TStrings(const TStrings&) = delete;
   TStrings& operator=(const TStrings&) = delete;
@@ -211,6 +212,7 @@ class TStringItemBlocks {
 
 class TStringList : public TStrings {
  public:
+  TF_DECLARE_PUBLISHED(TStringList)
   TStringList() = default;
   // With OwnsObjects the list deletes the object of every line it deletes or
   // clears, and all of them when it dies. An object given with a string that

@@ -262,3 +262,31 @@ TEST_F(TComponentTest, StateTagAndDestroyingFlag) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(TClassesReflectionTest, ComponentsPublishNameAndTag) {
+  TComponent owner(nullptr);
+  const TClassInfo* info = FindClass("tcomponent");
+  ASSERT_EQ(info, ClassInfo<TComponent>());
+  auto* child = dynamic_cast<TComponent*>(info->CreateOwned(&owner));
+  ASSERT_NE(child, nullptr);
+  EXPECT_EQ(child->Owner(), &owner);
+
+  SetStrProp(child, "Name", "Child1");
+  SetInt64Prop(child, "Tag", 12);
+  EXPECT_EQ(child->Name(), "Child1");
+  EXPECT_EQ(GetInt64Prop(child, "Tag"), 12);
+  EXPECT_EQ(MessageOf([&] { SetStrProp(child, "Name", "9lives"); }),
+            "EComponentError: ''9lives'' is not a valid component name");
+  EXPECT_FALSE(IsStoredProp(child, "Name"));
+
+  for (const char* name : {"TPersistent", "TCollection", "TOwnedCollection", "TCollectionItem", "TStrings",
+                           "TStringList", "TList", "TObjectList"})
+    EXPECT_NE(GetClass(name), nullptr) << name;
+  std::unique_ptr<TObject> list = FindClass("TStringList")->Create();
+  EXPECT_NE(dynamic_cast<TStringList*>(list.get()), nullptr);
+  EXPECT_EQ(GetClass("TStringList")->ClassParent(), ClassInfo<TStrings>());
+}
+
+}  // namespace
