@@ -59,7 +59,26 @@ inline constexpr const char* SDuplicateClass = "A class named %s already exists"
 inline constexpr const char* SCannotCreateClass = "Class %s cannot be created by name";
 inline constexpr const char* SInvalidOwner = "Class %s cannot be owned by %s";
 }  // namespace RtlConsts
+
 namespace RtlConsts {
+// Floating-point operations
+inline constexpr const char* SInvalidOp = "Invalid floating point operation";
+// Threads and synchronisation objects
+inline constexpr const char* SThreadStartError = "Cannot call Start on a running or terminated thread";
+inline constexpr const char* SThreadCreateError = "Thread creation error: %s";
+inline constexpr const char* SThreadWaitForSelf = "A thread cannot wait for itself";
+inline constexpr const char* SThreadWaitFreeOnTerminate = "Cannot wait for a thread that frees itself on termination";
+inline constexpr const char* SThreadNotStarted = "Cannot wait for a thread that has not been started";
+inline constexpr const char* SCheckSynchronizeError = "CheckSynchronize called from thread $%x, which is NOT the main thread";
+inline constexpr const char* SNamedEventNotSupported = "Named events are not supported: '%s'";
+// HTTP client
+inline constexpr const char* SNetSchemeNotSupported = "URL scheme '%s' is not supported: only http and https are allowed";
+inline constexpr const char* SNetNoScheme = "URL '%s' has no scheme: only http and https are allowed";
+inline constexpr const char* SNetInvalidUrl = "Invalid URL: '%s'";
+inline constexpr const char* SNetMaxRedirections = "Maximum number of redirections (%d) exceeded";
+inline constexpr const char* SNetResponseTimeout = "Response timed out after %d milliseconds with %d bytes received";
+inline constexpr const char* SNetCancelled = "The operation was cancelled";
+inline constexpr const char* SNetInvalidHeader = "Invalid HTTP header: '%s'";
 // Resource streams
 inline constexpr const char* SCantWriteResourceStreamError = "Can't write to a read-only resource stream";
 }  // namespace RtlConsts
