@@ -4,7 +4,6 @@
 
 #include "platform/rtl/ClassesPrivate.h"
 
-using classes_detail::FormatMessage;
 using classes_detail::RaiseIndexError;
 
 // ---------------------------------------------------------------------------
@@ -40,7 +39,7 @@ void TPersistent::AssignTo(TPersistent* Dest) { Dest->AssignError(this); }
 
 void TPersistent::AssignError(const TPersistent* Source) const {
   const QString sourceName = Source != nullptr ? Source->ClassName() : QStringLiteral("nil");
-  throw EConvertError(FormatMessage(RtlConsts::SAssignError, {sourceName, ClassName()}));
+  throw EConvertError(MessageText(RtlConsts::SAssignError, {sourceName, ClassName()}));
 }
 
 QString TPersistent::GetNamePath() const {
@@ -54,20 +53,6 @@ QString TPersistent::GetNamePath() const {
 
 // ---------------------------------------------------------------------------
 // TComponent
-
-namespace {
-
-bool IsIdentStart(QChar c) { return c == u'_' || c.isLetter(); }
-bool IsIdentPart(QChar c) { return c == u'_' || c.isLetterOrNumber(); }
-
-bool IsComponentName(const QString& name) {
-  if (name.isEmpty() || !IsIdentStart(name.front())) return false;
-  for (QChar c : name)
-    if (!IsIdentPart(c)) return false;
-  return true;
-}
-
-}  // namespace
 
 TComponent::TComponent(TComponent* AOwner) {
   if (AOwner != nullptr) AOwner->InsertComponent(this);
@@ -98,8 +83,8 @@ void TComponent::DestroyComponents() {
 
 void TComponent::SetName(const QString& NewName) {
   if (FName == NewName) return;
-  if (!NewName.isEmpty() && !IsComponentName(NewName))
-    throw EComponentError(FormatMessage(RtlConsts::SInvalidName, {NewName}));
+  if (!NewName.isEmpty() && !IsValidIdent(NewName))
+    throw EComponentError(MessageText(RtlConsts::SInvalidName, {NewName}));
   if (FOwner != nullptr)
     FOwner->ValidateRename(this, FName, NewName);
   else
@@ -111,7 +96,7 @@ void TComponent::ValidateRename(TComponent* AComponent, const QString& CurName,
                                 const QString& NewName) {
   if (AComponent != nullptr && CurName.compare(NewName, Qt::CaseInsensitive) != 0 &&
       AComponent->FOwner == this && FindComponent(NewName) != nullptr)
-    throw EComponentError(FormatMessage(RtlConsts::SDuplicateName, {NewName}));
+    throw EComponentError(MessageText(RtlConsts::SDuplicateName, {NewName}));
   if (FComponentState.Contains(csDesigning) && FOwner != nullptr)
     FOwner->ValidateRename(AComponent, CurName, NewName);
 }
@@ -145,7 +130,7 @@ TComponent* TComponent::FindComponent(const QString& AName) const {
 void TComponent::InsertComponent(TComponent* AComponent) {
   if (AComponent == nullptr || AComponent->FOwner == this) return;
   if (!AComponent->FName.isEmpty() && FindComponent(AComponent->FName) != nullptr)
-    throw EComponentError(FormatMessage(RtlConsts::SDuplicateName, {AComponent->FName}));
+    throw EComponentError(MessageText(RtlConsts::SDuplicateName, {AComponent->FName}));
   // A component has one owner: leaving the old one keeps both from deleting it.
   if (AComponent->FOwner != nullptr) AComponent->FOwner->RemoveComponent(AComponent);
   FComponents.append(AComponent);

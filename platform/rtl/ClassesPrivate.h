@@ -4,49 +4,19 @@
 
 #include <QString>
 #include <algorithm>
-#include <initializer_list>
 #include <vector>
 
+#include "platform/rtl/MessageText.h"
 #include "platform/rtl/RtlConsts.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace classes_detail {
 
-// Fills the %s and %d placeholders of a message in order (%% is a percent
-// sign). Only what the run-time's fixed messages use.
-inline QString FormatMessage(const char* format, std::initializer_list<QString> args) {
-  const QString text = QString::fromUtf8(format);
-  QString result;
-  result.reserve(text.size() + 32);
-  auto arg = args.begin();
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const QChar c = text.at(i);
-    if (c == u'%' && i + 1 < text.size()) {
-      const QChar spec = text.at(i + 1);
-      if (spec == u'%') {
-        result += u'%';
-        ++i;
-        continue;
-      }
-      if ((spec == u's' || spec == u'd') && arg != args.end()) {
-        result += *arg++;
-        ++i;
-        continue;
-      }
-    }
-    result += c;
-  }
-  return result;
-}
-
 template <class E>
 [[noreturn]] void RaiseIndexError(qsizetype index) {
-  throw E(FormatMessage(RtlConsts::SListIndexError, {QString::number(index)}));
+  throw E(MessageText(RtlConsts::SListIndexError, {QString::number(index)}));
 }
 
-}  // namespace classes_detail
-
-namespace classes_detail {
 
 // Stable merge sort of Items. Compare(a, b) answers negative, zero or
 // positive; an inconsistent comparison gives some order, never an access

@@ -4,7 +4,6 @@
 
 #include "platform/rtl/ClassesPrivate.h"
 
-using classes_detail::FormatMessage;
 
 // ---------------------------------------------------------------------------
 // TList
@@ -16,7 +15,7 @@ TList::~TList() {
 }
 
 void TList::Error(const char* Msg, NativeInt Data) {
-  throw EListError(FormatMessage(Msg, {QString::number(Data)}));
+  throw EListError(MessageText(Msg, {QString::number(Data)}));
 }
 
 void TList::CheckIndex(int Index) const {

@@ -16,7 +16,6 @@
 #include "platform/rtl/ClassesPrivate.h"
 #include "platform/rtl/Encoding.h"
 
-using classes_detail::FormatMessage;
 
 namespace {
 
@@ -278,8 +277,8 @@ TFileStream::TFileStream(const QString& AFileName, Word Mode)
   const QString message = SystemMessage(errno);
   const QString fullName = QFileInfo(AFileName).absoluteFilePath();
   if ((Mode & fmCreate) == fmCreate)
-    throw EFCreateError(FormatMessage(RtlConsts::SFCreateErrorEx, {fullName, message}));
-  throw EFOpenError(FormatMessage(RtlConsts::SFOpenErrorEx, {fullName, message}));
+    throw EFCreateError(MessageText(RtlConsts::SFCreateErrorEx, {fullName, message}));
+  throw EFOpenError(MessageText(RtlConsts::SFOpenErrorEx, {fullName, message}));
 }
 
 TFileStream::~TFileStream() {
@@ -294,7 +293,7 @@ TResourceStream::TResourceStream(NativeInt Instance, const QString& ResName,
   const QString path = QStringLiteral(":/") + ResName.toUpper();
   const QResource resource(path);
   if (!resource.isValid() || !QFileInfo(path).isFile())
-    throw EResNotFound(FormatMessage(RtlConsts::SResNotFound, {ResName}));
+    throw EResNotFound(MessageText(RtlConsts::SResNotFound, {ResName}));
   FData = resource.uncompressedData();
   SetPointer(FData.isEmpty() ? nullptr : FData.data(), FData.size());
 }

@@ -2,64 +2,26 @@
 
 #include "platform/rtl/StringList.h"
 
-#include <QCollator>
-#include <QLocale>
 #include <memory>
-#include <optional>
 #include <vector>
 
 #include "platform/rtl/ClassesPrivate.h"
 #include "platform/rtl/Encoding.h"
 #include "platform/rtl/Streams.h"
 
-using classes_detail::FormatMessage;
-
 namespace {
-
-// Collators for the current default locale, one pair per thread (QCollator
-// is not thread-safe), rebuilt when the default locale changes.
-struct TLocaleCollators {
-  QLocale locale;
-  std::optional<QCollator> caseSensitive;
-  std::optional<QCollator> caseInsensitive;
-};
-
-QCollator& CollatorFor(bool caseSensitive) {
-  thread_local TLocaleCollators collators;
-  const QLocale current;
-  if (!collators.caseSensitive || collators.locale != current) {
-    collators.locale = current;
-    collators.caseSensitive.emplace(current);
-    collators.caseSensitive->setCaseSensitivity(Qt::CaseSensitive);
-    collators.caseInsensitive.emplace(current);
-    collators.caseInsensitive->setCaseSensitivity(Qt::CaseInsensitive);
-  }
-  return caseSensitive ? *collators.caseSensitive : *collators.caseInsensitive;
-}
 
 int Sign(int value) { return (value > 0) - (value < 0); }
 
 // Locale order; ties between strings that differ in more than case are
 // broken by code units (see StringList.h).
 int LocaleCompare(const QString& s1, const QString& s2, bool caseSensitive) {
-  const int byLocale = CollatorFor(caseSensitive).compare(s1, s2);
-  if (byLocale != 0) return Sign(byLocale);
+  const int byLocale = caseSensitive ? AnsiCompareStr(s1, s2) : AnsiCompareText(s1, s2);
+  if (byLocale != 0) return byLocale;
   return Sign(QString::compare(s1, s2, caseSensitive ? Qt::CaseSensitive : Qt::CaseInsensitive));
 }
 
 bool IsBlankOrControl(QChar c) { return c.unicode() <= u' '; }
-
-QString QuotedString(const QString& s, QChar quote) {
-  QString result;
-  result.reserve(s.size() + 2);
-  result += quote;
-  for (QChar c : s) {
-    result += c;
-    if (c == quote) result += c;
-  }
-  result += quote;
-  return result;
-}
 
 }  // namespace
 
@@ -172,7 +134,7 @@ void TStringItemBlocks::SetCapacity(qsizetype Value) {
 // TStrings
 
 void TStrings::Error(const char* Msg, int Data) const {
-  throw EStringListError(FormatMessage(Msg, {QString::number(Data)}));
+  throw EStringListError(MessageText(Msg, {QString::number(Data)}));
 }
 
 int TStrings::CompareStrings(const QString& S1, const QString& S2) const {
@@ -347,7 +309,7 @@ QString TStrings::JoinDelimited(QChar delimiter, QChar quote) const {
       }
     }
     if (i > 0) result += delimiter;
-    result += needsQuotes ? QuotedString(s, quote) : s;
+    result += needsQuotes ? AnsiQuotedStr(s, quote) : s;
   }
   return result;
 }
