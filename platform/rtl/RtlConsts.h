@@ -79,6 +79,8 @@ inline constexpr const char* SNetMaxRedirections = "Maximum number of redirectio
 inline constexpr const char* SNetResponseTimeout = "Response timed out after %d milliseconds with %d bytes received";
 inline constexpr const char* SNetCancelled = "The operation was cancelled";
 inline constexpr const char* SNetInvalidHeader = "Invalid HTTP header: '%s'";
+// Resource streams
+inline constexpr const char* SCantWriteResourceStreamError = "Can't write to a read-only resource stream";
 }  // namespace RtlConsts
 
 namespace RtlConsts {
