@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "platform/rtl/Encoding.h"
+#include "platform/rtl/StringList.h"
 
 namespace inifiles_detail {
 
@@ -388,6 +389,17 @@ static void CheckValue(const QString& value) {
     throw EIniFileException(Format(RtlConsts::SIniInvalidValue, {value}));
 }
 
+void AssignLines(TStrings* strings, const QStringList& lines) {
+  if (!strings) return;
+  struct Update {
+    TStrings* S;
+    explicit Update(TStrings* s) : S(s) { S->BeginUpdate(); }
+    ~Update() { S->EndUpdate(); }
+  } update(strings);
+  strings->Clear();
+  for (const QString& line : lines) strings->Add(line);
+}
+
 }  // namespace inifiles_detail
 
 using namespace inifiles_detail;
@@ -464,6 +476,24 @@ void TCustomIniFile::ReadSectionValues(const QString& section, QStringList& stri
     strings.append(key + QLatin1Char('=') + ReadString(section, key, QString()));
 }
 
+void TCustomIniFile::ReadSection(const QString& section, TStrings* strings) {
+  QStringList lines;
+  ReadSection(section, lines);
+  AssignLines(strings, lines);
+}
+
+void TCustomIniFile::ReadSections(TStrings* strings) {
+  QStringList lines;
+  ReadSections(lines);
+  AssignLines(strings, lines);
+}
+
+void TCustomIniFile::ReadSectionValues(const QString& section, TStrings* strings) {
+  QStringList lines;
+  ReadSectionValues(section, lines);
+  AssignLines(strings, lines);
+}
+
 bool TCustomIniFile::SectionExists(const QString& section) {
   QStringList keys;
   ReadSection(section, keys);
@@ -536,6 +566,15 @@ void TMemIniFile::UpdateFile() {
 void TMemIniFile::Clear() { FDocument->Clear(); }
 
 void TMemIniFile::GetStrings(QStringList& list) const { list = FDocument->Lines(); }
+
+void TMemIniFile::GetStrings(TStrings* list) const { AssignLines(list, FDocument->Lines()); }
+
+void TMemIniFile::SetStrings(TStrings* list) {
+  QStringList lines;
+  if (list)
+    for (int i = 0; i < list->Count(); ++i) lines.append(list->Strings(i));
+  SetStrings(lines);
+}
 
 void TMemIniFile::SetStrings(const QStringList& list) {
   // An item holding line breaks becomes several lines, as in a file.

@@ -30,9 +30,13 @@
 
 TF_DECLARE_EXCEPTION(EIniFileException, Exception)
 
+class TStrings;
+
 namespace inifiles_detail {
 class Document;
 struct FileFormat;
+// Replaces the content of Strings (when not null) with Lines, as one update.
+void AssignLines(TStrings* strings, const QStringList& lines);
 }  // namespace inifiles_detail
 
 class TCustomIniFile : public TObject {
@@ -80,6 +84,10 @@ class TCustomIniFile : public TObject {
   virtual void EraseSection(const QString& section) = 0;
   virtual void DeleteKey(const QString& section, const QString& ident) = 0;
   virtual void UpdateFile() = 0;
+  // The same three into a TStrings, which is cleared first (null: nothing).
+  void ReadSection(const QString& section, TStrings* strings);
+  void ReadSections(TStrings* strings);
+  void ReadSectionValues(const QString& section, TStrings* strings);
   // True when the section holds at least one key.
   virtual bool SectionExists(const QString& section);
   virtual bool ValueExists(const QString& section, const QString& ident);
@@ -116,10 +124,12 @@ class TMemIniFile : public TCustomIniFile {
 
   // Forgets every section and line.
   void Clear();
-  // The lines of the file as they would be written.
+  // The lines of the file as they would be written (List is cleared first).
   void GetStrings(QStringList& list) const;
+  void GetStrings(TStrings* list) const;
   // Replaces the content with the given lines, parsed as a file.
   void SetStrings(const QStringList& list);
+  void SetStrings(TStrings* list);
   // Uses another file name; with Reload the content is read from that file
   // (emptied when it does not exist).
   void Rename(const QString& fileName, bool reload);

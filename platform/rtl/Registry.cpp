@@ -1094,6 +1094,18 @@ void TRegistry::GetValueNames(QStringList& strings) {
     strings = *names;
 }
 
+void TRegistry::GetKeyNames(TStrings* strings) {
+  QStringList names;
+  GetKeyNames(names);
+  inifiles_detail::AssignLines(strings, names);
+}
+
+void TRegistry::GetValueNames(TStrings* strings) {
+  QStringList names;
+  GetValueNames(names);
+  inifiles_detail::AssignLines(strings, names);
+}
+
 std::optional<TRegistryValue> TRegistry::Query(const QString& name) {
   if (FCurrentKey == 0 || !(FCurrentAccess & KEY_QUERY_VALUE)) return std::nullopt;
   return TRegistryStore::Instance().QueryValue(FRootKey, FCurrentPath, name);

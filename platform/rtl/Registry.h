@@ -208,8 +208,11 @@ class TRegistry : public TObject {
   bool DeleteKey(const QString& key);
   bool KeyExists(const QString& key);
   bool HasSubKeys();
+  // Names of the open key's subkeys and values; Strings is cleared first.
   void GetKeyNames(QStringList& strings);
+  void GetKeyNames(TStrings* strings);
   void GetValueNames(QStringList& strings);
+  void GetValueNames(TStrings* strings);
 
   bool ValueExists(const QString& name);
   bool DeleteValue(const QString& name);

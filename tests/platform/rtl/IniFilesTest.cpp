@@ -1,4 +1,5 @@
 #include "platform/rtl/IniFiles.h"
+#include "platform/rtl/StringList.h"
 
 #include <gtest/gtest.h>
 
@@ -177,6 +178,22 @@ TEST_F(IniFilesTest, EraseDeleteAndStrings) {
   EXPECT_TRUE(lines.isEmpty());
   ini.SetStrings({"[S]\r\nk=v"});  // an item with a line break is several lines
   EXPECT_EQ(ini.ReadString("S", "K", ""), "v");
+  // The same through string lists.
+  TStringList source;
+  source.SetText("[One]\r\na=1\r\n; note\r\nb=2\r\n[Two]\r\nc=3");
+  ini.SetStrings(&source);
+  TStringList target;
+  target.Add("stale");
+  ini.GetStrings(&target);
+  EXPECT_TRUE(target.Equals(&source));
+  ini.ReadSections(&target);
+  EXPECT_EQ(target.CommaText(), "One,Two");
+  ini.ReadSection("one", &target);
+  EXPECT_EQ(target.CommaText(), "a,b");
+  ini.ReadSectionValues("One", &target);
+  EXPECT_EQ(target.CommaText(), "a=1,b=2");
+  ini.ReadSection("absent", &target);
+  EXPECT_EQ(target.Count(), 0);
 }
 
 TEST_F(IniFilesTest, RefusesNamesAndValuesThatBreakTheFile) {

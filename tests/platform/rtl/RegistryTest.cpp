@@ -1,4 +1,5 @@
 #include "platform/rtl/Registry.h"
+#include "platform/rtl/StringList.h"
 
 #include <gtest/gtest.h>
 
@@ -304,9 +305,18 @@ TEST_F(RegistryTest, ListsDeletesAndCaseInsensitiveNames) {
   EXPECT_EQ(keys, (QStringList{"beta", "zeta"}));
   EXPECT_EQ(values, (QStringList{"first", "Third"}));
 
+  TStringList list;
+  list.Add(QStringLiteral("stale"));
+  reg.GetKeyNames(&list);
+  EXPECT_EQ(list.CommaText(), QStringLiteral("beta,zeta"));
+  reg.GetValueNames(&list);
+  EXPECT_EQ(list.CommaText(), QStringLiteral("first,Third"));
+
   TRegistry closed;
   closed.GetValueNames(values);
   EXPECT_TRUE(values.isEmpty()) << "no key open, no names";
+  closed.GetKeyNames(&list);
+  EXPECT_EQ(list.Count(), 0);
 }
 
 TEST_F(RegistryTest, FailedSaveLeavesOldFileAndMemoryAsTheyWere) {
@@ -584,6 +594,11 @@ TEST_F(RegistryTest, RegistryIniFileMapsSectionsToSubkeys) {
   EXPECT_EQ(list, (QStringList{"Name", "Col0", "Shown", "Scale", "Saved", "Digits"}));
   ini.ReadSectionValues(QStringLiteral("Other"), list);
   EXPECT_EQ(list, QStringList{QStringLiteral("X=-3")});
+  TStringList strings;
+  ini.ReadSectionValues(QStringLiteral("Other"), &strings);
+  EXPECT_EQ(strings.Text(), QStringLiteral("X=-3\r\n"));
+  ini.ReadSections(&strings);
+  EXPECT_EQ(strings.CommaText(), QStringLiteral("Cols,Other"));
   EXPECT_TRUE(ini.SectionExists(QStringLiteral("OTHER")));
   EXPECT_TRUE(ini.ValueExists(QStringLiteral("Cols"), QStringLiteral("col0")));
 
