@@ -9,6 +9,12 @@
 void PrintTo(const QString& s, std::ostream* os);
 
 namespace testsupport {
+// Registers work that must run before the QApplication exists (engine
+// settings, URL schemes). Called from a static initializer of a test binary;
+// the shared test main runs the registered work first.
+bool BeforeApplication(void (*work)());
+void RunBeforeApplication();
+
 // A fresh temporary folder removed when the object dies.
 class TempDir {
  public:
