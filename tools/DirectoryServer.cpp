@@ -171,8 +171,11 @@ QString ListingHtml(const DirectoryListing& l, Generator& g) {
   html += QStringLiteral("    <div class=\"bi-address small\">\n      <a title=\"Voir le plan\" class=\"pj-lb pj-link\" href=\"#\">\n");
   html += QStringLiteral("        %1 %2 %3\n        <span class=\"label-adresse\">Voir le plan</span>\n      </a>\n    </div>\n").arg(HtmlEscape(l.Street), l.Zip, HtmlEscape(l.City));
   html += QStringLiteral("    <div class=\"bi-fantomas\">\n");
-  html += QStringLiteral("      <div class=\"number-contact txt_sm\"><span>Tél : </span>");
-  if (l.MarketingNotice) html += QStringLiteral("<span class=\"bi-opposition\">Opposé aux opérations de marketing </span>");
+  html += QStringLiteral("      <div class=\"number-contact txt_sm\">");
+  if (l.MarketingNotice)
+    html += QStringLiteral("<span>Tél :</span><span class=\"bi-opposition\">Opposé aux opérations de marketing </span>");
+  else
+    html += QStringLiteral("<span>Tél : </span>");
   html += QStringLiteral("<span class=\"coord-numero\">%1</span></div>\n").arg(l.Phone);
   if (!l.Mobile.isEmpty())
     html += QStringLiteral("      <div class=\"number-contact txt_sm\">Mobile : <span class=\"coord-numero\">%1</span></div>\n").arg(l.Mobile);
