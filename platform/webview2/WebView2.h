@@ -21,6 +21,9 @@
 // browser side runs on that same thread, so a blocking sleep there stalls page
 // loading as well.
 //
+// Shut-down: close the controllers (or destroy their parent windows) before
+// the QApplication ends; what is still open then is released with it.
+//
 // Start-up: RegisterCoreWebView2Schemes() and
 // QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts) must run before
 // the QApplication is created. Running as root needs the engine's sandbox off

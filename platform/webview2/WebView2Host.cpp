@@ -365,8 +365,8 @@ void ViewHost::Destroy() {
   FlushScripts();
   ReleaseDocument();
   delete devToolsView_.data();
-  delete view_.data();
   delete page_.data();
+  delete view_.data();
   delete channel_.data();
   delete transport_.data();
   hostObjects_.clear();
@@ -412,16 +412,11 @@ void ViewHost::Close() {
   LostFocus.Items.clear();
   hostObjects_.clear();
   subObjects_.clear();
-  if (view_) {
-    view_->hide();
-    view_->setParent(nullptr);
-  }
+  if (view_) view_->hide();
   // Closing may come from inside one of the page's own signals: the engine
-  // objects go through the event loop, the profile after them.
-  if (devToolsView_) devToolsView_->deleteLater();
-  if (view_) view_->deleteLater();
-  if (page_) page_->deleteLater();
-  deleteLater();
+  // objects go on the next turn of the event loop (a timer, which event
+  // pumping outside QEventLoop::exec also runs), the profile after them.
+  QTimer::singleShot(0, QCoreApplication::instance(), [self = QPointer<ViewHost>(this)] { delete self.data(); });
 }
 
 void ViewHost::FlushScripts() {
