@@ -1,6 +1,7 @@
 // DrawText and DrawTextEx: prefixes, tabs, line breaking as an edit control
 // does it, ellipses, alignment, measuring (DT_CALCRECT) and drawing.
 
+#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -183,7 +184,8 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
   if (params && params->iTabLength > 0) tabChars = params->iTabLength;
   std::shared_ptr<const FontInstance> fi;
   if (format & DT_INTERNAL) {
-    fi = std::static_pointer_cast<FontObject>(StockObject(SYSTEM_FONT))->Instance(dc->ScaleY());
+    if (QGuiApplication::instance())
+      fi = std::static_pointer_cast<FontObject>(StockObject(SYSTEM_FONT))->Instance(dc->ScaleY());
   } else {
     fi = dc->Font();
   }
@@ -256,10 +258,10 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
     Line& line = lines[li];
     const bool last = li + 1 == lines.size();
     const bool forced = verticalCut && last && (ellipsis & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS));
-    const bool overflow = m.X(s, line.start, line.end) > width;
-    if (!forced && (!ellipsis || !overflow)) continue;
+    if (!forced && !ellipsis) continue;
     if (!forced && (ellipsis & DT_END_ELLIPSIS) && !(ellipsis & (DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS)) && !last)
       continue;  // end ellipsis: only where the text ends
+    if (!forced && m.X(s, line.start, line.end) <= width) continue;
     const int a = line.start, b = line.end;
     if ((ellipsis & DT_PATH_ELLIPSIS) && !forced) {
       const int slash = int(s.lastIndexOf(QLatin1Char('\\'), b - 1));
@@ -277,6 +279,7 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
 
   // The drawn text of each line.
   int maxWidth = 0;
+  const bool calcNeedsWidths = calc || (format & (DT_CENTER | DT_RIGHT));
   for (Line& line : lines) {
     if (line.cutStart < 0) {
       line.text = s.mid(line.start, line.end - line.start);
@@ -291,8 +294,11 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
       for (int i = tailStart; i < line.end && i < tailEnd; ++i)
         if (prep.underline[size_t(i)]) line.underlines.push_back(line.cutStart - line.start + 3 + i - tailStart);
     }
-    line.width = m.X(line.text, 0, int(line.text.size()));
-    maxWidth = std::max(maxWidth, line.width);
+    // Left-aligned drawing needs no widths.
+    if (calcNeedsWidths) {
+      line.width = m.X(line.text, 0, int(line.text.size()));
+      maxWidth = std::max(maxWidth, line.width);
+    }
   }
 
   const int textHeight = int(lines.size()) * lineHeight;
@@ -362,8 +368,9 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
         for (int i = 0; i <= t.size(); ++i) {
           if (i < t.size() && !m.IsSeparator(t[i])) continue;
           if (i > p) {
-            DrawTextRun(*dc, image, QPointF(x + m.X(t, 0, p), y), TA_LEFT | TA_TOP, t.mid(p, i - p), region,
-                        rtl, opaque);
+            const int px = p == 0 ? 0 : m.X(t, 0, p);
+            DrawTextRun(*dc, image, QPointF(x + px, y), TA_LEFT | TA_TOP, t.mid(p, i - p), region, rtl, opaque,
+                        false);
           }
           p = i + 1;
         }
