@@ -4,6 +4,7 @@
 #include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/win32/GdiInternal.h"
 
@@ -114,11 +115,12 @@ bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); 
 
 // Breaks s[a, b) into lines of at most width w: at blanks (the blanks at a
 // break are dropped); a word longer than a line stays whole, or with
-// characterBreak is broken between characters.
+// characterBreak is broken between characters. Stops at maxLines lines.
 void WrapLine(const Measure& m, const QString& s, int a, int b, int w, bool characterBreak,
-              std::vector<Line>& out) {
+              std::vector<Line>& out, size_t maxLines) {
   int pos = a;
   do {
+    if (out.size() >= maxLines) return;
     const int lineStart = pos;
     int fitEnd = -1, fitNext = -1;
     int i = lineStart;
@@ -216,6 +218,14 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
   const QString& s = prep.text;
   const Measure m(*fi, dc->s.charExtra, format & DT_EXPANDTABS, tabChars * fi->tm.tmAveCharWidth, single);
 
+  const bool calc = format & DT_CALCRECT;
+  const bool clip = !(format & DT_NOCLIP);
+  // An edit control shows no partly visible last line: lines past the first
+  // hidden one need no layout.
+  const bool editCut = (format & DT_EDITCONTROL) && !single && !calc && clip;
+  const size_t visibleLines = size_t(std::max(1, (bottom - top) / std::max(1, lineHeight)));
+  const size_t maxLines = editCut ? visibleLines + 1 : SIZE_MAX;
+
   // Lines: hard breaks (CR LF, CR, LF) unless single-line, then wrapping.
   std::vector<Line> lines;
   {
@@ -234,21 +244,15 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
     }
     const bool wrap = (format & DT_WORDBREAK) && !single;
     for (const auto& [a, b] : hard) {
-      if (wrap && b > a) WrapLine(m, s, a, b, width, format & DT_EDITCONTROL, lines);
+      if (lines.size() >= maxLines) break;
+      if (wrap && b > a) WrapLine(m, s, a, b, width, format & DT_EDITCONTROL, lines, maxLines);
       else lines.push_back(MakeLine(a, b));
     }
   }
-
-  const bool calc = format & DT_CALCRECT;
-  const bool clip = !(format & DT_NOCLIP);
-  // An edit control shows no partly visible last line.
   bool verticalCut = false;
-  if ((format & DT_EDITCONTROL) && !single && !calc && clip) {
-    const size_t visible = size_t(std::max(1, (bottom - top) / std::max(1, lineHeight)));
-    if (lines.size() > visible) {
-      lines.resize(visible);
-      verticalCut = true;
-    }
+  if (editCut && lines.size() > visibleLines) {
+    lines.resize(visibleLines);
+    verticalCut = true;
   }
 
   // Ellipses.
