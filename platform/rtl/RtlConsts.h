@@ -79,4 +79,14 @@ inline constexpr const char* SNetMaxRedirections = "Maximum number of redirectio
 inline constexpr const char* SNetResponseTimeout = "Response timed out after %d milliseconds with %d bytes received";
 inline constexpr const char* SNetCancelled = "The operation was cancelled";
 inline constexpr const char* SNetInvalidHeader = "Invalid HTTP header: '%s'";
+// Resource streams
+inline constexpr const char* SCantWriteResourceStreamError = "Can't write to a read-only resource stream";
+}  // namespace RtlConsts
+
+namespace RtlConsts {
+// Registry and INI files
+inline constexpr const char* SIniInvalidName = "Invalid INI file section or key name '%s'";
+inline constexpr const char* SIniInvalidValue = "Invalid INI file value '%s'";
+inline constexpr const char* SRegFileDamaged = "Registry file \"%s\" is damaged at line %d: %s";
+inline constexpr const char* SRegFileUnreadable = "Cannot read registry file \"%s\": %s";
 }  // namespace RtlConsts

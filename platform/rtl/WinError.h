@@ -35,36 +35,3 @@ inline constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 // The calling thread's last error code.
 DWORD GetLastError();
 void SetLastError(DWORD errorCode);
-
-inline constexpr DWORD ERROR_ACCESS_DENIED = 5;
-inline constexpr DWORD ERROR_NOT_SUPPORTED = 50;
-inline constexpr DWORD ERROR_TIMEOUT = 1460;
-inline constexpr DWORD ERROR_INVALID_STATE = 5023;
-
-// COM result codes: negative values are failures. Win32 error codes map into
-// the FACILITY_WIN32 range with HRESULT_FROM_WIN32 (0 and values that already
-// are failure codes pass unchanged).
-using HRESULT = int32_t;
-
-constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
-constexpr bool FAILED(HRESULT hr) { return hr < 0; }
-
-inline constexpr HRESULT S_OK = 0;
-inline constexpr HRESULT S_FALSE = 1;
-inline constexpr HRESULT E_NOTIMPL = HRESULT(0x80004001u);
-inline constexpr HRESULT E_NOINTERFACE = HRESULT(0x80004002u);
-inline constexpr HRESULT E_POINTER = HRESULT(0x80004003u);
-inline constexpr HRESULT E_ABORT = HRESULT(0x80004004u);
-inline constexpr HRESULT E_FAIL = HRESULT(0x80004005u);
-inline constexpr HRESULT E_UNEXPECTED = HRESULT(0x8000FFFFu);
-inline constexpr HRESULT E_ACCESSDENIED = HRESULT(0x80070005u);
-inline constexpr HRESULT E_OUTOFMEMORY = HRESULT(0x8007000Eu);
-inline constexpr HRESULT E_INVALIDARG = HRESULT(0x80070057u);
-inline constexpr HRESULT RPC_E_WRONG_THREAD = HRESULT(0x8001010Eu);
-
-inline constexpr DWORD FACILITY_WIN32 = 7;
-
-constexpr HRESULT HRESULT_FROM_WIN32(DWORD code) {
-  return HRESULT(code) <= 0 ? HRESULT(code)
-                            : HRESULT((code & 0x0000FFFFu) | (FACILITY_WIN32 << 16) | 0x80000000u);
-}

@@ -40,14 +40,11 @@
 #include <functional>
 #include <memory>
 
-#include "platform/rtl/WinError.h"
+#include "platform/win32/WinTypes.h"
 
 class QIODevice;
 class QWidget;
 
-using UINT = unsigned int;
-using INT = int;
-using WORD = uint16_t;
 using UINT64 = uint64_t;
 
 // Identifies one registration of an event handler.

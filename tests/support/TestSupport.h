@@ -3,7 +3,10 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <ostream>
+
+struct TFormatSettings;
 
 // Lets GoogleTest print QString values in failure messages.
 void PrintTo(const QString& s, std::ostream* os);
@@ -14,6 +17,14 @@ namespace testsupport {
 // the shared test main runs the registered work first.
 bool BeforeApplication(void (*work)());
 void RunBeforeApplication();
+
+// "EClassName: message" of the exception the action raises, or "no exception".
+QString MessageOf(const std::function<void()>& action);
+
+// Format settings of a "," locale, for tests that run the same table under
+// the pinned "." settings and a "," settings record.
+const TFormatSettings& GermanSettings();
+const TFormatSettings& FrenchSettings();
 
 // A fresh temporary folder removed when the object dies.
 class TempDir {
