@@ -305,7 +305,7 @@ TEST(Bitmap, BrokenBmpDataLeavesAnEmptyBitmap) {
     const char* message;
   } cases[] = {
       {"empty", QByteArray(), "Bitmap image is not valid"},
-      {"not BM", QByteArray("PK\x03\x04 and more bytes than a header", 36), "Bitmap image is not valid"},
+      {"not BM", QByteArray("PK\x03\x04 and more bytes than a header"), "Bitmap image is not valid"},
       {"header only", good.left(20), "Bitmap image is not valid"},
       {"pixels cut", good.left(good.size() - 3), "Bitmap image is not valid"},
       {"100000 x 100000", huge, "Image dimensions 100000 x 100000 exceed the supported size"},

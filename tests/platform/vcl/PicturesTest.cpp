@@ -594,3 +594,46 @@ TEST(Icon, PicksTheSizeThatFitsAndDrawsWithItsMask) {
   asBitmap.Assign(&asked);
   EXPECT_TRUE(asBitmap.SupportsPartialTransparency());
 }
+
+TEST(Picture, DamagedFilesNeverCrash) {
+  TBitmap bmp;
+  bmp.AssignImage(Quadrants(6, 5));
+  bmp.SetPixelFormat(pf8bit);
+  TMemoryStream bmpStream;
+  bmp.SaveToStream(&bmpStream);
+  const QByteArray files[] = {BytesOf(bmpStream),         Encode(WithHole(8, 8), "png"),
+                              Encode(Gradient(16, 16), "jpg"), TinyGif(),
+                              MakeIco({WithHole(8, 8)}),      EightBitIcon()};
+  uint32_t seed = 12345;
+  auto next = [&seed] {
+    seed = seed * 1103515245u + 12345u;
+    return seed >> 8;
+  };
+  int loaded = 0, refused = 0;
+  for (const QByteArray& file : files) {
+    for (int round = 0; round < 300; ++round) {
+      QByteArray damaged = file;
+      if (round % 3 == 0) {
+        damaged.truncate(int(next() % uint32_t(file.size())));
+      } else {
+        for (int k = 0; k < 1 + round % 4; ++k) damaged[int(next() % uint32_t(file.size()))] = char(next() & 0xFF);
+      }
+      TPicture picture;
+      auto s = StreamOf(damaged);
+      try {
+        picture.LoadFromStream(s.get());
+        ++loaded;
+        // Whatever loaded can be drawn and saved.
+        auto target = FilledBitmap(8, 8, clWhite);
+        target->Canvas()->Draw(0, 0, picture.Graphic());
+        TMemoryStream out;
+        if (!dynamic_cast<TGIFImage*>(picture.Graphic())) picture.SaveToStream(&out);
+      } catch (const EInvalidGraphic&) {
+        ++refused;
+        EXPECT_EQ(picture.Width(), 0);
+      }
+    }
+  }
+  EXPECT_GT(loaded, 0);
+  EXPECT_GT(refused, 0);
+}
