@@ -635,8 +635,22 @@ class Deriver {
   static ElementColors Colors(TColor fill, TColor border, TColor text, TColor glyph, TColor g1, TColor g2) {
     return ElementColors{fill, border, text, glyph, g1, g2};
   }
+  // A gradient end moved back towards the fill until the text on it stays
+  // legible (when the text is legible on the fill at all).
+  static TColor Legible(TColor end, TColor fill, TColor text) {
+    if (Contrast(text, end) >= 4.5 || Contrast(text, fill) < 4.5) return end;
+    for (int k = 1; k <= 10; ++k) {
+      const TColor c = Blend(end, fill, k / 10.0);
+      if (Contrast(text, c) >= 4.5) return c;
+    }
+    return fill;
+  }
   ElementColors Raised(TColor fill, TColor border, TColor text) const {
-    return Colors(fill, border, text, text, Lift(fill), Sink(fill));
+    return Colors(fill, border, text, text, Legible(Lift(fill), fill, text), Legible(Sink(fill), fill, text));
+  }
+  // A surface with a gentler gradient (selections, progress).
+  ElementColors Soft(TColor fill, TColor border, TColor text) const {
+    return Colors(fill, border, text, text, Legible(SoftLift(fill), fill, text), Legible(SoftSink(fill), fill, text));
   }
   ElementColors Flat(TColor fill, TColor border, TColor text) const {
     return Colors(fill, border, text, text, fill, fill);
@@ -701,8 +715,7 @@ class Deriver {
     Put(t, teCategoryButtons, 1, 1, ButtonLook(0));
     Put(t, teCategoryButtons, 1, 2, ButtonLook(1));
     Put(t, teCategoryButtons, 1, 3,
-        Colors(R(rSelection), Sink(R(rSelection)), R(rSelectionText), R(rSelectionText), SoftLift(R(rSelection)),
-               SoftSink(R(rSelection))));
+        Soft(R(rSelection), Sink(R(rSelection)), R(rSelectionText)));
 
     // Combo box: drop-down buttons like push buttons, the border like an edit.
     for (int part : {1, 6, 7})
@@ -725,8 +738,7 @@ class Deriver {
 
     // Grid.
     const ElementColors cell = Flat(content, R(rGridLine), R(rContentText));
-    const ElementColors selected = Colors(R(rSelection), Sink(R(rSelection)), R(rSelectionText), R(rSelectionText),
-                                          SoftLift(R(rSelection)), SoftSink(R(rSelection)));
+    const ElementColors selected = Soft(R(rSelection), Sink(R(rSelection)), R(rSelectionText));
     Put(t, teGrid, 1, 1, cell);
     Put(t, teGrid, 1, 2, selected);
     for (int part : {2, 4})
@@ -750,7 +762,7 @@ class Deriver {
     for (int part : {1, 2}) Put(t, teProgress, part, 1, Flat(track, border, R(rContentText)));
     for (int part : {3, 4})
       Put(t, teProgress, part, 1,
-          Colors(accent, Sink(accent), R(rAccentText), R(rAccentText), SoftLift(accent), SoftSink(accent)));
+          Soft(accent, Sink(accent), R(rAccentText)));
 
     // Scroll bar.
     const TColor arrowFills[] = {Blend(window, R(rControl), 0.6), R(rControlHot), R(rControlPressed), window};
@@ -843,7 +855,7 @@ class Deriver {
     const TColor fills[] = {header, Blend(header, r_[rAccent], 0.12), Blend(header, r_[rAccent], 0.25)};
     const TColor fill = fills[look];
     const TColor text = look == 0 ? r_[rHeaderText] : Readable(r_[rHeaderText], fill);
-    return Colors(fill, Blend(header, r_[rBorder], 0.7), text, text, Lift(fill), Sink(fill));
+    return Raised(fill, Blend(header, r_[rBorder], 0.7), text);
   }
 
   const ElementColors& El(const StyleTables& t, TThemedElement e, int part, int state) const {

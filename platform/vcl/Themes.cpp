@@ -414,16 +414,21 @@ void DefaultErrorDialog(const QString& message) {
   QMessageBox::critical(nullptr, QCoreApplication::applicationName(), message);
 }
 
+// Makes the style active and applies its palette (also when it was active
+// already, so the application shows it even if the palette was changed
+// meanwhile); the listeners run only on a change.
 void Activate(TCustomStyleServices* style) {
   ManagerState& s = State();
   std::vector<Listener> listeners;
+  bool changed = false;
   {
     std::lock_guard<std::mutex> lock(s.mutex);
-    if (s.active.load() == style) return;
+    changed = s.active.load() != style;
     s.active = style;
-    listeners = s.listeners;
+    if (changed) listeners = s.listeners;
   }
   ApplyStyleToApplication();
+  if (!changed) return;
   // Every listener runs even when one fails; the first failure is passed on.
   std::exception_ptr failure;
   for (const Listener& l : listeners) {
