@@ -34,8 +34,13 @@ using HRESULT = LONG;
 using COLORREF = DWORD;
 using LPCOLORREF = COLORREF*;
 
+// Some C libraries define these as macros with the same values.
+#ifndef TRUE
 inline constexpr BOOL TRUE = 1;
+#endif
+#ifndef FALSE
 inline constexpr BOOL FALSE = 0;
+#endif
 
 // Handles are opaque values; each kind is its own pointer type (as with
 // STRICT), never dereferenced. HANDLE and HGDIOBJ accept any of them.
