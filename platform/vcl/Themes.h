@@ -476,8 +476,8 @@ using TStyleServicesHandle = TCustomStyleServices*;
 
 // ---------------------------------------------------------------------------
 // The style manager (all static). The active style starts as the system style
-// "Windows"; the compiled-in styles are known from the start and loaded on
-// first use.
+// "Windows", and the application palette is left alone until a SetStyle; the
+// compiled-in styles are loaded when the manager is first used.
 
 class TStyleManager {
  public:
@@ -495,9 +495,11 @@ class TStyleManager {
   static bool Enabled();
   static bool IsCustomStyleActive();
 
-  // Makes the style active: the application palette follows it and the
-  // listeners run once. Setting the active style again changes nothing.
-  // Unknown names and handles raise EStyleEngineException.
+  // Makes the style active and applies its palette to the application; the
+  // listeners run once when the active style changed (setting the active
+  // style again only re-applies the palette). A listener's exception is
+  // passed on after all listeners ran. Unknown names and handles raise
+  // EStyleEngineException.
   static void SetStyle(const QString& name);
   static void SetStyle(TStyleServicesHandle handle);
   // SetStyle that answers false instead of raising, and reports the error
@@ -516,8 +518,9 @@ class TStyleManager {
   static bool IsValidStyle(const QString& fileName);
   static bool IsValidStyle(const QString& fileName, TStyleInfo& styleInfo);
 
-  // Called after every change of the active style; returns an id for
-  // RemoveStyleChangeListener. A listener may remove itself while it runs.
+  // Called after every change of the active style (with the new style and
+  // its palette in place); returns an id for RemoveStyleChangeListener. A
+  // listener may remove itself, or others, while it runs.
   static int AddStyleChangeListener(TStyleChangeListener listener);
   static void RemoveStyleChangeListener(int id);
 
