@@ -7,6 +7,7 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QMimeDatabase>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <algorithm>
@@ -44,7 +45,11 @@ int LocalFileUrl(const QString& path, QUrl& url) {
   const QFileInfo info(path);
   if (!info.exists()) return info.absoluteDir().exists() ? SE_ERR_FNF : SE_ERR_PNF;
   if (info.isFile()) {
-    if (info.isExecutable() || info.suffix().compare(QLatin1String("desktop"), Qt::CaseInsensitive) == 0)
+    // Programs and launchers (by name or by content, also behind a link).
+    const QFileInfo target(info.canonicalFilePath());
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(target);
+    if (info.isExecutable() || type.inherits(QStringLiteral("application/x-desktop")) ||
+        target.suffix().compare(QLatin1String("desktop"), Qt::CaseInsensitive) == 0)
       return SE_ERR_ACCESSDENIED;
   } else if (!info.isDir()) {
     return SE_ERR_ACCESSDENIED;

@@ -76,8 +76,9 @@ inline constexpr int SE_ERR_DLLNOTFOUND = 32;
 //   than http, https, mailto and file (javascript:, data:, ftp:, custom
 //   schemes ...), an http(s) address without a host, an empty mailto, an
 //   address that does not parse strictly, a file: URL with a host, query or
-//   fragment, and a local file that is a program (executable, or a .desktop
-//   launcher) or not a regular file or folder;
+//   fragment, and a local file that is a program (executable, or a desktop
+//   launcher by its name or its content, also behind a link) or neither a
+//   regular file nor a folder;
 // - SE_ERR_FNF for an empty name or a missing file, SE_ERR_PNF when its
 //   folder is missing too.
 // Text that starts with "scheme:" (two characters or more) is an address;

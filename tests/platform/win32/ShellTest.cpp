@@ -52,6 +52,11 @@ class ShellExecuteTest : public ::testing::Test {
     ASSERT_TRUE(QDir(dir.Path()).mkdir("folder"));
     WriteFile(dir.File("tool.sh"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     WriteFile(dir.File("launcher.desktop"));
+    QFile launcher(dir.File("launcher"));
+    ASSERT_TRUE(launcher.open(QIODevice::WriteOnly));
+    launcher.write("[Desktop Entry]\nType=Application\nName=Run\nExec=/bin/false\n");
+    launcher.close();
+    ASSERT_TRUE(QFile::link(dir.File("launcher.desktop"), dir.File("readme.txt")));
   }
 
   int Open(const QString& file, const QString& directory = {}, const QString& verb = "open") {
@@ -117,6 +122,8 @@ TEST_F(ShellExecuteTest, RefusesEverythingElse) {
       {dir.File("tool.sh"), "open", SE_ERR_ACCESSDENIED},
       {QUrl::fromLocalFile(dir.File("tool.sh")).toString(), "open", SE_ERR_ACCESSDENIED},
       {dir.File("launcher.desktop"), "open", SE_ERR_ACCESSDENIED},
+      {dir.File("launcher"), "open", SE_ERR_ACCESSDENIED},
+      {dir.File("readme.txt"), "open", SE_ERR_ACCESSDENIED},
       {"/dev/null", "open", SE_ERR_ACCESSDENIED},
       {dir.File("missing.txt"), "open", SE_ERR_FNF},
       {dir.File("missing/notes.txt"), "open", SE_ERR_PNF},
