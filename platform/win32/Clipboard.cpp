@@ -20,7 +20,6 @@ namespace {
 
 constexpr UINT kFirstRegisteredFormat = 0xC000;
 constexpr UINT kLastRegisteredFormat = 0xFFFF;
-constexpr DWORD kErrorAccessDenied = 5;
 const QString kMimePrefix = QStringLiteral("application/x-tallowfinch-");
 const QString kImageMime = QStringLiteral("application/x-qt-image");
 
@@ -153,7 +152,7 @@ QString ClipboardFormatMimeType(UINT format) {
 }
 
 BOOL OpenClipboard(HWND hWndNewOwner) {
-  if (!InGuiThread()) return Fail(kErrorAccessDenied);
+  if (!InGuiThread()) return Fail(ERROR_ACCESS_DENIED);
   TClipboardState& state = State();
   state.Open = true;
   state.Owner = hWndNewOwner;

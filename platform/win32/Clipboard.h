@@ -25,7 +25,7 @@
 // IsClipboardFormatAvailable works either way.
 //
 // The clipboard belongs to the GUI thread: opening it from another thread
-// fails with ERROR_ACCESS_DENIED (5). Format registration works from any
+// fails with ERROR_ACCESS_DENIED. Format registration works from any
 // thread.
 
 #include <QByteArray>

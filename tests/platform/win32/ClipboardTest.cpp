@@ -177,7 +177,7 @@ TEST_F(ClipboardTest, OtherThreadsCannotOpenTheClipboard) {
   });
   worker.join();
   EXPECT_FALSE(opened);
-  EXPECT_EQ(error, 5u);  // ERROR_ACCESS_DENIED
+  EXPECT_EQ(error, ERROR_ACCESS_DENIED);
 }
 
 TEST_F(ClipboardTest, ImagesTravelAsPackedDibs) {
