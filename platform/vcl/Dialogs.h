@@ -210,7 +210,7 @@ QStringList FileDialogNameFilters(const QList<TFileDialogFilter>& Filters);
 enum TFileDialogKind { fdkOpen, fdkSave };
 
 // One file dialog as shown to the user.
-struct TFileDialogRequest {
+struct TFileDialogParams {
   TFileDialogKind Kind = fdkOpen;
   // The dialog's title: "Open" or "Save As" when the dialog has none.
   QString Title;
@@ -226,7 +226,7 @@ struct TFileDialogRequest {
   TOpenOptions Options;
 };
 
-struct TFileDialogAnswer {
+struct TFileDialogResult {
   bool Accepted = false;
   // The chosen names, absolute, as the user gave them (the default extension
   // is added by the dialog object afterwards).
@@ -239,7 +239,7 @@ struct TFileDialogAnswer {
 class TFileDialogService {
  public:
   virtual ~TFileDialogService() = default;
-  virtual TFileDialogAnswer Execute(const TFileDialogRequest& Request) = 0;
+  virtual TFileDialogResult Execute(const TFileDialogParams& Request) = 0;
 };
 
 // Installs the file dialog service; works like SetMessageDialogService.

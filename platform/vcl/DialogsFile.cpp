@@ -57,7 +57,7 @@ QString DescriptionWithoutMasks(const QString& description, const QStringList& m
 
 class TQtFileDialogService : public TFileDialogService {
  public:
-  TFileDialogAnswer Execute(const TFileDialogRequest& Request) override {
+  TFileDialogResult Execute(const TFileDialogParams& Request) override {
     QFileDialog dialog(DialogParent());
     dialog.setOption(QFileDialog::DontUseNativeDialog, true);
     dialog.setWindowTitle(Request.Title);
@@ -85,7 +85,7 @@ class TQtFileDialogService : public TFileDialogService {
     if (!Request.FileName.isEmpty()) dialog.selectFile(Request.FileName);
     if (!Request.DefaultExt.isEmpty()) dialog.setDefaultSuffix(Request.DefaultExt);
 
-    TFileDialogAnswer answer;
+    TFileDialogResult answer;
     if (dialog.exec() != QDialog::Accepted) return answer;
     answer.Accepted = true;
     answer.Files = dialog.selectedFiles();
@@ -153,7 +153,7 @@ void TOpenDialog::SetDefaultExt(const QString& Value) {
 TStrings* TOpenDialog::Files() const { return FFiles.get(); }
 
 bool TOpenDialog::Execute() {
-  TFileDialogRequest request;
+  TFileDialogParams request;
   request.Kind = Kind();
   request.Title = !FTitle.isEmpty()       ? FTitle
                   : request.Kind == fdkSave ? QStringLiteral("Save As")
@@ -166,7 +166,7 @@ bool TOpenDialog::Execute() {
   request.DefaultExt = FDefaultExt;
   request.Options = FOptions;
 
-  const TFileDialogAnswer answer = FileDialogService().Execute(request);
+  const TFileDialogResult answer = FileDialogService().Execute(request);
   if (!answer.Accepted || answer.Files.isEmpty()) return false;
 
   QStringList files =

@@ -58,12 +58,12 @@ class FakeFileDialogs : public TFileDialogService {
   FakeFileDialogs& operator=(const FakeFileDialogs&) = delete;
 
   // Answers handed out in order; once they run out a dialog is cancelled.
-  QList<TFileDialogAnswer> Answers;
-  QList<TFileDialogRequest> Requests;
+  QList<TFileDialogResult> Answers;
+  QList<TFileDialogParams> Requests;
 
-  TFileDialogAnswer Execute(const TFileDialogRequest& Request) override {
+  TFileDialogResult Execute(const TFileDialogParams& Request) override {
     Requests.append(Request);
-    return Answers.isEmpty() ? TFileDialogAnswer{} : Answers.takeFirst();
+    return Answers.isEmpty() ? TFileDialogResult{} : Answers.takeFirst();
   }
 
  private:

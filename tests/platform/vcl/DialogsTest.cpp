@@ -331,7 +331,7 @@ TEST_F(FileDialogTest, HandsTheSettingsToTheService) {
   EXPECT_FALSE(open.Execute());
 
   ASSERT_EQ(fake.Requests.size(), 3);
-  const TFileDialogRequest& s = fake.Requests[0];
+  const TFileDialogParams& s = fake.Requests[0];
   EXPECT_EQ(s.Kind, fdkSave);
   EXPECT_EQ(s.Title, "Save As");
   EXPECT_EQ(s.Filters.size(), 3);
@@ -341,7 +341,7 @@ TEST_F(FileDialogTest, HandsTheSettingsToTheService) {
   EXPECT_EQ(s.DefaultExt, "csv");
   EXPECT_EQ(s.Options, (TOpenOptions{ofHideReadOnly, ofEnableSizing, ofOverwritePrompt}));
 
-  const TFileDialogRequest& o = fake.Requests[1];
+  const TFileDialogParams& o = fake.Requests[1];
   EXPECT_EQ(o.Kind, fdkOpen);
   EXPECT_EQ(o.Title, "Import leads");
   EXPECT_EQ(o.FilterIndex, 1);  // 5 is beyond the one filter
@@ -381,7 +381,7 @@ TEST_F(FileDialogTest, AddsTheDefaultExtensionToANameWithoutOne) {
     std::unique_ptr<TOpenDialog> dialog =
         c.save ? std::make_unique<TSaveDialog>(nullptr) : std::make_unique<TOpenDialog>(nullptr);
     dialog->SetDefaultExt(c.defaultExt);
-    fake.Answers = {TFileDialogAnswer{true, {c.chosen}, 0}};
+    fake.Answers = {TFileDialogResult{true, {c.chosen}, 0}};
     ASSERT_TRUE(dialog->Execute());
     EXPECT_EQ(dialog->FileName(), c.fileName);
     EXPECT_EQ(dialog->Files()->Text(), c.fileName + "\r\n");
@@ -392,7 +392,7 @@ TEST_F(FileDialogTest, AddsTheDefaultExtensionToANameWithoutOne) {
 TEST_F(FileDialogTest, KeepsSeveralNamesOnlyWithMultiSelect) {
   TOpenDialog dialog(nullptr);
   dialog.SetDefaultExt("txt");
-  const TFileDialogAnswer answer{true, {"/data/a", "/data/b.csv", "/data/c"}, 0};
+  const TFileDialogResult answer{true, {"/data/a", "/data/b.csv", "/data/c"}, 0};
 
   fake.Answers = {answer};
   ASSERT_TRUE(dialog.Execute());
@@ -414,10 +414,10 @@ TEST_F(FileDialogTest, KeepsTheFilterInUseAndChangesNothingOnCancel) {
   dialog.SetFilter("Text|*.txt|CSV|*.csv");
   dialog.SetFileName("/data/old.txt");
 
-  fake.Answers = {TFileDialogAnswer{true, {"/data/new.csv"}, 2},
-                  TFileDialogAnswer{true, {"/data/other.csv"}, 7},
-                  TFileDialogAnswer{false, {"/data/ignored.txt"}, 1},
-                  TFileDialogAnswer{true, {}, 1}};
+  fake.Answers = {TFileDialogResult{true, {"/data/new.csv"}, 2},
+                  TFileDialogResult{true, {"/data/other.csv"}, 7},
+                  TFileDialogResult{false, {"/data/ignored.txt"}, 1},
+                  TFileDialogResult{true, {}, 1}};
   ASSERT_TRUE(dialog.Execute());
   EXPECT_EQ(dialog.FilterIndex(), 2);
   ASSERT_TRUE(dialog.Execute());
