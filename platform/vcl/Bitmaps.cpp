@@ -461,8 +461,6 @@ TBitmap::~TBitmap() {
   FreeSurface();
 }
 
-int TBitmap::FormatBits() const { return FormatBitCount(FPixelFormat); }
-
 int TBitmap::BytesPerScanLine() const {
   return Mirrored() ? FormatStride(FPixelFormat, FWidth) : FWidth * 4;
 }
@@ -481,8 +479,6 @@ void TBitmap::FreeSurface() {
   FHandle = nullptr;
   FBits = nullptr;
 }
-
-QImage* TBitmap::Surface() const { return FHandle ? GetBitmapImage(FHandle) : nullptr; }
 
 QImage TBitmap::SurfaceImage() const {
   if (!FBits) return QImage();

@@ -709,7 +709,6 @@ class TBitmap : public TGraphic {
   enum class TSync { InStep, SurfaceNewer, PixelsNewer };
 
   bool Mirrored() const { return FPixelFormat != pf32bit && FPixelFormat != pfDevice; }
-  int FormatBits() const;
   // Replaces the surface with one of the given size (pixels copied from
   // the old one where they overlap, white elsewhere).
   void Resize(int AWidth, int AHeight);
@@ -721,7 +720,6 @@ class TBitmap : public TGraphic {
   // The canvas is about to draw on (or hand out) the surface.
   void SurfaceTouched();
   QImage SurfaceImage() const;
-  QImage* Surface() const;
   void SurfaceToPixels();
   void PixelsToSurface();
   void SetDefaultPalette();

@@ -54,7 +54,6 @@ struct TDecodeJob {
   unsigned ScaleDenom = 1;
   bool Gray = false;
   bool Fast = false;
-  bool HeaderOnly = false;
   // Results.
   int FullWidth = 0;
   int FullHeight = 0;
@@ -111,10 +110,6 @@ bool RunDecode(TDecodeJob* job) {
     job->TooLarge = true;
     jpeg_destroy_decompress(&cinfo);
     return false;
-  }
-  if (job->HeaderOnly) {
-    jpeg_destroy_decompress(&cinfo);
-    return true;
   }
   cinfo.scale_num = 1;
   cinfo.scale_denom = job->ScaleDenom;
@@ -256,7 +251,7 @@ void TJPEGImage::SetPerformance(TJPEGPerformance Value) {
   Changed(this);
 }
 
-void TJPEGImage::Decode(const QByteArray& Data, bool HeaderOnly, qsizetype* Consumed) {
+void TJPEGImage::Decode(const QByteArray& Data, qsizetype* Consumed) {
   QImage image;
   TDecodeJob job;
   job.Data = reinterpret_cast<const unsigned char*>(Data.constData());
@@ -264,7 +259,6 @@ void TJPEGImage::Decode(const QByteArray& Data, bool HeaderOnly, qsizetype* Cons
   job.ScaleDenom = ScaleDenominator(FScale);
   job.Gray = FGrayscale;
   job.Fast = FPerformance == jpBestSpeed;
-  job.HeaderOnly = HeaderOnly;
   job.Image = &image;
   if (!RunDecode(&job)) {
     if (job.TooLarge) CheckImageSize(job.FullWidth, job.FullHeight);
@@ -273,7 +267,6 @@ void TJPEGImage::Decode(const QByteArray& Data, bool HeaderOnly, qsizetype* Cons
   FFullWidth = job.FullWidth;
   FFullHeight = job.FullHeight;
   if (Consumed) *Consumed = qsizetype(job.Consumed);
-  if (HeaderOnly) return;
   if (FGrayscale) {
     // Sources that libjpeg does not turn grey by itself.
     for (int y = 0; y < image.height(); ++y) {
@@ -291,7 +284,7 @@ void TJPEGImage::Decode(const QByteArray& Data, bool HeaderOnly, qsizetype* Cons
 
 void TJPEGImage::DIBNeeded() {
   if (FBitmap || FData.isEmpty()) return;
-  Decode(FData, false, nullptr);
+  Decode(FData, nullptr);
 }
 
 void TJPEGImage::JPEGNeeded() {
@@ -329,7 +322,7 @@ void TJPEGImage::LoadFromStream(TStream* Stream) {
     if (bytes.size() < 4 || uchar(bytes[0]) != 0xFF || uchar(bytes[1]) != 0xD8) InvalidJpeg("Not a JPEG file");
     FBitmap.reset();
     qsizetype consumed = bytes.size();
-    Decode(bytes, false, &consumed);
+    Decode(bytes, &consumed);
     consumed = std::clamp<qsizetype>(consumed, 0, bytes.size());
     FData = bytes.left(consumed);
     Stream->SetPosition(start + consumed);

@@ -64,7 +64,8 @@ class TJPEGImage : public TGraphic {
   void DrawTransparent(TCanvas* ACanvas, const TRect& Rect, Byte Opacity) override;
 
  private:
-  void Decode(const QByteArray& Data, bool HeaderOnly, qsizetype* Consumed);
+  // Decodes Data into the bitmap; Consumed receives the length of the JPEG data.
+  void Decode(const QByteArray& Data, qsizetype* Consumed);
   void ClearImage();
 
   QByteArray FData;
