@@ -49,4 +49,44 @@ inline constexpr const char* SRegSetDataFailed = "Failed to set data for '%s'";
 inline constexpr const char* SRegGetDataFailed = "Failed to get data for '%s'";
 inline constexpr const char* SInvalidRegType = "Invalid data type for '%s'";
 inline constexpr const char* SIniFileWriteError = "Unable to write to %s";
+// Run-time type information and the class registry
+inline constexpr const char* SInvalidPropertyType = "Invalid property type: %s";
+inline constexpr const char* SInvalidPropertyElement = "Invalid property element: %s";
+inline constexpr const char* SReadOnlyProperty = "Property is read-only";
+inline constexpr const char* SWriteOnlyProperty = "Property is write-only";
+inline constexpr const char* SDuplicateProperty = "Property %s is declared twice";
+inline constexpr const char* SDuplicateClass = "A class named %s already exists";
+inline constexpr const char* SCannotCreateClass = "Class %s cannot be created by name";
+inline constexpr const char* SInvalidOwner = "Class %s cannot be owned by %s";
+}  // namespace RtlConsts
+
+namespace RtlConsts {
+// Floating-point operations
+inline constexpr const char* SInvalidOp = "Invalid floating point operation";
+// Threads and synchronisation objects
+inline constexpr const char* SThreadStartError = "Cannot call Start on a running or terminated thread";
+inline constexpr const char* SThreadCreateError = "Thread creation error: %s";
+inline constexpr const char* SThreadWaitForSelf = "A thread cannot wait for itself";
+inline constexpr const char* SThreadWaitFreeOnTerminate = "Cannot wait for a thread that frees itself on termination";
+inline constexpr const char* SThreadNotStarted = "Cannot wait for a thread that has not been started";
+inline constexpr const char* SCheckSynchronizeError = "CheckSynchronize called from thread $%x, which is NOT the main thread";
+inline constexpr const char* SNamedEventNotSupported = "Named events are not supported: '%s'";
+// HTTP client
+inline constexpr const char* SNetSchemeNotSupported = "URL scheme '%s' is not supported: only http and https are allowed";
+inline constexpr const char* SNetNoScheme = "URL '%s' has no scheme: only http and https are allowed";
+inline constexpr const char* SNetInvalidUrl = "Invalid URL: '%s'";
+inline constexpr const char* SNetMaxRedirections = "Maximum number of redirections (%d) exceeded";
+inline constexpr const char* SNetResponseTimeout = "Response timed out after %d milliseconds with %d bytes received";
+inline constexpr const char* SNetCancelled = "The operation was cancelled";
+inline constexpr const char* SNetInvalidHeader = "Invalid HTTP header: '%s'";
+// Resource streams
+inline constexpr const char* SCantWriteResourceStreamError = "Can't write to a read-only resource stream";
+}  // namespace RtlConsts
+
+namespace RtlConsts {
+// Registry and INI files
+inline constexpr const char* SIniInvalidName = "Invalid INI file section or key name '%s'";
+inline constexpr const char* SIniInvalidValue = "Invalid INI file value '%s'";
+inline constexpr const char* SRegFileDamaged = "Registry file \"%s\" is damaged at line %d: %s";
+inline constexpr const char* SRegFileUnreadable = "Cannot read registry file \"%s\": %s";
 }  // namespace RtlConsts

@@ -9,6 +9,8 @@
 #include <QLocale>
 #include <QStyleFactory>
 
+#include "platform/rtl/SysUtils.h"
+
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
@@ -18,6 +20,7 @@ int main(int argc, char** argv) {
   QFont font("DejaVu Sans");
   font.setPixelSize(12);
   QApplication::setFont(font);
+  FormatSettings = TFormatSettings::Create("en-US");
 
   ::testing::InitGoogleTest(&argc, argv);
   return RUN_ALL_TESTS();

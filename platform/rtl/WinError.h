@@ -1,0 +1,37 @@
+#pragma once
+// The Windows scalar types, error codes and thread-local last-error value that
+// the Win32-shaped parts of the run-time (WinINet calls, handles) report with.
+// The win32 layer builds on these declarations rather than redeclaring them.
+
+#include <cstdint>
+
+using DWORD = uint32_t;
+using BOOL = int;
+using WCHAR = char16_t;
+using LPCWSTR = const WCHAR*;
+using LPWSTR = WCHAR*;
+using LPVOID = void*;
+using LPDWORD = DWORD*;
+using DWORD_PTR = uintptr_t;
+
+#ifndef TRUE
+#define TRUE 1
+#endif
+#ifndef FALSE
+#define FALSE 0
+#endif
+
+inline constexpr DWORD INFINITE = 0xFFFFFFFF;
+
+// System error codes.
+inline constexpr DWORD ERROR_SUCCESS = 0;
+inline constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
+inline constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+inline constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
+
+// The calling thread's last error code.
+DWORD GetLastError();
+void SetLastError(DWORD errorCode);
