@@ -24,6 +24,7 @@ namespace {
 
 TControl* CaptureControl = nullptr;
 HWND FocusLostBy = nullptr;  // window that received the last WM_KILLFOCUS
+bool AltPressedAlone = false;
 
 // Last button press, for double-click detection.
 struct TLastClick {
@@ -1653,13 +1654,17 @@ void TWinControl::TranslateKey(QKeyEvent* Event) {
   const bool ctrl = GetKeyState(VK_CONTROL) < 0;
   const bool alt = press ? GetKeyState(VK_MENU) < 0 : (altBefore || vk == VK_MENU);
   const bool shift = GetKeyState(VK_SHIFT) < 0;
+  // Alt released right after its own press is a system key; after another
+  // key it is a plain key-up.
+  const bool altAlone = AltPressedAlone;
+  if (press) AltPressedAlone = vk == VK_MENU;
   const TScan scan = ScanCodeOf(vk, Event->modifiers().testFlag(Qt::KeypadModifier));
   LPARAM keyData = 1 | (LPARAM(scan.Code) << 16);
   if (scan.Extended) keyData |= KF_EXTENDED_BIT;
   if (alt) keyData |= KF_ALTDOWN_BIT;
   if (press && Event->isAutoRepeat()) keyData |= KF_REPEAT_BIT;
   if (!press) keyData |= KF_REPEAT_BIT | KF_UP_BIT;
-  const bool sys = (alt && !ctrl) || vk == VK_F10;
+  const bool sys = vk == VK_MENU && !press ? altAlone && !ctrl : (alt && !ctrl) || vk == VK_F10;
   const UINT msg = press ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
   QString chars;
   if (press) {

@@ -189,7 +189,8 @@ void TCustomForm::Show() {
 
 void TCustomForm::BringToFront() {
   if (QWidget* w = WidgetIfAllocated(); w && w->isVisible()) {
-    w->raise();
+    // The offscreen platform has no stacking order to change.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
     w->activateWindow();
   }
 }
