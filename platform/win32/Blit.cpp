@@ -18,29 +18,46 @@ struct Source {
   bool ignoreAlpha = false;  // device-independent bits: colours only
 };
 
-// For each destination index along one axis, the source range it takes
-// (nearest pixel: a range of one).
+// For each visible destination index along one axis, the source range it
+// takes (nearest pixel: a range of one). Only the visible part [first,
+// first + count) of the destTotal indices is kept.
 struct AxisMap {
   std::vector<int> from, to;  // [from, to) in source coordinates
-  void Build(int destCount, double srcStart, double srcCount, bool mirror, bool ranges) {
-    from.resize(size_t(destCount));
-    to.resize(size_t(destCount));
-    const double scale = srcCount / destCount;
-    for (int i = 0; i < destCount; ++i) {
-      const int k = mirror ? destCount - 1 - i : i;
+  int first = 0;
+  void Build(int64_t firstIndex, int count, int64_t destTotal, double srcStart, double srcCount, bool mirror,
+             bool ranges) {
+    first = int(firstIndex);
+    from.resize(size_t(std::max(0, count)));
+    to.resize(size_t(std::max(0, count)));
+    const double scale = srcCount / double(destTotal);
+    for (int j = 0; j < count; ++j) {
+      const int64_t i = firstIndex + j;
+      const int64_t k = mirror ? destTotal - 1 - i : i;
       if (ranges && scale > 1) {
-        const int a = int(std::floor(srcStart + k * scale));
-        const int b = std::max(a + 1, int(std::floor(srcStart + (k + 1) * scale)));
-        from[size_t(i)] = a;
-        to[size_t(i)] = b;
+        const double a = std::floor(srcStart + k * scale);
+        const double b = std::max(a + 1, std::floor(srcStart + (k + 1) * scale));
+        from[size_t(j)] = int(std::clamp(a, -1e9, 1e9));
+        to[size_t(j)] = int(std::clamp(b, -1e9, 1e9));
       } else {
-        const int a = int(std::floor(srcStart + (k + 0.5) * scale));
-        from[size_t(i)] = a;
-        to[size_t(i)] = a + 1;
+        const double a = std::floor(srcStart + (k + 0.5) * scale);
+        from[size_t(j)] = int(std::clamp(a, -1e9, 1e9));
+        to[size_t(j)] = from[size_t(j)] + 1;
       }
     }
   }
+  int From(int index) const { return from[size_t(index - first)]; }
+  int To(int index) const { return to[size_t(index - first)]; }
 };
+
+// The part of a destination rectangle (64-bit extents) on the surface.
+QRect VisibleDest(int64_t x0, int64_t y0, int64_t w, int64_t h, const Target& target) {
+  if (w <= 0 || h <= 0) return QRect();
+  const QRect limit = target.Limit();
+  const int64_t l = std::max<int64_t>(x0, limit.left()), t = std::max<int64_t>(y0, limit.top());
+  const int64_t r = std::min<int64_t>(x0 + w - 1, limit.right()), b = std::min<int64_t>(y0 + h - 1, limit.bottom());
+  if (r < l || b < t) return QRect();
+  return QRect(QPoint(int(l), int(t)), QPoint(int(r), int(b)));
+}
 
 uint32_t Average(const QImage& img, int x0, int x1, int y0, int y1) {
   uint64_t a = 0, r = 0, g = 0, b = 0, n = 0;
@@ -78,10 +95,12 @@ void Blit(DcObject& dst, QImage* dimg, const Extent& de, const Source* src, Exte
   if (!dimg || de.w == 0 || de.h == 0) return;
   const BitmapObject* dbmp = dst.SurfaceBitmap();
   const bool dstMono = dbmp && dbmp->mono;
-  const int dx0 = int(std::min(de.x, de.x + de.w)), dy0 = int(std::min(de.y, de.y + de.h));
-  const int dw = int(std::abs(de.w)), dh = int(std::abs(de.h));
-  const QRect destRect(dx0, dy0, dw, dh);
+  const int64_t dx0 = int64_t(std::min(de.x, de.x + de.w)), dy0 = int64_t(std::min(de.y, de.y + de.h));
+  const int64_t dw = int64_t(std::abs(de.w)), dh = int64_t(std::abs(de.h));
   const Target target(dimg, dst.s.clip, R2_COPYPEN);
+  // Only the part of the destination on the surface is worked on.
+  const QRect visible = VisibleDest(dx0, dy0, dw, dh, target);
+  if (visible.isEmpty()) return;
 
   QImage sourceCopy;
   const QImage* simg = src ? src->image : nullptr;
@@ -92,8 +111,8 @@ void Blit(DcObject& dst, QImage* dimg, const Extent& de, const Source* src, Exte
     const double sx0 = std::min(se.x, se.x + se.w), sy0 = std::min(se.y, se.y + se.h);
     const double sw = std::abs(se.w), sh = std::abs(se.h);
     const bool ranges = stretchMode != COLORONCOLOR;
-    cols.Build(dw, sx0, sw, mirrorX, ranges);
-    rows.Build(dh, sy0, sh, mirrorY, ranges);
+    cols.Build(visible.left() - dx0, visible.width(), dw, sx0, sw, mirrorX, ranges);
+    rows.Build(visible.top() - dy0, visible.height(), dh, sy0, sh, mirrorY, ranges);
     if (simg == dimg) {
       // Overlapping source and destination: read from a copy.
       sourceCopy = simg->copy();
@@ -107,22 +126,22 @@ void Blit(DcObject& dst, QImage* dimg, const Extent& de, const Source* src, Exte
   const uint32_t srcBk = src ? (ToPixel(src->bk) & 0xFFFFFF) : 0;
   const QRect srcBounds = simg ? simg->rect() : QRect();
 
-  target.ForEachClipRect(destRect, [&](const QRect& cr) {
+  target.ForEachClipRect(visible, [&](const QRect& cr) {
     for (int y = cr.top(); y <= cr.bottom(); ++y) {
       auto* drow = reinterpret_cast<uint32_t*>(dimg->scanLine(y));
-      const int ry = y - dy0;
+      const int ry = int(y - dy0);
       int sy0 = 0, sy1 = 0;
       if (src) {
-        sy0 = std::max(rows.from[size_t(ry)], 0);
-        sy1 = std::min(rows.to[size_t(ry)], srcBounds.height());
+        sy0 = std::max(rows.From(ry), 0);
+        sy1 = std::min(rows.To(ry), srcBounds.height());
         if (sy0 >= sy1) continue;  // outside the source: left as it is
       }
       for (int x = cr.left(); x <= cr.right(); ++x) {
         uint32_t s = 0;
         if (src) {
-          const int rx = x - dx0;
-          const int sx0 = std::max(cols.from[size_t(rx)], 0);
-          const int sx1 = std::min(cols.to[size_t(rx)], srcBounds.width());
+          const int rx = int(x - dx0);
+          const int sx0 = std::max(cols.From(rx), 0);
+          const int sx1 = std::min(cols.To(rx), srcBounds.width());
           if (sx0 >= sx1) continue;
           if (sx1 - sx0 == 1 && sy1 - sy0 == 1) {
             s = reinterpret_cast<const uint32_t*>(simg->constScanLine(sy0))[sx0];
@@ -191,7 +210,7 @@ QImage DibToImage(const void* bits, const BITMAPINFO* bmi, UINT usage, bool& bot
   const BITMAPINFOHEADER& h = bmi->bmiHeader;
   if (h.biSize < sizeof(BITMAPINFOHEADER) || h.biPlanes != 1 || usage != DIB_RGB_COLORS) return QImage();
   const int w = h.biWidth, height = h.biHeight == INT32_MIN ? 0 : std::abs(h.biHeight);
-  if (w <= 0 || height <= 0 || w > 65535 || height > 65535 || int64_t(w) * height > (int64_t(1) << 28))
+  if (w <= 0 || height <= 0 || w > 65535 || height > 65535 || int64_t(w) * height > (int64_t(1) << 26))
     return QImage();
   const int bpp = h.biBitCount;
   if (bpp != 1 && bpp != 4 && bpp != 8 && bpp != 16 && bpp != 24 && bpp != 32) return QImage();
@@ -328,24 +347,25 @@ BOOL AlphaBlend(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, int hD
     copy = simg->copy();
     simg = &copy;
   }
-  AxisMap cols, rows;
-  const int dw = int(de.w), dh = int(de.h);
-  const bool halftone = dst->s.stretchMode == HALFTONE;
-  cols.Build(dw, se.x, se.w, false, halftone);
-  rows.Build(dh, se.y, se.h, false, halftone);
   const uint32_t sca = ftn.SourceConstantAlpha;
   const bool perPixel = ftn.AlphaFormat & AC_SRC_ALPHA;
   const Target target(dimg, dst->s.clip, R2_COPYPEN);
-  const int dx0 = int(de.x), dy0 = int(de.y);
-  target.ForEachClipRect(QRect(dx0, dy0, dw, dh), [&](const QRect& cr) {
+  const int64_t dx0 = int64_t(de.x), dy0 = int64_t(de.y), dw = int64_t(de.w), dh = int64_t(de.h);
+  const QRect visible = VisibleDest(dx0, dy0, dw, dh, target);
+  if (visible.isEmpty()) return TRUE;
+  AxisMap cols, rows;
+  const bool halftone = dst->s.stretchMode == HALFTONE;
+  cols.Build(visible.left() - dx0, visible.width(), dw, se.x, se.w, false, halftone);
+  rows.Build(visible.top() - dy0, visible.height(), dh, se.y, se.h, false, halftone);
+  target.ForEachClipRect(visible, [&](const QRect& cr) {
     for (int y = cr.top(); y <= cr.bottom(); ++y) {
       auto* drow = reinterpret_cast<uint32_t*>(dimg->scanLine(y));
-      const size_t ry = size_t(y - dy0);
+      const int ry = int(y - dy0);
       for (int x = cr.left(); x <= cr.right(); ++x) {
-        const size_t rx = size_t(x - dx0);
-        uint32_t s = (cols.to[rx] - cols.from[rx] > 1 || rows.to[ry] - rows.from[ry] > 1)
-                         ? Average(*simg, cols.from[rx], cols.to[rx], rows.from[ry], rows.to[ry])
-                         : reinterpret_cast<const uint32_t*>(simg->constScanLine(rows.from[ry]))[cols.from[rx]];
+        const int rx = int(x - dx0);
+        uint32_t s = (cols.To(rx) - cols.From(rx) > 1 || rows.To(ry) - rows.From(ry) > 1)
+                         ? Average(*simg, cols.From(rx), cols.To(rx), rows.From(ry), rows.To(ry))
+                         : reinterpret_cast<const uint32_t*>(simg->constScanLine(rows.From(ry)))[cols.From(rx)];
         if (!perPixel) s |= 0xFF000000u;  // colours only: the source counts as opaque
         // Source (premultiplied) scaled by the constant alpha, over the destination.
         const uint32_t sa = Mul255(s >> 24, sca), sr = Mul255((s >> 16) & 0xFF, sca),
@@ -385,20 +405,22 @@ BOOL TransparentBlt(HDC hdcDest, int xoriginDest, int yoriginDest, int wDest, in
   const Extent se = MapExtent(*srcDc, xoriginSrc, yoriginSrc, wSrc, hSrc);
   const Extent de = MapExtent(*dst, xoriginDest, yoriginDest, wDest, hDest);
   if (de.w <= 0 || de.h <= 0 || se.w <= 0 || se.h <= 0) return TRUE;
-  AxisMap cols, rows;
-  cols.Build(int(de.w), se.x, se.w, false, false);
-  rows.Build(int(de.h), se.y, se.h, false, false);
-  const uint32_t key = ToPixel(crTransparent) & 0xFFFFFF;
   const Target target(dimg, dst->s.clip, R2_COPYPEN);
-  const int dx0 = int(de.x), dy0 = int(de.y);
-  target.ForEachClipRect(QRect(dx0, dy0, int(de.w), int(de.h)), [&](const QRect& cr) {
+  const int64_t dx0 = int64_t(de.x), dy0 = int64_t(de.y), dw = int64_t(de.w), dh = int64_t(de.h);
+  const QRect visible = VisibleDest(dx0, dy0, dw, dh, target);
+  if (visible.isEmpty()) return TRUE;
+  AxisMap cols, rows;
+  cols.Build(visible.left() - dx0, visible.width(), dw, se.x, se.w, false, false);
+  rows.Build(visible.top() - dy0, visible.height(), dh, se.y, se.h, false, false);
+  const uint32_t key = ToPixel(crTransparent) & 0xFFFFFF;
+  target.ForEachClipRect(visible, [&](const QRect& cr) {
     for (int y = cr.top(); y <= cr.bottom(); ++y) {
-      const int sy = rows.from[size_t(y - dy0)];
+      const int sy = rows.From(int(y - dy0));
       if (sy < 0 || sy >= simg->height()) continue;
       const auto* srow = reinterpret_cast<const uint32_t*>(simg->constScanLine(sy));
       auto* drow = reinterpret_cast<uint32_t*>(dimg->scanLine(y));
       for (int x = cr.left(); x <= cr.right(); ++x) {
-        const int sx = cols.from[size_t(x - dx0)];
+        const int sx = cols.From(int(x - dx0));
         if (sx < 0 || sx >= simg->width()) continue;
         const uint32_t s = srow[sx];
         if ((s & 0xFFFFFF) == key) continue;

@@ -1,6 +1,7 @@
 // System colours and the classic three-dimensional drawing of user32:
 // DrawEdge, DrawFrameControl and DrawFocusRect.
 
+#include <QGuiApplication>
 #include <QPainter>
 #include <algorithm>
 #include <array>
@@ -351,6 +352,7 @@ void DrawCaptionGlyph(Painter3D& p, const QRect& face, UINT state) {
         break;
       }
       case DFCS_CAPTIONHELP: {
+        if (!QGuiApplication::instance()) break;  // the glyph needs a font
         QPainterPath q;
         QFont f(QStringLiteral("DejaVu Sans"));
         f.setBold(true);

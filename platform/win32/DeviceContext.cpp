@@ -1,6 +1,7 @@
 // Device contexts: creation over images and bitmaps, selection, saved
 // states, attributes and the logical-to-device mapping.
 
+#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
 
@@ -81,8 +82,10 @@ double DcObject::ScaleX() const { return std::abs(Map().sx); }
 double DcObject::ScaleY() const { return std::abs(Map().sy); }
 
 std::shared_ptr<const FontInstance> DcObject::Font() const {
+  // Fonts need the GUI application (font database); without one, text
+  // functions fail instead of touching Qt's font machinery.
   FontObject* f = s.font.get();
-  return f ? f->Instance(ScaleY()) : nullptr;
+  return f && QGuiApplication::instance() ? f->Instance(ScaleY()) : nullptr;
 }
 
 namespace {

@@ -1,8 +1,10 @@
 // DrawText and DrawTextEx: prefixes, tabs, line breaking as an edit control
 // does it, ellipses, alignment, measuring (DT_CALCRECT) and drawing.
 
+#include <QGuiApplication>
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "platform/win32/GdiInternal.h"
 
@@ -113,11 +115,12 @@ bool IsBlank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); 
 
 // Breaks s[a, b) into lines of at most width w: at blanks (the blanks at a
 // break are dropped); a word longer than a line stays whole, or with
-// characterBreak is broken between characters.
+// characterBreak is broken between characters. Stops at maxLines lines.
 void WrapLine(const Measure& m, const QString& s, int a, int b, int w, bool characterBreak,
-              std::vector<Line>& out) {
+              std::vector<Line>& out, size_t maxLines) {
   int pos = a;
   do {
+    if (out.size() >= maxLines) return;
     const int lineStart = pos;
     int fitEnd = -1, fitNext = -1;
     int i = lineStart;
@@ -183,7 +186,8 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
   if (params && params->iTabLength > 0) tabChars = params->iTabLength;
   std::shared_ptr<const FontInstance> fi;
   if (format & DT_INTERNAL) {
-    fi = std::static_pointer_cast<FontObject>(StockObject(SYSTEM_FONT))->Instance(dc->ScaleY());
+    if (QGuiApplication::instance())
+      fi = std::static_pointer_cast<FontObject>(StockObject(SYSTEM_FONT))->Instance(dc->ScaleY());
   } else {
     fi = dc->Font();
   }
@@ -214,6 +218,14 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
   const QString& s = prep.text;
   const Measure m(*fi, dc->s.charExtra, format & DT_EXPANDTABS, tabChars * fi->tm.tmAveCharWidth, single);
 
+  const bool calc = format & DT_CALCRECT;
+  const bool clip = !(format & DT_NOCLIP);
+  // An edit control shows no partly visible last line: lines past the first
+  // hidden one need no layout.
+  const bool editCut = (format & DT_EDITCONTROL) && !single && !calc && clip;
+  const size_t visibleLines = size_t(std::max(1, (bottom - top) / std::max(1, lineHeight)));
+  const size_t maxLines = editCut ? visibleLines + 1 : SIZE_MAX;
+
   // Lines: hard breaks (CR LF, CR, LF) unless single-line, then wrapping.
   std::vector<Line> lines;
   {
@@ -232,21 +244,15 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
     }
     const bool wrap = (format & DT_WORDBREAK) && !single;
     for (const auto& [a, b] : hard) {
-      if (wrap && b > a) WrapLine(m, s, a, b, width, format & DT_EDITCONTROL, lines);
+      if (lines.size() >= maxLines) break;
+      if (wrap && b > a) WrapLine(m, s, a, b, width, format & DT_EDITCONTROL, lines, maxLines);
       else lines.push_back(MakeLine(a, b));
     }
   }
-
-  const bool calc = format & DT_CALCRECT;
-  const bool clip = !(format & DT_NOCLIP);
-  // An edit control shows no partly visible last line.
   bool verticalCut = false;
-  if ((format & DT_EDITCONTROL) && !single && !calc && clip) {
-    const size_t visible = size_t(std::max(1, (bottom - top) / std::max(1, lineHeight)));
-    if (lines.size() > visible) {
-      lines.resize(visible);
-      verticalCut = true;
-    }
+  if (editCut && lines.size() > visibleLines) {
+    lines.resize(visibleLines);
+    verticalCut = true;
   }
 
   // Ellipses.
@@ -256,10 +262,10 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
     Line& line = lines[li];
     const bool last = li + 1 == lines.size();
     const bool forced = verticalCut && last && (ellipsis & (DT_END_ELLIPSIS | DT_WORD_ELLIPSIS));
-    const bool overflow = m.X(s, line.start, line.end) > width;
-    if (!forced && (!ellipsis || !overflow)) continue;
+    if (!forced && !ellipsis) continue;
     if (!forced && (ellipsis & DT_END_ELLIPSIS) && !(ellipsis & (DT_WORD_ELLIPSIS | DT_PATH_ELLIPSIS)) && !last)
       continue;  // end ellipsis: only where the text ends
+    if (!forced && m.X(s, line.start, line.end) <= width) continue;
     const int a = line.start, b = line.end;
     if ((ellipsis & DT_PATH_ELLIPSIS) && !forced) {
       const int slash = int(s.lastIndexOf(QLatin1Char('\\'), b - 1));
@@ -277,6 +283,7 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
 
   // The drawn text of each line.
   int maxWidth = 0;
+  const bool calcNeedsWidths = calc || (format & (DT_CENTER | DT_RIGHT));
   for (Line& line : lines) {
     if (line.cutStart < 0) {
       line.text = s.mid(line.start, line.end - line.start);
@@ -291,8 +298,11 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
       for (int i = tailStart; i < line.end && i < tailEnd; ++i)
         if (prep.underline[size_t(i)]) line.underlines.push_back(line.cutStart - line.start + 3 + i - tailStart);
     }
-    line.width = m.X(line.text, 0, int(line.text.size()));
-    maxWidth = std::max(maxWidth, line.width);
+    // Left-aligned drawing needs no widths.
+    if (calcNeedsWidths) {
+      line.width = m.X(line.text, 0, int(line.text.size()));
+      maxWidth = std::max(maxWidth, line.width);
+    }
   }
 
   const int textHeight = int(lines.size()) * lineHeight;
@@ -362,8 +372,9 @@ bool DrawTextCore(HDC hdc, const QString& original, LPRECT rc, UINT format, cons
         for (int i = 0; i <= t.size(); ++i) {
           if (i < t.size() && !m.IsSeparator(t[i])) continue;
           if (i > p) {
-            DrawTextRun(*dc, image, QPointF(x + m.X(t, 0, p), y), TA_LEFT | TA_TOP, t.mid(p, i - p), region,
-                        rtl, opaque);
+            const int px = p == 0 ? 0 : m.X(t, 0, p);
+            DrawTextRun(*dc, image, QPointF(x + px, y), TA_LEFT | TA_TOP, t.mid(p, i - p), region, rtl, opaque,
+                        false);
           }
           p = i + 1;
         }

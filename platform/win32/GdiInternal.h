@@ -433,10 +433,12 @@ QString FromWide(LPCWSTR s, int count);
 int TextWidth(const FontInstance& fi, const QString& text, int charExtra);
 // Draws one run of text with its reference point at the device point ref,
 // aligned by align (TA_* horizontal and vertical bits), with the font's
-// escapement. Opaque background when the DC's mode says so. Returns the
-// advance in device units along the baseline.
+// escapement, with an opaque background when asked. Returns the advance in
+// device units along the baseline when wantAdvance, else -1; width, when
+// the caller knows it already (>= 0), saves measuring the run again.
 int DrawTextRun(DcObject& dc, QImage* image, QPointF ref, UINT align, const QString& text,
-                const std::optional<QRegion>& clip, bool rtl, bool opaque);
+                const std::optional<QRegion>& clip, bool rtl, bool opaque, bool wantAdvance = true,
+                int width = -1);
 void AddTextToPath(DcObject& dc, QPointF ref, UINT align, const QString& text);
 
 // Region helpers

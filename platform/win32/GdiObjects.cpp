@@ -276,7 +276,7 @@ SurfaceAccess::~SurfaceAccess() {
 namespace {
 
 bool ValidImageSize(int w, int h) {
-  return w > 0 && h > 0 && w <= 65535 && h <= 65535 && int64_t(w) * h <= (int64_t(1) << 28);
+  return w > 0 && h > 0 && w <= 65535 && h <= 65535 && int64_t(w) * h <= (int64_t(1) << 26);
 }
 
 std::shared_ptr<BitmapObject> NewBitmap(int w, int h) {

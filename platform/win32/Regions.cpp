@@ -314,8 +314,10 @@ BOOL FrameRgn(HDC hdc, HRGN hrgn, HBRUSH hbr, int w, int h) {
   }
   // The frame is what erosion by w x h removes from the region.
   const QRegion rgn = MapRegion(*dc, r->rgn);
-  const int dw = std::max(1, int(std::lround(w * dc->ScaleX())));
-  const int dh = std::max(1, int(std::lround(h * dc->ScaleY())));
+  // Beyond the region's own size the erosion leaves nothing anyway.
+  const QRect box = rgn.boundingRect();
+  const int dw = int(std::clamp<double>(std::lround(w * dc->ScaleX()), 1, std::max(1, box.width())));
+  const int dh = int(std::clamp<double>(std::lround(h * dc->ScaleY()), 1, std::max(1, box.height())));
   QRegion inner = rgn;
   for (int i = 1; i <= dw; ++i) inner &= rgn.translated(i, 0) & rgn.translated(-i, 0);
   for (int i = 1; i <= dh; ++i) inner &= rgn.translated(0, i) & rgn.translated(0, -i);

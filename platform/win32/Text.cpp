@@ -168,13 +168,16 @@ double Escapement(const DcObject& dc) {
 }  // namespace
 
 int DrawTextRun(DcObject& dc, QImage* image, QPointF ref, UINT align, const QString& text,
-                const std::optional<QRegion>& clip, bool rtl, bool opaque) {
+                const std::optional<QRegion>& clip, bool rtl, bool opaque, bool wantAdvance, int width) {
   auto fi = dc.Font();
   if (!fi) return 0;
-  const int width = TextWidth(*fi, text, dc.s.charExtra);
-  if (!image || text.isEmpty()) return width;
+  // The width matters for the alignment, the background, right-to-left
+  // layout and the caller; plain left-aligned output does without it.
+  const bool needWidth = wantAdvance || opaque || rtl || (align & TA_CENTER) != TA_LEFT;
+  if (width < 0 && needWidth) width = TextWidth(*fi, text, dc.s.charExtra);
+  if (!image || text.isEmpty()) return wantAdvance ? std::max(0, width) : -1;
   double dx, dy;
-  AlignOffsets(*fi, align, width, dx, dy);
+  AlignOffsets(*fi, align, std::max(0, width), dx, dy);
   const double angle = Escapement(dc);
   ref = QPointF(std::round(ref.x()), std::round(ref.y()));
   if (opaque) {
@@ -208,7 +211,7 @@ int DrawTextRun(DcObject& dc, QImage* image, QPointF ref, UINT align, const QStr
   } else {
     painter.drawText(QPointF(dx, dy), text);
   }
-  return width;
+  return wantAdvance ? width : -1;
 }
 
 void AddTextToPath(DcObject& dc, QPointF ref, UINT align, const QString& text) {
@@ -372,7 +375,7 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCWST
   const bool opaque = dc->s.bkMode == OPAQUE && !(options & ETO_OPAQUE);
   int advance;
   if (!lpDx) {
-    advance = DrawTextRun(*dc, image, ref, dc->s.textAlign, text, clip, rtl, opaque);
+    advance = DrawTextRun(*dc, image, ref, dc->s.textAlign, text, clip, rtl, opaque, updateCp);
   } else {
     // Characters placed at the given advances (logical units).
     const int step = (options & ETO_PDY) ? 2 : 1;
@@ -408,7 +411,7 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCWST
         for (int k = 0; k < i; ++k) dy += lpDx[size_t(k) * 2 + 1] * m.sy;
         p += QPointF(0, dy);
       }
-      DrawTextRun(*dc, image, p, vAlign, text.mid(i, len), clip, rtl, false);
+      DrawTextRun(*dc, image, p, vAlign, text.mid(i, len), clip, rtl, false, false);
     }
   }
   if (updateCp) AdvanceCurrentPosition(*dc, advance);

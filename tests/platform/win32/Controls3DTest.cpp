@@ -65,6 +65,15 @@ TEST(DrawEdgeTest, RaisedAndSunkenColours) {
   }
 }
 
+TEST(DrawEdgeTest, SoftSwapsTheLightShades) {
+  Canvas c(30, 30, kRed);
+  RECT r{5, 5, 25, 25};
+  DrawEdge(c.dc(), &r, EDGE_RAISED, BF_RECT | BF_SOFT);
+  EXPECT_EQ(c.Px(5, 10), GetSysColor(COLOR_BTNHIGHLIGHT)) << "the outer light border";
+  EXPECT_EQ(c.Px(6, 10), GetSysColor(COLOR_3DLIGHT)) << "the inner one";
+  EXPECT_EQ(c.Px(24, 10), GetSysColor(COLOR_3DDKSHADOW));
+}
+
 TEST(DrawEdgeTest, SidesMiddleAdjustFlatAndMono) {
   Canvas c(30, 30, kRed);
   RECT r{5, 5, 25, 25};

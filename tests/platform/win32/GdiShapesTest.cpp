@@ -405,3 +405,25 @@ TEST(GdiPixels, SetPixelAndGetPixel) {
   EXPECT_EQ(SetPixel(c.dc(), 6, 6, kBlue), CLR_INVALID);
   EXPECT_EQ(c.Px(6, 6), kWhite);
 }
+
+TEST(GdiLimits, HugeCoordinatesStayBounded) {
+  Canvas c(64, 64);
+  Owned<HBRUSH> blue(CreateSolidBrush(kBlue));
+  Selected sb(c.dc(), blue);
+  MoveToEx(c.dc(), -100000000, 5, nullptr);
+  ASSERT_TRUE(LineTo(c.dc(), 100000000, 5));
+  EXPECT_EQ(c.Count(kBlack), 64);
+  ASSERT_TRUE(Ellipse(c.dc(), -1000000, -1000000, 1000000, 1000000));
+  EXPECT_EQ(c.Count(kBlue), 64 * 64) << "the middle of a huge ellipse";
+  const POINT tri[] = {{-50000000, -50000000}, {50000000, -50000000}, {0, 50000000}};
+  Owned<HBRUSH> red(CreateSolidBrush(kRed));
+  Selected sr(c.dc(), red);
+  ASSERT_TRUE(Polygon(c.dc(), tri, 3));
+  EXPECT_EQ(c.Px(32, 32), kRed);
+  Canvas small(4, 4, kRed);
+  ASSERT_TRUE(StretchBlt(c.dc(), -2000000000, -2000000000, 2100000000, 2100000000, small.dc(), 0, 0, 4, 4, SRCCOPY));
+  EXPECT_EQ(c.Count(kRed), 64 * 64);
+  Owned<HRGN> rgn(CreateRectRgn(0, 0, 10, 10));
+  ASSERT_TRUE(FrameRgn(c.dc(), rgn, blue, 1000000000, 1000000000));
+  EXPECT_EQ(c.InkOf(kBlue), QRect(0, 0, 10, 10));
+}

@@ -247,3 +247,43 @@ TEST(GdiText, UnderlineAndStrikeOutAddInk) {
   EXPECT_GT(strike.first, plain.first);
   EXPECT_EQ(strike.second.bottom(), plain.second.bottom());
 }
+
+TEST(GdiText, FontsScaleWithTheMapping) {
+  Owned<HFONT> f(TestFont(-12));
+  Canvas plain(200, 100), doubled(200, 100);
+  TEXTMETRICW tp{}, td{};
+  {
+    Selected s(plain.dc(), f);
+    GetTextMetrics(plain.dc(), &tp);
+    TextOut(plain.dc(), 5, 5, u"Scale", 5);
+  }
+  {
+    SetMapMode(doubled.dc(), MM_ANISOTROPIC);
+    SetWindowExtEx(doubled.dc(), 1, 1, nullptr);
+    SetViewportExtEx(doubled.dc(), 2, 2, nullptr);
+    Selected s(doubled.dc(), f);
+    GetTextMetrics(doubled.dc(), &td);
+    TextOut(doubled.dc(), 5, 5, u"Scale", 5);
+  }
+  EXPECT_NEAR(td.tmHeight, tp.tmHeight, 1) << "metrics stay in logical units";
+  EXPECT_NEAR(doubled.Ink().height(), 2 * plain.Ink().height(), 2);
+  EXPECT_NEAR(doubled.Ink().width(), 2 * plain.Ink().width(), 3);
+  EXPECT_NEAR(doubled.Ink().left(), 10, 2);
+  // A flipped mapping (y upwards) keeps the text upright.
+  Canvas lometric(300, 300);
+  SetMapMode(lometric.dc(), MM_LOMETRIC);
+  SetViewportOrgEx(lometric.dc(), 0, 300, nullptr);
+  Owned<HFONT> big(TestFont(-50));  // 5 mm
+  Selected s(lometric.dc(), big);
+  TextOut(lometric.dc(), 10, 600, u"T", 1);  // 6 cm up from the bottom
+  const QRect ink = lometric.Ink();
+  ASSERT_FALSE(ink.isEmpty());
+  EXPECT_NEAR(ink.top(), 300 - 227, 4);
+  // The bar of the T is at the top: more ink in the first rows than the last.
+  int top = 0, bottom = 0;
+  for (int x = ink.left(); x <= ink.right(); ++x) {
+    top += lometric.Px(x, ink.top()) != kWhite;
+    bottom += lometric.Px(x, ink.bottom()) != kWhite;
+  }
+  EXPECT_GT(top, bottom);
+}
