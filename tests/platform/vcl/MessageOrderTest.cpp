@@ -7,7 +7,7 @@
 
 #include "platform/vcl/ExtCtrlsBase.h"
 #include "platform/win32/Scheduler.h"
-#include "tests/platform/vcl/VclTestSupport.h"
+#include "tests/platform/vcl/ControlsTestSupport.h"
 
 using namespace vcltest;
 

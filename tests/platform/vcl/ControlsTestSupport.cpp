@@ -1,4 +1,4 @@
-#include "tests/platform/vcl/VclTestSupport.h"
+#include "tests/platform/vcl/ControlsTestSupport.h"
 
 #include "platform/win32/Gdi.h"
 
