@@ -1801,40 +1801,91 @@ void TWinControl::TranslateWheel(QWheelEvent* Event) {
 }
 
 // ---------------------------------------------------------------------------
+// TControlCanvas
+
+namespace {
+// Runs Paint with the canvas on the paint DC.
+template <class F>
+void PaintWithCanvas(TControlCanvas* Canvas, HDC DC, HDC& PaintDC, F&& Paint) {
+  Canvas->Lock();
+  Canvas->FreeHandle();
+  Canvas->SetHandle(DC);
+  PaintDC = DC;
+  struct TDone {
+    TControlCanvas* Canvas;
+    HDC& PaintDC;
+    ~TDone() {
+      PaintDC = nullptr;
+      Canvas->SetHandle(nullptr);
+      Canvas->Unlock();
+    }
+  } done{Canvas, PaintDC};
+  Paint();
+}
+}  // namespace
+
+TControlCanvas::~TControlCanvas() { FreeHandle(); }
+
+void TControlCanvas::SetControl(TControl* Value) {
+  if (FControl == Value) return;
+  FreeHandle();
+  FControl = Value;
+}
+
+void TControlCanvas::FreeHandle() {
+  if (!FOwnDC) return;
+  HDC dc = FOwnDC;
+  FOwnDC = nullptr;
+  SetHandle(nullptr);
+  DeleteDC(dc);
+}
+
+void TControlCanvas::CreateHandle() {
+  TWinControl* window = FControl ? FControl->PaintingWindow() : nullptr;
+  QWidget* w = window ? window->WidgetIfAllocated() : nullptr;
+  if (!w || w->width() <= 0 || w->height() <= 0) {
+    TCanvas::CreateHandle();
+    return;
+  }
+  QImage& buffer = window->FBackBuffer;
+  if (buffer.size() != w->size()) {
+    buffer = QImage(w->size(), QImage::Format_ARGB32_Premultiplied);
+    buffer.fill(Qt::transparent);
+  }
+  HDC dc = CreateImageDC(&buffer, Screen->PixelsPerInch());
+  if (FControl != window) {
+    const TPoint origin = FControl->ClientToParent(TPoint(0, 0), window);
+    SetViewportOrgEx(dc, origin.X, origin.Y, nullptr);
+    IntersectClipRect(dc, 0, 0, FControl->Width(), FControl->Height());
+  }
+  FOwnDC = dc;
+  SetHandle(dc);
+}
+
+// ---------------------------------------------------------------------------
 // TCustomControl and TGraphicControl
 
-TCustomControl::TCustomControl(TComponent* AOwner) : TWinControl(AOwner) {
+TCustomControl::TCustomControl(TComponent* AOwner)
+    : TWinControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
   FControlStyle.Include(csAcceptsControls);
+  FCanvas->SetControl(this);
 }
 
-TCustomControl::~TCustomControl() = default;
+TCustomControl::~TCustomControl() { FCanvas->SetControl(nullptr); }
 
-void TCustomControl::PaintWindow(HDC DC) {
-  FPaintDC = DC;
-  try {
-    Paint();
-  } catch (...) {
-    FPaintDC = nullptr;
-    throw;
-  }
-  FPaintDC = nullptr;
+void TCustomControl::PaintWindow(HDC DC) { PaintWithCanvas(FCanvas.get(), DC, FPaintDC, [this] { Paint(); }); }
+
+TGraphicControl::TGraphicControl(TComponent* AOwner)
+    : TControl(AOwner), FCanvas(std::make_unique<TControlCanvas>()) {
+  FCanvas->SetControl(this);
 }
 
-TGraphicControl::TGraphicControl(TComponent* AOwner) : TControl(AOwner) {}
-
-TGraphicControl::~TGraphicControl() = default;
+TGraphicControl::~TGraphicControl() { FCanvas->SetControl(nullptr); }
 
 void TGraphicControl::Dispatch(TMessage& Message) {
   if (Message.Msg == WM_PAINT) {
-    FPaintDC = reinterpret_cast<HDC>(Message.WParam);
-    if (!FPaintDC) return;
-    try {
-      Paint();
-    } catch (...) {
-      FPaintDC = nullptr;
-      throw;
-    }
-    FPaintDC = nullptr;
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    if (dc) PaintWithCanvas(FCanvas.get(), dc, FPaintDC, [this] { Paint(); });
     return;
   }
   TControl::Dispatch(Message);

@@ -35,6 +35,7 @@
 
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Types.h"
+#include "platform/vcl/Graphics.h"
 #include "platform/win32/Messages.h"
 #include "platform/win32/WinUser.h"
 
@@ -292,6 +293,10 @@ class TControl : public TComponent {
   void BringToFront();
   void SendToBack();
 
+  // The window that paints this control: itself when windowed, else the
+  // nearest windowed parent.
+  TWinControl* PaintingWindow() const;
+
   // --- actions
   virtual void Click();
   virtual void DblClick();
@@ -324,9 +329,6 @@ class TControl : public TComponent {
   void UpdateAnchorRules();
   // The control's cursor for a point (crDefault: ask the parent).
   virtual TCursor CursorAt(const TPoint& Point) const { return FCursor; }
-  // The window that paints this control: itself when windowed, else the
-  // nearest windowed parent.
-  TWinControl* PaintingWindow() const;
 
   TWinControl* FParent = nullptr;
   int FLeft = 0;
@@ -496,6 +498,7 @@ class TWinControl : public TControl, public TWindowObject {
 
  private:
   friend class TControl;
+  friend class TControlCanvas;
   friend class TCustomForm;
   friend bool HostWidgetEvent(TWidgetHost*, QEvent*);
   void InsertControl(TControl* AControl);
@@ -534,23 +537,44 @@ class TWinControl : public TControl, public TWindowObject {
 };
 
 // ---------------------------------------------------------------------------
-// TCustomControl and TGraphicControl
-//
-// Paint draws on the HDC of the current WM_PAINT (PaintDC); the Canvas of the
-// graphics unit wraps it when that unit is present.
+// TControlCanvas, TCustomControl and TGraphicControl
 
+// A canvas bound to a control. While the control paints it draws on the DC
+// of the WM_PAINT. Outside painting it gets a DC over the back buffer of the
+// window that shows the control (offset to a windowless control's place);
+// as on Win32 such drawing lasts only until the window paints again, so
+// lasting output belongs in Paint.
+class TControlCanvas : public TCanvas {
+ public:
+  TControlCanvas() = default;
+  ~TControlCanvas() override;
+  TControl* Control() const { return FControl; }
+  void SetControl(TControl* Value);
+  // Lets go of the DC (deleting the one the canvas made).
+  void FreeHandle();
+
+ protected:
+  void CreateHandle() override;
+
+ private:
+  TControl* FControl = nullptr;
+  HDC FOwnDC = nullptr;
+};
+
+// Paint draws on Canvas (or the raw PaintDC) during WM_PAINT.
 class TCustomControl : public TWinControl {
  public:
   explicit TCustomControl(TComponent* AOwner);
   ~TCustomControl() override;
+  TCanvas* Canvas() const { return FCanvas.get(); }
 
  protected:
   void PaintWindow(HDC DC) override;
-  // Draws the control; PaintDC() is valid while it runs.
   virtual void Paint() {}
   HDC PaintDC() const { return FPaintDC; }
 
  private:
+  std::unique_ptr<TControlCanvas> FCanvas;
   HDC FPaintDC = nullptr;
 };
 
@@ -558,6 +582,7 @@ class TGraphicControl : public TControl {
  public:
   explicit TGraphicControl(TComponent* AOwner);
   ~TGraphicControl() override;
+  TCanvas* Canvas() const { return FCanvas.get(); }
   void Dispatch(TMessage& Message) override;
 
  protected:
@@ -565,6 +590,7 @@ class TGraphicControl : public TControl {
   HDC PaintDC() const { return FPaintDC; }
 
  private:
+  std::unique_ptr<TControlCanvas> FCanvas;
   HDC FPaintDC = nullptr;
 };
 
