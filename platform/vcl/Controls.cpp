@@ -1449,6 +1449,13 @@ bool TWinControl::ForwardToQt(TMessage& Message) {
     default:
       break;
   }
+  // A Qt control that takes the focus on click does so on its button-down,
+  // as a Win32 control does in its window procedure (Qt itself only does it
+  // for input from the window system).
+  if ((Message.Msg == WM_LBUTTONDOWN || Message.Msg == WM_LBUTTONDBLCLK) && FWidget &&
+      (FWidget->focusPolicy() & Qt::ClickFocus) && FWidget->isEnabled() && !Focused())
+    ::SetFocus(FHandle);
+  if (!FHost) return true;
   if (Message.Origin) {
     host->BaseEvent(Message.Origin);
     return true;
