@@ -976,12 +976,7 @@ LRESULT TWinControl::WindowMessage(UINT Msg, WPARAM wParam, LPARAM lParam) { ret
 
 void TWinControl::BoundsChanged() {
   if (FWidget) {
-    if (FWidget->isWindow()) {
-      FWidget->move(FLeft, FTop);
-      FWidget->resize(FWidth, FHeight);
-    } else {
-      FWidget->setGeometry(FLeft, FTop, FWidth, FHeight);
-    }
+    FWidget->setGeometry(FLeft, FTop, FWidth, FHeight);
   }
   Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(FWidth), WORD(FHeight)));
 }
@@ -1630,9 +1625,9 @@ bool TWinControl::HostEvent(QEvent* Event) {
     }
     case QEvent::Move: {
       QWidget* w = FWidget.data();
-      if (w && w->isWindow() && (w->x() != FLeft || w->y() != FTop)) {
-        FLeft = w->x();
-        FTop = w->y();
+      if (w && w->isWindow() && (w->geometry().x() != FLeft || w->geometry().y() != FTop)) {
+        FLeft = w->geometry().x();
+        FTop = w->geometry().y();
         Perform(WM_MOVE, 0, PointToLParam(FLeft, FTop));
       }
       return FQtBacked ? host->BaseEvent(Event) : true;

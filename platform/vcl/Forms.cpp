@@ -86,8 +86,7 @@ QWidget* TCustomForm::CreateWidget(const TCreateParams& Params, QWidget* ParentW
 void TCustomForm::ApplyCreateParams(const TCreateParams& Params) {
   ApplyWindowFlags();
   QWidget* w = WidgetIfAllocated();
-  w->move(Params.X, Params.Y);
-  w->resize(Params.Width, Params.Height);
+  w->setGeometry(Params.X, Params.Y, Params.Width, Params.Height);
   w->setEnabled(!(Params.Style & WS_DISABLED));
   w->setWindowTitle(Params.Caption);
 }

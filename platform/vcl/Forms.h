@@ -5,8 +5,9 @@
 // message loop, exception handling, hint settings), TScreen (cursors,
 // monitors, DPI, forms) and TMouse.
 //
-// Sizes: a form's Width and Height are those of its client area; the window
-// frame belongs to the window manager.
+// Geometry: a form's Left, Top, Width and Height are those of its client
+// area on the screen; the window frame belongs to the window manager
+// (GetWindowRect includes it).
 
 #include <QCursor>
 #include <QEventLoop>
