@@ -726,6 +726,9 @@ TWinControl::TWinControl(TComponent* AOwner) : TControl(AOwner) {}
 TWinControl::~TWinControl() {
   Destroying();
   SetWindowProc(nullptr);
+  // Leave the parent while this is still a windowed control, so that the
+  // parent's tab list and focus records let go of it.
+  if (FParent) FParent->RemoveControl(this);
   // Children parented here go with the parent, whoever owns them.
   while (!FControls.isEmpty()) {
     TControl* child = FControls.takeLast();

@@ -288,6 +288,11 @@ TEST_F(VclFormTest, WindowlessControlsArePaintedByTheirParentAtTheirPlace) {
   EXPECT_EQ(form.pixelColor(49, 119), QColor(255, 0, 0));
   EXPECT_NE(form.pixelColor(50, 120), QColor(255, 0, 0));  // right and bottom edges excluded
   EXPECT_EQ(Grab(box).pixelColor(0, 0), QColor(255, 0, 0));
+  testsupport::TempDir dir;
+  ASSERT_TRUE(GrabToPng(Form.get(), dir.File(QStringLiteral("form.png"))));
+  QImage saved(dir.File(QStringLiteral("form.png")));
+  EXPECT_EQ(saved.size(), QSize(400, 300));
+  EXPECT_EQ(saved.pixelColor(25, 105), QColor(255, 0, 0));
 }
 
 TEST_F(VclFormTest, WindowlessChildrenGetMouseMessagesInTheirOwnCoordinates) {
@@ -351,6 +356,13 @@ class TTestEdit : public TWinControl {
       case CN_COMMAND:
         if (Message.WParamHi() == EN_CHANGE) Changes << Edit()->text();
         return;
+      case CN_NOTIFY:
+        Changes << QStringLiteral("notify %1").arg(reinterpret_cast<NMHDR*>(Message.LParam)->code);
+        Message.Result = 5;
+        return;
+      case WM_USER + 20:
+        Message.Result = SendParentNotify(UINT(Message.WParam));
+        return;
       case WM_GETDLGCODE:
         Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
         return;
@@ -398,6 +410,15 @@ TEST_F(QtBackedTest, TypingReachesQtAndChangesComeBackReflected) {
   Key(VK_HOME);
   Type(QStringLiteral("x"));
   EXPECT_EQ(Edit->Text(), QStringLiteral("xab"));
+}
+
+TEST_F(QtBackedTest, NotificationsAreReflectedWithTheirResult) {
+  EXPECT_EQ(Edit->Perform(WM_USER + 20, 1234, 0), 5);
+  EXPECT_EQ(Edit->Changes, QStringList{"notify 1234"});
+  EXPECT_EQ(Log.Lines({WM_NOTIFY, CN_NOTIFY}), (QStringList{"form WM_NOTIFY 0", "edit CN_NOTIFY 0"}));
+  // A command from a window that is not a child stays with the parent.
+  EXPECT_EQ(Form->Perform(WM_COMMAND, MAKEWPARAM(0, EN_CHANGE), 0), 0);
+  EXPECT_EQ(Log.Lines({CN_COMMAND}).size(), 0);
 }
 
 TEST_F(QtBackedTest, KeyPressCanDropOrReplaceTheCharacter) {
