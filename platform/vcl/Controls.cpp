@@ -1297,8 +1297,18 @@ void TWinControl::Dispatch(TMessage& Message) {
       return;
     }
     case WM_KEYDOWN:
-    case WM_SYSKEYDOWN:
       if (!DoKeyDown(Message)) DefaultHandler(Message);
+      return;
+    case WM_SYSKEYDOWN:
+      if (DoKeyDown(Message)) return;
+      // Alt+F4 closes the form, as the system menu's Close does.
+      if (Message.WParam == VK_F4 && (Message.LParam & KF_ALTDOWN_BIT)) {
+        if (TCustomForm* form = GetParentForm(this)) {
+          form->Perform(WM_CLOSE, 0, 0);
+          return;
+        }
+      }
+      DefaultHandler(Message);
       return;
     case WM_CHAR:
       if (!DoKeyPress(Message)) DefaultHandler(Message);
@@ -1635,13 +1645,6 @@ bool TWinControl::HostEvent(QEvent* Event) {
       }
       return FQtBacked ? host->BaseEvent(Event) : true;
     }
-    case QEvent::ShortcutOverride:
-      // Keys are the control's; no application shortcut takes them first.
-      if (!FQtBacked) {
-        Event->accept();
-        return true;
-      }
-      return host->BaseEvent(Event);
     default: return host->BaseEvent(Event);
   }
 }

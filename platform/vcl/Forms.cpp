@@ -407,13 +407,6 @@ void TCustomForm::Dispatch(TMessage& Message) {
     case CM_TEXTCHANGED:
       if (QWidget* w = WidgetIfAllocated()) w->setWindowTitle(Text());
       return;
-    case WM_SYSKEYDOWN:
-      if (Message.WParam == VK_F4 && !DoKeyDown(Message)) {
-        Close();
-        return;
-      }
-      TWinControl::Dispatch(Message);
-      return;
     default: TWinControl::Dispatch(Message); return;
   }
 }

@@ -148,6 +148,19 @@ TEST_F(FormsTest, TheWindowCloseButtonGoesThroughClose) {
   EXPECT_TRUE(form.Widget()->isVisible());
 }
 
+TEST_F(VclFormTest, AltF4ClosesTheFormOfTheFocusedControl) {
+  int asked = 0;
+  Form->OnCloseQuery = [&](TObject*, bool& canClose) {
+    ++asked;
+    canClose = false;
+  };
+  ASSERT_TRUE(A->Focused());
+  Key(VK_F4, TShiftState{ssAlt});
+  EXPECT_EQ(asked, 1);
+  Key(VK_F4);
+  EXPECT_EQ(asked, 1);
+}
+
 TEST_F(FormsTest, PositionBorderStyleFormStyleAndWindowState) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 200, 100);
