@@ -11,6 +11,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/win32/Scheduler.h"
 #include "platform/vcl/ControlsConsts.h"
+#include "platform/vcl/Dialogs.h"
 
 namespace {
 TApplication GApplication(nullptr);

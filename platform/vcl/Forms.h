@@ -17,6 +17,8 @@
 #include <functional>
 
 #include "platform/vcl/Controls.h"
+#include "platform/vcl/Dialogs.h"
+#include "platform/vcl/UITypes.h"
 
 enum TFormBorderStyle { bsNone, bsSingle, bsSizeable, bsDialog, bsToolWindow, bsSizeToolWin };
 enum TFormStyle { fsNormal, fsMDIChild, fsMDIForm, fsStayOnTop };
@@ -35,16 +37,6 @@ enum TCloseAction { caNone, caHide, caFree, caMinimize };
 enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChild, fsActivated };
 using TFormState = TSet<TFormStateItem>;
 
-using TModalResult = int;
-inline constexpr TModalResult mrNone = 0;
-inline constexpr TModalResult mrOk = 1;
-inline constexpr TModalResult mrCancel = 2;
-inline constexpr TModalResult mrAbort = 3;
-inline constexpr TModalResult mrRetry = 4;
-inline constexpr TModalResult mrIgnore = 5;
-inline constexpr TModalResult mrYes = 6;
-inline constexpr TModalResult mrNo = 7;
-inline constexpr TModalResult mrClose = 8;
 
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
@@ -189,7 +181,8 @@ class TApplication : public TComponent {
   void HandleException(TObject* Sender);
   // Reports an exception object.
   void HandleException(TObject* Sender, std::exception_ptr Error);
-  // A message box with the exception's text (through the message-box seam).
+  // A message box with the exception's text (through the message dialog
+  // service).
   void ShowException(const Exception& E);
   int MessageBox(const QString& Text, const QString& Caption, UINT Flags = MB_OK);
 

@@ -5,14 +5,9 @@
 
 #include <QApplication>
 #include <QCursor>
-#include <QDir>
-#include <QDesktopServices>
-#include <QFileDialog>
 #include <QHash>
-#include <QMessageBox>
 #include <QPointer>
 #include <QScreen>
-#include <QUrl>
 #include <QWidget>
 #include <algorithm>
 #include <array>
@@ -657,116 +652,4 @@ int GetSystemMetrics(int nIndex) {
     case SM_CMONITORS: return int(QGuiApplication::screens().size());
     default: return 0;
   }
-}
-
-// --- seams -----------------------------------------------------------------------------------
-
-namespace {
-
-int DefaultMessageBox(HWND hWnd, const QString& Text, const QString& Caption, UINT Type) {
-  QMessageBox box(WidgetOf(hWnd));
-  box.setText(Text);
-  box.setWindowTitle(Caption);
-  switch (Type & MB_ICONMASK) {
-    case MB_ICONHAND: box.setIcon(QMessageBox::Critical); break;
-    case MB_ICONQUESTION: box.setIcon(QMessageBox::Question); break;
-    case MB_ICONEXCLAMATION: box.setIcon(QMessageBox::Warning); break;
-    case MB_ICONASTERISK: box.setIcon(QMessageBox::Information); break;
-    default: break;
-  }
-  struct TChoice { QMessageBox::StandardButton Button; int Id; };
-  std::vector<TChoice> choices;
-  switch (Type & MB_TYPEMASK) {
-    case MB_OKCANCEL: choices = {{QMessageBox::Ok, IDOK}, {QMessageBox::Cancel, IDCANCEL}}; break;
-    case MB_ABORTRETRYIGNORE:
-      choices = {{QMessageBox::Abort, IDABORT}, {QMessageBox::Retry, IDRETRY}, {QMessageBox::Ignore, IDIGNORE}};
-      break;
-    case MB_YESNOCANCEL:
-      choices = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}, {QMessageBox::Cancel, IDCANCEL}};
-      break;
-    case MB_YESNO: choices = {{QMessageBox::Yes, IDYES}, {QMessageBox::No, IDNO}}; break;
-    case MB_RETRYCANCEL: choices = {{QMessageBox::Retry, IDRETRY}, {QMessageBox::Cancel, IDCANCEL}}; break;
-    default: choices = {{QMessageBox::Ok, IDOK}}; break;
-  }
-  QMessageBox::StandardButtons buttons;
-  for (const auto& c : choices) buttons |= c.Button;
-  box.setStandardButtons(buttons);
-  const size_t def = std::min<size_t>((Type & MB_DEFMASK) >> 8, choices.size() - 1);
-  box.setDefaultButton(choices[def].Button);
-  const int answer = box.exec();
-  for (const auto& c : choices)
-    if (c.Button == answer) return c.Id;
-  return (Type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
-}
-
-QString QtFilter(const QString& filter) {
-  const QStringList parts = filter.split(u'|');
-  QStringList out;
-  for (int i = 0; i + 1 < parts.size(); i += 2) {
-    QString patterns = parts[i + 1];
-    patterns.replace(u';', u' ');
-    out << QStringLiteral("%1 (%2)").arg(parts[i], patterns);
-  }
-  return out.join(QStringLiteral(";;"));
-}
-
-TFileDialogAnswer DefaultFileDialog(const TFileDialogRequest& r) {
-  TFileDialogAnswer answer;
-  const QString filter = QtFilter(r.Filter);
-  const QStringList filters = filter.split(QStringLiteral(";;"));
-  QString selected = r.FilterIndex >= 1 && r.FilterIndex <= filters.size() ? filters[r.FilterIndex - 1] : QString();
-  const QString start = r.FileName.isEmpty() ? r.InitialDir : QDir(r.InitialDir).filePath(r.FileName);
-  if (r.Save) {
-    const QString name = QFileDialog::getSaveFileName(nullptr, r.Title, start, filter, &selected);
-    if (!name.isEmpty()) answer.FileNames << name;
-  } else if (r.MultiSelect) {
-    answer.FileNames = QFileDialog::getOpenFileNames(nullptr, r.Title, start, filter, &selected);
-  } else {
-    const QString name = QFileDialog::getOpenFileName(nullptr, r.Title, start, filter, &selected);
-    if (!name.isEmpty()) answer.FileNames << name;
-  }
-  answer.Accepted = !answer.FileNames.isEmpty();
-  const int index = filters.indexOf(selected);
-  answer.FilterIndex = index >= 0 ? index + 1 : r.FilterIndex;
-  return answer;
-}
-
-}  // namespace
-
-TSystemSeams& SystemSeams() {
-  static TSystemSeams seams;
-  return seams;
-}
-
-int MessageBox(HWND hWnd, const QString& Text, const QString& Caption, UINT uType) {
-  auto& hook = SystemSeams().MessageBox;
-  return hook ? hook(hWnd, Text, Caption, uType) : DefaultMessageBox(hWnd, Text, Caption, uType);
-}
-
-BOOL MessageBeep(UINT uType) {
-  auto& hook = SystemSeams().Beep;
-  if (hook)
-    hook(uType);
-  else
-    QApplication::beep();
-  return TRUE;
-}
-
-HINSTANCE ShellExecute(HWND hwnd, const QString& Operation, const QString& File, const QString& Parameters,
-                       const QString& Directory, int nShowCmd) {
-  auto& hook = SystemSeams().Shell;
-  bool ok;
-  if (hook) {
-    ok = hook(Operation, File, Parameters);
-  } else {
-    const QString op = Operation.toLower();
-    ok = (op.isEmpty() || op == u"open") && QDesktopServices::openUrl(QUrl::fromUserInput(File, Directory));
-  }
-  // Above 32 is success; 2 is "file not found".
-  return reinterpret_cast<HINSTANCE>(static_cast<uintptr_t>(ok ? 42 : 2));
-}
-
-TFileDialogAnswer RunFileDialog(const TFileDialogRequest& Request) {
-  auto& hook = SystemSeams().FileDialog;
-  return hook ? hook(Request) : DefaultFileDialog(Request);
 }

@@ -1,8 +1,7 @@
 #pragma once
 // The window-manager side of the platform layer (user32): window handles,
 // sending and posting messages, registered messages, timers, key and mouse
-// state, capture, focus, coordinates, invalidation, message boxes, beeps and
-// the shell. Declared from the public Win32 documentation; the windows
+// state, capture, focus, coordinates and invalidation. Declared from the public Win32 documentation; the windows
 // themselves are the framework's controls, which implement TWindowObject.
 //
 // Handles: each window gets an HWND from a table with generation counters,
@@ -16,7 +15,6 @@
 // destroyed meanwhile is dropped.
 
 #include <QString>
-#include <QStringList>
 #include <exception>
 #include <functional>
 
@@ -183,18 +181,7 @@ BOOL UpdateWindow(HWND hWnd);
 // Called for every invalidation (tests record them). Null removes it.
 void SetInvalidateHook(std::function<void(HWND, const RECT*)> Hook);
 
-inline constexpr int SW_HIDE = 0;
-inline constexpr int SW_SHOWNORMAL = 1;
-inline constexpr int SW_NORMAL = 1;
-inline constexpr int SW_SHOWMINIMIZED = 2;
-inline constexpr int SW_SHOWMAXIMIZED = 3;
-inline constexpr int SW_MAXIMIZE = 3;
-inline constexpr int SW_SHOWNOACTIVATE = 4;
-inline constexpr int SW_SHOW = 5;
-inline constexpr int SW_MINIMIZE = 6;
-inline constexpr int SW_SHOWMINNOACTIVE = 7;
-inline constexpr int SW_SHOWNA = 8;
-inline constexpr int SW_RESTORE = 9;
+// ShowWindow codes (SW_*) are declared in Shell.h.
 
 // ---------------------------------------------------------------------------
 // Window styles (CreateParams)
@@ -273,75 +260,5 @@ inline constexpr int SM_CMONITORS = 80;
 
 int GetSystemMetrics(int nIndex);
 
-// ---------------------------------------------------------------------------
-// Message boxes, beeps and the shell: seams that tests replace.
-
-inline constexpr UINT MB_OK = 0x00000000;
-inline constexpr UINT MB_OKCANCEL = 0x00000001;
-inline constexpr UINT MB_ABORTRETRYIGNORE = 0x00000002;
-inline constexpr UINT MB_YESNOCANCEL = 0x00000003;
-inline constexpr UINT MB_YESNO = 0x00000004;
-inline constexpr UINT MB_RETRYCANCEL = 0x00000005;
-inline constexpr UINT MB_TYPEMASK = 0x0000000F;
-inline constexpr UINT MB_ICONHAND = 0x00000010;
-inline constexpr UINT MB_ICONERROR = MB_ICONHAND;
-inline constexpr UINT MB_ICONSTOP = MB_ICONHAND;
-inline constexpr UINT MB_ICONQUESTION = 0x00000020;
-inline constexpr UINT MB_ICONEXCLAMATION = 0x00000030;
-inline constexpr UINT MB_ICONWARNING = MB_ICONEXCLAMATION;
-inline constexpr UINT MB_ICONASTERISK = 0x00000040;
-inline constexpr UINT MB_ICONINFORMATION = MB_ICONASTERISK;
-inline constexpr UINT MB_ICONMASK = 0x000000F0;
-inline constexpr UINT MB_DEFBUTTON1 = 0x00000000;
-inline constexpr UINT MB_DEFBUTTON2 = 0x00000100;
-inline constexpr UINT MB_DEFBUTTON3 = 0x00000200;
-inline constexpr UINT MB_DEFMASK = 0x00000F00;
-
-inline constexpr int IDOK = 1;
-inline constexpr int IDCANCEL = 2;
-inline constexpr int IDABORT = 3;
-inline constexpr int IDRETRY = 4;
-inline constexpr int IDIGNORE = 5;
-inline constexpr int IDYES = 6;
-inline constexpr int IDNO = 7;
-inline constexpr int IDCLOSE = 8;
-
-// A modal message box; returns the ID* of the button chosen.
-int MessageBox(HWND hWnd, const QString& Text, const QString& Caption, UINT uType);
-BOOL MessageBeep(UINT uType);
-
-inline constexpr int SW_SHOWDEFAULT = 10;
-// Opens a document or URL with the desktop's handler; returns a value above
-// 32 on success (the Win32 convention).
-HINSTANCE ShellExecute(HWND hwnd, const QString& Operation, const QString& File,
-                       const QString& Parameters, const QString& Directory, int nShowCmd);
-
-// A request for a file dialog, answered by the dialog seam.
-struct TFileDialogRequest {
-  bool Save = false;
-  QString Title;
-  QString InitialDir;
-  QString FileName;
-  QString Filter;  // "Text files (*.txt)|*.txt|All files (*.*)|*.*"
-  int FilterIndex = 1;
-  bool MultiSelect = false;
-};
-struct TFileDialogAnswer {
-  bool Accepted = false;
-  QStringList FileNames;
-  int FilterIndex = 1;
-};
-
-// The seams. Each defaults to the real desktop (QMessageBox, QApplication's
-// beep, QDesktopServices, QFileDialog); tests install recorders. Setting an
-// empty function restores the default.
-struct TSystemSeams {
-  std::function<int(HWND, const QString& Text, const QString& Caption, UINT Type)> MessageBox;
-  std::function<void(UINT Type)> Beep;
-  std::function<bool(const QString& Operation, const QString& File, const QString& Parameters)>
-      Shell;
-  std::function<TFileDialogAnswer(const TFileDialogRequest&)> FileDialog;
-};
-TSystemSeams& SystemSeams();
-// Runs a file dialog through the seam.
-TFileDialogAnswer RunFileDialog(const TFileDialogRequest& Request);
+// Message boxes are in platform/vcl/Dialogs.h, ShellExecute and MessageBeep
+// in platform/win32/Shell.h, each behind its replaceable service.

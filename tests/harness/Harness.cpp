@@ -424,28 +424,6 @@ int TInvalidationLog::CountFor(HWND Window) const {
   return n;
 }
 
-// --- seams
-
-TSeamRecorder::TSeamRecorder() {
-  TSystemSeams& s = SystemSeams();
-  s.MessageBox = [this](HWND, const QString& text, const QString& caption, UINT type) {
-    FBoxes.append({text, caption, type});
-    if (!MessageBoxAnswers.isEmpty()) return MessageBoxAnswers.takeFirst();
-    return (type & MB_TYPEMASK) == MB_OK ? IDOK : IDCANCEL;
-  };
-  s.Beep = [this](UINT) { ++FBeeps; };
-  s.Shell = [this](const QString& op, const QString& file, const QString& params) {
-    FShell << (params.isEmpty() ? QStringLiteral("%1 %2").arg(op, file) : QStringLiteral("%1 %2 %3").arg(op, file, params));
-    return true;
-  };
-  s.FileDialog = [this](const TFileDialogRequest& r) {
-    FDialogs.append(r);
-    return FileDialogAnswers.isEmpty() ? TFileDialogAnswer() : FileDialogAnswers.takeFirst();
-  };
-}
-
-TSeamRecorder::~TSeamRecorder() { SystemSeams() = TSystemSeams(); }
-
 // --- images
 
 QImage Grab(TControl* Control) {

@@ -16,6 +16,8 @@
 
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
+#include "tests/support/FakeDialogs.h"
+#include "tests/support/FakeShell.h"
 
 namespace vcltest {
 
@@ -123,30 +125,14 @@ class TInvalidationLog {
   std::vector<TEntry> FEntries;
 };
 
-// Replaces the desktop seams: message boxes are answered from a queue (IDOK,
-// or IDCANCEL, when it runs dry), file dialogs return the queued file names,
-// shell calls and beeps are recorded.
-class TSeamRecorder {
- public:
-  TSeamRecorder();
-  ~TSeamRecorder();
-  struct TBox {
-    QString Text;
-    QString Caption;
-    UINT Type;
-  };
-  QList<int> MessageBoxAnswers;
-  QList<TFileDialogAnswer> FileDialogAnswers;
-  const QList<TBox>& MessageBoxes() const { return FBoxes; }
-  const QList<TFileDialogRequest>& FileDialogs() const { return FDialogs; }
-  const QStringList& ShellCalls() const { return FShell; }
-  int Beeps() const { return FBeeps; }
-
- private:
-  QList<TBox> FBoxes;
-  QList<TFileDialogRequest> FDialogs;
-  QStringList FShell;
-  int FBeeps = 0;
+// Replaces the desktop services for its lifetime: message boxes and input
+// queries are answered from Dialogs.Answers (else their default button), file
+// dialogs return Files.Answers (else cancel), shell calls and beeps are
+// recorded by Shell. Each records the requests it got.
+struct TSeamRecorder {
+  testsupport::FakeMessageDialogs Dialogs;
+  testsupport::FakeFileDialogs Files;
+  testsupport::FakeShell Shell;
 };
 
 // --- images ----------------------------------------------------------------------

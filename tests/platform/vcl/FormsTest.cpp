@@ -233,24 +233,19 @@ TEST_F(FormsTest, ScreenAndMouse) {
   EXPECT_EQ(Mouse->WheelScrollLines(), QApplication::wheelScrollLines());
 }
 
-TEST_F(FormsTest, ApplicationMessageBoxesGoThroughTheSeam) {
+TEST_F(FormsTest, ApplicationMessageBoxesGoThroughTheDialogService) {
   TSeamRecorder seams;
-  seams.MessageBoxAnswers << IDYES;
-  EXPECT_EQ(Application->MessageBox(QStringLiteral("Save?"), QStringLiteral("Leads"), MB_YESNO), IDYES);
-  EXPECT_EQ(Application->MessageBox(QStringLiteral("Again?"), QStringLiteral("Leads"), MB_YESNO), IDCANCEL);
-  ASSERT_EQ(seams.MessageBoxes().size(), 2);
-  EXPECT_EQ(seams.MessageBoxes()[1].Text, QStringLiteral("Again?"));
-  seams.FileDialogAnswers << TFileDialogAnswer{true, {QStringLiteral("/tmp/leads.csv")}, 2};
-  TFileDialogRequest request;
-  request.Save = true;
-  request.Filter = QStringLiteral("CSV (*.csv)|*.csv|All (*.*)|*.*");
-  const TFileDialogAnswer answer = RunFileDialog(request);
-  EXPECT_EQ(answer.FileNames, QStringList{"/tmp/leads.csv"});
-  EXPECT_EQ(seams.FileDialogs().size(), 1);
-  ShellExecute(nullptr, QStringLiteral("open"), QStringLiteral("https://example.test/"), QString(), QString(), 1);
+  seams.Dialogs.Answers << mrNo;
+  EXPECT_EQ(Application->MessageBox(QStringLiteral("Save?"), QStringLiteral("Leads"), MB_YESNO), IDNO);
+  EXPECT_EQ(Application->MessageBox(QStringLiteral("Again?"), QStringLiteral("Leads"), MB_YESNO | MB_DEFBUTTON2),
+            IDNO);
+  ASSERT_EQ(seams.Dialogs.Requests.size(), 2);
+  EXPECT_EQ(seams.Dialogs.Requests[1].Text, QStringLiteral("Again?"));
+  EXPECT_EQ(seams.Dialogs.Requests[1].Buttons, (QList<TModalResult>{mrYes, mrNo}));
+  ShellExecute(nullptr, QStringLiteral("open"), QStringLiteral("https://example.test/"), QString(), QString(), SW_SHOW);
   MessageBeep(0);
-  EXPECT_EQ(seams.ShellCalls(), QStringList{"open https://example.test/"});
-  EXPECT_EQ(seams.Beeps(), 1);
+  EXPECT_EQ(seams.Shell.Opened, QList<QUrl>{QUrl(QStringLiteral("https://example.test/"))});
+  EXPECT_EQ(seams.Shell.MessageBeeps.size(), 1);
 }
 
 TEST_F(FormsTest, RunEndsWhenTheMainFormClosesAndFreesTheForms) {

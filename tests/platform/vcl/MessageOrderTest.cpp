@@ -442,10 +442,11 @@ TEST_F(MessageOrderTest, ExceptionsFromTimersReachHandleException) {
   timer.SetInterval(10);
   timer.SetOnTimer([](TObject*) { throw EConvertError(QStringLiteral("'x' is not a valid integer value")); });
   clock.Advance(20);
-  ASSERT_EQ(seams.MessageBoxes().size(), 2);
-  EXPECT_EQ(seams.MessageBoxes()[0].Text, QStringLiteral("'x' is not a valid integer value."));
-  EXPECT_EQ(seams.MessageBoxes()[0].Caption, QStringLiteral("Tallowfinch"));
-  EXPECT_EQ(seams.MessageBoxes()[0].Type, MB_OK | MB_ICONSTOP);
+  ASSERT_EQ(seams.Dialogs.Requests.size(), 2);
+  EXPECT_EQ(seams.Dialogs.Requests[0].Text, QStringLiteral("'x' is not a valid integer value."));
+  EXPECT_EQ(seams.Dialogs.Requests[0].Caption, QStringLiteral("Tallowfinch"));
+  EXPECT_EQ(seams.Dialogs.Requests[0].DlgType, mtError);
+  EXPECT_EQ(seams.Dialogs.Requests[0].Buttons, QList<TModalResult>{mrOk});
   // OnException replaces the message box; EAbort stays silent.
   QStringList seen;
   Application->OnException = [&](TObject*, const Exception& e) { seen << e.Message(); };
@@ -454,15 +455,15 @@ TEST_F(MessageOrderTest, ExceptionsFromTimersReachHandleException) {
   clock.Advance(10);
   Application->OnException = nullptr;
   EXPECT_EQ(seen, QStringList{"'x' is not a valid integer value"});
-  EXPECT_EQ(seams.MessageBoxes().size(), 2);
+  EXPECT_EQ(seams.Dialogs.Requests.size(), 2);
 }
 
 TEST_F(MessageOrderTest, ExceptionsFromInputHandlersDoNotCrossQt) {
   TSeamRecorder seams;
   A->OnClick = [](TObject*) { throw EInvalidOperation(QStringLiteral("Click failed")); };
   EXPECT_NO_THROW(Click(A, 5, 5));
-  ASSERT_EQ(seams.MessageBoxes().size(), 1);
-  EXPECT_EQ(seams.MessageBoxes()[0].Text, QStringLiteral("Click failed."));
+  ASSERT_EQ(seams.Dialogs.Requests.size(), 1);
+  EXPECT_EQ(seams.Dialogs.Requests[0].Text, QStringLiteral("Click failed."));
   // Perform is a direct call: the caller sees the exception.
   A->Perform(WM_LBUTTONDOWN, MK_LBUTTON, PointToLParam(1, 1));
   EXPECT_THROW(A->Perform(WM_LBUTTONUP, 0, PointToLParam(1, 1)), EInvalidOperation);

@@ -1,5 +1,5 @@
 // Window handles, sent and posted messages, registered messages, timers on
-// the manual clock, key state and the seams.
+// the manual clock, key state, capture and invalidation.
 
 #include <gtest/gtest.h>
 
@@ -327,22 +327,6 @@ TEST_F(WinUserTest, InvalidateReachesTheWindowAndTheHook) {
   EXPECT_EQ(seen[0].right, 3);
   EXPECT_EQ(seen[1].left, -1);
   EXPECT_EQ(w.Invalidations, 2);
-}
-
-TEST_F(WinUserTest, SeamsAnswerMessageBoxesAndRecordShellCalls) {
-  QStringList shell;
-  SystemSeams().MessageBox = [](HWND, const QString& text, const QString&, UINT type) {
-    return (type & MB_TYPEMASK) == MB_YESNO && text.contains(u"Save") ? IDNO : IDCANCEL;
-  };
-  SystemSeams().Shell = [&](const QString& op, const QString& file, const QString&) {
-    shell << op + u' ' + file;
-    return file.startsWith(u"https:");
-  };
-  EXPECT_EQ(MessageBox(nullptr, QStringLiteral("Save changes?"), QStringLiteral("App"), MB_YESNO), IDNO);
-  EXPECT_GT(reinterpret_cast<uintptr_t>(ShellExecute(nullptr, "open", "https://example.test/", "", "", 1)), 32u);
-  EXPECT_LE(reinterpret_cast<uintptr_t>(ShellExecute(nullptr, "open", "file:///nowhere", "", "", 1)), 32u);
-  SystemSeams() = TSystemSeams();
-  EXPECT_EQ(shell, (QStringList{"open https://example.test/", "open file:///nowhere"}));
 }
 
 TEST_F(WinUserTest, MessageNamesForLogs) {
