@@ -1,19 +1,19 @@
 #pragma once
-// Geometry records of the run-time: TPoint, TSize and TRect with the
-// framework's field names and helpers. Their layout matches the Win32
-// POINT, SIZE and RECT records (two or four 32-bit integers).
+// The framework's geometry records: integer points, sizes and rectangles,
+// and their single-precision forms. Rectangles hold their four edges; the
+// right and bottom edges lie outside the rectangle. The integer records have
+// the layout of the Win32 POINT, SIZE and RECT records.
 
 #include <algorithm>
-#include <cstdint>
 
 struct TPoint {
-  int32_t X = 0;
-  int32_t Y = 0;
+  int X = 0;
+  int Y = 0;
 
   constexpr TPoint() = default;
-  constexpr TPoint(int32_t AX, int32_t AY) : X(AX), Y(AY) {}
+  constexpr TPoint(int AX, int AY) : X(AX), Y(AY) {}
 
-  constexpr void Offset(int32_t DX, int32_t DY) {
+  constexpr void Offset(int DX, int DY) {
     X += DX;
     Y += DY;
   }
@@ -24,14 +24,14 @@ struct TPoint {
 };
 
 struct TSize {
-  int32_t cx = 0;
-  int32_t cy = 0;
+  int cx = 0;
+  int cy = 0;
 
   constexpr TSize() = default;
-  constexpr TSize(int32_t Acx, int32_t Acy) : cx(Acx), cy(Acy) {}
+  constexpr TSize(int Acx, int Acy) : cx(Acx), cy(Acy) {}
 
-  constexpr int32_t Width() const { return cx; }
-  constexpr int32_t Height() const { return cy; }
+  constexpr int Width() const { return cx; }
+  constexpr int Height() const { return cy; }
   constexpr bool IsZero() const { return cx == 0 && cy == 0; }
   constexpr bool operator==(const TSize&) const = default;
 };
@@ -39,21 +39,21 @@ struct TSize {
 // A rectangle that includes its left and top edges and excludes its right
 // and bottom ones, as the framework's TRect.
 struct TRect {
-  int32_t Left = 0;
-  int32_t Top = 0;
-  int32_t Right = 0;
-  int32_t Bottom = 0;
+  int Left = 0;
+  int Top = 0;
+  int Right = 0;
+  int Bottom = 0;
 
   constexpr TRect() = default;
-  constexpr TRect(int32_t ALeft, int32_t ATop, int32_t ARight, int32_t ABottom)
+  constexpr TRect(int ALeft, int ATop, int ARight, int ABottom)
       : Left(ALeft), Top(ATop), Right(ARight), Bottom(ABottom) {}
   constexpr TRect(const TPoint& ATopLeft, const TPoint& ABottomRight)
       : Left(ATopLeft.X), Top(ATopLeft.Y), Right(ABottomRight.X), Bottom(ABottomRight.Y) {}
 
-  constexpr int32_t Width() const { return Right - Left; }
-  constexpr int32_t Height() const { return Bottom - Top; }
-  constexpr void SetWidth(int32_t Value) { Right = Left + Value; }
-  constexpr void SetHeight(int32_t Value) { Bottom = Top + Value; }
+  constexpr int Width() const { return Right - Left; }
+  constexpr int Height() const { return Bottom - Top; }
+  constexpr void SetWidth(int Value) { Right = Left + Value; }
+  constexpr void SetHeight(int Value) { Bottom = Top + Value; }
   constexpr TSize Size() const { return {Width(), Height()}; }
   constexpr TPoint TopLeft() const { return {Left, Top}; }
   constexpr TPoint BottomRight() const { return {Right, Bottom}; }
@@ -64,13 +64,13 @@ struct TRect {
   constexpr bool Contains(const TPoint& P) const {
     return P.X >= Left && P.X < Right && P.Y >= Top && P.Y < Bottom;
   }
-  constexpr void Offset(int32_t DX, int32_t DY) {
+  constexpr void Offset(int DX, int DY) {
     Left += DX;
     Right += DX;
     Top += DY;
     Bottom += DY;
   }
-  constexpr void Inflate(int32_t DX, int32_t DY) {
+  constexpr void Inflate(int DX, int DY) {
     Left -= DX;
     Right += DX;
     Top -= DY;
@@ -84,11 +84,54 @@ struct TRect {
   constexpr bool operator==(const TRect&) const = default;
 };
 
-constexpr TPoint Point(int32_t AX, int32_t AY) { return {AX, AY}; }
-constexpr TRect Rect(int32_t ALeft, int32_t ATop, int32_t ARight, int32_t ABottom) {
+struct TPointF {
+  float X = 0;
+  float Y = 0;
+  constexpr TPointF() = default;
+  constexpr TPointF(float AX, float AY) : X(AX), Y(AY) {}
+  constexpr bool operator==(const TPointF&) const = default;
+  constexpr TPointF operator+(const TPointF& P) const { return {X + P.X, Y + P.Y}; }
+  constexpr TPointF operator-(const TPointF& P) const { return {X - P.X, Y - P.Y}; }
+  constexpr TPointF operator*(float Factor) const { return {X * Factor, Y * Factor}; }
+  constexpr TPointF operator/(float Divisor) const { return {X / Divisor, Y / Divisor}; }
+};
+
+struct TSizeF {
+  float cx = 0;
+  float cy = 0;
+  constexpr TSizeF() = default;
+  constexpr TSizeF(float ACx, float ACy) : cx(ACx), cy(ACy) {}
+  constexpr bool operator==(const TSizeF&) const = default;
+};
+
+struct TRectF {
+  float Left = 0;
+  float Top = 0;
+  float Right = 0;
+  float Bottom = 0;
+  constexpr TRectF() = default;
+  constexpr TRectF(float ALeft, float ATop, float ARight, float ABottom)
+      : Left(ALeft), Top(ATop), Right(ARight), Bottom(ABottom) {}
+  constexpr float Width() const { return Right - Left; }
+  constexpr float Height() const { return Bottom - Top; }
+  constexpr TPointF TopLeft() const { return {Left, Top}; }
+  constexpr TPointF BottomRight() const { return {Right, Bottom}; }
+  // Left and top edges inside, right and bottom edges outside.
+  constexpr bool Contains(const TPointF& P) const {
+    return P.X >= Left && P.X < Right && P.Y >= Top && P.Y < Bottom;
+  }
+  constexpr bool operator==(const TRectF&) const = default;
+};
+
+constexpr TPoint Point(int AX, int AY) { return {AX, AY}; }
+constexpr TPointF PointF(float AX, float AY) { return {AX, AY}; }
+constexpr TRectF RectF(float ALeft, float ATop, float ARight, float ABottom) {
   return {ALeft, ATop, ARight, ABottom};
 }
-constexpr TRect Bounds(int32_t ALeft, int32_t ATop, int32_t AWidth, int32_t AHeight) {
+constexpr TRect Rect(int ALeft, int ATop, int ARight, int ABottom) {
+  return {ALeft, ATop, ARight, ABottom};
+}
+constexpr TRect Bounds(int ALeft, int ATop, int AWidth, int AHeight) {
   return {ALeft, ATop, ALeft + AWidth, ATop + AHeight};
 }
 

@@ -105,8 +105,8 @@ void TFont::Assign(TPersistent* Source) {
     FPitch = f->FPitch;
     FOrientation = f->FOrientation;
     FQuality = f->FQuality;
-    // Height is what counts; the resolution comes along so Size reads alike.
-    FPixelsPerInch = f->FPixelsPerInch;
+    // A font at another resolution keeps its own and takes the size in points.
+    if (FPixelsPerInch != f->FPixelsPerInch) FHeight = -MulDiv(f->Size(), FPixelsPerInch, 72);
     Modified(true);
     return;
   }

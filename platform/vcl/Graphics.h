@@ -166,6 +166,8 @@ class TFont : public TGraphicsObject {
   TFont();
   ~TFont() override;
 
+  // Every value of another font, then one OnChange. A font of another
+  // PixelsPerInch keeps its own and takes over the Size.
   void Assign(TPersistent* Source) override;
 
   const QString& Name() const { return FName; }
@@ -333,7 +335,8 @@ inline constexpr TCopyMode cmSrcInvert = SRCINVERT;
 inline constexpr TCopyMode cmSrcPaint = SRCPAINT;
 inline constexpr TCopyMode cmWhiteness = WHITENESS;
 
-// Options of TextRect's formatting form (DrawText flags).
+// Options of TextRect's formatting form (DrawText flags). tfComposited is
+// accepted and draws as plain text.
 enum TTextFormats {
   tfBottom, tfCalcRect, tfCenter, tfEditControl, tfEndEllipsis, tfPathEllipsis, tfExpandTabs,
   tfExternalLeading, tfLeft, tfModifyString, tfNoClip, tfNoPrefix, tfRight, tfRtlReading,
@@ -810,7 +813,8 @@ class TPicture : public TPersistent {
 
   TGraphic* Graphic() const { return FGraphic.get(); }
   // Holds a copy of Value (a new graphic of its class assigned from it);
-  // null empties the picture.
+  // null empties the picture. The class must be published (it is created by
+  // its class information); EInvalidGraphic otherwise.
   void SetGraphic(TGraphic* Value);
   // The graphic as a bitmap; another graphic is replaced by an empty bitmap.
   TBitmap* Bitmap();

@@ -105,8 +105,9 @@ void TCustomImageList::CheckIndex(int Index, bool AllowCount) const {
 
 QImage TCustomImageList::ImageFrom(TBitmap* Image, int Strip, TBitmap* Mask, bool UseColor, TColor MaskColor) const {
   const QImage source = Image->ToImage();
-  // Pixels outside the bitmap come out transparent.
-  QImage image = source.copy(Strip * FWidth, 0, FWidth, FHeight).convertToFormat(QImage::Format_ARGB32_Premultiplied);
+  // Pixels outside the bitmap come out transparent. Straight alpha keeps the
+  // colours of masked pixels, for drawing with masks off.
+  QImage image = source.copy(Strip * FWidth, 0, FWidth, FHeight).convertToFormat(QImage::Format_ARGB32);
   if (UseColor) {
     const TColor key = MaskColor == clDefault ? (Image->TransparentMode() == tmFixed
                                                      ? Image->TransparentColor()
@@ -117,7 +118,7 @@ QImage TCustomImageList::ImageFrom(TBitmap* Image, int Strip, TBitmap* Mask, boo
     for (int y = 0; y < image.height(); ++y) {
       auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
       for (int x = 0; x < image.width(); ++x)
-        if ((row[x] >> 24) == 0xFF && (row[x] & 0xFFFFFF) == pixel) row[x] = 0;
+        if ((row[x] >> 24) == 0xFF && (row[x] & 0xFFFFFF) == pixel) row[x] &= 0x00FFFFFFu;
     }
   } else if (Mask && !Mask->Empty()) {
     const QImage mask = Mask->ToImage().copy(Strip * FWidth, 0, FWidth, FHeight);
@@ -125,7 +126,7 @@ QImage TCustomImageList::ImageFrom(TBitmap* Image, int Strip, TBitmap* Mask, boo
       auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
       const auto* m = reinterpret_cast<const uint32_t*>(mask.constScanLine(y));
       for (int x = 0; x < image.width(); ++x)
-        if ((m[x] & 0xFFFFFF) == 0xFFFFFF) row[x] = 0;
+        if ((m[x] & 0xFFFFFF) == 0xFFFFFF) row[x] &= 0x00FFFFFFu;
     }
   }
   return image;
@@ -154,7 +155,7 @@ int TCustomImageList::AddIcon(TIcon* Image) {
   QImage image = Image->ToImage();
   if (image.width() != FWidth || image.height() != FHeight)
     image = image.scaled(FWidth, FHeight, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-  FImages.push_back(image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+  FImages.push_back(image.convertToFormat(QImage::Format_ARGB32));
   Change();
   return Count() - 1;
 }
@@ -211,7 +212,7 @@ void TCustomImageList::Clear() {
 
 QImage TCustomImageList::GetImage(int Index) const {
   if (Index < 0 || Index >= Count()) return QImage();
-  return FImages[size_t(Index)];
+  return FImages[size_t(Index)].convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
 void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabled) {
@@ -219,19 +220,18 @@ void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, bool Enabl
 }
 
 namespace {
-// Mixes an opaque colour into the image's visible pixels by Amount/256.
+// Mixes a colour into the image's visible pixels by Amount/256 (straight
+// alpha).
 void BlendInto(QImage& image, TColor color, int amount) {
   const uint32_t rgb = uint32_t(ColorToRGB(color)) & 0xFFFFFF;
   const int cr = int(rgb & 0xFF), cg = int((rgb >> 8) & 0xFF), cb = int((rgb >> 16) & 0xFF);
+  auto mix = [&](int v, int c) { return uint32_t((v * (256 - amount) + c * amount) >> 8); };
   for (int y = 0; y < image.height(); ++y) {
     auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
     for (int x = 0; x < image.width(); ++x) {
-      const int a = int(row[x] >> 24);
-      if (a == 0) continue;
-      // Premultiplied: the colour is scaled by the pixel's alpha too.
-      auto mix = [&](int v, int c) { return (v * (256 - amount) + (c * a / 255) * amount) >> 8; };
-      row[x] = (uint32_t(a) << 24) | (uint32_t(mix(int((row[x] >> 16) & 0xFF), cr)) << 16) |
-               (uint32_t(mix(int((row[x] >> 8) & 0xFF), cg)) << 8) | uint32_t(mix(int(row[x] & 0xFF), cb));
+      if ((row[x] >> 24) == 0) continue;
+      row[x] = (row[x] & 0xFF000000u) | (mix(int((row[x] >> 16) & 0xFF), cr) << 16) |
+               (mix(int((row[x] >> 8) & 0xFF), cg) << 8) | mix(int(row[x] & 0xFF), cb);
     }
   }
 }
@@ -243,7 +243,7 @@ void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, TDrawingSt
   QImage image = FImages[size_t(Index)];
   if (AImageType == itMask) {
     // The mask: black where the image shows, white where it is transparent.
-    QImage mask(image.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage mask(image.size(), QImage::Format_ARGB32);
     for (int y = 0; y < image.height(); ++y) {
       const auto* src = reinterpret_cast<const uint32_t*>(image.constScanLine(y));
       auto* dst = reinterpret_cast<uint32_t*>(mask.scanLine(y));
@@ -262,11 +262,8 @@ void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, TDrawingSt
       for (int y = 0; y < image.height(); ++y) {
         auto* row = reinterpret_cast<uint32_t*>(image.scanLine(y));
         for (int x = 0; x < image.width(); ++x) {
-          const uint32_t a = row[x] >> 24;
-          if (a == 0) continue;
-          const uint32_t straight = qUnpremultiply(row[x]);
-          const uint32_t grey = 128 + uint32_t(qGray(straight)) / 2;
-          row[x] = qPremultiply((a << 24) | (grey << 16) | (grey << 8) | grey);
+          const uint32_t grey = 128 + uint32_t(qGray(row[x])) / 2;
+          row[x] = (row[x] & 0xFF000000u) | (grey << 16) | (grey << 8) | grey;
         }
       }
     } else if (ADrawingStyle == dsFocus || ADrawingStyle == dsSelected) {
@@ -275,7 +272,7 @@ void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, TDrawingSt
     }
   }
   if (ADrawingStyle == dsNormal && FBkColor != clNone && AImageType == itImage) {
-    QImage under(image.size(), QImage::Format_ARGB32_Premultiplied);
+    QImage under(image.size(), QImage::Format_ARGB32);
     const uint32_t rgb = uint32_t(ColorToRGB(FBkColor)) & 0xFFFFFF;
     under.fill(QColor(int(rgb & 0xFF), int((rgb >> 8) & 0xFF), int((rgb >> 16) & 0xFF)));
     QPainter painter(&under);
@@ -285,7 +282,6 @@ void TCustomImageList::Draw(TCanvas* Canvas, int X, int Y, int Index, TDrawingSt
   }
   TBitmap bitmap;
   bitmap.AssignImage(image);
-  if (bitmap.PixelFormat() == pf32bit) bitmap.SetAlphaFormat(afPremultiplied);
   Canvas->Draw(X, Y, &bitmap);
 }
 

@@ -104,7 +104,7 @@ class TCustomImageList : public TComponent {
   TDrawingStyle FDrawingStyle = dsNormal;
   TImageType FImageType = itImage;
   bool FMasked = true;
-  std::vector<QImage> FImages;
+  std::vector<QImage> FImages;  // ARGB32, straight alpha
 };
 
 class TImageList : public TCustomImageList {

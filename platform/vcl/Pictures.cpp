@@ -332,6 +332,8 @@ void TPicture::SetGraphic(TGraphic* Value) {
     return;
   }
   const TClassInfo* info = ClassInfoOf(Value);
+  if (!info)
+    throw EInvalidGraphic(Format(QString::fromLatin1(GraphicsConsts::SUnknownGraphicClass), {Value->ClassName()}));
   std::unique_ptr<TGraphic> copy = TGraphicClass(info, nullptr).Create();
   copy->Assign(Value);
   Take(std::move(copy));

@@ -121,6 +121,24 @@ TEST(Canvas, ClearBrushesLeaveTheInsideAndDashGaps) {
   EXPECT_GT(Count(hatch, clWhite), Count(hatch, clGreen));  // lines on a transparent background
 }
 
+TEST(Canvas, BrushBitmapsFillWithTheirPattern) {
+  auto pattern = FilledBitmap(8, 8, clRed);
+  pattern->Canvas()->Brush()->SetColor(clBlue);
+  pattern->Canvas()->FillRect(Rect(4, 0, 8, 8));
+  ImageCanvas ic(32, 8);
+  TCanvas& c = ic.Canvas();
+  c.Brush()->SetBitmap(pattern.get());
+  c.FillRect(Rect(0, 0, 32, 8));
+  for (int x : {0, 8, 16, 24}) {
+    EXPECT_EQ(Px(ic.Image(), x + 1, 3), clRed) << x;
+    EXPECT_EQ(Px(ic.Image(), x + 5, 3), clBlue) << x;
+  }
+  c.Brush()->SetBitmap(nullptr);
+  c.Brush()->SetColor(clLime);
+  c.FillRect(Rect(0, 0, 32, 8));
+  EXPECT_EQ(Count(ic.Image(), clLime), 32 * 8);
+}
+
 TEST(Canvas, ShapesAndPolygons) {
   ImageCanvas ic;
   TCanvas& c = ic.Canvas();

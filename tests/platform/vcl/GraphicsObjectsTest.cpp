@@ -104,6 +104,14 @@ TEST(Fonts, EveryChangeNotifiesOnceAndSameValuesNotAtAll) {
   EXPECT_EQ(f.Name(), other.Name());
   EXPECT_EQ(f.Style(), TFontStyles());
   EXPECT_EQ(f.Color(), clWindowText);
+
+  TFont scaled;
+  scaled.SetPixelsPerInch(144);
+  other.SetSize(10);
+  scaled.Assign(&other);
+  EXPECT_EQ(scaled.PixelsPerInch(), 144);
+  EXPECT_EQ(scaled.Size(), 10);
+  EXPECT_EQ(scaled.Height(), -20);
 }
 
 TEST(Fonts, HandleIsRebuiltAfterChangesThatItCarries) {
