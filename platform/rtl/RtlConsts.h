@@ -82,3 +82,8 @@ inline constexpr const char* SNetInvalidHeader = "Invalid HTTP header: '%s'";
 // Resource streams
 inline constexpr const char* SCantWriteResourceStreamError = "Can't write to a read-only resource stream";
 }  // namespace RtlConsts
+
+namespace RtlConsts {
+// Component streaming
+inline constexpr const char* SAncestorNotFound = "Ancestor for '%s' not found";
+}  // namespace RtlConsts
