@@ -87,3 +87,9 @@ namespace RtlConsts {
 // Component streaming
 inline constexpr const char* SAncestorNotFound = "Ancestor for '%s' not found";
 }  // namespace RtlConsts
+
+namespace RtlConsts {
+// Generic containers and casts
+inline constexpr const char* SArgumentOutOfRange = "Argument out of range";
+inline constexpr const char* SInvalidCast = "Invalid class typecast";
+}  // namespace RtlConsts

@@ -503,7 +503,7 @@ TEST_F(ComponentStreamingTest, DamagedStreamsRaiseTheirErrors) {
        "Invalid property value"},
       {"unknown method", Signed(Comp("TProbeComponent", "P", Str("OnPing") + QByteArray(1, vaIdent) + Str("Nope"))),
        "Invalid property value"},
-      {"length past the end", Signed(Comp("TGoldenComp", "G", Str("Text") + QByteArray("\x0C\xFF\xFF\x00\x00ab", 7))),
+      {"length past the end", Signed(Comp("TGoldenComp", "G", Str("Text") + QByteArray("\x0C\xFF\xFF\x00\x00" "ab", 7))),
        "Stream read error"},
       {"negative length", Signed(Comp("TGoldenComp", "G", Str("Text") + QByteArray("\x12\xFF\xFF\xFF\xFF", 5))),
        "Stream read error"},
