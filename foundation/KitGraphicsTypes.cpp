@@ -9,6 +9,7 @@
 
 #include "platform/rtl/RtlConsts.h"
 #include "platform/rtl/SysUtils.h"
+#include "platform/win32/WinTypes.h"
 
 namespace {
 [[noreturn]] void RaiseArgumentOutOfRange() {
@@ -900,6 +901,36 @@ TKitGraphicsSaveState::TKitGraphicsSaveState()
 // Colours
 
 TColor MakeRgb(Byte R, Byte G, Byte B) { return R | (G << 8) | (B << 16); }
+
+namespace {
+int Channel(TColor Color, int Shift) { return (Color >> Shift) & 0xFF; }
+Byte ClampChannel(long long Value) { return static_cast<Byte>(std::clamp<long long>(Value, 0, 255)); }
+}  // namespace
+
+TColor LighterColor(TColor Color, int Percent) {
+  const TColor rgb = ColorToRGB(Color);
+  Byte channels[3];
+  for (int i = 0; i < 3; ++i) {
+    const int c = Channel(rgb, 8 * i);
+    channels[i] = ClampChannel(c + std::min(255, MulDiv(255 - c, Percent, 100)));
+  }
+  return MakeRgb(channels[0], channels[1], channels[2]);
+}
+
+TColor BlendColor(TColor Color1, TColor Color2, int Percent) {
+  const long long weight = std::clamp<Int64>(Round(Percent * 2.55), 0, 255);
+  const TColor rgb1 = ColorToRGB(Color1);
+  const TColor rgb2 = ColorToRGB(Color2);
+  Byte channels[3];
+  for (int i = 0; i < 3; ++i) {
+    const long long c1 = Channel(rgb1, 8 * i);
+    const long long c2 = Channel(rgb2, 8 * i);
+    // Signed arithmetic: a darker first colour mixes like a lighter one.
+    const long long delta = (c1 - c2) * weight;
+    channels[i] = ClampChannel(c2 + (delta >= 0 ? delta / 256 : -((-delta + 255) / 256)));
+  }
+  return MakeRgb(channels[0], channels[1], channels[2]);
+}
 
 TRectF ModifyRect(const TRectF& ARect, TKitGraphicsModifyRectMode AMode) { return ARect; }
 

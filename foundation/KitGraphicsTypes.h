@@ -485,6 +485,14 @@ class TKitGraphicsColorObject : public TObject {
 
 // R or G * 256 or B * 65536.
 TColor MakeRgb(Byte R, Byte G, Byte B);
+// Each channel of the colour (system colours resolved) moved Percent per
+// cent of the way to 255; a negative Percent darkens. Channels stay within
+// 0..255.
+TColor LighterColor(TColor Color, int Percent);
+// Color1 and Color2 (system colours resolved) mixed per channel with the
+// weight w = Round(Percent * 2.55), kept within 0..255:
+// c2 + (c1 - c2) * w / 256, rounded down. Percent 0 gives Color2.
+TColor BlendColor(TColor Color1, TColor Color2, int Percent);
 // ARect unchanged, whatever the mode.
 TRectF ModifyRect(const TRectF& ARect, TKitGraphicsModifyRectMode AMode);
 

@@ -2,20 +2,12 @@
 
 #include "platform/vcl/Graphics.h"
 
-#include <cstdlib>
+#include "platform/win32/WinTypes.h"
 
-namespace {
-// Number * Numerator / Denominator rounded to the nearest integer, halves
-// away from zero.
-int MulDivRound(int Number, int Numerator, int Denominator) {
-  if (Denominator == 0) return -1;
-  const long long product = static_cast<long long>(Number) * Numerator;
-  const long long half = std::llabs(static_cast<long long>(Denominator)) / 2;
-  const bool negative = (product < 0) != (Denominator < 0);
-  const long long magnitude = (std::llabs(product) + half) / std::llabs(static_cast<long long>(Denominator));
-  return static_cast<int>(negative ? -magnitude : magnitude);
+TColor ColorToRGB(TColor Color) {
+  if (Color < 0) return static_cast<TColor>(GetSysColor(Color & 0xFF));
+  return Color;
 }
-}  // namespace
 
 TF_PUBLISHED(TGraphicsObject, TPersistent) { return TPublished<TGraphicsObject>(); }
 
@@ -54,7 +46,7 @@ void TFont::Assign(TPersistent* Source) {
     if (FPixelsPerInch == source->FPixelsPerInch)
       FHeight = source->FHeight;
     else
-      FHeight = -MulDivRound(source->Size(), FPixelsPerInch, 72);
+      FHeight = -MulDiv(source->Size(), FPixelsPerInch, 72);
     Changed();
     return;
   }
@@ -74,9 +66,9 @@ void TFont::SetHeight(int Value) {
   Changed();
 }
 
-int TFont::Size() const { return -MulDivRound(FHeight, 72, FPixelsPerInch); }
+int TFont::Size() const { return -MulDiv(FHeight, 72, FPixelsPerInch); }
 
-void TFont::SetSize(int Value) { SetHeight(-MulDivRound(Value, FPixelsPerInch, 72)); }
+void TFont::SetSize(int Value) { SetHeight(-MulDiv(Value, FPixelsPerInch, 72)); }
 
 void TFont::SetPixelsPerInch(int Value) {
   if (Value > 0) FPixelsPerInch = Value;

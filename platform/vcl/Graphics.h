@@ -1,6 +1,7 @@
 #pragma once
 // The Graphics unit: colours and the graphics objects that describe how
-// things are drawn. So far: TColor with its named values and TFont.
+// things are drawn. So far: TColor with its named values, ColorToRGB and
+// TFont.
 
 #include <QString>
 #include <cstdint>
@@ -8,6 +9,7 @@
 #include "platform/rtl/Persistent.h"
 #include "platform/rtl/System.h"
 #include "platform/rtl/TypInfo.h"
+#include "platform/win32/Gdi.h"
 
 // 0x00BBGGRR, or 0xFF000000 plus a system colour index.
 using TColor = int32_t;
@@ -38,6 +40,10 @@ inline constexpr TColor clHighlight = static_cast<TColor>(0xFF00000Du);
 inline constexpr TColor clHighlightText = static_cast<TColor>(0xFF00000Eu);
 inline constexpr TColor clBtnFace = static_cast<TColor>(0xFF00000Fu);
 
+// A system colour resolved to its current RGB value; other colours as they
+// are.
+TColor ColorToRGB(TColor Color);
+
 // The base of fonts, pens and brushes: Changed tells OnChange.
 class TGraphicsObject : public TPersistent {
  public:
@@ -67,9 +73,8 @@ enum TFontQuality {
 TF_ENUM_NAMES(TFontQuality, fqDefault, fqDraft, fqProof, fqNonAntialiased, fqAntialiased, fqClearType,
               fqClearTypeNatural)
 
+// A character set as GDI numbers it (ANSI_CHARSET, DEFAULT_CHARSET...).
 using TFontCharset = Byte;
-inline constexpr TFontCharset ANSI_CHARSET = 0;
-inline constexpr TFontCharset DEFAULT_CHARSET = 1;
 
 // A font description: name, height, style, colour and the rest. Height is in
 // pixels (negative: the character height without internal leading); Size is

@@ -547,3 +547,38 @@ TEST(KitGraphicsStreamingTest, ValueTypesRoundTrip) {
   EXPECT_TRUE(bytes.contains("Font.Height"));
   EXPECT_FALSE(bytes.contains("Font.Size"));
 }
+
+TEST(KitGraphicsColorTest, LighterAndBlendedColours) {
+  struct Lighter {
+    TColor color;
+    int percent;
+    TColor expected;
+  };
+  const Lighter lighter[] = {
+      {0x000000, 50, 0x808080},     // MulDiv(255, 50, 100) = 127.5, halves away from zero
+      {0x102030, 0, 0x102030},      {0x000000, 100, 0xFFFFFF},
+      {0x00FF00, 20, 0x33FF33},     {clBtnFace, 100, 0xFFFFFF},  // a system colour resolved first
+      {0x808080, 200, 0xFFFFFF},    // beyond 100 per cent: white, not wrapped
+      {0x808080, -100, 0x010101},   // darker
+      {0x808080, -300, 0x000000},   // not below black
+  };
+  for (const Lighter& c : lighter)
+    EXPECT_EQ(LighterColor(c.color, c.percent), c.expected) << std::hex << c.color << " " << std::dec << c.percent;
+
+  struct Blend {
+    TColor color1, color2;
+    int percent;
+    TColor expected;
+  };
+  const Blend blends[] = {
+      {0xFFFFFF, 0x000000, 0, 0x000000},  {0xFFFFFF, 0x000000, 100, 0xFEFEFE},
+      // 50 * 2.55 rounds to the weight 127.
+      {0xFFFFFF, 0x000000, 50, 0x7E7E7E}, {0x000000, 0xFFFFFF, 50, 0x808080},  // darker first: a true mix
+      {0x0000FF, 0xFF0000, 25, 0xBF003F}, {0x000000, 0xFFFFFF, 300, 0x000000},  // the weight stays a byte
+      {0x000000, 0xFFFFFF, -20, 0xFFFFFF},
+  };
+  for (const Blend& c : blends)
+    EXPECT_EQ(BlendColor(c.color1, c.color2, c.percent), c.expected)
+        << std::hex << c.color1 << " " << c.color2 << " " << std::dec << c.percent;
+  EXPECT_EQ(BlendColor(clBtnFace, clBtnFace, 40), ColorToRGB(clBtnFace));
+}
