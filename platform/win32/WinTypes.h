@@ -141,3 +141,22 @@ inline constexpr HRESULT E_FAIL = HRESULT(0x80004005u);
 inline constexpr HRESULT E_HANDLE = HRESULT(0x80070006u);
 inline constexpr HRESULT E_OUTOFMEMORY = HRESULT(0x8007000Eu);
 inline constexpr HRESULT E_INVALIDARG = HRESULT(0x80070057u);
+
+// Further codes, and Win32 errors as HRESULT values: HRESULT_FROM_WIN32 maps
+// an error into the FACILITY_WIN32 range (0 and values that already are
+// failure codes pass unchanged).
+inline constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+inline constexpr DWORD ERROR_ACCESS_DENIED = 5;
+inline constexpr DWORD ERROR_NOT_SUPPORTED = 50;
+inline constexpr DWORD ERROR_TIMEOUT = 1460;
+inline constexpr DWORD ERROR_INVALID_STATE = 5023;
+inline constexpr HRESULT E_NOINTERFACE = HRESULT(0x80004002u);
+inline constexpr HRESULT E_ABORT = HRESULT(0x80004004u);
+inline constexpr HRESULT E_UNEXPECTED = HRESULT(0x8000FFFFu);
+inline constexpr HRESULT E_ACCESSDENIED = HRESULT(0x80070005u);
+inline constexpr HRESULT RPC_E_WRONG_THREAD = HRESULT(0x8001010Eu);
+inline constexpr DWORD FACILITY_WIN32 = 7;
+constexpr HRESULT HRESULT_FROM_WIN32(DWORD code) {
+  return HRESULT(code) <= 0 ? HRESULT(code)
+                            : HRESULT((code & 0x0000FFFFu) | (FACILITY_WIN32 << 16) | 0x80000000u);
+}
