@@ -1,6 +1,8 @@
 #include "foundation/KitJSONReader.h"
 
 #include <array>
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -24,7 +26,8 @@ const std::array<char16_t, 256>& AnsiTable() {
   return table;
 }
 
-bool IsWhitespace(uint8_t c) { return c == 0x20 || c == 0x0A || c == 0x0D || c == 0x09 || c == 0x0C; }
+// TAB, LF, FF, CR and the blank.
+inline bool IsWhitespace(uint8_t c) { return c <= 0x20 && ((uint64_t{1} << c) & 0x100003600ULL) != 0; }
 
 // Characters that may follow a literal or a number.
 bool IsLiteralDelimiter(char16_t c) {
@@ -37,36 +40,61 @@ bool IsLiteralDelimiter(char16_t c) {
   }
 }
 
+// Where a text ends, and what it holds on the way.
+struct TKitTextScan {
+  const uint8_t* End;  // the closing quote, or the end of the input
+  bool Backslash;      // an escape to decode
+  bool High;           // a byte from 0x80 up
+};
+
+inline uint64_t ZeroBytes(uint64_t v) {
+  return (v - 0x0101010101010101ULL) & ~v & 0x8080808080808080ULL;
+}
+
+// Scans eight bytes at a time. ZeroBytes marks every zero byte exactly up to
+// the first one (a byte above it may be marked falsely), so the lowest mark
+// finds the first quote, and marks below it tell true backslashes.
+TKitTextScan ScanText(const uint8_t* p, const uint8_t* end) {
+  bool backslash = false;
+  uint64_t high = 0;
+  if constexpr (std::endian::native == std::endian::little) {
+    while (end - p >= 8) {
+      uint64_t word;
+      std::memcpy(&word, p, 8);
+      const uint64_t quotes = ZeroBytes(word ^ 0x2222222222222222ULL);
+      const uint64_t backslashes = ZeroBytes(word ^ 0x5C5C5C5C5C5C5C5CULL);
+      if (quotes) {
+        const int before = std::countr_zero(quotes) / 8;
+        const uint64_t mask = before ? (~uint64_t{0} >> (64 - 8 * before)) : 0;
+        return {p + before, backslash || (backslashes & mask) != 0,
+                ((high | (word & mask)) & 0x8080808080808080ULL) != 0};
+      }
+      backslash = backslash || backslashes != 0;
+      high |= word;
+      p += 8;
+    }
+  }
+  for (; p < end && *p != '"'; ++p) {
+    backslash = backslash || *p == '\\';
+    high |= *p;
+  }
+  return {p, backslash, (high & 0x8080808080808080ULL) != 0};
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------
 // TKitJSONStreamReader
 
 TKitJSONStreamReader::TKitJSONStreamReader(TStream* aStream)
-    : FStream(aStream), FReadStream(std::make_unique<TStringStream>(QString(), TEncoding::ANSI())) {
+    : FStream(aStream), FTable(AnsiTable().data()) {
   const Int64 size = FStream->Size();
-  if (size > 0) FReadStream->CopyFrom(FStream, size);
-  FReadStream->SetPosition(0);
-  FData = static_cast<const uint8_t*>(FReadStream->Memory());
-  FSize = FReadStream->Size();
-}
-
-char16_t TKitJSONStreamReader::ToChar(uint8_t b) { return AnsiTable()[b]; }
-
-QString TKitJSONStreamReader::Text(Int64 From, Int64 To) const {
-  From = std::clamp<Int64>(From, 0, FSize);
-  To = std::clamp<Int64>(To, From, FSize);
-  const uint8_t* p = FData + From;
-  const qsizetype length = static_cast<qsizetype>(To - From);
-  // Plain ASCII is by far the common case (the writer escapes the rest).
-  qsizetype i = 0;
-  while (i < length && p[i] < 0x80) ++i;
-  if (i == length) return QString::fromLatin1(reinterpret_cast<const char*>(p), length);
-  const auto& table = AnsiTable();
-  QString text(length, Qt::Uninitialized);
-  char16_t* out = reinterpret_cast<char16_t*>(text.data());
-  for (qsizetype k = 0; k < length; ++k) out[k] = table[p[k]];
-  return text;
+  if (size > 0) {
+    FReadStream = TBytes(size, Qt::Uninitialized);
+    FStream->ReadBuffer(FReadStream.data(), size);
+  }
+  FData = reinterpret_cast<const uint8_t*>(FReadStream.constData());
+  FSize = FReadStream.size();
 }
 
 // ---------------------------------------------------------------------------
@@ -93,33 +121,37 @@ void TKitJSONReader::Pop() {
   --FStackSize;
 }
 
-int TKitJSONReader::NextNonWhitespace() {
-  Int64 pos = FReader->Position();
-  const Int64 size = FReader->Size();
-  const uint8_t* data = FReader->Data();
-  while (pos < size && IsWhitespace(data[pos])) ++pos;
-  FReader->SetPosition(pos);
-  return pos < size ? TKitJSONStreamReader::ToChar(data[pos]) : -1;
+inline int TKitJSONReader::NextNonWhitespace() {
+  TKitJSONStreamReader& in = *FReader;
+  const uint8_t* p = in.FData + in.FPos;
+  const uint8_t* const end = in.FData + in.FSize;
+  while (p < end) {
+    if constexpr (std::endian::native == std::endian::little) {
+      // A run of blanks (indentation) is measured eight bytes at a time.
+      if (*p == ' ' && end - p >= 8) {
+        uint64_t word;
+        std::memcpy(&word, p, 8);
+        word ^= 0x2020202020202020ULL;
+        p += word ? std::countr_zero(word) / 8 : 8;
+        continue;
+      }
+    }
+    if (!IsWhitespace(*p)) break;
+    ++p;
+  }
+  in.FPos = p - in.FData;
+  return p < end ? *p : -1;
 }
 
 TKitJSONToken TKitJSONReader::Peek() {
-  switch (PeekState()) {
-    case jstBeginObject: return jstoBeginObject;
-    case jstEndObject: return jstoEndObject;
-    case jstBeginArray: return jstoBeginArray;
-    case jstEndArray: return jstoEndArray;
-    case jstDoubleQuotedName: return jstoName;
-    case jstTrue:
-    case jstFalse: return jstoBoolean;
-    case jstNull: return jstoNull;
-    case jstDoubleQuoted:
-    case jstBuffered: return jstoText;
-    case jstInt64:
-    case jstNumber: return jstoNumber;
-    case jstEOF: return jstoEOF;
-    case jstNone: break;
-  }
-  throw EInvalidStateException(jstNone);  // DoPeek always recognises a token
+  // The token of each state, in the order of TKitJSONState (DoPeek never
+  // leaves jstNone).
+  static constexpr TKitJSONToken kTokens[] = {
+      jstoEOF,        jstoBeginObject, jstoEndObject, jstoBeginArray, jstoEndArray,
+      jstoBoolean,    jstoBoolean,     jstoNull,      jstoText,       jstoText,
+      jstoName,       jstoNumber,      jstoNumber,    jstoEOF};
+  static_assert(std::size(kTokens) == jstEOF + 1);
+  return kTokens[PeekState()];
 }
 
 TKitJSONReader::TKitJSONState TKitJSONReader::DoPeek() {
@@ -201,25 +233,28 @@ TKitJSONReader::TKitJSONState TKitJSONReader::DoPeek() {
     FReader->MoveNext(1);
     return FPeeked = jstDoubleQuoted;
   }
-  TKitJSONState state = PeekKeyword();
+  TKitJSONState state = PeekKeyword(c);
   if (state == jstNone) state = PeekNumber();
   if (state == jstNone) throw EExpectedValue();
   return FPeeked = state;
 }
 
-TKitJSONReader::TKitJSONState TKitJSONReader::PeekKeyword() {
+TKitJSONReader::TKitJSONState TKitJSONReader::PeekKeyword(int c) {
   const char* word;
   TKitJSONState state;
-  switch (FReader->PeekChar().unicode()) {
-    case u't': case u'T': word = "true"; state = jstTrue; break;
-    case u'f': case u'F': word = "false"; state = jstFalse; break;
-    case u'n': case u'N': word = "null"; state = jstNull; break;
+  switch (c) {
+    case 't': case 'T': word = "true"; state = jstTrue; break;
+    case 'f': case 'F': word = "false"; state = jstFalse; break;
+    case 'n': case 'N': word = "null"; state = jstNull; break;
     default: return jstNone;
   }
+  TKitJSONStreamReader& in = *FReader;
   for (const char* letter = word; *letter; ++letter) {
-    if (FReader->NextChar().toLower() != QLatin1Char(*letter)) throw EExpectedValue();
+    if (in.FPos >= in.FSize) throw TKitJSONStreamReader::EEndOfInputReached();
+    const uint8_t b = in.FData[in.FPos++];
+    if ((b | 0x20) != static_cast<uint8_t>(*letter)) throw EExpectedValue();
   }
-  if (!FReader->Eof() && !IsLiteralDelimiter(FReader->PeekChar().unicode())) throw EExpectedValue();
+  if (in.FPos < in.FSize && !IsLiteralDelimiter(in.FData[in.FPos])) throw EExpectedValue();
   return state;
 }
 
@@ -227,9 +262,10 @@ TKitJSONReader::TKitJSONState TKitJSONReader::PeekNumber() {
   enum { nsNone, nsSign, nsDigit, nsDecimal, nsFractionDigit, nsExpE, nsExpSign, nsExpDigit };
   constexpr Int64 kMinIncompleteInteger = std::numeric_limits<Int64>::min() / 10;
 
-  const uint8_t* data = FReader->Data();
-  const Int64 start = FReader->Position();
-  const Int64 size = FReader->Size();
+  TKitJSONStreamReader& in = *FReader;
+  const uint8_t* data = in.FData;
+  const Int64 start = in.FPos;
+  const Int64 size = in.FSize;
   Int64 value = 0;  // accumulated negatively, so the Int64 minimum fits
   bool negative = false;
   bool fitsInInt64 = true;
@@ -238,7 +274,7 @@ TKitJSONReader::TKitJSONState TKitJSONReader::PeekNumber() {
   for (;; ++i) {
     if (i >= MaxNumberLength) throw EExpectedValue();
     if (start + i >= size) break;
-    const char16_t c = TKitJSONStreamReader::ToChar(data[start + i]);
+    const char16_t c = data[start + i];  // a byte from 0x80 up ends the number with an error
     switch (c) {
       case u'-':
         if (last == nsNone) {
@@ -290,7 +326,7 @@ TKitJSONReader::TKitJSONState TKitJSONReader::PeekNumber() {
   }
 done:
   if (last == nsNone) return jstNone;
-  FReader->SetPosition(start + i);
+  in.FPos = start + i;
   if (last == nsDigit && fitsInInt64 &&
       (value != std::numeric_limits<Int64>::min() || negative)) {
     FPeekedInt64 = negative ? value : -value;
@@ -298,29 +334,72 @@ done:
   }
   if (last == nsDigit || last == nsFractionDigit || last == nsExpDigit) {
     FPeekedNumber[i] = 0;
+    FPeekedNumberLength = i;
     return jstNumber;
   }
   throw EExpectedValue();
 }
 
-QString TKitJSONReader::PeekedNumberText() const { return QString::fromUtf16(FPeekedNumber); }
+QString TKitJSONReader::PeekedNumberText() const {
+  return QString::fromUtf16(FPeekedNumber, FPeekedNumberLength);
+}
 
-QString TKitJSONReader::ReadQuoted() {
-  const Int64 start = FReader->Position();
-  const Int64 size = FReader->Size();
-  const uint8_t* data = FReader->Data();
-  const void* quote = std::memchr(data + start, '"', static_cast<size_t>(size - start));
-  const Int64 end = quote ? static_cast<const uint8_t*>(quote) - data : size;
-  FReader->SetPosition(quote ? end + 1 : size);
-  return FReader->Text(start, end);
+bool TKitJSONReader::TryPeekedNumberToFloat(double& AValue) const {
+  // The number's text is JSON number syntax, which the run-time's conversion
+  // reads like the standard one when the decimal separator is "."; any
+  // other case, and overflow or underflow, goes through the run-time.
+  if (FormatSettings.DecimalSeparator == u'.') {
+    char text[MaxNumberLength + 1];
+    for (int i = 0; i < FPeekedNumberLength; ++i) text[i] = static_cast<char>(FPeekedNumber[i]);
+    const auto [end, error] = std::from_chars(text, text + FPeekedNumberLength, AValue);
+    if (error == std::errc() && end == text + FPeekedNumberLength) return true;
+  }
+  return TryStrToFloat(PeekedNumberText(), AValue);
+}
+
+QString TKitJSONReader::ReadQuoted(bool AUnescape) {
+  TKitJSONStreamReader& in = *FReader;
+  const uint8_t* from = in.FData + in.FPos;
+  const TKitTextScan scan = ScanText(from, in.FData + in.FSize);
+  const auto length = static_cast<qsizetype>(scan.End - from);
+  in.FPos += length;
+  if (in.FPos < in.FSize) ++in.FPos;  // the closing quote
+  QString text;
+  if (!scan.High) {
+    text = QString::fromLatin1(reinterpret_cast<const char*>(from), length);
+  } else {
+    text = QString(length, Qt::Uninitialized);
+    char16_t* out = reinterpret_cast<char16_t*>(text.data());
+    for (qsizetype k = 0; k < length; ++k) out[k] = in.ToChar(from[k]);
+  }
+  if (AUnescape && scan.Backslash) return TKitUtils::UnescapeString(text);
+  return text;
+}
+
+QString TKitJSONReader::ReadQuotedName() {
+  TKitJSONStreamReader& in = *FReader;
+  const uint8_t* from = in.FData + in.FPos;
+  const TKitTextScan scan = ScanText(from, in.FData + in.FSize);
+  const auto length = static_cast<qsizetype>(scan.End - from);
+  if (scan.High || scan.Backslash || length > NameCacheMaxLength) return ReadQuoted(true);
+  in.FPos += length;
+  if (in.FPos < in.FSize) ++in.FPos;  // the closing quote
+  uint32_t hash = 2166136261u;  // FNV-1a
+  for (qsizetype i = 0; i < length; ++i) hash = (hash ^ from[i]) * 16777619u;
+  TNameCacheEntry& entry = FNameCache[hash % NameCacheSize];
+  const char* bytes = reinterpret_cast<const char*>(from);
+  if (entry.Bytes.size() != length || std::memcmp(entry.Bytes.constData(), bytes, length) != 0) {
+    entry.Bytes = QByteArray(bytes, length);
+    entry.Name = QString::fromLatin1(bytes, length);
+  }
+  return entry.Name;
 }
 
 void TKitJSONReader::SkipQuoted() {
-  const Int64 start = FReader->Position();
-  const Int64 size = FReader->Size();
-  const uint8_t* data = FReader->Data();
-  const void* quote = std::memchr(data + start, '"', static_cast<size_t>(size - start));
-  FReader->SetPosition(quote ? static_cast<const uint8_t*>(quote) - data + 1 : size);
+  TKitJSONStreamReader& in = *FReader;
+  const uint8_t* from = in.FData + in.FPos;
+  const void* quote = std::memchr(from, '"', static_cast<size_t>(in.FSize - in.FPos));
+  in.FPos = quote ? in.FPos + (static_cast<const uint8_t*>(quote) - from) + 1 : in.FSize;
 }
 
 bool TKitJSONReader::HasNext() {
@@ -354,25 +433,24 @@ void TKitJSONReader::ReadEndObject() {
 
 QString TKitJSONReader::ReadName() {
   if (PeekState() != jstDoubleQuotedName) InvalidState(jstDoubleQuotedName);
-  const QString name = ReadQuoted();
   FPeeked = jstNone;
-  return TKitUtils::UnescapeString(name);
+  return ReadQuotedName();
 }
 
 QString TKitJSONReader::PeekName() {
   if (PeekState() != jstDoubleQuotedName) InvalidState(jstDoubleQuotedName);
-  const Int64 position = FReader->Position();
-  const QString name = ReadQuoted();
-  FReader->SetPosition(position);
-  return TKitUtils::UnescapeString(name);
+  const Int64 position = FReader->FPos;
+  const QString name = ReadQuotedName();
+  FReader->FPos = position;
+  return name;
 }
 
 QString TKitJSONReader::ReadString() {
   QString result;
   switch (PeekState()) {
     case jstDoubleQuoted:
-      result = ReadQuoted();
-      break;
+      FPeeked = jstNone;
+      return ReadQuoted(true);
     case jstBuffered:
       result = FPeekedString;
       FPeekedString.clear();
@@ -421,7 +499,7 @@ int TKitJSONReader::ReadInteger() {
       break;
     }
     case jstDoubleQuoted: {
-      const QString text = ReadQuoted();
+      const QString text = ReadQuoted(false);
       int value;
       if (TryStrToInt(text, value)) {
         FPeeked = jstNone;
@@ -461,7 +539,7 @@ Int64 TKitJSONReader::ReadInt64() {
       break;
     }
     case jstDoubleQuoted: {
-      const QString text = ReadQuoted();
+      const QString text = ReadQuoted(false);
       Int64 value;
       if (TryStrToInt64(text, value)) {
         FPeeked = jstNone;
@@ -491,17 +569,16 @@ double TKitJSONReader::ReadDouble() {
       FPeeked = jstNone;
       return static_cast<double>(FPeekedInt64);
     case jstNumber: {
-      const QString text = PeekedNumberText();
       double value;
-      if (TryStrToFloat(text, value)) {
+      if (TryPeekedNumberToFloat(value)) {
         FPeeked = jstNone;
         return value;
       }
-      FPeekedString = text;
+      FPeekedString = PeekedNumberText();
       break;
     }
     case jstDoubleQuoted:
-      FPeekedString = ReadQuoted();
+      FPeekedString = ReadQuoted(false);
       break;
     case jstBuffered:
       break;

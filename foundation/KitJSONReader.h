@@ -62,24 +62,19 @@ class TKitJSONStreamReader : public TObject {
     if (FPos > 0) --FPos;
   }
   // Moves forward Count characters (not beyond the end).
-  void MoveNext(int Count) { FPos = Count <= 0 ? FPos : std::min<Int64>(FPos + Count, FSize); }
+  void MoveNext(int Count) {
+    if (Count > 0) FPos = std::min<Int64>(FPos + Count, FSize);
+  }
   bool Eof() const { return FPos >= FSize; }
 
-  // Direct access for the reader's scanning loops.
-  Int64 Position() const { return FPos; }
-  void SetPosition(Int64 Value) { FPos = std::clamp<Int64>(Value, 0, FSize); }
-  Int64 Size() const { return FSize; }
-  // The byte at Index (0 <= Index < Size()).
-  uint8_t ByteAt(Int64 Index) const { return FData[Index]; }
-  const uint8_t* Data() const { return FData; }
-  // Characters [From, To) of the copy as text.
-  QString Text(Int64 From, Int64 To) const;
-
-  static char16_t ToChar(uint8_t b);
-
  private:
-  TStream* FStream;                          // the source, not owned
-  std::unique_ptr<TStringStream> FReadStream;  // the private copy
+  friend class TKitJSONReader;
+
+  char16_t ToChar(uint8_t b) const { return b < 0x80 ? char16_t(b) : FTable[b]; }
+
+  TStream* FStream;        // the source, not owned
+  TBytes FReadStream;      // the private copy of the source's bytes
+  const char16_t* FTable;  // byte -> character of the ANSI code page
   const uint8_t* FData = nullptr;
   Int64 FSize = 0;
   Int64 FPos = 0;
@@ -177,17 +172,25 @@ class TKitJSONReader : public TObject {
 
   TKitJSONState DoPeek();
   TKitJSONState PeekState() { return FPeeked != jstNone ? FPeeked : DoPeek(); }
-  TKitJSONState PeekKeyword();
+  TKitJSONState PeekKeyword(int c);
   TKitJSONState PeekNumber();
-  // The next non-whitespace character, not consumed; -1 when only
-  // whitespace remains.
+  // The next non-whitespace byte, not consumed; -1 when only whitespace
+  // remains. Structural characters are ASCII, and no byte from 0x80 up is
+  // one in the ANSI code page, so bytes compare as characters.
   int NextNonWhitespace();
-  // Consumes the characters up to the next quote and the quote; the raw text.
-  QString ReadQuoted();
+  // Consumes the characters up to the next quote and the quote (or up to
+  // the end of the input); the raw text, or with AUnescape the decoded one.
+  QString ReadQuoted(bool AUnescape);
+  // The same for a member name; recent plain names are handed out again
+  // from a small cache instead of being decoded anew.
+  QString ReadQuotedName();
   void SkipQuoted();
   void Push(TKitJSONScope AScope);
   void Pop();
   QString PeekedNumberText() const;
+  // The number's value by the run-time's float conversion; false when the
+  // conversion refuses the text.
+  bool TryPeekedNumberToFloat(double& AValue) const;
   [[noreturn]] void InvalidState(TKitJSONState AExpected) const;
 
   std::unique_ptr<TKitJSONStreamReader> FReader;
@@ -196,5 +199,14 @@ class TKitJSONReader : public TObject {
   TKitJSONState FPeeked = jstNone;
   Int64 FPeekedInt64 = 0;
   char16_t FPeekedNumber[MaxNumberLength + 1] = {};
+  int FPeekedNumberLength = 0;
   QString FPeekedString;
+
+  struct TNameCacheEntry {
+    QByteArray Bytes;
+    QString Name;
+  };
+  static constexpr int NameCacheSize = 64;
+  static constexpr int NameCacheMaxLength = 32;
+  TNameCacheEntry FNameCache[NameCacheSize];
 };

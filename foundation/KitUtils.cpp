@@ -332,13 +332,13 @@ QString TKitUtils::UnescapeString(const QString& AValue) {
   qsizetype i = 0;
   while (i < n && s[i] != u'\\') ++i;
   if (i == n) return AValue;  // nothing to decode
-  QString result;
-  result.reserve(n);
-  result.append(AValue.constData(), i);
+  QString result(n, Qt::Uninitialized);  // decoding never lengthens the text
+  char16_t* const begin = reinterpret_cast<char16_t*>(result.data());
+  char16_t* out = std::copy(s, s + i, begin);
   while (i < n) {
     const char16_t c = s[i];
     if (c != u'\\') {
-      result += QChar(c);
+      *out++ = c;
       ++i;
       continue;
     }
@@ -373,9 +373,10 @@ QString TKitUtils::UnescapeString(const QString& AValue) {
         throw Exception(Format(QStringLiteral("Invalid code at position %s"),
                                {QString::number(i + 1)}));
     }
-    result += QChar(decoded);
+    *out++ = decoded;
     i += consumed;
   }
+  result.truncate(out - begin);
   return result;
 }
 
