@@ -603,10 +603,9 @@ TBytes TKitUtils::HexStrToBytes(const QString& AValue) {
 }
 
 void TKitUtils::LoadStreamFromHexStr(const QString& AHexStr, TStream* AStream) {
-  // The text counts as 8-bit characters.
-  QString narrow(AHexStr.size(), Qt::Uninitialized);
-  for (qsizetype i = 0; i < AHexStr.size(); ++i) narrow[i] = QChar(AHexStr[i].unicode() & 0xFF);
-  WriteBytes(AStream, HexStrToBytes(narrow));
+  // The text counts as 8-bit characters of the ANSI code page.
+  const TBytes narrow = TEncoding::ANSI()->GetBytes(AHexStr);
+  WriteBytes(AStream, HexStrToBytes(QString::fromLatin1(narrow)));
 }
 
 QString TKitUtils::SaveStreamToBase64(TStream* AStream, bool AURL) {

@@ -159,6 +159,24 @@ TEST(KitJSONReader, TruncatedInput) {
   EXPECT_TRUE(Trace(document).endsWith(u"} eof"_qs));
 }
 
+TEST(KitJSONReader, DamagedDocumentsRaiseReaderErrors) {
+  // Any single damaged byte either still reads to the end or stops the
+  // reading with an error of the reader or of the text decoding.
+  const QByteArray document = "{\"a\":[1,-2.5e3,true,null,\"x\\u00E9\"],\"b\":{\"c\":false}}";
+  const QByteArray replacements("\"\\{}[],:0-e.tx \x80\0", 17);  // the NUL byte too
+  int stopped = 0;
+  for (int i = 0; i < document.size(); ++i) {
+    for (const char replacement : replacements) {
+      QByteArray damaged = document;
+      damaged[i] = replacement;
+      const QString trace = Trace(damaged);
+      EXPECT_TRUE(trace.endsWith(u"eof"_qs) || trace.contains(u'!')) << damaged.constData();
+      stopped += trace.contains(u'!');
+    }
+  }
+  EXPECT_GT(stopped, document.size());
+}
+
 TEST(KitJSONReader, NestingLimit) {
   const QByteArray deepest = QByteArray(255, '[') + QByteArray(255, ']');
   EXPECT_TRUE(Trace(deepest).endsWith(u"] eof"_qs));

@@ -355,6 +355,9 @@ TEST(KitUtilsStreams, HexText) {
   target.SetPosition(1);
   TKitUtils::LoadStreamFromHexStr(u"414243"_qs, &target);
   EXPECT_EQ(target.Bytes(), TBytes("xABC"));
+  // A character outside the code page is no digit, whatever its low byte.
+  EXPECT_EQ(MessageOf([&] { TKitUtils::LoadStreamFromHexStr(u"4\u0141"_qs, &target); }),
+            u"'$4?' is not a valid integer value"_qs);
 }
 
 TEST(KitUtilsStreams, Base64) {
