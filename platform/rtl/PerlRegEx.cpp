@@ -1,5 +1,7 @@
 #include "platform/rtl/PerlRegEx.h"
 
+#include "platform/rtl/Classes.h"
+
 #define PCRE2_CODE_UNIT_WIDTH 16
 #include <pcre2.h>
 
@@ -439,4 +441,18 @@ QString TPerlRegEx::EscapeRegExChars(const QString& s) {
     }
   }
   return result;
+}
+
+void TPerlRegEx::Split(TStrings* strings, int limit) {
+  if (strings == nullptr) return;
+  QStringList parts;
+  Split(parts, limit);
+  strings->BeginUpdate();
+  try {
+    for (const QString& part : parts) strings->Add(part);
+  } catch (...) {
+    strings->EndUpdate();
+    throw;
+  }
+  strings->EndUpdate();
 }

@@ -21,6 +21,8 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
 
+class TStrings;
+
 // Raised for a pattern that does not compile (message: PCRE's error text
 // followed by " at offset N", N counted in UTF-16 code units from 0) and for a
 // match that PCRE gives up on (match or memory limit).
@@ -135,6 +137,7 @@ class TPerlRegEx : public TObject {
   // at most Limit parts are added, the last one holding the rest of the
   // subject; Limit <= 0 splits at every match.
   void Split(QStringList& strings, int limit);
+  void Split(TStrings* strings, int limit);
 
   // Escapes every character that has a meaning in a pattern outside a
   // character class, so the result matches the text literally (also in

@@ -3,12 +3,23 @@
 
 #include <QString>
 #include <QTemporaryDir>
+#include <functional>
 #include <ostream>
+
+struct TFormatSettings;
 
 // Lets GoogleTest print QString values in failure messages.
 void PrintTo(const QString& s, std::ostream* os);
 
 namespace testsupport {
+// "EClassName: message" of the exception the action raises, or "no exception".
+QString MessageOf(const std::function<void()>& action);
+
+// Format settings of a "," locale, for tests that run the same table under
+// the pinned "." settings and a "," settings record.
+const TFormatSettings& GermanSettings();
+const TFormatSettings& FrenchSettings();
+
 // A fresh temporary folder removed when the object dies.
 class TempDir {
  public:

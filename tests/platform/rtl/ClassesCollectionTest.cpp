@@ -56,14 +56,7 @@ class TPanelOwner : public TComponent {
 
 namespace {
 
-QString MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.ClassName() + QStringLiteral(": ") + e.Message();
-  }
-  return QStringLiteral("no exception");
-}
+using testsupport::MessageOf;
 
 QStringList Captions(const TCollection& c) {
   QStringList result;

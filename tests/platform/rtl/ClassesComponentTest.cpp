@@ -65,14 +65,7 @@ class TOwnedThing : public TPersistent {
 
 namespace {
 
-QString MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.ClassName() + QStringLiteral(": ") + e.Message();
-  }
-  return QStringLiteral("no exception");
-}
+using testsupport::MessageOf;
 
 TEST(TPersistentTest, AssignGoesThroughAssignToOrRaises) {
   TAssignSource source;

@@ -19,14 +19,7 @@ class TListProbe : public TObject {
 
 namespace {
 
-QString MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.ClassName() + QStringLiteral(": ") + e.Message();
-  }
-  return QStringLiteral("no exception");
-}
+using testsupport::MessageOf;
 
 class TListTest : public ::testing::Test {
  protected:

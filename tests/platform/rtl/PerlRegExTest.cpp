@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "platform/rtl/PerlRegEx.h"
+#include "platform/rtl/Classes.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -317,6 +318,19 @@ TEST(TPerlRegExTest, Split) {
     re.Split(parts, c.limit);
     EXPECT_EQ(parts, QStringList{"kept"} + c.expected);
   }
+}
+
+TEST(TPerlRegExTest, SplitIntoStringListAddsThePartsInOneUpdate) {
+  TPerlRegEx re;
+  re.SetRegEx(";");
+  re.SetSubject("x;y;z");
+  TStringList list;
+  list.Add("kept");
+  int changes = 0;
+  list.OnChange = [&](TObject*) { ++changes; };
+  re.Split(&list, 0);
+  EXPECT_EQ(list.Text(), "kept\r\nx\r\ny\r\nz\r\n");
+  EXPECT_EQ(changes, 1);
 }
 
 TEST(TPerlRegExTest, InvalidPatternRaisesWithPcreTextAndOffset) {

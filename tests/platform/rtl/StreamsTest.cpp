@@ -9,14 +9,7 @@
 
 namespace {
 
-QString MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.ClassName() + QStringLiteral(": ") + e.Message();
-  }
-  return QStringLiteral("no exception");
-}
+using testsupport::MessageOf;
 
 TBytes Bytes(std::initializer_list<int> values) {
   TBytes result;

@@ -21,14 +21,7 @@ class TStrProbe : public TObject {
 
 namespace {
 
-QString MessageOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const Exception& e) {
-    return e.ClassName() + QStringLiteral(": ") + e.Message();
-  }
-  return QStringLiteral("no exception");
-}
+using testsupport::MessageOf;
 
 QStringList Lines(const TStrings& list) {
   QStringList result;

@@ -11,10 +11,7 @@
 
 namespace {
 
-const TFormatSettings& De() {
-  static const TFormatSettings fs = TFormatSettings::Create("de-DE");
-  return fs;
-}
+const TFormatSettings& De() { return testsupport::GermanSettings(); }
 
 template <class E>
 QString ErrorOf(const std::function<void()>& call) {

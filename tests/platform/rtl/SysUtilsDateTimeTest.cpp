@@ -12,14 +12,8 @@
 
 namespace {
 
-const TFormatSettings& De() {
-  static const TFormatSettings fs = TFormatSettings::Create("de-DE");
-  return fs;
-}
-const TFormatSettings& Fr() {
-  static const TFormatSettings fs = TFormatSettings::Create("fr-FR");
-  return fs;
-}
+const TFormatSettings& De() { return testsupport::GermanSettings(); }
+const TFormatSettings& Fr() { return testsupport::FrenchSettings(); }
 
 QString Iso(TDateTime dt) { return FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", dt); }
 
