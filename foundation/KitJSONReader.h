@@ -42,8 +42,9 @@ class TKitJSONStreamReader : public TObject {
     EEndOfInputReached() : Exception(QStringLiteral("End of JSON input reached.")) {}
   };
 
-  // Copies the whole size of aStream from its position (which must be its
-  // start) and reads the copy from its beginning.
+  // Copies Size bytes of aStream from its position, which must be its start
+  // (elsewhere the source runs short and raises the run-time's EReadError),
+  // and reads the copy from its beginning.
   explicit TKitJSONStreamReader(TStream* aStream);
   TKitJSONStreamReader(const TKitJSONStreamReader&) = delete;
   TKitJSONStreamReader& operator=(const TKitJSONStreamReader&) = delete;
