@@ -348,12 +348,45 @@ bool TKitJSONReader::TryPeekedNumberToFloat(double& AValue) const {
   // The number's text is JSON number syntax, which the run-time's conversion
   // reads like the standard one when the decimal separator is "."; any
   // other case, and overflow or underflow, goes through the run-time.
-  if (FormatSettings.DecimalSeparator == u'.') {
-    char text[MaxNumberLength + 1];
-    for (int i = 0; i < FPeekedNumberLength; ++i) text[i] = static_cast<char>(FPeekedNumber[i]);
-    const auto [end, error] = std::from_chars(text, text + FPeekedNumberLength, AValue);
-    if (error == std::errc() && end == text + FPeekedNumberLength) return true;
+  if (FormatSettings.DecimalSeparator != u'.') return TryStrToFloat(PeekedNumberText(), AValue);
+
+  // Most numbers have a short significand and a small exponent: both are
+  // exact doubles, so one multiplication or division rounds correctly.
+  static constexpr double kPowers[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                       1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                       1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+  const char16_t* c = FPeekedNumber;
+  const char16_t* const end = c + FPeekedNumberLength;
+  const bool negative = *c == u'-';
+  if (negative) ++c;
+  uint64_t significand = 0;
+  int digits = 0;
+  int exponent = 0;
+  for (; c < end && *c >= u'0' && *c <= u'9'; ++c, ++digits) significand = significand * 10 + (*c - u'0');
+  if (c < end && *c == u'.') {
+    for (++c; c < end && *c >= u'0' && *c <= u'9'; ++c, ++digits, --exponent)
+      significand = significand * 10 + (*c - u'0');
   }
+  if (c < end) {  // the exponent
+    ++c;
+    const bool negativeExponent = *c == u'-';
+    if (*c == u'-' || *c == u'+') ++c;
+    int value = 0;
+    for (; c < end && value < 1000; ++c) value = value * 10 + (*c - u'0');
+    if (c == end) exponent += negativeExponent ? -value : value;
+    else digits = 99;  // absurd exponent: leave it to the full conversion
+  }
+  if (digits <= 15 && exponent >= -22 && exponent <= 22) {
+    const auto whole = static_cast<double>(significand);
+    AValue = exponent < 0 ? whole / kPowers[-exponent] : whole * kPowers[exponent];
+    if (negative) AValue = -AValue;
+    return true;
+  }
+
+  char text[MaxNumberLength + 1];
+  for (int i = 0; i < FPeekedNumberLength; ++i) text[i] = static_cast<char>(FPeekedNumber[i]);
+  const auto [stop, error] = std::from_chars(text, text + FPeekedNumberLength, AValue);
+  if (error == std::errc() && stop == text + FPeekedNumberLength) return true;
   return TryStrToFloat(PeekedNumberText(), AValue);
 }
 
@@ -376,6 +409,22 @@ QString TKitJSONReader::ReadQuoted(bool AUnescape) {
   return text;
 }
 
+namespace {
+
+// The first N bytes (up to eight) at P as one word, the rest zero; End is
+// the end of the readable bytes.
+inline uint64_t LoadWord(const uint8_t* p, qsizetype n, const uint8_t* end) {
+  uint64_t word = 0;
+  if (end - p >= 8) {
+    std::memcpy(&word, p, 8);  // one load; the bytes beyond N are masked off
+    return n >= 8 ? word : word & ((uint64_t{1} << (8 * n)) - 1);
+  }
+  std::memcpy(&word, p, static_cast<size_t>(std::min<qsizetype>(n, 8)));
+  return word;
+}
+
+}  // namespace
+
 QString TKitJSONReader::ReadQuotedName() {
   TKitJSONStreamReader& in = *FReader;
   const uint8_t* from = in.FData + in.FPos;
@@ -384,9 +433,12 @@ QString TKitJSONReader::ReadQuotedName() {
   if (scan.High || scan.Backslash || length > NameCacheMaxLength) return ReadQuoted(true);
   in.FPos += length;
   if (in.FPos < in.FSize) ++in.FPos;  // the closing quote
-  uint32_t hash = 2166136261u;  // FNV-1a
-  for (qsizetype i = 0; i < length; ++i) hash = (hash ^ from[i]) * 16777619u;
-  TNameCacheEntry& entry = FNameCache[hash % NameCacheSize];
+  const uint8_t* const dataEnd = in.FData + in.FSize;
+  const uint64_t head = LoadWord(from, length, dataEnd);
+  const uint64_t tail = length > 8 ? LoadWord(from + length - 8, 8, dataEnd) : 0;
+  const uint64_t hash = ((head ^ (tail * 0x9E3779B97F4A7C15ULL)) + length) * 0xBF58476D1CE4E5B9ULL;
+  TNameCacheEntry& entry = FNameCache[hash >> 58];
+  static_assert(NameCacheSize == 64);
   const char* bytes = reinterpret_cast<const char*>(from);
   if (entry.Bytes.size() != length || std::memcmp(entry.Bytes.constData(), bytes, length) != 0) {
     entry.Bytes = QByteArray(bytes, length);
