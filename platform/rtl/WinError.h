@@ -14,11 +14,12 @@ using LPVOID = void*;
 using LPDWORD = DWORD*;
 using DWORD_PTR = uintptr_t;
 
+// Some C libraries define these as macros with the same values.
 #ifndef TRUE
-#define TRUE 1
+inline constexpr BOOL TRUE = 1;
 #endif
 #ifndef FALSE
-#define FALSE 0
+inline constexpr BOOL FALSE = 0;
 #endif
 
 inline constexpr DWORD INFINITE = 0xFFFFFFFF;
@@ -30,7 +31,13 @@ inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
 inline constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
 inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
 inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
+inline constexpr DWORD ERROR_ACCESS_DENIED = 5;
+inline constexpr DWORD ERROR_NOT_SUPPORTED = 50;
+inline constexpr DWORD ERROR_BUSY = 170;
 inline constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
+inline constexpr DWORD ERROR_CAN_NOT_COMPLETE = 1003;
+inline constexpr DWORD ERROR_TIMEOUT = 1460;
+inline constexpr DWORD ERROR_INVALID_STATE = 5023;
 
 // The calling thread's last error code.
 DWORD GetLastError();

@@ -121,10 +121,3 @@ BOOL SubtractRect(LPRECT dst, const RECT* a, const RECT* b) {
   *dst = r;
   return TRUE;
 }
-
-namespace {
-thread_local DWORD g_lastError = ERROR_SUCCESS;
-}
-
-DWORD GetLastError() { return g_lastError; }
-void SetLastError(DWORD dwErrCode) { g_lastError = dwErrCode; }

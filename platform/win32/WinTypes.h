@@ -1,30 +1,27 @@
 #pragma once
 // Basic Win32 types of the platform layer: integer type names, handle types,
-// RECT/POINT/SIZE, COLORREF and its helpers, MulDiv, the rectangle routines,
-// HRESULT codes and the per-thread last-error value. Declared here from the
-// public documentation of the Win32 API, with the documented numeric values.
+// RECT/POINT/SIZE, COLORREF and its helpers, MulDiv, the rectangle routines
+// and HRESULT codes. The scalar types shared with the run-time, the error
+// codes and the per-thread last-error value come from platform/rtl/WinError.h.
+// Declared from the public documentation of the Win32 API, with the
+// documented numeric values.
 
 #include <cstddef>
 #include <cstdint>
 
-using BOOL = int;
+#include "platform/rtl/WinError.h"  // DWORD, BOOL, WCHAR, error codes, GetLastError
+
 using INT = int;
 using UINT = unsigned int;
 using LONG = int32_t;
 using ULONG = uint32_t;
-using DWORD = uint32_t;
 using WORD = uint16_t;
 using BYTE = uint8_t;
 using SHORT = int16_t;
 using USHORT = uint16_t;
 using FLOAT = float;
-using WCHAR = char16_t;
-using LPWSTR = WCHAR*;
-using LPCWSTR = const WCHAR*;
-using LPVOID = void*;
 using LPCVOID = const void*;
 using LPINT = int*;
-using LPDWORD = DWORD*;
 using UINT_PTR = uintptr_t;
 using LONG_PTR = intptr_t;
 using WPARAM = UINT_PTR;
@@ -34,13 +31,6 @@ using HRESULT = LONG;
 using COLORREF = DWORD;
 using LPCOLORREF = COLORREF*;
 
-// Some C libraries define these as macros with the same values.
-#ifndef TRUE
-inline constexpr BOOL TRUE = 1;
-#endif
-#ifndef FALSE
-inline constexpr BOOL FALSE = 0;
-#endif
 
 // Handles are opaque values; each kind is its own pointer type (as with
 // STRICT), never dereferenced. HANDLE and HGDIOBJ accept any of them.
@@ -118,17 +108,6 @@ BOOL IntersectRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 BOOL UnionRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 BOOL SubtractRect(LPRECT lprcDst, const RECT* lprcSrc1, const RECT* lprcSrc2);
 
-// Last error of the calling thread.
-DWORD GetLastError();
-void SetLastError(DWORD dwErrCode);
-
-inline constexpr DWORD ERROR_SUCCESS = 0;
-inline constexpr DWORD ERROR_INVALID_HANDLE = 6;
-inline constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
-inline constexpr DWORD ERROR_INVALID_PARAMETER = 87;
-inline constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
-inline constexpr DWORD ERROR_CAN_NOT_COMPLETE = 1003;
-inline constexpr DWORD ERROR_BUSY = 170;
 
 // HRESULT codes.
 constexpr bool SUCCEEDED(HRESULT hr) { return hr >= 0; }
@@ -141,3 +120,17 @@ inline constexpr HRESULT E_FAIL = HRESULT(0x80004005u);
 inline constexpr HRESULT E_HANDLE = HRESULT(0x80070006u);
 inline constexpr HRESULT E_OUTOFMEMORY = HRESULT(0x8007000Eu);
 inline constexpr HRESULT E_INVALIDARG = HRESULT(0x80070057u);
+
+// Further codes, and Win32 errors as HRESULT values: HRESULT_FROM_WIN32 maps
+// an error into the FACILITY_WIN32 range (0 and values that already are
+// failure codes pass unchanged).
+inline constexpr HRESULT E_NOINTERFACE = HRESULT(0x80004002u);
+inline constexpr HRESULT E_ABORT = HRESULT(0x80004004u);
+inline constexpr HRESULT E_UNEXPECTED = HRESULT(0x8000FFFFu);
+inline constexpr HRESULT E_ACCESSDENIED = HRESULT(0x80070005u);
+inline constexpr HRESULT RPC_E_WRONG_THREAD = HRESULT(0x8001010Eu);
+inline constexpr DWORD FACILITY_WIN32 = 7;
+constexpr HRESULT HRESULT_FROM_WIN32(DWORD code) {
+  return HRESULT(code) <= 0 ? HRESULT(code)
+                            : HRESULT((code & 0x0000FFFFu) | (FACILITY_WIN32 << 16) | 0x80000000u);
+}

@@ -10,11 +10,15 @@
 #include <QStyleFactory>
 
 #include "platform/rtl/SysUtils.h"
+#include "tests/support/TestSupport.h"
 
 int main(int argc, char** argv) {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+  // The web engine needs shared OpenGL contexts, set before the application.
+  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  testsupport::RunBeforeApplication();
   QApplication app(argc, argv);
   QApplication::setStyle(QStyleFactory::create("Fusion"));
   QFont font("DejaVu Sans");

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "platform/rtl/SysUtils.h"
 
 void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
@@ -27,4 +29,21 @@ const TFormatSettings& FrenchSettings() {
 }
 
 TempDir::TempDir() { EXPECT_TRUE(dir_.isValid()) << "cannot create a temporary folder"; }
+
+namespace {
+std::vector<void (*)()>& EarlyWork() {
+  static std::vector<void (*)()> work;
+  return work;
+}
+}  // namespace
+
+bool BeforeApplication(void (*work)()) {
+  EarlyWork().push_back(work);
+  return true;
+}
+
+void RunBeforeApplication() {
+  for (auto work : EarlyWork()) work();
+}
+
 }  // namespace testsupport

@@ -12,6 +12,12 @@ struct TFormatSettings;
 void PrintTo(const QString& s, std::ostream* os);
 
 namespace testsupport {
+// Registers work that must run before the QApplication exists (engine
+// settings, URL schemes). Called from a static initializer of a test binary;
+// the shared test main runs the registered work first.
+bool BeforeApplication(void (*work)());
+void RunBeforeApplication();
+
 // "EClassName: message" of the exception the action raises, or "no exception".
 QString MessageOf(const std::function<void()>& action);
 

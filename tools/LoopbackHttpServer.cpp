@@ -1,4 +1,4 @@
-#include "tests/support/LoopbackHttpServer.h"
+#include "tools/LoopbackHttpServer.h"
 
 #include <arpa/inet.h>
 #include <netinet/in.h>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <stdexcept>
 
-namespace testsupport {
+namespace tools {
 
 namespace {
 
@@ -87,7 +87,14 @@ QString LoopbackHttpServer::Url(const QString& path) const {
 
 void LoopbackHttpServer::AddRoute(const QByteArray& path, Route route) {
   std::lock_guard<std::mutex> guard(lock_);
+  handlers_.erase(path);
   routes_[path] = std::move(route);
+}
+
+void LoopbackHttpServer::AddHandler(const QByteArray& path, Handler handler) {
+  std::lock_guard<std::mutex> guard(lock_);
+  routes_.erase(path);
+  handlers_[path] = std::move(handler);
 }
 
 void LoopbackHttpServer::AddPage(const QByteArray& path, const QByteArray& body,
@@ -131,12 +138,12 @@ void LoopbackHttpServer::Stop() {
     [[maybe_unused]] const ssize_t written = ::write(wake_, &one, sizeof one);
   }
   if (acceptor_.joinable()) acceptor_.join();
-  std::vector<std::thread> connections;
+  std::list<Connection> connections;
   {
     std::lock_guard<std::mutex> guard(lock_);
     connections.swap(connections_);
   }
-  for (std::thread& t : connections) t.join();
+  for (Connection& c : connections) c.Thread.join();
   if (listener_ >= 0) {
     ::close(listener_);
     listener_ = -1;
@@ -171,10 +178,26 @@ void LoopbackHttpServer::AcceptLoop(std::chrono::steady_clock::time_point deadli
       ::close(client);
       break;
     }
-    connections_.emplace_back([this, client] { Serve(client); });
+    ReapFinished();
+    Connection& connection = connections_.emplace_back();
+    connection.Thread = std::thread([this, client, &connection] {
+      Serve(client);
+      connection.Done = true;
+    });
   }
   // Past its lifetime the server refuses further connections.
   ::shutdown(listener_, SHUT_RDWR);
+}
+
+void LoopbackHttpServer::ReapFinished() {
+  for (auto it = connections_.begin(); it != connections_.end();) {
+    if (it->Done) {
+      it->Thread.join();
+      it = connections_.erase(it);
+    } else {
+      ++it;
+    }
+  }
 }
 
 void LoopbackHttpServer::Serve(int socket) {
@@ -199,8 +222,9 @@ void LoopbackHttpServer::Serve(int socket) {
   const QList<QByteArray> requestLine = lines.value(0).trimmed().split(' ');
   request.Method = requestLine.value(0);
   request.Target = requestLine.value(1);
-  request.Path = request.Target.left(request.Target.indexOf('?') < 0 ? request.Target.size()
-                                                                     : request.Target.indexOf('?'));
+  const qsizetype queryStart = request.Target.indexOf('?');
+  request.Path = queryStart < 0 ? request.Target : request.Target.left(queryStart);
+  if (queryStart >= 0) request.Query = request.Target.mid(queryStart + 1);
   for (qsizetype i = 1; i < lines.size(); ++i) {
     const QByteArray line = lines[i].trimmed();
     const qsizetype colon = line.indexOf(':');
@@ -209,17 +233,24 @@ void LoopbackHttpServer::Serve(int socket) {
   }
 
   Route route;
+  Handler handler;
+  bool found = false;
   {
     std::lock_guard<std::mutex> guard(lock_);
     requests_.push_back(request);
-    auto found = routes_.find(request.Path);
-    if (found != routes_.end()) {
-      route = found->second;
-    } else {
-      route.Status = 404;
-      route.Headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/plain")));
-      route.Body = "not found";
+    if (auto h = handlers_.find(request.Path); h != handlers_.end()) {
+      handler = h->second;
+      found = true;
+    } else if (auto r = routes_.find(request.Path); r != routes_.end()) {
+      route = r->second;
+      found = true;
     }
+  }
+  if (handler) route = handler(request);
+  if (!found) {
+    route.Status = 404;
+    route.Headers.append(qMakePair(QByteArray("Content-Type"), QByteArray("text/plain")));
+    route.Body = "not found";
   }
 
   if (Pause(route.DelayMs)) {
@@ -236,4 +267,4 @@ void LoopbackHttpServer::Serve(int socket) {
   ::close(socket);
 }
 
-}  // namespace testsupport
+}  // namespace tools

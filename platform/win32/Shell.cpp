@@ -1,0 +1,162 @@
+// Shell services: the address policy of ShellExecute, beeps, special
+// folders and the temporary folder.
+
+#include "platform/win32/Shell.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileInfo>
+#include <QMimeDatabase>
+#include <QRegularExpression>
+#include <QStandardPaths>
+#include <algorithm>
+
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+class TDesktopShellService : public TShellService {
+ public:
+  bool OpenUrl(const QUrl& Url) override { return QDesktopServices::openUrl(Url); }
+  void MessageBeep(UINT) override { QApplication::beep(); }
+  void Beep(DWORD, DWORD) override { QApplication::beep(); }
+};
+
+TShellService* gShellService = nullptr;
+
+// What ShellExecute answers on success: any value above 32 means success.
+constexpr int kShellExecuteOk = 42;
+
+int Fail(int code) {
+  SetLastError(static_cast<DWORD>(code));
+  return code;
+}
+
+bool LooksLikeAddress(const QString& text) {
+  // Two characters at least, so that "C:\..." stays a file name.
+  static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.\\-]+:"));
+  return scheme.match(text).hasMatch();
+}
+
+// Checks a local file or folder and turns it into a file: URL, or answers
+// the error code.
+int LocalFileUrl(const QString& path, QUrl& url) {
+  const QFileInfo info(path);
+  if (!info.exists()) return info.absoluteDir().exists() ? SE_ERR_FNF : SE_ERR_PNF;
+  if (info.isFile()) {
+    // Programs and launchers (by name or by content, also behind a link).
+    const QFileInfo target(info.canonicalFilePath());
+    const QMimeType type = QMimeDatabase().mimeTypeForFile(target);
+    if (info.isExecutable() || type.inherits(QStringLiteral("application/x-desktop")) ||
+        target.suffix().compare(QLatin1String("desktop"), Qt::CaseInsensitive) == 0)
+      return SE_ERR_ACCESSDENIED;
+  } else if (!info.isDir()) {
+    return SE_ERR_ACCESSDENIED;
+  }
+  url = QUrl::fromLocalFile(info.absoluteFilePath());
+  return 0;
+}
+
+}  // namespace
+
+TShellService* SetShellService(TShellService* Service) {
+  TShellService* previous = gShellService;
+  gShellService = Service;
+  return previous;
+}
+
+TShellService& ShellService() {
+  static TDesktopShellService desktopService;
+  return gShellService ? *gShellService : desktopService;
+}
+
+int ShellExecute(HWND, const QString& lpOperation, const QString& lpFile, const QString&,
+                 const QString& lpDirectory, INT) {
+  if (!lpOperation.isEmpty() && lpOperation.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0)
+    return Fail(SE_ERR_NOASSOC);
+  if (lpFile.isEmpty()) return Fail(SE_ERR_FNF);
+
+  QUrl url;
+  if (LooksLikeAddress(lpFile)) {
+    const QUrl address(lpFile, QUrl::StrictMode);
+    if (!address.isValid()) return Fail(SE_ERR_ACCESSDENIED);
+    const QString scheme = address.scheme().toLower();
+    if (scheme == QLatin1String("http") || scheme == QLatin1String("https")) {
+      if (address.host().isEmpty()) return Fail(SE_ERR_ACCESSDENIED);
+      url = address;
+    } else if (scheme == QLatin1String("mailto")) {
+      if (address.path().isEmpty()) return Fail(SE_ERR_ACCESSDENIED);
+      url = address;
+    } else if (scheme == QLatin1String("file")) {
+      if (!address.host().isEmpty() || address.hasQuery() || address.hasFragment() ||
+          !address.isLocalFile() || address.path().isEmpty())
+        return Fail(SE_ERR_ACCESSDENIED);
+      if (const int error = LocalFileUrl(address.toLocalFile(), url)) return Fail(error);
+    } else {
+      return Fail(SE_ERR_ACCESSDENIED);
+    }
+  } else {
+    const QString path = QDir::isRelativePath(lpFile) && !lpDirectory.isEmpty()
+                             ? QDir(lpDirectory).filePath(lpFile)
+                             : lpFile;
+    if (const int error = LocalFileUrl(path, url)) return Fail(error);
+  }
+
+  if (!ShellService().OpenUrl(url)) return Fail(SE_ERR_NOASSOC);
+  return kShellExecuteOk;
+}
+
+BOOL MessageBeep(UINT uType) {
+  ShellService().MessageBeep(uType);
+  return TRUE;
+}
+
+BOOL Beep(DWORD dwFreq, DWORD dwDuration) {
+  if (dwFreq < 0x25 || dwFreq > 0x7FFF) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  ShellService().Beep(dwFreq, dwDuration);
+  return TRUE;
+}
+
+HRESULT SHGetFolderPath(HWND, int csidl, HANDLE, DWORD, QString& pszPath) {
+  pszPath.clear();
+  QString path;
+  switch (csidl & ~CSIDL_FLAG_MASK) {
+    case CSIDL_PERSONAL:
+      path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+      break;
+    case CSIDL_APPDATA:
+      path = QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation);
+      break;
+    case CSIDL_LOCAL_APPDATA:
+      path = QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation);
+      break;
+    case CSIDL_PROGRAM_FILES:
+    case CSIDL_PROGRAM_FILESX86:
+      path = QStringLiteral("/opt");
+      break;
+    default:
+      return E_INVALIDARG;
+  }
+  if (path.isEmpty()) return E_FAIL;
+  path = QDir::cleanPath(path);
+  if (!QFileInfo(path).isDir()) {
+    if (!(csidl & CSIDL_FLAG_CREATE) || !QDir().mkpath(path)) return E_FAIL;
+  }
+  pszPath = path;
+  return S_OK;
+}
+
+QString GetTempPath() { return GetTempDirectory(); }
+
+DWORD GetTempPath(DWORD nBufferLength, LPWSTR lpBuffer) {
+  const QString path = GetTempPath();
+  const auto length = static_cast<DWORD>(path.size());
+  if (!lpBuffer || nBufferLength < length + 1) return length + 1;
+  std::copy(path.utf16(), path.utf16() + length, lpBuffer);
+  lpBuffer[length] = 0;
+  return length;
+}

@@ -1,0 +1,260 @@
+// ShellExecute's address policy, beeps through the shell service, special
+// folders and the temporary folder.
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
+
+#include "platform/win32/Shell.h"
+#include "tests/support/FakeShell.h"
+#include "tests/support/TestSupport.h"
+
+namespace {
+
+using testsupport::FakeShell;
+using testsupport::TempDir;
+
+// Sets an environment variable for the object's lifetime.
+class EnvOverride {
+ public:
+  EnvOverride(const char* name, const QString& value)
+      : FName(name), FHad(qEnvironmentVariableIsSet(name)), FOld(qgetenv(name)) {
+    qputenv(name, value.toLocal8Bit());
+  }
+  ~EnvOverride() {
+    if (FHad) qputenv(FName, FOld);
+    else qunsetenv(FName);
+  }
+
+ private:
+  const char* FName;
+  bool FHad;
+  QByteArray FOld;
+};
+
+void WriteFile(const QString& path, QFile::Permissions permissions = {}) {
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.write("x");
+  file.close();
+  if (permissions) {
+    ASSERT_TRUE(file.setPermissions(permissions));
+  }
+}
+
+class ShellExecuteTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFile(dir.File("notes.txt"));
+    ASSERT_TRUE(QDir(dir.Path()).mkdir("folder"));
+    WriteFile(dir.File("tool.sh"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+    WriteFile(dir.File("launcher.desktop"));
+    QFile launcher(dir.File("launcher"));
+    ASSERT_TRUE(launcher.open(QIODevice::WriteOnly));
+    launcher.write("[Desktop Entry]\nType=Application\nName=Run\nExec=/bin/false\n");
+    launcher.close();
+    ASSERT_TRUE(QFile::link(dir.File("launcher.desktop"), dir.File("readme.txt")));
+  }
+
+  int Open(const QString& file, const QString& directory = {}, const QString& verb = "open") {
+    return ShellExecute(nullptr, verb, file, {}, directory, SW_SHOWNORMAL);
+  }
+
+  FakeShell shell;
+  TempDir dir;
+};
+
+TEST_F(ShellExecuteTest, OpensWebAndMailAddressesAndExistingFiles) {
+  const QString notes = dir.File("notes.txt");
+  const struct {
+    QString file;
+    QString directory;
+    QUrl opened;
+  } cases[] = {
+      {"http://example.com", {}, QUrl("http://example.com")},
+      {"https://example.com/a/b?q=1&r=2#part", {}, QUrl("https://example.com/a/b?q=1&r=2#part")},
+      {"HTTPS://Example.COM/", {}, QUrl("https://example.com/")},
+      {"https://user@example.com:8443/x", {}, QUrl("https://user@example.com:8443/x")},
+      {"mailto:someone@example.com", {}, QUrl("mailto:someone@example.com")},
+      {"mailto:someone@example.com?subject=Hello%20there", {},
+       QUrl("mailto:someone@example.com?subject=Hello%20there")},
+      {notes, {}, QUrl::fromLocalFile(notes)},
+      {QUrl::fromLocalFile(notes).toString(), {}, QUrl::fromLocalFile(notes)},
+      {"notes.txt", dir.Path(), QUrl::fromLocalFile(notes)},
+      {dir.File("folder"), {}, QUrl::fromLocalFile(dir.File("folder"))},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file.toStdString());
+    shell.Opened.clear();
+    EXPECT_GT(Open(c.file, c.directory), 32);
+    ASSERT_EQ(shell.Opened.size(), 1);
+    EXPECT_EQ(shell.Opened.first(), c.opened);
+  }
+  // The default verb is "open" too.
+  shell.Opened.clear();
+  EXPECT_GT(Open("https://example.com", {}, ""), 32);
+  EXPECT_EQ(shell.Opened.size(), 1);
+}
+
+TEST_F(ShellExecuteTest, RefusesEverythingElse) {
+  const QString notes = QUrl::fromLocalFile(dir.File("notes.txt")).toString();
+  const struct {
+    QString file;
+    QString verb;
+    int error;
+  } cases[] = {
+      {"javascript:alert(1)", "open", SE_ERR_ACCESSDENIED},
+      {"JavaScript:alert(document.cookie)", "open", SE_ERR_ACCESSDENIED},
+      {"vbscript:msgbox(1)", "open", SE_ERR_ACCESSDENIED},
+      {"data:text/html,<script>alert(1)</script>", "open", SE_ERR_ACCESSDENIED},
+      {"ftp://example.com/file", "open", SE_ERR_ACCESSDENIED},
+      {"tallowfinch-app:run?x=1", "open", SE_ERR_ACCESSDENIED},
+      {"about:blank", "open", SE_ERR_ACCESSDENIED},
+      {"http:///no-host", "open", SE_ERR_ACCESSDENIED},
+      {"https://exa mple.com/", "open", SE_ERR_ACCESSDENIED},
+      {"mailto:", "open", SE_ERR_ACCESSDENIED},
+      {"file://server/share/notes.txt", "open", SE_ERR_ACCESSDENIED},
+      {notes + "?download=1", "open", SE_ERR_ACCESSDENIED},
+      {notes + "#top", "open", SE_ERR_ACCESSDENIED},
+      {dir.File("tool.sh"), "open", SE_ERR_ACCESSDENIED},
+      {QUrl::fromLocalFile(dir.File("tool.sh")).toString(), "open", SE_ERR_ACCESSDENIED},
+      {dir.File("launcher.desktop"), "open", SE_ERR_ACCESSDENIED},
+      {dir.File("launcher"), "open", SE_ERR_ACCESSDENIED},
+      {dir.File("readme.txt"), "open", SE_ERR_ACCESSDENIED},
+      {"/dev/null", "open", SE_ERR_ACCESSDENIED},
+      {dir.File("missing.txt"), "open", SE_ERR_FNF},
+      {dir.File("missing/notes.txt"), "open", SE_ERR_PNF},
+      {"C:\\Documents\\notes.txt", "open", SE_ERR_FNF},
+      {"", "open", SE_ERR_FNF},
+      {"https://example.com", "print", SE_ERR_NOASSOC},
+      {dir.File("notes.txt"), "edit", SE_ERR_NOASSOC},
+      {dir.File("notes.txt"), "runas", SE_ERR_NOASSOC},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.file.toStdString() + " / " + c.verb.toStdString());
+    SetLastError(0);
+    EXPECT_EQ(Open(c.file, {}, c.verb), c.error);
+    EXPECT_EQ(GetLastError(), DWORD(c.error));
+  }
+  EXPECT_TRUE(shell.Opened.isEmpty());
+}
+
+TEST_F(ShellExecuteTest, ReportsADesktopThatCannotOpenTheAddress) {
+  shell.OpenSucceeds = false;
+  EXPECT_EQ(Open("https://example.com"), SE_ERR_NOASSOC);
+  EXPECT_EQ(shell.Opened.size(), 1);
+}
+
+TEST(ShellSoundTest, BeepsGoThroughTheServiceWithTheirArguments) {
+  FakeShell shell;
+  EXPECT_TRUE(MessageBeep(0x30));
+  EXPECT_TRUE(MessageBeep(MB_SIMPLEBEEP));
+  EXPECT_TRUE(Beep(37, 10));
+  EXPECT_TRUE(Beep(32767, 250));
+  EXPECT_EQ(shell.MessageBeeps, (QList<UINT>{0x30, MB_SIMPLEBEEP}));
+  EXPECT_EQ(shell.Beeps, (QList<std::pair<DWORD, DWORD>>{{37, 10}, {32767, 250}}));
+
+  for (DWORD frequency : {0u, 36u, 32768u}) {
+    SetLastError(0);
+    EXPECT_FALSE(Beep(frequency, 100));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+  }
+  EXPECT_EQ(shell.Beeps.size(), 2);
+}
+
+TEST(ShellServiceTest, SetShellServiceAnswersThePreviousOneAndNullRestoresTheDefault) {
+  TShellService& desktop = ShellService();
+  {
+    FakeShell outer;
+    EXPECT_EQ(&ShellService(), &outer);
+    {
+      FakeShell inner;
+      EXPECT_EQ(&ShellService(), &inner);
+    }
+    EXPECT_EQ(&ShellService(), &outer);
+  }
+  EXPECT_EQ(&ShellService(), &desktop);
+}
+
+TEST(ShellFolderTest, MapsSpecialFoldersToTheXdgFolders) {
+  TempDir home;
+  const QString config = home.File("config");
+  const QString data = home.File("data");
+  const QString documents = home.File("My Documents");
+  ASSERT_TRUE(QDir().mkpath(config));
+  ASSERT_TRUE(QDir().mkpath(data));
+  ASSERT_TRUE(QDir().mkpath(documents));
+  {
+    QFile dirs(config + "/user-dirs.dirs");
+    ASSERT_TRUE(dirs.open(QIODevice::WriteOnly | QIODevice::Text));
+    QTextStream(&dirs) << "XDG_DOCUMENTS_DIR=\"$HOME/My Documents\"\n";
+  }
+  EnvOverride homeEnv("HOME", home.Path());
+  EnvOverride configEnv("XDG_CONFIG_HOME", config);
+  EnvOverride dataEnv("XDG_DATA_HOME", data);
+
+  const struct {
+    int csidl;
+    QString path;
+  } cases[] = {
+      {CSIDL_PERSONAL, documents},
+      {CSIDL_APPDATA, config},
+      {CSIDL_LOCAL_APPDATA, data},
+      {CSIDL_APPDATA | CSIDL_FLAG_CREATE, config},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.csidl);
+    QString path;
+    EXPECT_EQ(SHGetFolderPath(nullptr, c.csidl, nullptr, SHGFP_TYPE_CURRENT, path), S_OK);
+    EXPECT_EQ(path, c.path);
+  }
+
+  QString programs;
+  const HRESULT hr = SHGetFolderPath(nullptr, CSIDL_PROGRAM_FILESX86, nullptr, 0, programs);
+  EXPECT_EQ(hr, QFileInfo("/opt").isDir() ? S_OK : E_FAIL);
+  if (hr == S_OK) {
+    EXPECT_EQ(programs, "/opt");
+  }
+
+  QString other = "stale";
+  EXPECT_EQ(SHGetFolderPath(nullptr, 0x0014 /* fonts */, nullptr, 0, other), E_INVALIDARG);
+  EXPECT_TRUE(other.isEmpty());
+}
+
+TEST(ShellFolderTest, AMissingFolderFailsUnlessAskedToCreateIt) {
+  TempDir home;
+  const QString data = home.File("deep/data");
+  EnvOverride dataEnv("XDG_DATA_HOME", data);
+
+  QString path = "stale";
+  EXPECT_EQ(SHGetFolderPath(nullptr, CSIDL_LOCAL_APPDATA, nullptr, 0, path), E_FAIL);
+  EXPECT_TRUE(path.isEmpty());
+  EXPECT_FALSE(QFileInfo::exists(data));
+
+  EXPECT_EQ(SHGetFolderPath(nullptr, CSIDL_LOCAL_APPDATA | CSIDL_FLAG_CREATE, nullptr, 0, path), S_OK);
+  EXPECT_EQ(path, data);
+  EXPECT_TRUE(QFileInfo(data).isDir());
+}
+
+TEST(ShellTempPathTest, AnswersTheTemporaryFolderWithATrailingSlash) {
+  TempDir temp;
+  EnvOverride tmpdir("TMPDIR", temp.Path());
+  const QString expected = temp.Path() + "/";
+  EXPECT_EQ(GetTempPath(), expected);
+
+  const auto length = DWORD(expected.size());
+  WCHAR small[4] = {u'a', u'b', u'c', u'd'};
+  EXPECT_EQ(GetTempPath(4, small), length + 1);
+  EXPECT_EQ(small[0], u'a');
+  EXPECT_EQ(GetTempPath(0, nullptr), length + 1);
+
+  std::vector<WCHAR> exact(length + 1, u'#');
+  EXPECT_EQ(GetTempPath(length + 1, exact.data()), length);
+  EXPECT_EQ(QString::fromUtf16(exact.data()), expected);
+  EXPECT_EQ(exact[length], 0);
+}
+
+}  // namespace
