@@ -1,10 +1,8 @@
 #include "foundation/KitUtils.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QFontDatabase>
-#include <QStandardPaths>
-#include <QUrl>
+#include <QGuiApplication>
 #include <QtDebug>
 #include <algorithm>
 #include <cmath>
@@ -15,6 +13,15 @@
 #include "platform/rtl/NetEncoding.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/WinInet.h"
+#include "platform/vcl/Dialogs.h"
+#include "platform/win32/Clipboard.h"
+#include "platform/win32/Shell.h"
+
+Word KitCFRichEditorText = 0;
+Word KitCFStream = 0;
+Word KitCFPicture = 0;
+Word KitCFRTF = 0;
+Word KitCFHTML = 0;
 
 namespace {
 
@@ -210,6 +217,17 @@ class TDotSeparators {
 };
 
 }  // namespace
+
+// Start-up of a GUI program: the library's clipboard formats.
+static void RegisterKitClipboardFormats() {
+  if (!qobject_cast<QGuiApplication*>(QCoreApplication::instance())) return;
+  KitCFRichEditorText = static_cast<Word>(RegisterClipboardFormat(QStringLiteral("RichEditorText")));
+  KitCFStream = static_cast<Word>(RegisterClipboardFormat(QStringLiteral("TKitClipBoard.StreamFormat")));
+  KitCFPicture = CF_BITMAP;
+  KitCFRTF = static_cast<Word>(RegisterClipboardFormat(QStringLiteral("Rich Text Format")));
+  KitCFHTML = static_cast<Word>(RegisterClipboardFormat(QStringLiteral("HTML Format")));
+}
+Q_COREAPP_STARTUP_FUNCTION(RegisterKitClipboardFormats)
 
 // ---------------------------------------------------------------------------
 // Text and search
@@ -713,11 +731,14 @@ QString TKitUtils::GetAppPath() {
   return IncludeTrailingPathDelimiter(QCoreApplication::applicationDirPath());
 }
 
-QString TKitUtils::GetTempPath() { return GetTempDirectory(); }
+QString TKitUtils::GetTempPath() { return ::GetTempPath(); }
 
 QString TKitUtils::GetDocumentsPath() {
-  const QString path = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-  if (path.isEmpty()) throw EOSError(QStringLiteral("The documents folder is not known"));
+  QString path;
+  // Created when missing: a fresh account need not have one yet.
+  if (FAILED(SHGetFolderPath(nullptr, CSIDL_PERSONAL | CSIDL_FLAG_CREATE, nullptr,
+                             SHGFP_TYPE_CURRENT, path)))
+    throw EOSError(QStringLiteral("Unspecified error"));
   return path;
 }
 
@@ -738,11 +759,52 @@ QString TKitUtils::AddForwardslash(const QString& AValue) {
 }
 
 void TKitUtils::OpenFile(const QString& AFile, TObject* AControlReference) {
-  QDesktopServices::openUrl(
-      QUrl::fromUserInput(AFile, GetCurrentDir(), QUrl::AssumeLocalFile));
+  ShellExecute(nullptr, QStringLiteral("open"), AFile, QString(), QString(), SW_SHOWNORMAL);
 }
 
-void TKitUtils::OpenURL(const QString& AURL) { QDesktopServices::openUrl(QUrl(AURL)); }
+void TKitUtils::OpenURL(const QString& AURL) {
+  ShellExecute(nullptr, QStringLiteral("open"), AURL, QString(), QString(), SW_SHOWNORMAL);
+}
+
+int TKitUtils::Message(const QString& AMessage) {
+  return MessageDlg(AMessage, mtInformation, {mbOK}, 0);
+}
+
+int TKitUtils::Message(const QString& AMessage, TMsgDlgType ADialogType, TMsgDlgButtons AButtons,
+                       int AHelpContext) {
+  return MessageDlg(AMessage, ADialogType, AButtons, AHelpContext);
+}
+
+bool TKitUtils::SelectFile(QString& AFileName, const QString& ADefaultFolder, const QString& AFilter,
+                           const TKitUtilsFileCallBackEvent& ACallBack) {
+  TOpenDialog dialog(nullptr);
+  dialog.SetOptions({ofFileMustExist});
+  dialog.SetInitialDir(IncludeTrailingPathDelimiter(ADefaultFolder.isEmpty() ? GetDocumentsPath()
+                                                                             : ADefaultFolder));
+  dialog.SetFilter(AFilter);
+  const bool result = dialog.Execute();
+  if (result) AFileName = dialog.FileName();
+  if (ACallBack) ACallBack(AFileName, result);
+  return result;
+}
+
+bool TKitUtils::SaveFile(QString& AFileName, const QString& AFilter,
+                         const TKitUtilsFileCallBackEvent& ACallBack) {
+  TSaveDialog dialog(nullptr);
+  dialog.SetOptions(dialog.Options() + TOpenOptions{ofOverwritePrompt});
+  dialog.SetFilter(AFilter);
+  const QString folder = ExtractFilePath(AFileName);
+  dialog.SetInitialDir(folder.isEmpty() ? IncludeTrailingPathDelimiter(GetDocumentsPath()) : folder);
+  dialog.SetFileName(ExtractFileName(AFileName));
+  const bool result = dialog.Execute();
+  if (result) {
+    const QString extension = ExtractFileExt(AFileName);
+    AFileName = dialog.FileName();
+    if (ExtractFileExt(AFileName).isEmpty()) AFileName += extension;
+  }
+  if (ACallBack) ACallBack(AFileName, result);
+  return result;
+}
 
 void TKitUtils::Log(const QString& AMessage) { qDebug().noquote() << AMessage; }
 

@@ -12,17 +12,33 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <memory>
 
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
+#include "platform/vcl/UITypes.h"
 
 class TStrings;
 class TStringList;
 
 // A character set: characters in order, duplicates allowed.
 using TKitUtilsCharSet = QList<QChar>;
+
+// Called by the file dialogs after they close, with the file name and
+// whether the user confirmed.
+using TKitUtilsFileCallBackEvent = std::function<void(const QString& AFileName, bool AResult)>;
+
+// The library's clipboard formats, registered when a GUI program starts (0
+// in a program without a QGuiApplication): the rich editor's text, the
+// library's stream format, the picture format (the system bitmap format, 2),
+// rich text and HTML.
+extern Word KitCFRichEditorText;
+extern Word KitCFStream;
+extern Word KitCFPicture;
+extern Word KitCFRTF;
+extern Word KitCFHTML;
 
 class TKitUtils : public TObject {
  public:
@@ -147,7 +163,7 @@ class TKitUtils : public TObject {
   static constexpr Int64 DownloadImageMaxSize = 64 * 1024 * 1024;
   static constexpr int DownloadImageTimeout = 30000;  // milliseconds
 
-  // --- Files, fonts, shell and diagnostics ---------------------------------
+  // --- Files, fonts, shell, dialogs and diagnostics -------------------------
 
   // Clears the list and fills it with the font family names, sorted.
   static void GetFonts(TStringList* FontList);
@@ -155,17 +171,35 @@ class TKitUtils : public TObject {
   static QString GetAppPath();
   // The user's temporary folder, with a trailing "/".
   static QString GetTempPath();
-  // The user's documents folder.
+  // The user's documents folder, created when missing; raises EOSError
+  // "Unspecified error" when there is none and it cannot be made.
   static QString GetDocumentsPath();
   // The program's module handle.
   static NativeInt GetHInstance();
   // Append "\" or "/" to a non-empty text that does not end with it.
   static QString AddBackslash(const QString& AValue);
   static QString AddForwardslash(const QString& AValue);
-  // Opens a file or URL with the desktop's handler; the result is not
-  // checked. AControlReference is not used.
+  // Opens a document or address with the shell's "open" (which refuses
+  // programs and unsafe addresses); the result is not checked.
+  // AControlReference is not used.
   static void OpenFile(const QString& AFile, TObject* AControlReference = nullptr);
   static void OpenURL(const QString& AURL);
+  // An information message box with an OK button; its modal result.
+  static int Message(const QString& AMessage);
+  // The framework's message dialog; its modal result.
+  static int Message(const QString& AMessage, TMsgDlgType ADialogType, TMsgDlgButtons AButtons,
+                     int AHelpContext);
+  // A file-open dialog (the file must exist) starting in ADefaultFolder, or
+  // in the documents folder when that is empty; on OK AFileName takes the
+  // chosen name. ACallBack, when given, hears the outcome.
+  static bool SelectFile(QString& AFileName, const QString& ADefaultFolder, const QString& AFilter,
+                         const TKitUtilsFileCallBackEvent& ACallBack = {});
+  // A file-save dialog with the overwrite prompt, starting in the folder of
+  // AFileName (the documents folder when it has none) with its name
+  // proposed; on OK AFileName takes the chosen name, with the extension of
+  // the name passed in when the chosen one has none.
+  static bool SaveFile(QString& AFileName, const QString& AFilter,
+                       const TKitUtilsFileCallBackEvent& ACallBack = {});
   // Sends the text to the debug output channel.
   static void Log(const QString& AMessage);
 

@@ -4,13 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QDesktopServices>
-#include <QObject>
+#include <QFile>
 #include <QUrl>
 #include <QtGlobal>
 
 #include "foundation/KitUtils.h"
 #include "platform/rtl/StringList.h"
+#include "platform/win32/Clipboard.h"
+#include "tests/support/FakeDialogs.h"
+#include "tests/support/FakeShell.h"
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/TestSupport.h"
 
@@ -52,6 +54,26 @@ class SeparatorsGuard {
 
  private:
   QChar FDecimal, FThousand;
+};
+
+// A home folder of its own for the length of a test, so the documents
+// folder is a fresh one inside it.
+class HomeOverride {
+ public:
+  explicit HomeOverride(const QString& home)
+      : FHome(qgetenv("HOME")), FConfig(qgetenv("XDG_CONFIG_HOME")),
+        FHadConfig(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
+    qputenv("HOME", home.toLocal8Bit());
+    qunsetenv("XDG_CONFIG_HOME");
+  }
+  ~HomeOverride() {
+    qputenv("HOME", FHome);
+    if (FHadConfig) qputenv("XDG_CONFIG_HOME", FConfig);
+  }
+
+ private:
+  QByteArray FHome, FConfig;
+  bool FHadConfig;
 };
 
 }  // namespace
@@ -403,8 +425,18 @@ TEST(KitUtilsFiles, Paths) {
             QCoreApplication::applicationFilePath());
   EXPECT_TRUE(TKitUtils::GetTempPath().endsWith(u'/'));
   EXPECT_TRUE(DirectoryExists(TKitUtils::GetTempPath()));
-  EXPECT_FALSE(TKitUtils::GetDocumentsPath().isEmpty());
   EXPECT_NE(TKitUtils::GetHInstance(), 0);
+}
+
+TEST(KitUtilsFiles, DocumentsFolder) {
+  testsupport::TempDir home;
+  {
+    HomeOverride override(home.Path());
+    EXPECT_EQ(TKitUtils::GetDocumentsPath(), home.File(u"Documents"_qs));
+    EXPECT_TRUE(DirectoryExists(home.File(u"Documents"_qs)));
+  }
+  HomeOverride unusable(u"/proc/no-such-home"_qs);
+  EXPECT_EQ(MessageOf([] { TKitUtils::GetDocumentsPath(); }), u"Unspecified error"_qs);
 }
 
 TEST(KitUtilsFiles, ResourceStreams) {
@@ -414,27 +446,93 @@ TEST(KitUtilsFiles, ResourceStreams) {
   EXPECT_EQ(TKitUtils::GetResourceStream(u"NoSuchResource"_qs), nullptr);
 }
 
-namespace {
-class UrlRecorder : public QObject {
-  Q_OBJECT
- public:
-  QList<QUrl> Urls;
- public slots:
-  void Open(const QUrl& url) { Urls << url; }
-};
-}  // namespace
-
 TEST(KitUtilsShell, OpenFileAndURL) {
-  UrlRecorder recorder;
-  QDesktopServices::setUrlHandler(u"file"_qs, &recorder, "Open");
-  QDesktopServices::setUrlHandler(u"https"_qs, &recorder, "Open");
-  TKitUtils::OpenFile(u"/tmp/report.pdf"_qs);
+  testsupport::TempDir dir;
+  const QString report = dir.File(u"report.pdf"_qs);
+  QFile file(report);
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+
+  testsupport::FakeShell shell;
+  TKitUtils::OpenFile(report);
   TKitUtils::OpenURL(u"https://example.org/a?b=1"_qs);
-  QDesktopServices::unsetUrlHandler(u"file"_qs);
-  QDesktopServices::unsetUrlHandler(u"https"_qs);
-  ASSERT_EQ(recorder.Urls.size(), 2);
-  EXPECT_EQ(recorder.Urls[0], QUrl::fromLocalFile(u"/tmp/report.pdf"_qs));
-  EXPECT_EQ(recorder.Urls[1], QUrl(u"https://example.org/a?b=1"_qs));
+  TKitUtils::OpenURL(u"javascript:alert(1)"_qs);  // refused by the shell
+  TKitUtils::OpenFile(dir.File(u"missing.pdf"_qs));
+  ASSERT_EQ(shell.Opened.size(), 2);
+  EXPECT_EQ(shell.Opened[0], QUrl::fromLocalFile(report));
+  EXPECT_EQ(shell.Opened[1], QUrl(u"https://example.org/a?b=1"_qs));
+}
+
+TEST(KitUtilsDialogs, Messages) {
+  testsupport::FakeMessageDialogs dialogs;
+  dialogs.Answers = {mrOk, mrNo};
+  EXPECT_EQ(TKitUtils::Message(u"Saved."_qs), mrOk);
+  EXPECT_EQ(TKitUtils::Message(u"Replace?"_qs, mtConfirmation, mbYesNo, 7), mrNo);
+  ASSERT_EQ(dialogs.Requests.size(), 2);
+  EXPECT_EQ(dialogs.Requests[0].Text, u"Saved."_qs);
+  EXPECT_EQ(dialogs.Requests[0].DlgType, mtInformation);
+  EXPECT_EQ(dialogs.Requests[0].Buttons, QList<TModalResult>{mrOk});
+  EXPECT_EQ(dialogs.Requests[1].DlgType, mtConfirmation);
+  EXPECT_EQ(dialogs.Requests[1].Buttons, (QList<TModalResult>{mrYes, mrNo}));
+  EXPECT_EQ(dialogs.Requests[1].HelpCtx, 7);
+}
+
+TEST(KitUtilsDialogs, SelectFile) {
+  testsupport::TempDir home;
+  HomeOverride override(home.Path());
+  testsupport::FakeFileDialogs dialogs;
+  dialogs.Answers = {TFileDialogResult{true, {u"/data/in.csv"_qs}, 1}};
+  QString name = u"old.csv"_qs;
+  QList<std::pair<QString, bool>> heard;
+  auto callBack = [&](const QString& fileName, bool result) { heard.append({fileName, result}); };
+  EXPECT_TRUE(TKitUtils::SelectFile(name, u"/data"_qs, u"CSV files|*.csv"_qs, callBack));
+  EXPECT_EQ(name, u"/data/in.csv"_qs);
+  EXPECT_FALSE(TKitUtils::SelectFile(name, QString(), u"All|*.*"_qs, callBack));  // cancelled
+  EXPECT_EQ(name, u"/data/in.csv"_qs);
+  EXPECT_EQ(heard, (QList<std::pair<QString, bool>>{{u"/data/in.csv"_qs, true}, {u"/data/in.csv"_qs, false}}));
+
+  ASSERT_EQ(dialogs.Requests.size(), 2);
+  const TFileDialogParams& first = dialogs.Requests[0];
+  EXPECT_EQ(first.Kind, fdkOpen);
+  EXPECT_EQ(first.Options, TOpenOptions{ofFileMustExist});
+  EXPECT_EQ(first.InitialDir, u"/data/"_qs);
+  EXPECT_EQ(first.Filters, (QList<TFileDialogFilter>{{u"CSV files"_qs, {u"*.csv"_qs}}}));
+  EXPECT_EQ(dialogs.Requests[1].InitialDir, home.File(u"Documents/"_qs));
+}
+
+TEST(KitUtilsDialogs, SaveFile) {
+  testsupport::TempDir home;
+  HomeOverride override(home.Path());
+  testsupport::FakeFileDialogs dialogs;
+  dialogs.Answers = {TFileDialogResult{true, {u"/out/renamed"_qs}, 1},
+                     TFileDialogResult{true, {u"/out/other.txt"_qs}, 1}};
+  QString name = u"/data/leads.csv"_qs;
+  EXPECT_TRUE(TKitUtils::SaveFile(name, u"CSV files|*.csv"_qs));
+  EXPECT_EQ(name, u"/out/renamed.csv"_qs);  // the extension of the name passed in
+  const TFileDialogParams& request = dialogs.Requests[0];
+  EXPECT_EQ(request.Kind, fdkSave);
+  EXPECT_TRUE(request.Options.Contains(ofOverwritePrompt));
+  EXPECT_EQ(request.InitialDir, u"/data/"_qs);
+  EXPECT_EQ(request.FileName, u"leads.csv"_qs);
+
+  name = u"plain"_qs;
+  bool heard = false;
+  EXPECT_TRUE(TKitUtils::SaveFile(name, QString(), [&](const QString& n, bool r) { heard = r && n == name; }));
+  EXPECT_EQ(name, u"/out/other.txt"_qs);
+  EXPECT_TRUE(heard);
+  EXPECT_EQ(dialogs.Requests[1].InitialDir, home.File(u"Documents/"_qs));
+  EXPECT_EQ(dialogs.Requests[1].FileName, u"plain"_qs);
+
+  EXPECT_FALSE(TKitUtils::SaveFile(name, QString()));  // cancelled: the name stays
+  EXPECT_EQ(name, u"/out/other.txt"_qs);
+}
+
+TEST(KitUtilsDialogs, ClipboardFormatsRegisteredAtStartUp) {
+  EXPECT_EQ(GetClipboardFormatName(KitCFRichEditorText), u"RichEditorText"_qs);
+  EXPECT_EQ(GetClipboardFormatName(KitCFStream), u"TKitClipBoard.StreamFormat"_qs);
+  EXPECT_EQ(GetClipboardFormatName(KitCFRTF), u"Rich Text Format"_qs);
+  EXPECT_EQ(GetClipboardFormatName(KitCFHTML), u"HTML Format"_qs);
+  EXPECT_EQ(KitCFPicture, 2);
 }
 
 namespace {
@@ -491,4 +589,3 @@ TEST(KitUtilsDownload, RefusedURLsRaise) {
   }
 }
 
-#include "KitUtilsTest.moc"
