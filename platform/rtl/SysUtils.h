@@ -380,4 +380,9 @@ QString GetTempDirectory();
 // wraps after 49.7 days.
 Cardinal GetTickCount();
 UInt64 GetTickCount64();
+// Where GetTickCount and GetTickCount64 read the time: the window layer's
+// scheduler installs its clock here, so a test's manual clock reaches every
+// caller. Null restores the monotonic system clock.
+using TTickCountSource = UInt64 (*)();
+void SetTickCountSource(TTickCountSource Source);
 void Sleep(Cardinal milliseconds);

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -103,7 +104,14 @@ bool FileAge(const QString& fileName, TDateTime& fileDateTime) {
 
 QString GetTempDirectory() { return IncludeTrailingPathDelimiter(QDir::tempPath()); }
 
+namespace {
+std::atomic<TTickCountSource> TickCountSource{nullptr};
+}
+
+void SetTickCountSource(TTickCountSource Source) { TickCountSource.store(Source); }
+
 UInt64 GetTickCount64() {
+  if (TTickCountSource source = TickCountSource.load()) return source();
   using namespace std::chrono;
   return static_cast<UInt64>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
