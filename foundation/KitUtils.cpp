@@ -14,6 +14,8 @@
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/WinInet.h"
 #include "platform/vcl/Dialogs.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/Graphics.h"
 #include "platform/win32/Clipboard.h"
 #include "platform/win32/Shell.h"
 
@@ -713,6 +715,21 @@ std::unique_ptr<TMemoryStream> TKitUtils::DownloadImage(const QString& AURL) {
 
 // ---------------------------------------------------------------------------
 // Files, fonts, shell and diagnostics
+
+TCustomForm* TKitUtils::GetOwnerForm(TComponent* AComponent) {
+  for (TComponent* owner = AComponent ? AComponent->Owner() : nullptr; owner; owner = owner->Owner()) {
+    if (auto* form = dynamic_cast<TCustomForm*>(owner)) return form;
+  }
+  return nullptr;
+}
+
+TCustomForm* TKitUtils::GetParentForm(TControl* AControl) {
+  return AControl ? ::GetParentForm(AControl) : nullptr;
+}
+
+void TKitUtils::SetFontSize(TFont* AFont, Single ASize) {
+  AFont->SetHeight(-MulDivInt(static_cast<int>(Round(ASize / 96.0 * 72.0)), 96, 72));
+}
 
 void TKitUtils::GetFonts(TStringList* FontList) {
   FontList->Clear();

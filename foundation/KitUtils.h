@@ -20,6 +20,10 @@
 #include "platform/rtl/System.h"
 #include "platform/vcl/UITypes.h"
 
+class TComponent;
+class TControl;
+class TCustomForm;
+class TFont;
 class TStrings;
 class TStringList;
 
@@ -163,10 +167,18 @@ class TKitUtils : public TObject {
   static constexpr Int64 DownloadImageMaxSize = 64 * 1024 * 1024;
   static constexpr int DownloadImageTimeout = 30000;  // milliseconds
 
-  // --- Files, fonts, shell, dialogs and diagnostics -------------------------
+  // --- Forms, fonts, files, shell, dialogs and diagnostics ------------------
 
+  // The first form among the owners above AComponent (the component itself
+  // is not looked at); nullptr when there is none or AComponent is nullptr.
+  static TCustomForm* GetOwnerForm(TComponent* AComponent);
+  // The form the control sits on; nullptr for nullptr.
+  static TCustomForm* GetParentForm(TControl* AControl);
   // Clears the list and fills it with the font family names, sorted.
   static void GetFonts(TStringList* FontList);
+  // Gives the font the height of a pixel size at 96 DPI, passed through
+  // whole points: -MulDivInt(Round(ASize / 96 * 72), 96, 72).
+  static void SetFontSize(TFont* AFont, Single ASize);
   // The program's folder, with a trailing "/".
   static QString GetAppPath();
   // The user's temporary folder, with a trailing "/".

@@ -10,6 +10,8 @@
 
 #include "foundation/KitUtils.h"
 #include "platform/rtl/StringList.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/Graphics.h"
 #include "platform/win32/Clipboard.h"
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/FakeShell.h"
@@ -546,6 +548,41 @@ TEST(KitUtilsShell, LogGoesToTheDebugChannel) {
   TKitUtils::Log(u"state \"saved\""_qs);
   qInstallMessageHandler(previous);
   EXPECT_EQ(gLogged, QStringList{u"state \"saved\""_qs});
+}
+
+TEST(KitUtilsForms, OwnerAndParentForms) {
+  TForm outer(nullptr);
+  auto* inner = new TForm(&outer);
+  auto* part = new TComponent(inner);
+  auto* child = new TComponent(part);
+  EXPECT_EQ(TKitUtils::GetOwnerForm(part), inner);
+  EXPECT_EQ(TKitUtils::GetOwnerForm(child), inner);
+  EXPECT_EQ(TKitUtils::GetOwnerForm(inner), &outer);  // the component itself does not count
+  EXPECT_EQ(TKitUtils::GetOwnerForm(&outer), nullptr);
+  EXPECT_EQ(TKitUtils::GetOwnerForm(nullptr), nullptr);
+
+  auto* panel = new TCustomControl(&outer);
+  panel->SetParent(&outer);
+  auto* button = new TCustomControl(nullptr);
+  std::unique_ptr<TCustomControl> loose(new TCustomControl(nullptr));
+  button->SetParent(panel);
+  EXPECT_EQ(TKitUtils::GetParentForm(button), &outer);
+  EXPECT_EQ(TKitUtils::GetParentForm(&outer), &outer);
+  EXPECT_EQ(TKitUtils::GetParentForm(loose.get()), nullptr);
+  EXPECT_EQ(TKitUtils::GetParentForm(nullptr), nullptr);
+}
+
+TEST(KitUtilsForms, SetFontSize) {
+  struct Case {
+    Single Size;
+    int Height;
+  } cases[] = {{16, -16}, {12, -12}, {13, -13}, {14, -13} /* 10.5 points round to 10 */,
+               {11.5f, -12}, {18, -19} /* 13.5 points round to 14 */, {0, 0}};
+  TFont font;
+  for (const Case& c : cases) {
+    TKitUtils::SetFontSize(&font, c.Size);
+    EXPECT_EQ(font.Height(), c.Height) << c.Size;
+  }
 }
 
 TEST(KitUtilsShell, GetFonts) {
