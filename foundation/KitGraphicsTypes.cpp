@@ -80,6 +80,11 @@ TF_PUBLISHED(TKitGraphicsStroke, TKitCustomGraphicsStroke) {
 
 TF_PUBLISHED(TKitGraphicsFont, TFont) { return TPublished<TKitGraphicsFont>(); }
 
+TF_PUBLISHED(TKitGraphicsColorObject, TObject) {
+  return TPublished<TKitGraphicsColorObject>().Color("Color", &TKitGraphicsColorObject::Color,
+                                                     &TKitGraphicsColorObject::SetColor);
+}
+
 // ---------------------------------------------------------------------------
 // Matrix
 

@@ -159,6 +159,7 @@ class TKitCustomGraphicsStroke;
 class TKitGraphicsFillGradientItem : public TCollectionItem {
  public:
   TF_DECLARE_PUBLISHED(TKitGraphicsFillGradientItem)
+  TF_KIT_JSON_OPERATIONS
   // Color 0xFFFFFF, Position 0, Opacity 1.
   explicit TKitGraphicsFillGradientItem(TCollection* Collection);
 
@@ -184,6 +185,7 @@ class TKitGraphicsFillGradientItem : public TCollectionItem {
 class TKitGraphicsFillGradientItems : public TKitOwnedCollection<TKitGraphicsFillGradientItem> {
  public:
   TF_DECLARE_PUBLISHED(TKitGraphicsFillGradientItems)
+  TF_KIT_JSON_OPERATIONS
   explicit TKitGraphicsFillGradientItems(TKitCustomGraphicsFill* AOwner);
 
   TKitGraphicsFillGradientItem* Add();
@@ -203,6 +205,7 @@ class TKitGraphicsFillGradientItems : public TKitOwnedCollection<TKitGraphicsFil
 class TKitCustomGraphicsFill : public TPersistent {
  public:
   TF_DECLARE_PUBLISHED(TKitCustomGraphicsFill)
+  TF_KIT_JSON_OPERATIONS
   // Kind and Color as given; ColorTo 0x808080, no mirror colours, opaque,
   // vertical, stretched texture, linear gradient with the identity matrix,
   // no gradient items.
@@ -299,6 +302,7 @@ class TKitGraphicsFill : public TKitCustomGraphicsFill {
 class TKitCustomGraphicsStroke : public TPersistent {
  public:
   TF_DECLARE_PUBLISHED(TKitCustomGraphicsStroke)
+  TF_KIT_JSON_OPERATIONS
   // Kind and Color as given, Width 1, Opacity 1.
   explicit TKitCustomGraphicsStroke(TKitGraphicsStrokeKind AKind = gskSolid, TColor AColor = 0xC0C0C0);
 
@@ -348,6 +352,7 @@ class TKitGraphicsStroke : public TKitCustomGraphicsStroke {
 class TKitGraphicsFont : public TFont {
  public:
   TF_DECLARE_PUBLISHED(TKitGraphicsFont)
+  TF_KIT_JSON_OPERATIONS
   TKitGraphicsFont();
 
   // The framework font's assign, then one change signal.
@@ -475,6 +480,8 @@ class TKitGraphicsSaveState : public TPersistent {
 // The object of each colour-name list entry.
 class TKitGraphicsColorObject : public TObject {
  public:
+  TF_DECLARE_PUBLISHED(TKitGraphicsColorObject)
+  TF_KIT_JSON_OPERATIONS
   explicit TKitGraphicsColorObject(TColor AColor = 0) : FColor(AColor) {}
   TColor Color() const { return FColor; }
   void SetColor(TColor Value) { FColor = Value; }
