@@ -212,3 +212,21 @@ TEST(KitJSONOperations, FromJSONNeedsNoTypeMemberAndRestoresTheSettings) {
   EXPECT_EQ(TypeKeyName, typeKey);
   EXPECT_EQ(IOReference, reference);
 }
+
+TEST(KitJSONOperations, GradientItemsThroughTheStreamForm) {
+  TKitGraphicsFill sourceFill;
+  sourceFill.AddGradientItem(0x112233, 0.25f, 0.5f);
+  sourceFill.AddGradientItem(0x445566, 0.75f, 1.0f);
+  TMemoryStream stream;
+  sourceFill.GradientItems()->SaveToJSONStream(&stream);
+
+  TKitGraphicsFill targetFill;
+  targetFill.GradientItems()->LoadFromJSONStream(&stream);
+  ASSERT_EQ(targetFill.GradientItems()->Count(), 2);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(targetFill.GradientItems()->Items(i)->Color(), sourceFill.GradientItems()->Items(i)->Color());
+    EXPECT_EQ(targetFill.GradientItems()->Items(i)->Position(), sourceFill.GradientItems()->Items(i)->Position());
+    EXPECT_EQ(targetFill.GradientItems()->Items(i)->Opacity(), sourceFill.GradientItems()->Items(i)->Opacity());
+  }
+  EXPECT_EQ(targetFill.GradientItems()->ToJSON(), sourceFill.GradientItems()->ToJSON());
+}
