@@ -239,6 +239,10 @@ class TKitCustomGraphicsFill : public TPersistent {
   void SetColorMirrorTo(TColor Value);
   TKitGraphicsTextureMode TextureMode() const { return FTextureMode; }
   void SetTextureMode(TKitGraphicsTextureMode Value);
+  // The owned picture; a change of it is a change of the fill.
+  TKitBitmap* Texture() const { return FTexture.get(); }
+  // Assigned into the owned picture.
+  void SetTexture(TKitBitmap* Value);
   float Opacity() const { return FOpacity; }
   void SetOpacity(float Value);
   const TKitGraphicsMatrix& GradientMatrix() const { return FGradientMatrix; }
@@ -276,6 +280,7 @@ class TKitCustomGraphicsFill : public TPersistent {
   TColor FColorMirror = gcNoColor;
   TColor FColorMirrorTo = gcNoColor;
   float FOpacity = 1;
+  std::unique_ptr<TKitBitmap> FTexture;
   TKitGraphicsTextureMode FTextureMode = gtmStretch;
   TKitGraphicsFillGradientMode FGradientMode = gfgmDefault;
   std::unique_ptr<TKitGraphicsFillGradientItems> FGradientItems;

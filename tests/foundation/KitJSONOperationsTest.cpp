@@ -230,3 +230,26 @@ TEST(KitJSONOperations, GradientItemsThroughTheStreamForm) {
   }
   EXPECT_EQ(targetFill.GradientItems()->ToJSON(), sourceFill.GradientItems()->ToJSON());
 }
+
+TEST(KitGraphicsFillTexture, AssignedCopiedSignalledAndPersisted) {
+  TKitGraphicsFill fill;
+  int changes = 0;
+  fill.OnChanged = [&](TObject*) { ++changes; };
+  TKitBitmap picture;
+  TBitmap raster;
+  raster.SetSize(3, 2);
+  picture.SetGraphic(&raster);
+  fill.SetTexture(&picture);
+  EXPECT_NE(fill.Texture(), &picture);
+  EXPECT_EQ(fill.Texture()->Width(), 3);
+  EXPECT_GT(changes, 0);
+
+  TKitGraphicsFill copy;
+  copy.Assign(&fill);
+  EXPECT_EQ(copy.Texture()->Height(), 2);
+
+  TKitGraphicsFill loaded;
+  loaded.FromJSON(fill.ToJSON());
+  EXPECT_EQ(loaded.Texture()->Width(), 3);
+  EXPECT_EQ(loaded.Texture()->Height(), 2);
+}
