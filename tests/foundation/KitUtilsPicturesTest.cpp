@@ -102,7 +102,9 @@ TEST(KitUtilsPictures, HexAndBase64RoundTrips) {
   for (bool url : {false, true}) {
     const QString text = TKitUtils::SaveBitmapToBase64(source.get(), url);
     ASSERT_FALSE(text.isEmpty());
-    if (url) EXPECT_FALSE(text.contains(u'=') || text.contains(u'+') || text.contains(u'/'));
+    if (url) {
+      EXPECT_FALSE(text.contains(u'=') || text.contains(u'+') || text.contains(u'/'));
+    }
     auto plain = TKitUtils::CreateBitmapFromBase64(text, url);
     EXPECT_EQ(plain->Width(), 3) << url;
     auto dataUri = TKitUtils::CreateBitmapFromBase64(QStringLiteral("data:image/bmp;base64,") + text, url);
