@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "foundation/KitGraphicsTypes.h"
+#include "foundation/KitJSONWriter.h"
 #include "foundation/KitPersistence.h"
 #include "foundation/KitTypes.h"
 #include "platform/rtl/Streams.h"
@@ -252,4 +253,26 @@ TEST(KitGraphicsFillTexture, AssignedCopiedSignalledAndPersisted) {
   loaded.FromJSON(fill.ToJSON());
   EXPECT_EQ(loaded.Texture()->Width(), 3);
   EXPECT_EQ(loaded.Texture()->Height(), 2);
+}
+
+TEST(KitJSONOperations, FoundationHelperClassesCarryTheFamily) {
+  TMemoryStream stream;
+  TKitJSONWriter writer(&stream);
+  TMemoryStream target;
+  TKitWriter objectWriter(&target);
+  TKitPersistence persistence;
+  struct Case {
+    QString json;
+    const char* className;
+  };
+  const Case cases[] = {
+      {objectWriter.ToJSON(), "TKitWriter"},
+      {writer.ToJSON(), "TKitJSONWriter"},
+      {persistence.JSON(), "TKitPersistence"},
+  };
+  for (const Case& c : cases) {
+    EXPECT_TRUE(c.json.startsWith(QStringLiteral("{\"$type\":\"%1\"").arg(QLatin1String(c.className))))
+        << c.json.toStdString();
+  }
+  EXPECT_NO_THROW(persistence.FromJSON(QStringLiteral("{}")));
 }
