@@ -18,6 +18,7 @@
 #include <QUuid>
 #include <functional>
 
+#include "foundation/KitTypes.h"
 #include "platform/rtl/Types.h"
 #include "platform/vcl/Controls.h"
 
@@ -25,16 +26,6 @@ class TCustomForm;
 
 // The framework's notification of a change of the active visual style.
 inline constexpr UINT CM_STYLECHANGED = CM_BASE + 87;
-
-// Version and help addresses of a library component.
-class IKitProductInfo {
- public:
-  static constexpr QUuid IID{0xC53329EA, 0x7B3A, 0x4507, 0xAD, 0x9E, 0x88, 0xAC, 0xD6, 0xA8, 0x50, 0x54};
-  virtual ~IKitProductInfo() = default;
-  virtual QString GetVersion() = 0;
-  virtual QString GetDocURL() = 0;
-  virtual QString GetTipsURL() = 0;
-};
 
 // A component that can follow the active visual style.
 class IKitAdaptToStyleEx {
