@@ -56,6 +56,8 @@ BrowserWindow::BrowserWindow(const std::function<void(TKitWebBrowser*)>& Prepare
   Form->Show();
   Browser = new TKitWebBrowser(Form.get());
   Browser->SetBounds(0, 0, 800, 600);
+  // Test processes run side by side: each keeps its own engine data.
+  Browser->SetCacheFolderName(QStringLiteral("EdgeCache-%1").arg(QCoreApplication::applicationPid()));
   if (Prepare) Prepare(Browser);
   Browser->SetParent(Form.get());
 }
