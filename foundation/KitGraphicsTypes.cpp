@@ -61,7 +61,8 @@ TF_PUBLISHED(TKitGraphicsFill, TKitCustomGraphicsFill) {
       .Color("ColorMirrorTo", &F::ColorMirrorTo, &F::SetColorMirrorTo)
       .Default(-1)
       .Enum("TextureMode", &F::TextureMode, &F::SetTextureMode)
-      .Default(gtmStretch);
+      .Default(gtmStretch)
+      .Object("Texture", &F::Texture, &F::SetTexture);
 }
 
 TF_PUBLISHED(TKitCustomGraphicsStroke, TPersistent) { return TPublished<TKitCustomGraphicsStroke>(); }
@@ -79,6 +80,11 @@ TF_PUBLISHED(TKitGraphicsStroke, TKitCustomGraphicsStroke) {
 }
 
 TF_PUBLISHED(TKitGraphicsFont, TFont) { return TPublished<TKitGraphicsFont>(); }
+
+TF_PUBLISHED(TKitGraphicsColorObject, TObject) {
+  return TPublished<TKitGraphicsColorObject>().Color("Color", &TKitGraphicsColorObject::Color,
+                                                     &TKitGraphicsColorObject::SetColor);
+}
 
 // ---------------------------------------------------------------------------
 // Matrix
@@ -296,9 +302,18 @@ TKitGraphicsFillGradientItem* TKitGraphicsFillGradientItems::Insert(int Index) {
 // Fill
 
 TKitCustomGraphicsFill::TKitCustomGraphicsFill(TKitGraphicsFillKind AKind, TColor AColor)
-    : FKind(AKind), FColor(AColor), FGradientItems(std::make_unique<TKitGraphicsFillGradientItems>(this)) {}
+    : FKind(AKind),
+      FColor(AColor),
+      FTexture(std::make_unique<TKitBitmap>()),
+      FGradientItems(std::make_unique<TKitGraphicsFillGradientItems>(this)) {
+  FTexture->OnChange = [this](TObject*) { Changed(); };
+}
 
-TKitCustomGraphicsFill::~TKitCustomGraphicsFill() = default;
+TKitCustomGraphicsFill::~TKitCustomGraphicsFill() { FTexture->OnChange = nullptr; }
+
+void TKitCustomGraphicsFill::SetTexture(TKitBitmap* Value) {
+  if (Value != FTexture.get()) FTexture->Assign(Value);
+}
 
 void TKitCustomGraphicsFill::Changed() {
   if (FUpdateCount == 0 && OnChanged) OnChanged(this);
@@ -323,6 +338,7 @@ void TKitCustomGraphicsFill::Assign(TPersistent* Source) {
       SetKind(fill->FKind);
       SetOrientation(fill->FOrientation);
       SetOpacity(fill->FOpacity);
+      FTexture->Assign(fill->FTexture.get());
       SetTextureMode(fill->FTextureMode);
       SetGradientMode(fill->FGradientMode);
       SetGradientAngle(fill->FGradientAngle);

@@ -159,6 +159,7 @@ class TKitCustomGraphicsStroke;
 class TKitGraphicsFillGradientItem : public TCollectionItem {
  public:
   TF_DECLARE_PUBLISHED(TKitGraphicsFillGradientItem)
+  TF_KIT_JSON_OPERATIONS
   // Color 0xFFFFFF, Position 0, Opacity 1.
   explicit TKitGraphicsFillGradientItem(TCollection* Collection);
 
@@ -184,6 +185,7 @@ class TKitGraphicsFillGradientItem : public TCollectionItem {
 class TKitGraphicsFillGradientItems : public TKitOwnedCollection<TKitGraphicsFillGradientItem> {
  public:
   TF_DECLARE_PUBLISHED(TKitGraphicsFillGradientItems)
+  TF_KIT_JSON_OPERATIONS
   explicit TKitGraphicsFillGradientItems(TKitCustomGraphicsFill* AOwner);
 
   TKitGraphicsFillGradientItem* Add();
@@ -203,6 +205,7 @@ class TKitGraphicsFillGradientItems : public TKitOwnedCollection<TKitGraphicsFil
 class TKitCustomGraphicsFill : public TPersistent {
  public:
   TF_DECLARE_PUBLISHED(TKitCustomGraphicsFill)
+  TF_KIT_JSON_OPERATIONS
   // Kind and Color as given; ColorTo 0x808080, no mirror colours, opaque,
   // vertical, stretched texture, linear gradient with the identity matrix,
   // no gradient items.
@@ -236,6 +239,10 @@ class TKitCustomGraphicsFill : public TPersistent {
   void SetColorMirrorTo(TColor Value);
   TKitGraphicsTextureMode TextureMode() const { return FTextureMode; }
   void SetTextureMode(TKitGraphicsTextureMode Value);
+  // The owned picture; a change of it is a change of the fill.
+  TKitBitmap* Texture() const { return FTexture.get(); }
+  // Assigned into the owned picture.
+  void SetTexture(TKitBitmap* Value);
   float Opacity() const { return FOpacity; }
   void SetOpacity(float Value);
   const TKitGraphicsMatrix& GradientMatrix() const { return FGradientMatrix; }
@@ -273,6 +280,7 @@ class TKitCustomGraphicsFill : public TPersistent {
   TColor FColorMirror = gcNoColor;
   TColor FColorMirrorTo = gcNoColor;
   float FOpacity = 1;
+  std::unique_ptr<TKitBitmap> FTexture;
   TKitGraphicsTextureMode FTextureMode = gtmStretch;
   TKitGraphicsFillGradientMode FGradientMode = gfgmDefault;
   std::unique_ptr<TKitGraphicsFillGradientItems> FGradientItems;
@@ -299,6 +307,7 @@ class TKitGraphicsFill : public TKitCustomGraphicsFill {
 class TKitCustomGraphicsStroke : public TPersistent {
  public:
   TF_DECLARE_PUBLISHED(TKitCustomGraphicsStroke)
+  TF_KIT_JSON_OPERATIONS
   // Kind and Color as given, Width 1, Opacity 1.
   explicit TKitCustomGraphicsStroke(TKitGraphicsStrokeKind AKind = gskSolid, TColor AColor = 0xC0C0C0);
 
@@ -348,6 +357,7 @@ class TKitGraphicsStroke : public TKitCustomGraphicsStroke {
 class TKitGraphicsFont : public TFont {
  public:
   TF_DECLARE_PUBLISHED(TKitGraphicsFont)
+  TF_KIT_JSON_OPERATIONS
   TKitGraphicsFont();
 
   // The framework font's assign, then one change signal.
@@ -475,6 +485,8 @@ class TKitGraphicsSaveState : public TPersistent {
 // The object of each colour-name list entry.
 class TKitGraphicsColorObject : public TObject {
  public:
+  TF_DECLARE_PUBLISHED(TKitGraphicsColorObject)
+  TF_KIT_JSON_OPERATIONS
   explicit TKitGraphicsColorObject(TColor AColor = 0) : FColor(AColor) {}
   TColor Color() const { return FColor; }
   void SetColor(TColor Value) { FColor = Value; }

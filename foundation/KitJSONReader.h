@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "foundation/KitTypes.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
@@ -37,6 +38,7 @@ enum TKitJSONToken {
 // The character source of the reader: a private copy of a stream.
 class TKitJSONStreamReader : public TObject {
  public:
+  TF_KIT_JSON_OPERATIONS
   class EEndOfInputReached : public Exception {
    public:
     EEndOfInputReached() : Exception(QStringLiteral("End of JSON input reached.")) {}
@@ -83,6 +85,7 @@ class TKitJSONStreamReader : public TObject {
 
 class TKitJSONReader : public TObject {
  public:
+  TF_KIT_JSON_OPERATIONS
   enum TKitJSONState {
     jstNone,
     jstBeginObject,

@@ -13,12 +13,14 @@
 #include <cstdint>
 #include <memory>
 
+#include "foundation/KitTypes.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
 
 class TKitJSONStreamWriter : public TObject {
  public:
+  TF_KIT_JSON_OPERATIONS
   explicit TKitJSONStreamWriter(TStream* AStream);
   TKitJSONStreamWriter(const TKitJSONStreamWriter&) = delete;
   TKitJSONStreamWriter& operator=(const TKitJSONStreamWriter&) = delete;
@@ -37,6 +39,7 @@ class TKitJSONStreamWriter : public TObject {
 
 class TKitJSONWriter : public TObject {
  public:
+  TF_KIT_JSON_OPERATIONS
 #define TF_KIT_JSON_WRITER_ERROR(Name, Text)    \
   class Name : public Exception {               \
    public:                                      \

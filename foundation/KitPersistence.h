@@ -22,6 +22,7 @@
 #include <memory>
 #include <vector>
 
+#include "foundation/KitTypes.h"
 #include "foundation/KitJSONReader.h"
 #include "foundation/KitJSONWriter.h"
 #include "platform/rtl/Streams.h"
@@ -128,6 +129,7 @@ const TKitExcludePropertyListArray& DefaultExcludedProperties();
 
 class TKitWriter : public TObject {
  public:
+  TF_KIT_JSON_OPERATIONS
   explicit TKitWriter(TStream* AStream);
   TKitWriter(const TKitWriter&) = delete;
   TKitWriter& operator=(const TKitWriter&) = delete;
@@ -169,6 +171,7 @@ class TKitWriter : public TObject {
 
 class TKitReader : public TObject {
  public:
+  TF_KIT_JSON_OPERATIONS
   // A property waiting for its reference to be resolved.
   class TKitObjectReference : public TObject {
    public:
@@ -227,6 +230,7 @@ class TKitReader : public TObject {
 
 class TKitPersistence : public TObject {
  public:
+  TF_KIT_JSON_OPERATIONS
   // The object's JSON at the stream's position.
   static void SaveSettingsToStream(TObject* AObject, TStream* AStream);
   // The stream rewound and read into the object.

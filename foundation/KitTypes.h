@@ -12,7 +12,12 @@
 #include "platform/rtl/RtlConsts.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
+#include "platform/rtl/Streams.h"
+#include "platform/rtl/TypInfo.h"
 #include "platform/rtl/Types.h"
+#include "platform/vcl/Graphics.h"
+
+#include <functional>
 
 // Names of properties that ToJSON(AExcludedProperties) leaves out.
 using TKitObjectExcludePropertyListArray = QStringList;
@@ -26,6 +31,43 @@ class IKitProductInfo {
   virtual QString GetDocURL() = 0;
   virtual QString GetTipsURL() = 0;
 };
+
+// ---------------------------------------------------------------------------
+// JSON operations. Every library class carries the same family of JSON
+// operations; each is a one-line forward to these routines with the object
+// itself.
+
+// The object's JSON text (type member and published properties).
+QString ObjectToJSON(TObject* AObject);
+// The same with the given property names left out; the global exclude list
+// is put back afterwards, also when writing fails.
+QString ObjectToJSONExcluding(TObject* AObject, const TKitObjectExcludePropertyListArray& AExcludedProperties);
+// Reads JSON text into the object; no type member is required and the
+// object is the reference object while reading (both settings are put back
+// afterwards, also when reading fails).
+void ObjectFromJSON(TObject* AObject, const QString& Value);
+// The object's JSON text to the debug output.
+void ObjectLog(TObject* AObject);
+void ObjectSaveToJSONFile(TObject* AObject, const QString& AFileName);
+void ObjectLoadFromJSONFile(TObject* AObject, const QString& AFileName);
+void ObjectSaveToJSONStream(TObject* AObject, TStream* AStream);
+void ObjectLoadFromJSONStream(TObject* AObject, TStream* AStream);
+
+// Declares the JSON operations and the JSON property in a class body
+// (public section).
+#define TF_KIT_JSON_OPERATIONS                                                                        \
+  QString ToJSON() { return ::ObjectToJSON(this); }                                                   \
+  QString ToJSON(const TKitObjectExcludePropertyListArray& AExcludedProperties) {                     \
+    return ::ObjectToJSONExcluding(this, AExcludedProperties);                                        \
+  }                                                                                                   \
+  void FromJSON(const QString& Value) { ::ObjectFromJSON(this, Value); }                              \
+  QString JSON() { return ToJSON(); }                                                                 \
+  void SetJSON(const QString& Value) { FromJSON(Value); }                                             \
+  void Log() { ::ObjectLog(this); }                                                                   \
+  void SaveToJSONFile(const QString& AFileName) { ::ObjectSaveToJSONFile(this, AFileName); }          \
+  void LoadFromJSONFile(const QString& AFileName) { ::ObjectLoadFromJSONFile(this, AFileName); }      \
+  void SaveToJSONStream(TStream* AStream) { ::ObjectSaveToJSONStream(this, AStream); }                \
+  void LoadFromJSONStream(TStream* AStream) { ::ObjectLoadFromJSONStream(this, AStream); }
 
 // An owned collection whose items are all of class T.
 template <class T>
@@ -118,3 +160,208 @@ TPointF PointToPointF(const TPoint& P);
 TSize PointFToSize(const TPointF& P);
 float PointFLength(const TPointF& P);
 TRect RectCopy(const TRect& R);
+
+// ---------------------------------------------------------------------------
+// Pictures
+
+class TKitBitmap;
+
+// The SVG document behind a TKitSVGBitmap. This class only holds the
+// rendering options; the SVG engine supplies the concrete class and
+// announces it with SetSVGImportFactory. Every operation but the
+// constructor raises EAbstractError here.
+class TKitSVGImport : public TPersistent {
+ public:
+  TF_DECLARE_PUBLISHED(TKitSVGImport)
+  TF_KIT_JSON_OPERATIONS
+  using TKitSVGImportFactory = std::function<std::unique_ptr<TKitSVGImport>()>;
+
+  TKitSVGImport() = default;
+
+  virtual bool HasElements();
+  virtual int ElementCount();
+  // A new picture of the document drawn at that size; the caller owns it.
+  virtual std::unique_ptr<TKitBitmap> GenerateBitmap(float AWidth, float AHeight);
+  virtual void Clear();
+  virtual void Draw(TCanvas* ACanvas, const TRectF& ARect, bool ANative);
+  virtual void LoadFromText(const QString& AText);
+  virtual void LoadFromFile(const QString& AFile);
+  virtual void LoadFromStream(TStream* AStream);
+  virtual void SaveToStream(TStream* AStream);
+  virtual void SaveToFile(const QString& AFile);
+
+  // The engine's concrete import; an empty factory removes it again.
+  static void SetSVGImportFactory(TKitSVGImportFactory AFactory);
+  // A new import of the announced class, or null when there is none.
+  static std::unique_ptr<TKitSVGImport> CreateSVGImport();
+
+  bool GrayScale() const { return FGrayScale; }
+  void SetGrayScale(bool Value) { FGrayScale = Value; }
+  TColor CustomFillColor() const { return FCustomFillColor; }
+  void SetCustomFillColor(TColor Value) { FCustomFillColor = Value; }
+  TColor CustomStrokeColor() const { return FCustomStrokeColor; }
+  void SetCustomStrokeColor(TColor Value) { FCustomStrokeColor = Value; }
+  TColor TintColor() const { return FTintColor; }
+  void SetTintColor(TColor Value) { FTintColor = Value; }
+  float CustomOpacity() const { return FCustomOpacity; }
+  void SetCustomOpacity(float Value) { FCustomOpacity = Value; }
+  float RotationAngle() const { return FRotationAngle; }
+  void SetRotationAngle(float Value) { FRotationAngle = Value; }
+  // The view box of the loaded document.
+  const TRectF& ViewRect() const { return FViewRect; }
+  void SetViewRect(const TRectF& Value) { FViewRect = Value; }
+
+ protected:
+  float FRotationAngle = 0;
+  TRectF FViewRect{};
+  bool FGrayScale = false;
+  TColor FCustomFillColor = -1;
+  TColor FCustomStrokeColor = -1;
+  TColor FTintColor = -1;
+  float FCustomOpacity = -1.0f;
+};
+
+// A graphic that keeps SVG bytes exactly as loaded and draws them through
+// the SVG import. Without an SVG engine the bytes are kept and streamed but
+// nothing is drawn and the size is 0 x 0.
+class TKitSVGBitmap : public TGraphic {
+ public:
+  TF_DECLARE_PUBLISHED(TKitSVGBitmap)
+  TF_KIT_JSON_OPERATIONS
+  TKitSVGBitmap();
+  ~TKitSVGBitmap() override;
+
+  virtual bool HasSVG() const;
+  // Only from another TKitSVGBitmap: its bytes, parsed anew (a parse error
+  // ends the copy quietly). Other sources are ignored. Signals a change.
+  void Assign(TPersistent* Source) override;
+  // Clears the document and the file name (the bytes stay); signals a change.
+  void Clear();
+
+  bool Empty() const override;
+  // The view box size times the main form's monitor scale against 96 DPI.
+  int Width() const override;
+  int Height() const override;
+  // The size comes from the document.
+  void SetSize(int AWidth, int AHeight) override {}
+
+  // Copies the whole stream (from its start) and parses it; a parse error
+  // is swallowed. Signals a change. Nothing for a null stream.
+  void LoadFromStream(TStream* Stream) override;
+  // The stored bytes from their start; nothing for a null stream.
+  void SaveToStream(TStream* Stream) override;
+  // Loads and parses the file; errors propagate.
+  void LoadFromFile(const QString& FileName);
+  // Writes the stored bytes; nothing without a document object.
+  void SaveToFile(const QString& FileName);
+  // True when the bytes carry no raster signature.
+  static bool CanLoadFromStream(TStream* Stream);
+
+  // Form data: 4-byte little-endian signed count N, then N bytes. A count
+  // below 0 or beyond the data raises EReadError; a parse error propagates.
+  void ReadData(TStream* Stream) override;
+  void WriteData(TStream* Stream) override;
+  bool Equals(TGraphic* Graphic) override;
+  QImage ToImage() override;
+
+  TKitSVGImport* SVG() const { return FSVG.get(); }
+  const QString& FileName() const { return FFileName; }
+  // A different name loads that file.
+  void SetFileName(const QString& Value);
+  // The stored bytes.
+  const TMemoryStream* Data() const { return FStream.get(); }
+
+ protected:
+  void AssignTo(TPersistent* Dest) override;
+  void Draw(TCanvas* ACanvas, const TRect& Rect) override;
+
+ private:
+  void Parse();
+
+  std::unique_ptr<TKitSVGImport> FSVG;
+  std::unique_ptr<TMemoryStream> FStream;
+  QString FFileName;
+};
+
+// The picture of fills, textures and bitmap properties; it can hold an SVG
+// graphic.
+class TKitBitmap : public TPicture {
+ public:
+  TF_DECLARE_PUBLISHED(TKitBitmap)
+  TF_KIT_JSON_OPERATIONS
+  TKitBitmap() = default;
+
+  // The graphic is a TKitSVGBitmap with a document that has elements.
+  virtual bool HasSVG() const;
+  // That graphic's document, else null.
+  TKitSVGImport* SVG() const;
+
+  // A new picture loaded from the stream; the caller owns it.
+  static std::unique_ptr<TKitBitmap> CreateFromStream(TStream* AStream);
+  static std::unique_ptr<TKitBitmap> CreateFromResource(const QString& AName);
+  static std::unique_ptr<TKitBitmap> CreateFromResource(const QString& AName, NativeInt AInstance);
+  // Loads the raw-data resource of that name; a missing one leaves the
+  // picture as it is.
+  void LoadFromResource(const QString& AName);
+  void LoadFromResource(const QString& AName, NativeInt AInstance);
+};
+
+class TKitScaledBitmap : public TCollectionItem {
+ public:
+  TF_DECLARE_PUBLISHED(TKitScaledBitmap)
+  TF_KIT_JSON_OPERATIONS
+  explicit TKitScaledBitmap(TCollection* Collection);
+  ~TKitScaledBitmap() override;
+
+  // From another scaled bitmap: picture, name and scale; others are ignored.
+  void Assign(TPersistent* Source) override;
+
+  TKitBitmap* Bitmap() const { return FBitmap.get(); }
+  // Assigned into the owned picture.
+  void SetBitmap(TKitBitmap* Value);
+  const QString& BitmapName() const { return FBitmapName; }
+  void SetBitmapName(const QString& Value);
+  float Scale() const { return FScale; }
+  void SetScale(float Value);
+
+ private:
+  std::unique_ptr<TKitBitmap> FBitmap;
+  float FScale = 1.0f;
+  QString FBitmapName;
+};
+
+class TKitScaledBitmaps : public TKitOwnedCollection<TKitScaledBitmap> {
+ public:
+  TF_DECLARE_PUBLISHED(TKitScaledBitmaps)
+  TF_KIT_JSON_OPERATIONS
+  explicit TKitScaledBitmaps(TPersistent* AOwner);
+
+  TKitScaledBitmap* Add(float Scale = 1.0f);
+  TKitScaledBitmap* AddBitmap(TKitBitmap* Bitmap, float Scale = 1.0f);
+  TKitScaledBitmap* AddDrawBitmap(TGraphic* Bitmap, float Scale = 1.0f);
+  TKitScaledBitmap* AddBitmapFromFile(const QString& FileName, float Scale = 1.0f);
+  TKitScaledBitmap* AddBitmapFromResource(const QString& ResourceName, float Scale = 1.0f);
+  TKitScaledBitmap* AddBitmapFromResource(const QString& ResourceName, NativeInt AInstance, float Scale);
+  TKitScaledBitmap* AddBitmapName(const QString& BitmapName, float Scale = 1.0f);
+  TKitScaledBitmap* Insert(int Index, float Scale = 1.0f);
+  TKitScaledBitmap* Items(int Index) const { return GetItem(Index); }
+  void SetItems(int Index, TKitScaledBitmap* Value) { GetItem(Index)->Assign(Value); }
+  // The item of exactly that scale, else the one with the largest scale
+  // above 0 (the first of equal ones); null when empty.
+  TKitScaledBitmap* GetItemByScale(float Scale) const;
+  TKitBitmap* GetBitmapByScale(float Scale) const;
+  TKitBitmap* Bitmaps(float Scale) const { return GetBitmapByScale(Scale); }
+  // Into the item GetItemByScale answers, or a new item of that scale when
+  // the collection is empty.
+  void SetBitmaps(float Scale, TKitBitmap* Value);
+
+  TNotifyEvent OnChange;
+
+ protected:
+  void Update(TCollectionItem* Item) override;
+};
+
+// True for null, a picture without graphic, or an empty graphic.
+bool IsBitmapEmpty(TPicture* APicture);
+// The picture's graphic; null for null.
+TGraphic* GetBitmapGraphic(TPicture* APicture);

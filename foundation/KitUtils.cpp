@@ -9,13 +9,19 @@
 #include <dlfcn.h>
 #include <vector>
 
+#include "foundation/KitTypes.h"
+#include "platform/rtl/ComponentStreaming.h"
+#include "platform/rtl/Components.h"
 #include "platform/rtl/Encoding.h"
 #include "platform/rtl/NetEncoding.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/WinInet.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/GIFImg.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/Jpeg.h"
+#include "platform/vcl/PngImage.h"
 #include "platform/win32/Clipboard.h"
 #include "platform/win32/Shell.h"
 
@@ -1211,4 +1217,157 @@ bool TKitUtils::IsDate(const QString& AValue, TDateTime& ADate) {
   if (!TryEncodeTime(hour, minute, second_, 0, time)) return false;
   ADate = date + time;
   return true;
+}
+
+// ---------------------------------------------------------------------------
+// Pictures as bytes
+
+namespace {
+// The picture's graphic saved in its own format; empty for no or an empty
+// graphic.
+bool SaveGraphic(TPicture* ABitmap, TMemoryStream& AStream) {
+  if (IsBitmapEmpty(ABitmap)) return false;
+  ABitmap->Graphic()->SaveToStream(&AStream);
+  return true;
+}
+
+// A graphic of the class the bytes name, loaded from them, assigned to the
+// picture; nothing for an unknown type.
+void LoadGraphicFromBytes(const TBytes& ABytes, TPicture* ABitmap) {
+  TGraphicClass graphicClass;
+  if (!TKitUtils::FindGraphicClass(ABytes.constData(), ABytes.size(), graphicClass)) return;
+  std::unique_ptr<TGraphic> graphic = graphicClass.Create();
+  TMemoryStream stream;
+  if (!ABytes.isEmpty()) stream.WriteBuffer(ABytes.constData(), ABytes.size());
+  stream.SetPosition(0);
+  graphic->LoadFromStream(&stream);
+  ABitmap->SetGraphic(graphic.get());
+}
+}  // namespace
+
+QString TKitUtils::GetImageType(TKitBitmap* ABitmap, bool /*AResetPosition*/) {
+  TMemoryStream stream;
+  if (ABitmap != nullptr && ABitmap->Graphic() != nullptr) ABitmap->SaveToStream(&stream);
+  return GetImageType(&stream, true);
+}
+
+bool TKitUtils::FindGraphicClass(const void* Buffer, Int64 BufferSize, TGraphicClass& GraphicClass) {
+  GraphicClass = TGraphicClass();
+  if (Buffer == nullptr || BufferSize <= 0) return false;
+  const auto* b = static_cast<const uint8_t*>(Buffer);
+  auto has = [&](Int64 offset, std::initializer_list<uint8_t> bytes) {
+    if (offset + static_cast<Int64>(bytes.size()) > BufferSize) return false;
+    Int64 i = offset;
+    for (uint8_t v : bytes)
+      if (b[i++] != v) return false;
+    return true;
+  };
+  if (has(0, {'I', 'I', 42, 0})) return false;  // TIFF: no imaging class on this platform
+  if (has(0, {'B', 'M'})) {
+    GraphicClass = TGraphicClass::Of<TBitmap>();
+  } else if (has(0, {'M', 'M', 0x00, 0x2A})) {
+    return false;  // TIFF
+  } else if (has(0, {0xFF, 0xD8})) {
+    GraphicClass = TGraphicClass::Of<TJPEGImage>();
+  } else if (has(0, {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A})) {
+    GraphicClass = TGraphicClass::Of<TPngImage>();
+  } else if (has(0, {0xD7, 0xCD, 0xC6, 0x9A}) || (has(0, {1, 0, 0, 0}) && has(40, {' ', 'E', 'M', 'F'}))) {
+    return false;  // metafiles: no metafile class on this platform
+  } else if (has(0, {'G', 'I', 'F'})) {
+    GraphicClass = TGraphicClass::Of<TGIFImage>();
+  } else if (has(2, {1, 0})) {
+    GraphicClass = TGraphicClass::Of<TIcon>();
+  }
+  return static_cast<bool>(GraphicClass);
+}
+
+QString TKitUtils::SaveBitmapToHexStr(TPicture* ABitmap) {
+  TMemoryStream stream;
+  if (!SaveGraphic(ABitmap, stream)) return QString();
+  return SaveStreamToHexStr(&stream);
+}
+
+void TKitUtils::LoadBitmapFromHexStr(const QString& AHexStr, TPicture* ABitmap) {
+  if (ABitmap == nullptr) return;
+  const TBytes bytes = HexStrToBytes(AHexStr);
+  if (bytes.contains(";base64,")) return;
+  LoadGraphicFromBytes(bytes, ABitmap);
+}
+
+std::unique_ptr<TKitBitmap> TKitUtils::CreateBitmapFromHexStr(const QString& AHexStr) {
+  auto result = std::make_unique<TKitBitmap>();
+  LoadBitmapFromHexStr(AHexStr, result.get());
+  return result;
+}
+
+QString TKitUtils::SaveBitmapToBase64(TPicture* ABitmap, bool AURL) {
+  TMemoryStream stream;
+  if (!SaveGraphic(ABitmap, stream)) return QString();
+  return SaveStreamToBase64(&stream, AURL);
+}
+
+void TKitUtils::LoadBitmapFromBase64(const QString& ABase64, TPicture* ABitmap, bool AURL) {
+  if (ABitmap == nullptr) return;
+  QString text = ABase64;
+  const QString marker = QStringLiteral(";base64,");
+  const int at = text.indexOf(marker);
+  if (at >= 0) text = text.mid(at + marker.size());
+  TMemoryStream stream;
+  LoadStreamFromBase64(text, &stream, AURL);
+  stream.SetPosition(0);
+  ABitmap->LoadFromStream(&stream);
+}
+
+std::unique_ptr<TKitBitmap> TKitUtils::CreateBitmapFromBase64(const QString& ABase64, bool AURL) {
+  auto result = std::make_unique<TKitBitmap>();
+  LoadBitmapFromBase64(ABase64, result.get(), AURL);
+  return result;
+}
+
+std::unique_ptr<TMemoryStream> TKitUtils::ConvertBitmapToJPEGStream(TPicture* ABitmap, float AQuality,
+                                                                    TColor ABackgroundColor) {
+  TMemoryStream saved;
+  if (!SaveGraphic(ABitmap, saved)) return nullptr;
+  TGraphicClass graphicClass;
+  if (!FindGraphicClass(saved.Memory(), saved.Size(), graphicClass)) return nullptr;
+  auto result = std::make_unique<TMemoryStream>();
+  if (graphicClass == TGraphicClass::Of<TJPEGImage>()) {
+    saved.SetPosition(0);
+    result->CopyFrom(&saved, saved.Size());
+    result->SetPosition(0);
+    return result;
+  }
+  std::unique_ptr<TGraphic> graphic = graphicClass.Create();
+  saved.SetPosition(0);
+  graphic->LoadFromStream(&saved);
+  if (graphic->Width() <= 0 || graphic->Height() <= 0) return nullptr;
+  TBitmap canvasBitmap;
+  canvasBitmap.SetSize(graphic->Width(), graphic->Height());
+  const bool noColor = ABackgroundColor == static_cast<TColor>(0x1FFFFFFF) || ABackgroundColor == -1;
+  canvasBitmap.Canvas()->Brush()->SetColor(noColor ? static_cast<TColor>(0xFFFFFF) : ABackgroundColor);
+  canvasBitmap.Canvas()->FillRect(TRect{0, 0, graphic->Width(), graphic->Height()});
+  canvasBitmap.Canvas()->Draw(0, 0, graphic.get());
+  TJPEGImage jpeg;
+  const double quality = std::isfinite(AQuality) ? std::clamp(static_cast<double>(AQuality) * 100.0, 1.0, 100.0) : 100.0;
+  jpeg.SetCompressionQuality(static_cast<int>(Round(quality)));
+  jpeg.Assign(&canvasBitmap);
+  jpeg.SaveToStream(result.get());
+  result->SetPosition(0);
+  return result;
+}
+
+std::unique_ptr<TComponent> TKitUtils::Clone(TComponent* AComponent) {
+  if (AComponent == nullptr) return nullptr;
+  TMemoryStream stream;
+  const QString name = AComponent->Name();
+  AComponent->SetName(QString());
+  try {
+    stream.WriteComponent(AComponent);
+  } catch (...) {
+    AComponent->SetName(name);
+    throw;
+  }
+  AComponent->SetName(name);
+  stream.SetPosition(0);
+  return stream.ReadComponent();
 }

@@ -21,6 +21,10 @@
 #include "platform/vcl/UITypes.h"
 
 class TComponent;
+class TGraphicClass;
+using TColor = int32_t;
+class TKitBitmap;
+class TPicture;
 class TControl;
 class TCustomForm;
 class TFont;
@@ -139,6 +143,35 @@ class TKitUtils : public TObject {
   // "" (fewer than four bytes, or no signature). With AResetPosition reading
   // starts at 0, else at the position; the position is always put back.
   static QString GetImageType(TStream* AData, bool AResetPosition);
+  // The type of the picture's saved bytes, read from their start (the flag
+  // is not used).
+  static QString GetImageType(TKitBitmap* ABitmap, bool AResetPosition);
+  // The picture class for the leading bytes of Buffer: "BM" TBitmap, FF D8
+  // TJPEGImage, the PNG signature TPngImage, "GIF" TGIFImage, the 16-bit
+  // value 1 at offset 2 TIcon. TIFF and metafile bytes have no class here.
+  // Only the BufferSize bytes are looked at. True when a class was found.
+  static bool FindGraphicClass(const void* Buffer, Int64 BufferSize, TGraphicClass& GraphicClass);
+  // The picture's graphic in its own format as hexadecimal text; "" for a
+  // picture without graphic or with an empty one.
+  static QString SaveBitmapToHexStr(TPicture* ABitmap);
+  // The decoded bytes as a graphic of the class FindGraphicClass names;
+  // nothing for a data URI text or an unknown picture type.
+  static void LoadBitmapFromHexStr(const QString& AHexStr, TPicture* ABitmap);
+  static std::unique_ptr<TKitBitmap> CreateBitmapFromHexStr(const QString& AHexStr);
+  // As SaveBitmapToHexStr, in Base64 (URL-safe with AURL).
+  static QString SaveBitmapToBase64(TPicture* ABitmap, bool AURL);
+  // A data-URI prefix up to ";base64," is dropped; the rest is decoded and
+  // loaded with the picture's stream loader.
+  static void LoadBitmapFromBase64(const QString& ABase64, TPicture* ABitmap, bool AURL);
+  static std::unique_ptr<TKitBitmap> CreateBitmapFromBase64(const QString& ABase64, bool AURL);
+  // The picture as JPEG bytes: JPEG data copied, other graphics drawn on
+  // ABackgroundColor (white for clNone and -1) and compressed with quality
+  // Round(AQuality * 100), kept within 1..100. Null for an unknown type or
+  // an empty graphic.
+  static std::unique_ptr<TMemoryStream> ConvertBitmapToJPEGStream(TPicture* ABitmap, float AQuality,
+                                                                  TColor ABackgroundColor);
+  // A copy through component streaming, without owner and name.
+  static std::unique_ptr<TComponent> Clone(TComponent* AComponent);
   // The whole stream from position 0 as two upper-case hex digits per byte.
   static QString SaveStreamToHexStr(TStream* AStream);
   // Each pair of hex digits (either case) as one byte; an odd last character

@@ -101,3 +101,8 @@ namespace RtlConsts {
 inline constexpr const char* SArgumentOutOfRange = "Argument out of range";
 inline constexpr const char* SInvalidCast = "Invalid class typecast";
 }  // namespace RtlConsts
+
+namespace RtlConsts {
+// Operations left to descendants
+inline constexpr const char* SAbstractError = "Abstract Error";
+}  // namespace RtlConsts

@@ -75,6 +75,8 @@ TF_DECLARE_EXCEPTION(EInvalidCast, Exception)
 // infinities, out of range).
 TF_DECLARE_EXCEPTION(EMathError, Exception)
 TF_DECLARE_EXCEPTION(EInvalidOp, EMathError)
+// Raised by an operation that a class declares but leaves to its descendants.
+TF_DECLARE_EXCEPTION(EAbstractError, Exception)
 
 // ---------------------------------------------------------------------------
 // Locale settings. Every routine that reads them has an overload taking an
