@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QListView>
+#include <QMouseEvent>
 #include <QPainter>
 #include <QPlainTextDocumentLayout>
 #include <QPlainTextEdit>
@@ -133,6 +134,70 @@ class TPasswordStyle : public QProxyStyle {
  private:
   QChar FChar;
 };
+
+// A scroll area (memo, list box) handles the mouse in its viewport, a child
+// widget of the control's window. The viewport's mouse input is turned into
+// input of the window, so that it runs through the control's messages, and
+// the control's default handling hands it back to the viewport.
+class TViewportRouter : public QObject {
+ public:
+  explicit TViewportRouter(QAbstractScrollArea* Area) : QObject(Area), FArea(Area) {
+    Area->viewport()->installEventFilter(this);
+  }
+  bool eventFilter(QObject* Watched, QEvent* Event) override {
+    if (FPassing || Watched != FArea->viewport()) return false;
+    switch (Event->type()) {
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonRelease:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::MouseMove: {
+        auto* e = static_cast<QMouseEvent*>(Event);
+        QMouseEvent routed(e->type(), FArea->viewport()->mapTo(FArea, e->position()), e->globalPosition(),
+                           e->button(), e->buttons(), e->modifiers());
+        QCoreApplication::sendEvent(FArea, &routed);
+        return true;
+      }
+      default: return false;
+    }
+  }
+  // Delivers a mouse event of the window to the viewport.
+  void Deliver(const QMouseEvent* Event, QEvent::Type Type) {
+    QWidget* viewport = FArea->viewport();
+    QMouseEvent e(Type, viewport->mapFrom(FArea, Event->position()), Event->globalPosition(), Event->button(),
+                  Event->buttons(), Event->modifiers());
+    FPassing = true;
+    QCoreApplication::sendEvent(viewport, &e);
+    FPassing = false;
+  }
+
+ private:
+  QAbstractScrollArea* FArea;
+  bool FPassing = false;
+};
+
+// The default handling of a mouse message of a scroll area control: the
+// focus on a press, then the origin event to the viewport. False for other
+// messages.
+bool MouseToViewport(TWinControl* Control, TMessage& Message) {
+  const UINT msg = Message.Msg;
+  if (msg < WM_MOUSEFIRST || msg > WM_MOUSELAST || msg == WM_MOUSEWHEEL || msg == WM_MOUSEHWHEEL) return false;
+  auto* area = qobject_cast<QAbstractScrollArea*>(Control->WidgetIfAllocated());
+  TViewportRouter* router = nullptr;
+  if (area)
+    for (QObject* child : area->children())
+      if ((router = dynamic_cast<TViewportRouter*>(child))) break;
+  if (!router) return false;
+  const bool press = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK;
+  if (press && (area->focusPolicy() & Qt::ClickFocus) && area->isEnabled() && !Control->Focused())
+    ::SetFocus(Control->Handle());
+  auto* origin = dynamic_cast<QMouseEvent*>(Message.Origin);
+  if (!origin || !Control->WidgetIfAllocated()) return true;
+  const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
+  router->Deliver(origin, origin->type());
+  // A second press also reaches the viewport as a double click.
+  if (dbl && Control->WidgetIfAllocated()) router->Deliver(origin, QEvent::MouseButtonDblClick);
+  return true;
+}
 
 }  // namespace
 
@@ -526,6 +591,10 @@ TCustomMemo::~TCustomMemo() {
 
 QPlainTextEdit* TCustomMemo::PlainEdit() const { return qobject_cast<QPlainTextEdit*>(WidgetIfAllocated()); }
 
+void TCustomMemo::DefaultHandler(TMessage& Message) {
+  if (!MouseToViewport(this, Message)) TCustomEdit::DefaultHandler(Message);
+}
+
 QWidget* TCustomMemo::CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) {
   auto* memo = new THostWidget<QPlainTextEdit>(this, ParentWidget);
   // Attaching the document sets its font and layout; that is no change of
@@ -541,6 +610,7 @@ QWidget* TCustomMemo::CreateWidget(const TCreateParams& Params, QWidget* ParentW
   cursor.setPosition(std::clamp(FSelStart, 0, FDocument->characterCount() - 1));
   cursor.setPosition(std::clamp(FSelStart + FSelLength, 0, FDocument->characterCount() - 1), QTextCursor::KeepAnchor);
   memo->setTextCursor(cursor);
+  new TViewportRouter(memo);
   return memo;
 }
 
@@ -939,9 +1009,10 @@ void TCheckBox::ApplyState() {
   if (!b) return;
   const QSignalBlocker block(b);
   b->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
-  // Showing the grayed state makes Qt's box tristate; the user's clicks
-  // follow AllowGrayed.
-  b->setTristate(FAllowGrayed);
+  // Qt shows the grayed state only in a tristate box; the user's clicks
+  // follow AllowGrayed all the same (Toggle).
+  b->setTristate(FAllowGrayed || FState == cbGrayed);
+  b->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
 }
 
 void TCheckBox::SetState(TCheckBoxState Value) {
@@ -1635,10 +1706,15 @@ QWidget* TListBox::CreateWidget(const TCreateParams& Params, QWidget* ParentWidg
     if (FProgrammatic == 0) SendParentCommand(LBN_SELCHANGE);
   });
   QObject::connect(view, &QAbstractItemView::doubleClicked, view, [this] { SendParentCommand(LBN_DBLCLK); });
+  new TViewportRouter(view);
   return view;
 }
 
 void TListBox::DestroyWnd() { TWinControl::DestroyWnd(); }
+
+void TListBox::DefaultHandler(TMessage& Message) {
+  if (!MouseToViewport(this, Message)) TCustomListControl::DefaultHandler(Message);
+}
 
 void TListBox::ApplySelectionMode() {
   if (QListView* view = View())
@@ -1936,6 +2012,31 @@ void TScrollBar::Dispatch(TMessage& Message) {
       return;
     }
     case WM_GETDLGCODE: Message.Result = DLGC_WANTARROWS; return;
+    case WM_KEYDOWN: {
+      // The keys of a scroll bar control (Qt's own mapping turns the
+      // horizontal arrows round).
+      if (DoKeyDown(Message)) return;
+      QScrollBar* bar = Bar();
+      QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
+      switch (Message.WParam) {
+        case VK_LEFT: case VK_UP: action = QAbstractSlider::SliderSingleStepSub; break;
+        case VK_RIGHT: case VK_DOWN: action = QAbstractSlider::SliderSingleStepAdd; break;
+        case VK_PRIOR: action = QAbstractSlider::SliderPageStepSub; break;
+        case VK_NEXT: action = QAbstractSlider::SliderPageStepAdd; break;
+        case VK_HOME: action = QAbstractSlider::SliderToMinimum; break;
+        case VK_END: action = QAbstractSlider::SliderToMaximum; break;
+        default: break;
+      }
+      if (bar && action != QAbstractSlider::SliderNoAction) {
+        bar->triggerAction(action);
+        if (HandleAllocated() && FParent)
+          FParent->Perform(FKind == sbHorizontal ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0),
+                           reinterpret_cast<LPARAM>(Handle()));
+        return;
+      }
+      DefaultHandler(Message);
+      return;
+    }
     case WM_CREATE:
       ApplyParams();
       TWinControl::Dispatch(Message);

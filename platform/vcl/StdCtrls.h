@@ -305,6 +305,8 @@ class TCustomMemo : public TCustomEdit {
   void SetEditText(const QString& Value) override;
   LRESULT DialogCode() const override;
   QPlainTextEdit* PlainEdit() const;
+  // Mouse input goes to the editor's viewport.
+  void DefaultHandler(TMessage& Message) override;
   void ApplyScrollBars();
   void DocumentChanged();
   void BeginLinesUpdate();
@@ -684,6 +686,8 @@ class TListBox : public TCustomListControl {
   void Dispatch(TMessage& Message) override;
   void DestroyWnd() override;
   QListView* View() const;
+  // Mouse input goes to the view's viewport.
+  void DefaultHandler(TMessage& Message) override;
   void ApplySelectionMode();
 
  private:
