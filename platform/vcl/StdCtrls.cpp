@@ -726,10 +726,23 @@ void TCustomMemo::Dispatch(TMessage& Message) {
         }
         return;
       }
+      if (FMaxLength > 0 && Message.WParam >= 32) {
+        // MaxLength limits typing (line breaks count two, as Win32 counts
+        // them); the program's text is never cut.
+        if (DoKeyPress(Message)) return;
+        if (GetTextLen() - SelLength() >= FMaxLength) return;
+        DefaultHandler(Message);
+        return;
+      }
       TCustomEdit::Dispatch(Message);
       return;
     default: TCustomEdit::Dispatch(Message); return;
   }
+}
+
+int TCustomMemo::GetTextLen() const {
+  const int last = FDocument->characterCount() - 1;
+  return last + std::max(FDocument->findBlock(last).blockNumber(), 0);
 }
 
 namespace {

@@ -280,6 +280,8 @@ class TCustomMemo : public TCustomEdit {
   void SetWantTabs(bool Value) { FWantTabs = Value; }
   // The caret's line and column (0-based).
   TPoint CaretPos() const;
+  // Characters of Text (a line break counts two).
+  int GetTextLen() const;
 
   int SelStart() const override;
   void SetSelStart(int Value) override;

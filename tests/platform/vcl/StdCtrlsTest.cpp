@@ -248,6 +248,10 @@ TEST_F(MemoTest, TypingMakesLinesAndReadOnlyRejectsIt) {
   Type(QStringLiteral("e"));
   EXPECT_EQ(Memo->Lines()->Count(), 3);
 
+  Memo->SetMaxLength(Memo->GetTextLen() + 1);  // "ab\r\ncd\r\ne" and one more
+  Type(QStringLiteral("fg"));
+  EXPECT_EQ(Memo->Lines()->Strings(2), "ef");
+
   Memo->SetReadOnly(true);
   Changes = 0;
   Type(QStringLiteral("zz\r"));
