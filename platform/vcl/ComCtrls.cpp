@@ -1018,7 +1018,26 @@ TF_PUBLISHED(TCoolBand, TCollectionItem) {
 
 TCoolBand::TCoolBand(TCollection* Collection) : TCollectionItem(Collection) {}
 
-TCoolBand::~TCoolBand() = default;
+TCoolBand::~TCoolBand() { Unhook(); }
+
+void TCoolBand::Hook(TWinControl* Value) {
+  Unhook();
+  FControl = Value;
+  if (!Value) return;
+  FSavedProc = Value->WindowProc();
+  Value->SetWindowProc([this, previous = FSavedProc](TMessage& Message) {
+    previous(Message);
+    if (Message.Msg != WM_SIZE) return;
+    if (TCoolBar* bar = CoolBar(); bar && !bar->FLayingOut && !bar->ComponentState().Contains(csDestroying))
+      bar->Realign();
+  });
+}
+
+void TCoolBand::Unhook() {
+  if (FControl) FControl->SetWindowProc(FSavedProc);
+  FSavedProc = nullptr;
+  FControl = nullptr;
+}
 
 TCoolBar* TCoolBand::CoolBar() const {
   auto* bands = dynamic_cast<TCoolBands*>(Collection());
@@ -1029,9 +1048,13 @@ void TCoolBand::SetControl(TWinControl* Value) {
   if (FControl == Value) return;
   TCoolBar* bar = CoolBar();
   if (Value && bar)
-    if (TCoolBand* other = bar->Bands()->FindBand(Value)) other->FControl = nullptr;
-  FControl = Value;
-  if (Value && bar) Value->SetParent(bar);
+    if (TCoolBand* other = bar->Bands()->FindBand(Value)) other->Unhook();
+  Hook(Value);
+  if (Value) {
+    // The band places the control.
+    Value->SetAlign(alNone);
+    if (bar) Value->SetParent(bar);
+  }
   Changed(false);
 }
 
@@ -1109,7 +1132,7 @@ TCoolBar::~TCoolBar() {
   Destroying();
   TStyleManager::RemoveStyleChangeListener(FStyleListener);
   // Bands let go of their controls, which go with the bar as its children.
-  for (int i = 0; i < FBands->Count(); ++i) FBands->Items(i)->FControl = nullptr;
+  for (int i = 0; i < FBands->Count(); ++i) FBands->Items(i)->Unhook();
 }
 
 void TCoolBar::SetAutoSize(bool Value) {
@@ -1152,15 +1175,17 @@ void TCoolBar::AlignControls(TControl* AControl, TRect& Rect) {
       TCoolBand* band = FBands->Items(row.Bands[k]);
       const int textWidth =
           band->Text().isEmpty() ? 0 : MeasureText(Canvas(), painting, StripHotkey(band->Text())).cx + 6;
+      // The last band of a row takes the rest of it; others are as wide as
+      // set, or as their controls.
       int width = band->Width();
-      if (width <= 0) width = kGripWidth + textWidth + (band->Control() ? band->Control()->Width() : 0) + 4;
-      if (k == row.Bands.size() - 1) width = std::max(width, Rect.Right - 2 - x);
+      if (k == row.Bands.size() - 1) width = std::max(kGripWidth + textWidth + 4, Rect.Right - 2 - x);
+      else if (width <= 0) width = kGripWidth + textWidth + (band->Control() ? band->Control()->Width() : 0) + 4;
       const TRect r(x, y, x + width, y + row.Height);
       FBandRects[row.Bands[k]] = r;
       if (TWinControl* control = band->Control()) {
         const int left = r.Left + kGripWidth + textWidth;
         const int h = std::min(control->Height(), row.Height);
-        control->SetBounds(left, r.Top + (row.Height - h) / 2, std::max(0, r.Right - 2 - left), h);
+        control->SetBounds(left, r.Top + (row.Height - h) / 2, std::max(0, r.Right - 4 - left), h);
       }
       x += width;
     }
@@ -1176,7 +1201,7 @@ void TCoolBar::AlignControls(TControl* AControl, TRect& Rect) {
 void TCoolBar::Dispatch(TMessage& Message) {
   if (Message.Msg == CM_CONTROLLISTCHANGE && Message.LParam == 0) {
     auto* control = reinterpret_cast<TControl*>(Message.WParam);
-    if (TCoolBand* band = FBands->FindBand(control)) band->FControl = nullptr;
+    if (TCoolBand* band = FBands->FindBand(control)) band->Unhook();
   }
   TCustomControl::Dispatch(Message);
 }

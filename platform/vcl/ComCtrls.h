@@ -325,7 +325,13 @@ class TCoolBand : public TCollectionItem {
 
  private:
   friend class TCoolBar;
+  // The band follows its control's size through the control's window
+  // procedure.
+  void Hook(TWinControl* Value);
+  void Unhook();
+
   TWinControl* FControl = nullptr;
+  TWndMethod FSavedProc;
   QString FText;
   int FWidth = 0;
   int FMinHeight = 25;
@@ -371,6 +377,7 @@ class TCoolBar : public TCustomControl {
 
  private:
   friend class TCoolBands;
+  friend class TCoolBand;
   std::unique_ptr<TCoolBands> FBands;
   QList<TRect> FBandRects;
   bool FAutoSize = false;

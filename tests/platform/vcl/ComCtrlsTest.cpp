@@ -396,7 +396,7 @@ TEST_F(ComCtrlsTest, CoolBarBandsHoldControlsInRows) {
   EXPECT_GT(nav->Left(), 0);
   EXPECT_GT(other->Left(), nav->Left());  // after the band's text
   EXPECT_GE(cool->Height(), 45 + 30);
-  EXPECT_EQ(nav->Width(), cool->BandRect(0).Right - 2 - nav->Left());
+  EXPECT_EQ(nav->Width(), cool->BandRect(0).Right - 4 - nav->Left());
   second->SetBreak(false);  // now beside the first band
   EXPECT_EQ(cool->BandRect(1).Top, cool->BandRect(0).Top);
   EXPECT_GT(other->Left(), cool->BandRect(0).Right - 1);
