@@ -59,6 +59,7 @@ TF_DECLARE_EXCEPTION(EPropertyError, Exception)
 TF_DECLARE_EXCEPTION(EOSError, Exception)
 TF_DECLARE_EXCEPTION(EThread, Exception)
 TF_DECLARE_EXCEPTION(EFilerError, EStreamError)
+TF_DECLARE_EXCEPTION(EInvalidCast, Exception)
 
 // ---------------------------------------------------------------------------
 // Everything below this line is the SysUtils routine set (Format, conversions,
