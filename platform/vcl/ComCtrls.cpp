@@ -343,11 +343,10 @@ QList<TRect> TPageControl::TabRects() const {
   return rects;
 }
 
-TRect PageControlTabRect(const QList<TRect>& Rects, int Index) {
-  return Index >= 0 && Index < Rects.size() ? Rects[Index] : TRect();
+TRect TPageControl::TabRect(int Index) const {
+  const QList<TRect> rects = TabRects();
+  return Index >= 0 && Index < rects.size() ? rects[Index] : TRect();
 }
-
-TRect TPageControl::TabRect(int Index) const { return PageControlTabRect(TabRects(), Index); }
 
 int TPageControl::IndexOfTabAt(int X, int Y) const {
   const QList<TRect> rects = TabRects();
@@ -674,18 +673,6 @@ void TToolButton::Dispatch(TMessage& Message) {
     default: break;
   }
   TGraphicControl::Dispatch(Message);
-}
-
-void TToolButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  TGraphicControl::MouseDown(Button, Shift, X, Y);
-}
-
-void TToolButton::MouseMove(TShiftState Shift, int X, int Y) {
-  TGraphicControl::MouseMove(Shift, X, Y);
-}
-
-void TToolButton::MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) {
-  TGraphicControl::MouseUp(Button, Shift, X, Y);
 }
 
 void TToolButton::Paint() {

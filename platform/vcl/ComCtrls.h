@@ -198,9 +198,6 @@ class TToolButton : public TGraphicControl {
 
  protected:
   void Paint() override;
-  void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  void MouseMove(TShiftState Shift, int X, int Y) override;
-  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
  private:

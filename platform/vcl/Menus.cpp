@@ -267,10 +267,6 @@ TMenuItem::~TMenuItem() {
   ReleaseCommand(FCommand);
 }
 
-void TMenuItem::Notification(TComponent* AComponent, TOperation Operation) {
-  TComponent::Notification(AComponent, Operation);
-}
-
 void TMenuItem::SetCaption(const QString& Value) {
   if (FCaption == Value) return;
   FCaption = Value;

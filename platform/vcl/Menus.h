@@ -159,9 +159,6 @@ class TMenuItem : public TComponent {
   QAction* QtAction() const { return FAction.get(); }
   QMenu* QtMenu() const { return FSubMenu.get(); }
 
- protected:
-  void Notification(TComponent* AComponent, TOperation Operation) override;
-
  private:
   friend class TMenu;
   friend class TMainMenu;
