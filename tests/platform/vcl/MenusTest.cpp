@@ -311,6 +311,10 @@ TEST_F(MenuFormTest, TheMenuBarSitsAboveTheClientArea) {
   ASSERT_NE(frame, Form->Widget());
   EXPECT_TRUE(frame->isVisible());
   EXPECT_EQ(frame->height(), 300 + bar->height());
+  RECT window{};
+  ASSERT_TRUE(GetWindowRect(Form->Handle(), &window));
+  EXPECT_GE(window.bottom - window.top, 300 + bar->height());
+  EXPECT_LE(window.top, Form->Top() - bar->height());
   EXPECT_EQ(Form->Widget()->mapTo(frame, QPoint(0, 0)).y(), bar->height());
   EXPECT_GE(bar->height(), 10);
   const QPoint origin = Form->Widget()->mapToGlobal(QPoint(0, 0));
