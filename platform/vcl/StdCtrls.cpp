@@ -141,18 +141,22 @@ class TPasswordStyle : public QProxyStyle {
 // the control's default handling hands it back to the viewport.
 class TViewportRouter : public QObject {
  public:
-  explicit TViewportRouter(QAbstractScrollArea* Area) : QObject(Area), FArea(Area) {
-    Area->viewport()->installEventFilter(this);
+  explicit TViewportRouter(QAbstractScrollArea* Area)
+      : QObject(Area), FArea(Area), FViewport(Area->viewport()) {
+    FViewport->installEventFilter(this);
   }
   bool eventFilter(QObject* Watched, QEvent* Event) override {
-    if (FPassing || Watched != FArea->viewport()) return false;
+    // The viewport is compared by the pointer kept: while the area is being
+    // destroyed its scroll-area part is gone, but its children still get
+    // events.
+    if (FPassing || !FViewport || Watched != FViewport) return false;
     switch (Event->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
       case QEvent::MouseButtonDblClick:
       case QEvent::MouseMove: {
         auto* e = static_cast<QMouseEvent*>(Event);
-        QMouseEvent routed(e->type(), FArea->viewport()->mapTo(FArea, e->position()), e->globalPosition(),
+        QMouseEvent routed(e->type(), FViewport->mapTo(FArea, e->position()), e->globalPosition(),
                            e->button(), e->buttons(), e->modifiers());
         QCoreApplication::sendEvent(FArea, &routed);
         return true;
@@ -172,6 +176,7 @@ class TViewportRouter : public QObject {
 
  private:
   QAbstractScrollArea* FArea;
+  QPointer<QWidget> FViewport;
   bool FPassing = false;
 };
 
