@@ -1,8 +1,9 @@
 #pragma once
 // The Classes unit: persistent objects, components, collections, lists,
-// string lists and streams.
+// string lists, streams and component streaming.
 
 #include "platform/rtl/Collections.h"
+#include "platform/rtl/ComponentStreaming.h"
 #include "platform/rtl/Components.h"
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/Persistent.h"

@@ -6,6 +6,7 @@
 
 #include <QList>
 #include <QString>
+#include <functional>
 
 #include "platform/rtl/Persistent.h"
 #include "platform/rtl/SysUtils.h"
@@ -27,6 +28,10 @@ enum TComponentStateItem {
   csDesignInstance
 };
 using TComponentState = TSet<TComponentStateItem>;
+
+class TComponent;
+// Called by GetChildren with each child component to be streamed.
+using TGetChildProc = std::function<void(TComponent* Child)>;
 
 // Published: Name (not stored: the streaming writer handles it) and Tag.
 class TComponent : public TPersistent {
@@ -92,6 +97,19 @@ class TComponent : public TPersistent {
 
   // Called after the component was read from a stream: clears csLoading.
   virtual void Loaded();
+
+  // Component streaming. GetChildren calls Proc with every component that is
+  // written inside this one; the base version hands over the owned
+  // components in order (a class that owns internal parts it builds itself
+  // leaves those out). Children read back are created with GetChildOwner as
+  // their owner, this component unless a descendant says otherwise.
+  virtual void GetChildren(const TGetChildProc& Proc, TComponent* Root);
+  virtual TComponent* GetChildOwner() { return this; }
+  // Read or write this component's properties and children; the base
+  // versions hand the work to the reader's ReadData and the writer's
+  // WriteData.
+  virtual void ReadState(TReader* Reader);
+  virtual void WriteState(TWriter* Writer);
   void Updating() { FComponentState.Include(csUpdating); }
   void Updated() { FComponentState.Exclude(csUpdating); }
   void SetDesigning(bool Value, bool SetChildren = true);

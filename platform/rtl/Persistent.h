@@ -12,6 +12,10 @@
 // The framework's plain event: called with the object that raised it.
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
+class TFiler;
+class TReader;
+class TWriter;
+
 class TPersistent : public TObject {
  public:
   TF_DECLARE_PUBLISHED(TPersistent)
@@ -38,4 +42,12 @@ class TPersistent : public TObject {
   virtual void AssignTo(TPersistent* Dest);
   // Raises EConvertError for an assignment from Source to this object.
   [[noreturn]] void AssignError(const TPersistent* Source) const;
+  // Declares data that component streaming writes and reads besides the
+  // published properties (Filer->DefineProperty, DefineBinaryProperty). The
+  // base version declares nothing; overrides call it first.
+  virtual void DefineProperties(TFiler* Filer) {}
+
+ private:
+  friend class TReader;
+  friend class TWriter;
 };

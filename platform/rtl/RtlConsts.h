@@ -90,3 +90,19 @@ inline constexpr const char* SIniInvalidValue = "Invalid INI file value '%s'";
 inline constexpr const char* SRegFileDamaged = "Registry file \"%s\" is damaged at line %d: %s";
 inline constexpr const char* SRegFileUnreadable = "Cannot read registry file \"%s\": %s";
 }  // namespace RtlConsts
+
+namespace RtlConsts {
+// Component streaming
+inline constexpr const char* SAncestorNotFound = "Ancestor for '%s' not found";
+}  // namespace RtlConsts
+
+namespace RtlConsts {
+// Generic containers and casts
+inline constexpr const char* SArgumentOutOfRange = "Argument out of range";
+inline constexpr const char* SInvalidCast = "Invalid class typecast";
+}  // namespace RtlConsts
+
+namespace RtlConsts {
+// Operations left to descendants
+inline constexpr const char* SAbstractError = "Abstract Error";
+}  // namespace RtlConsts

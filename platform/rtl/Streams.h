@@ -6,12 +6,14 @@
 #include <QString>
 #include <bit>
 #include <cstring>
+#include <memory>
 #include <type_traits>
 
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
 
 class TEncoding;
+class TComponent;
 
 enum TSeekOrigin { soBeginning, soCurrent, soEnd };
 
@@ -82,6 +84,15 @@ class TStream : public TObject {
   // A character is its UTF-16 code unit.
   Int64 ReadData(QChar& Value);
   Int64 WriteData(QChar Value) { return WriteData(Value.unicode()); }
+
+  // Component streaming (ComponentStreaming.h): the binary form of Instance,
+  // its published properties and its children, after the "TPF0" signature.
+  void WriteComponent(TComponent* Instance);
+  // Reads a component into Instance (not null) and answers it.
+  TComponent* ReadComponent(TComponent* Instance);
+  // Reads a component of the class the stream names, created by name from
+  // the class registry; the caller owns it.
+  std::unique_ptr<TComponent> ReadComponent();
 
  private:
   static void ReverseBytes(unsigned char* bytes, size_t count);

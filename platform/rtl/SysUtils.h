@@ -59,6 +59,7 @@ TF_DECLARE_EXCEPTION(EPropertyError, Exception)
 TF_DECLARE_EXCEPTION(EOSError, Exception)
 TF_DECLARE_EXCEPTION(EThread, Exception)
 TF_DECLARE_EXCEPTION(EFilerError, EStreamError)
+TF_DECLARE_EXCEPTION(EInvalidCast, Exception)
 
 // ---------------------------------------------------------------------------
 // Everything below this line is the SysUtils routine set (Format, conversions,
@@ -74,6 +75,8 @@ TF_DECLARE_EXCEPTION(EFilerError, EStreamError)
 // infinities, out of range).
 TF_DECLARE_EXCEPTION(EMathError, Exception)
 TF_DECLARE_EXCEPTION(EInvalidOp, EMathError)
+// Raised by an operation that a class declares but leaves to its descendants.
+TF_DECLARE_EXCEPTION(EAbstractError, Exception)
 
 // ---------------------------------------------------------------------------
 // Locale settings. Every routine that reads them has an overload taking an

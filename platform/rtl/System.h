@@ -18,6 +18,7 @@ using Extended = double;
 using TDateTime = double;  // days since 1899-12-30, fraction = time of day
 using TBytes = QByteArray;
 using NativeInt = intptr_t;
+using NativeUInt = uintptr_t;
 
 // Root of every class of the system.
 class TObject {

@@ -221,6 +221,9 @@ class TPropInfo {
   Int64 Default() const { return FDefault.value_or(0); }
   // The stored rule evaluated on Instance (always, never, or a predicate).
   bool IsStored(const TObject* Instance) const;
+  // True when the stored rule is a predicate: for a float property the
+  // predicate then stands for the default (see the component writer).
+  bool HasStoredPredicate() const { return static_cast<bool>(FStoredWhen); }
 
   // Ordinal kinds (integers, characters, enumerations, sets as bit masks, Int64).
   Int64 GetOrd(const TObject* Instance) const;

@@ -19,6 +19,8 @@
 #include "platform/win32/Scheduler.h"
 #include "platform/vcl/ControlsConsts.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/Menus.h"
+#include "platform/vcl/Themes.h"
 
 namespace {
 
@@ -449,6 +451,7 @@ void TControl::Dispatch(TMessage& Message) {
       return;
     }
     case CM_HITTEST: Message.Result = HTCLIENT; return;
+    case WM_CONTEXTMENU: WMContextMenu(Message); return;
     case WM_CANCELMODE: case CM_CANCELMODE:
       if (MouseCapture()) SetMouseCapture(false);
       return;
@@ -540,6 +543,51 @@ bool TControl::DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) 
 
 void TControl::Click() {
   if (OnClick) OnClick(this);
+}
+
+void TControl::SetPopupMenu(TPopupMenu* Value) {
+  if (FPopupMenu == Value) return;
+  if (FPopupMenu) FPopupMenu->RemoveFreeNotification(this);
+  FPopupMenu = Value;
+  if (FPopupMenu) FPopupMenu->FreeNotification(this);
+}
+
+void TControl::Notification(TComponent* AComponent, TOperation Operation) {
+  TComponent::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FPopupMenu) FPopupMenu = nullptr;
+}
+
+void TControl::DoContextPopup(const TPoint& MousePos, bool& Handled) {
+  if (OnContextPopup) OnContextPopup(this, MousePos, Handled);
+}
+
+void TControl::WMContextMenu(TMessage& Message) {
+  if (Message.Result != 0) return;
+  const TPoint screen(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+  const bool fromKeyboard = screen.X == -1 && screen.Y == -1;
+  TPoint local(-1, -1);
+  if (!fromKeyboard) {
+    local = ScreenToClient(screen);
+    if (!ClientRect().Contains(local)) {
+      DefaultHandler(Message);
+      return;
+    }
+  }
+  bool handled = false;
+  DoContextPopup(local, handled);
+  if (handled) {
+    Message.Result = 1;
+    return;
+  }
+  if (FPopupMenu && FPopupMenu->AutoPopup()) {
+    if (MouseCapture()) SetMouseCapture(false);
+    FPopupMenu->SetPopupComponent(this);
+    const TPoint at = fromKeyboard ? ClientToScreen(TPoint(0, 0)) : screen;
+    FPopupMenu->Popup(at.X, at.Y);
+    Message.Result = 1;
+    return;
+  }
+  DefaultHandler(Message);
 }
 
 void TControl::DblClick() {
@@ -1229,7 +1277,15 @@ void TWinControl::WndProc(TMessage& Message) {
       TControl* under = ControlAtPos(TPoint(m.XPos(), m.YPos()), false);
       UpdateMouseControl(under && !under->IsWindowed() ? under : nullptr);
     }
-    if (IsControlMouseMsg(Message)) return;
+    if (IsControlMouseMsg(Message)) {
+      // The window's default procedure still runs for a windowless child's
+      // message: a right-button release asks for the context menu.
+      if (Message.Msg == WM_RBUTTONUP && Message.Result == 0 && FHandle) {
+        TWMMouse m(Message);
+        SendContextMenu(m.XPos(), m.YPos());
+      }
+      return;
+    }
   }
   TControl::WndProc(Message);
 }
@@ -1269,6 +1325,7 @@ void TWinControl::Dispatch(TMessage& Message) {
       // the control asks for them.
       TWMKey k(Message);
       Message.Result = 1;
+      if (IsMenuKey(Message)) return;
       if (Perform(CM_CHILDKEY, k.CharCode(), reinterpret_cast<LPARAM>(this)) != 0) return;
       LRESULT mask = 0;
       switch (k.CharCode()) {
@@ -1358,6 +1415,19 @@ void TWinControl::Dispatch(TMessage& Message) {
       DefaultHandler(Message);
       return;
     }
+    case WM_CONTEXTMENU: {
+      // A windowless child under the point has the first say.
+      const TPoint screen(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+      if (Message.Result == 0 && !(screen.X == -1 && screen.Y == -1)) {
+        TControl* c = ControlAtPos(ScreenToClient(screen), false);
+        if (c && !c->IsWindowed()) {
+          Message.Result = c->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+          if (Message.Result != 0) return;
+        }
+      }
+      TControl::Dispatch(Message);
+      return;
+    }
     case WM_PAINT:
       if (FQtBacked) {
         DefaultHandler(Message);
@@ -1372,7 +1442,10 @@ void TWinControl::Dispatch(TMessage& Message) {
       }
       if (!FControlStyle.Contains(csOpaque) && Message.WParam) {
         RECT r{0, 0, FWidth, FHeight};
-        FillRect(reinterpret_cast<HDC>(Message.WParam), &r, GetSysColorBrush(COLOR_BTNFACE));
+        // The face colour of the active style.
+        HBRUSH brush = CreateSolidBrush(COLORREF(StyleServices().GetSystemColor(clBtnFace)));
+        FillRect(reinterpret_cast<HDC>(Message.WParam), &r, brush);
+        DeleteObject(brush);
       }
       Message.Result = 1;
       return;
@@ -1405,8 +1478,37 @@ void TWinControl::Dispatch(TMessage& Message) {
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {
+  switch (Message.Msg) {
+    case WM_RBUTTONUP: {
+      if (!(FQtBacked && ForwardToQt(Message))) TControl::DefaultHandler(Message);
+      // As the default window procedure does: the release of the right
+      // button asks for the context menu.
+      TWMMouse m(Message);
+      if (FHandle) SendContextMenu(m.XPos(), m.YPos());
+      return;
+    }
+    case WM_CONTEXTMENU:
+      // Unhandled, it goes to the parent window; a Qt-backed control's own
+      // menu comes from Qt's context menu event instead.
+      if (!FQtBacked && FParent && Message.Result == 0)
+        Message.Result = FParent->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+      return;
+    default: break;
+  }
   if (FQtBacked && ForwardToQt(Message)) return;
   TControl::DefaultHandler(Message);
+}
+
+void TWinControl::SendContextMenu(int X, int Y) {
+  const TPoint screen = ClientToScreen(TPoint(X, Y));
+  Perform(WM_CONTEXTMENU, reinterpret_cast<WPARAM>(FHandle), PointToLParam(screen.X, screen.Y));
+}
+
+bool TWinControl::IsMenuKey(TMessage& Message) {
+  for (TControl* c = this; c; c = c->Parent())
+    if (TPopupMenu* menu = c->PopupMenu(); menu && menu->IsShortCut(Message)) return true;
+  TCustomForm* form = GetParentForm(this);
+  return form && form->IsShortCut(Message);
 }
 
 bool TWinControl::ForwardToQt(TMessage& Message) {
@@ -1577,6 +1679,12 @@ bool TWinControl::HostEvent(QEvent* Event) {
       return true;
     case QEvent::MouseButtonDblClick:
       return true;  // double clicks are recognised from the presses
+    case QEvent::ContextMenu:
+      // Context menus follow WM_CONTEXTMENU; Qt's event only opens the
+      // standard menu of a Qt-backed control that has no pop-up menu.
+      if (FQtBacked && !PopupMenu()) return host->BaseEvent(Event);
+      Event->accept();
+      return true;
     case QEvent::Wheel:
       TranslateWheel(static_cast<QWheelEvent*>(Event));
       return true;

@@ -44,6 +44,7 @@ class QMouseEvent;
 class QWheelEvent;
 class TWinControl;
 class TCustomForm;
+class TPopupMenu;
 
 // ---------------------------------------------------------------------------
 // Enumerations and event types
@@ -137,6 +138,8 @@ using TMouseWheelEvent =
     std::function<void(TObject* Sender, TShiftState Shift, int WheelDelta, TPoint MousePos, bool& Handled)>;
 using TMouseWheelUpDownEvent =
     std::function<void(TObject* Sender, TShiftState Shift, TPoint MousePos, bool& Handled)>;
+// MousePos is (-1, -1) for a context menu asked for from the keyboard.
+using TContextPopupEvent = std::function<void(TObject* Sender, TPoint MousePos, bool& Handled)>;
 
 // Shift state of key data (Alt from bit 29, Shift and Ctrl from the key
 // state table) and of mouse key flags.
@@ -301,6 +304,13 @@ class TControl : public TComponent {
   virtual void Click();
   virtual void DblClick();
 
+  // --- context menu
+  // Shown on a right click (WM_CONTEXTMENU) when its AutoPopup is set, after
+  // OnContextPopup, unless that handled the click.
+  TPopupMenu* PopupMenu() const { return FPopupMenu; }
+  void SetPopupMenu(TPopupMenu* Value);
+  TContextPopupEvent OnContextPopup;
+
   // Events
   TNotifyEvent OnClick;
   TNotifyEvent OnDblClick;
@@ -329,6 +339,8 @@ class TControl : public TComponent {
   void UpdateAnchorRules();
   // The control's cursor for a point (crDefault: ask the parent).
   virtual TCursor CursorAt(const TPoint& Point) const { return FCursor; }
+  virtual void DoContextPopup(const TPoint& MousePos, bool& Handled);
+  void Notification(TComponent* AComponent, TOperation Operation) override;
 
   TWinControl* FParent = nullptr;
   int FLeft = 0;
@@ -351,8 +363,10 @@ class TControl : public TComponent {
   void HandleMouseButton(TMessage& Message, TMouseButton Button, bool Down, bool Double);
   void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
   void DoMouseUp(TMessage& Message, TMouseButton Button);
+  void WMContextMenu(TMessage& Message);
 
   TWndMethod FWindowProc;
+  TPopupMenu* FPopupMenu = nullptr;
   // Anchoring base: the rectangle and the parent's client size when the
   // rectangle was last set by anything other than anchoring.
   TRect FAnchorRect;
@@ -511,6 +525,11 @@ class TWinControl : public TControl, public TWindowObject {
   void ReleaseWidget();
   // Dialog-key processing of a key message: true when consumed.
   bool PreprocessKey(TMessage& Message);
+  // Offers a key to the pop-up menus of this control and its parents, then
+  // to the form's shortcuts; true when one of them took it.
+  bool IsMenuKey(TMessage& Message);
+  // WM_CONTEXTMENU for a right-button release at a client point.
+  void SendContextMenu(int X, int Y);
   void SendKeyMessages(QKeyEvent* Event, UINT Msg, WORD Vk, LPARAM KeyData, const QString& Chars);
 
   // The key event being translated: its key, the characters it makes and

@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QMenuBar>
 #include <QScreen>
 #include <QWindowStateChangeEvent>
 
@@ -12,6 +13,37 @@
 #include "platform/win32/Scheduler.h"
 #include "platform/vcl/ControlsConsts.h"
 #include "platform/vcl/Dialogs.h"
+#include "platform/vcl/Menus.h"
+
+// The top-level window of a form with a menu: the menu bar above the form's
+// own widget, which stays the form's client area.
+class TFormFrame : public QWidget {
+ public:
+  explicit TFormFrame(TCustomForm* AForm) : Form(AForm) { setAttribute(Qt::WA_QuitOnClose, false); }
+  TCustomForm* Form;
+  int EventDepth = 0;
+
+ protected:
+  bool event(QEvent* e) override {
+    if (!Form) return QWidget::event(e);
+    bool handled = false;
+    ++EventDepth;
+    CallGuarded([&] { handled = Form->FrameEvent(e); });
+    --EventDepth;
+    return handled || QWidget::event(e);
+  }
+};
+
+namespace {
+void DisposeFrame(QWidget* Frame) {
+  auto* frame = static_cast<TFormFrame*>(Frame);
+  if (!frame) return;
+  frame->Form = nullptr;
+  frame->hide();
+  if (frame->EventDepth > 0) frame->deleteLater();
+  else delete frame;
+}
+}  // namespace
 
 namespace {
 TApplication GApplication(nullptr);
@@ -77,7 +109,13 @@ void TCustomForm::CreateParams(TCreateParams& Params) {
 }
 
 QWidget* TCustomForm::CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) {
-  auto* w = new THostWidget<QWidget>(this, nullptr);
+  QWidget* frame = nullptr;
+  if (FMenu) {
+    frame = new TFormFrame(this);
+    FFrame = frame;
+    FMenuBar = FMenu->CreateMenuBar(frame);
+  }
+  auto* w = new THostWidget<QWidget>(this, frame);
   w->setFocusPolicy(Qt::NoFocus);
   w->setMouseTracking(true);
   w->setAttribute(Qt::WA_QuitOnClose, false);
@@ -87,13 +125,150 @@ QWidget* TCustomForm::CreateWidget(const TCreateParams& Params, QWidget* ParentW
 void TCustomForm::ApplyCreateParams(const TCreateParams& Params) {
   ApplyWindowFlags();
   QWidget* w = WidgetIfAllocated();
-  w->setGeometry(Params.X, Params.Y, Params.Width, Params.Height);
+  if (FFrame) PlaceFrame();
+  else w->setGeometry(Params.X, Params.Y, Params.Width, Params.Height);
   w->setEnabled(!(Params.Style & WS_DISABLED));
-  w->setWindowTitle(Params.Caption);
+  WindowFrame()->setWindowTitle(Params.Caption);
+}
+
+QWidget* TCustomForm::WindowFrame() const {
+  QWidget* w = WidgetIfAllocated();
+  if (!w) return nullptr;
+  return FFrame ? FFrame.data() : w;
+}
+
+QMenuBar* TCustomForm::MenuBar() const { return static_cast<QMenuBar*>(FMenuBar.data()); }
+
+void TCustomForm::SetMenu(TMainMenu* Value) {
+  if (FMenu == Value) return;
+  if (FMenu) FMenu->RemoveFreeNotification(this);
+  FMenu = Value;
+  if (FMenu) FMenu->FreeNotification(this);
+  UpdateMenuFrame();
+}
+
+void TCustomForm::Notification(TComponent* AComponent, TOperation Operation) {
+  TWinControl::Notification(AComponent, Operation);
+  if (Operation == opRemove && AComponent == FMenu) {
+    FMenu = nullptr;
+    if (!ComponentState().Contains(csDestroying)) UpdateMenuFrame();
+  }
+}
+
+bool TCustomForm::IsShortCut(TMessage& Message) {
+  bool handled = false;
+  if (OnShortCut) {
+    TWMKey key(Message);
+    OnShortCut(key, handled);
+  }
+  if (handled) return true;
+  return FMenu && FMenu->IsShortCut(Message);
+}
+
+int TCustomForm::MenuBarHeight(int Width) const {
+  QWidget* bar = FMenuBar.data();
+  if (!bar) return 0;
+  bar->ensurePolished();
+  return std::max(bar->sizeHint().height(), bar->heightForWidth(std::max(Width, 1)));
+}
+
+void TCustomForm::PlaceFrame() {
+  QWidget* frame = FFrame.data();
+  if (!frame) return;
+  const int h = MenuBarHeight(FWidth);
+  frame->setGeometry(FLeft, FTop - h, FWidth, FHeight + h);
+  LayoutFrame();
+}
+
+void TCustomForm::LayoutFrame() {
+  QWidget* frame = FFrame.data();
+  QWidget* w = WidgetIfAllocated();
+  if (!frame || !w) return;
+  const int h = MenuBarHeight(frame->width());
+  if (QWidget* bar = FMenuBar.data()) bar->setGeometry(0, 0, frame->width(), h);
+  w->setGeometry(0, h, frame->width(), std::max(frame->height() - h, 0));
+}
+
+void TCustomForm::UpdateMenuFrame() {
+  QWidget* w = WidgetIfAllocated();
+  if (!w) return;
+  QWidget* top = WindowFrame();
+  const bool visible = top->isVisible();
+  if (FMenu && !FFrame) {
+    auto* frame = new TFormFrame(this);
+    FFrame = frame;
+    FMenuBar = FMenu->CreateMenuBar(frame);
+    w->setParent(frame);
+    w->show();
+    ApplyWindowFlags();
+    frame->setWindowTitle(Text());
+    PlaceFrame();
+    if (visible) ShowWidget();
+  } else if (FMenu && FFrame) {
+    delete FMenuBar.data();
+    FMenuBar = FMenu->CreateMenuBar(FFrame.data());
+    FMenuBar->show();
+    PlaceFrame();
+  } else if (!FMenu && FFrame) {
+    QWidget* frame = FFrame.data();
+    FFrame = nullptr;
+    FMenuBar = nullptr;
+    w->setParent(nullptr, Qt::Window);
+    ApplyWindowFlags();
+    w->setWindowTitle(Text());
+    w->setGeometry(FLeft, FTop, FWidth, FHeight);
+    DisposeFrame(frame);
+    if (visible) ShowWidget();
+  }
+}
+
+bool TCustomForm::FrameEvent(QEvent* Event) {
+  QWidget* frame = FFrame.data();
+  QWidget* w = WidgetIfAllocated();
+  if (!frame || !w) return false;
+  switch (Event->type()) {
+    case QEvent::Close:
+      Event->ignore();  // the form decides (OnCloseQuery, OnClose)
+      Perform(WM_CLOSE, 0, 0);
+      return true;
+    case QEvent::WindowStateChange:
+      FWindowState = frame->isMinimized() ? wsMinimized : frame->isMaximized() ? wsMaximized : wsNormal;
+      return false;
+    case QEvent::Resize:
+      LayoutFrame();
+      return false;
+    case QEvent::Move: {
+      const QPoint origin = frame->geometry().topLeft() + w->pos();
+      if (origin.x() != FLeft || origin.y() != FTop) {
+        FLeft = origin.x();
+        FTop = origin.y();
+        Perform(WM_MOVE, 0, PointToLParam(FLeft, FTop));
+      }
+      return false;
+    }
+    default: return false;
+  }
+}
+
+void TCustomForm::BoundsChanged() {
+  if (!FFrame) {
+    TWinControl::BoundsChanged();
+    return;
+  }
+  PlaceFrame();
+  Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(FWidth), WORD(FHeight)));
+}
+
+void TCustomForm::DestroyWnd() {
+  QWidget* frame = FFrame.data();
+  FFrame = nullptr;
+  FMenuBar = nullptr;
+  TWinControl::DestroyWnd();
+  DisposeFrame(frame);
 }
 
 void TCustomForm::ApplyWindowFlags() {
-  QWidget* w = WidgetIfAllocated();
+  QWidget* w = WindowFrame();
   if (!w) return;
   Qt::WindowFlags flags = Qt::Window;
   switch (FBorderStyle) {
@@ -131,7 +306,7 @@ void TCustomForm::SetWindowState(TWindowState Value) {
 }
 
 void TCustomForm::ShowWidget() {
-  QWidget* w = WidgetIfAllocated();
+  QWidget* w = WindowFrame();
   if (!w) return;
   switch (FWindowState) {
     case wsMaximized: w->showMaximized(); break;
@@ -177,7 +352,7 @@ void TCustomForm::SetVisible(bool Value) {
     if (FFormState.Contains(fsModal) && FModalResult == mrNone) FModalResult = mrCancel;
     TControl::SetVisible(false);
     FFormState.Exclude(fsVisible);
-    if (QWidget* w = WidgetIfAllocated()) w->hide();
+    if (QWidget* w = WindowFrame()) w->hide();
     DoHide();
   }
 }
@@ -188,7 +363,7 @@ void TCustomForm::Show() {
 }
 
 void TCustomForm::BringToFront() {
-  if (QWidget* w = WidgetIfAllocated(); w && w->isVisible()) {
+  if (QWidget* w = WindowFrame(); w && w->isVisible()) {
     // The offscreen platform has no stacking order to change.
     if (QGuiApplication::platformName() != QLatin1String("offscreen")) w->raise();
     w->activateWindow();
@@ -274,12 +449,12 @@ int TCustomForm::ShowModal() {
   FModalResult = mrNone;
   bool destroyed = false;
   FModalDestroyed = &destroyed;
-  WidgetIfAllocated()->setWindowModality(Qt::ApplicationModal);
+  WindowFrame()->setWindowModality(Qt::ApplicationModal);
   auto cleanup = [&] {
     FModalDestroyed = nullptr;
     FModalLoop = nullptr;
     FFormState.Exclude(fsModal);
-    if (QWidget* w = WidgetIfAllocated()) w->setWindowModality(Qt::NonModal);
+    if (QWidget* w = WindowFrame()) w->setWindowModality(Qt::NonModal);
   };
   TCloseAction action = caNone;
   try {
@@ -406,7 +581,7 @@ void TCustomForm::Dispatch(TMessage& Message) {
       }
       return;
     case CM_TEXTCHANGED:
-      if (QWidget* w = WidgetIfAllocated()) w->setWindowTitle(Text());
+      if (QWidget* w = WindowFrame()) w->setWindowTitle(Text());
       return;
     default: TWinControl::Dispatch(Message); return;
   }
@@ -427,7 +602,21 @@ bool TCustomForm::HostEvent(QEvent* Event) {
     }
     case QEvent::WindowStateChange: {
       QWidget* w = WidgetIfAllocated();
-      if (w) FWindowState = w->isMinimized() ? wsMinimized : w->isMaximized() ? wsMaximized : wsNormal;
+      if (w && !FFrame) FWindowState = w->isMinimized() ? wsMinimized : w->isMaximized() ? wsMaximized : wsNormal;
+      return FHost->BaseEvent(Event);
+    }
+    case QEvent::Resize: {
+      // In a frame the form's widget is no window: its size is still the
+      // form's.
+      QWidget* w = WidgetIfAllocated();
+      if (!FFrame || !w) return TWinControl::HostEvent(Event);
+      if (w->width() != FWidth || w->height() != FHeight) {
+        FWidth = w->width();
+        FHeight = w->height();
+        QWidget* frame = FFrame.data();
+        const WPARAM kind = frame->isMaximized() ? SIZE_MAXIMIZED : frame->isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED;
+        Perform(WM_SIZE, kind, MAKELPARAM(WORD(FWidth), WORD(FHeight)));
+      }
       return FHost->BaseEvent(Event);
     }
     default: return TWinControl::HostEvent(Event);

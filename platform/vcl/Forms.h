@@ -38,7 +38,11 @@ enum TFormStateItem { fsCreating, fsVisible, fsShowing, fsModal, fsCreatedMDIChi
 using TFormState = TSet<TFormStateItem>;
 
 
+class TMainMenu;
+class QMenuBar;
+
 using TCloseEvent = std::function<void(TObject* Sender, TCloseAction& Action)>;
+using TShortCutEvent = std::function<void(TWMKey& Msg, bool& Handled)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
 // ---------------------------------------------------------------------------
@@ -77,6 +81,18 @@ class TCustomForm : public TWinControl {
   void SetWindowState(TWindowState Value);
   bool KeyPreview() const { return FKeyPreview; }
   void SetKeyPreview(bool Value) { FKeyPreview = Value; }
+  // The menu bar above the client area: the form's window shows it, while
+  // the form's bounds stay those of the client area.
+  TMainMenu* Menu() const { return FMenu; }
+  void SetMenu(TMainMenu* Value);
+  // The menu bar showing Menu, nullptr without a menu or a window.
+  QMenuBar* MenuBar() const;
+  // The top-level window: the form's widget, or the frame holding it and
+  // the menu bar.
+  QWidget* WindowFrame() const;
+  // OnShortCut, then the main menu's shortcuts; true when the key was
+  // taken. Focused controls ask it before they handle a key.
+  virtual bool IsShortCut(TMessage& Message);
   TModalResult ModalResult() const { return FModalResult; }
   void SetModalResult(TModalResult Value);
   TFormState FormState() const { return FFormState; }
@@ -109,8 +125,12 @@ class TCustomForm : public TWinControl {
   TNotifyEvent OnDeactivate;
   TCloseEvent OnClose;
   TCloseQueryEvent OnCloseQuery;
+  TShortCutEvent OnShortCut;
 
  protected:
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  void BoundsChanged() override;
+  void DestroyWnd() override;
   void CreateParams(TCreateParams& Params) override;
   QWidget* CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) override;
   void ApplyCreateParams(const TCreateParams& Params) override;
@@ -126,6 +146,14 @@ class TCustomForm : public TWinControl {
   void PlaceForFirstShow();
   void SetWindowFocus();
   void ShowWidget();
+  friend class TFormFrame;
+  // Puts the form's widget in a frame with the menu bar, or takes it out,
+  // as Menu says.
+  void UpdateMenuFrame();
+  void PlaceFrame();
+  void LayoutFrame();
+  int MenuBarHeight(int Width) const;
+  bool FrameEvent(QEvent* Event);
 
   TWinControl* FActiveControl = nullptr;
   TWinControl* FFocusedControl = nullptr;
@@ -140,6 +168,9 @@ class TCustomForm : public TWinControl {
   bool FPlaced = false;
   QEventLoop* FModalLoop = nullptr;
   bool* FModalDestroyed = nullptr;  // set when the form dies inside ShowModal
+  TMainMenu* FMenu = nullptr;
+  QPointer<QWidget> FFrame;
+  QPointer<QWidget> FMenuBar;
 };
 
 class TForm : public TCustomForm {

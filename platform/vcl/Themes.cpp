@@ -3,6 +3,8 @@
 
 #include "platform/vcl/Themes.h"
 
+#include "platform/vcl/Graphics.h"
+
 #include <QApplication>
 #include <QDir>
 #include <QFile>
@@ -869,6 +871,8 @@ void TStyleManager::SetErrorDialogHandler(std::function<void(const QString& mess
 TCustomStyleServices& StyleServices() { return TStyleManager::ActiveStyle(); }
 
 void ApplyStyleToApplication() {
+  // System colours (clBtnFace ...) resolve to the active style's colours.
+  SetSystemColorResolver([](TColor color) { return StyleServices().GetSystemColor(color); });
   QCoreApplication* app = QCoreApplication::instance();
   if (!qobject_cast<QGuiApplication*>(app)) return;
   const QPalette palette = TStyleManager::ActiveStyle().Palette();

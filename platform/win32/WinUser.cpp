@@ -582,7 +582,11 @@ BOOL GetWindowRect(HWND hWnd, LPRECT lpRect) {
   QWidget* w = WidgetOf(hWnd);
   if (!w || !lpRect) return FALSE;
   QRect r;
-  if (w->isWindow())
+  // A window's client widget inside a frame of its own (a form with a menu
+  // bar): the window is the frame.
+  if (QWidget* parent = w->parentWidget(); !w->isWindow() && parent && parent->isWindow() && !WindowFromWidget(parent))
+    r = parent->frameGeometry();
+  else if (w->isWindow())
     r = w->frameGeometry();
   else
     r = QRect(w->mapToGlobal(QPoint(0, 0)), w->size());

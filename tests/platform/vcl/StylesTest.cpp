@@ -13,6 +13,7 @@
 #include <functional>
 #include <set>
 
+#include "platform/vcl/Graphics.h"
 #include "platform/vcl/Themes.h"
 #include "platform/win32/Theme.h"
 #include "tests/support/TestSupport.h"
@@ -325,6 +326,15 @@ TEST_F(Styles, SystemColoursResolveToEachStylesOwnColours) {
       {"Luna", COLOR_ACTIVECAPTION, TColor(RGB(0x0B, 0x52, 0xD0))},
   };
   for (const Case& c : cases) EXPECT_EQ(Get(c.style).GetSystemColor(Sys(c.index)), c.rgb) << c.style << " " << c.index;
+}
+
+TEST_F(Styles, ColorToRgbResolvesSystemColoursThroughTheActiveStyle) {
+  TStyleManager::SetStyle("Cyan Night");
+  EXPECT_EQ(ColorToRGB(clBtnFace), TColor(RGB(0x14, 0x18, 0x1D)));
+  EXPECT_EQ(ColorToRGB(clWindow), TColor(RGB(0x0D, 0x10, 0x14)));
+  EXPECT_EQ(ColorToRGB(TColor(0x123456)), TColor(0x123456)) << "plain colours pass unchanged";
+  TStyleManager::SetStyle("Windows");
+  EXPECT_EQ(ColorToRGB(clBtnFace), TColor(GetSysColor(COLOR_BTNFACE)));
 }
 
 TEST_F(Styles, TheSystemStyleFollowsChangesOfTheSystemColourTable) {

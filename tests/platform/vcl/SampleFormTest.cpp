@@ -1,0 +1,303 @@
+// A form with every standard control, shown offscreen in two styles and
+// grabbed to PNG: the pictures differ as the styles say, and every control
+// shows something legible.
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QMenuBar>
+#include <QPainter>
+#include <cmath>
+#include <iostream>
+#include <map>
+
+#include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/Menus.h"
+#include "platform/vcl/Themes.h"
+#include "tests/platform/vcl/ControlsTestSupport.h"
+#include "tests/platform/vcl/VclTestSupport.h"
+
+using namespace vcltest;
+
+namespace {
+
+// Glyphs of the tool bars: coloured discs on a transparent ground.
+void FillImages(TImageList* Images, int Size) {
+  const TColor colours[] = {clRed, clGreen, clBlue, clOlive, clPurple, clTeal, clMaroon, clNavy};
+  const int n = int(std::size(colours));
+  TBitmap strip;
+  strip.SetPixelFormat(pf24bit);
+  strip.SetSize(Size * n, Size);
+  strip.Canvas()->Brush()->SetColor(clFuchsia);
+  strip.Canvas()->FillRect(TRect(0, 0, Size * n, Size));
+  for (int i = 0; i < n; ++i) {
+    strip.Canvas()->Brush()->SetColor(colours[i]);
+    strip.Canvas()->Pen()->SetColor(clBlack);
+    strip.Canvas()->Ellipse(i * Size + 2, 2, (i + 1) * Size - 2, Size - 2);
+  }
+  Images->SetSize(Size, Size);
+  Images->AddMasked(&strip, clFuchsia);
+}
+
+TMenuItem* Item(TComponent* Owner, TMenuItem* Parent, const QString& Caption) {
+  auto* item = new TMenuItem(Owner);
+  item->SetCaption(Caption);
+  Parent->Add(item);
+  return item;
+}
+
+// The main window of a browser-like program: menu, cool bar with a
+// navigation tool bar, pages with a capture tool bar and a progress bar,
+// status bar.
+class TSampleForm : public TForm {
+ public:
+  explicit TSampleForm(TComponent* AOwner) : TForm(AOwner) {
+    SetCaption(QStringLiteral("Sample form"));
+    SetBounds(40, 60, 760, 480);
+
+    Menu = new TMainMenu(this);
+    TMenuItem* file = Item(this, Menu->Items(), QStringLiteral("&File"));
+    Item(this, file, QStringLiteral("&Open..."))->SetShortCut(TextToShortCut(QStringLiteral("Ctrl+O")));
+    Item(this, file, QStringLiteral("-"));
+    Item(this, file, QStringLiteral("E&xit"));
+    Item(this, Menu->Items(), QStringLiteral("&View"));
+    Item(this, Menu->Items(), QStringLiteral("Appearance"));
+    Item(this, Menu->Items(), QStringLiteral("Help"));
+    SetMenu(Menu);
+
+    Images = new TImageList(this);
+    FillImages(Images, 24);
+    SmallImages = new TImageList(this);
+    FillImages(SmallImages, 16);
+
+    Popup = new TPopupMenu(this);
+    Item(this, Popup->Items(), QStringLiteral("5 seconds"));
+
+    Cool = new TCoolBar(this);
+    Cool->SetParent(this);
+    Cool->SetAutoSize(true);
+    Nav = new TToolBar(this);
+    Nav->SetImages(Images);
+    Nav->SetShowCaptions(true);
+    Nav->SetButtonWidth(75);
+    Nav->SetButtonHeight(45);
+    Nav->SetAutoSize(true);
+    Nav->SetWrapable(false);
+    const struct {
+      const char* Caption;
+      TToolButtonStyle Style;
+      int Image;
+    } buttons[] = {{"Back", tbsButton, 4},      {"Forward", tbsButton, 3}, {" Stop", tbsButton, 0},
+                   {"", tbsSeparator, -1},      {"Refresh", tbsButton, 2}, {"Home", tbsButton, 1},
+                   {"", tbsSeparator, -1},      {"50%", tbsCheck, 5},      {"Timer", tbsDropDown, 6}};
+    for (const auto& b : buttons) {
+      auto* button = new TToolButton(this);
+      button->SetParent(Nav);
+      button->SetStyle(b.Style);
+      button->SetCaption(QString::fromLatin1(b.Caption));
+      button->SetImageIndex(b.Image);
+      if (b.Style == tbsDropDown) button->SetDropdownMenu(Popup);
+      if (b.Style == tbsCheck) button->SetDown(true);
+    }
+    Nav->Buttons(1)->SetEnabled(false);
+    Nav->SetHeight(45);
+    Cool->Bands()->Add()->SetControl(Nav);
+
+    Status = new TStatusBar(this);
+    Status->SetParent(this);
+    const struct {
+      const char* Text;
+      int Width;
+      TAlignment Alignment;
+    } panels[] = {{"TFN - v. 2.0g", 250, taRightJustify},
+                  {"Ready", 200, taLeftJustify},
+                  {"12 lines", 250, taCenter},
+                  {"", 50, taLeftJustify}};
+    for (const auto& p : panels) {
+      TStatusPanel* panel = Status->Panels()->Add();
+      panel->SetText(QString::fromLatin1(p.Text));
+      panel->SetWidth(p.Width);
+      panel->SetAlignment(p.Alignment);
+    }
+
+    Pages = new TPageControl(this);
+    Pages->SetParent(this);
+    Pages->SetAlign(alClient);
+    Browser = new TTabSheet(this);
+    Browser->SetCaption(QStringLiteral("WebBrowser"));
+    Browser->SetPageControl(Pages);
+    auto* hidden = new TTabSheet(this);
+    hidden->SetCaption(QStringLiteral("Parsing Info"));
+    hidden->SetPageControl(Pages);
+    hidden->SetTabVisible(false);
+    auto* results = new TTabSheet(this);
+    results->SetCaption(QStringLiteral("CSV Results (text)"));
+    results->SetPageControl(Pages);
+
+    Capture = new TToolBar(this);
+    Capture->SetParent(Browser);
+    Capture->SetImages(SmallImages);
+    Capture->SetShowCaptions(true);
+    Capture->SetList(true);
+    Capture->SetAutoSize(true);
+    for (const char* caption : {"Quick", "Capture"}) {
+      auto* button = new TToolButton(this);
+      button->SetParent(Capture);
+      button->SetCaption(QString::fromLatin1(caption));
+      button->SetImageIndex(7);
+    }
+    Capture->Buttons(0)->SetStyle(tbsCheck);
+
+    Progress = new TProgressBar(this);
+    Progress->SetParent(Browser);
+    Progress->SetBounds(20, 80, 300, 18);
+    Progress->SetPosition(60);
+    Smooth = new TProgressBar(this);
+    Smooth->SetParent(Browser);
+    Smooth->SetBounds(20, 110, 300, 18);
+    Smooth->SetSmooth(true);
+    Smooth->SetPosition(35);
+  }
+
+  TMainMenu* Menu;
+  TImageList* Images;
+  TImageList* SmallImages;
+  TPopupMenu* Popup;
+  TCoolBar* Cool;
+  TToolBar* Nav;
+  TStatusBar* Status;
+  TPageControl* Pages;
+  TTabSheet* Browser;
+  TToolBar* Capture;
+  TProgressBar* Progress;
+  TProgressBar* Smooth;
+};
+
+int Luminance(TColor c) { return (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000; }
+
+// The most frequent colour of an area and how many pixels stand out from it
+// by at least MinContrast in luminance.
+struct TLegibility {
+  TColor Ground = 0;
+  int Ink = 0;
+};
+
+TLegibility Legibility(const QImage& Image, const QRect& Area, int MinContrast) {
+  std::map<TColor, int> counts;
+  const QRect area = Area & Image.rect();
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) ++counts[Px(Image, x, y)];
+  TLegibility result;
+  int best = -1;
+  for (const auto& [colour, n] : counts)
+    if (n > best) {
+      best = n;
+      result.Ground = colour;
+    }
+  const int ground = Luminance(result.Ground);
+  for (const auto& [colour, n] : counts)
+    if (std::abs(Luminance(colour) - ground) >= MinContrast) result.Ink += n;
+  return result;
+}
+
+QString OutputFolder() {
+  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/test-output");
+  QDir().mkpath(dir);
+  return dir;
+}
+
+// Every control of the tree that is meant to show something.
+void Collect(TWinControl* Parent, QList<TControl*>& List) {
+  for (int i = 0; i < Parent->ControlCount(); ++i) {
+    TControl* c = Parent->Controls(i);
+    if (!c->Visible()) continue;
+    if (auto* b = dynamic_cast<TToolButton*>(c); b && b->IsSeparator()) continue;
+    List.append(c);
+    if (auto* w = dynamic_cast<TWinControl*>(c)) Collect(w, List);
+  }
+}
+
+class SampleFormTest : public ::testing::Test {
+ protected:
+  void TearDown() override {
+    TStyleManager::SetStyle(QStringLiteral("Windows"));
+    Pump();
+    ResetInputKeyState();
+  }
+
+  // Shows the form in the style, grabs its window to PNG and checks that
+  // each control is legible; answers the grab.
+  QImage ShowIn(TSampleForm& Form, const QString& Style) {
+    TStyleManager::SetStyle(Style);
+    Pump();
+    QWidget* window = Form.WindowFrame();
+    const QImage image = window->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    QString name = Style;
+    name.remove(u' ');
+    const QString path = OutputFolder() + QStringLiteral("/SampleForm-%1.png").arg(name);
+    EXPECT_TRUE(image.save(path, "PNG"));
+    std::cout << "[ picture  ] " << QFileInfo(path).absoluteFilePath().toStdString() << std::endl;
+
+    QList<TControl*> controls;
+    Collect(&Form, controls);
+    EXPECT_GE(controls.size(), 15);
+    for (TControl* c : controls) {
+      SCOPED_TRACE(QStringLiteral("%1 %2 in %3").arg(c->ClassName(), c->Caption(), Style).toStdString());
+      EXPECT_TRUE(c->Showing());
+      TWinControl* host = c->IsWindowed() ? static_cast<TWinControl*>(c) : c->Parent();
+      QPoint origin = host->Widget()->mapTo(window, QPoint(0, 0));
+      if (!c->IsWindowed()) origin += QPoint(c->Left(), c->Top());
+      const QRect area(origin, QSize(c->Width(), c->Height()));
+      EXPECT_TRUE(image.rect().contains(area)) << area.x() << "," << area.y() << " " << area.width() << "x"
+                                               << area.height();
+      EXPECT_GT(area.width() * area.height(), 0);
+      const TLegibility l = Legibility(image, area, 60);
+      EXPECT_GE(l.Ink, 8) << "ground " << std::hex << l.Ground;
+    }
+    return image;
+  }
+
+  static QPoint At(TSampleForm& Form, TControl* Control, int X, int Y) {
+    TWinControl* host = Control->IsWindowed() ? static_cast<TWinControl*>(Control) : Control->Parent();
+    QPoint p = host->Widget()->mapTo(Form.WindowFrame(), QPoint(X, Y));
+    if (!Control->IsWindowed()) p += QPoint(Control->Left(), Control->Top());
+    return p;
+  }
+};
+
+TEST_F(SampleFormTest, TheTwoStylesPaintTheFormDifferentlyAndLegibly) {
+  TSampleForm form(nullptr);
+  ASSERT_TRUE(ShowAndActivate(&form));
+  // Sample points: the form's face (the tab sheet's background), a tool
+  // button's face and the status bar's face.
+  TTabSheet* sheet = form.Browser;
+  const QPoint face = At(form, sheet, sheet->Width() - 20, sheet->Height() - 20);
+  const QPoint button = At(form, form.Nav->Buttons(0), form.Nav->Buttons(0)->Width() - 3, 3);
+  const QPoint panel = At(form, form.Status, 300, 4);
+
+  struct TSample {
+    TColor Face, Button, Panel, MenuBar;
+  };
+  auto sample = [&](const QImage& image) {
+    const QPoint bar = form.MenuBar()->mapTo(form.WindowFrame(), QPoint(form.MenuBar()->width() - 5, 3));
+    return TSample{Px(image, face.x(), face.y()), Px(image, button.x(), button.y()),
+                   Px(image, panel.x(), panel.y()), Px(image, bar.x(), bar.y())};
+  };
+  const TSample windows = sample(ShowIn(form, QStringLiteral("Windows")));
+  const TColor windowsFace = StyleServices().GetSystemColor(clBtnFace);
+  const TSample kamri = sample(ShowIn(form, QStringLiteral("Amethyst Kamri")));
+  const TColor kamriFace = StyleServices().GetSystemColor(clBtnFace);
+
+  ASSERT_NE(windowsFace, kamriFace);
+  for (const auto& [s, expected] : {std::pair{windows, windowsFace}, std::pair{kamri, kamriFace}}) {
+    EXPECT_EQ(s.Face, expected);
+    EXPECT_EQ(s.Button, expected);  // a flat tool button shows the bar's face
+    EXPECT_EQ(s.Panel, expected);
+  }
+  EXPECT_NE(windows.Face, kamri.Face);
+  EXPECT_NE(windows.Button, kamri.Button);
+  EXPECT_NE(windows.Panel, kamri.Panel);
+  EXPECT_NE(windows.MenuBar, kamri.MenuBar);
+}
+
+}  // namespace
