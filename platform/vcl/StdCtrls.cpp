@@ -204,32 +204,6 @@ bool MouseToViewport(TWinControl* Control, TMessage& Message) {
 // ---------------------------------------------------------------------------
 // Helpers
 
-bool IsAccel(Word Key, const QString& Str) {
-  for (qsizetype i = 0; i + 1 < Str.size(); ++i) {
-    if (Str[i] != u'&') continue;
-    if (Str[i + 1] == u'&') {
-      ++i;  // "&&" is a plain "&"
-      continue;
-    }
-    return Str[i + 1].toUpper() == QChar(char16_t(Key)).toUpper();
-  }
-  return false;
-}
-
-QString StripHotkey(const QString& Str) {
-  QString out;
-  out.reserve(Str.size());
-  for (qsizetype i = 0; i < Str.size(); ++i) {
-    if (Str[i] == u'&' && i + 1 < Str.size()) {
-      ++i;
-      out += Str[i];
-    } else if (Str[i] != u'&') {
-      out += Str[i];
-    }
-  }
-  return out;
-}
-
 TStyleChangeLink::TStyleChangeLink(std::function<void()> Callback)
     : FId(TStyleManager::AddStyleChangeListener(std::move(Callback))) {}
 

@@ -27,9 +27,11 @@
 
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/TypInfo.h"
+#include "platform/vcl/ComCtrls.h"  // TAlignment
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/Menus.h"  // IsAccel, StripHotkey
 #include "platform/vcl/UITypes.h"
 
 class QLineEdit;
@@ -95,9 +97,6 @@ TPublished<T> PublishedWinControl() {
 // ---------------------------------------------------------------------------
 // Shared enumerations
 
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-TF_ENUM_NAMES(TAlignment, taLeftJustify, taRightJustify, taCenter)
-
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 TF_ENUM_NAMES(TTextLayout, tlTop, tlCenter, tlBottom)
 
@@ -129,11 +128,6 @@ using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
 
-// True when Str has Key (a character code, compared without case) as its
-// accelerator: the character after a single "&".
-bool IsAccel(Word Key, const QString& Str);
-// Str without its accelerator marks ("&&" stays as one "&").
-QString StripHotkey(const QString& Str);
 
 // Repaints through Callback while the control lives, each time the active
 // style changes.
