@@ -27,6 +27,7 @@
 
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/TypInfo.h"
+#include "platform/vcl/ComCtrls.h"  // TAlignment
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Graphics.h"
@@ -95,9 +96,6 @@ TPublished<T> PublishedWinControl() {
 
 // ---------------------------------------------------------------------------
 // Shared enumerations
-
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-TF_ENUM_NAMES(TAlignment, taLeftJustify, taRightJustify, taCenter)
 
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 TF_ENUM_NAMES(TTextLayout, tlTop, tlCenter, tlBottom)
