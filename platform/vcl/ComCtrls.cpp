@@ -17,21 +17,6 @@ inline constexpr const char* SPropertyOutOfRange = "%s property out of range";
 
 namespace {
 
-// The properties every control here publishes.
-template <class T>
-TPublished<T> ControlProperties() {
-  return TPublished<T>()
-      .Integer("Left", &T::Left, &T::SetLeft)
-      .Integer("Top", &T::Top, &T::SetTop)
-      .Integer("Width", &T::Width, &T::SetWidth)
-      .Integer("Height", &T::Height, &T::SetHeight)
-      .Boolean("Enabled", &T::Enabled, &T::SetEnabled).Default(true)
-      .Boolean("Visible", &T::Visible, &T::SetVisible).Default(true)
-      .String("Hint", &T::Hint, &T::SetHint)
-      .Boolean("ShowHint", &T::ShowHint, &T::SetShowHint).Default(false)
-      .Event("OnClick", &T::OnClick);
-}
-
 TColor StyleColor(TColor Color) { return StyleServices().GetSystemColor(Color); }
 
 int StartRepaintOnStyleChange(TControl* Control) {
@@ -79,7 +64,7 @@ void Fill(TCanvas* Canvas, const TRect& Rect, TColor Color) {
 // TTabSheet
 
 TF_PUBLISHED(TTabSheet, TComponent) {
-  return ControlProperties<TTabSheet>()
+  return PublishedWinControl<TTabSheet>()
       .String("Caption", &TTabSheet::Caption, &TTabSheet::SetCaption)
       .Integer("ImageIndex", &TTabSheet::ImageIndex, &TTabSheet::SetImageIndex).TypeName("TImageIndex").Default(-1)
       .Object("PageControl", &TTabSheet::PageControl, &TTabSheet::SetPageControl).Stored(false)
@@ -137,7 +122,7 @@ void TTabSheet::Dispatch(TMessage& Message) {
 // TPageControl
 
 TF_PUBLISHED(TPageControl, TComponent) {
-  return ControlProperties<TPageControl>()
+  return PublishedWinControl<TPageControl>()
       .Object("ActivePage", &TPageControl::ActivePage, &TPageControl::SetActivePage)
       .Object("Images", &TPageControl::Images, &TPageControl::SetImages)
       .Integer("TabHeight", &TPageControl::TabHeight, &TPageControl::SetTabHeight).Default(0)
@@ -482,7 +467,7 @@ void TPageControl::Paint() {
 // TToolButton
 
 TF_PUBLISHED(TToolButton, TComponent) {
-  return ControlProperties<TToolButton>()
+  return PublishedControl<TToolButton>()
       .Boolean("AllowAllUp", &TToolButton::AllowAllUp, &TToolButton::SetAllowAllUp).Default(false)
       .String("Caption", &TToolButton::Caption, &TToolButton::SetCaption)
       .Boolean("Down", &TToolButton::Down, &TToolButton::SetDown).Default(false)
@@ -757,7 +742,7 @@ void TToolButton::Paint() {
 // TToolBar
 
 TF_PUBLISHED(TToolBar, TComponent) {
-  return ControlProperties<TToolBar>()
+  return PublishedWinControl<TToolBar>()
       .Boolean("AutoSize", &TToolBar::AutoSize, &TToolBar::SetAutoSize).Default(false)
       .Integer("ButtonHeight", &TToolBar::ButtonHeight, &TToolBar::SetButtonHeight).Default(22)
       .Integer("ButtonWidth", &TToolBar::ButtonWidth, &TToolBar::SetButtonWidth).Default(23)
@@ -1102,7 +1087,7 @@ void TCoolBands::Update(TCollectionItem* Item) {
 }
 
 TF_PUBLISHED(TCoolBar, TComponent) {
-  return ControlProperties<TCoolBar>()
+  return PublishedWinControl<TCoolBar>()
       .Boolean("AutoSize", &TCoolBar::AutoSize, &TCoolBar::SetAutoSize).Default(false)
       .Object("Bands", &TCoolBar::Bands);
 }
@@ -1272,7 +1257,7 @@ void TStatusPanels::Update(TCollectionItem* Item) {
 }
 
 TF_PUBLISHED(TStatusBar, TComponent) {
-  return ControlProperties<TStatusBar>()
+  return PublishedWinControl<TStatusBar>()
       .Object("Panels", &TStatusBar::Panels)
       .Boolean("SimplePanel", &TStatusBar::SimplePanel, &TStatusBar::SetSimplePanel).Default(false)
       .String("SimpleText", &TStatusBar::SimpleText, &TStatusBar::SetSimpleText)
@@ -1393,7 +1378,7 @@ void TStatusBar::Paint() {
 // TProgressBar
 
 TF_PUBLISHED(TProgressBar, TComponent) {
-  return ControlProperties<TProgressBar>()
+  return PublishedWinControl<TProgressBar>()
       .Integer("Max", &TProgressBar::Max, &TProgressBar::SetMax).Default(100)
       .Integer("Min", &TProgressBar::Min, &TProgressBar::SetMin).Default(0)
       .Enum("Orientation", &TProgressBar::Orientation, &TProgressBar::SetOrientation).Default(pbHorizontal)

@@ -17,14 +17,12 @@
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/ImgList.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/StdCtrls.h"
 
 class TPageControl;
 class TToolBar;
 class TCoolBar;
 class TStatusBar;
-
-enum TAlignment { taLeftJustify, taRightJustify, taCenter };
-TF_ENUM_NAMES(TAlignment, taLeftJustify, taRightJustify, taCenter)
 
 // ---------------------------------------------------------------------------
 // TTabSheet and TPageControl

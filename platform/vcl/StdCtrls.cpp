@@ -987,6 +987,9 @@ TCheckBox::TCheckBox(TComponent* AOwner) : TButtonControl(AOwner) {
 
 QWidget* TCheckBox::CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) {
   auto* b = new THostWidget<QCheckBox>(this, ParentWidget);
+  // The state set before the window existed.
+  b->setTristate(FAllowGrayed || FState == cbGrayed);
+  b->setCheckState(FState == cbChecked ? Qt::Checked : FState == cbGrayed ? Qt::PartiallyChecked : Qt::Unchecked);
   QObject::connect(b, &QAbstractButton::clicked, b, [this] { SendParentCommand(BN_CLICKED); });
   return b;
 }

@@ -27,11 +27,10 @@
 
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/TypInfo.h"
-#include "platform/vcl/ComCtrls.h"  // TAlignment
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Graphics.h"
-#include "platform/vcl/Menus.h"  // IsAccel, StripHotkey
+#include "platform/vcl/Menus.h"
 #include "platform/vcl/UITypes.h"
 
 class QLineEdit;
@@ -97,6 +96,9 @@ TPublished<T> PublishedWinControl() {
 // ---------------------------------------------------------------------------
 // Shared enumerations
 
+enum TAlignment { taLeftJustify, taRightJustify, taCenter };
+TF_ENUM_NAMES(TAlignment, taLeftJustify, taRightJustify, taCenter)
+
 enum TTextLayout { tlTop, tlCenter, tlBottom };
 TF_ENUM_NAMES(TTextLayout, tlTop, tlCenter, tlBottom)
 
@@ -128,6 +130,8 @@ using TOwnerDrawState = TSet<TOwnerDrawStateItem>;
 using TScrollEvent = std::function<void(TObject* Sender, TScrollCode ScrollCode, int& ScrollPos)>;
 using TDrawItemEvent = std::function<void(TWinControl* Control, int Index, TRect Rect, TOwnerDrawState State)>;
 
+// Accelerators ("&" in captions): IsAccel and StripHotkey come with the
+// menus (Menus.h).
 
 // Repaints through Callback while the control lives, each time the active
 // style changes.

@@ -7,12 +7,15 @@
 #include <QFileInfo>
 #include <QMenuBar>
 #include <QPainter>
+#include <QPalette>
 #include <cmath>
 #include <iostream>
 #include <map>
 
 #include "platform/vcl/ComCtrls.h"
+#include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/Themes.h"
 #include "tests/platform/vcl/ControlsTestSupport.h"
 #include "tests/platform/vcl/VclTestSupport.h"
@@ -47,13 +50,14 @@ TMenuItem* Item(TComponent* Owner, TMenuItem* Parent, const QString& Caption) {
 }
 
 // The main window of a browser-like program: menu, cool bar with a
-// navigation tool bar, pages with a capture tool bar and a progress bar,
-// status bar.
+// navigation tool bar, an address panel, pages with a capture tool bar,
+// progress bars and a group of standard controls, a splitter and a results
+// pane with a memo, status bar.
 class TSampleForm : public TForm {
  public:
   explicit TSampleForm(TComponent* AOwner) : TForm(AOwner) {
     SetCaption(QStringLiteral("Sample form"));
-    SetBounds(40, 60, 760, 480);
+    SetBounds(40, 60, 860, 560);
 
     Menu = new TMainMenu(this);
     TMenuItem* file = Item(this, Menu->Items(), QStringLiteral("&File"));
@@ -103,6 +107,31 @@ class TSampleForm : public TForm {
     Nav->SetHeight(45);
     Cool->Bands()->Add()->SetControl(Nav);
 
+    Address = new TPanel(this);
+    Address->SetParent(this);
+    Address->SetAlign(alTop);
+    Address->SetHeight(38);
+    Address->SetTop(200);
+    auto* url = new TLabel(this);
+    url->SetParent(Address);
+    url->SetCaption(QStringLiteral("URL:"));
+    url->SetBounds(8, 12, 30, 16);
+    Url = new TEdit(this);
+    Url->SetParent(Address);
+    Url->SetBounds(44, 8, 420, 23);
+    Url->SetText(QStringLiteral("http://www.pagesjaunes.fr"));
+    Go = new TButton(this);
+    Go->SetParent(Address);
+    Go->SetCaption(QStringLiteral("GO"));
+    Go->SetBounds(472, 7, 75, 25);
+    Search = new TButtonedEdit(this);
+    Search->SetParent(Address);
+    Search->SetBounds(560, 8, 180, 23);
+    Search->SetImages(SmallImages);
+    Search->RightButton()->SetImageIndex(2);
+    Search->RightButton()->SetVisible(true);
+    Search->SetText(QStringLiteral("Was suchen Sie?"));
+
     Status = new TStatusBar(this);
     Status->SetParent(this);
     const struct {
@@ -120,6 +149,24 @@ class TSampleForm : public TForm {
       panel->SetAlignment(p.Alignment);
     }
 
+    Results = new TPageControl(this);
+    Results->SetParent(this);
+    Results->SetAlign(alRight);
+    Results->SetWidth(226);
+    auto* text = new TTabSheet(this);
+    text->SetCaption(QStringLiteral("CSV Results (text)"));
+    text->SetPageControl(Results);
+    Memo = new TMemo(this);
+    Memo->SetParent(text);
+    Memo->SetAlign(alClient);
+    Memo->Lines()->Add(QStringLiteral("Name;Street;Town"));
+    Memo->Lines()->Add(QStringLiteral("Hotel du Parc;1 rue Neuve;Lyon"));
+    Split = new TSplitter(this);
+    Split->SetParent(this);
+    Split->SetAlign(alRight);
+    Split->SetWidth(5);
+    Split->SetLeft(600);
+
     Pages = new TPageControl(this);
     Pages->SetParent(this);
     Pages->SetAlign(alClient);
@@ -130,9 +177,9 @@ class TSampleForm : public TForm {
     hidden->SetCaption(QStringLiteral("Parsing Info"));
     hidden->SetPageControl(Pages);
     hidden->SetTabVisible(false);
-    auto* results = new TTabSheet(this);
-    results->SetCaption(QStringLiteral("CSV Results (text)"));
-    results->SetPageControl(Pages);
+    auto* options = new TTabSheet(this);
+    options->SetCaption(QStringLiteral("Options"));
+    options->SetPageControl(Pages);
 
     Capture = new TToolBar(this);
     Capture->SetParent(Browser);
@@ -147,6 +194,13 @@ class TSampleForm : public TForm {
       button->SetImageIndex(7);
     }
     Capture->Buttons(0)->SetStyle(tbsCheck);
+    Country = new TLabel(this);
+    Country->SetParent(Capture);
+    Country->SetCaption(QStringLiteral("   Pages Jaunes - France   "));
+    Country->SetColor(clYellow);
+    Country->SetTransparent(false);
+    Country->Font()->SetStyle(TFontStyles{fsBold});
+    Country->SetAutoSize(true);
 
     Progress = new TProgressBar(this);
     Progress->SetParent(Browser);
@@ -157,6 +211,38 @@ class TSampleForm : public TForm {
     Smooth->SetBounds(20, 110, 300, 18);
     Smooth->SetSmooth(true);
     Smooth->SetPosition(35);
+
+    Group = new TGroupBox(this);
+    Group->SetParent(Browser);
+    Group->SetCaption(QStringLiteral("Capture options"));
+    Group->SetBounds(20, 145, 300, 200);
+    Check = new TCheckBox(this);
+    Check->SetParent(Group);
+    Check->SetCaption(QStringLiteral("Quick capture"));
+    Check->SetChecked(true);
+    Check->SetBounds(12, 24, 160, 20);
+    for (int i = 0; i < 2; ++i) {
+      auto* radio = new TRadioButton(this);
+      radio->SetParent(Group);
+      radio->SetCaption(i == 0 ? QStringLiteral("CSV") : QStringLiteral("Excel"));
+      radio->SetBounds(12, 48 + 22 * i, 120, 20);
+      radio->SetChecked(i == 0);
+    }
+    Combo = new TComboBox(this);
+    Combo->SetParent(Group);
+    Combo->SetBounds(12, 100, 200, 24);
+    Combo->Items()->Add(QStringLiteral("pages jaunes (FR)"));
+    Combo->Items()->Add(QStringLiteral("gelbe Seiten (DE)"));
+    Combo->SetItemIndex(0);
+    Scroll = new TScrollBar(this);
+    Scroll->SetParent(Group);
+    Scroll->SetBounds(12, 140, 270, 18);
+    Scroll->SetPosition(30);
+    List = new TListBox(this);
+    List->SetParent(Browser);
+    List->SetBounds(340, 145, 160, 120);
+    for (const char* town : {"Lyon", "Paris", "Marseille", "Lille"}) List->Items()->Add(QString::fromLatin1(town));
+    List->SetItemIndex(1);
   }
 
   TMainMenu* Menu;
@@ -171,6 +257,19 @@ class TSampleForm : public TForm {
   TToolBar* Capture;
   TProgressBar* Progress;
   TProgressBar* Smooth;
+  TPanel* Address;
+  TEdit* Url;
+  TButton* Go;
+  TButtonedEdit* Search;
+  TPageControl* Results;
+  TMemo* Memo;
+  TSplitter* Split;
+  TLabel* Country = nullptr;
+  TGroupBox* Group = nullptr;
+  TCheckBox* Check = nullptr;
+  TComboBox* Combo = nullptr;
+  TScrollBar* Scroll = nullptr;
+  TListBox* List = nullptr;
 };
 
 int Luminance(TColor c) { return (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000; }
@@ -240,7 +339,7 @@ class SampleFormTest : public ::testing::Test {
 
     QList<TControl*> controls;
     Collect(&Form, controls);
-    EXPECT_GE(controls.size(), 15);
+    EXPECT_GE(controls.size(), 30);
     for (TControl* c : controls) {
       SCOPED_TRACE(QStringLiteral("%1 %2 in %3").arg(c->ClassName(), c->Caption(), Style).toStdString());
       EXPECT_TRUE(c->Showing());
@@ -251,6 +350,8 @@ class SampleFormTest : public ::testing::Test {
       EXPECT_TRUE(image.rect().contains(area)) << area.x() << "," << area.y() << " " << area.width() << "x"
                                                << area.height();
       EXPECT_GT(area.width() * area.height(), 0);
+      // A splitter is a plain bar between panes: nothing on it to read.
+      if (dynamic_cast<TSplitter*>(c)) continue;
       const TLegibility l = Legibility(image, area, 60);
       EXPECT_GE(l.Ink, 8) << "ground " << std::hex << l.Ground;
     }
@@ -268,35 +369,49 @@ class SampleFormTest : public ::testing::Test {
 TEST_F(SampleFormTest, TheTwoStylesPaintTheFormDifferentlyAndLegibly) {
   TSampleForm form(nullptr);
   ASSERT_TRUE(ShowAndActivate(&form));
-  // Sample points: the form's face (the tab sheet's background), a tool
-  // button's face and the status bar's face.
+  // Sample points: the form's face (on a tab sheet), the address panel, the
+  // GO button (Qt-backed), a flat tool button and the status bar.
   TTabSheet* sheet = form.Browser;
   const QPoint face = At(form, sheet, sheet->Width() - 20, sheet->Height() - 20);
-  const QPoint button = At(form, form.Nav->Buttons(0), form.Nav->Buttons(0)->Width() - 3, 3);
-  const QPoint panel = At(form, form.Status, 300, 4);
+  const QPoint panel = At(form, form.Address, form.Address->Width() - 20, form.Address->Height() / 2);
+  const QPoint button = At(form, form.Go, 6, form.Go->Height() / 2);
+  const QPoint tool = At(form, form.Nav->Buttons(0), form.Nav->Buttons(0)->Width() - 3, 3);
+  const QPoint status = At(form, form.Status, 300, 4);
 
   struct TSample {
-    TColor Face, Button, Panel, MenuBar;
+    TColor Face, Panel, Button, Tool, Status, MenuBar;
+    TColor StyleFace, StyleButton;
   };
-  auto sample = [&](const QImage& image) {
+  auto show = [&](const QString& style) {
+    const QImage image = ShowIn(form, style);
     const QPoint bar = form.MenuBar()->mapTo(form.WindowFrame(), QPoint(form.MenuBar()->width() - 5, 3));
-    return TSample{Px(image, face.x(), face.y()), Px(image, button.x(), button.y()),
-                   Px(image, panel.x(), panel.y()), Px(image, bar.x(), bar.y())};
+    auto px = [&](const QPoint& p) { return Px(image, p.x(), p.y()); };
+    const QColor qtButton = StyleServices().Palette().color(QPalette::Button);
+    return TSample{px(face),   px(panel), px(button), px(tool), px(status), px(bar),
+                   StyleServices().GetSystemColor(clBtnFace),
+                   TColor(RGB(qtButton.red(), qtButton.green(), qtButton.blue()))};
   };
-  const TSample windows = sample(ShowIn(form, QStringLiteral("Windows")));
-  const TColor windowsFace = StyleServices().GetSystemColor(clBtnFace);
-  const TSample kamri = sample(ShowIn(form, QStringLiteral("Amethyst Kamri")));
-  const TColor kamriFace = StyleServices().GetSystemColor(clBtnFace);
+  const TSample windows = show(QStringLiteral("Windows"));
+  const TSample kamri = show(QStringLiteral("Amethyst Kamri"));
 
-  ASSERT_NE(windowsFace, kamriFace);
-  for (const auto& [s, expected] : {std::pair{windows, windowsFace}, std::pair{kamri, kamriFace}}) {
-    EXPECT_EQ(s.Face, expected);
-    EXPECT_EQ(s.Button, expected);  // a flat tool button shows the bar's face
-    EXPECT_EQ(s.Panel, expected);
+  ASSERT_NE(windows.StyleFace, kamri.StyleFace);
+  auto near = [](TColor a, TColor b, int tolerance) {
+    return std::abs(GetRValue(a) - GetRValue(b)) <= tolerance && std::abs(GetGValue(a) - GetGValue(b)) <= tolerance &&
+           std::abs(GetBValue(a) - GetBValue(b)) <= tolerance;
+  };
+  for (const TSample& s : {windows, kamri}) {
+    EXPECT_EQ(s.Face, s.StyleFace);
+    EXPECT_EQ(s.Panel, s.StyleFace);
+    EXPECT_EQ(s.Tool, s.StyleFace);  // a flat tool button shows the bar's face
+    EXPECT_EQ(s.Status, s.StyleFace);
+    // Qt paints the button from the style's palette, with a light gradient.
+    EXPECT_TRUE(near(s.Button, s.StyleButton, 24)) << std::hex << s.Button << " " << s.StyleButton;
   }
   EXPECT_NE(windows.Face, kamri.Face);
-  EXPECT_NE(windows.Button, kamri.Button);
   EXPECT_NE(windows.Panel, kamri.Panel);
+  EXPECT_NE(windows.Button, kamri.Button);
+  EXPECT_NE(windows.Tool, kamri.Tool);
+  EXPECT_NE(windows.Status, kamri.Status);
   EXPECT_NE(windows.MenuBar, kamri.MenuBar);
 }
 

@@ -472,6 +472,17 @@ TEST_F(StdFormTest, CheckBoxStatesAndClicks) {
   EXPECT_EQ(box->State(), cbGrayed);
 }
 
+TEST_F(StdFormTest, CheckBoxStateSetBeforeItsWindowShows) {
+  for (TCheckBoxState state : {cbChecked, cbGrayed}) {
+    auto* box = new TCheckBox(Form.get());
+    box->SetState(state);
+    box->SetParent(Form.get());
+    auto* q = qobject_cast<QCheckBox*>(box->Widget());
+    ASSERT_NE(q, nullptr);
+    EXPECT_EQ(q->checkState(), state == cbChecked ? Qt::Checked : Qt::PartiallyChecked);
+  }
+}
+
 TEST_F(StdFormTest, CheckBoxAcceleratorToggles) {
   auto* box = Make<TCheckBox>(10, 10, 120, 20, "box");
   box->SetCaption("&Bold");
