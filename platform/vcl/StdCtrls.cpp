@@ -141,32 +141,27 @@ class TPasswordStyle : public QProxyStyle {
 // the control's default handling hands it back to the viewport.
 class TViewportRouter : public QObject {
  public:
-  explicit TViewportRouter(QAbstractScrollArea* Area)
-      : QObject(Area), FArea(Area), FViewport(Area->viewport()) {
+  explicit TViewportRouter(QAbstractScrollArea* Area) : QObject(Area), FArea(Area), FViewport(Area->viewport()) {
     FViewport->installEventFilter(this);
   }
   bool eventFilter(QObject* Watched, QEvent* Event) override {
-    // The viewport is compared by the pointer kept: while the area is being
-    // destroyed its scroll-area part is gone, but its children still get
-    // events.
-    if (FPassing || !FViewport || Watched != FViewport) return false;
     switch (Event->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
       case QEvent::MouseButtonDblClick:
-      case QEvent::MouseMove: {
-        auto* e = static_cast<QMouseEvent*>(Event);
-        QMouseEvent routed(e->type(), FViewport->mapTo(FArea, e->position()), e->globalPosition(),
-                           e->button(), e->buttons(), e->modifiers());
-        QCoreApplication::sendEvent(FArea, &routed);
-        return true;
-      }
-      default: return false;
+      case QEvent::MouseMove: break;
+      default: return false;  // (also while the widgets are being destroyed)
     }
+    if (FPassing || Watched != FViewport) return false;
+    auto* e = static_cast<QMouseEvent*>(Event);
+    QMouseEvent routed(e->type(), FViewport->mapTo(FArea, e->position()), e->globalPosition(), e->button(),
+                       e->buttons(), e->modifiers());
+    QCoreApplication::sendEvent(FArea, &routed);
+    return true;
   }
   // Delivers a mouse event of the window to the viewport.
   void Deliver(const QMouseEvent* Event, QEvent::Type Type) {
-    QWidget* viewport = FArea->viewport();
+    QWidget* viewport = FViewport;
     QMouseEvent e(Type, viewport->mapFrom(FArea, Event->position()), Event->globalPosition(), Event->button(),
                   Event->buttons(), Event->modifiers());
     FPassing = true;
@@ -176,7 +171,7 @@ class TViewportRouter : public QObject {
 
  private:
   QAbstractScrollArea* FArea;
-  QPointer<QWidget> FViewport;
+  QWidget* FViewport;  // a child of FArea: goes with it
   bool FPassing = false;
 };
 

@@ -266,6 +266,35 @@ TEST_F(ButtonedEditTest, ImagesShowAndMayGoAway) {
   EXPECT_EQ(Edit->Text(), "abcd");
 }
 
+// Every control on one form, some owned elsewhere, the focus inside: the form
+// takes them all with it (the leak checker of the sanitizer build watches).
+TEST(ExtCtrlsLifetime, AFormWithEveryControlGoesAway) {
+  TComponent elsewhere(nullptr);
+  auto form = std::make_unique<TForm>(nullptr);
+  form->SetBounds(0, 0, 300, 300);
+  auto* panel = new TPanel(form.get());
+  panel->SetParent(form.get());
+  panel->SetAlign(alClient);
+  QList<TControl*> controls{new TEdit(form.get()), new TMemo(&elsewhere), new TButton(form.get()),
+                            new TCheckBox(form.get()), new TRadioButton(&elsewhere), new TLabel(form.get()),
+                            new TComboBox(form.get()), new TListBox(&elsewhere), new TScrollBar(form.get()),
+                            new TGroupBox(form.get()), new TSplitter(form.get()), new TButtonedEdit(form.get())};
+  int top = 0;
+  for (TControl* c : controls) {
+    c->SetBounds(0, top, 100, 20);
+    c->SetParent(panel);
+    top += 22;
+  }
+  auto* label = static_cast<TLabel*>(controls[5]);
+  label->SetFocusControl(static_cast<TWinControl*>(controls[1]));
+  ASSERT_TRUE(ShowAndActivate(form.get()));
+  static_cast<TWinControl*>(controls[1])->SetFocus();
+  Pump();
+  form.reset();
+  Pump();
+  EXPECT_EQ(elsewhere.ComponentCount(), 0);
+}
+
 TEST(ExtCtrlsPublished, TablesNameTheDesignerProperties) {
   for (const char* p : {"BevelOuter", "BevelInner", "BevelWidth", "BorderStyle", "Color", "ParentBackground", "Caption"})
     EXPECT_NE(ClassInfo<TPanel>()->FindProp(p), nullptr) << p;
