@@ -55,28 +55,16 @@ TF_PUBLISHED(TGIFImage, TGraphic) { return TPublished<TGIFImage>(); }
 TGIFImage::~TGIFImage() = default;
 
 void TGIFImage::Assign(TPersistent* Source) {
-  if (!Source) {
-    FPicture.Clear();
-    Changed(this);
-  } else if (auto* gif = dynamic_cast<TGIFImage*>(Source)) {
-    if (gif == this) return;
-    FPicture.SetImage(gif->FPicture.Image, gif->FPicture.Data);
-    Changed(this);
-  } else if (auto* graphic = dynamic_cast<TGraphic*>(Source)) {
-    FPicture.SetImage(graphic->ToImage());
-    Changed(this);
-  } else {
-    TGraphic::Assign(Source);
+  auto* same = dynamic_cast<TGIFImage*>(Source);
+  switch (FPicture.AssignFrom(Source, same ? &same->FPicture : nullptr)) {
+    case TDecodedPicture::TAssignResult::Changed: Changed(this); break;
+    case TDecodedPicture::TAssignResult::Unchanged: break;
+    case TDecodedPicture::TAssignResult::Unhandled: TGraphic::Assign(Source); break;
   }
 }
 
 void TGIFImage::SetSize(int AWidth, int AHeight) {
-  AWidth = std::max(AWidth, 0);
-  AHeight = std::max(AHeight, 0);
-  if (AWidth == Width() && AHeight == Height()) return;
-  CheckImageSize(AWidth, AHeight);
-  FPicture.Resize(AWidth, AHeight);
-  Changed(this);
+  if (FPicture.SetSize(AWidth, AHeight)) Changed(this);
 }
 
 bool TGIFImage::CanLoadFromStream(TStream* Stream) { return IsGifSignature(PeekBytes(Stream, 6)); }

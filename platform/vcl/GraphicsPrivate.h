@@ -38,6 +38,15 @@ struct TDecodedPicture {
   // Keeps the overlapping area; the new area is transparent.
   void Resize(int AWidth, int AHeight);
   TBitmap* DrawBitmap();
+
+  // The Assign and SetSize of a graphic class kept in a TDecodedPicture:
+  // from nothing (empty), from another picture of the same class (pixels and
+  // bytes; SameClass is its picture, null when Source is of another class) or
+  // from any graphic (its pixels). Unhandled sources go to TGraphic::Assign.
+  enum class TAssignResult { Unhandled, Unchanged, Changed };
+  TAssignResult AssignFrom(TPersistent* Source, const TDecodedPicture* SameClass);
+  // Sizes below 0 count as 0; returns whether the size changed.
+  bool SetSize(int AWidth, int AHeight);
 };
 
 // Decodes bytes with one of Qt's image readers ("png", "gif"...): the first

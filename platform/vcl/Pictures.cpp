@@ -493,3 +493,33 @@ TBitmap* TDecodedPicture::DrawBitmap() {
 }
 
 }  // namespace vclgraphics
+
+namespace vclgraphics {
+
+TDecodedPicture::TAssignResult TDecodedPicture::AssignFrom(TPersistent* Source, const TDecodedPicture* SameClass) {
+  if (!Source) {
+    Clear();
+    return TAssignResult::Changed;
+  }
+  if (SameClass) {
+    if (SameClass == this) return TAssignResult::Unchanged;
+    SetImage(SameClass->Image, SameClass->Data);
+    return TAssignResult::Changed;
+  }
+  if (auto* graphic = dynamic_cast<TGraphic*>(Source)) {
+    SetImage(graphic->ToImage());
+    return TAssignResult::Changed;
+  }
+  return TAssignResult::Unhandled;
+}
+
+bool TDecodedPicture::SetSize(int AWidth, int AHeight) {
+  AWidth = std::max(AWidth, 0);
+  AHeight = std::max(AHeight, 0);
+  if (AWidth == Image.width() && AHeight == Image.height()) return false;
+  CheckImageSize(AWidth, AHeight);
+  Resize(AWidth, AHeight);
+  return true;
+}
+
+}  // namespace vclgraphics

@@ -38,28 +38,16 @@ TF_PUBLISHED(TPngImage, TGraphic) { return TPublished<TPngImage>(); }
 TPngImage::~TPngImage() = default;
 
 void TPngImage::Assign(TPersistent* Source) {
-  if (!Source) {
-    FPicture.Clear();
-    Changed(this);
-  } else if (auto* png = dynamic_cast<TPngImage*>(Source)) {
-    if (png == this) return;
-    FPicture.SetImage(png->FPicture.Image, png->FPicture.Data);
-    Changed(this);
-  } else if (auto* graphic = dynamic_cast<TGraphic*>(Source)) {
-    FPicture.SetImage(graphic->ToImage());
-    Changed(this);
-  } else {
-    TGraphic::Assign(Source);
+  auto* same = dynamic_cast<TPngImage*>(Source);
+  switch (FPicture.AssignFrom(Source, same ? &same->FPicture : nullptr)) {
+    case TDecodedPicture::TAssignResult::Changed: Changed(this); break;
+    case TDecodedPicture::TAssignResult::Unchanged: break;
+    case TDecodedPicture::TAssignResult::Unhandled: TGraphic::Assign(Source); break;
   }
 }
 
 void TPngImage::SetSize(int AWidth, int AHeight) {
-  AWidth = std::max(AWidth, 0);
-  AHeight = std::max(AHeight, 0);
-  if (AWidth == Width() && AHeight == Height()) return;
-  CheckImageSize(AWidth, AHeight);
-  FPicture.Resize(AWidth, AHeight);
-  Changed(this);
+  if (FPicture.SetSize(AWidth, AHeight)) Changed(this);
 }
 
 bool TPngImage::CanLoadFromStream(TStream* Stream) { return PeekBytes(Stream, 8) == QByteArray(kPngSignature, 8); }
