@@ -11,7 +11,7 @@
 #include "platform/vcl/Forms.h"
 #include "tests/browser/FakeEngine.h"
 
-using namespace browsertest;
+using namespace enginetest;
 
 namespace {
 

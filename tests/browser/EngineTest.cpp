@@ -11,11 +11,11 @@
 #include <QImage>
 
 #include "platform/vcl/Graphics.h"
-#include "tests/browser/EngineSupport.h"
+#include "tests/engine/EngineSupport.h"
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/TestSupport.h"
 
-using namespace browsertest;
+using namespace enginetest;
 
 namespace {
 

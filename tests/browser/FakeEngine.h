@@ -11,7 +11,7 @@
 
 #include "browser/KitWebBrowser.h"
 
-namespace browsertest {
+namespace enginetest {
 
 class FakeWebBrowser : public TObject, public IKitCustomWebBrowser {
  public:
@@ -150,4 +150,4 @@ class FakeServiceScope {
   std::shared_ptr<IKitInterface> Saved;
 };
 
-}  // namespace browsertest
+}  // namespace enginetest

@@ -1,4 +1,4 @@
-#include "tests/browser/EngineSupport.h"
+#include "tests/engine/EngineSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +8,7 @@
 
 #include "tests/support/TestSupport.h"
 
-namespace browsertest {
+namespace enginetest {
 
 namespace {
 
@@ -107,4 +107,4 @@ TKitCustomWebBrowserNavigateCompleteParams NavigateAndWait(TKitWebBrowser* Brows
   return result;
 }
 
-}  // namespace browsertest
+}  // namespace enginetest

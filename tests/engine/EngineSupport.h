@@ -12,7 +12,7 @@
 #include "platform/vcl/Forms.h"
 #include "tools/DirectoryServer.h"
 
-namespace browsertest {
+namespace enginetest {
 
 // Pumps events until done() or the time-out; answers done().
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs = 20000);
@@ -43,4 +43,4 @@ Engine* Shared();
 TKitCustomWebBrowserNavigateCompleteParams NavigateAndWait(TKitWebBrowser* Browser, const QString& Uri,
                                                            const QString& Html = QString());
 
-}  // namespace browsertest
+}  // namespace enginetest
