@@ -8,6 +8,7 @@
 
 #include "app/SiteHosts.h"
 #include "app/uAddHTML.h"
+#include "app/uSplashScreen.h"
 #include "platform/win32/WinUser.h"
 #include "tests/app/window/WindowSupport.h"
 
@@ -420,4 +421,75 @@ TEST(MainWindowControls, AboutBoxAndAddHtmlDialog) {
     EXPECT_EQ(AddHTMLDialog, nullptr);
     EXPECT_TRUE(enginetest::PumpUntil([&] { return Screen->FormCount() == forms; }, 3000));
   }
+}
+
+TEST(MainWindowControls, StatusWindowIsBuiltAndHidesOnAClick) {
+  ASSERT_TRUE(Shared());
+  auto window = std::make_unique<TfrmSplashScreen>(nullptr);
+  TfrmSplashScreen* s = window.get();
+  EXPECT_EQ(s->Caption(), QStringLiteral("TFN-SplashScreen"));
+  EXPECT_EQ(s->BorderStyle(), bsNone);
+  EXPECT_EQ(s->FormStyle(), fsStayOnTop);
+  EXPECT_EQ(s->Position(), poDesktopCenter);
+  EXPECT_EQ(s->ClientWidth(), 394);
+  EXPECT_EQ(s->ClientHeight(), 169);
+  EXPECT_EQ(s->Image1->Left(), 15);
+  EXPECT_EQ(s->Image1->Top(), 15);
+  EXPECT_EQ(s->lblTitle->Caption(), QStringLiteral("Tallowfinch [TFN]"));
+  EXPECT_EQ(s->lblTitle->Font()->Name(), QStringLiteral("Tahoma"));
+  EXPECT_EQ(s->lblMessages->Font()->Name(), QStringLiteral("Tahoma"));
+  EXPECT_EQ(s->lblTitle->Font()->Height(), -19);
+  EXPECT_EQ(s->lblMessages->Font()->Height(), -11);
+  EXPECT_EQ(s->lblMessages->Caption(), QStringLiteral("Initializing..."));
+  for (TControl* target : std::initializer_list<TControl*>{s, s->lblMessages, s->Image1}) {
+    s->Show();
+    vcltest::Pump();
+    ASSERT_TRUE(s->Visible());
+    target->Click();
+    EXPECT_FALSE(s->Visible()) << target->Name().toStdString();
+  }
+}
+
+TEST(MainWindowControls, HelpersWithoutAControl) {
+  Environment* env = Shared();
+  ASSERT_TRUE(env);
+  TTestWindow* w = env->Window.get();
+  TSuperBrowser* browser = w->webbrowser1;
+  testsupport::FakeMessageDialogs dialogs;
+  const struct {
+    const char* Html;
+    const char* Shown;
+  } forms[] = {
+      {"<form ACTION=\"/envoyer.php\" method=post>", "/envoyer.php"},
+      {"<form action=\"a\"><form action=\"b\">", "a"},
+      {"<form method=post>", "n"},
+      {"<form action=\"\">", "n"},
+  };
+  for (const auto& f : forms) {
+    dialogs.Requests.clear();
+    w->GetFormPost(QString::fromLatin1(f.Html));
+    ASSERT_EQ(dialogs.Requests.size(), 1) << f.Html;
+    EXPECT_EQ(dialogs.Requests[0].Text, QString::fromLatin1(f.Shown)) << f.Html;
+  }
+  EXPECT_EQ(w->ReplaceOnload(), QString());
+  const QString caption = w->Caption();
+  w->WebBrowser11TitleChange(browser, QStringLiteral("Plombier Paris"));
+  EXPECT_EQ(w->Caption(), QStringLiteral("Tallowfinch - Plombier Paris"));
+  w->SetCaption(caption);
+
+  const QString contact = env->Server->Url(QStringLiteral("/contact.php"));
+  w->CallWeb(contact);
+  EXPECT_TRUE(WaitForUrl(browser, contact));
+
+  // The hidden German search: another user agent and the directory's
+  // search path over https.
+  const QString agent = browser->UserAgent();
+  w->btnSuchenClick(w->btnSuchen);
+  EXPECT_EQ(browser->UserAgent(), QStringLiteral("Microsoft Pocket Internet Explorer/0.6"));
+  browser->SetUserAgent(agent);
+  w->ButtonedEdit1->SetText(QStringLiteral("Was suchen Sie?"));
+  w->ButtonedEdit1Enter(w->ButtonedEdit1);
+  EXPECT_EQ(w->ButtonedEdit1->Text(), QString());
+  EXPECT_TRUE(w->ButtonedEdit1->RightButton()->Visible());
+  EXPECT_EQ(dialogs.Requests.size(), 1) << "nothing said after the last form";
 }
