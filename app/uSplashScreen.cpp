@@ -2,6 +2,7 @@
 
 #include <QPainter>
 
+#include "app/AppResources.h"
 #include "platform/rtl/Streams.h"
 
 TfrmSplashScreen* frmSplashScreen = nullptr;
@@ -41,6 +42,7 @@ void TSplashPicture::Paint() {
 // TfrmSplashScreen
 
 TfrmSplashScreen::TfrmSplashScreen(TComponent* AOwner) : TForm(AOwner) {
+  InitAppResources();
   SetName(QStringLiteral("frmSplashScreen"));
   SetBorderStyle(bsNone);
   SetFormStyle(fsStayOnTop);

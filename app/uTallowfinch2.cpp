@@ -6,9 +6,11 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include "app/AppResources.h"
 #include "app/SiteHosts.h"
 #include "app/uAddHTML.h"
 #include "app/uSplashScreen.h"
+#include "app/uTallowfinch2WebData.h"
 #include "platform/rtl/Encoding.h"
 #include "platform/rtl/HttpClient.h"
 #include "platform/rtl/MessageText.h"
@@ -19,11 +21,6 @@
 #include "platform/rtl/StringList.h"
 #include "platform/vcl/Themes.h"
 #include "platform/win32/Shell.h"
-
-#if __has_include("app/WebData.h")
-#include "app/WebData.h"
-#define TF_HAVE_WEBDATA 1
-#endif
 
 TfrmMyBrowser* frmMyBrowser = nullptr;
 TfrmSplashScreen* StatusWindow = nullptr;
@@ -118,6 +115,7 @@ TStatusBar::TStatusBar(TComponent* AOwner) : ::TStatusBar(AOwner) { FControlStyl
 // Construction
 
 TfrmMyBrowser::TfrmMyBrowser(TComponent* AOwner) : TForm(AOwner) {
+  InitAppResources();
   SetName(QStringLiteral("frmMyBrowser"));
   SetCaption(QStringLiteral("Tallowfinch"));
   SetClientWidth(1122);
@@ -661,25 +659,9 @@ void TfrmMyBrowser::BuildBrowserPane() {
 }
 
 void TfrmMyBrowser::PrepareWebData() {
-#ifdef TF_HAVE_WEBDATA
-  wbdata = new TWebData(this);
-  wbdata->SetName(QStringLiteral("wbdata"));
-  wbdata->SetAgent(QStringLiteral("WebData"));
-  TWebDataItem* item = wbdata->Data()->Add();
-  item->SetURL(MakerPage(QStringLiteral("/files/ckeckver.php?version=") + kInstallerName + QStringLiteral(" ")));
-  item->SetTag(0);
-  wbdata->SetImageType(itAll);
-  wbdata->SetTimeout(0);
-  wbdata->OnData = [this](TObject* Sender, int iItem, const QString& data) { wbdataData(Sender, iItem, data); };
-#else
-  wbdata = nullptr;
-#endif
-}
-
-void TfrmMyBrowser::CollectVersionPage() {
-#ifdef TF_HAVE_WEBDATA
-  wbdata->CollectData();
-#endif
+  wbdata = NewVersionPageFetcher(
+      this, MakerPage(QStringLiteral("/files/ckeckver.php?version=") + kInstallerName + QStringLiteral(" ")),
+      [this](TObject* Sender, int iItem, const QString& data) { wbdataData(Sender, iItem, data); });
 }
 
 // ---------------------------------------------------------------------------
@@ -687,7 +669,7 @@ void TfrmMyBrowser::CollectVersionPage() {
 
 void TfrmMyBrowser::FormCreate(TObject*) {
   try {
-    CollectVersionPage();
+    CollectVersionPage(wbdata);
     try {
       CheckForUpdate();
     } catch (...) {

@@ -285,8 +285,6 @@ class TfrmMyBrowser : public TForm {
   void BuildBrowserPane();
   void BuildDialogs();
   void PrepareWebData();
-  // The page fetcher's run at start-up (the maker's version page).
-  void CollectVersionPage();
   // The results tool bar buttons, the capture button and the navigation
   // buttons back in their state outside a run.
   void EndCaptureState();

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <QPixmap>
 
+#include "app/AppResources.h"
 #include "app/uSplashScreen.h"
 #include "app/uTallowfinch2.h"
 #include "browser/KitWebBrowser.Win.h"
@@ -13,10 +14,6 @@
 #include "platform/vcl/Themes.h"
 #include "platform/webview2/WebView2.h"
 
-#if __has_include("app/AppResources.h")
-#include "app/AppResources.h"
-#define TF_HAVE_APP_RESOURCES 1
-#endif
 
 namespace {
 // The program's icon from its resources; a null icon when it is missing.
@@ -42,9 +39,7 @@ int main(int argc, char** argv) {
   KitWebBrowserWin::Startup();
 
   QApplication app(argc, argv);
-#ifdef TF_HAVE_APP_RESOURCES
   InitAppResources();
-#endif
   QApplication::setWindowIcon(MainIcon());
 
   Application->Initialize();

@@ -7,14 +7,11 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 
+#include "app/AppResources.h"
 #include "app/SiteHosts.h"
 #include "platform/rtl/Registry.h"
 #include "platform/vcl/Themes.h"
 
-#if __has_include("app/AppResources.h")
-#include "app/AppResources.h"
-#define TF_HAVE_APP_RESOURCES 1
-#endif
 
 namespace windowtest {
 
@@ -60,9 +57,7 @@ void UseSites(const tools::DirectoryServer& Server) {
 }
 
 std::unique_ptr<TTestWindow> MakeWindow(bool FailBrowser) {
-#ifdef TF_HAVE_APP_RESOURCES
   InitAppResources();
-#endif
   auto window = std::make_unique<TTestWindow>(nullptr);
   window->FailBrowser = FailBrowser;
   Application->SetMainForm(window.get());
@@ -101,6 +96,19 @@ Environment* Shared() {
     r.SettingsKeyExists = TRegistry().KeyExists(QString::fromLatin1(kSettingsKey));
     r.Dialogs = int(slot->Seams->Dialogs.Requests.size());
     r.Opened = int(slot->Seams->Shell.Opened.size());
+    r.UpdateDate = UpdateDateText;
+    for (const auto& request : slot->Server->Http().Requests())
+      if (request.Path.startsWith("/files/"))
+        r.MakerRequests << QString::fromLatin1(request.Header("User-Agent") + ' ' + request.Target);
+    if (TSuperBrowser* browser = w->webbrowser1) {
+      WaitForTitle(browser, QStringLiteral("TFN Start Page"));
+      r.Title = Eval(browser, QStringLiteral("document.title"));
+      r.Heading = Eval(browser, QStringLiteral("document.querySelector('h1').textContent"));
+      r.Html = Eval(browser, QStringLiteral("document.documentElement.outerHTML"));
+      r.SearchLinks = Eval(browser, QStringLiteral("String(Array.from(document.querySelectorAll('a')).filter("
+                                                   "a => a.href.indexOf('/annuaire/chercherlespros?quoiqui=hotel"
+                                                   "&ou=lyon&univers=pagesjaunes&idOu=/') > 0).length)"));
+    }
   }
   if (!slot->Window->webbrowser1 || !slot->Window->webbrowser1->IsInitialized()) {
     ADD_FAILURE() << "the main window got no browser";

@@ -6,6 +6,7 @@
 // engine and shows the start page twice).
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -50,6 +51,15 @@ struct StartupRecord {
   bool SettingsKeyExists = true;
   int Dialogs = -1;
   int Opened = -1;
+  QString UpdateDate;
+  // The requests the start-up sent to the maker's site, in order ("agent
+  // target").
+  QStringList MakerRequests;
+  // The document shown once the start-up is over.
+  QString Title;
+  QString Heading;
+  QString Html;
+  QString SearchLinks;
 };
 
 struct Environment {
