@@ -31,6 +31,12 @@ void WaitScrapeDelay();
 // ignored), then processes the pending messages once.
 void TrimWorkingSet();
 
+// Text as a double-quoted JavaScript string literal that gives back exactly
+// Text: quotes, backslashes, control characters, line breaks (U+2028 and
+// U+2029 included) and lone surrogates are escaped, and "</" is written
+// "<\/" so the literal cannot end a script block around it.
+QString JavaScriptStringLiteral(const QString& Text);
+
 class TSuperBrowser : public TKitWebBrowser {
  public:
   explicit TSuperBrowser(TComponent* AOwner);
@@ -73,7 +79,16 @@ class TSuperBrowser : public TKitWebBrowser {
   const QString& fStartPage() const { return _fStartPage; }
   void SetfStartPage(const QString& Value) { _fStartPage = Value; }
 
+ protected:
+  // Forgets the attached memo or edit when it is destroyed.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
  private:
+  // The completion of the next-page script: decodes the link, then
+  // navigates there or marks the run complete.
+  void NextPageFound(const QString& AValue);
+  // Drops the free notice of a control no longer attached.
+  void Forget(TComponent* AComponent);
   TCustomMemo* GetAttachedMemo() const;
   void SetAttachedMemo(TCustomMemo* Value);
   TCustomEdit* GetAttachedEdit() const;
