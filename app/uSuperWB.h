@@ -23,7 +23,9 @@ extern uint8_t PageDelay;   // page delay in seconds, start value 3
 extern bool StopPressed;    // the capture button's stop path is running
 
 // Waits Milliseconds while dispatching every pending event and posted
-// message, sleeping 10 ms between rounds. 0 returns at once.
+// message, pausing up to 10 ms between rounds (an arriving event ends the
+// pause). 0 returns at once. Bounded by the real clock also when a test runs
+// the program's clock by hand.
 void PumpMessagesFor(uint32_t Milliseconds);
 // PumpMessagesFor(PageDelay * 1000); 3000 ms when that raises.
 void WaitScrapeDelay();
