@@ -107,7 +107,7 @@ TEST(MainWindowCapture, AsksToEmptyTheMemoRunsAndSumsUp) {
   EXPECT_EQ(dialogs.Requests[0].Text, Summary(0, kReminder));
 }
 
-TEST(MainWindowCapture, TheBrowsersRunSumsUpWhatItFound) {
+TEST(MainWindowCapture, TheBrowsersRunReadsEveryPageAndSumsUp) {
   Environment* env = Shared();
   ASSERT_TRUE(env);
   TTestWindow* w = env->Window.get();
@@ -120,8 +120,14 @@ TEST(MainWindowCapture, TheBrowsersRunSumsUpWhatItFound) {
   testsupport::FakeMessageDialogs dialogs;
   dialogs.Answers = {mrYes, mrOk};
   w->btnCapture->Click();
-  // Whatever the run found is in the memo, and the summary counts it.
+  // Every listing of the three result pages is in the memo, and the summary
+  // counts the memo's lines.
+  const QString text = w->mmResults->Lines()->Text();
+  for (int page = 1; page <= env->Server->Options().PageCount; ++page)
+    for (const auto& listing : env->Server->Listings(QStringLiteral("plombier"), QStringLiteral("paris"), page))
+      EXPECT_TRUE(text.contains(QStringLiteral("/pros/") + listing.Id)) << "page " << page << ": " << listing.Name.toStdString();
   const int lines = w->mmResults->Lines()->Count();
+  EXPECT_GE(lines, 63);
   ASSERT_EQ(dialogs.Requests.size(), 2);
   EXPECT_EQ(dialogs.Requests[1].Text, Summary(lines, kReminder));
   EXPECT_EQ(w->Caption(), QStringLiteral("TFN - A total of %1 addresses have been scraped!").arg(lines));
