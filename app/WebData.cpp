@@ -148,7 +148,7 @@ TF_PUBLISHED(TWebData, TComponent) {
       .String("Agent", &TWebData::Agent, &TWebData::SetAgent)
       .Object("Data", &TWebData::Data, &TWebData::SetData)
       .String("HyperLinkType", &TWebData::HyperLinkType, &TWebData::SetHyperLinkType)
-      .Enum("ImageType", &TWebData::ImageType, &TWebData::SetImageType).Default(itAll)
+      .Enum("ImageType", &TWebData::ImageType, &TWebData::SetImageType).Default(WebData::itAll)
       .String("Proxy", &TWebData::Proxy, &TWebData::SetProxy)
       .String("ProxyPassword", &TWebData::ProxyPassword, &TWebData::SetProxyPassword)
       .String("ProxyUserID", &TWebData::ProxyUserID, &TWebData::SetProxyUserID)
@@ -391,16 +391,16 @@ void TWebData::Examine(TWebDataItem* Item, int iItem, TMemoryStream* Page) {
     const QString address = ResolveUrl(url, page.mid(rest, quote - rest));
     bool wanted = false;
     switch (FImageType) {
-      case itAll:
+      case WebData::itAll:
         wanted = true;
         break;
-      case itGIF:
+      case WebData::itGIF:
         wanted = PosNoCase(QStringLiteral(".GIF"), address) > 0;
         break;
-      case itJPG:
+      case WebData::itJPG:
         wanted = PosNoCase(QStringLiteral(".JPG"), address) > 0;
         break;
-      case itPNG:
+      case WebData::itPNG:
         wanted = PosNoCase(QStringLiteral(".PNG"), address) > 0;
         break;
     }

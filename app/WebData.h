@@ -27,9 +27,12 @@ class TStream;
 class TStringList;
 class TWebData;
 
-// Which image references are kept.
+// Which image references are kept. The image lists of the window layer name
+// an enumeration TImageType too, so this one lives in the unit's namespace.
+namespace WebData {
 enum TImageType { itAll, itGIF, itJPG, itPNG };
 TF_ENUM_NAMES(TImageType, itAll, itGIF, itJPG, itPNG)
+}  // namespace WebData
 
 // OnProgress: before item iItem's page is examined.
 using TWebDataProgressEvent = std::function<void(TObject* Sender, int iItem)>;
@@ -173,8 +176,8 @@ class TWebData : public TComponent {
   TWebDataCollection* Data() const { return FData.get(); }
   // Copies the items of Value; the component keeps its own collection.
   void SetData(TWebDataCollection* Value);
-  TImageType ImageType() const { return FImageType; }
-  void SetImageType(TImageType Value) { FImageType = Value; }
+  WebData::TImageType ImageType() const { return FImageType; }
+  void SetImageType(WebData::TImageType Value) { FImageType = Value; }
   // Not empty: only links containing it (compared without case) are kept.
   const QString& HyperLinkType() const { return FHyperLinkType; }
   void SetHyperLinkType(const QString& Value) { FHyperLinkType = Value; }
@@ -212,7 +215,7 @@ class TWebData : public TComponent {
   QString FProxyUserID;
   QString FProxyPassword;
   std::unique_ptr<TWebDataCollection> FData;
-  TImageType FImageType = itAll;
+  WebData::TImageType FImageType = WebData::itAll;
   QString FHyperLinkType;
   int FTimeout = 0;
   bool FSaveToFile = false;

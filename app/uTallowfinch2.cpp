@@ -10,7 +10,7 @@
 #include "app/SiteHosts.h"
 #include "app/uAddHTML.h"
 #include "app/uSplashScreen.h"
-#include "app/uTallowfinch2WebData.h"
+#include "app/WebData.h"
 #include "platform/rtl/Encoding.h"
 #include "platform/rtl/HttpClient.h"
 #include "platform/rtl/MessageText.h"
@@ -659,9 +659,16 @@ void TfrmMyBrowser::BuildBrowserPane() {
 }
 
 void TfrmMyBrowser::PrepareWebData() {
-  wbdata = NewVersionPageFetcher(
-      this, MakerPage(QStringLiteral("/files/ckeckver.php?version=") + kInstallerName + QStringLiteral(" ")),
-      [this](TObject* Sender, int iItem, const QString& data) { wbdataData(Sender, iItem, data); });
+  // The maker's version page; its data is the build date on offer.
+  wbdata = new TWebData(this);
+  wbdata->SetName(QStringLiteral("wbdata"));
+  wbdata->SetAgent(QStringLiteral("WebData"));
+  TWebDataItem* item = wbdata->Data()->Add();
+  item->SetURL(MakerPage(QStringLiteral("/files/ckeckver.php?version=") + kInstallerName + QStringLiteral(" ")));
+  item->SetTag(0);
+  wbdata->SetImageType(WebData::itAll);
+  wbdata->SetTimeout(0);
+  wbdata->OnData = [this](TObject* Sender, int iItem, const QString& data) { wbdataData(Sender, iItem, data); };
 }
 
 // ---------------------------------------------------------------------------
@@ -669,7 +676,7 @@ void TfrmMyBrowser::PrepareWebData() {
 
 void TfrmMyBrowser::FormCreate(TObject*) {
   try {
-    CollectVersionPage(wbdata);
+    wbdata->CollectData();
     try {
       CheckForUpdate();
     } catch (...) {
@@ -678,8 +685,6 @@ void TfrmMyBrowser::FormCreate(TObject*) {
                                  "fonctionne correctement !"));
     }
     webbrowser1 = NewBrowser();
-    // The engine's view is made in the browser tab's window: it exists first.
-    TabSheet1->HandleNeeded();
     webbrowser1->SetParent(TabSheet1);
     webbrowser1->SetAlign(alClient);
     const QString welcome = MakerPage(kWelcomePath);

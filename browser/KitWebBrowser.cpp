@@ -289,6 +289,10 @@ void TKitCustomWebBrowser::SetParent(TWinControl* AParent) {
   FChangingParent = true;
   try {
     TKitCustomControl::SetParent(AParent);
+    // The view is made in this control's window. Make the window now, while
+    // the parent change is under way; made later from inside the view's own
+    // set-up, it would reinitialise the browser under that set-up's feet.
+    if (AParent && !HandleAllocated()) HandleNeeded();
   } catch (...) {
     FChangingParent = false;
     throw;

@@ -186,16 +186,16 @@ TEST_F(WebDataTest, ImagesAreResolvedAndFilteredByType) {
                   "<img src=noquote.png></p>");
   const QString base = QStringLiteral("HTTP://127.0.0.1:%1").arg(server_.Port());
   struct Case {
-    TImageType type;
+    WebData::TImageType type;
     QStringList refs;
   };
   const Case cases[] = {
-      {itAll,
+      {WebData::itAll,
        {base + "/site/dir/pics/a.gif", base + "/root/b.JPG", "http://cdn.example/c.png",
         "Http://cdn.example/d.GIF?x=1", base + "\\back\\e.png"}},
-      {itGIF, {base + "/site/dir/pics/a.gif", "Http://cdn.example/d.GIF?x=1"}},
-      {itJPG, {base + "/root/b.JPG"}},
-      {itPNG, {"http://cdn.example/c.png", base + "\\back\\e.png"}},
+      {WebData::itGIF, {base + "/site/dir/pics/a.gif", "Http://cdn.example/d.GIF?x=1"}},
+      {WebData::itJPG, {base + "/root/b.JPG"}},
+      {WebData::itPNG, {"http://cdn.example/c.png", base + "\\back\\e.png"}},
   };
   AddItem("/site/dir/page.html");
   for (const Case& c : cases) {
@@ -459,7 +459,7 @@ TEST(WebDataHelpers, PosNoCaseTempFolderAndVersion) {
   wd.SetVersion(QStringLiteral("9.9"));
   EXPECT_EQ(wd.Version(), QStringLiteral("1.4.0.0"));
   EXPECT_EQ(wd.Agent(), QStringLiteral("WebData"));
-  EXPECT_EQ(wd.ImageType(), itAll);
+  EXPECT_EQ(wd.ImageType(), WebData::itAll);
   EXPECT_EQ(wd.Timeout(), 0);
   EXPECT_FALSE(wd.SaveToFile());
 }
@@ -471,7 +471,7 @@ TEST(WebDataStreaming, ConfiguredComponentRoundTrips) {
   source.SetProxy(QStringLiteral("proxy.example:8080"));
   source.SetProxyUserID(QStringLiteral("u"));
   source.SetProxyPassword(QStringLiteral("p"));
-  source.SetImageType(itPNG);
+  source.SetImageType(WebData::itPNG);
   source.SetHyperLinkType(QStringLiteral("dir"));
   source.SetTimeout(30);
   TWebDataItem* a = source.Data()->Add();
@@ -501,7 +501,7 @@ TEST(WebDataStreaming, ConfiguredComponentRoundTrips) {
       EXPECT_EQ(prop->GetOrd(&target), prop->GetOrd(&source)) << prop->Name().toStdString();
     }
   }
-  EXPECT_EQ(target.ImageType(), itPNG);
+  EXPECT_EQ(target.ImageType(), WebData::itPNG);
   ASSERT_EQ(target.Data()->Count(), 2);
   for (int i = 0; i < 2; ++i) {
     const TWebDataItem* s = source.Data()->Items(i);

@@ -7,9 +7,12 @@
 #include <sys/stat.h>
 
 #include <QColor>
+#include <QCoreApplication>
 #include <QFileInfo>
 #include <QImage>
 
+#include "platform/vcl/ExtCtrls.h"
+#include "platform/vcl/Forms.h"
 #include "platform/vcl/Graphics.h"
 #include "tests/engine/EngineSupport.h"
 #include "tests/support/FakeDialogs.h"
@@ -68,6 +71,26 @@ TEST(KitWebBrowserEngine, IsInitializedWhenItsParentIsSetAndShowsTheStartPage) {
                          .arg(KitWebBrowserWin::AvailableBrowserVersion));
   EXPECT_FALSE(KitWebBrowserWin::AvailableBrowserVersion.isEmpty());
   EXPECT_TRUE(KitWebBrowserWin::InitialPageHTML(QString()).contains(QLatin1String("Edge Chromium  is successfully")));
+}
+
+TEST(KitWebBrowserEngine, GetsItsViewOnAParentThatHasNoWindowYet) {
+  // A form built before it is shown: the browser goes onto a panel whose
+  // window does not exist yet.
+  auto form = std::make_unique<TForm>(nullptr);
+  form->SetBounds(0, 0, 640, 480);
+  auto* panel = new TPanel(form.get());
+  panel->SetParent(form.get());
+  panel->SetAlign(alClient);
+  ASSERT_FALSE(panel->HandleAllocated());
+  auto* browser = new TKitWebBrowser(form.get());
+  browser->SetCacheFolderName(QStringLiteral("EdgeCache-%1").arg(QCoreApplication::applicationPid()));
+  browser->SetParent(panel);
+  browser->SetAlign(alClient);
+  form->Show();
+  ASSERT_TRUE(PumpUntil([&] { return browser->IsInitialized(); }));
+  EXPECT_EQ(browser->ExecuteJavaScriptSync(QStringLiteral("6 * 7")), QStringLiteral("42"));
+  form.reset();
+  PumpUntil([] { return false; }, 100);
 }
 
 TEST(KitWebBrowserEngine, NavigationRaisesItsEvents) {
