@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QTimer>
+#include <functional>
+
 #include "app/SiteHosts.h"
 #include "app/uSplashScreen.h"
 #include "tests/app/window/WindowSupport.h"
@@ -230,5 +233,85 @@ TEST(MainWindowCapture, StopButtonAsksTheRunToEnd) {
   EXPECT_TRUE(forward);
   ASSERT_EQ(dialogs.Requests.size(), 1);
   EXPECT_EQ(dialogs.Requests[0].Text, Summary(0, kReminder));
+  ExpectIdle(w);
+}
+
+// Real runs, interrupted by the user while the loop keeps the window alive.
+namespace {
+
+// Counts the requests for result page n of the plumber search.
+int PageRequests(Environment* env, int Page) {
+  int count = 0;
+  const QByteArray page = "page=" + QByteArray::number(Page);
+  for (const auto& request : env->Server->Http().Requests())
+    if (request.Path == tools::DirectoryServer::kResultsPath && request.Query.contains("quoiqui=serrurier") &&
+        request.Query.endsWith(page))
+      ++count;
+  return count;
+}
+
+// Runs Action once, from the message loop, as soon as Ready answers true.
+void WhenReady(QObject* Context, std::function<bool()> Ready, std::function<void()> Action) {
+  auto* timer = new QTimer(Context);
+  timer->setInterval(20);
+  QObject::connect(timer, &QTimer::timeout, timer, [timer, Ready = std::move(Ready), Action = std::move(Action)] {
+    if (!Ready()) return;
+    timer->stop();
+    timer->deleteLater();
+    Action();
+  });
+  timer->start();
+}
+
+}  // namespace
+
+TEST(MainWindowCapture, TheStopButtonEndsARealRunAfterItsCurrentPage) {
+  Environment* env = Shared();
+  ASSERT_TRUE(env);
+  TTestWindow* w = env->Window.get();
+  TSuperBrowser* browser = w->webbrowser1;
+  const QString results = env->Server->ResultsUrl(QStringLiteral("serrurier"), QStringLiteral("lyon"), 1);
+  PageDelay = 0;
+  browser->Navigate(results);
+  ASSERT_TRUE(WaitForUrl(browser, results));
+  SetLines(w->mmResults, {});
+  testsupport::FakeMessageDialogs dialogs;
+  // The user presses " Stop" once the first page is read.
+  WhenReady(w->Widget(), [&] { return w->mmResults->Lines()->Count() >= 21; }, [&] { w->ToolBtnStop->Click(); });
+  w->btnCapture->Click();
+  EXPECT_EQ(w->mmResults->Lines()->Count(), 21) << "the first page, and nothing after it";
+  EXPECT_EQ(PageRequests(env, 2), 0) << "no further page was asked for";
+  ASSERT_EQ(dialogs.Requests.size(), 1);
+  EXPECT_EQ(dialogs.Requests[0].Text, Summary(21, kReminder));
+  EXPECT_EQ(w->Caption(), QStringLiteral("TFN - A total of 21 addresses have been scraped!"));
+  ExpectIdle(w);
+}
+
+TEST(MainWindowCapture, ASecondPressDuringARealRunLeavesForTheStopPageAndSumsUp) {
+  Environment* env = Shared();
+  ASSERT_TRUE(env);
+  TTestWindow* w = env->Window.get();
+  TSuperBrowser* browser = w->webbrowser1;
+  const QString results = env->Server->ResultsUrl(QStringLiteral("serrurier"), QStringLiteral("nantes"), 1);
+  PageDelay = 0;
+  browser->Navigate(results);
+  ASSERT_TRUE(WaitForUrl(browser, results));
+  SetLines(w->mmResults, {});
+  testsupport::FakeMessageDialogs dialogs;
+  // The user presses "STOP!" while the first page is being read.
+  bool pressed = false;
+  WhenReady(w->Widget(), [&] { return w->mmResults->Lines()->Count() >= 5; }, [&] {
+    pressed = true;
+    w->btnCapture->Click();
+  });
+  w->btnCapture->Click();
+  ASSERT_TRUE(pressed);
+  EXPECT_TRUE(WaitForUrl(browser, MakerRoot() + QStringLiteral("/stoppressed.html")));
+  const int lines = w->mmResults->Lines()->Count();
+  EXPECT_GE(lines, 5);
+  EXPECT_LT(lines, 63) << "the run did not go on through the result pages";
+  ASSERT_EQ(dialogs.Requests.size(), 1) << "the stop press says nothing, the run sums up";
+  EXPECT_EQ(dialogs.Requests[0].Text, Summary(lines, kReminder));
+  EXPECT_EQ(w->Caption(), QStringLiteral("TFN - A total of %1 addresses have been scraped!").arg(lines));
   ExpectIdle(w);
 }
