@@ -13,8 +13,8 @@
 
 #include <QString>
 #include <algorithm>
-#include <iterator>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 
 #include "foundation/KitTypes.h"
