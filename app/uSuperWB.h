@@ -23,13 +23,21 @@ extern uint8_t PageDelay;   // page delay in seconds, start value 3
 extern bool StopPressed;    // the capture button's stop path is running
 
 // Waits Milliseconds while dispatching every pending event and posted
-// message, sleeping 10 ms between rounds. 0 returns at once.
+// message, pausing up to 10 ms between rounds (an arriving event ends the
+// pause). 0 returns at once. Bounded by the real clock also when a test runs
+// the program's clock by hand.
 void PumpMessagesFor(uint32_t Milliseconds);
 // PumpMessagesFor(PageDelay * 1000); 3000 ms when that raises.
 void WaitScrapeDelay();
 // Asks the system to give back unused memory of the process (failures are
 // ignored), then processes the pending messages once.
 void TrimWorkingSet();
+
+// Text as a double-quoted JavaScript string literal that gives back exactly
+// Text: quotes, backslashes, control characters, line breaks (U+2028 and
+// U+2029 included) and lone surrogates are escaped, and "</" is written
+// "<\/" so the literal cannot end a script block around it.
+QString JavaScriptStringLiteral(const QString& Text);
 
 class TSuperBrowser : public TKitWebBrowser {
  public:
@@ -73,7 +81,16 @@ class TSuperBrowser : public TKitWebBrowser {
   const QString& fStartPage() const { return _fStartPage; }
   void SetfStartPage(const QString& Value) { _fStartPage = Value; }
 
+ protected:
+  // Forgets the attached memo or edit when it is destroyed.
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+
  private:
+  // The completion of the next-page script: decodes the link, then
+  // navigates there or marks the run complete.
+  void NextPageFound(const QString& AValue);
+  // Drops the free notice of a control no longer attached.
+  void Forget(TComponent* AComponent);
   TCustomMemo* GetAttachedMemo() const;
   void SetAttachedMemo(TCustomMemo* Value);
   TCustomEdit* GetAttachedEdit() const;

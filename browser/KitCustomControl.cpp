@@ -1,10 +1,10 @@
 #include "browser/KitCustomControl.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QWidget>
 #include <cmath>
 
+#include "foundation/KitGraphicsTypes.h"
+#include "foundation/KitUtils.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Themes.h"
@@ -47,43 +47,6 @@ bool TKitControlStyleColors::GetStyleTextFontColor(TColor& AColor) {
   return true;
 }
 
-TColor KitMakeRgb(Byte ARed, Byte AGreen, Byte ABlue) {
-  return TColor(ARed) | (TColor(AGreen) << 8) | (TColor(ABlue) << 16);
-}
-
-TColor KitBlendColor(TColor AColor1, TColor AColor2, int APercent) {
-  const int weight = int(Round(APercent * 2.55));
-  auto channel = [&](int shift) {
-    const int a = (AColor1 >> shift) & 0xFF;
-    const int b = (AColor2 >> shift) & 0xFF;
-    return std::clamp((a * weight + b * (255 - weight)) / 255, 0, 255);
-  };
-  return KitMakeRgb(Byte(channel(0)), Byte(channel(8)), Byte(channel(16)));
-}
-
-int KitMulDivInt(int ANumber, int ANumerator, int ADenominator) {
-  if (ADenominator == 0) return -1;
-  const int64_t product = int64_t(ANumber) * ANumerator;
-  const double exact = double(product) / ADenominator;
-  return int(exact < 0 ? -std::floor(-exact + 0.5) : std::floor(exact + 0.5));
-}
-
-TCustomForm* KitGetOwnerForm(TComponent* AComponent) {
-  for (TComponent* c = AComponent ? AComponent->Owner() : nullptr; c; c = c->Owner())
-    if (auto* form = dynamic_cast<TCustomForm*>(c)) return form;
-  return nullptr;
-}
-
-Single KitGetDPIScale(TComponent* AOwner, int ADefaultDPI) {
-  if (ADefaultDPI <= 0) return 1.0f;
-  QScreen* screen = nullptr;
-  if (auto* control = dynamic_cast<TWinControl*>(AOwner); control && control->WidgetIfAllocated())
-    screen = control->WidgetIfAllocated()->screen();
-  if (!screen && qobject_cast<QGuiApplication*>(QCoreApplication::instance())) screen = QGuiApplication::primaryScreen();
-  const double dpi = screen ? screen->logicalDotsPerInch() : 96.0;
-  return dpi > 0 ? Single(dpi / ADefaultDPI) : 1.0f;
-}
-
 // ---------------------------------------------------------------------------
 // TKitCustomControlBaseCommon
 
@@ -124,17 +87,17 @@ void TKitCustomControlBaseCommon::InitStyleColors() {
   TColor v = 0;
   c.BackgroundFill = TKitControlStyleColors::GetStyleBackgroundFillColor(v) ? v : 0xFFFFFF;
   c.BackgroundStroke = TKitControlStyleColors::GetStyleBackgroundStrokeColor(v) ? v : 0xC0C0C0;
-  c.DefaultButtonFill = TKitControlStyleColors::GetStyleDefaultButtonFillColor(v) ? v : KitMakeRgb(225, 225, 225);
+  c.DefaultButtonFill = TKitControlStyleColors::GetStyleDefaultButtonFillColor(v) ? v : MakeRgb(225, 225, 225);
   c.LineFill = TKitControlStyleColors::GetStyleLineFillColor(v) ? v : 0xA9A9A9;
   c.TextColor = TKitControlStyleColors::GetStyleTextFontColor(v) ? v : 0;
   if (TKitControlStyleColors::GetStyleSelectionFillColor(v)) {
     c.Selection = v;
-    c.SelectionFill = KitBlendColor(v, c.DefaultButtonFill, 25);
-    c.SelectionLine = KitBlendColor(v, c.LineFill, 30);
+    c.SelectionFill = BlendColor(v, c.DefaultButtonFill, 25);
+    c.SelectionLine = BlendColor(v, c.LineFill, 30);
   } else {
     c.Selection = 0;
-    c.SelectionFill = KitMakeRgb(229, 241, 251);
-    c.SelectionLine = KitMakeRgb(60, 127, 177);
+    c.SelectionFill = MakeRgb(229, 241, 251);
+    c.SelectionLine = MakeRgb(60, 127, 177);
   }
   c.Grey = 0xA9A9A9;
   c.LightGrey = 0xD3D3D3;
@@ -142,16 +105,16 @@ void TKitCustomControlBaseCommon::InitStyleColors() {
 }
 
 int TKitCustomControlBaseCommon::ScaleResourceValue(int Value) const {
-  return KitMulDivInt(Value, int(Round(double(FResourceScaleFactor) * 100)), 100);
+  return TKitUtils::MulDivInt(Value, int(Round(double(FResourceScaleFactor) * 100)), 100);
 }
 double TKitCustomControlBaseCommon::ScaleResourceValue(double Value) const { return Value * FResourceScaleFactor; }
 int TKitCustomControlBaseCommon::ScalePaintValue(int Value) const {
-  return KitMulDivInt(Value, int(Round(double(FPaintScaleFactor) * 100)), 100);
+  return TKitUtils::MulDivInt(Value, int(Round(double(FPaintScaleFactor) * 100)), 100);
 }
 double TKitCustomControlBaseCommon::ScalePaintValue(double Value) const { return Value * FPaintScaleFactor; }
 
 void TKitCustomControlBaseCommon::UpdateScaleFactors(int M, int D) {
-  const Single scale = KitGetDPIScale(this, 96);
+  const Single scale = TKitUtils::GetDPIScale(this, 96);
   FResourceScaleFactor = scale;
   FPaintScaleFactor = scale;
   UpdateDPIScale(M, D);
@@ -171,11 +134,7 @@ void TKitCustomControlBaseCommon::SetTransparent(bool AValue) {
 
 bool TKitCustomControlBaseCommon::CanFocus() const { return TCustomControl::CanFocus() && FAllowFocus; }
 
-TPointF TKitCustomControlBaseCommon::GetMousePosition() {
-  POINT p{0, 0};
-  GetCursorPos(&p);
-  return ConvertScreenToClient(TPointF(float(p.x), float(p.y)));
-}
+TPointF TKitCustomControlBaseCommon::GetMousePosition() { return ConvertScreenToClient(TKitUtils::GetMousePos()); }
 
 TPointF TKitCustomControlBaseCommon::ConvertScreenToClient(const TPointF& APoint) {
   const TPoint p = ScreenToClient(TPoint(int(Round(APoint.X)), int(Round(APoint.Y))));
@@ -289,6 +248,11 @@ void TKitCustomControlBase::MouseUp(TMouseButton Button, TShiftState Shift, int 
   TKitCustomControlBaseCommon::MouseUp(Button, Shift, X, Y);
   HandleMouseUp(Button, Shift, Single(X), Single(Y));
   if (FOnInternalMouseUp) FOnInternalMouseUp(this);
+}
+
+void TKitCustomControlBase::ChangeScale(int M, int D, bool isDpiChange) {
+  TKitCustomControlBaseCommon::ChangeScale(M, D, isDpiChange);
+  UpdateScaleFactors(M, D);
 }
 
 void TKitCustomControlBase::DblClick() {

@@ -68,19 +68,6 @@ struct TKitControlStyleColors {
   static bool GetStyleTextFontColor(TColor& AColor);
 };
 
-// Red or (green << 8) or (blue << 16).
-TColor KitMakeRgb(Byte ARed, Byte AGreen, Byte ABlue);
-// The two colours mixed per channel with the weight Round(APercent * 2.55)
-// for AColor1.
-TColor KitBlendColor(TColor AColor1, TColor AColor2, int APercent);
-// ANumber * ANumerator / ADenominator in 64 bits, halves away from zero;
-// -1 for a zero denominator.
-int KitMulDivInt(int ANumber, int ANumerator, int ADenominator);
-// The first form in the owner chain above the component, or nullptr.
-TCustomForm* KitGetOwnerForm(TComponent* AComponent);
-// The scale of the monitor showing the component against ADefaultDPI.
-Single KitGetDPIScale(TComponent* AOwner, int ADefaultDPI);
-
 // ---------------------------------------------------------------------------
 
 class TKitCustomControlBaseCommon : public TCustomControl, public IKitProductInfo, public IKitAdaptToStyleEx {
@@ -206,6 +193,9 @@ class TKitCustomControlBase : public TKitCustomControlBaseCommon {
   void KeyPress(QChar& Key) override;
   void KeyUp(Word& Key, TShiftState Shift) override;
   bool DoMouseWheel(TShiftState Shift, int WheelDelta, TPoint MousePos) override;
+  // After the framework's scaling, both scale factors follow the monitor
+  // (UpdateScaleFactors).
+  void ChangeScale(int M, int D, bool isDpiChange) override;
 
   bool FStored = true;
   bool FHitTest = true;

@@ -951,6 +951,92 @@ TColor BlendColor(TColor Color1, TColor Color2, int Percent) {
 TRectF ModifyRect(const TRectF& ARect, TKitGraphicsModifyRectMode AMode) { return ARect; }
 
 namespace {
+// How far a band at distance ADistance from the side of a rounded corner
+// of radius ARadius is cut back.
+int CornerCut(int ARadius, int ADistance) {
+  const double r = ARadius;
+  const double d = r - ADistance;
+  const double s = std::sqrt(std::max(0.0, r * r - d * d));
+  return int(Round(r - s));
+}
+}  // namespace
+
+void DrawRoundGradient(TCanvas* ACanvas, TColor AFromColor, TColor AToColor, const TRect& ARect, int ARadius,
+                       TKitGraphicsCorners ACorners, bool AHorizontal) {
+  if (!ACanvas || ARect.Width() <= 0 || ARect.Height() <= 0) return;
+  const int extent = AHorizontal ? ARect.Width() : ARect.Height();
+  // One band per pixel; the count is a 16-bit one, so a longer rectangle
+  // gets bands of more than one pixel.
+  const int steps = std::min(extent, 0xFFFF);
+  const TColor from = ColorToRGB(AFromColor);
+  const TColor to = ColorToRGB(AToColor);
+  double delta[3];
+  for (int i = 0; i < 3; ++i) delta[i] = double(Channel(to, 8 * i) - Channel(from, 8 * i)) / steps;
+  const double advance = double(extent) / steps;
+  const int thickness = int(Trunc(advance));
+  const int r = std::max(ARadius, -1);  // a negative radius rounds nothing
+  const bool nearCorner = AHorizontal ? ACorners.Contains(gcTopLeft) || ACorners.Contains(gcBottomLeft)
+                                      : ACorners.Contains(gcTopLeft) || ACorners.Contains(gcTopRight);
+  const bool farCorner = AHorizontal ? ACorners.Contains(gcTopRight) || ACorners.Contains(gcBottomRight)
+                                     : ACorners.Contains(gcBottomLeft) || ACorners.Contains(gcBottomRight);
+
+  TPen* pen = ACanvas->Pen();
+  TBrush* brush = ACanvas->Brush();
+  // Puts the pen and brush settings back however the drawing ends.
+  struct TSavedTools {
+    TPen* Pen;
+    TBrush* Brush;
+    TColor PenColor = Pen->Color();
+    TPenStyle PenStyle = Pen->Style();
+    TColor BrushColor = Brush->Color();
+    TBrushStyle BrushStyle = Brush->Style();
+    ~TSavedTools() {
+      Pen->SetColor(PenColor);
+      Pen->SetStyle(PenStyle);
+      Brush->SetColor(BrushColor);
+      Brush->SetStyle(BrushStyle);
+    }
+  } saved{pen, brush};
+  pen->SetStyle(psSolid);
+  brush->SetStyle(bsSolid);
+  for (int u = 0; u < steps; ++u) {
+    Byte channels[3];
+    for (int i = 0; i < 3; ++i) channels[i] = ClampChannel(Channel(from, 8 * i) + Round(u * delta[i]));
+    const TColor color = MakeRgb(channels[0], channels[1], channels[2]);
+    pen->SetColor(color);
+    brush->SetColor(color);
+    // The band runs along the gradient; its two ends (across it) are
+    // what the rounded corners cut back. Where both corners of a side
+    // reach the same band the deeper cut counts.
+    int start = int(Round(u * advance));
+    int stop = std::min(start + thickness, extent);
+    start += AHorizontal ? ARect.Left : ARect.Top;
+    stop += AHorizontal ? ARect.Left : ARect.Top;
+    int cutLow = 0;   // from the top (horizontal) or left (vertical) end
+    int cutHigh = 0;  // from the bottom or right end
+    if (u <= r && nearCorner) {
+      const int cut = CornerCut(r, u);
+      if (ACorners.Contains(gcTopLeft)) cutLow = std::max(cutLow, cut);
+      if (ACorners.Contains(AHorizontal ? gcBottomLeft : gcTopRight)) cutHigh = std::max(cutHigh, cut);
+    }
+    if (u >= steps - r && farCorner) {
+      const int cut = CornerCut(r, steps - u);
+      if (ACorners.Contains(AHorizontal ? gcTopRight : gcBottomLeft)) cutLow = std::max(cutLow, cut);
+      if (ACorners.Contains(gcBottomRight)) cutHigh = std::max(cutHigh, cut);
+    }
+    if (AHorizontal) {
+      const int top = ARect.Top + cutLow;
+      const int bottom = ARect.Bottom - cutHigh;
+      if (stop > start && bottom > top) ACanvas->Rectangle(start, top, stop, bottom);
+    } else {
+      const int left = ARect.Left + cutLow;
+      const int right = ARect.Right - cutHigh;
+      if (stop > start && right > left) ACanvas->Rectangle(left, start, right, stop);
+    }
+  }
+}
+
+namespace {
 struct TNamedColor {
   const char* Name;
   int Rgb;  // 0xRRGGBB as written in style sheets

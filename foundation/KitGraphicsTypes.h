@@ -507,6 +507,18 @@ TColor LighterColor(TColor Color, int Percent);
 TColor BlendColor(TColor Color1, TColor Color2, int Percent);
 // ARect unchanged, whatever the mode.
 TRectF ModifyRect(const TRectF& ARect, TKitGraphicsModifyRectMode AMode);
+// Fills ARect with a band gradient from AFromColor to AToColor (both
+// through ColorToRGB), left to right (AHorizontal) or top to bottom: one
+// band of one pixel per column or row, each drawn with Rectangle in its
+// colour, from + Round(u * (to - from) / steps) per channel. The corners in
+// ACorners are cut round with ARadius: the bands within ARadius of a rounded
+// corner are shortened by Round(r - sqrt(r^2 - (r - d)^2)), d being the
+// band's distance from that side (its index u on the left or top side, the
+// remaining count e - u on the right or bottom one). An empty or inverted
+// rectangle draws nothing. The canvas's pen and brush colours and styles
+// come back as they were.
+void DrawRoundGradient(TCanvas* ACanvas, TColor AFromColor, TColor AToColor, const TRect& ARect, int ARadius,
+                       TKitGraphicsCorners ACorners, bool AHorizontal);
 
 // The colour-name list built at start-up: 160 names (the extended colour
 // keywords of CSS Color Module Level 3 and a second entry for thirteen basic

@@ -1,5 +1,7 @@
 #include "foundation/KitPersistence.h"
 
+#include <QSet>
+#include <QVariantList>
 #include <cmath>
 
 #include "foundation/KitUndo.h"
@@ -7,6 +9,7 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Collections.h"
 #include "platform/rtl/Components.h"
+#include "platform/rtl/GenericsCollections.h"
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/StringList.h"
 #include "platform/vcl/Graphics.h"
@@ -65,9 +68,24 @@ bool IsBooleanProp(const TPropInfo* AProp) {
 
 // The object's class by what it is: containers, pictures and graphics are
 // written and read in their own form.
-enum TValueForm { vfObject, vfStrings, vfObjectList, vfList, vfCollection, vfPicture, vfGraphic };
+enum TValueForm {
+  vfObject,
+  vfGenericList,
+  vfGenericDictionary,
+  vfStrings,
+  vfObjectList,
+  vfList,
+  vfCollection,
+  vfPicture,
+  vfGraphic
+};
+
+using Generics::Collections::IGenericDictionary;
+using Generics::Collections::IGenericList;
 
 TValueForm FormOf(TObject* AObject) {
+  if (dynamic_cast<IGenericList*>(AObject)) return vfGenericList;
+  if (dynamic_cast<IGenericDictionary*>(AObject)) return vfGenericDictionary;
   if (dynamic_cast<TStrings*>(AObject)) return vfStrings;
   if (dynamic_cast<TObjectList*>(AObject)) return vfObjectList;
   if (dynamic_cast<TList*>(AObject)) return vfList;
@@ -75,6 +93,12 @@ TValueForm FormOf(TObject* AObject) {
   if (dynamic_cast<TPicture*>(AObject)) return vfPicture;
   if (dynamic_cast<TGraphic*>(AObject)) return vfGraphic;
   return vfObject;
+}
+
+// An object made for a generic container must be of its item class (a
+// reference object may make objects of any class).
+void CheckItemClass(const TClassInfo* AItemClass, const TObject* AItem) {
+  if (AItemClass && !AItemClass->IsInstance(AItem)) throw EInvalidCast(QString::fromUtf8(RtlConsts::SInvalidCast));
 }
 
 bool IsExcluded(const QString& AName, const TKitExcludePropertyListArray& AList) {
@@ -155,6 +179,22 @@ void TKitWriter::WriteValue(TObject* AObject) {
   }
   auto* referenceIO = dynamic_cast<IKitReferenceIO*>(FIOReference);
   switch (FormOf(AObject)) {
+    case vfGenericList:
+      WriteGenericList(dynamic_cast<IGenericList*>(AObject));
+      return;
+    case vfGenericDictionary: {
+      // [{"key": object}, ...] in the dictionary's order.
+      auto* dictionary = dynamic_cast<IGenericDictionary*>(AObject);
+      FWriter->WriteBeginArray();
+      for (int i = 0; i < dictionary->Count(); ++i) {
+        FWriter->WriteBeginObject();
+        FWriter->WriteName(dictionary->KeyText(i));
+        WriteObject(dictionary->ValueObject(i));
+        FWriter->WriteEndObject();
+      }
+      FWriter->WriteEndArray();
+      return;
+    }
     case vfStrings: {
       auto* strings = static_cast<TStrings*>(AObject);
       FWriter->WriteBeginArray();
@@ -199,6 +239,29 @@ void TKitWriter::WriteValue(TObject* AObject) {
     }
   }
   WriteObject(AObject);
+}
+
+void TKitWriter::WriteGenericList(IGenericList* AList) {
+  // The kind of items the list holds decides the form, whatever words its
+  // item class's name happens to contain.
+  FWriter->WriteBeginArray();
+  for (int i = 0; i < AList->Count(); ++i) {
+    switch (AList->ItemKind()) {
+      case Generics::Collections::gikString:
+        FWriter->WriteString(AList->ItemValue(i).toString());
+        break;
+      case Generics::Collections::gikInteger:
+        FWriter->WriteInteger(AList->ItemValue(i).toInt());
+        break;
+      case Generics::Collections::gikDouble:
+        FWriter->WriteDouble(AList->ItemValue(i).toDouble());
+        break;
+      case Generics::Collections::gikObject:
+        WriteObject(AList->ItemObject(i));
+        break;
+    }
+  }
+  FWriter->WriteEndArray();
 }
 
 void TKitWriter::WriteObject(TObject* AObject) {
@@ -390,6 +453,11 @@ void TKitReader::SolveReferences() {
 const TClassInfo* TKitReader::ItemClassOf(TObject* AContainer) const {
   if (auto* itemClass = dynamic_cast<IKitListItemClass*>(AContainer))
     if (const TClassInfo* info = itemClass->ItemClass()) return info;
+  // A generic container knows the class of its items: nothing else could be
+  // put in it.
+  if (auto* list = dynamic_cast<IGenericList*>(AContainer))
+    if (const TClassInfo* info = list->ItemClass()) return info;
+  if (auto* dictionary = dynamic_cast<IGenericDictionary*>(AContainer)) return dictionary->ValueClass();
   return ::ClassInfo<TObject>();
 }
 
@@ -399,6 +467,12 @@ void TKitReader::ReadInto(TObject* AObject) {
     return;
   }
   switch (FormOf(AObject)) {
+    case vfGenericList:
+      ReadGenericList(dynamic_cast<IGenericList*>(AObject), AObject);
+      return;
+    case vfGenericDictionary:
+      ReadGenericDictionary(dynamic_cast<IGenericDictionary*>(AObject), AObject);
+      return;
     case vfStrings: {
       auto* strings = static_cast<TStrings*>(AObject);
       FReader->ReadBeginArray();
@@ -418,10 +492,12 @@ void TKitReader::ReadInto(TObject* AObject) {
       list->Clear();
       while (FReader->HasNext()) {
         std::unique_ptr<TObject> item = Read(itemClass);
-        if (!item) continue;
-        if (referenceIO) referenceIO->ItemAdded(item.get(), list);
-        // A list that does not own its objects cannot take new ones.
-        if (list->OwnsObjects()) list->Add(item.release());
+        // A list that does not own its objects cannot take new ones; only
+        // the items it takes are announced.
+        if (!item || !list->OwnsObjects()) continue;
+        TObject* added = item.get();
+        list->Add(item.release());
+        if (referenceIO) referenceIO->ItemAdded(added, list);
       }
       FReader->ReadEndArray();
       return;
@@ -480,6 +556,80 @@ void TKitReader::ReadInto(TObject* AObject) {
   FReader->ReadEndObject();
 }
 
+void TKitReader::ReadGenericList(IGenericList* AList, TObject* AObject) {
+  // The whole array is read before the list changes, so a malformed document
+  // leaves the list as it was.
+  FReader->ReadBeginArray();
+  if (AList->ItemKind() != Generics::Collections::gikObject) {
+    QVariantList values;
+    while (FReader->HasNext()) {
+      if (FReader->IsNull()) {
+        FReader->ReadNull();
+        continue;
+      }
+      switch (AList->ItemKind()) {
+        case Generics::Collections::gikString:
+          values.append(FReader->ReadString());
+          break;
+        case Generics::Collections::gikInteger:
+          values.append(FReader->ReadInteger());
+          break;
+        default:
+          values.append(FReader->ReadDouble());
+          break;
+      }
+    }
+    FReader->ReadEndArray();
+    AList->Clear();
+    for (const QVariant& value : values) AList->AddValue(value);
+    return;
+  }
+  const TClassInfo* itemClass = ItemClassOf(AObject);
+  std::vector<std::unique_ptr<TObject>> items;
+  while (FReader->HasNext()) {
+    std::unique_ptr<TObject> item = Read(itemClass);
+    if (!item) continue;
+    CheckItemClass(AList->ItemClass(), item.get());
+    items.push_back(std::move(item));
+  }
+  FReader->ReadEndArray();
+  AList->Clear();
+  // A list that does not own its objects cannot take new ones: they go.
+  if (!AList->OwnsItems()) return;
+  auto* referenceIO = dynamic_cast<IKitReferenceIO*>(FIOReference);
+  for (std::unique_ptr<TObject>& item : items) {
+    TObject* added = item.get();
+    AList->AddObject(std::move(item));
+    if (referenceIO) referenceIO->ItemAdded(added, AObject);
+  }
+}
+
+void TKitReader::ReadGenericDictionary(IGenericDictionary* ADictionary, TObject* AObject) {
+  const TClassInfo* valueClass = ItemClassOf(AObject);
+  std::vector<std::pair<QString, std::unique_ptr<TObject>>> pairs;
+  QSet<QString> keys;
+  FReader->ReadBeginArray();
+  while (FReader->HasNext()) {
+    if (FReader->IsNull()) {
+      FReader->ReadNull();
+      continue;
+    }
+    // Each element is an object of one member: the key and its value.
+    FReader->ReadBeginObject();
+    QString key = FReader->ReadName();
+    if (keys.contains(key)) throw EListError(QString::fromUtf8(RtlConsts::SGenericDuplicateItem));
+    keys.insert(key);
+    std::unique_ptr<TObject> value = Read(valueClass);
+    if (value) CheckItemClass(ADictionary->ValueClass(), value.get());
+    FReader->ReadEndObject();
+    pairs.emplace_back(std::move(key), std::move(value));
+  }
+  FReader->ReadEndArray();
+  ADictionary->Clear();
+  if (!ADictionary->OwnsValues()) return;
+  for (auto& pair : pairs) ADictionary->AddObject(pair.first, std::move(pair.second));
+}
+
 void TKitReader::ReadMembers(TObject* AObject) {
   const TClassInfo* info = ClassInfoOf(AObject);
   auto* persistence = dynamic_cast<IKitPersistence*>(AObject);
@@ -526,7 +676,8 @@ void TKitReader::ReadClassProperty(TObject* AObject, const TPropInfo* AProp) {
   TObject* current = AProp->GetObject(AObject);
   const TClassInfo* declared = AProp->PropType()->ClassType();
   auto inherits = [declared](const TClassInfo* base) { return declared && declared->InheritsFrom(base); };
-  if (inherits(::ClassInfo<TStrings>()) || inherits(::ClassInfo<TList>()) ||
+  if (TKitPersistence::IsGenericList(declared) || TKitPersistence::IsGenericDictionary(declared) ||
+      inherits(::ClassInfo<TStrings>()) || inherits(::ClassInfo<TList>()) ||
       inherits(::ClassInfo<TCollection>()) || inherits(::ClassInfo<TPicture>()) ||
       inherits(::ClassInfo<TGraphic>())) {
     if (current) ReadInto(current);

@@ -10,7 +10,11 @@
 // first member (when TypeKeyName is not empty) is the type key with the class
 // name, followed by one member per published property, sorted by name.
 // Colours are "#RRGGBB" ("gcNull" for -1), pictures hexadecimal text of their
-// stream bytes, collections, lists and string lists arrays.
+// stream bytes, collections, lists and string lists arrays. Generic lists
+// (platform/rtl/GenericsCollections.h) are arrays of texts, integers, numbers
+// or objects by the kind of item they hold, generic dictionaries arrays of
+// one-member objects {"key": object}; a container is changed only once its
+// whole array has been read.
 //
 // The persistence-wide settings below are shared by every reader and writer
 // and are meant for the user-interface thread only.
@@ -32,6 +36,10 @@
 
 class TCollectionItem;
 class TStrings;
+namespace Generics::Collections {
+class IGenericList;
+class IGenericDictionary;
+}  // namespace Generics::Collections
 
 TF_DECLARE_EXCEPTION(EKitReaderException, Exception)
 
@@ -154,6 +162,7 @@ class TKitWriter : public TObject {
 
  private:
   void WriteValue(TObject* AObject);
+  void WriteGenericList(Generics::Collections::IGenericList* AList);
   void WriteObject(TObject* AObject);
   void WriteProperties(TObject* AObject);
   void WriteProperty(TObject* AObject, const TPropInfo* AProp);
@@ -212,6 +221,8 @@ class TKitReader : public TObject {
  private:
   void ReadInto(TObject* AObject);
   void ReadMembers(TObject* AObject);
+  void ReadGenericList(Generics::Collections::IGenericList* AList, TObject* AObject);
+  void ReadGenericDictionary(Generics::Collections::IGenericDictionary* ADictionary, TObject* AObject);
   void ReadProperty(TObject* AObject, const TPropInfo* AProp);
   void ReadClassProperty(TObject* AObject, const TPropInfo* AProp);
   const TClassInfo* ItemClassOf(TObject* AContainer) const;

@@ -733,6 +733,59 @@ TCustomForm* TKitUtils::GetParentForm(TControl* AControl) {
   return AControl ? ::GetParentForm(AControl) : nullptr;
 }
 
+Single TKitUtils::GetDPIScale(TComponent* AOwner, int ADefaultDPI) {
+  TCustomForm* form = nullptr;
+  if (!AOwner) {
+    form = Application ? Application->MainForm() : nullptr;
+  } else if (auto* asForm = dynamic_cast<TCustomForm*>(AOwner)) {
+    form = asForm;
+  } else {
+    if (auto* control = dynamic_cast<TControl*>(AOwner)) form = GetParentForm(control);
+    // A control not placed on a form yet goes by the form that owns it.
+    if (!form) form = GetOwnerForm(AOwner);
+  }
+  if (!form || !form->Scaled()) return 1.0f;
+  const int defaultDPI = ADefaultDPI <= 0 ? 96 : ADefaultDPI;
+  return Single(form->Monitor().PixelsPerInch()) / Single(defaultDPI);
+}
+
+bool TKitUtils::IsHighDPIScale(TComponent* AOwner, int ADefaultDPI) { return GetDPIScale(AOwner, ADefaultDPI) > 1.0f; }
+
+void TKitUtils::ScaleForDPI(TControl* AControl, int ADPI) {
+  if (AControl) AControl->ScaleForPPI(ADPI);
+}
+
+namespace {
+// Font heights back at 96 DPI for every control inside AParent, depth first;
+// forms keep theirs (their own controls are still visited).
+void ResetFontHeights(TWinControl* AParent) {
+  for (int i = 0; i < AParent->ControlCount(); ++i) {
+    TControl* control = AParent->Controls(i);
+    if (!dynamic_cast<TCustomForm*>(control)) {
+      TFont* font = control->Font();
+      font->SetHeight(TKitUtils::MulDivInt(font->Height(), 96, font->PixelsPerInch()));
+    }
+    if (auto* windowed = dynamic_cast<TWinControl*>(control)) ResetFontHeights(windowed);
+  }
+}
+}  // namespace
+
+void TKitUtils::ScaleForCurrentDPI(TCustomForm* AForm) {
+  if (!AForm) return;
+  ResetFontHeights(AForm);
+  AForm->ScaleForCurrentDpi();
+  if (AForm->ClassName() == QLatin1String("TKitCustomPopupForm")) {
+    const Single scale = GetDPIScale(AForm, 96);
+    AForm->SetWidth(int(Round(AForm->Width() * double(scale))));
+    AForm->SetHeight(int(Round(AForm->Height() * double(scale))));
+  }
+}
+
+TPointF TKitUtils::GetMousePos() {
+  const TPoint p = Mouse->CursorPos();
+  return TPointF(float(p.X), float(p.Y));
+}
+
 void TKitUtils::SetFontSize(TFont* AFont, Single ASize) {
   AFont->SetHeight(-MulDivInt(static_cast<int>(Round(ASize / 96.0 * 72.0)), 96, 72));
 }

@@ -18,6 +18,7 @@
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
+#include "platform/rtl/Types.h"
 #include "platform/vcl/UITypes.h"
 
 class TComponent;
@@ -207,6 +208,25 @@ class TKitUtils : public TObject {
   static TCustomForm* GetOwnerForm(TComponent* AComponent);
   // The form the control sits on; nullptr for nullptr.
   static TCustomForm* GetParentForm(TControl* AControl);
+  // The resolution of the monitor showing AOwner's form against ADefaultDPI
+  // (96 when ADefaultDPI is 0 or less). The form is AOwner itself when it is
+  // a form, else the form a control sits on, else the first form among its
+  // owners; without AOwner the application's main form. 1.0 without a form
+  // and for a form that is not scaled.
+  static Single GetDPIScale(TComponent* AOwner = nullptr, int ADefaultDPI = -1);
+  // GetDPIScale above 1.
+  static bool IsHighDPIScale(TComponent* AOwner = nullptr, int ADefaultDPI = -1);
+  // Lays the control and its children out for ADPI pixels per inch (the
+  // framework's ScaleForPPI); nothing for nullptr.
+  static void ScaleForDPI(TControl* AControl, int ADPI);
+  // Brings every control inside the form (forms excepted) to its font
+  // height at 96 DPI, MulDivInt(Height, 96, the font's PixelsPerInch), then
+  // lets the form scale itself to its monitor's resolution. A form of class
+  // TKitCustomPopupForm then also has its width and height multiplied by
+  // GetDPIScale(AForm, 96) and rounded. Nothing for nullptr.
+  static void ScaleForCurrentDPI(TCustomForm* AForm);
+  // The cursor position in screen coordinates.
+  static TPointF GetMousePos();
   // Clears the list and fills it with the font family names, sorted.
   static void GetFonts(TStringList* FontList);
   // Gives the font the height of a pixel size at 96 DPI, passed through

@@ -106,3 +106,9 @@ namespace RtlConsts {
 // Operations left to descendants
 inline constexpr const char* SAbstractError = "Abstract Error";
 }  // namespace RtlConsts
+
+namespace RtlConsts {
+// Generic dictionaries
+inline constexpr const char* SGenericDuplicateItem = "Duplicates not allowed";
+inline constexpr const char* SGenericItemNotFound = "Item not found";
+}  // namespace RtlConsts

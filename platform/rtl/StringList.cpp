@@ -2,10 +2,12 @@
 
 #include "platform/rtl/StringList.h"
 
+#include <QStringList>
 #include <memory>
 #include <vector>
 
 #include "platform/rtl/ClassesPrivate.h"
+#include "platform/rtl/ComponentStreaming.h"
 #include "platform/rtl/Encoding.h"
 #include "platform/rtl/Streams.h"
 
@@ -473,6 +475,35 @@ void TStrings::Assign(TPersistent* Source) {
     throw;
   }
   EndUpdate();
+}
+
+void TStrings::DefineProperties(TFiler* Filer) {
+  TPersistent::DefineProperties(Filer);
+  Filer->DefineProperty(
+      QStringLiteral("Strings"),
+      [this](TReader* Reader) {
+        // Read whole before anything changes: a damaged list leaves the
+        // lines as they were.
+        QStringList lines;
+        Reader->ReadListBegin();
+        while (!Reader->EndOfList()) lines.append(Reader->ReadString());
+        Reader->ReadListEnd();
+        BeginUpdate();
+        try {
+          Clear();
+          for (const QString& line : lines) Add(line);
+        } catch (...) {
+          EndUpdate();
+          throw;
+        }
+        EndUpdate();
+      },
+      [this](TWriter* Writer) {
+        Writer->WriteListBegin();
+        for (int i = 0; i < Count(); ++i) Writer->WriteString(Get(i));
+        Writer->WriteListEnd();
+      },
+      Count() > 0);
 }
 
 // ---------------------------------------------------------------------------

@@ -148,6 +148,10 @@ class TStrings : public TPersistent {
   virtual void SetUpdateState(bool Updating) {}
   // Locale comparison without case (see the top of this file).
   virtual int CompareStrings(const QString& S1, const QString& S2) const;
+  // Component streaming: the lines as the defined property "Strings" (a
+  // list of strings), written when there is at least one line. Reading
+  // replaces the lines only once the whole list has been read.
+  void DefineProperties(TFiler* Filer) override;
   // Raises EStringListError with Msg (one %d placeholder) and Data.
   [[noreturn]] void Error(const char* Msg, int Data) const;
   void SetEncoding(TEncoding* Value) { FEncoding = Value; }

@@ -28,7 +28,8 @@ class TObject {
   TObject& operator=(const TObject&) = default;
   virtual ~TObject() = default;
 
-  // Name of the most-derived class, e.g. "TStringList".
+  // Name of the most-derived class, e.g. "TStringList": its published name
+  // when it has a published table (TypInfo.h), else the C++ name.
   QString ClassName() const;
   // True when this object is of the given class or derives from it.
   template <class T>

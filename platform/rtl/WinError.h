@@ -38,6 +38,8 @@ inline constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 inline constexpr DWORD ERROR_CAN_NOT_COMPLETE = 1003;
 inline constexpr DWORD ERROR_TIMEOUT = 1460;
 inline constexpr DWORD ERROR_INVALID_STATE = 5023;
+inline constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+inline constexpr DWORD ERROR_FILE_EXISTS = 80;
 
 // The calling thread's last error code.
 DWORD GetLastError();

@@ -366,9 +366,13 @@ bool HostWidgetEvent(TWidgetHost* Host, QEvent* Event) {
 // ---------------------------------------------------------------------------
 // TControl
 
-TControl::TControl(TComponent* AOwner) : TComponent(AOwner) { FWindowProc = DefaultWindowProc(); }
+TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
+  FWindowProc = DefaultWindowProc();
+  FFont->OnChange = [this](TObject*) { Perform(CM_FONTCHANGED, 0, 0); };
+}
 
 TControl::~TControl() {
+  FFont->OnChange = nullptr;
   if (CaptureControl == this) CaptureControl = nullptr;
   if (FParent) FParent->RemoveControl(this);
 }
@@ -635,6 +639,28 @@ void TControl::UpdateAnchorRules() {
   FAnchorRect = BoundsRect();
   FAnchorParentWidth = FParent->ClientWidth();
   FAnchorParentHeight = FParent->ClientHeight();
+}
+
+void TControl::ScaleForPPI(int NewPPI) {
+  if (NewPPI <= 0 || FCurrentPPI <= 0 || NewPPI == FCurrentPPI) return;
+  ChangeScale(NewPPI, FCurrentPPI, true);
+}
+
+void TControl::ChangeScale(int M, int D, bool isDpiChange) {
+  if (M <= 0 || D <= 0) return;
+  if (M != D) {
+    const auto* form = dynamic_cast<const TCustomForm*>(this);
+    if (form && !FParent) {
+      // A window keeps its place on the screen; only its size follows.
+      SetBounds(FLeft, FTop, MulDiv(FWidth, M, D), MulDiv(FHeight, M, D));
+    } else {
+      const int x = MulDiv(FLeft, M, D);
+      const int y = MulDiv(FTop, M, D);
+      SetBounds(x, y, MulDiv(FLeft + FWidth, M, D) - x, MulDiv(FTop + FHeight, M, D) - y);
+    }
+    FFont->SetHeight(MulDiv(FFont->Height(), M, D));
+  }
+  if (isDpiChange) FCurrentPPI = MulDiv(FCurrentPPI, M, D);
 }
 
 void TControl::SetAlign(TAlign Value) {
@@ -1033,6 +1059,23 @@ void TWinControl::BoundsChanged() {
 }
 
 void TWinControl::Resize() { TControl::Resize(); }
+
+void TWinControl::ChangeScale(int M, int D, bool isDpiChange) {
+  if (M <= 0 || D <= 0) return;
+  DisableAlign();
+  try {
+    for (TControl* c : QList<TControl*>(FControls)) c->ChangeScale(M, D, isDpiChange);
+    TControl::ChangeScale(M, D, isDpiChange);
+    // The children's anchors start again from the scaled layout, so that
+    // aligning afterwards does not move them a second time.
+    for (TControl* c : QList<TControl*>(FControls))
+      if (c->FAlign == alNone) c->UpdateAnchorRules();
+  } catch (...) {
+    --FAlignLevel;
+    throw;
+  }
+  EnableAlign();
+}
 
 void TWinControl::EnableAlign() {
   if (FAlignLevel > 0 && --FAlignLevel == 0) Realign();

@@ -263,6 +263,18 @@ class TControl : public TComponent {
   TAnchors Anchors() const { return FAnchors; }
   void SetAnchors(TAnchors Value);
 
+  // --- font and resolution
+  // The control's font; a change sends CM_FONTCHANGED to the control.
+  TFont* Font() const { return FFont.get(); }
+  void SetFont(TFont* Value) { FFont->Assign(Value); }
+  // The resolution the control's bounds and font are laid out for: 96 until
+  // the control is scaled.
+  int CurrentPPI() const { return FCurrentPPI; }
+  // Lays the control (and its children) out again for NewPPI pixels per
+  // inch: ChangeScale(NewPPI, CurrentPPI) as a resolution change. Nothing
+  // for the current or a non-positive resolution.
+  virtual void ScaleForPPI(int NewPPI);
+
   // --- state
   // The control's own flag; Showing() also needs every parent visible.
   bool Visible() const { return FVisible; }
@@ -341,6 +353,13 @@ class TControl : public TComponent {
   virtual TCursor CursorAt(const TPoint& Point) const { return FCursor; }
   virtual void DoContextPopup(const TPoint& MousePos, bool& Handled);
   void Notification(TComponent* AComponent, TOperation Operation) override;
+  // Scales the control by M/D, each value with MulDiv: left and top, the
+  // right and bottom edges (so that controls side by side stay side by
+  // side; the width and height are what lies between) and the font height.
+  // A top-level form keeps its place on the screen and scales its size. A
+  // resolution change (isDpiChange) also scales CurrentPPI. Windowed
+  // controls scale their children first and align them once afterwards.
+  virtual void ChangeScale(int M, int D, bool isDpiChange);
 
   TWinControl* FParent = nullptr;
   int FLeft = 0;
@@ -357,6 +376,7 @@ class TControl : public TComponent {
   bool FShowHint = false;
   TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState FControlState;
+  int FCurrentPPI = 96;
 
  private:
   friend class TWinControl;
@@ -366,6 +386,7 @@ class TControl : public TComponent {
   void WMContextMenu(TMessage& Message);
 
   TWndMethod FWindowProc;
+  std::unique_ptr<TFont> FFont;
   TPopupMenu* FPopupMenu = nullptr;
   // Anchoring base: the rectangle and the parent's client size when the
   // rectangle was last set by anything other than anchoring.
@@ -487,6 +508,7 @@ class TWinControl : public TControl, public TWindowObject {
 
   // Moves and sizes aligned and anchored children.
   virtual void AlignControls(TControl* AControl, TRect& Rect);
+  void ChangeScale(int M, int D, bool isDpiChange) override;
   void Resize() override;
   void BoundsChanged() override;
 

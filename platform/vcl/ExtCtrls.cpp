@@ -56,16 +56,15 @@ void DrawBevel(TCanvas* Canvas, TRect& Rect, bool Raised, int Width) {
 // ---------------------------------------------------------------------------
 // TCustomPanel
 
-TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner), FFont(std::make_unique<TFont>()) {
+TCustomPanel::TCustomPanel(TComponent* AOwner) : TCustomControl(AOwner) {
   FWidth = 185;
   FHeight = 41;
   FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csOpaque,
                                 csDoubleClicks, csReplicatable, csParentBackground};
-  FFont->OnChange = [this](TObject*) { Invalidate(); };
   FStyleLink = std::make_unique<TStyleChangeLink>([this] { Invalidate(); });
 }
 
-TCustomPanel::~TCustomPanel() { FFont->OnChange = nullptr; }
+TCustomPanel::~TCustomPanel() = default;
 
 void TCustomPanel::Changed() {
   Realign();
@@ -159,10 +158,10 @@ void TCustomPanel::Paint() {
   const QString caption = Caption();
   if (!FShowCaption || caption.isEmpty()) return;
   c->Brush()->SetStyle(bsClear);
-  c->Font()->Assign(FFont.get());
-  TColor text = FFont->Color() == clWindowText ? style.GetStyleFontColor(Enabled() ? sfPanelTextNormal : sfPanelTextDisabled)
-                                               : style.GetSystemColor(FFont->Color());
-  if (!Enabled() && FFont->Color() != clWindowText) text = style.GetSystemColor(clGrayText);
+  c->Font()->Assign(Font());
+  TColor text = Font()->Color() == clWindowText ? style.GetStyleFontColor(Enabled() ? sfPanelTextNormal : sfPanelTextDisabled)
+                                               : style.GetSystemColor(Font()->Color());
+  if (!Enabled() && Font()->Color() != clWindowText) text = style.GetSystemColor(clGrayText);
   c->Font()->SetColor(text);
   TTextFormat f{tfSingleLine, tfVerticalCenter, tfExpandTabs};
   if (FAlignment == taCenter) f.Include(tfCenter);
@@ -175,6 +174,7 @@ void TCustomPanel::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_TEXTCHANGED:
     case CM_ENABLEDCHANGED:
+    case CM_FONTCHANGED:
       Invalidate();
       TCustomControl::Dispatch(Message);
       return;

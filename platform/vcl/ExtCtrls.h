@@ -62,8 +62,6 @@ class TCustomPanel : public TCustomControl {
   void SetParentBackground(bool Value);
   bool ShowCaption() const { return FShowCaption; }
   void SetShowCaption(bool Value);
-  TFont* Font() const { return FFont.get(); }
-  void SetFont(TFont* Value) { FFont->Assign(Value); }
 
   // The colour the face is painted in (style and ParentBackground applied).
   TColor FaceColor() const;
@@ -87,7 +85,6 @@ class TCustomPanel : public TCustomControl {
   TColor FColor = clBtnFace;
   bool FParentBackground = true;
   bool FShowCaption = true;
-  std::unique_ptr<TFont> FFont;
   std::unique_ptr<TStyleChangeLink> FStyleLink;
 };
 

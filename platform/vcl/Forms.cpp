@@ -377,6 +377,15 @@ bool TCustomForm::Active() const {
 
 bool TCustomForm::CanFocus() const { return FVisible && FEnabled; }
 
+TMonitor TCustomForm::Monitor() const {
+  return Screen->MonitorFromPoint(ClientToScreen(TPoint(ClientWidth() / 2, ClientHeight() / 2)));
+}
+
+void TCustomForm::ScaleForCurrentDpi() {
+  if (!FScaled || FParent) return;
+  ScaleForPPI(Monitor().PixelsPerInch());
+}
+
 void TCustomForm::SetFocus() {
   if (!CanFocus()) throw EInvalidOperation(QString::fromLatin1(ControlsConsts::SCannotFocus));
   HandleNeeded();
@@ -785,8 +794,14 @@ TMonitor TScreen::Monitors(int Index) const {
   m.FPrimary = s == QGuiApplication::primaryScreen();
   m.FBounds = ToRect(s->geometry());
   m.FWorkarea = ToRect(s->availableGeometry());
-  m.FPixelsPerInch = int(std::lround(s->logicalDotsPerInch()));
+  m.FPixelsPerInch = FMonitorPixelsPerInch.value(Index, int(std::lround(s->logicalDotsPerInch())));
   return m;
+}
+
+void TScreen::SetMonitorPixelsPerInch(int Index, int Value) {
+  if (Index < 0 || Index >= MonitorCount()) throw EListError(Format(RtlConsts::SListIndexError, {Index}));
+  if (Value > 0) FMonitorPixelsPerInch.insert(Index, Value);
+  else FMonitorPixelsPerInch.remove(Index);
 }
 
 TMonitor TScreen::MonitorFromPoint(const TPoint& Point) const {

@@ -46,6 +46,30 @@ using TShortCutEvent = std::function<void(TWMKey& Msg, bool& Handled)>;
 using TCloseQueryEvent = std::function<void(TObject* Sender, bool& CanClose)>;
 
 // ---------------------------------------------------------------------------
+// TMonitor: one display as the screen reports it.
+
+class TMonitor {
+ public:
+  int MonitorNum() const { return FNum; }
+  bool Primary() const { return FPrimary; }
+  int Left() const { return FBounds.Left; }
+  int Top() const { return FBounds.Top; }
+  int Width() const { return FBounds.Width(); }
+  int Height() const { return FBounds.Height(); }
+  TRect BoundsRect() const { return FBounds; }
+  TRect WorkareaRect() const { return FWorkarea; }
+  int PixelsPerInch() const { return FPixelsPerInch; }
+
+ private:
+  friend class TScreen;
+  int FNum = 0;
+  bool FPrimary = false;
+  TRect FBounds;
+  TRect FWorkarea;
+  int FPixelsPerInch = 96;
+};
+
+// ---------------------------------------------------------------------------
 // TCustomForm
 
 class TCustomForm : public TWinControl {
@@ -97,6 +121,16 @@ class TCustomForm : public TWinControl {
   void SetModalResult(TModalResult Value);
   TFormState FormState() const { return FFormState; }
   bool Active() const;
+
+  // Whether the form follows the resolution of the monitor it is on.
+  bool Scaled() const { return FScaled; }
+  void SetScaled(bool Value) { FScaled = Value; }
+  // The monitor showing the form: the one holding the centre of its client
+  // area (the primary monitor when none does).
+  TMonitor Monitor() const;
+  // A scaled top-level form lays itself out for its monitor's resolution
+  // (ScaleForPPI); an unscaled or embedded form stays as it is.
+  virtual void ScaleForCurrentDpi();
 
   // Shows the form modally and returns its ModalResult once set. Raises
   // EInvalidOperation for a form that is already visible or disabled.
@@ -162,6 +196,7 @@ class TCustomForm : public TWinControl {
   TPosition FPosition = poDefaultPosOnly;
   TWindowState FWindowState = wsNormal;
   bool FKeyPreview = false;
+  bool FScaled = true;
   TModalResult FModalResult = mrNone;
   TFormState FFormState;
   bool FCreated = false;
@@ -257,28 +292,7 @@ class TApplication : public TComponent {
 };
 
 // ---------------------------------------------------------------------------
-// TScreen, TMonitor, TMouse
-
-class TMonitor {
- public:
-  int MonitorNum() const { return FNum; }
-  bool Primary() const { return FPrimary; }
-  int Left() const { return FBounds.Left; }
-  int Top() const { return FBounds.Top; }
-  int Width() const { return FBounds.Width(); }
-  int Height() const { return FBounds.Height(); }
-  TRect BoundsRect() const { return FBounds; }
-  TRect WorkareaRect() const { return FWorkarea; }
-  int PixelsPerInch() const { return FPixelsPerInch; }
-
- private:
-  friend class TScreen;
-  int FNum = 0;
-  bool FPrimary = false;
-  TRect FBounds;
-  TRect FWorkarea;
-  int FPixelsPerInch = 96;
-};
+// TScreen, TMouse
 
 class TScreen : public TComponent {
  public:
@@ -301,6 +315,11 @@ class TScreen : public TComponent {
   // Raises EListError for an index out of range.
   TMonitor Monitors(int Index) const;
   TMonitor MonitorFromPoint(const TPoint& Point) const;
+  // The resolution the system reports for a monitor, as its display
+  // settings would change it (tests move a form to a 120 or 144 DPI
+  // monitor this way); 0 goes back to the screen's own. Raises EListError
+  // for an index out of range.
+  void SetMonitorPixelsPerInch(int Index, int Value);
   TRect WorkAreaRect() const;
   TRect DesktopRect() const;
 
@@ -313,6 +332,7 @@ class TScreen : public TComponent {
   friend class TCustomForm;
   TCursor FCursor = crDefault;
   QHash<int, QCursor> FCursors;
+  QHash<int, int> FMonitorPixelsPerInch;
   QList<TCustomForm*> FForms;
 };
 

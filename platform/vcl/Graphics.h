@@ -591,6 +591,10 @@ class TGraphic : public TPersistent {
   // Draws with a constant opacity; the default blends ToImage().
   virtual void DrawTransparent(TCanvas* ACanvas, const TRect& Rect, Byte Opacity);
   virtual void Changed(TObject* Sender);
+  // Component streaming: ReadData/WriteData as the binary property "Data",
+  // written unless the graphic is empty. Data that does not load raises
+  // EReadError.
+  void DefineProperties(TFiler* Filer) override;
   // Let a graphic draw through another one it holds.
   static void DrawGraphic(TGraphic* Graphic, TCanvas* ACanvas, const TRect& Rect) {
     Graphic->Draw(ACanvas, Rect);
@@ -857,6 +861,10 @@ class TPicture : public TPersistent {
  protected:
   virtual void Changed(TObject* Sender);
   void AssignTo(TPersistent* Dest) override;
+  // Component streaming: ReadData/WriteData as the binary property "Data",
+  // written whenever there is a graphic. Data that does not load raises
+  // EReadError and leaves the picture as it was.
+  void DefineProperties(TFiler* Filer) override;
 
  private:
   void ForceType(TGraphicClass AClass);

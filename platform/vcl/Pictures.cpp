@@ -5,6 +5,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/rtl/ComponentStreaming.h"
+#include "platform/rtl/RtlConsts.h"
 #include "platform/vcl/GIFImg.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/GraphicsConsts.h"
@@ -162,6 +164,31 @@ void TGraphic::LoadFromFile(const QString& FileName) {
 void TGraphic::SaveToFile(const QString& FileName) {
   TFileStream stream(FileName, fmCreate);
   SaveToStream(&stream);
+}
+
+namespace {
+
+// Streamed picture data that does not load is a damaged stream for the
+// component reader: a block that ends early stays "Stream read error", any
+// other failure to load becomes "Invalid property value".
+template <class F>
+void ReadStreamedData(F&& read) {
+  try {
+    read();
+  } catch (const EReadError&) {
+    throw;
+  } catch (const Exception&) {
+    throw EReadError(QString::fromUtf8(RtlConsts::SInvalidPropertyValue));
+  }
+}
+
+}  // namespace
+
+void TGraphic::DefineProperties(TFiler* Filer) {
+  TPersistent::DefineProperties(Filer);
+  Filer->DefineBinaryProperty(
+      QStringLiteral("Data"), [this](TStream* Stream) { ReadStreamedData([&] { ReadData(Stream); }); },
+      [this](TStream* Stream) { WriteData(Stream); }, !Empty());
 }
 
 void TGraphic::ReadData(TStream* Stream) { LoadFromStream(Stream); }
@@ -439,6 +466,13 @@ void TPicture::ReadData(TStream* Stream) {
   graphic->ReadData(Stream);
   Take(std::move(graphic));
   Changed(this);
+}
+
+void TPicture::DefineProperties(TFiler* Filer) {
+  TPersistent::DefineProperties(Filer);
+  Filer->DefineBinaryProperty(
+      QStringLiteral("Data"), [this](TStream* Stream) { ReadStreamedData([&] { ReadData(Stream); }); },
+      [this](TStream* Stream) { WriteData(Stream); }, FGraphic != nullptr);
 }
 
 void TPicture::WriteData(TStream* Stream) {

@@ -1094,19 +1094,14 @@ TF_PUBLISHED(TRadioButton, TComponent) {
 // ---------------------------------------------------------------------------
 // TCustomLabel
 
-TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner), FFont(std::make_unique<TFont>()) {
+TCustomLabel::TCustomLabel(TComponent* AOwner) : TGraphicControl(AOwner) {
   FWidth = 65;
   FHeight = 17;
   FControlStyle.Include(csReplicatable);
-  FFont->OnChange = [this](TObject*) {
-    AdjustBounds();
-    Invalidate();
-  };
   FStyleLink = std::make_unique<TStyleChangeLink>([this] { Invalidate(); });
 }
 
 TCustomLabel::~TCustomLabel() {
-  FFont->OnChange = nullptr;
   SetFocusControl(nullptr);
 }
 
@@ -1182,8 +1177,8 @@ UINT TCustomLabel::DrawTextFlags() const { return TextFormatToFlags(LabelFormat(
 TColor TCustomLabel::EffectiveFontColor() const {
   TCustomStyleServices& style = StyleServices();
   if (!Enabled()) return style.GetStyleFontColor(sfTextLabelDisabled);
-  if (FFont->Color() == clWindowText) return style.GetStyleFontColor(sfTextLabelNormal);
-  return style.GetSystemColor(FFont->Color());
+  if (Font()->Color() == clWindowText) return style.GetStyleFontColor(sfTextLabelNormal);
+  return style.GetSystemColor(Font()->Color());
 }
 
 TColor TCustomLabel::EffectiveColor() const { return StyleServices().GetSystemColor(FColor); }
@@ -1191,7 +1186,7 @@ TColor TCustomLabel::EffectiveColor() const { return StyleServices().GetSystemCo
 void TCustomLabel::AdjustBounds() {
   if (!FAutoSize) return;
   auto* canvas = static_cast<TControlCanvas*>(Canvas());
-  canvas->Font()->Assign(FFont.get());
+  canvas->Font()->Assign(Font());
   QString text = Caption();
   // An empty caption, or one ending in a line break, still has a line's
   // height.
@@ -1213,7 +1208,7 @@ void TCustomLabel::Paint() {
     c->FillRect(client);
   }
   c->Brush()->SetStyle(bsClear);
-  c->Font()->Assign(FFont.get());
+  c->Font()->Assign(Font());
   c->Font()->SetColor(EffectiveFontColor());
   QString text = Caption();
   if (text.isEmpty()) return;
@@ -1234,6 +1229,7 @@ void TCustomLabel::Paint() {
 void TCustomLabel::Dispatch(TMessage& Message) {
   switch (Message.Msg) {
     case CM_TEXTCHANGED:
+    case CM_FONTCHANGED:
       AdjustBounds();
       Invalidate();
       return;

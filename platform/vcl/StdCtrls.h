@@ -465,8 +465,6 @@ class TCustomLabel : public TGraphicControl {
   void SetShowAccelChar(bool Value);
   TWinControl* FocusControl() const { return FFocusControl; }
   void SetFocusControl(TWinControl* Value);
-  TFont* Font() const { return FFont.get(); }
-  void SetFont(TFont* Value) { FFont->Assign(Value); }
   TColor Color() const { return FColor; }
   void SetColor(TColor Value);
 
@@ -490,7 +488,6 @@ class TCustomLabel : public TGraphicControl {
   bool FTransparent = false;
   bool FShowAccelChar = true;
   TWinControl* FFocusControl = nullptr;
-  std::unique_ptr<TFont> FFont;
   TColor FColor = clBtnFace;
   std::unique_ptr<TStyleChangeLink> FStyleLink;
 };

@@ -6,11 +6,17 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QMimeDatabase>
 #include <QRegularExpression>
+#include <QRandomGenerator>
 #include <QStandardPaths>
 #include <algorithm>
+
+#include <cerrno>
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/rtl/SysUtils.h"
 
@@ -159,4 +165,52 @@ DWORD GetTempPath(DWORD nBufferLength, LPWSTR lpBuffer) {
   std::copy(path.utf16(), path.utf16() + length, lpBuffer);
   lpBuffer[length] = 0;
   return length;
+}
+
+UINT GetTempFileName(const QString& PathName, const QString& PrefixString, UINT uUnique,
+                     QString& TempFileName) {
+  TempFileName.clear();
+  if (PathName.isEmpty() || !QFileInfo(PathName).isDir()) {
+    SetLastError(ERROR_PATH_NOT_FOUND);
+    return 0;
+  }
+  const QString folder = PathName.endsWith(u'/') ? PathName : PathName + u'/';
+  const QString prefix = folder + PrefixString.left(3);
+  auto nameOf = [&prefix](UINT number) {
+    return prefix + QString::number(number, 16).toUpper().rightJustified(4, u'0') +
+           QStringLiteral(".tmp");
+  };
+
+  if (uUnique != 0) {
+    const UINT number = uUnique & 0xFFFF;
+    if (number == 0) {
+      SetLastError(ERROR_INVALID_PARAMETER);
+      return 0;
+    }
+    TempFileName = nameOf(number);
+    SetLastError(ERROR_SUCCESS);
+    return number;
+  }
+
+  // A random start makes the names hard to guess; O_EXCL with O_NOFOLLOW
+  // never opens an existing file or follows a planted link.
+  UINT number = QRandomGenerator::global()->bounded(1u, 0x10000u);
+  for (int tries = 0; tries < 0xFFFF; ++tries) {
+    const QString name = nameOf(number);
+    const int fd = ::open(QFile::encodeName(name).constData(),
+                          O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+      ::close(fd);
+      TempFileName = name;
+      SetLastError(ERROR_SUCCESS);
+      return number;
+    }
+    if (errno != EEXIST) {
+      SetLastError(errno == ENOENT || errno == ENOTDIR ? ERROR_PATH_NOT_FOUND : ERROR_ACCESS_DENIED);
+      return 0;
+    }
+    number = number == 0xFFFF ? 1 : number + 1;
+  }
+  SetLastError(ERROR_FILE_EXISTS);
+  return 0;
 }

@@ -132,3 +132,18 @@ QString GetTempPath();
 // nBufferLength is too small, the size needed with the terminator and the
 // buffer is left alone.
 DWORD GetTempPath(DWORD nBufferLength, LPWSTR lpBuffer);
+
+// A temporary file name in the folder PathName: the folder, a "/" when it
+// has none at its end, the first three characters of PrefixString, four
+// upper-case hexadecimal digits and ".tmp". With uUnique 0 the digits are
+// picked (from a random start, counting up past taken names) so that no file
+// of that name exists, the empty file is created with owner-only access
+// (never through an existing name or link) and the number used is answered.
+// Otherwise the low 16 bits of uUnique give the digits and nothing is checked
+// or created; a value whose low 16 bits are 0 fails with
+// ERROR_INVALID_PARAMETER. 0 on failure, with GetLastError:
+// ERROR_PATH_NOT_FOUND when PathName is empty or no folder,
+// ERROR_ACCESS_DENIED when the file cannot be made there, ERROR_FILE_EXISTS
+// when all 65535 names are taken.
+UINT GetTempFileName(const QString& PathName, const QString& PrefixString, UINT uUnique,
+                     QString& TempFileName);

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include "browser/KitCustomControl.h"
+#include "foundation/KitGraphicsTypes.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/Themes.h"
 #include "tests/harness/Harness.h"
 
 namespace {
@@ -35,6 +37,7 @@ class TProbeControl : public TKitCustomControl {
     if (SwallowTab && Key == VK_TAB) Key = 0;
   }
   void HandleMouseEnter() override { Log << "enter"; }
+  void UpdateDPIScale(int M, int D) override { Log << QStringLiteral("dpi %1/%2").arg(M).arg(D); }
   void HandleMouseLeave() override { Log << "leave"; }
 };
 
@@ -54,9 +57,33 @@ TEST(KitCustomControl, ScalesWithTheFactorRoundedToHundredths) {
   }
   control.SetFactors(1.5f);
   EXPECT_DOUBLE_EQ(control.ScalePaintValue(5.0), 7.5);
-  EXPECT_EQ(KitMulDivInt(5, 150, 100), 8);
-  EXPECT_EQ(KitMulDivInt(-5, 150, 100), -8);
-  EXPECT_EQ(KitMulDivInt(1, 1, 0), -1);
+}
+
+TEST(KitCustomControl, ScalingFollowsTheMonitorOfItsForm) {
+  TForm form(nullptr);
+  form.SetBounds(0, 0, 300, 200);
+  auto* control = new TProbeControl(&form);
+  control->SetParent(&form);
+  control->SetBounds(10, 10, 100, 50);
+  Screen->SetMonitorPixelsPerInch(0, 144);
+  form.ScaleForCurrentDpi();
+  Screen->SetMonitorPixelsPerInch(0, 0);
+  EXPECT_FLOAT_EQ(control->ResourceScaleFactor(), 1.5f);
+  EXPECT_FLOAT_EQ(control->PaintScaleFactor(), 1.5f);
+  EXPECT_EQ(control->Log, QStringList({"dpi 144/96"}));
+  EXPECT_EQ(control->BoundsRect(), TRect(15, 15, 165, 90));
+}
+
+TEST(KitCustomControl, ReadsTheMousePositionInClientCoordinates) {
+  TForm form(nullptr);
+  form.SetBounds(30, 40, 300, 200);
+  auto* control = new TProbeControl(&form);
+  control->SetParent(&form);
+  control->SetBounds(10, 20, 100, 50);
+  const TPoint saved = Mouse->CursorPos();
+  Mouse->SetCursorPos(control->ClientToScreen(TPoint(7, 4)));
+  EXPECT_EQ(control->GetMousePosition(), TPointF(7, 4));
+  Mouse->SetCursorPos(saved);
 }
 
 TEST(KitCustomControl, StartsWithItsDefaults) {
@@ -79,10 +106,8 @@ TEST(KitCustomControl, StartsWithItsDefaults) {
   // The default colours of the parts, without a visual style.
   const TKitDefaultGraphicColors& colors = KitDefaultGraphicColors();
   EXPECT_EQ(colors, TKitDefaultGraphicColors());
-  EXPECT_EQ(colors.SelectionFill, KitMakeRgb(229, 241, 251));
-  EXPECT_EQ(colors.SelectionLine, KitMakeRgb(60, 127, 177));
-  EXPECT_EQ(KitBlendColor(0x0000FF, 0xFFFFFF, 100), TColor(0x0000FF));
-  EXPECT_EQ(KitBlendColor(0x0000FF, 0xFFFFFF, 0), TColor(0xFFFFFF));
+  EXPECT_EQ(colors.SelectionFill, MakeRgb(229, 241, 251));
+  EXPECT_EQ(colors.SelectionLine, MakeRgb(60, 127, 177));
 }
 
 TEST(KitCustomControl, MapsItsAlignment) {
@@ -123,6 +148,20 @@ TEST(KitCustomControl, AdaptsToTheStyleAndRestoresTheDefaultsOnce) {
   control.Log.clear();
   control.Perform(CM_STYLECHANGED, 0, 0);
   EXPECT_EQ(control.Log, QStringList({"FreeControlBitmaps"}));
+}
+
+TEST(KitCustomControl, MixesTheSelectionColoursFromTheActiveStyle) {
+  TStyleManager::SetStyle(QStringLiteral("Amethyst Kamri"));
+  TProbeControl control(nullptr);
+  const TKitDefaultGraphicColors colors = KitDefaultGraphicColors();
+  TStyleManager::SetStyle(QStringLiteral("Windows"));
+  control.Perform(CM_STYLECHANGED, 0, 0);
+  ASSERT_NE(colors.Selection, 0);
+  EXPECT_EQ(colors.SelectionFill, BlendColor(colors.Selection, colors.DefaultButtonFill, 25));
+  EXPECT_EQ(colors.SelectionLine, BlendColor(colors.Selection, colors.LineFill, 30));
+  EXPECT_NE(colors.SelectionFill, colors.Selection);
+  // Back on the plain style the fixed colours return.
+  EXPECT_EQ(KitDefaultGraphicColors().SelectionFill, MakeRgb(229, 241, 251));
 }
 
 TEST(KitCustomControl, AnswersDialogCodesHitTestsAndFocus) {

@@ -5,10 +5,12 @@
 
 #include <QBuffer>
 #include <QImage>
+#include <functional>
 
 #include "foundation/KitGraphicsTypes.h"
 #include "foundation/KitPersistence.h"
 #include "foundation/KitUndo.h"
+#include "foundation/KitUtils.h"
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/StringList.h"
 #include "platform/vcl/Graphics.h"
@@ -225,8 +227,38 @@ TEST_F(KitPersistenceTest, RoundTripThroughComponentStreaming) {
   stream.WriteComponent(&a);
   stream.SetPosition(0);
   stream.ReadComponent(&b);
-  // Component streaming carries no string-list or picture data here.
-  ExpectEqual(a, b, false);
+  ExpectEqual(a, b);
+}
+
+TEST_F(KitPersistenceTest, CloneCarriesLinesAndPictures) {
+  struct Case {
+    const char* what;
+    std::function<void(TPicture&)> picture;
+  };
+  const Case cases[] = {
+      {"png", [](TPicture& p) { p.Assign(RedPicture().get()); }},
+      {"bmp",
+       [](TPicture& p) {
+         QImage image(3, 2, QImage::Format_RGB32);
+         image.fill(Qt::blue);
+         p.Bitmap()->AssignImage(image);
+       }},
+      {"empty", [](TPicture&) {}},
+  };
+  for (const Case& c : cases) {
+    TPersistSample a;
+    Fill(a);
+    a.Lines()->Clear();
+    for (const QString& line : {u"ligne été"_qs, QString(), u"日本語"_qs, QString()}) a.Lines()->Add(line);
+    a.Picture()->Assign(nullptr);
+    c.picture(*a.Picture());
+    std::unique_ptr<TComponent> clone = TKitUtils::Clone(&a);
+    auto* b = dynamic_cast<TPersistSample*>(clone.get());
+    ASSERT_NE(b, nullptr) << c.what;
+    ExpectEqual(a, *b);
+    EXPECT_EQ(b->Lines()->Count(), 4) << c.what;
+    EXPECT_EQ(SaveJSON(b), SaveJSON(&a)) << c.what;
+  }
 }
 
 TEST_F(KitPersistenceTest, ColoursReadInEitherCase) {

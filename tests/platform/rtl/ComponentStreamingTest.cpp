@@ -559,3 +559,120 @@ TEST_F(ComponentStreamingTest, ReadingIntoAnInstanceIgnoresTheStoredClassName) {
   EXPECT_EQ(target.Name(), QStringLiteral("Named"));
   EXPECT_THROW(stream.ReadComponent(static_cast<TComponent*>(nullptr)), EInvalidOperation);
 }
+
+// ---------------------------------------------------------------------------
+// String lists: their lines travel as the defined property "Strings".
+
+class TLinesComp : public TComponent {
+ public:
+  TF_DECLARE_PUBLISHED(TLinesComp)
+  explicit TLinesComp(TComponent* AOwner) : TComponent(AOwner) {}
+  TStringList* Lines() const { return FLines.get(); }
+  void SetLines(TStringList* v) { FLines->Assign(v); }
+  int32_t FAfter = 0;
+
+ private:
+  std::unique_ptr<TStringList> FLines = std::make_unique<TStringList>();
+};
+
+TF_PUBLISHED(TLinesComp, TComponent) {
+  return TPublished<TLinesComp>()
+      .Object("Lines", &TLinesComp::Lines, &TLinesComp::SetLines)
+      .Integer("After", &TLinesComp::FAfter, &TLinesComp::FAfter)
+      .Default(0);
+}
+
+namespace {
+
+// The bytes of a TLinesComp named L whose Lines property carries Block
+// (value bytes) as "Lines.Strings", followed by After = 7.
+QByteArray LinesStream(const QByteArray& block) {
+  return Signed(Comp("TLinesComp", "L", Str("Lines.Strings") + block + Str("After") + QByteArray("\x02\x07", 2)));
+}
+
+}  // namespace
+
+TEST_F(ComponentStreamingTest, StringListLinesTravelAsStrings) {
+  TLinesComp c(nullptr);
+  c.SetName(QStringLiteral("L"));
+  const QStringList lines = {u"été"_qs, QString(), u"plain"_qs, QString(), u"日本"_qs, QString()};
+  for (const QString& line : lines) c.Lines()->Add(line);
+  c.FAfter = 7;
+  // A list of strings: UTF-8 where it is shorter than UTF-16, empty lines as
+  // empty short strings, the trailing empty line kept.
+  QByteArray block(1, vaList);
+  block += QByteArray(1, vaUTF8String) + QByteArray("\x05\x00\x00\x00", 4) + QByteArray("\xC3\xA9t\xC3\xA9");
+  block += QByteArray("\x06\x00", 2);
+  block += QByteArray("\x06\x05plain", 7);
+  block += QByteArray("\x06\x00", 2);
+  block += QByteArray(1, vaWString) + QByteArray("\x02\x00\x00\x00", 4) + QByteArray("\xE5\x65\x2C\x67", 4);
+  block += QByteArray("\x06\x00", 2);
+  block += QByteArray(1, vaNull);
+  const QByteArray bytes = WriteToBytes(&c);
+  EXPECT_EQ(bytes, LinesStream(block));
+
+  auto back = ReadFromBytes(bytes);
+  auto* l = dynamic_cast<TLinesComp*>(back.get());
+  ASSERT_NE(l, nullptr);
+  ASSERT_EQ(l->Lines()->Count(), lines.size());
+  for (int i = 0; i < lines.size(); ++i) EXPECT_EQ(l->Lines()->Strings(i), lines.at(i)) << i;
+  EXPECT_EQ(l->FAfter, 7);
+
+  // No lines: nothing written, and reading leaves the lines of the target.
+  TLinesComp empty(nullptr);
+  EXPECT_FALSE(WriteToBytes(&empty).contains("Strings"));
+  TLinesComp target(nullptr);
+  target.Lines()->Add(u"kept"_qs);
+  TBytesStream stream(WriteToBytes(&empty));
+  stream.ReadComponent(&target);
+  EXPECT_EQ(target.Lines()->Count(), 1);
+}
+
+TEST_F(ComponentStreamingTest, DamagedStringsRaiseReadErrorsAndKeepTheLines) {
+  const QByteArray list = QByteArray(1, vaList);
+  const QByteArray end = QByteArray(1, vaNull);
+  struct Case {
+    const char* what;
+    QByteArray bytes;
+    QString message;
+  };
+  const Case cases[] = {
+      {"not a list", LinesStream(QByteArray("\x06\x01x", 3)), "Invalid property value"},
+      {"an integer among the strings", LinesStream(list + QByteArray("\x06\x01x\x02\x05", 5) + end),
+       "Invalid property value"},
+      {"a set among the strings", LinesStream(list + QByteArray(1, vaSet) + Str("") + end), "Invalid property value"},
+      {"length past the end", LinesStream(list + QByteArray("\x0C\xFF\xFF\xFF\x7F" "ab", 7) + end),
+       "Stream read error"},
+      {"negative wide length", LinesStream(list + QByteArray("\x12\xFE\xFF\xFF\xFF", 5) + end), "Stream read error"},
+      {"short string past the end", Signed(Str("TLinesComp") + Str("L") + Str("Lines.Strings") + list +
+                                           QByteArray("\x06\x09" "abc", 5)),
+       "Stream read error"},
+      {"list never ended", Signed(Str("TLinesComp") + Str("L") + Str("Lines.Strings") + list +
+                                  QByteArray("\x06\x01x", 3)),
+       "Stream read error"},
+  };
+  for (const Case& c : cases) {
+    TLinesComp target(nullptr);
+    target.Lines()->Add(u"kept"_qs);
+    TBytesStream stream(c.bytes);
+    try {
+      stream.ReadComponent(&target);
+      ADD_FAILURE() << c.what << ": no error";
+    } catch (const EReadError& e) {
+      EXPECT_EQ(e.Message(), c.message) << c.what;
+    }
+    EXPECT_EQ(target.Lines()->Text(), u"kept\r\n"_qs) << c.what;
+  }
+
+  // Every cut of a good stream fails with a read error.
+  TLinesComp source(nullptr);
+  source.Lines()->Add(u"été"_qs);
+  source.Lines()->Add(QString());
+  source.Lines()->Add(QString(300, u'x'));
+  const QByteArray good = WriteToBytes(&source);
+  for (qsizetype n = 0; n < good.size(); ++n) {
+    TLinesComp target(nullptr);
+    TBytesStream stream(good.left(n));
+    EXPECT_THROW(stream.ReadComponent(&target), EReadError) << "cut at " << n;
+  }
+}

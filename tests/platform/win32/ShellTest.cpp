@@ -6,7 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSet>
+#include <QTemporaryDir>
 #include <QTextStream>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include "platform/win32/Shell.h"
 #include "tests/support/FakeShell.h"
@@ -255,6 +260,96 @@ TEST(ShellTempPathTest, AnswersTheTemporaryFolderWithATrailingSlash) {
   EXPECT_EQ(GetTempPath(length + 1, exact.data()), length);
   EXPECT_EQ(QString::fromUtf16(exact.data()), expected);
   EXPECT_EQ(exact[length], 0);
+}
+
+TEST(ShellTempFileName, CreatesUniqueEmptyPrivateFiles) {
+  TempDir temp;
+  QSet<QString> names;
+  for (int i = 0; i < 20; ++i) {
+    QString name;
+    const UINT number = GetTempFileName(temp.Path(), QStringLiteral("WDX"), 0, name);
+    ASSERT_NE(number, 0u);
+    EXPECT_EQ(GetLastError(), ERROR_SUCCESS);
+    EXPECT_LE(number, 0xFFFFu);
+    const QString expected = temp.Path() + QStringLiteral("/WDX") +
+                             QString::number(number, 16).toUpper().rightJustified(4, u'0') +
+                             QStringLiteral(".tmp");
+    EXPECT_EQ(name, expected);
+    const QFileInfo info(name);
+    EXPECT_TRUE(info.isFile());
+    EXPECT_EQ(info.size(), 0);
+    EXPECT_EQ(info.permissions() & (QFile::ReadGroup | QFile::WriteGroup | QFile::ReadOther |
+                                    QFile::WriteOther),
+              QFile::Permissions());
+    names.insert(name);
+  }
+  EXPECT_EQ(names.size(), 20);
+}
+
+TEST(ShellTempFileName, PrefixFolderAndGivenNumbers) {
+  TempDir temp;
+  struct Case {
+    QString path;
+    QString prefix;
+    UINT unique;
+    UINT result;
+    DWORD error;
+    QString name;
+  };
+  const QString dir = temp.Path();
+  const Case cases[] = {
+      {dir, QStringLiteral("WD"), 0x1A2B, 0x1A2B, ERROR_SUCCESS, dir + "/WD1A2B.tmp"},
+      {dir + "/", QStringLiteral("LONGPREFIX"), 0x5000F, 0xF, ERROR_SUCCESS, dir + "/LON000F.tmp"},
+      {dir, QString(), 0xFFFF, 0xFFFF, ERROR_SUCCESS, dir + "/FFFF.tmp"},
+      {dir, QStringLiteral("WD"), 0x10000, 0, ERROR_INVALID_PARAMETER, QString()},
+      {QString(), QStringLiteral("WD"), 0, 0, ERROR_PATH_NOT_FOUND, QString()},
+      {dir + "/missing", QStringLiteral("WD"), 0, 0, ERROR_PATH_NOT_FOUND, QString()},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path.toStdString() + " " + c.prefix.toStdString());
+    QString name = QStringLiteral("stale");
+    EXPECT_EQ(GetTempFileName(c.path, c.prefix, c.unique, name), c.result);
+    EXPECT_EQ(GetLastError(), c.error);
+    EXPECT_EQ(name, c.name);
+    // A given number only names the file.
+    if (!c.name.isEmpty()) {
+      EXPECT_FALSE(QFileInfo::exists(c.name));
+    }
+  }
+}
+
+TEST(ShellTempFileName, NeverOpensAnExistingNameOrLink) {
+  // 65535 files: a memory file system keeps this quick where there is one.
+  const bool shm = QFileInfo(QStringLiteral("/dev/shm")).isWritable();
+  QTemporaryDir temp(shm ? QStringLiteral("/dev/shm/tf-shelltest-XXXXXX") : QString());
+  ASSERT_TRUE(temp.isValid());
+  // Occupy every name but one, partly with links to a file that must stay
+  // untouched: the only free name is the one handed out.
+  const QString target = temp.filePath(QStringLiteral("target"));
+  WriteFile(target);
+  const QString sub = temp.filePath(QStringLiteral("t"));
+  ASSERT_TRUE(QDir().mkpath(sub));
+  for (UINT n = 1; n <= 0xFFFF; ++n) {
+    if (n == 0x4242) continue;
+    QString name;
+    GetTempFileName(sub, QStringLiteral("Q"), n, name);
+    if (n % 1000 == 0) {
+      ASSERT_TRUE(QFile::link(target, name));
+    } else {
+      const int fd = ::open(QFile::encodeName(name).constData(), O_WRONLY | O_CREAT, 0600);
+      ASSERT_GE(fd, 0);
+      ::close(fd);
+    }
+  }
+  QString name;
+  EXPECT_EQ(GetTempFileName(sub, QStringLiteral("Q"), 0, name), 0x4242u);
+  EXPECT_EQ(name, sub + "/Q4242.tmp");
+  EXPECT_EQ(QFileInfo(target).size(), 1);
+  EXPECT_TRUE(QFileInfo(sub + "/Q03E8.tmp").isSymLink());
+  // Now every name is taken.
+  EXPECT_EQ(GetTempFileName(sub, QStringLiteral("Q"), 0, name), 0u);
+  EXPECT_EQ(GetLastError(), ERROR_FILE_EXISTS);
+  EXPECT_TRUE(name.isEmpty());
 }
 
 }  // namespace
