@@ -1,0 +1,71 @@
+// A picture of the main window in the program's own style, for looking at:
+// tool bars with pictures and captions, the address bar, the browser on a
+// result page, the results memo and the status bar.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QSet>
+
+#include "platform/vcl/Themes.h"
+#include "tests/app/window/WindowSupport.h"
+
+using namespace windowtest;
+
+namespace {
+
+// How many different colours an area of the picture holds.
+int Colours(const QImage& Image, const QRect& Area) {
+  QSet<QRgb> seen;
+  const QRect area = Area & Image.rect();
+  for (int y = area.top(); y <= area.bottom(); ++y)
+    for (int x = area.left(); x <= area.right(); ++x) seen.insert(Image.pixel(x, y));
+  return int(seen.size());
+}
+
+QRect AreaOf(TControl* Control, TCustomForm* Form) {
+  const TPoint p = Control->ClientToScreen(TPoint(0, 0));
+  const TPoint f = Form->ClientToScreen(TPoint(0, 0));
+  return QRect(p.X - f.X, p.Y - f.Y, Control->Width(), Control->Height());
+}
+
+}  // namespace
+
+TEST(MainWindowPicture, GrabInAmethystKamri) {
+  Environment* env = Shared();
+  ASSERT_TRUE(env);
+  TTestWindow* w = env->Window.get();
+  TSuperBrowser* browser = w->webbrowser1;
+  TStyleManager::SetStyle(QStringLiteral("Amethyst Kamri"));
+  w->SetWindowState(wsNormal);
+  w->SetBounds(0, 0, 1400, 820);
+  ASSERT_TRUE(vcltest::ShowAndActivate(w));
+  w->PageControl1->SetWidth(460);
+  w->PageControl1->SetActivePage(w->tbResults);
+
+  const QString results = env->Server->ResultsUrl(QStringLiteral("plombier"), QStringLiteral("paris"), 1);
+  w->edURL->SetText(results);
+  w->btnGo->Click();
+  ASSERT_TRUE(WaitForTitle(browser, QStringLiteral("Plombier Paris - page 1")));
+  w->mmResults->Lines()->Clear();
+  for (const auto& l : env->Server->Listings(QStringLiteral("plombier"), QStringLiteral("paris"), 1))
+    w->mmResults->Lines()->Add(QStringLiteral("\"%1\",\"%2\",\"\",\"%3\",\"%4\",\"%5\"")
+                                   .arg(l.Name, l.Phone, l.Street, l.Zip, l.City));
+  enginetest::PumpUntil([] { return false; }, 1500);
+
+  const QImage picture = w->WindowFrame()->grab().toImage();
+  ASSERT_FALSE(picture.isNull());
+  EXPECT_TRUE(picture.save(OutputFolder() + QStringLiteral("/main-window.png"), "PNG"));
+  EXPECT_GE(picture.width(), 1400);
+
+  // Something is drawn in each part: icons and captions, the address edit,
+  // the memo's lines and the status panels.
+  const QImage client = w->Widget()->grab().toImage();
+  for (TControl* part : std::initializer_list<TControl*>{w->tbarNav, w->pnAddress, w->ToolBar3, w->ToolBar2,
+                                                         w->mmResults, w->StatusBar1})
+    EXPECT_GT(Colours(client, AreaOf(part, w)), 8) << part->Name().toStdString();
+  for (int i = 0; i < w->ImageList1->Count(); ++i) {
+    const QImage icon = w->ImageList1->GetImage(i);
+    EXPECT_GT(Colours(icon, icon.rect()), 2) << "navigation picture " << i;
+  }
+}
