@@ -14,6 +14,7 @@
 #include <QString>
 #include <algorithm>
 #include <cstdint>
+#include <iterator>
 #include <memory>
 
 #include "foundation/KitTypes.h"
@@ -46,7 +47,8 @@ class TKitJSONStreamReader : public TObject {
 
   // Copies Size bytes of aStream from its position, which must be its start
   // (elsewhere the source runs short and raises the run-time's EReadError),
-  // and reads the copy from its beginning.
+  // and reads the copy from its beginning. A byte stream at its start hands
+  // over its byte array, which it shares until it is written to next.
   explicit TKitJSONStreamReader(TStream* aStream);
   TKitJSONStreamReader(const TKitJSONStreamReader&) = delete;
   TKitJSONStreamReader& operator=(const TKitJSONStreamReader&) = delete;
@@ -135,7 +137,7 @@ class TKitJSONReader : public TObject {
   TKitJSONReader& operator=(const TKitJSONReader&) = delete;
   ~TKitJSONReader() override;
 
-  TKitJSONToken Peek();
+  TKitJSONToken Peek() { return TokenOf(PeekState()); }
   // False when the next token ends an object or an array.
   bool HasNext();
   bool IsNull() { return Peek() == jstoNull; }
@@ -174,20 +176,41 @@ class TKitJSONReader : public TObject {
     jscDanglingName
   };
 
+  static TKitJSONToken TokenOf(TKitJSONState AState) {
+    // The token of each state, in the order of TKitJSONState (DoPeek never
+    // leaves jstNone).
+    static constexpr TKitJSONToken kTokens[] = {
+        jstoEOF,     jstoBeginObject, jstoEndObject, jstoBeginArray, jstoEndArray,
+        jstoBoolean, jstoBoolean,     jstoNull,      jstoText,       jstoText,
+        jstoName,    jstoNumber,      jstoNumber,    jstoEOF};
+    static_assert(std::size(kTokens) == jstEOF + 1);
+    return kTokens[AState];
+  }
   TKitJSONState DoPeek();
   TKitJSONState PeekState() { return FPeeked != jstNone ? FPeeked : DoPeek(); }
   TKitJSONState PeekKeyword(int c);
+  // A number at the position: the common forms are recognised in one pass,
+  // anything else (long or malformed numbers) by PeekNumberByStates.
   TKitJSONState PeekNumber();
-  // The next non-whitespace byte, not consumed; -1 when only whitespace
-  // remains. Structural characters are ASCII, and no byte from 0x80 up is
-  // one in the ANSI code page, so bytes compare as characters.
-  int NextNonWhitespace();
+  TKitJSONState PeekNumberByStates();
+  // A cache of recent short texts, so that a text that comes again (a
+  // member name, a type name, a colour) is handed out again as the same
+  // string instead of being decoded anew. An entry keeps the text's bytes
+  // as four words, zero beyond its length, so that a lookup compares words.
+  struct TTextCacheEntry {
+    uint64_t Words[4] = {};
+    qsizetype Length = -1;
+    bool Kept = false;  // Text holds the text (seen more than once)
+    QString Text;
+  };
+  static constexpr int TextCacheSize = 64;
+  static constexpr int TextCacheMaxLength = 32;
+  using TTextCache = TTextCacheEntry[TextCacheSize];
   // Consumes the characters up to the next quote and the quote (or up to
   // the end of the input); the raw text, or with AUnescape the decoded one.
-  QString ReadQuoted(bool AUnescape);
-  // The same for a member name; recent plain names are handed out again
-  // from a small cache instead of being decoded anew.
-  QString ReadQuotedName();
+  // A short text with neither escapes nor bytes from 0x80 up comes from
+  // ACache, or with AIntern from the program's table of interned names.
+  QString ReadQuoted(bool AUnescape, TTextCache& ACache, bool AIntern = false);
   void SkipQuoted();
   void Push(TKitJSONScope AScope);
   void Pop();
@@ -202,15 +225,20 @@ class TKitJSONReader : public TObject {
   int FStackSize = 0;
   TKitJSONState FPeeked = jstNone;
   Int64 FPeekedInt64 = 0;
-  char16_t FPeekedNumber[MaxNumberLength + 1] = {};
+  // The text of a recognised non-integer number: where it starts in the
+  // private copy of the input, and its length (below MaxNumberLength).
+  Int64 FPeekedNumberStart = 0;
   int FPeekedNumberLength = 0;
+  // Its value as significand * 10^exponent, when both are exact doubles
+  // (then one multiplication or division rounds correctly).
+  bool FPeekedNumberExact = false;
+  bool FPeekedNegative = false;
+  uint64_t FPeekedSignificand = 0;
+  int FPeekedExponent = 0;
   QString FPeekedString;
 
-  struct TNameCacheEntry {
-    QByteArray Bytes;
-    QString Name;
-  };
-  static constexpr int NameCacheSize = 64;
-  static constexpr int NameCacheMaxLength = 32;
-  TNameCacheEntry FNameCache[NameCacheSize];
+  // Member names and texts have caches of their own, so that unique texts
+  // do not push the names out.
+  TTextCache FNameCache;
+  TTextCache FTextCache;
 };
