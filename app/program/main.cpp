@@ -2,51 +2,14 @@
 // CSV result lines through an embedded browser.
 
 #include <QApplication>
-#include <QIcon>
-#include <QImage>
-#include <QPixmap>
 
-#include "app/AppResources.h"
-#include "app/uSplashScreen.h"
-#include "app/uTallowfinch2.h"
-#include "browser/KitWebBrowser.Win.h"
-#include "platform/rtl/Streams.h"
-#include "platform/vcl/Themes.h"
-#include "platform/webview2/WebView2.h"
-
-
-namespace {
-// The program's icon from its resources; a null icon when it is missing.
-QIcon MainIcon() {
-  try {
-    TResourceStream stream(0, QStringLiteral("MAINICON"), QStringLiteral("RCDATA"));
-    QByteArray bytes(int(stream.Size()), Qt::Uninitialized);
-    stream.ReadBuffer(bytes.data(), bytes.size());
-    return QIcon(QPixmap::fromImage(QImage::fromData(bytes)));
-  } catch (const Exception&) {
-    return QIcon();
-  }
-}
-}  // namespace
+#include "app/ProgramStart.h"
+#include "platform/vcl/Forms.h"
 
 int main(int argc, char** argv) {
-  // Canvas pixels are device pixels: the library does its own DPI arithmetic.
-  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  // The web engine shares OpenGL contexts and its document scheme is known
-  // before the application exists.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  RegisterCoreWebView2Schemes();
-  KitWebBrowserWin::Startup();
-
+  PrepareProgram();
   QApplication app(argc, argv);
-  InitAppResources();
-  QApplication::setWindowIcon(MainIcon());
-
-  Application->Initialize();
-  Application->SetTitle(QStringLiteral("Tallowfinch"));
-  TStyleManager::TrySetStyle(QStringLiteral("Amethyst Kamri"));
-  frmMyBrowser = Application->CreateForm<TfrmMyBrowser>();
-  frmSplashScreen = Application->CreateForm<TfrmSplashScreen>();
+  StartProgram();
   Application->Run();
   return 0;
 }
