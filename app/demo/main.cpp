@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QImage>
 #include <QTextStream>
+#include <QTimer>
 #include <chrono>
 #include <cstdio>
 #include <memory>
@@ -151,7 +152,10 @@ int main(int argc, char** argv) {
   StartProgram();
   if (!display) {
     const int status = RunOffscreen(firstPage, outputFolder);
-    Application->Terminate();
+    // Closing the main window ends the loop, which releases the windows while
+    // the application still exists.
+    QTimer::singleShot(0, [] { frmMyBrowser->Close(); });
+    Application->Run();
     return status;
   }
 
