@@ -115,7 +115,7 @@ int RunOffscreen(const QString& FirstPage, const QString& OutputFolder) {
   window->btnCapture->Click();
   window->ToolButton2->Click();
   PumpMessagesFor(300);
-  const bool grabbed = window->Widget()->grab().toImage().save(picture, "PNG");
+  const bool grabbed = window->WindowFrame()->grab().toImage().save(picture, "PNG");
   SetFileDialogService(previousFiles);
   SetMessageDialogService(previousMessages);
 
