@@ -1,0 +1,272 @@
+// The GDI+ runtime over libgdiplus: shared start-up, lookup by name with
+// substitutes and NotImplemented stubs, real drawing, the text lock.
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+
+#include <atomic>
+#include <chrono>
+#include <thread>
+#include <vector>
+
+#include "platform/gdiplusapi/GdiPlusRuntime.h"
+
+namespace {
+
+template <class F>
+F Proc(const char* name) {
+  return reinterpret_cast<F>(GdiplusProc(name));
+}
+#define GDIP(Name) Proc<PFN_##Name>(#Name)
+
+// Starts GDI+ for the test and releases its user at the end.
+class GdiPlusRuntime : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_NE(GdiplusLibrary(), nullptr) << "libgdiplus.so.0 cannot be loaded";
+    GdiplusStartupInput input;
+    ASSERT_EQ(GdiplusStartupShared(&token_, &input, nullptr), Ok);
+  }
+  void TearDown() override { GdiplusShutdownShared(token_); }
+
+  ULONG_PTR token_ = 0;
+};
+
+// The names the library does not export, and what the runtime answers for them.
+const char* const kSupplied[] = {"GdipGetRegionBoundsI",        "GdipPathIterIsValid",
+                                 "GdipFontCollectionEnumerable", "GdipFontCollectionEnumerate",
+                                 "GdipCreateCachedBitmap",       "GdipDeleteCachedBitmap",
+                                 "GdipDrawCachedBitmap"};
+const char* const kNotImplemented[] = {"GdipComment", "GdipCreateBitmapFromGdiDib",
+                                       "GdipCreateStreamOnFile", "GdipEmfToWmfBits",
+                                       "GdipCreateMetafileFromWmfFile"};
+
+TEST_F(GdiPlusRuntime, StartupIsCountedAndTheLibraryOutlivesTheLastUser) {
+  const int before = GdiplusStartupCount();
+  GdiplusStartupInput input;
+  ULONG_PTR first = 0, second = 0;
+  ASSERT_EQ(GdiplusStartupShared(&first, &input, nullptr), Ok);
+  ASSERT_EQ(GdiplusStartupShared(&second, &input, nullptr), Ok);
+  EXPECT_NE(first, 0u);
+  EXPECT_NE(first, second);
+  EXPECT_EQ(GdiplusStartupCount(), before + 2);
+
+  GdiplusShutdownShared(first);
+  GdiplusShutdownShared(first);  // a token released twice counts once
+  GdiplusShutdownShared(0);      // and an unknown token not at all
+  EXPECT_EQ(GdiplusStartupCount(), before + 1);
+
+  // The other user still draws.
+  GpBitmap* bitmap = nullptr;
+  ASSERT_EQ(GDIP(GdipCreateBitmapFromScan0)(4, 4, 0, PixelFormat32bppARGB, nullptr, &bitmap), Ok);
+  EXPECT_EQ(GDIP(GdipBitmapSetPixel)(bitmap, 1, 1, 0xFF00FF00), Ok);
+  ARGB pixel = 0;
+  EXPECT_EQ(GDIP(GdipBitmapGetPixel)(bitmap, 1, 1, &pixel), Ok);
+  EXPECT_EQ(pixel, 0xFF00FF00);
+
+  GdiplusShutdownShared(second);
+  EXPECT_EQ(GdiplusStartupCount(), before);
+  // The library keeps running to the end of the process: the bitmap is
+  // still valid after the last user of this test has gone.
+  EXPECT_TRUE(GdiplusLibraryStarted());
+  EXPECT_EQ(GDIP(GdipDisposeImage)(bitmap), Ok);
+}
+
+TEST_F(GdiPlusRuntime, StartupRejectsBadArguments) {
+  GdiplusStartupInput input;
+  ULONG_PTR token = 0;
+  EXPECT_EQ(GdiplusStartupShared(nullptr, &input, nullptr), InvalidParameter);
+  EXPECT_EQ(GdiplusStartupShared(&token, nullptr, nullptr), InvalidParameter);
+  input.GdiplusVersion = 2;
+  EXPECT_EQ(GdiplusStartupShared(&token, &input, nullptr), UnsupportedGdiplusVersion);
+  EXPECT_EQ(token, 0u);
+}
+
+TEST_F(GdiPlusRuntime, StartupThroughTheLookupIsTheSharedOne) {
+  const int before = GdiplusStartupCount();
+  GdiplusStartupInput input;
+  GdiplusStartupOutput output{&input, &input};
+  ULONG_PTR token = 0;
+  ASSERT_EQ(GDIP(GdiplusStartup)(&token, &input, &output), Ok);
+  EXPECT_EQ(output.NotificationHook, nullptr);  // no hooks: the background thread runs
+  EXPECT_EQ(GdiplusStartupCount(), before + 1);
+  GDIP(GdiplusShutdown)(token);
+  EXPECT_EQ(GdiplusStartupCount(), before);
+}
+
+TEST_F(GdiPlusRuntime, MissingNamesAreKnownAndNeverNull) {
+  for (const char* name : kSupplied) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(GdiplusExports(name));
+    EXPECT_NE(GdiplusProc(name), nullptr);
+  }
+  for (const char* name : kNotImplemented) {
+    SCOPED_TRACE(name);
+    EXPECT_FALSE(GdiplusExports(name));
+    EXPECT_NE(GdiplusProc(name), nullptr);
+  }
+  EXPECT_TRUE(GdiplusExports("GdipCreatePath"));
+  EXPECT_EQ(GdiplusProc("GdipNoSuchFunction"), nullptr);
+  EXPECT_EQ(GdiplusProc(nullptr), nullptr);
+}
+
+TEST_F(GdiPlusRuntime, UnsuppliedNamesAnswerNotImplemented) {
+  BYTE data[4] = {};
+  EXPECT_EQ(GDIP(GdipComment)(nullptr, 4, data), NotImplemented);
+  GpBitmap* bitmap = reinterpret_cast<GpBitmap*>(&data);
+  EXPECT_EQ(GDIP(GdipCreateBitmapFromGdiDib)(nullptr, nullptr, &bitmap), NotImplemented);
+  IStream* stream = nullptr;
+  EXPECT_EQ(GDIP(GdipCreateStreamOnFile)(u"x.emf", 0, &stream), NotImplemented);
+  GpMetafile* metafile = nullptr;
+  EXPECT_EQ(GDIP(GdipCreateMetafileFromWmfFile)(u"x.wmf", nullptr, &metafile), NotImplemented);
+  EXPECT_EQ(GDIP(GdipEmfToWmfBits)(nullptr, sizeof data, data, 8, 0), 0u);
+}
+
+TEST_F(GdiPlusRuntime, SolidFillOnABitmapOverOwnMemory) {
+  // A premultiplied 32-bit bitmap over a QImage's pixels: GDI+ and QPainter
+  // share the memory.
+  QImage image(10, 8, QImage::Format_ARGB32_Premultiplied);
+  image.fill(Qt::transparent);
+  GpBitmap* bitmap = nullptr;
+  ASSERT_EQ(GDIP(GdipCreateBitmapFromScan0)(image.width(), image.height(),
+                                            int(image.bytesPerLine()), PixelFormat32bppPARGB,
+                                            image.bits(), &bitmap),
+            Ok);
+  GpGraphics* graphics = nullptr;
+  ASSERT_EQ(GDIP(GdipGetImageGraphicsContext)(bitmap, &graphics), Ok);
+  GpSolidFill* brush = nullptr;
+  ASSERT_EQ(GDIP(GdipCreateSolidFill)(0xFF123456, &brush), Ok);
+  EXPECT_EQ(GDIP(GdipFillRectangleI)(graphics, brush, 2, 3, 4, 2), Ok);
+  EXPECT_EQ(GDIP(GdipFlush)(graphics, FlushIntentionSync), Ok);
+
+  struct Probe {
+    int x, y;
+    ARGB expected;
+  };
+  const Probe probes[] = {{2, 3, 0xFF123456}, {5, 4, 0xFF123456}, {1, 3, 0},
+                          {6, 3, 0},          {2, 2, 0},          {2, 5, 0}};
+  for (const Probe& p : probes) {
+    SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+    ARGB pixel = 0xDEADBEEF;
+    EXPECT_EQ(GDIP(GdipBitmapGetPixel)(bitmap, p.x, p.y, &pixel), Ok);
+    EXPECT_EQ(pixel, p.expected);
+    EXPECT_EQ(image.pixel(p.x, p.y), p.expected);
+  }
+  ARGB pixel = 0;
+  EXPECT_EQ(GDIP(GdipBitmapGetPixel)(bitmap, 10, 0, &pixel), InvalidParameter);
+
+  EXPECT_EQ(GDIP(GdipDeleteBrush)(brush), Ok);
+  EXPECT_EQ(GDIP(GdipDeleteGraphics)(graphics), Ok);
+  EXPECT_EQ(GDIP(GdipDisposeImage)(bitmap), Ok);
+}
+
+TEST_F(GdiPlusRuntime, IntegerRegionBoundsCoverTheRealOnes) {
+  const GpRectF rect{1.5f, 2.25f, 3.0f, 4.0f};
+  GpRegion* region = nullptr;
+  ASSERT_EQ(GDIP(GdipCreateRegionRect)(&rect, &region), Ok);
+  GpBitmap* bitmap = nullptr;
+  ASSERT_EQ(GDIP(GdipCreateBitmapFromScan0)(4, 4, 0, PixelFormat32bppARGB, nullptr, &bitmap), Ok);
+  GpGraphics* graphics = nullptr;
+  ASSERT_EQ(GDIP(GdipGetImageGraphicsContext)(bitmap, &graphics), Ok);
+  GpRect bounds{};
+  EXPECT_EQ(GDIP(GdipGetRegionBoundsI)(region, graphics, &bounds), Ok);
+  EXPECT_EQ(bounds.X, 1);
+  EXPECT_EQ(bounds.Y, 2);
+  EXPECT_EQ(bounds.Width, 4);   // 1.5 .. 4.5 -> 1 .. 5
+  EXPECT_EQ(bounds.Height, 5);  // 2.25 .. 6.25 -> 2 .. 7
+  EXPECT_EQ(GDIP(GdipGetRegionBoundsI)(region, graphics, nullptr), InvalidParameter);
+  GDIP(GdipDeleteRegion)(region);
+  GDIP(GdipDeleteGraphics)(graphics);
+  GDIP(GdipDisposeImage)(bitmap);
+}
+
+TEST_F(GdiPlusRuntime, PathIteratorValidity) {
+  GpPath* path = nullptr;
+  ASSERT_EQ(GDIP(GdipCreatePath)(FillModeAlternate, &path), Ok);
+  GDIP(GdipAddPathLine)(path, 0, 0, 5, 5);
+  GpPathIterator* iterator = nullptr;
+  ASSERT_EQ(GDIP(GdipCreatePathIter)(&iterator, path), Ok);
+  BOOL valid = FALSE;
+  EXPECT_EQ(GDIP(GdipPathIterIsValid)(iterator, &valid), Ok);
+  EXPECT_EQ(valid, TRUE);
+  EXPECT_EQ(GDIP(GdipPathIterIsValid)(nullptr, &valid), InvalidParameter);
+  GDIP(GdipDeletePathIter)(iterator);
+  GDIP(GdipDeletePath)(path);
+}
+
+TEST_F(GdiPlusRuntime, CachedBitmapDrawsItsCopyUnscaled) {
+  GpBitmap* source = nullptr;
+  ASSERT_EQ(GDIP(GdipCreateBitmapFromScan0)(2, 2, 0, PixelFormat32bppARGB, nullptr, &source), Ok);
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 2; ++x) GDIP(GdipBitmapSetPixel)(source, x, y, 0xFFFF0000);
+  GpBitmap* target = nullptr;
+  ASSERT_EQ(GDIP(GdipCreateBitmapFromScan0)(8, 8, 0, PixelFormat32bppARGB, nullptr, &target), Ok);
+  GpGraphics* graphics = nullptr;
+  ASSERT_EQ(GDIP(GdipGetImageGraphicsContext)(target, &graphics), Ok);
+  GpCachedBitmap* cached = nullptr;
+  ASSERT_EQ(GDIP(GdipCreateCachedBitmap)(source, graphics, &cached), Ok);
+  GDIP(GdipDisposeImage)(source);  // the cached bitmap keeps its own copy
+  EXPECT_EQ(GDIP(GdipDrawCachedBitmap)(graphics, cached, 3, 4), Ok);
+  ARGB inside = 0, outside = 0;
+  GDIP(GdipBitmapGetPixel)(target, 4, 5, &inside);
+  GDIP(GdipBitmapGetPixel)(target, 5, 5, &outside);
+  EXPECT_EQ(inside, 0xFFFF0000);
+  EXPECT_EQ(outside, 0u);
+  EXPECT_EQ(GDIP(GdipDrawCachedBitmap)(graphics, nullptr, 0, 0), InvalidParameter);
+  EXPECT_EQ(GDIP(GdipDeleteCachedBitmap)(cached), Ok);
+  GDIP(GdipDeleteGraphics)(graphics);
+  GDIP(GdipDisposeImage)(target);
+}
+
+TEST_F(GdiPlusRuntime, FontCollectionEnumerationMatchesTheFamilyList) {
+  GpFontCollection* installed = nullptr;
+  ASSERT_EQ(GDIP(GdipNewInstalledFontCollection)(&installed), Ok);
+  INT count = -1, enumerable = -1;
+  ASSERT_EQ(GDIP(GdipGetFontCollectionFamilyCount)(installed, &count), Ok);
+  EXPECT_EQ(GDIP(GdipFontCollectionEnumerable)(installed, nullptr, &enumerable), Ok);
+  EXPECT_EQ(enumerable, count);
+  EXPECT_GT(count, 0);  // the pinned test fonts
+  std::vector<GpFontFamily*> families(size_t(count), nullptr);
+  INT found = 0;
+  EXPECT_EQ(GDIP(GdipFontCollectionEnumerate)(installed, count, families.data(), &found, nullptr),
+            Ok);
+  EXPECT_EQ(found, count);
+  EXPECT_NE(families.front(), nullptr);
+}
+
+TEST_F(GdiPlusRuntime, TextCallsWaitForTheTextLock) {
+  GpFontFamily* family = nullptr;
+  ASSERT_EQ(GDIP(GdipGetGenericFontFamilySansSerif)(&family), Ok);
+  GpFont* font = nullptr;
+  ASSERT_EQ(GDIP(GdipCreateFont)(family, 12.0f, 0, UnitPixel, &font), Ok);
+  GpBitmap* bitmap = nullptr;
+  ASSERT_EQ(GDIP(GdipCreateBitmapFromScan0)(50, 20, 0, PixelFormat32bppARGB, nullptr, &bitmap),
+            Ok);
+  GpGraphics* graphics = nullptr;
+  ASSERT_EQ(GDIP(GdipGetImageGraphicsContext)(bitmap, &graphics), Ok);
+
+  std::atomic<bool> done{false};
+  GpRectF box{};
+  Status status = GenericError;
+  std::unique_lock held(GdiplusTextLock());
+  std::thread measurer([&] {
+    const GpRectF layout{0, 0, 1000, 100};
+    status = GDIP(GdipMeasureString)(graphics, u"Hello", 5, font, &layout, nullptr, &box, nullptr,
+                                     nullptr);
+    done = true;
+  });
+  std::this_thread::sleep_for(std::chrono::milliseconds(100));
+  EXPECT_FALSE(done);
+  held.unlock();
+  measurer.join();
+  EXPECT_TRUE(done);
+  EXPECT_EQ(status, Ok);
+  EXPECT_GT(box.Width, 0.0f);
+
+  GDIP(GdipDeleteGraphics)(graphics);
+  GDIP(GdipDisposeImage)(bitmap);
+  GDIP(GdipDeleteFont)(font);
+}
+
+}  // namespace
