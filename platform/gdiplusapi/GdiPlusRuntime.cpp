@@ -2,7 +2,9 @@
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <atomic>
+#include <map>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
@@ -150,6 +152,181 @@ Status DrawCachedBitmap(GpGraphics* graphics, GpCachedBitmap* cached, INT x, INT
 }
 
 // ---------------------------------------------------------------------------
+// Bitmap locks
+//
+// libgdiplus writes its own bookkeeping past the end of the documented
+// bitmap-data record when it locks a bitmap and reads it back when it
+// unlocks. Every lock therefore goes through a padded record of ours; the
+// caller sees the documented part.
+
+struct PaddedLock {
+  alignas(16) unsigned char bytes[256];
+};
+
+struct LockTable {
+  std::mutex lock;
+  std::map<std::pair<GpBitmap*, BitmapData*>, std::unique_ptr<PaddedLock>> locks;
+};
+
+LockTable& Locks() {
+  static LockTable* table = new LockTable;  // lives to the end of the process
+  return *table;
+}
+
+Status LockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags, PixelFormat format,
+                BitmapData* data) {
+  if (!bitmap || !data) return InvalidParameter;
+  auto real = Real<PFN_GdipBitmapLockBits>("GdipBitmapLockBits");
+  if (!real) return NotImplemented;
+  LockTable& t = Locks();
+  std::lock_guard guard(t.lock);
+  if (t.locks.count({bitmap, data})) return WrongState;
+  auto padded = std::make_unique<PaddedLock>();
+  std::memset(padded->bytes, 0, sizeof padded->bytes);
+  std::memcpy(padded->bytes, data, sizeof(BitmapData));  // a caller's own buffer, if any
+  Status status = real(bitmap, rect, flags, format, reinterpret_cast<BitmapData*>(padded->bytes));
+  if (status != Ok) return status;
+  std::memcpy(data, padded->bytes, sizeof(BitmapData));
+  t.locks[{bitmap, data}] = std::move(padded);
+  return Ok;
+}
+
+Status UnlockBits(GpBitmap* bitmap, BitmapData* data) {
+  if (!bitmap || !data) return InvalidParameter;
+  auto real = Real<PFN_GdipBitmapUnlockBits>("GdipBitmapUnlockBits");
+  if (!real) return NotImplemented;
+  LockTable& t = Locks();
+  std::lock_guard guard(t.lock);
+  auto it = t.locks.find({bitmap, data});
+  if (it == t.locks.end()) return WrongState;  // not locked with this record
+  Status status = real(bitmap, reinterpret_cast<BitmapData*>(it->second->bytes));
+  t.locks.erase(it);
+  return status;
+}
+
+// ---------------------------------------------------------------------------
+// Coordinate-space transforms (libgdiplus answers Ok without transforming)
+
+struct Affine {
+  double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
+  // This transform followed by next.
+  Affine Then(const Affine& n) const {
+    return Affine{m11 * n.m11 + m12 * n.m21, m11 * n.m12 + m12 * n.m22,
+                  m21 * n.m11 + m22 * n.m21, m21 * n.m12 + m22 * n.m22,
+                  dx * n.m11 + dy * n.m21 + n.dx, dx * n.m12 + dy * n.m22 + n.dy};
+  }
+  bool Invert() {
+    const double det = m11 * m22 - m12 * m21;
+    if (det == 0 || !std::isfinite(det)) return false;
+    const Affine a = *this;
+    m11 = a.m22 / det;
+    m12 = -a.m12 / det;
+    m21 = -a.m21 / det;
+    m22 = a.m11 / det;
+    dx = (a.m21 * a.dy - a.m22 * a.dx) / det;
+    dy = (a.m12 * a.dx - a.m11 * a.dy) / det;
+    return true;
+  }
+  void Apply(double& x, double& y) const {
+    const double nx = x * m11 + y * m21 + dx;
+    y = x * m12 + y * m22 + dy;
+    x = nx;
+  }
+};
+
+// Device units per page unit for a resolution of dpi.
+double UnitsToDevice(Unit unit, double dpi) {
+  switch (unit) {
+    case UnitPoint: return dpi / 72.0;
+    case UnitInch: return dpi;
+    case UnitDocument: return dpi / 300.0;
+    case UnitMillimeter: return dpi / 25.4;
+    default: return 1.0;  // world, display and pixel units are device pixels
+  }
+}
+
+// The transform from one coordinate space of a graphics to another.
+Status SpaceTransform(GpGraphics* graphics, CoordinateSpace dest, CoordinateSpace source,
+                      Affine& result) {
+  if (!graphics) return InvalidParameter;
+  if (dest < CoordinateSpaceWorld || dest > CoordinateSpaceDevice ||
+      source < CoordinateSpaceWorld || source > CoordinateSpaceDevice)
+    return InvalidParameter;
+  auto createMatrix = Real<PFN_GdipCreateMatrix>("GdipCreateMatrix");
+  auto getWorld = Real<PFN_GdipGetWorldTransform>("GdipGetWorldTransform");
+  auto elements = Real<PFN_GdipGetMatrixElements>("GdipGetMatrixElements");
+  auto deleteMatrix = Real<PFN_GdipDeleteMatrix>("GdipDeleteMatrix");
+  auto pageUnit = Real<PFN_GdipGetPageUnit>("GdipGetPageUnit");
+  auto pageScale = Real<PFN_GdipGetPageScale>("GdipGetPageScale");
+  auto dpiX = Real<PFN_GdipGetDpiX>("GdipGetDpiX");
+  auto dpiY = Real<PFN_GdipGetDpiY>("GdipGetDpiY");
+  if (!createMatrix || !getWorld || !elements || !deleteMatrix || !pageUnit || !pageScale ||
+      !dpiX || !dpiY)
+    return NotImplemented;
+
+  GpMatrix* matrix = nullptr;
+  Status status = createMatrix(&matrix);
+  if (status != Ok) return status;
+  REAL e[6] = {1, 0, 0, 1, 0, 0};
+  status = getWorld(graphics, matrix);
+  if (status == Ok) status = elements(matrix, e);
+  deleteMatrix(matrix);
+  if (status != Ok) return status;
+  Unit unit = UnitPixel;
+  REAL scale = 1, horizontal = 96, vertical = 96;
+  if ((status = pageUnit(graphics, &unit)) != Ok) return status;
+  if ((status = pageScale(graphics, &scale)) != Ok) return status;
+  if ((status = dpiX(graphics, &horizontal)) != Ok) return status;
+  if ((status = dpiY(graphics, &vertical)) != Ok) return status;
+
+  const Affine worldToPage{e[0], e[1], e[2], e[3], e[4], e[5]};
+  const Affine pageToDevice{UnitsToDevice(unit, horizontal) * scale, 0, 0,
+                            UnitsToDevice(unit, vertical) * scale, 0, 0};
+  const Affine steps[2] = {worldToPage, pageToDevice};
+  const int from = std::min<int>(dest, source), to = std::max<int>(dest, source);
+  Affine forward;
+  for (int i = from; i < to; ++i) forward = forward.Then(steps[i]);
+  if (source > dest && !forward.Invert()) return InvalidParameter;
+  result = forward;
+  return Ok;
+}
+
+Status TransformPoints(GpGraphics* graphics, CoordinateSpace dest, CoordinateSpace source,
+                       GpPointF* points, INT count) {
+  if (!points || count <= 0) return InvalidParameter;
+  Affine t;
+  Status status = SpaceTransform(graphics, dest, source, t);
+  if (status != Ok) return status;
+  for (INT i = 0; i < count; ++i) {
+    double x = points[i].X, y = points[i].Y;
+    t.Apply(x, y);
+    points[i] = GpPointF{REAL(x), REAL(y)};
+  }
+  return Ok;
+}
+
+INT RoundCoordinate(double v) {
+  const double r = std::floor(v + 0.5);
+  if (r >= double(INT32_MAX)) return INT32_MAX;
+  if (r <= double(INT32_MIN)) return INT32_MIN;
+  return INT(r);
+}
+
+Status TransformPointsI(GpGraphics* graphics, CoordinateSpace dest, CoordinateSpace source,
+                        GpPoint* points, INT count) {
+  if (!points || count <= 0) return InvalidParameter;
+  Affine t;
+  Status status = SpaceTransform(graphics, dest, source, t);
+  if (status != Ok) return status;
+  for (INT i = 0; i < count; ++i) {
+    double x = points[i].X, y = points[i].Y;
+    t.Apply(x, y);
+    points[i] = GpPoint{RoundCoordinate(x), RoundCoordinate(y)};
+  }
+  return Ok;
+}
+
+// ---------------------------------------------------------------------------
 // Lookup table
 
 struct TextTag1;
@@ -166,6 +343,12 @@ const std::unordered_map<std::string_view, ProcFactory>& Replacements() {
   static const std::unordered_map<std::string_view, ProcFactory> table = {
       {"GdiplusStartup", [](const char*) { return reinterpret_cast<void*>(&SharedStartup); }},
       {"GdiplusShutdown", [](const char*) { return reinterpret_cast<void*>(&SharedShutdown); }},
+      {"GdipBitmapLockBits", [](const char*) { return reinterpret_cast<void*>(&LockBits); }},
+      {"GdipBitmapUnlockBits", [](const char*) { return reinterpret_cast<void*>(&UnlockBits); }},
+      {"GdipTransformPoints",
+       [](const char*) { return reinterpret_cast<void*>(&TransformPoints); }},
+      {"GdipTransformPointsI",
+       [](const char*) { return reinterpret_cast<void*>(&TransformPointsI); }},
       {"GdipDrawString", &LockedProc<TextTag1, PFN_GdipDrawString>},
       {"GdipMeasureString", &LockedProc<TextTag2, PFN_GdipMeasureString>},
       {"GdipMeasureCharacterRanges", &LockedProc<TextTag3, PFN_GdipMeasureCharacterRanges>},

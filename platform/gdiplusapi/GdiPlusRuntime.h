@@ -13,7 +13,11 @@
 // GdiplusProc answers, for every name of the flat API, a function that may
 // be called: the library's own, or the runtime's where the library has none
 // (or where the runtime must wrap it), or a stub that answers NotImplemented
-// (a null result from GdipAlloc, 0 from GdipEmfToWmfBits).
+// (a null result from GdipAlloc, 0 from GdipEmfToWmfBits). The runtime's own
+// versions replace the library's for: the start-up pair (shared start-up),
+// the text calls (under the text lock), GdipBitmapLockBits/UnlockBits (the
+// library writes past the documented record, so it gets a padded one) and
+// GdipTransformPoints/TransformPointsI (the library does not transform).
 
 #include <mutex>
 #include <type_traits>

@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include <atomic>
+#include <cstring>
 #include <chrono>
 #include <thread>
 #include <vector>
@@ -267,6 +268,110 @@ TEST_F(GdiPlusRuntime, TextCallsWaitForTheTextLock) {
   GDIP(GdipDeleteGraphics)(graphics);
   GDIP(GdipDisposeImage)(bitmap);
   GDIP(GdipDeleteFont)(font);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(GdiPlusRuntime, LockBitsStaysInsideTheDocumentedRecord) {
+  GpBitmap* bitmap = nullptr;
+  ASSERT_EQ(GDIP(GdipCreateBitmapFromScan0)(4, 3, 0, PixelFormat32bppARGB, nullptr, &bitmap), Ok);
+  struct Guarded {
+    BitmapData data;
+    unsigned char guard[128];
+  } record;
+  std::memset(&record, 0xAB, sizeof record);
+  const GpRect rect{0, 0, 4, 3};
+  ASSERT_EQ(GDIP(GdipBitmapLockBits)(bitmap, &rect, 3, PixelFormat32bppARGB, &record.data), Ok);
+  for (unsigned char byte : record.guard) ASSERT_EQ(byte, 0xAB);
+  EXPECT_EQ(record.data.Width, 4u);
+  EXPECT_EQ(record.data.Height, 3u);
+  EXPECT_GE(record.data.Stride, 16);
+  ASSERT_NE(record.data.Scan0, nullptr);
+  auto* row = reinterpret_cast<uint32_t*>(static_cast<BYTE*>(record.data.Scan0) +
+                                          2 * record.data.Stride);
+  row[1] = 0xFF0000FF;
+  // A second lock with the same record is refused while the first holds.
+  EXPECT_EQ(GDIP(GdipBitmapLockBits)(bitmap, &rect, 3, PixelFormat32bppARGB, &record.data),
+            WrongState);
+  EXPECT_EQ(GDIP(GdipBitmapUnlockBits)(bitmap, &record.data), Ok);
+  EXPECT_EQ(GDIP(GdipBitmapUnlockBits)(bitmap, &record.data), WrongState);
+  ARGB pixel = 0;
+  EXPECT_EQ(GDIP(GdipBitmapGetPixel)(bitmap, 1, 2, &pixel), Ok);
+  EXPECT_EQ(pixel, 0xFF0000FFu);
+  EXPECT_EQ(GDIP(GdipBitmapLockBits)(bitmap, &rect, 3, PixelFormat32bppARGB, nullptr),
+            InvalidParameter);
+  GDIP(GdipDisposeImage)(bitmap);
+}
+
+class GdiPlusTransformPoints : public GdiPlusRuntime {
+ protected:
+  void SetUp() override {
+    GdiPlusRuntime::SetUp();
+    ASSERT_EQ(GDIP(GdipCreateBitmapFromScan0)(4, 4, 0, PixelFormat32bppARGB, nullptr, &bitmap_),
+              Ok);
+    ASSERT_EQ(GDIP(GdipGetImageGraphicsContext)(bitmap_, &graphics_), Ok);
+    ASSERT_EQ(GDIP(GdipGetDpiX)(graphics_, &dpi_), Ok);
+  }
+  void TearDown() override {
+    GDIP(GdipDeleteGraphics)(graphics_);
+    GDIP(GdipDisposeImage)(bitmap_);
+    GdiPlusRuntime::TearDown();
+  }
+  GpBitmap* bitmap_ = nullptr;
+  GpGraphics* graphics_ = nullptr;
+  REAL dpi_ = 0;
+};
+
+TEST_F(GdiPlusTransformPoints, MapsBetweenWorldPageAndDevice) {
+  // World: scale 2 then move by (10, 5); page: inches at half scale.
+  ASSERT_EQ(GDIP(GdipScaleWorldTransform)(graphics_, 2, 2, MatrixOrderAppend), Ok);
+  ASSERT_EQ(GDIP(GdipTranslateWorldTransform)(graphics_, 10, 5, MatrixOrderAppend), Ok);
+  ASSERT_EQ(GDIP(GdipSetPageUnit)(graphics_, UnitInch), Ok);
+  ASSERT_EQ(GDIP(GdipSetPageScale)(graphics_, 0.5f), Ok);
+  const float k = dpi_ * 0.5f;  // device pixels per page unit
+
+  struct Case {
+    CoordinateSpace dest, source;
+    GpPointF in, out;
+  };
+  const Case cases[] = {
+      {CoordinateSpacePage, CoordinateSpaceWorld, {1, 2}, {12, 9}},
+      {CoordinateSpaceDevice, CoordinateSpacePage, {1, 2}, {k, 2 * k}},
+      {CoordinateSpaceDevice, CoordinateSpaceWorld, {1, 2}, {12 * k, 9 * k}},
+      {CoordinateSpaceWorld, CoordinateSpacePage, {12, 9}, {1, 2}},
+      {CoordinateSpaceWorld, CoordinateSpaceDevice, {12 * k, 9 * k}, {1, 2}},
+      {CoordinateSpaceWorld, CoordinateSpaceWorld, {3, 4}, {3, 4}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.source << " -> " << c.dest);
+    GpPointF p = c.in;
+    ASSERT_EQ(GDIP(GdipTransformPoints)(graphics_, c.dest, c.source, &p, 1), Ok);
+    EXPECT_NEAR(p.X, c.out.X, 1e-3);
+    EXPECT_NEAR(p.Y, c.out.Y, 1e-3);
+  }
+}
+
+TEST_F(GdiPlusTransformPoints, IntegerPointsRoundAndBadInputIsRefused) {
+  ASSERT_EQ(GDIP(GdipTranslateWorldTransform)(graphics_, 0.5f, -0.25f, MatrixOrderAppend), Ok);
+  GpPoint points[2] = {{1, 1}, {-3, 2}};
+  ASSERT_EQ(GDIP(GdipTransformPointsI)(graphics_, CoordinateSpaceDevice, CoordinateSpaceWorld,
+                                       points, 2),
+            Ok);
+  EXPECT_EQ(points[0].X, 2);  // 1.5 rounds up
+  EXPECT_EQ(points[0].Y, 1);  // 0.75
+  EXPECT_EQ(points[1].X, -2);  // -2.5 rounds up
+  EXPECT_EQ(points[1].Y, 2);  // 1.75
+
+  GpPointF p{1, 1};
+  EXPECT_EQ(GDIP(GdipTransformPoints)(graphics_, CoordinateSpaceDevice, CoordinateSpaceWorld, &p,
+                                      0),
+            InvalidParameter);
+  EXPECT_EQ(GDIP(GdipTransformPoints)(nullptr, CoordinateSpaceDevice, CoordinateSpaceWorld, &p, 1),
+            InvalidParameter);
+  EXPECT_EQ(GDIP(GdipTransformPoints)(graphics_, CoordinateSpace(7), CoordinateSpaceWorld, &p, 1),
+            InvalidParameter);
 }
 
 }  // namespace
