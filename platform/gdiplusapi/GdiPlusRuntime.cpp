@@ -327,6 +327,91 @@ Status TransformPointsI(GpGraphics* graphics, CoordinateSpace dest, CoordinateSp
 }
 
 // ---------------------------------------------------------------------------
+// Image streams over memory
+//
+// The delegates of the library's stream functions carry no context, so the
+// stream they work on is the calling thread's current one.
+
+using GetHeaderDelegate = int (*)(BYTE*, int);
+using GetBytesDelegate = int (*)(BYTE*, int, BOOL);
+using PutBytesDelegate = int (*)(BYTE*, int);
+using SeekDelegate = long (*)(int, int);
+using CloseDelegate = void (*)();
+using SizeDelegate = long (*)();
+using PFN_LoadImageFromDelegate = Status (*)(GetHeaderDelegate, GetBytesDelegate,
+                                             PutBytesDelegate, SeekDelegate, CloseDelegate,
+                                             SizeDelegate, GpImage**);
+using PFN_SaveImageToDelegate = Status (*)(GpImage*, GetBytesDelegate, PutBytesDelegate,
+                                           SeekDelegate, CloseDelegate, SizeDelegate,
+                                           const CLSID*, const EncoderParameters*);
+
+struct MemoryStream {
+  QByteArray* bytes;
+  qsizetype position = 0;
+};
+
+thread_local MemoryStream* currentStream = nullptr;
+
+// Makes a stream the thread's current one for the duration of a call.
+class CurrentStream {
+ public:
+  explicit CurrentStream(MemoryStream* stream) : previous_(currentStream) {
+    currentStream = stream;
+  }
+  ~CurrentStream() { currentStream = previous_; }
+  CurrentStream(const CurrentStream&) = delete;
+  CurrentStream& operator=(const CurrentStream&) = delete;
+
+ private:
+  MemoryStream* previous_;
+};
+
+int StreamRead(BYTE* buffer, int size, qsizetype from) {
+  MemoryStream* s = currentStream;
+  if (!s || !buffer || size <= 0 || from < 0 || from >= s->bytes->size()) return 0;
+  const qsizetype n = std::min<qsizetype>(size, s->bytes->size() - from);
+  std::memcpy(buffer, s->bytes->constData() + from, size_t(n));
+  return int(n);
+}
+
+// The header is read from the start and served again by later reads.
+int StreamGetHeader(BYTE* buffer, int size) { return StreamRead(buffer, size, 0); }
+
+int StreamGetBytes(BYTE* buffer, int size, BOOL peek) {
+  MemoryStream* s = currentStream;
+  if (!s) return 0;
+  const int n = StreamRead(buffer, size, s->position);
+  if (!peek) s->position += n;
+  return n;
+}
+
+int StreamPutBytes(BYTE* buffer, int size) {
+  MemoryStream* s = currentStream;
+  if (!s || !buffer || size <= 0) return 0;
+  const qsizetype end = s->position + size;
+  if (end > s->bytes->size()) s->bytes->resize(end);
+  std::memcpy(s->bytes->data() + s->position, buffer, size_t(size));
+  s->position = end;
+  return size;
+}
+
+long StreamSeek(int offset, int whence) {
+  MemoryStream* s = currentStream;
+  if (!s) return -1;
+  qsizetype base = 0;
+  if (whence == 1) base = s->position;
+  else if (whence == 2) base = s->bytes->size();
+  const qsizetype target = base + offset;
+  if (target < 0) return -1;
+  s->position = target;
+  return long(target);
+}
+
+void StreamClose() {}
+
+long StreamSize() { return currentStream ? long(currentStream->bytes->size()) : 0; }
+
+// ---------------------------------------------------------------------------
 // Lookup table
 
 struct TextTag1;
@@ -452,3 +537,44 @@ std::recursive_mutex& GdiplusTextLock() {
   static std::recursive_mutex* lock = new std::recursive_mutex;  // usable during exit
   return *lock;
 }
+
+Status GdiplusLoadImageFromBytes(const QByteArray& bytes, GpImage** image) {
+  if (!image) return InvalidParameter;
+  *image = nullptr;
+  if (bytes.isEmpty()) return InvalidParameter;
+  auto load = Real<PFN_LoadImageFromDelegate>("GdipLoadImageFromDelegate_linux");
+  if (!load) return NotImplemented;
+  QByteArray copy = bytes;  // the delegates read through a non-const stream
+  MemoryStream stream{&copy};
+  CurrentStream current(&stream);
+  Status status = load(&StreamGetHeader, &StreamGetBytes, &StreamPutBytes, &StreamSeek,
+                       &StreamClose, &StreamSize, image);
+  if (status != Ok) *image = nullptr;
+  return status;
+}
+
+Status GdiplusSaveImageToBytes(GpImage* image, const CLSID& encoder,
+                               const EncoderParameters* parameters, QByteArray& bytes) {
+  if (!image) return InvalidParameter;
+  auto save = Real<PFN_SaveImageToDelegate>("GdipSaveImageToDelegate_linux");
+  if (!save) return NotImplemented;
+  QByteArray result;
+  MemoryStream stream{&result};
+  CurrentStream current(&stream);
+  Status status = save(image, &StreamGetBytes, &StreamPutBytes, &StreamSeek, &StreamClose,
+                       &StreamSize, &encoder, parameters);
+  if (status == Ok) bytes = result;
+  return status;
+}
+
+// {557CF40x-1A04-11D3-9A73-0000F81EF32E}: the published encoder identifiers.
+const CLSID GdiplusEncoderBmp = {0x557CF400, 0x1A04, 0x11D3,
+                                 {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+const CLSID GdiplusEncoderJpeg = {0x557CF401, 0x1A04, 0x11D3,
+                                  {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+const CLSID GdiplusEncoderGif = {0x557CF402, 0x1A04, 0x11D3,
+                                 {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+const CLSID GdiplusEncoderTiff = {0x557CF405, 0x1A04, 0x11D3,
+                                  {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+const CLSID GdiplusEncoderPng = {0x557CF406, 0x1A04, 0x11D3,
+                                 {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};

@@ -19,6 +19,8 @@
 // library writes past the documented record, so it gets a padded one) and
 // GdipTransformPoints/TransformPointsI (the library does not transform).
 
+#include <QByteArray>
+
 #include <mutex>
 #include <type_traits>
 
@@ -50,6 +52,21 @@ void GdiplusShutdownShared(ULONG_PTR token);
 int GdiplusStartupCount();
 // True once the library itself has been started (it stays so until exit).
 bool GdiplusLibraryStarted();
+
+// Image streams. libgdiplus has no COM streams (its stream loaders answer
+// NotImplemented); images travel through its memory-delegate functions
+// instead. Decodes the bytes of an image file (PNG, JPEG, GIF, BMP, TIFF, ICO,
+// EMF, WMF) into a new image the caller disposes.
+Status GdiplusLoadImageFromBytes(const QByteArray& bytes, GpImage** image);
+// Encodes the image with the encoder and replaces bytes with the result.
+Status GdiplusSaveImageToBytes(GpImage* image, const CLSID& encoder,
+                               const EncoderParameters* parameters, QByteArray& bytes);
+// The encoder identifiers of the published GDI+ codecs.
+extern const CLSID GdiplusEncoderBmp;
+extern const CLSID GdiplusEncoderJpeg;
+extern const CLSID GdiplusEncoderGif;
+extern const CLSID GdiplusEncoderTiff;
+extern const CLSID GdiplusEncoderPng;
 
 // The lock held around every text call (libgdiplus text layout is not
 // thread-safe). Recursive, so a text call made under the lock may nest.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QBuffer>
 #include <QImage>
 
 #include <atomic>
@@ -372,6 +373,63 @@ TEST_F(GdiPlusTransformPoints, IntegerPointsRoundAndBadInputIsRefused) {
             InvalidParameter);
   EXPECT_EQ(GDIP(GdipTransformPoints)(graphics_, CoordinateSpace(7), CoordinateSpaceWorld, &p, 1),
             InvalidParameter);
+}
+
+}  // namespace
+
+namespace {
+
+QByteArray Encode(const QImage& image, const char* format) {
+  QByteArray bytes;
+  QBuffer buffer(&bytes);
+  buffer.open(QIODevice::WriteOnly);
+  image.save(&buffer, format);
+  return bytes;
+}
+
+TEST_F(GdiPlusRuntime, ImagesLoadFromAndSaveToMemory) {
+  QImage source(3, 2, QImage::Format_ARGB32);
+  source.fill(0xFF0000FF);
+  source.setPixel(2, 1, 0xFF00FF00);
+
+  for (const char* format : {"PNG", "BMP"}) {
+    SCOPED_TRACE(format);
+    GpImage* image = nullptr;
+    ASSERT_EQ(GdiplusLoadImageFromBytes(Encode(source, format), &image), Ok);
+    ASSERT_NE(image, nullptr);
+    UINT width = 0, height = 0;
+    GDIP(GdipGetImageWidth)(image, &width);
+    GDIP(GdipGetImageHeight)(image, &height);
+    EXPECT_EQ(width, 3u);
+    EXPECT_EQ(height, 2u);
+    ARGB pixel = 0;
+    EXPECT_EQ(GDIP(GdipBitmapGetPixel)(image, 2, 1, &pixel), Ok);
+    EXPECT_EQ(pixel, 0xFF00FF00u);
+    EXPECT_EQ(GDIP(GdipBitmapGetPixel)(image, 0, 0, &pixel), Ok);
+    EXPECT_EQ(pixel, 0xFF0000FFu);
+
+    QByteArray saved;
+    ASSERT_EQ(GdiplusSaveImageToBytes(image, GdiplusEncoderPng, nullptr, saved), Ok);
+    const QImage back = QImage::fromData(saved, "PNG");
+    ASSERT_FALSE(back.isNull());
+    EXPECT_EQ(back.size(), source.size());
+    EXPECT_EQ(back.pixel(2, 1), 0xFF00FF00u);
+    EXPECT_EQ(back.pixel(1, 1), 0xFF0000FFu);
+    GDIP(GdipDisposeImage)(image);
+  }
+}
+
+TEST_F(GdiPlusRuntime, ImageBytesThatAreNoImageAreRefused) {
+  GpImage* image = reinterpret_cast<GpImage*>(this);
+  EXPECT_EQ(GdiplusLoadImageFromBytes(QByteArray(), &image), InvalidParameter);
+  EXPECT_EQ(image, nullptr);
+  image = reinterpret_cast<GpImage*>(this);
+  EXPECT_NE(GdiplusLoadImageFromBytes(QByteArray("not an image at all"), &image), Ok);
+  EXPECT_EQ(image, nullptr);
+  QByteArray bytes("kept");
+  EXPECT_EQ(GdiplusSaveImageToBytes(nullptr, GdiplusEncoderPng, nullptr, bytes),
+            InvalidParameter);
+  EXPECT_EQ(bytes, QByteArray("kept"));
 }
 
 }  // namespace
