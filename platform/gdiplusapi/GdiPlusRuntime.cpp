@@ -1,5 +1,8 @@
 #include "platform/gdiplusapi/GdiPlusRuntime.h"
 
+#include <QImage>
+#include <QRegion>
+
 #include <dlfcn.h>
 
 #include <algorithm>
@@ -412,6 +415,133 @@ void StreamClose() {}
 long StreamSize() { return currentStream ? long(currentStream->bytes->size()) : 0; }
 
 // ---------------------------------------------------------------------------
+// Graphics over a device context
+//
+// A device context of the layer draws into a QImage; its GDI+ graphics is a
+// bitmap over the same pixels, with the DC's origin and clip applied. The
+// bitmap belongs to the graphics and goes with it.
+
+struct DcGraphicsTable {
+  std::mutex lock;
+  std::unordered_map<GpGraphics*, GpBitmap*> bitmaps;
+};
+
+DcGraphicsTable& DcGraphics() {
+  static DcGraphicsTable* table = new DcGraphicsTable;  // lives to the end of the process
+  return *table;
+}
+
+// The DC's clip in device pixels, relative to (dx, dy), as a region of the
+// graphics; null when the DC has no clip.
+Status DcClip(HDC hdc, int dx, int dy, GpRegion** region) {
+  *region = nullptr;
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  if (!rgn) return OutOfMemory;
+  const int kind = GetClipRgn(hdc, rgn);
+  const QRegion area = kind == 1 ? GetRegionArea(rgn) : QRegion();
+  DeleteObject(rgn);
+  if (kind != 1) return Ok;
+  auto create = Real<PFN_GdipCreateRegion>("GdipCreateRegion");
+  auto empty = Real<PFN_GdipSetEmpty>("GdipSetEmpty");
+  auto combine = Real<PFN_GdipCombineRegionRectI>("GdipCombineRegionRectI");
+  auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  if (!create || !empty || !combine || !remove) return NotImplemented;
+  GpRegion* result = nullptr;
+  Status status = create(&result);
+  if (status == Ok) status = empty(result);
+  for (const QRect& r : area) {
+    if (status != Ok) break;
+    const GpRect rect{r.x() - dx, r.y() - dy, r.width(), r.height()};
+    status = combine(result, &rect, CombineModeUnion);
+  }
+  if (status != Ok) {
+    if (result) remove(result);
+    return status;
+  }
+  *region = result;
+  return Ok;
+}
+
+Status CreateFromHDC(HDC hdc, GpGraphics** graphics) {
+  if (!graphics) return InvalidParameter;
+  *graphics = nullptr;
+  QImage* image = GetDCImage(hdc);
+  if (!image || image->isNull()) return InvalidParameter;
+  PixelFormat format = 0;
+  switch (image->format()) {
+    case QImage::Format_ARGB32_Premultiplied: format = PixelFormat32bppPARGB; break;
+    case QImage::Format_RGB32: format = PixelFormat32bppRGB; break;
+    default: return InvalidParameter;
+  }
+  auto fromScan0 = Real<PFN_GdipCreateBitmapFromScan0>("GdipCreateBitmapFromScan0");
+  auto context = Real<PFN_GdipGetImageGraphicsContext>("GdipGetImageGraphicsContext");
+  auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage");
+  auto destroy = Real<PFN_GdipDeleteGraphics>("GdipDeleteGraphics");
+  auto setClip = Real<PFN_GdipSetClipRegion>("GdipSetClipRegion");
+  auto removeRegion = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  auto translate = Real<PFN_GdipTranslateWorldTransform>("GdipTranslateWorldTransform");
+  if (!fromScan0 || !context || !dispose || !destroy || !setClip || !removeRegion || !translate)
+    return NotImplemented;
+
+  // The DC's logical origin in device pixels. An origin inside the image
+  // becomes the bitmap's first pixel; any other one a world translation.
+  POINT viewport{}, window{};
+  GetViewportOrgEx(hdc, &viewport);
+  GetWindowOrgEx(hdc, &window);
+  const int ox = viewport.x - window.x, oy = viewport.y - window.y;
+  const bool inside = ox >= 0 && oy >= 0 && ox < image->width() && oy < image->height();
+  const int bx = inside ? ox : 0, by = inside ? oy : 0;
+  const int stride = int(image->bytesPerLine());
+  BYTE* bits = image->bits() + qsizetype(by) * stride + qsizetype(bx) * 4;
+
+  GpBitmap* bitmap = nullptr;
+  Status status = fromScan0(image->width() - bx, image->height() - by, stride, format, bits,
+                            &bitmap);
+  if (status != Ok) return status;
+  GpGraphics* result = nullptr;
+  status = context(bitmap, &result);
+  GpRegion* clip = nullptr;
+  if (status == Ok) status = DcClip(hdc, bx, by, &clip);
+  if (status == Ok && clip) status = setClip(result, clip, CombineModeReplace);
+  if (clip) removeRegion(clip);
+  if (status == Ok && !inside && (ox != 0 || oy != 0))
+    status = translate(result, REAL(ox), REAL(oy), MatrixOrderAppend);
+  if (status != Ok) {
+    if (result) destroy(result);
+    dispose(bitmap);
+    return status;
+  }
+  DcGraphicsTable& t = DcGraphics();
+  std::lock_guard guard(t.lock);
+  t.bitmaps[result] = bitmap;
+  *graphics = result;
+  return Ok;
+}
+
+Status CreateFromHDC2(HDC hdc, HANDLE device, GpGraphics** graphics) {
+  if (device) return NotImplemented;  // printer devices are not drawn through GDI+
+  return CreateFromHDC(hdc, graphics);
+}
+
+Status DeleteGraphics(GpGraphics* graphics) {
+  auto destroy = Real<PFN_GdipDeleteGraphics>("GdipDeleteGraphics");
+  if (!destroy) return NotImplemented;
+  GpBitmap* bitmap = nullptr;
+  if (graphics) {
+    DcGraphicsTable& t = DcGraphics();
+    std::lock_guard guard(t.lock);
+    if (auto it = t.bitmaps.find(graphics); it != t.bitmaps.end()) {
+      bitmap = it->second;
+      t.bitmaps.erase(it);
+    }
+  }
+  Status status = destroy(graphics);
+  if (bitmap)
+    if (auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage")) dispose(bitmap);
+  return status;
+}
+
+// ---------------------------------------------------------------------------
 // Lookup table
 
 struct TextTag1;
@@ -428,6 +558,11 @@ const std::unordered_map<std::string_view, ProcFactory>& Replacements() {
   static const std::unordered_map<std::string_view, ProcFactory> table = {
       {"GdiplusStartup", [](const char*) { return reinterpret_cast<void*>(&SharedStartup); }},
       {"GdiplusShutdown", [](const char*) { return reinterpret_cast<void*>(&SharedShutdown); }},
+      {"GdipCreateFromHDC", [](const char*) { return reinterpret_cast<void*>(&CreateFromHDC); }},
+      {"GdipCreateFromHDC2",
+       [](const char*) { return reinterpret_cast<void*>(&CreateFromHDC2); }},
+      {"GdipDeleteGraphics",
+       [](const char*) { return reinterpret_cast<void*>(&DeleteGraphics); }},
       {"GdipBitmapLockBits", [](const char*) { return reinterpret_cast<void*>(&LockBits); }},
       {"GdipBitmapUnlockBits", [](const char*) { return reinterpret_cast<void*>(&UnlockBits); }},
       {"GdipTransformPoints",

@@ -17,7 +17,11 @@
 // versions replace the library's for: the start-up pair (shared start-up),
 // the text calls (under the text lock), GdipBitmapLockBits/UnlockBits (the
 // library writes past the documented record, so it gets a padded one) and
-// GdipTransformPoints/TransformPointsI (the library does not transform).
+// GdipTransformPoints/TransformPointsI (the library does not transform), and
+// GdipCreateFromHDC/HDC2 with GdipDeleteGraphics: the graphics of a device
+// context is a bitmap over the DC's image, with the DC's origin and clip
+// (an origin outside the image becomes a world translation; the DC's mapping
+// scale is not applied).
 
 #include <QByteArray>
 

@@ -433,3 +433,84 @@ TEST_F(GdiPlusRuntime, ImageBytesThatAreNoImageAreRefused) {
 }
 
 }  // namespace
+
+namespace {
+
+// Fills a large rectangle through the graphics of a DC and reports which
+// probe points turned red.
+class GdiPlusOverDc : public GdiPlusRuntime {
+ protected:
+  void SetUp() override {
+    GdiPlusRuntime::SetUp();
+    image_ = QImage(20, 16, QImage::Format_ARGB32_Premultiplied);
+    image_.fill(Qt::white);
+    dc_ = CreateImageDC(&image_);
+    ASSERT_NE(dc_, nullptr);
+  }
+  void TearDown() override {
+    DeleteDC(dc_);
+    GdiPlusRuntime::TearDown();
+  }
+  void Fill(REAL x, REAL y, REAL w, REAL h) {
+    GpGraphics* graphics = nullptr;
+    ASSERT_EQ(GDIP(GdipCreateFromHDC)(dc_, &graphics), Ok);
+    GpSolidFill* brush = nullptr;
+    ASSERT_EQ(GDIP(GdipCreateSolidFill)(0xFFFF0000, &brush), Ok);
+    EXPECT_EQ(GDIP(GdipFillRectangle)(graphics, brush, x, y, w, h), Ok);
+    GDIP(GdipDeleteBrush)(brush);
+    EXPECT_EQ(GDIP(GdipDeleteGraphics)(graphics), Ok);  // takes its bitmap along
+  }
+  bool Red(int x, int y) const { return image_.pixel(x, y) == 0xFFFF0000u; }
+
+  QImage image_;
+  HDC dc_ = nullptr;
+};
+
+TEST_F(GdiPlusOverDc, DrawsIntoTheDcImageWithItsOriginAndClip) {
+  SetViewportOrgEx(dc_, 5, 4, nullptr);
+  IntersectClipRect(dc_, 0, 0, 6, 6);  // device (5,4) .. (11,10)
+  Fill(-100, -100, 300, 300);
+  EXPECT_TRUE(Red(5, 4));
+  EXPECT_TRUE(Red(10, 9));
+  EXPECT_FALSE(Red(11, 9));
+  EXPECT_FALSE(Red(10, 10));
+  EXPECT_FALSE(Red(4, 4));
+  EXPECT_FALSE(Red(5, 3));
+}
+
+TEST_F(GdiPlusOverDc, OriginMovesLogicalCoordinates) {
+  struct Case {
+    int ox, oy;  // viewport origin
+    int px, py;  // device pixel of logical (1, 1)
+  };
+  const Case cases[] = {{0, 0, 1, 1}, {6, 3, 7, 4}, {-1, -1, 0, 0}, {25, 0, 26, 1}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.ox << "," << c.oy);
+    image_.fill(Qt::white);
+    SetViewportOrgEx(dc_, c.ox, c.oy, nullptr);
+    Fill(1, 1, 2, 2);
+    const bool visible = c.px < image_.width() && c.py < image_.height();
+    if (visible) {
+      EXPECT_TRUE(Red(c.px, c.py));
+      EXPECT_TRUE(Red(c.px + 1, c.py + 1));
+      EXPECT_FALSE(Red(c.px + 2, c.py + 2));
+      if (c.px > 0) {
+        EXPECT_FALSE(Red(c.px - 1, c.py));
+      }
+    } else {
+      EXPECT_EQ(image_.pixel(19, 1), 0xFFFFFFFFu);
+    }
+  }
+}
+
+TEST_F(GdiPlusOverDc, DcWithoutImageIsRefused) {
+  GpGraphics* graphics = reinterpret_cast<GpGraphics*>(this);
+  EXPECT_EQ(GDIP(GdipCreateFromHDC)(nullptr, &graphics), InvalidParameter);
+  EXPECT_EQ(graphics, nullptr);
+  HDC memory = CreateCompatibleDC(dc_);  // holds its default bitmap
+  EXPECT_EQ(GDIP(GdipCreateFromHDC)(memory, &graphics), InvalidParameter);
+  DeleteDC(memory);
+  EXPECT_EQ(GDIP(GdipCreateFromHDC)(dc_, nullptr), InvalidParameter);
+}
+
+}  // namespace
