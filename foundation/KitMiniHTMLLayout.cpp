@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QRegularExpression>
+
 namespace {
 
 // Distance of list items per level, and of their text from the bullet.
@@ -44,6 +46,12 @@ struct TState {
   double LineHeightFactor = 1.0;
   int ImageCounter = 0;
   int Align = 0;  // 0 left, 1 right, 2 centre
+  TColor FontSavedColor = 0;
+  // Float area: widths kept free on the left and right, down to FloatBottom
+  // (from the rectangle's top).
+  int FloatLeft = 0;
+  int FloatRight = 0;
+  int FloatBottom = 0;
 };
 
 // One line in one pass.
@@ -79,6 +87,7 @@ class TLayout {
     FNoColor = FCanvas ? mhNoColorCanvas : mhNoColorFacade;
     St.Font = P.Font;
     St.Background = P.Background;
+    St.FontSavedColor = P.Font.Color;
   }
 
   TMiniHtmlLayoutResult Run() {
@@ -92,12 +101,17 @@ class TLayout {
       line.Index = lineIndex;
       line.Top = top;
       line.Height = S.TextHeight(St.Font);
-      line.Left = P.Rect.left() + (FCanvas ? 1 : 0);
-      line.Right = P.Rect.right() + 1;
+      line.Left = P.Rect.left() + (FCanvas ? 1 : 0) + St.FloatLeft;
+      line.Right = std::max(line.Left, P.Rect.right() + 1 - St.FloatRight);
+      if (FFloatedParagraph) {
+        line.Left = FFloatLeft;
+        FFloatedParagraph = false;
+      }
       line.X = line.Left;
       const QString anchor = R.Anchor, title = R.Title;
       const QRect hoverRect = R.HoverRect;
       const int hoverLink = R.HoverLink;
+      const int lineTop = top;
       qsizetype end = Pass(pos, FText.size(), pmMeasure, line);
       // Link text under the pointer counts only when the pointer lies
       // within this line's box.
@@ -136,6 +150,11 @@ class TLayout {
         FFixedHeight = true;
         Pass(pos, end, P.HitTestOnly ? pmHitTest : pmDraw, second);
         FFixedHeight = false;
+        if (FFocusActive && !P.HitTestOnly) {
+          // The focused link goes on on the next line.
+          S.DrawFocusRect(FocusPiece(second, FFocusStartX, second.X));
+          FFocusStartX = P.Rect.left() + (FCanvas ? 1 : 0) + 1;
+        }
         if (second.ControlHit || second.ImageHit) R.Hit = true;
         if (second.OverLinkText) {
           const int bottom = second.Bottom() - second.TextOffset;
@@ -146,6 +165,14 @@ class TLayout {
       R.Width = std::max(R.Width, width);
       top += height;
       R.Height += height;
+      if (FParagraphFloated) {
+        // The next line starts where this one started.
+        FParagraphFloated = false;
+        FFloatedParagraph = true;
+        FFloatLeft = line.Left;
+        top = lineTop;
+      }
+      if (St.FloatBottom > 0 && top >= P.Rect.top() + St.FloatBottom) St.FloatLeft = St.FloatRight = St.FloatBottom = 0;
       ++lineIndex;
       pos = end;
       if (FDropRest) break;
@@ -168,6 +195,18 @@ class TLayout {
   TMiniHtmlLayoutResult R;
   bool FFixedHeight = false;
   bool FDropRest = false;
+  bool FParagraphFloated = false;
+  bool FFloatedParagraph = false;
+  int FFloatLeft = 0;
+  int FHoveredImage = -1;
+  bool FFocusActive = false;
+  int FFocusStartX = 0;
+
+  QRect FocusPiece(const TLine& L, int AFrom, int ATo) {
+    const int bottom = L.Bottom() - L.TextOffset;
+    const int th = S.TextHeight(St.Font);
+    return QRect(AFrom - 1, bottom - th, ATo - AFrom + 2, th);
+  }
 
   int Scaled(int v) const { return int(std::nearbyint(v * P.ScaleFactor)); }
 
@@ -271,7 +310,7 @@ class TLayout {
       switch (T.Tag) {
         case mhtA: CloseLink(mode, L); break;
         case mhtB: St.Font.Bold = false; break;
-        case mhtBlink: St.Font.Color = P.Font.Color; break;
+        case mhtBlink: St.Font.Color = FCanvas ? P.Font.Color : St.FontSavedColor; break;
         case mhtE:
           if (drawing) St.Error = false;
           break;
@@ -332,6 +371,10 @@ class TLayout {
     switch (T.Tag) {
       case mhtA: OpenLink(t, mode, L); break;
       case mhtB: St.Font.Bold = true; break;
+      case mhtBlink:
+        if (P.BlinkOff) St.Font.Color = P.Background;
+        break;
+      case mhtBody: Body(t, mode, L); break;
       case mhtBR:
         L.Ended = true;
         if (firstPass) R.PlainText += u'\r';
@@ -426,6 +469,11 @@ class TLayout {
     St.LinkHitPending = false;
     St.LinkHovered = !P.HoverOnly || St.LinkCounter == P.HoverLink;
     St.LinkSavedColor = St.Font.Color;
+    if (!FCanvas) St.FontSavedColor = St.Font.Color;
+    if (mode == pmDraw && St.LinkCounter == P.FocusLink + 1) {
+      FFocusActive = true;
+      FFocusStartX = L.X;
+    }
     St.LinkSavedBackground = St.Background;
     if (mode == pmDraw && St.LinkHovered) {
       St.Font.Underline = true;
@@ -444,6 +492,10 @@ class TLayout {
       St.Font.Color = St.LinkSavedColor;
     }
     if (!P.Selected) St.Font.Color = FCanvas ? P.Font.Color : St.LinkSavedColor;
+    if (FFocusActive && mode == pmDraw) {
+      S.DrawFocusRect(FocusPiece(L, FFocusStartX, L.X));
+      FFocusActive = false;
+    }
     if (St.InLink && St.LinkHitPending) {
       const int left = St.LinkStartLine == L.Index ? St.LinkStartX : L.Left;
       const int top = St.LinkStartLine == L.Index ? St.LinkStartTop : L.Top;
@@ -459,13 +511,86 @@ class TLayout {
     const QString face = MiniHtmlAttribute(t, 5, QStringLiteral("FACE"), true, &found);
     if (found && !face.isEmpty()) St.Font.Name = face;
     const QString color = MiniHtmlAttribute(t, 5, QStringLiteral(" COLOR"), true, &found);
-    if (found && !P.Selected) St.Font.Color = MiniHtmlColor(color, P.Engine);
+    if (found && !P.Selected) {
+      St.Font.Color = MiniHtmlColor(color, P.Engine);
+      St.FontSavedColor = St.Font.Color;
+    }
     const QString bg = MiniHtmlAttribute(t, 5, QStringLiteral("BGCOLOR"), true, &found);
     if (found && drawing && !P.Selected) {
       St.FontSavedBackground = St.Background;
       St.Background = MiniHtmlColor(bg, P.Engine);
     }
     St.Font.Size = MiniHtmlFontTagSize(t, St.Font.Size);
+  }
+
+  // The value of a BODY style attribute: from the second character after
+  // the name up to the first ";", "'" or double quote.
+  static QString BodyStyleValue(const QString& AUpper, const QString& AName, bool& AFound) {
+    const qsizetype at = AUpper.indexOf(AName);
+    AFound = at >= 0;
+    if (at < 0) return QString();
+    QString v = AUpper.mid(at + AName.size() + 1);
+    const qsizetype stop = v.indexOf(QRegularExpression(QStringLiteral("[;'\"]")));
+    if (stop >= 0) v.truncate(stop);
+    return v.trimmed();
+  }
+
+  void Body(const QString& t, TPassMode mode, TLine& L) {
+    if (!FCanvas && P.Selected) return;
+    const QString upper = MiniHtmlUpperAscii(t);
+    bool found = false;
+    if (FCanvas) {
+      const QString family = MiniHtmlAttribute(t, 5, QStringLiteral("FONT-FAMILY"), true, &found);
+      if (found && !family.isEmpty()) St.Font.Name = family;
+      QString size = BodyStyleValue(upper, QStringLiteral("FONT-SIZE"), found);
+      if (found) {
+        if (size.endsWith(u"PT")) size.chop(2);
+        bool ok = false;
+        const int points = size.trimmed().toInt(&ok);
+        if (ok && points > 0) {
+          St.Font.Size = std::min(points, MiniHtmlMaxFontSize);
+          GrowHeight(L, S.TextHeight(St.Font));
+        }
+      }
+      const QString style = BodyStyleValue(upper, QStringLiteral("FONT-STYLE"), found);
+      if (found && style == u"BOLD") {
+        St.Font.Bold = true;
+        St.Font.Italic = St.Font.Underline = St.Font.StrikeOut = false;
+      } else if (found && style == u"ITALIC") {
+        St.Font.Italic = true;
+        St.Font.Bold = St.Font.Underline = St.Font.StrikeOut = false;
+      }
+    }
+    if (mode != pmDraw) return;
+    const QString bg = MiniHtmlAttribute(t, 5, QStringLiteral("BGCOLOR"), true, &found);
+    if (found) {
+      if (FCanvas) {
+        if (bg.contains(u'#') || bg.contains(u"CL")) S.FillBand(P.Rect, MiniHtmlColor(bg, P.Engine));
+      } else if (!upper.contains(u"BGCOLORTO")) {
+        S.FillBand(QRect(QPoint(P.Rect.left() - 2, P.Rect.top()), P.Rect.bottomRight()), MiniHtmlColor(bg, P.Engine));
+      }
+    }
+    QString background = MiniHtmlAttribute(t, 5, QStringLiteral("BACKGROUND"), FCanvas, &found);
+    if (found && !background.isEmpty()) {
+      if (!FCanvas && MiniHtmlUpperAscii(background).startsWith(u"IDX:")) background.remove(0, 4);
+      const TMiniHtmlPictureRef ref = ParseMiniHtmlPictureRef(background, P.Engine);
+      if (ref.Kind == mhpContainer || ref.Kind == mhpURL || ref.Kind == mhpFile)
+        S.DrawBackgroundPicture(ref, P.Rect, true);
+    }
+    if (!FCanvas) {
+      for (const bool right : {false, true}) {
+        const QString name =
+            MiniHtmlAttribute(t, 5, right ? QStringLiteral("BGTOPRIGHT") : QStringLiteral("BGTOPLEFT"), false, &found);
+        if (!found || name.isEmpty()) continue;
+        TMiniHtmlPictureRef ref;
+        ref.Kind = mhpContainer;
+        ref.Name = name;
+        const QSize size = P.PictureSize ? P.PictureSize(ref) : QSize();
+        if (size.isEmpty()) continue;
+        const int x = right ? P.Rect.right() + 1 - size.width() : P.Rect.left();
+        S.DrawBackgroundPicture(ref, QRect(QPoint(x, P.Rect.top()), size), false);
+      }
+    }
   }
 
   void Paragraph(const QString& t, TPassMode mode, TLine& L) {
@@ -489,6 +614,9 @@ class TLayout {
         St.LineHeightFactor = f;
       }
     }
+    const QString pfloat = MiniHtmlAttribute(t, 2, QStringLiteral("FLOAT"), true, &found);
+    if (found && (pfloat == u"LEFT" || pfloat == u"RIGHT") && mode != pmMeasure) FParagraphFloated = true;
+    if (found && P.MeasureOnly && (pfloat == u"LEFT" || pfloat == u"RIGHT")) FParagraphFloated = true;
     const QString bg = MiniHtmlAttribute(t, 2, QStringLiteral("BGCOLOR"), true, &found);
     if (found && mode == pmDraw) {
       St.ParagraphBackground = true;
@@ -558,6 +686,28 @@ class TLayout {
     }
     if (w <= 0 || h <= 0) return true;
     const int extent = w + 2;
+    bool hasFloat = false;
+    const QString imgFloat = MiniHtmlAttribute(t, 4, QStringLiteral("FLOAT"), true, &hasFloat);
+    if (hasFloat && (imgFloat == u"LEFT" || imgFloat == u"RIGHT")) {
+      const bool right = imgFloat == u"RIGHT";
+      if (right) {
+        St.FloatRight = extent;
+      } else {
+        St.FloatLeft = extent;
+      }
+      St.FloatBottom = std::max(St.FloatBottom, L.Top - P.Rect.top() + h);
+      const QRect box(right ? L.Right - w : L.X, L.Top, w, h);
+      if (mode == pmDraw) S.DrawPicture(ref, box);
+      if (right) {
+        if (mode == pmMeasure) L.Width = std::max(L.Width, L.Available());
+        L.Ended = true;
+      } else {
+        if (mode == pmMeasure) L.Width += extent;
+        L.X += extent;
+      }
+      L.HasContent = true;
+      return true;
+    }
     if (mode == pmMeasure) {
       if (P.WordWrap && L.Width + extent > L.Available() && extent <= L.Available() && L.HasContent) {
         L.Ended = true;
@@ -585,8 +735,13 @@ class TLayout {
       R.Anchor = St.Href;
       R.Title = St.Title;
       L.ImageHit = true;
+      FHoveredImage = St.ImageCounter;
     }
-    if (mode == pmDraw) S.DrawPicture(ref, box);
+    if (mode == pmDraw) {
+      bool hasAlt = false;
+      const QString alt = MiniHtmlAttribute(t, 4, QStringLiteral("ALT"), FCanvas, &hasAlt);
+      S.DrawPicture(hasAlt && FHoveredImage == St.ImageCounter ? ParseMiniHtmlPictureRef(alt, P.Engine) : ref, box);
+    }
     L.X += extent;
     L.HasContent = true;
     return true;

@@ -59,6 +59,11 @@ class TMiniHtmlSurface {
   virtual void FillBand(const QRect& /*ARect*/, TColor /*AColor*/) {}
   // An image in its box.
   virtual void DrawPicture(const TMiniHtmlPictureRef& /*ARef*/, const QRect& /*ABox*/) {}
+  // A BODY background picture tiled over ARect (or, with ATiled false, drawn
+  // once at its natural size with its top left corner at ARect's).
+  virtual void DrawBackgroundPicture(const TMiniHtmlPictureRef& /*ARef*/, const QRect& /*ARect*/, bool /*ATiled*/) {}
+  // The focus rectangle of the focused link (one piece per line).
+  virtual void DrawFocusRect(const QRect& /*ARect*/) {}
   // A form control in its box.
   virtual void DrawControl(const TMiniHtmlControl& /*AControl*/, const QRect& /*ABox*/) {}
 };
@@ -80,6 +85,8 @@ struct TMiniHtmlLayoutParams {
   int FocusLink = -1;  // 0-based; -1 for none
   bool HoverOnly = false;
   bool Selected = false;
+  // BLINK text is invisible while the blink phase is off.
+  bool BlinkOff = false;
   TColor URLColor = 0xFF0000;  // blue
   TColor HoverColor = mhNoColorCanvas;
   TColor HoverFontColor = mhNoColorCanvas;

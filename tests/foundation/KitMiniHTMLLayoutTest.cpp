@@ -25,6 +25,10 @@ class TFakeSurface : public TMiniHtmlSurface {
   QList<Bullet> Bullets;
   QList<QRect> Pictures;
   QList<QPair<TMiniHtmlControl, QRect>> Controls;
+  QList<QRect> Bands;
+  QList<QPair<QString, QRect>> Backgrounds;
+  QList<QString> PictureNames;
+  QList<QRect> FocusRects;
   int Lines = 0;
 
   int TextWidth(const QString& AText, const TMiniHtmlFont& AFont) override {
@@ -36,7 +40,15 @@ class TFakeSurface : public TMiniHtmlSurface {
     Bullets.append({X, AText, AShape});
   }
   void DrawHorzLine(int, int, int, TColor) override { ++Lines; }
-  void DrawPicture(const TMiniHtmlPictureRef&, const QRect& ABox) override { Pictures.append(ABox); }
+  void DrawPicture(const TMiniHtmlPictureRef& ARef, const QRect& ABox) override {
+    Pictures.append(ABox);
+    PictureNames.append(ARef.Name);
+  }
+  void FillBand(const QRect& ARect, TColor) override { Bands.append(ARect); }
+  void DrawBackgroundPicture(const TMiniHtmlPictureRef& ARef, const QRect& ARect, bool) override {
+    Backgrounds.append({ARef.Name, ARect});
+  }
+  void DrawFocusRect(const QRect& ARect) override { FocusRects.append(ARect); }
   void DrawControl(const TMiniHtmlControl& AControl, const QRect& ABox) override {
     Controls.append({AControl, ABox});
   }
@@ -290,6 +302,78 @@ TEST(KitMiniHTMLLayoutTest, Controls) {
   EXPECT_TRUE(edit.Controls.isEmpty());  // hit test only: nothing drawn
 }
 
+TEST(KitMiniHTMLLayoutTest, FloatingImagesAndParagraphs) {
+  auto p = Params(200, 200);
+  p.PictureSize = [](const TMiniHtmlPictureRef& ref) { return ref.Name == u"PIC" ? QSize(30, 30) : QSize(); };
+  TFakeSurface s;
+  // A left float keeps the next lines 32 units further right until below it.
+  auto r = LayoutMiniHtml(QStringLiteral("<IMG SRC=\"pic\" FLOAT=\"LEFT\">a<BR>b<BR>c<BR>d"), p, s);
+  ASSERT_EQ(s.Runs.size(), 4);
+  EXPECT_EQ(s.Pictures.value(0), QRect(1, 0, 30, 30));
+  EXPECT_EQ(s.Runs[0].X, 33);
+  EXPECT_EQ(s.Runs[1].X, 33);
+  EXPECT_EQ(s.Runs[2].X, 33);  // line top 26 is still above the image's bottom
+  EXPECT_EQ(s.Runs[3].X, 1);   // line top 39: the float area is cleared
+  EXPECT_EQ(r.LineCount, 4);
+  // A right float ends its line and keeps the right side free.
+  TFakeSurface t;
+  r = LayoutMiniHtml(QStringLiteral("<IMG SRC=\"pic\" FLOAT=\"RIGHT\"><P ALIGN=\"RIGHT\">ab</P>"), p, t);
+  EXPECT_EQ(t.Pictures.value(0), QRect(170, 0, 30, 30));
+  ASSERT_EQ(t.Runs.size(), 1);
+  EXPECT_EQ(t.Runs[0].X, 200 - 32 - 20);
+  // A floated paragraph: the next line starts at the same top.
+  TFakeSurface u;
+  LayoutMiniHtml(QStringLiteral("<P FLOAT=\"LEFT\">a</P>b"), p, u);
+  ASSERT_EQ(u.Runs.size(), 2);
+  EXPECT_EQ(u.Runs[0].Bottom, u.Runs[1].Bottom);
+}
+
+TEST(KitMiniHTMLLayoutTest, BodyBlinkFocusAndHoveredImages) {
+  TFakeSurface s;
+  auto p = Params(100, 50);
+  p.Background = 0x00FFFF;
+  p.BlinkOff = true;
+  auto r = LayoutMiniHtml(
+      QStringLiteral("<BODY BGCOLOR=\"#FF0000\" BACKGROUND=\"tile\" FONT-SIZE:14PT; FONT-STYLE:BOLD;>"
+                     "<BLINK>x</BLINK>y"),
+      p, s);
+  ASSERT_EQ(s.Runs.size(), 2);
+  EXPECT_EQ(s.Bands.value(0), p.Rect);
+  ASSERT_EQ(s.Backgrounds.size(), 1);
+  EXPECT_EQ(s.Backgrounds[0].first, "TILE");
+  EXPECT_EQ(s.Runs[0].Font.Color, 0x00FFFF);  // invisible: the background colour
+  EXPECT_EQ(s.Runs[0].Font.Size, 14);
+  EXPECT_TRUE(s.Runs[0].Font.Bold);
+  EXPECT_EQ(s.Runs[1].Font.Color, 0);
+  EXPECT_EQ(r.Height, 18);
+  // BGCOLOR by name needs the "cl" prefix in the canvas engine.
+  TFakeSurface n;
+  LayoutMiniHtml(QStringLiteral("<BODY BGCOLOR=\"red\">x"), p, n);
+  EXPECT_TRUE(n.Bands.isEmpty());
+
+  // The focused link gets a focus rectangle, one piece per line.
+  TFakeSurface f;
+  auto q = Params(120, 100);
+  q.FocusLink = 1;
+  r = LayoutMiniHtml(QStringLiteral("<A HREF=\"a\">x</A> <A HREF=\"b\">long words</A>"), q, f);
+  EXPECT_EQ(r.FocusAnchor, "b");
+  EXPECT_EQ(r.LinkCount, 2);
+  ASSERT_EQ(f.FocusRects.size(), 2);
+  EXPECT_EQ(f.FocusRects[0], QRect(20, 0, 52, 13));
+  EXPECT_EQ(f.FocusRects[1], QRect(1, 13, 51, 13));
+
+  // A linked image under the pointer shows its ALT picture.
+  TFakeSurface h;
+  auto a = Params();
+  a.Pointer = QPoint(5, 5);
+  a.PictureSize = [](const TMiniHtmlPictureRef&) { return QSize(16, 16); };
+  r = LayoutMiniHtml(QStringLiteral("<A HREF=\"go\"><IMG SRC=\"one\" ALT=\"two\"></A><IMG SRC=\"three\" ALT=\"four\">"),
+                     a, h);
+  EXPECT_TRUE(r.Hit);
+  EXPECT_EQ(r.Anchor, "go");
+  EXPECT_EQ(h.PictureNames, QList<QString>({"TWO", "THREE"}));
+}
+
 TEST(KitMiniHTMLLayoutTest, BottomDropsRemainingTextUnlessMeasuring) {
   const QString text = QStringLiteral("1<BR>2<BR>3<BR>4<BR>5");
   TFakeSurface s;
@@ -302,6 +386,13 @@ TEST(KitMiniHTMLLayoutTest, BottomDropsRemainingTextUnlessMeasuring) {
   EXPECT_EQ(r.LineCount, 5);
   EXPECT_EQ(r.Height, 65);
   EXPECT_TRUE(m.Runs.isEmpty());
+  // Without word wrap a first run wider than the line ends the text.
+  TFakeSurface w;
+  auto q = Params(50, 200);
+  q.WordWrap = false;
+  r = LayoutMiniHtml(QStringLiteral("abcdefghij<BR>next"), q, w);
+  EXPECT_EQ(r.LineCount, 1);
+  EXPECT_EQ(w.DrawnText(), "abcdefghij");
 }
 
 TEST(KitMiniHTMLLayoutTest, MalformedMarkupEndsInBoundedTime) {
