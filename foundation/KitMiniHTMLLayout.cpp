@@ -34,6 +34,8 @@ struct TState {
   bool Highlight = false;
   TColor HighlightSavedColor = 0;
   TColor HighlightSavedBackground = 0;
+  TMiniHtmlFont HighlightSavedFont;
+  bool HighlightStyled = false;
   bool Shadow = false;
   bool Sub = false;
   bool Sup = false;
@@ -323,6 +325,14 @@ class TLayout {
           }
           break;
         case mhtHI:
+          if (St.HighlightStyled) {
+            // Both passes, so that the measured widths are the drawn ones.
+            St.HighlightStyled = false;
+            St.Font.Bold = St.HighlightSavedFont.Bold;
+            St.Font.Italic = St.HighlightSavedFont.Italic;
+            St.Font.Underline = St.HighlightSavedFont.Underline;
+            St.Font.StrikeOut = St.HighlightSavedFont.StrikeOut;
+          }
           if (drawing && St.Highlight) {
             St.Highlight = false;
             St.Font.Color = St.HighlightSavedColor;
@@ -384,6 +394,15 @@ class TLayout {
         break;
       case mhtFont: Font(t, drawing); break;
       case mhtHI:
+        if (!FCanvas && !St.HighlightStyled) {
+          // The facade's highlight styles apply in both passes.
+          St.HighlightStyled = true;
+          St.HighlightSavedFont = St.Font;
+          St.Font.Bold = St.Font.Bold || P.HighlightBold;
+          St.Font.Italic = St.Font.Italic || P.HighlightItalic;
+          St.Font.Underline = St.Font.Underline || P.HighlightUnderline;
+          St.Font.StrikeOut = St.Font.StrikeOut || P.HighlightStrikeOut;
+        }
         if (drawing && !St.Highlight) {
           St.Highlight = true;
           St.HighlightSavedColor = St.Font.Color;
@@ -754,7 +773,7 @@ class TLayout {
     int w = 0, h = 0, lineHeight = 0;
     const int th = S.TextHeight(St.Font);
     if (checkLike) {
-      w = Scaled(16);
+      w = int(std::nearbyint(16 * std::max(1.0, P.PrintFactor) * P.ScaleFactor));
       h = Scaled(16);
       lineHeight = Scaled(16);
     } else {
@@ -763,10 +782,7 @@ class TLayout {
       lineHeight = Scaled(23);
     }
     const int scaledHeight = Scaled(MiniHtmlLeadingNumber(c.Height));
-    if (c.HasHeight && scaledHeight > Scaled(25)) {
-      lineHeight = scaledHeight - 2;
-      h = scaledHeight;
-    }
+    if (c.HasHeight && scaledHeight > Scaled(25)) lineHeight = scaledHeight - 2;
     if (mode == pmMeasure) {
       if (P.WordWrap && L.Width + w > L.Available() && w <= L.Available() && L.HasContent) {
         L.Ended = true;

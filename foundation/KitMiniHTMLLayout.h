@@ -92,7 +92,14 @@ struct TMiniHtmlLayoutParams {
   TColor HoverFontColor = mhNoColorCanvas;
   TColor HighlightColor = mhNoColorCanvas;
   TColor HighlightTextColor = mhNoColorCanvas;
+  // Facade engine: the font styles HI adds (bold, italic, underline, strike-out).
+  bool HighlightBold = false;
+  bool HighlightItalic = false;
+  bool HighlightUnderline = false;
+  bool HighlightStrikeOut = false;
   double ScaleFactor = 1.0;
+  // Scale for printing and check-box widths; below 1 taken as 1.
+  double PrintFactor = 1.0;
   // The image list for "IDX:" references: count and image size.
   int ImageCount = 0;
   QSize ImageSize;

@@ -142,6 +142,27 @@ TEST(KitMiniHTMLLayoutTest, FormattingOfRuns) {
   EXPECT_TRUE(z.Runs[4].Font.Italic);
 }
 
+TEST(KitMiniHTMLLayoutTest, Highlight) {
+  for (const auto engine : {mheCanvas, mheFacade}) {
+    SCOPED_TRACE(int(engine));
+    TFakeSurface s;
+    auto p = Params(200, 200, engine);
+    p.HighlightColor = 0x112233;
+    p.HighlightTextColor = 0x445566;
+    p.HighlightBold = true;
+    const auto r = LayoutMiniHtml(QStringLiteral("a<HI>bb</HI>c"), p, s);
+    ASSERT_EQ(s.Runs.size(), 3);
+    EXPECT_EQ(s.Runs[1].Background, 0x112233);
+    EXPECT_EQ(s.Runs[1].Font.Color, 0x445566);
+    EXPECT_EQ(s.Runs[2].Background, p.Background);
+    EXPECT_EQ(s.Runs[2].Font.Color, 0);
+    // Only the facade engine takes the highlight font styles, in both passes.
+    EXPECT_EQ(s.Runs[1].Font.Bold, engine == mheFacade);
+    EXPECT_FALSE(s.Runs[2].Font.Bold);
+    EXPECT_EQ(r.Width, engine == mheFacade ? 10 + 24 + 10 + 2 : 40);
+  }
+}
+
 TEST(KitMiniHTMLLayoutTest, LineBreaksAndRules) {
   TFakeSurface s;
   const auto r = LayoutMiniHtml(QStringLiteral("a<BR>b<HR>c"), Params(), s);
@@ -282,6 +303,18 @@ TEST(KitMiniHTMLLayoutTest, Controls) {
   EXPECT_EQ(r.ControlID, "c");
   EXPECT_EQ(r.ControlType, "CHECK");
   EXPECT_EQ(r.Height, 16);
+
+  // A tall HEIGHT raises the line, the print factor widens check boxes.
+  TFakeSurface tall;
+  auto t = Params();
+  t.PrintFactor = 2.0;
+  r = LayoutMiniHtml(QStringLiteral("<CONTROL TYPE=\"EDIT\" ID=\"e\" WIDTH=\"50\" HEIGHT=\"40\">"
+                                    "<CONTROL TYPE=\"RADIO\" ID=\"r\" WIDTH=\"1\">"),
+                     t, tall);
+  ASSERT_EQ(tall.Controls.size(), 2);
+  EXPECT_EQ(tall.Controls[0].second, QRect(1, 0, 50, 23));
+  EXPECT_EQ(tall.Controls[1].second, QRect(51, 0, 32, 16));
+  EXPECT_EQ(r.Height, 38);
 
   TFakeSurface none;
   r = LayoutMiniHtml(QStringLiteral("<CONTROL TYPE=\"CHECK\" ID=\"c\" VALUE=\"TRUE\">"), p, none);
