@@ -54,6 +54,8 @@ struct TState {
   int FloatLeft = 0;
   int FloatRight = 0;
   int FloatBottom = 0;
+  // Facade engine: the OF offset of every line's start (drawing pass).
+  int LineOffset = 0;
 };
 
 // One line in one pass.
@@ -148,7 +150,7 @@ class TLayout {
         second.TextOffset = line.TextOffset;
         second.Left = line.Left;
         second.Right = line.Right;
-        second.X = left;
+        second.X = left + (FCanvas ? 0 : St.LineOffset);
         FFixedHeight = true;
         Pass(pos, end, P.HitTestOnly ? pmHitTest : pmDraw, second);
         FFixedHeight = false;
@@ -258,7 +260,7 @@ class TLayout {
           if (FCanvas)
             fits = fits || newWidth < L.Available() || !L.Text.endsWith(u' ');
           else
-            fits = fits || newWidth < L.Available() + 1 || L.Text.isEmpty();
+            fits = fits || newWidth < L.Available() - St.LineOffset + 1 || L.Text.isEmpty();
           if (!fits) {
             L.Ended = true;
             break;
@@ -341,6 +343,7 @@ class TLayout {
           break;
         case mhtI: St.Font.Italic = false; break;
         case mhtLI: L.Ended = true; break;
+        case mhtOF: St.LineOffset = 0; break;
         case mhtOL:
           if (St.ListLevel >= 1) {
             --St.ListLevel;
@@ -435,6 +438,14 @@ class TLayout {
         break;
       }
       case mhtLI: return ListItem(t, mode, L);
+      case mhtOF: {
+        const qsizetype x = MiniHtmlUpperAscii(t).indexOf(u'X', 3);
+        if (x < 0) break;
+        St.LineOffset = MiniHtmlLeadingNumber(MiniHtmlAttribute(t.mid(x + 1), 0, QString(), false));
+        L.X = L.Left + St.LineOffset;
+        if (firstPass) L.Width = St.LineOffset;
+        break;
+      }
       case mhtOL:
         if (drawing) ++St.ListLevel;
         St.Ordered = true;

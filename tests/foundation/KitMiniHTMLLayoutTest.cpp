@@ -198,6 +198,20 @@ TEST(KitMiniHTMLLayoutTest, Alignment) {
   }
 }
 
+TEST(KitMiniHTMLLayoutTest, LineOffsetOfTheFacadeEngine) {
+  TFakeSurface s;
+  LayoutMiniHtml(QStringLiteral("<OF X=\"40\">a<BR>b</OF><BR>c"), Params(200, 200, mheFacade), s);
+  ASSERT_EQ(s.Runs.size(), 3);
+  EXPECT_EQ(s.Runs[0].X, 40);
+  EXPECT_EQ(s.Runs[1].X, 40);
+  EXPECT_EQ(s.Runs[2].X, 0);
+  // The canvas engine does not know the tag.
+  TFakeSurface c;
+  LayoutMiniHtml(QStringLiteral("<OF X=\"40\">a"), Params(), c);
+  ASSERT_EQ(c.Runs.size(), 1);
+  EXPECT_EQ(c.Runs[0].X, 1);
+}
+
 TEST(KitMiniHTMLLayoutTest, ListItems) {
   TFakeSurface s;
   const auto r = LayoutMiniHtml(QStringLiteral("<UL><LI>a<LI>b</UL>"), Params(), s);
