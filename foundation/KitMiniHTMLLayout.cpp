@@ -506,7 +506,7 @@ class TLayout {
     }
     St.LinkSavedBackground = St.Background;
     if (mode == pmDraw && St.LinkHovered) {
-      St.Font.Underline = true;
+      if (FCanvas || P.URLUnderline) St.Font.Underline = true;
       if (P.HoverColor != FNoColor) St.Background = P.HoverColor;
       if (P.HoverFontColor != FNoColor) St.Font.Color = P.HoverFontColor;
     }
@@ -671,7 +671,16 @@ class TLayout {
     const QString color = MiniHtmlAttribute(t, 3, QStringLiteral("COLOR"), true, &hasColor);
     const TColor bulletColor = hasColor ? MiniHtmlColor(color, P.Engine) : St.Font.Color;
     if (mode == pmDraw && !St.Hidden) {
-      if (type == u"SQUARE" || type == u"CIRCLE") {
+      if (FCanvas && type == u"IMAGE") {
+        TMiniHtmlPictureRef ref;
+        ref.Kind = mhpContainer;
+        ref.Name = MiniHtmlAttribute(t, 3, QStringLiteral("NAME"), true);
+        const QSize size = P.PictureSize && !ref.Name.isEmpty() ? P.PictureSize(ref) : QSize();
+        if (!size.isEmpty()) {
+          S.DrawPicture(ref, QRect(QPoint(L.X, L.Top + 2), size));
+          if (size.width() > kListIndent) L.X += size.width() - kListIndent;
+        }
+      } else if (type == u"SQUARE" || type == u"CIRCLE") {
         S.DrawBullet(L.X, L.Top + 2, QString(), type, bulletColor, St.Font);
       } else if (FCanvas && St.Ordered) {
         const QString number = QString::number(St.OrderCounter++) + QStringLiteral(". ");

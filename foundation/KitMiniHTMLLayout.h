@@ -88,6 +88,8 @@ struct TMiniHtmlLayoutParams {
   // BLINK text is invisible while the blink phase is off.
   bool BlinkOff = false;
   TColor URLColor = 0xFF0000;  // blue
+  // Facade engine: hovered links are underlined only with this on.
+  bool URLUnderline = true;
   TColor HoverColor = mhNoColorCanvas;
   TColor HoverFontColor = mhNoColorCanvas;
   TColor HighlightColor = mhNoColorCanvas;

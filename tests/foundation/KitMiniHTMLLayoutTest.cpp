@@ -229,6 +229,16 @@ TEST(KitMiniHTMLLayoutTest, ListItems) {
   EXPECT_EQ(o.Bullets[0].Text, "1. ");
   EXPECT_EQ(o.Bullets[1].Shape, "SQUARE");
   EXPECT_EQ(o.Bullets[2].Text, "2. ");
+  // A picture bullet wider than the indent moves the text on.
+  TFakeSurface i;
+  auto p = Params();
+  p.PictureSize = [](const TMiniHtmlPictureRef& ref) { return ref.Name == u"DOT" ? QSize(20, 10) : QSize(); };
+  LayoutMiniHtml(QStringLiteral("<UL><LI TYPE=\"IMAGE\" NAME=\"dot\">a<LI TYPE=\"IMAGE\" NAME=\"none\">b</UL>"),
+                 p, i);
+  EXPECT_EQ(i.Pictures, QList<QRect>({QRect(1, 2, 20, 10)}));
+  ASSERT_EQ(i.Runs.size(), 2);
+  EXPECT_EQ(i.Runs[0].X, 21);
+  EXPECT_EQ(i.Runs[1].X, 13);
 }
 
 TEST(KitMiniHTMLLayoutTest, LinkHitTest) {
@@ -272,6 +282,15 @@ TEST(KitMiniHTMLLayoutTest, LinkHitTest) {
   EXPECT_EQ(s.Runs[2].Font.Color, 0);
   EXPECT_FALSE(s.Runs[2].Font.Underline);
   EXPECT_EQ(r.FocusAnchor, "x");
+  // The facade engine underlines hovered links only when asked to.
+  for (const bool underline : {true, false}) {
+    TFakeSurface f;
+    auto q = Params(200, 200, mheFacade);
+    q.URLUnderline = underline;
+    LayoutMiniHtml(text, q, f);
+    ASSERT_EQ(f.Runs.size(), 4);
+    EXPECT_EQ(f.Runs[1].Font.Underline, underline);
+  }
 }
 
 TEST(KitMiniHTMLLayoutTest, Images) {
