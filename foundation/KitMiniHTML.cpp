@@ -1,0 +1,448 @@
+#include "foundation/KitMiniHTML.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+#include "foundation/KitGraphicsTypes.h"
+#include "platform/rtl/RtlConsts.h"
+#include "platform/rtl/StringList.h"
+#include "platform/rtl/SysUtils.h"
+
+namespace {
+
+QChar UpperAscii(QChar c) {
+  const char16_t u = c.unicode();
+  return (u >= u'a' && u <= u'z') ? QChar(char16_t(u - 32)) : c;
+}
+
+// Character of the tag text at Index (0-based) upper-cased, NUL outside.
+QChar TagChar(QStringView s, qsizetype Index) {
+  return Index >= 0 && Index < s.size() ? UpperAscii(s.at(Index)) : QChar();
+}
+
+struct TEntity {
+  const char16_t* Name;
+  char16_t Char;
+};
+
+// The canvas engine's entity table. The first three rows are not consulted.
+constexpr TEntity kEntities[] = {
+    {u"amp;", u'&'},         {u"lt;", u'<'},          {u"gt;", u'>'},          {u"&quot;", u'"'},
+    {u"&nbsp;", u' '},       {u"&eacute;", 0xE9},     {u"&egrave;", 0xE8},     {u"&euml;", 0xEB},
+    {u"&ecirc;", 0xEA},      {u"&oacute;", 0xF3},     {u"&ograve;", 0xF2},     {u"&ouml;", 0xF6},
+    {u"&ocirc;", 0xF4},      {u"&iacute;", 0xED},     {u"&igrave;", 0xEC},     {u"&iuml;", 0xEF},
+    {u"&icirc;", 0xEE},      {u"&uacute;", 0xFA},     {u"&ugrave;", 0xF9},     {u"&uuml;", 0xFC},
+    {u"&ucirc;", 0xFB},      {u"&aacute;", 0xE1},     {u"&agrave;", 0xE0},     {u"&auml;", 0xE4},
+    {u"&acirc;", 0xE2},      {u"&Eacute;", 0xC9},     {u"&Egrave;", 0xC8},     {u"&Euml;", 0xCB},
+    {u"&Ecirc;", 0xCA},      {u"&Oacute;", 0xD3},     {u"&Ograve;", 0xD2},     {u"&Ouml;", 0xD6},
+    {u"&Ocirc;", 0xD4},      {u"&Iacute;", 0xCD},     {u"&Igrave;", 0xCC},     {u"&Iuml;", 0xCF},
+    {u"&Icirc;", 0xCE},      {u"&Uacute;", 0xDA},     {u"&Ugrave;", 0xD9},     {u"&Uuml;", 0xDC},
+    {u"&Ucirc;", 0xDB},      {u"&Aacute;", 0xC1},     {u"&Agrave;", 0xC0},     {u"&Auml;", 0xC4},
+    {u"&Acirc;", 0xC2},      {u"&ccedil;", 0xE7},     {u"&Ccedil;", 0xC7},     {u"&oslash;", 0xF8},
+    {u"&Oslash;", 0xD8},     {u"&aring;", 0xE5},      {u"&Aring;", 0xC5},      {u"&copy;", 0xA9},
+    {u"&reg;", 0xAE},        {u"&euro;", 0x20AC},     {u"&laquo;", 0xAB},      {u"&raquo;", 0xBB},
+    {u"&atilde;", 0xE3},     {u"&Atilde;", 0xC3},     {u"&otilde;", 0xF5},     {u"&Otilde;", 0xD5},
+    {u"&trade;", 0x2122},    {u"&sect;", 0xA7},       {u"&para;", 0xB6},       {u"&szlig;", 0xDF},
+    {u"&pound;", 0xA3},      {u"&dollar;", u'$'},     {u"&permil;", 0x2030},   {u"&#39;", u'\''},
+    {u"&yen;", 0xA5},        {u"&curren;", 0xA4},     {u"&cent;", 0xA2},       {u"&plusmn;", 0xB1},
+    {u"&iexcl;", 0xA1},      {u"&deg;", 0xB0},        {u"&#x00FD;", 0xFD},     {u"&#221;", 0xDD},
+    {u"&frac14;", 0xBC},     {u"&frac12;", 0xBD},     {u"&frac34;", 0xBE},     {u"&AElig;", 0xC6},
+    {u"&aelig;", 0xE6},      {u"&Ntilde;", 0xD1},     {u"&ntilde;", 0xF1},     {u"&ETH;", 0xD0},
+};
+static_assert(std::size(kEntities) == 84);
+
+struct TNamedColor {
+  const char* Name;
+  int Rgb;  // 0xRRGGBB for the CSS names; for system colours see below
+};
+
+// CSS named colours (0xRRGGBB).
+constexpr TNamedColor kCssColors[] = {
+    {"aliceblue", 0xF0F8FF}, {"antiquewhite", 0xFAEBD7}, {"aqua", 0x00FFFF}, {"aquamarine", 0x7FFFD4},
+    {"azure", 0xF0FFFF}, {"beige", 0xF5F5DC}, {"bisque", 0xFFE4C4}, {"black", 0x000000},
+    {"blanchedalmond", 0xFFEBCD}, {"blue", 0x0000FF}, {"blueviolet", 0x8A2BE2}, {"brown", 0xA52A2A},
+    {"burlywood", 0xDEB887}, {"cadetblue", 0x5F9EA0}, {"chartreuse", 0x7FFF00}, {"chocolate", 0xD2691E},
+    {"coral", 0xFF7F50}, {"cornflowerblue", 0x6495ED}, {"cornsilk", 0xFFF8DC}, {"crimson", 0xDC143C},
+    {"cyan", 0x00FFFF}, {"darkblue", 0x00008B}, {"darkcyan", 0x008B8B}, {"darkgoldenrod", 0xB8860B},
+    {"darkgray", 0xA9A9A9}, {"darkgreen", 0x006400}, {"darkgrey", 0xA9A9A9}, {"darkkhaki", 0xBDB76B},
+    {"darkmagenta", 0x8B008B}, {"darkolivegreen", 0x556B2F}, {"darkorange", 0xFF8C00},
+    {"darkorchid", 0x9932CC}, {"darkred", 0x8B0000}, {"darksalmon", 0xE9967A}, {"darkseagreen", 0x8FBC8F},
+    {"darkslateblue", 0x483D8B}, {"darkslategray", 0x2F4F4F}, {"darkslategrey", 0x2F4F4F},
+    {"darkturquoise", 0x00CED1}, {"darkviolet", 0x9400D3}, {"deeppink", 0xFF1493}, {"deepskyblue", 0x00BFFF},
+    {"dimgray", 0x696969}, {"dimgrey", 0x696969}, {"dodgerblue", 0x1E90FF}, {"firebrick", 0xB22222},
+    {"floralwhite", 0xFFFAF0}, {"forestgreen", 0x228B22}, {"fuchsia", 0xFF00FF}, {"gainsboro", 0xDCDCDC},
+    {"ghostwhite", 0xF8F8FF}, {"gold", 0xFFD700}, {"goldenrod", 0xDAA520}, {"gray", 0x808080},
+    {"grey", 0x808080}, {"green", 0x008000}, {"greenyellow", 0xADFF2F}, {"honeydew", 0xF0FFF0},
+    {"hotpink", 0xFF69B4}, {"indianred", 0xCD5C5C}, {"indigo", 0x4B0082}, {"ivory", 0xFFFFF0},
+    {"khaki", 0xF0E68C}, {"lavender", 0xE6E6FA}, {"lavenderblush", 0xFFF0F5}, {"lawngreen", 0x7CFC00},
+    {"lemonchiffon", 0xFFFACD}, {"lightblue", 0xADD8E6}, {"lightcoral", 0xF08080}, {"lightcyan", 0xE0FFFF},
+    {"lightgoldenrodyellow", 0xFAFAD2}, {"lightgray", 0xD3D3D3}, {"lightgreen", 0x90EE90},
+    {"lightgrey", 0xD3D3D3}, {"lightpink", 0xFFB6C1}, {"lightsalmon", 0xFFA07A}, {"lightseagreen", 0x20B2AA},
+    {"lightskyblue", 0x87CEFA}, {"lightslategray", 0x778899}, {"lightslategrey", 0x778899},
+    {"lightsteelblue", 0xB0C4DE}, {"lightyellow", 0xFFFFE0}, {"lime", 0x00FF00}, {"limegreen", 0x32CD32},
+    {"linen", 0xFAF0E6}, {"magenta", 0xFF00FF}, {"maroon", 0x800000}, {"mediumaquamarine", 0x66CDAA},
+    {"mediumblue", 0x0000CD}, {"mediumorchid", 0xBA55D3}, {"mediumpurple", 0x9370DB},
+    {"mediumseagreen", 0x3CB371}, {"mediumslateblue", 0x7B68EE}, {"mediumspringgreen", 0x00FA9A},
+    {"mediumturquoise", 0x48D1CC}, {"mediumvioletred", 0xC71585}, {"midnightblue", 0x191970},
+    {"mintcream", 0xF5FFFA}, {"mistyrose", 0xFFE4E1}, {"moccasin", 0xFFE4B5}, {"navajowhite", 0xFFDEAD},
+    {"navy", 0x000080}, {"oldlace", 0xFDF5E6}, {"olive", 0x808000}, {"olivedrab", 0x6B8E23},
+    {"orange", 0xFFA500}, {"orangered", 0xFF4500}, {"orchid", 0xDA70D6}, {"palegoldenrod", 0xEEE8AA},
+    {"palegreen", 0x98FB98}, {"paleturquoise", 0xAFEEEE}, {"palevioletred", 0xDB7093},
+    {"papayawhip", 0xFFEFD5}, {"peachpuff", 0xFFDAB9}, {"peru", 0xCD853F}, {"pink", 0xFFC0CB},
+    {"plum", 0xDDA0DD}, {"powderblue", 0xB0E0E6}, {"purple", 0x800080}, {"red", 0xFF0000},
+    {"rosybrown", 0xBC8F8F}, {"royalblue", 0x4169E1}, {"saddlebrown", 0x8B4513}, {"salmon", 0xFA8072},
+    {"sandybrown", 0xF4A460}, {"seagreen", 0x2E8B57}, {"seashell", 0xFFF5EE}, {"sienna", 0xA0522D},
+    {"silver", 0xC0C0C0}, {"skyblue", 0x87CEEB}, {"slateblue", 0x6A5ACD}, {"slategray", 0x708090},
+    {"slategrey", 0x708090}, {"snow", 0xFFFAFA}, {"springgreen", 0x00FF7F}, {"steelblue", 0x4682B4},
+    {"tan", 0xD2B48C}, {"teal", 0x008080}, {"thistle", 0xD8BFD8}, {"tomato", 0xFF6347},
+    {"turquoise", 0x40E0D0}, {"violet", 0xEE82EE}, {"wheat", 0xF5DEB3}, {"white", 0xFFFFFF},
+    {"whitesmoke", 0xF5F5F5}, {"yellow", 0xFFFF00}, {"yellowgreen", 0x9ACD32},
+    {"rebeccapurple", 0x663399},
+};
+static_assert(std::size(kCssColors) == 148);
+
+// Windows system colours by name, with their system-colour index.
+constexpr TNamedColor kSystemColors[] = {
+    {"background", 1},    {"activecaption", 2},   {"inactivecaption", 3},      {"menu", 4},
+    {"window", 5},        {"windowframe", 6},     {"menutext", 7},             {"windowtext", 8},
+    {"captiontext", 9},   {"activeborder", 10},   {"inactiveborder", 11},      {"appworkspace", 12},
+    {"highlight", 13},    {"highlighttext", 14},  {"btnface", 15},             {"btnshadow", 16},
+    {"graytext", 17},     {"btntext", 18},        {"inactivecaptiontext", 19}, {"btnhighlight", 20},
+    {"3ddkshadow", 21},   {"3dlight", 22},        {"infotext", 23},            {"infobk", 24},
+};
+
+struct TColorEntry {
+  QString Name;
+  TColor Color;
+};
+
+// The colour-name table sorted by name (ordinal), built on first use.
+const std::vector<TColorEntry>& ColorTable() {
+  static const std::vector<TColorEntry> table = [] {
+    std::vector<TColorEntry> t;
+    for (const auto& c : kCssColors)
+      t.push_back({QString::fromLatin1(c.Name),
+                   TColor(((c.Rgb >> 16) & 0xFF) | (c.Rgb & 0xFF00) | ((c.Rgb & 0xFF) << 16))});
+    for (const auto& c : kSystemColors)
+      t.push_back({QString::fromLatin1(c.Name), TColor(0xFF000000u | unsigned(c.Rgb))});
+    std::sort(t.begin(), t.end(), [](const TColorEntry& a, const TColorEntry& b) { return a.Name < b.Name; });
+    return t;
+  }();
+  return table;
+}
+
+bool IsHex(QChar c) {
+  const char16_t u = c.unicode();
+  return (u >= u'0' && u <= u'9') || (u >= u'a' && u <= u'f') || (u >= u'A' && u <= u'F');
+}
+
+}  // namespace
+
+QString MiniHtmlUpperAscii(const QString& s) {
+  QString r = s;
+  for (auto& c : r) c = UpperAscii(c);
+  return r;
+}
+
+TMiniHtmlTagInfo ParseMiniHtmlTag(QStringView AText, TMiniHtmlEngine AEngine) {
+  TMiniHtmlTagInfo info;
+  if (AText.isEmpty() || AText.at(0) != u'<') return info;
+  if (AText.size() <= 2) {
+    info.Length = int(AText.size());
+    info.Text = AText.toString();
+    return info;
+  }
+  const qsizetype close = AText.indexOf(u'>', 1);
+  info.Length = int(close < 0 ? AText.size() : close + 1);
+  info.Text = AText.left(close < 0 ? AText.size() : close).toString();
+  const bool canvas = AEngine == mheCanvas;
+  const QChar c1 = TagChar(AText, 1);
+  if (c1 == u'/') {
+    if (AText.size() <= 3) return info;
+    info.Closing = true;
+    const QChar c2 = TagChar(AText, 2), c3 = TagChar(AText, 3);
+    switch (c2.unicode()) {
+      case u'A': info.Tag = mhtA; break;
+      case u'B': info.Tag = c3 == u'>' ? mhtB : mhtBlink; break;
+      case u'E': info.Tag = mhtE; break;
+      case u'F': info.Tag = mhtFont; break;
+      case u'H': info.Tag = mhtHI; break;
+      case u'I': info.Tag = mhtI; break;
+      case u'L': info.Tag = mhtLI; break;
+      case u'O':
+        if (canvas)
+          info.Tag = c3 == u'>' ? mhtNone : mhtOL;
+        else
+          info.Tag = mhtOF;
+        break;
+      case u'P': info.Tag = mhtP; break;
+      case u'R': info.Tag = canvas ? mhtR : mhtNone; break;
+      case u'S':
+        if (c3 == u'U')
+          info.Tag = mhtSub;  // closes subscript and superscript alike
+        else if (c3 == u'H')
+          info.Tag = mhtShad;
+        else if (canvas && c3 == u'P')
+          info.Tag = mhtSpan;
+        else
+          info.Tag = mhtS;
+        break;
+      case u'U': info.Tag = c3 == u'>' ? mhtU : mhtUL; break;
+      case u'Z': info.Tag = mhtZ; break;
+      default: break;
+    }
+    return info;
+  }
+  const QChar c2 = TagChar(AText, 2);
+  switch (c1.unicode()) {
+    case u'A': info.Tag = mhtA; break;
+    case u'B':
+      if (c2 == u'>') info.Tag = mhtB;
+      else if (c2 == u'R') info.Tag = mhtBR;
+      else if (c2 == u'L') info.Tag = mhtBlink;
+      else if (c2 == u'O') info.Tag = mhtBody;
+      break;
+    case u'C': info.Tag = mhtControl; break;
+    case u'E': info.Tag = mhtE; break;
+    case u'F': info.Tag = mhtFont; break;
+    case u'H':
+      if (c2 == u'I') info.Tag = mhtHI;
+      else if (c2 == u'R') info.Tag = mhtHR;
+      break;
+    case u'I':
+      if (c2 == u'>') info.Tag = mhtI;
+      else if (c2 == u'M') info.Tag = mhtImg;
+      else if (c2 == u'N') info.Tag = mhtInd;
+      break;
+    case u'J': info.Tag = canvas ? mhtJ : mhtNone; break;
+    case u'L': info.Tag = mhtLI; break;
+    case u'O':
+      if (canvas && c2 == u'L') info.Tag = mhtOL;
+      else if (!canvas && c2 == u'F') info.Tag = mhtOF;
+      break;
+    case u'P': info.Tag = mhtP; break;
+    case u'R': info.Tag = mhtR; break;
+    case u'S': {
+      const QString whole = MiniHtmlUpperAscii(AText.left(info.Length).toString());
+      if (whole == u"<SUB>") info.Tag = mhtSub;
+      else if (whole == u"<SUP>") info.Tag = mhtSup;
+      else if (c2 == u'>') info.Tag = mhtS;
+      else if (c2 == u'H') info.Tag = mhtShad;
+      else if (canvas && c2 == u'T') info.Tag = mhtStrike;
+      else if (canvas && c2 == u'P') info.Tag = mhtSpan;
+      break;
+    }
+    case u'U': info.Tag = c2 == u'>' ? mhtU : mhtUL; break;
+    case u'Z': info.Tag = mhtZ; break;
+    default: break;
+  }
+  return info;
+}
+
+QString MiniHtmlAttribute(const QString& ATagText, int ANameLength, const QString& AName, bool AUpperValue,
+                          bool* AFound) {
+  const QString copy = ATagText.mid(std::max(0, ANameLength));
+  const QString upper = MiniHtmlUpperAscii(copy);
+  const qsizetype at = upper.indexOf(AName);
+  if (AFound) *AFound = at >= 0;
+  if (at < 0) return QString();
+  const qsizetype q1 = upper.indexOf(u'"', at + AName.size());
+  if (q1 < 0) return QString();
+  qsizetype q2 = upper.indexOf(u'"', q1 + 1);
+  if (q2 < 0) q2 = upper.size();
+  return (AUpperValue ? upper : copy).mid(q1 + 1, q2 - q1 - 1);
+}
+
+int MiniHtmlLeadingNumber(const QString& s) {
+  qsizetype i = 0;
+  while (i < s.size() && s.at(i) == u' ') ++i;
+  qint64 v = 0;
+  for (; i < s.size() && s.at(i) >= u'0' && s.at(i) <= u'9'; ++i) {
+    v = v * 10 + (s.at(i).unicode() - u'0');
+    if (v > MiniHtmlMaxExtent) return MiniHtmlMaxExtent;
+  }
+  return int(v);
+}
+
+bool MiniHtmlColorByName(const QString& AName, TColor& AColor) {
+  const auto& t = ColorTable();
+  auto it = std::lower_bound(t.begin(), t.end(), AName,
+                             [](const TColorEntry& e, const QString& n) { return e.Name < n; });
+  if (it == t.end() || it->Name != AName) return false;
+  AColor = it->Color;
+  return true;
+}
+
+int MiniHtmlColorNameCount() { return int(ColorTable().size()); }
+
+TColor MiniHtmlColor(const QString& AValue, TMiniHtmlEngine AEngine) {
+  const QString v = AValue.trimmed();
+  if (v.startsWith(u'#')) {
+    // Six hexadecimal digits, red first; anything shorter is black.
+    if (v.size() < 7) return 0;
+    for (int i = 1; i <= 6; ++i)
+      if (!IsHex(v.at(i))) return 0;
+    const int rgb = v.mid(1, 6).toInt(nullptr, 16);
+    return TColor(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
+  }
+  QString name = v.toLower();
+  TColor c = 0;
+  if (AEngine == mheCanvas) {
+    if (name.startsWith(u"cl")) name.remove(0, 2);
+    return MiniHtmlColorByName(name, c) ? c : 0;
+  }
+  if (TStringList* list = GetColorList()) {
+    const int i = list->IndexOf(name);
+    if (i >= 0)
+      if (auto* obj = dynamic_cast<TKitGraphicsColorObject*>(list->Objects(i))) return obj->Color();
+  }
+  return 0;
+}
+
+int MiniHtmlFontSize(int ASizeValue, int ACurrent) {
+  static constexpr int kSizes[] = {8, 10, 12, 14, 16};
+  if (ASizeValue <= 0) return ACurrent;
+  if (ASizeValue <= 5) return kSizes[ASizeValue - 1];
+  return std::min(ASizeValue, MiniHtmlMaxFontSize);
+}
+
+int MiniHtmlFontTagSize(const QString& ATagText, int ACurrent) {
+  const QString upper = MiniHtmlUpperAscii(ATagText);
+  bool hasStyle = false;
+  const QString style = MiniHtmlAttribute(ATagText, 5, QStringLiteral("STYLE"), true, &hasStyle);
+  if (hasStyle) {
+    const qsizetype fs = style.indexOf(u"FONT-SIZE:");
+    if (fs < 0) return ACurrent;
+    const QString rest = style.mid(fs + 10);
+    const qsizetype pt = rest.indexOf(u"PT");
+    if (pt < 0) return ACurrent;
+    const int points = MiniHtmlLeadingNumber(rest.left(pt).trimmed());
+    return points > 0 ? std::min(points, MiniHtmlMaxFontSize) : ACurrent;
+  }
+  const qsizetype at = upper.indexOf(u"SIZE", 5);
+  if (at < 0) return ACurrent;
+  qsizetype eq = upper.indexOf(u'=', at + 4);
+  if (eq < 0) return ACurrent;
+  QString rest = upper.mid(eq + 1);
+  if (rest.startsWith(u'"')) rest.remove(0, 1);
+  return MiniHtmlFontSize(MiniHtmlLeadingNumber(rest), ACurrent);
+}
+
+int MiniHtmlEntityCount() { return int(std::size(kEntities)); }
+
+QString MiniHtmlEntityName(int Index) {
+  if (Index < 0 || Index >= MiniHtmlEntityCount()) throw EListError(Format(RtlConsts::SListIndexError, {Index}));
+  return QString::fromUtf16(kEntities[Index].Name);
+}
+
+QChar MiniHtmlEntityChar(int Index) {
+  if (Index < 0 || Index >= MiniHtmlEntityCount()) throw EListError(Format(RtlConsts::SListIndexError, {Index}));
+  return QChar(kEntities[Index].Char);
+}
+
+QString MiniHtmlDecodeRun(const QString& ARun, bool ANamed) {
+  if (!ARun.contains(u'&')) return ARun;
+  QString r = ARun;
+  r.replace(QStringLiteral("&nbsp;"), QStringLiteral(" "));
+  r.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
+  r.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+  if (ANamed)
+    for (int i = 3; i < MiniHtmlEntityCount() && r.contains(u'&'); ++i)
+      r.replace(QString::fromUtf16(kEntities[i].Name), QString(QChar(kEntities[i].Char)));
+  return r;
+}
+
+TMiniHtmlPictureRef ParseMiniHtmlPictureRef(const QString& AValue, TMiniHtmlEngine AEngine) {
+  TMiniHtmlPictureRef ref;
+  const QString v = AValue;
+  const QString upper = MiniHtmlUpperAscii(v);
+  if (v.isEmpty()) return ref;
+  if (upper.startsWith(u"IDX:")) {
+    ref.Kind = mhpImageIndex;
+    const QString n = v.mid(4).trimmed();
+    bool ok = false;
+    const int idx = n.toInt(&ok);
+    ref.Index = ok && idx >= 0 ? idx : -1;
+    if (ref.Index < 0) ref.Kind = mhpNone;
+    return ref;
+  }
+  const bool canvas = AEngine == mheCanvas;
+  if (upper.startsWith(u"SSYS:") || upper.startsWith(u"LSYS:")) {
+    if (canvas) {
+      ref.Kind = upper.startsWith(u'S') ? mhpSmallSystemIcon : mhpLargeSystemIcon;
+      ref.Name = v.mid(5);
+    }
+    return ref;
+  }
+  if (!canvas && upper.startsWith(u"DATA:")) {
+    const qsizetype b = upper.indexOf(u"BASE64,");
+    if (b >= 0) {
+      ref.Kind = mhpData;
+      ref.Name = v.mid(b + 7);
+    }
+    return ref;
+  }
+  if (upper.startsWith(u"FILE://")) {
+    ref.Kind = canvas ? mhpURL : mhpFile;
+    ref.Name = canvas ? v : v.mid(7);
+    return ref;
+  }
+  if (v.contains(u"://")) {
+    if (canvas) {
+      ref.Kind = mhpURL;
+      ref.Name = v;
+    }
+    return ref;
+  }
+  if (!v.contains(u':')) {
+    ref.Kind = mhpContainer;
+    ref.Name = v;
+  }
+  return ref;
+}
+
+namespace {
+// Value of a control attribute: the text between the next two double quotes
+// after AName (found without regard to case); to the end when unclosed.
+QString ControlAttribute(const QString& ATag, const QString& AUpperTag, const QString& AName, bool& AFound) {
+  const qsizetype at = AUpperTag.indexOf(AName);
+  AFound = at >= 0;
+  if (at < 0) return QString();
+  const qsizetype q1 = ATag.indexOf(u'"', at + AName.size());
+  if (q1 < 0) return QString();
+  qsizetype q2 = ATag.indexOf(u'"', q1 + 1);
+  if (q2 < 0) q2 = ATag.size();
+  return ATag.mid(q1 + 1, q2 - q1 - 1);
+}
+
+// Entities of a control value: the three of the markup and the named ones.
+QString DecodeControlValue(const QString& s) {
+  if (!s.contains(u'&')) return s;
+  QString r = s;
+  r.replace(QStringLiteral("&quot;"), QStringLiteral("\""));
+  r.replace(QStringLiteral("&lt;"), QStringLiteral("<"));
+  r.replace(QStringLiteral("&gt;"), QStringLiteral(">"));
+  for (int i = 3; i < MiniHtmlEntityCount() && r.contains(u'&'); ++i)
+    r.replace(QString::fromUtf16(kEntities[i].Name), QString(QChar(kEntities[i].Char)));
+  r.replace(QStringLiteral("&amp;"), QStringLiteral("&"));
+  return r;
+}
+}  // namespace
+
+TMiniHtmlControl ParseMiniHtmlControl(const QString& ATagText) {
+  TMiniHtmlControl c;
+  // The attributes follow "CONTROL" and one more character.
+  const QString tag = ATagText.mid(8);
+  const QString upper = MiniHtmlUpperAscii(tag);
+  bool found = false;
+  c.ControlType = MiniHtmlUpperAscii(ControlAttribute(tag, upper, QStringLiteral("TYPE="), found));
+  c.ID = ControlAttribute(tag, upper, QStringLiteral("ID="), found);
+  c.Value = DecodeControlValue(ControlAttribute(tag, upper, QStringLiteral("VALUE="), found));
+  c.Width = ControlAttribute(tag, upper, QStringLiteral("WIDTH="), c.HasWidth);
+  c.Height = ControlAttribute(tag, upper, QStringLiteral("HEIGHT="), c.HasHeight);
+  if (!c.HasHeight) c.Height = QStringLiteral("25");
+  c.Prop = DecodeControlValue(ControlAttribute(tag, upper, QStringLiteral("PROP="), c.HasProp));
+  c.MaxLen = ControlAttribute(tag, upper, QStringLiteral("MAXLEN="), c.HasMaxLen);
+  return c;
+}
