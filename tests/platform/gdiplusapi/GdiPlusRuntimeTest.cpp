@@ -235,6 +235,7 @@ TEST_F(GdiPlusRuntime, FontCollectionEnumerationMatchesTheFamilyList) {
             Ok);
   EXPECT_EQ(found, count);
   EXPECT_NE(families.front(), nullptr);
+  for (GpFontFamily* family : families) GDIP(GdipDeleteFontFamily)(family);
 }
 
 TEST_F(GdiPlusRuntime, TextCallsWaitForTheTextLock) {
@@ -269,6 +270,7 @@ TEST_F(GdiPlusRuntime, TextCallsWaitForTheTextLock) {
   GDIP(GdipDeleteGraphics)(graphics);
   GDIP(GdipDisposeImage)(bitmap);
   GDIP(GdipDeleteFont)(font);
+  GDIP(GdipDeleteFontFamily)(family);
 }
 
 }  // namespace
