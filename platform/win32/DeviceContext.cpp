@@ -102,6 +102,11 @@ void InitState(DcState& st) {
 
 using namespace gdi;
 
+QImage* GetDCImage(HDC hdc) {
+  auto dc = GetDc(hdc);
+  return dc ? dc->Surface() : nullptr;
+}
+
 HDC CreateImageDC(QImage* image, int dpi) {
   if (!image || image->isNull() || dpi <= 0) {
     SetLastError(ERROR_INVALID_PARAMETER);

@@ -17,6 +17,7 @@
 #include "platform/win32/WinTypes.h"
 
 class QImage;
+class QRegion;
 
 // ---------------------------------------------------------------------------
 // Objects
@@ -318,6 +319,12 @@ QImage* GetBitmapImage(HBITMAP hbm);
 // (converted to ARGB32 premultiplied when it has another format). The image
 // must outlive the DC. dpi is what GetDeviceCaps reports (LOGPIXELSX/Y).
 HDC CreateImageDC(QImage* image, int dpi = 96);
+// The layer's own bridges for sharing a DC's pixels: the image a device
+// context draws into (null for an invalid handle and for a memory DC holding
+// its default bitmap), valid while the DC keeps that surface; and the area of
+// a region in device pixels (empty for an invalid handle).
+QImage* GetDCImage(HDC hdc);
+QRegion GetRegionArea(HRGN hrgn);
 HDC CreateCompatibleDC(HDC hdc);
 BOOL DeleteDC(HDC hdc);
 int SaveDC(HDC hdc);

@@ -251,6 +251,11 @@ BOOL RectInRegion(HRGN hrgn, const RECT* lprect) {
   return !rc.isEmpty() && r->rgn.intersects(rc) ? TRUE : FALSE;
 }
 
+QRegion GetRegionArea(HRGN hrgn) {
+  auto r = GetRgn(hrgn);
+  return r ? r->rgn : QRegion();
+}
+
 int GetRgnBox(HRGN hrgn, LPRECT lprc) {
   auto r = GetRgn(hrgn);
   if (!r || !lprc) return ERROR;

@@ -1,0 +1,715 @@
+#include "platform/gdiplusapi/GdiPlusRuntime.h"
+
+#include <QImage>
+#include <QRegion>
+
+#include <dlfcn.h>
+
+#include <algorithm>
+#include <atomic>
+#include <map>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string_view>
+#include <unordered_map>
+
+namespace {
+
+// ---------------------------------------------------------------------------
+// Library and the functions the runtime calls itself
+
+template <class F>
+F Real(const char* name) {
+  void* library = GdiplusLibrary();
+  return library ? reinterpret_cast<F>(dlsym(library, name)) : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Shared start-up
+
+struct StartupState {
+  std::mutex lock;
+  std::set<ULONG_PTR> tokens;  // live tokens handed out
+  ULONG_PTR nextToken = 1;
+  bool libraryStarted = false;
+  ULONG_PTR libraryToken = 0;
+};
+
+StartupState& Startup() {
+  static StartupState* state = new StartupState;  // lives to the end of the process
+  return *state;
+}
+
+void ShutdownLibraryAtExit() {
+  StartupState& s = Startup();
+  std::lock_guard guard(s.lock);
+  if (!s.libraryStarted) return;
+  if (auto shutdown = Real<PFN_GdiplusShutdown>("GdiplusShutdown")) shutdown(s.libraryToken);
+  s.libraryStarted = false;
+}
+
+Status SharedStartup(ULONG_PTR* token, const GdiplusStartupInput* input,
+                     GdiplusStartupOutput* output) {
+  return GdiplusStartupShared(token, input, output);
+}
+
+void SharedShutdown(ULONG_PTR token) { GdiplusShutdownShared(token); }
+
+// ---------------------------------------------------------------------------
+// Text calls under the text lock
+
+template <class Tag, class F>
+struct TextLocked;
+template <class Tag, class R, class... A>
+struct TextLocked<Tag, R (*)(A...)> {
+  static inline R (*real)(A...) = nullptr;
+  static R Call(A... args) {
+    std::lock_guard guard(GdiplusTextLock());
+    return real(args...);
+  }
+};
+
+template <class Tag, class F>
+void* LockedProc(const char* name) {
+  using Wrapper = TextLocked<Tag, F>;
+  static const bool bound = (Wrapper::real = Real<F>(name), true);  // once, thread-safe
+  (void)bound;
+  return Wrapper::real ? reinterpret_cast<void*>(&Wrapper::Call) : nullptr;
+}
+
+// ---------------------------------------------------------------------------
+// Functions libgdiplus does not export
+
+Status RegionBoundsI(GpRegion* region, GpGraphics* graphics, GpRect* rect) {
+  if (!rect) return InvalidParameter;
+  auto bounds = Real<PFN_GdipGetRegionBounds>("GdipGetRegionBounds");
+  if (!bounds) return NotImplemented;
+  GpRectF r{};
+  Status status = bounds(region, graphics, &r);
+  if (status != Ok) return status;
+  // The integer bounds cover the real ones.
+  const double left = std::floor(r.X), top = std::floor(r.Y);
+  const double right = std::ceil(double(r.X) + r.Width), bottom = std::ceil(double(r.Y) + r.Height);
+  if (left < INT32_MIN || top < INT32_MIN || right - left > INT32_MAX || bottom - top > INT32_MAX)
+    return ValueOverflow;
+  *rect = GpRect{INT(left), INT(top), INT(right - left), INT(bottom - top)};
+  return Ok;
+}
+
+Status PathIterIsValid(GpPathIterator* iterator, BOOL* valid) {
+  if (!iterator || !valid) return InvalidParameter;
+  auto count = Real<PFN_GdipPathIterGetCount>("GdipPathIterGetCount");
+  if (!count) return NotImplemented;
+  INT n = 0;
+  *valid = count(iterator, &n) == Ok ? TRUE : FALSE;
+  return Ok;
+}
+
+Status FontCollectionEnumerable(GpFontCollection* collection, GpGraphics*, INT* numFound) {
+  auto count = Real<PFN_GdipGetFontCollectionFamilyCount>("GdipGetFontCollectionFamilyCount");
+  if (!count) return NotImplemented;
+  return count(collection, numFound);
+}
+
+Status FontCollectionEnumerate(GpFontCollection* collection, INT numSought,
+                               GpFontFamily** families, INT* numFound, GpGraphics*) {
+  auto list = Real<PFN_GdipGetFontCollectionFamilyList>("GdipGetFontCollectionFamilyList");
+  if (!list) return NotImplemented;
+  return list(collection, numSought, families, numFound);
+}
+
+}  // namespace
+
+// A cached bitmap keeps its own copy of the bitmap and draws it unscaled.
+struct GpCachedBitmap {
+  GpImage* image = nullptr;
+};
+
+namespace {
+
+Status CreateCachedBitmap(GpBitmap* bitmap, GpGraphics* graphics, GpCachedBitmap** cached) {
+  if (!bitmap || !graphics || !cached) return InvalidParameter;
+  auto clone = Real<PFN_GdipCloneImage>("GdipCloneImage");
+  if (!clone) return NotImplemented;
+  GpImage* copy = nullptr;
+  Status status = clone(bitmap, &copy);
+  if (status != Ok) return status;
+  *cached = new GpCachedBitmap{copy};
+  return Ok;
+}
+
+Status DeleteCachedBitmap(GpCachedBitmap* cached) {
+  if (!cached) return InvalidParameter;
+  std::unique_ptr<GpCachedBitmap> owned(cached);
+  auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage");
+  return dispose ? dispose(owned->image) : NotImplemented;
+}
+
+Status DrawCachedBitmap(GpGraphics* graphics, GpCachedBitmap* cached, INT x, INT y) {
+  if (!graphics || !cached) return InvalidParameter;
+  auto draw = Real<PFN_GdipDrawImageI>("GdipDrawImageI");
+  return draw ? draw(graphics, cached->image, x, y) : NotImplemented;
+}
+
+// ---------------------------------------------------------------------------
+// Bitmap locks
+//
+// libgdiplus writes its own bookkeeping past the end of the documented
+// bitmap-data record when it locks a bitmap and reads it back when it
+// unlocks. Every lock therefore goes through a padded record of ours; the
+// caller sees the documented part.
+
+struct PaddedLock {
+  alignas(16) unsigned char bytes[256];
+};
+
+struct LockTable {
+  std::mutex lock;
+  std::map<std::pair<GpBitmap*, BitmapData*>, std::unique_ptr<PaddedLock>> locks;
+};
+
+LockTable& Locks() {
+  static LockTable* table = new LockTable;  // lives to the end of the process
+  return *table;
+}
+
+Status LockBits(GpBitmap* bitmap, const GpRect* rect, UINT flags, PixelFormat format,
+                BitmapData* data) {
+  if (!bitmap || !data) return InvalidParameter;
+  auto real = Real<PFN_GdipBitmapLockBits>("GdipBitmapLockBits");
+  if (!real) return NotImplemented;
+  LockTable& t = Locks();
+  std::lock_guard guard(t.lock);
+  if (t.locks.count({bitmap, data})) return WrongState;
+  auto padded = std::make_unique<PaddedLock>();
+  std::memset(padded->bytes, 0, sizeof padded->bytes);
+  std::memcpy(padded->bytes, data, sizeof(BitmapData));  // a caller's own buffer, if any
+  Status status = real(bitmap, rect, flags, format, reinterpret_cast<BitmapData*>(padded->bytes));
+  if (status != Ok) return status;
+  std::memcpy(data, padded->bytes, sizeof(BitmapData));
+  t.locks[{bitmap, data}] = std::move(padded);
+  return Ok;
+}
+
+Status UnlockBits(GpBitmap* bitmap, BitmapData* data) {
+  if (!bitmap || !data) return InvalidParameter;
+  auto real = Real<PFN_GdipBitmapUnlockBits>("GdipBitmapUnlockBits");
+  if (!real) return NotImplemented;
+  LockTable& t = Locks();
+  std::lock_guard guard(t.lock);
+  auto it = t.locks.find({bitmap, data});
+  if (it == t.locks.end()) return WrongState;  // not locked with this record
+  Status status = real(bitmap, reinterpret_cast<BitmapData*>(it->second->bytes));
+  t.locks.erase(it);
+  return status;
+}
+
+// ---------------------------------------------------------------------------
+// Coordinate-space transforms (libgdiplus answers Ok without transforming)
+
+struct Affine {
+  double m11 = 1, m12 = 0, m21 = 0, m22 = 1, dx = 0, dy = 0;
+  // This transform followed by next.
+  Affine Then(const Affine& n) const {
+    return Affine{m11 * n.m11 + m12 * n.m21, m11 * n.m12 + m12 * n.m22,
+                  m21 * n.m11 + m22 * n.m21, m21 * n.m12 + m22 * n.m22,
+                  dx * n.m11 + dy * n.m21 + n.dx, dx * n.m12 + dy * n.m22 + n.dy};
+  }
+  bool Invert() {
+    const double det = m11 * m22 - m12 * m21;
+    if (det == 0 || !std::isfinite(det)) return false;
+    const Affine a = *this;
+    m11 = a.m22 / det;
+    m12 = -a.m12 / det;
+    m21 = -a.m21 / det;
+    m22 = a.m11 / det;
+    dx = (a.m21 * a.dy - a.m22 * a.dx) / det;
+    dy = (a.m12 * a.dx - a.m11 * a.dy) / det;
+    return true;
+  }
+  void Apply(double& x, double& y) const {
+    const double nx = x * m11 + y * m21 + dx;
+    y = x * m12 + y * m22 + dy;
+    x = nx;
+  }
+};
+
+// Device units per page unit for a resolution of dpi.
+double UnitsToDevice(Unit unit, double dpi) {
+  switch (unit) {
+    case UnitPoint: return dpi / 72.0;
+    case UnitInch: return dpi;
+    case UnitDocument: return dpi / 300.0;
+    case UnitMillimeter: return dpi / 25.4;
+    default: return 1.0;  // world, display and pixel units are device pixels
+  }
+}
+
+// The transform from one coordinate space of a graphics to another.
+Status SpaceTransform(GpGraphics* graphics, CoordinateSpace dest, CoordinateSpace source,
+                      Affine& result) {
+  if (!graphics) return InvalidParameter;
+  if (dest < CoordinateSpaceWorld || dest > CoordinateSpaceDevice ||
+      source < CoordinateSpaceWorld || source > CoordinateSpaceDevice)
+    return InvalidParameter;
+  auto createMatrix = Real<PFN_GdipCreateMatrix>("GdipCreateMatrix");
+  auto getWorld = Real<PFN_GdipGetWorldTransform>("GdipGetWorldTransform");
+  auto elements = Real<PFN_GdipGetMatrixElements>("GdipGetMatrixElements");
+  auto deleteMatrix = Real<PFN_GdipDeleteMatrix>("GdipDeleteMatrix");
+  auto pageUnit = Real<PFN_GdipGetPageUnit>("GdipGetPageUnit");
+  auto pageScale = Real<PFN_GdipGetPageScale>("GdipGetPageScale");
+  auto dpiX = Real<PFN_GdipGetDpiX>("GdipGetDpiX");
+  auto dpiY = Real<PFN_GdipGetDpiY>("GdipGetDpiY");
+  if (!createMatrix || !getWorld || !elements || !deleteMatrix || !pageUnit || !pageScale ||
+      !dpiX || !dpiY)
+    return NotImplemented;
+
+  GpMatrix* matrix = nullptr;
+  Status status = createMatrix(&matrix);
+  if (status != Ok) return status;
+  REAL e[6] = {1, 0, 0, 1, 0, 0};
+  status = getWorld(graphics, matrix);
+  if (status == Ok) status = elements(matrix, e);
+  deleteMatrix(matrix);
+  if (status != Ok) return status;
+  Unit unit = UnitPixel;
+  REAL scale = 1, horizontal = 96, vertical = 96;
+  if ((status = pageUnit(graphics, &unit)) != Ok) return status;
+  if ((status = pageScale(graphics, &scale)) != Ok) return status;
+  if ((status = dpiX(graphics, &horizontal)) != Ok) return status;
+  if ((status = dpiY(graphics, &vertical)) != Ok) return status;
+
+  const Affine worldToPage{e[0], e[1], e[2], e[3], e[4], e[5]};
+  const Affine pageToDevice{UnitsToDevice(unit, horizontal) * scale, 0, 0,
+                            UnitsToDevice(unit, vertical) * scale, 0, 0};
+  const Affine steps[2] = {worldToPage, pageToDevice};
+  const int from = std::min<int>(dest, source), to = std::max<int>(dest, source);
+  Affine forward;
+  for (int i = from; i < to; ++i) forward = forward.Then(steps[i]);
+  if (source > dest && !forward.Invert()) return InvalidParameter;
+  result = forward;
+  return Ok;
+}
+
+Status TransformPoints(GpGraphics* graphics, CoordinateSpace dest, CoordinateSpace source,
+                       GpPointF* points, INT count) {
+  if (!points || count <= 0) return InvalidParameter;
+  Affine t;
+  Status status = SpaceTransform(graphics, dest, source, t);
+  if (status != Ok) return status;
+  for (INT i = 0; i < count; ++i) {
+    double x = points[i].X, y = points[i].Y;
+    t.Apply(x, y);
+    points[i] = GpPointF{REAL(x), REAL(y)};
+  }
+  return Ok;
+}
+
+INT RoundCoordinate(double v) {
+  const double r = std::floor(v + 0.5);
+  if (r >= double(INT32_MAX)) return INT32_MAX;
+  if (r <= double(INT32_MIN)) return INT32_MIN;
+  return INT(r);
+}
+
+Status TransformPointsI(GpGraphics* graphics, CoordinateSpace dest, CoordinateSpace source,
+                        GpPoint* points, INT count) {
+  if (!points || count <= 0) return InvalidParameter;
+  Affine t;
+  Status status = SpaceTransform(graphics, dest, source, t);
+  if (status != Ok) return status;
+  for (INT i = 0; i < count; ++i) {
+    double x = points[i].X, y = points[i].Y;
+    t.Apply(x, y);
+    points[i] = GpPoint{RoundCoordinate(x), RoundCoordinate(y)};
+  }
+  return Ok;
+}
+
+// ---------------------------------------------------------------------------
+// Image streams over memory
+//
+// The delegates of the library's stream functions carry no context, so the
+// stream they work on is the calling thread's current one.
+
+using GetHeaderDelegate = int (*)(BYTE*, int);
+using GetBytesDelegate = int (*)(BYTE*, int, BOOL);
+using PutBytesDelegate = int (*)(BYTE*, int);
+using SeekDelegate = long (*)(int, int);
+using CloseDelegate = void (*)();
+using SizeDelegate = long (*)();
+using PFN_LoadImageFromDelegate = Status (*)(GetHeaderDelegate, GetBytesDelegate,
+                                             PutBytesDelegate, SeekDelegate, CloseDelegate,
+                                             SizeDelegate, GpImage**);
+using PFN_SaveImageToDelegate = Status (*)(GpImage*, GetBytesDelegate, PutBytesDelegate,
+                                           SeekDelegate, CloseDelegate, SizeDelegate,
+                                           const CLSID*, const EncoderParameters*);
+
+struct MemoryStream {
+  QByteArray* bytes;
+  qsizetype position = 0;
+};
+
+thread_local MemoryStream* currentStream = nullptr;
+
+// Makes a stream the thread's current one for the duration of a call.
+class CurrentStream {
+ public:
+  explicit CurrentStream(MemoryStream* stream) : previous_(currentStream) {
+    currentStream = stream;
+  }
+  ~CurrentStream() { currentStream = previous_; }
+  CurrentStream(const CurrentStream&) = delete;
+  CurrentStream& operator=(const CurrentStream&) = delete;
+
+ private:
+  MemoryStream* previous_;
+};
+
+int StreamRead(BYTE* buffer, int size, qsizetype from) {
+  MemoryStream* s = currentStream;
+  if (!s || !buffer || size <= 0 || from < 0 || from >= s->bytes->size()) return 0;
+  const qsizetype n = std::min<qsizetype>(size, s->bytes->size() - from);
+  std::memcpy(buffer, s->bytes->constData() + from, size_t(n));
+  return int(n);
+}
+
+// The header is read from the start and served again by later reads.
+int StreamGetHeader(BYTE* buffer, int size) { return StreamRead(buffer, size, 0); }
+
+int StreamGetBytes(BYTE* buffer, int size, BOOL peek) {
+  MemoryStream* s = currentStream;
+  if (!s) return 0;
+  const int n = StreamRead(buffer, size, s->position);
+  if (!peek) s->position += n;
+  return n;
+}
+
+int StreamPutBytes(BYTE* buffer, int size) {
+  MemoryStream* s = currentStream;
+  if (!s || !buffer || size <= 0) return 0;
+  const qsizetype end = s->position + size;
+  if (end > s->bytes->size()) s->bytes->resize(end);
+  std::memcpy(s->bytes->data() + s->position, buffer, size_t(size));
+  s->position = end;
+  return size;
+}
+
+long StreamSeek(int offset, int whence) {
+  MemoryStream* s = currentStream;
+  if (!s) return -1;
+  qsizetype base = 0;
+  if (whence == 1) base = s->position;
+  else if (whence == 2) base = s->bytes->size();
+  const qsizetype target = base + offset;
+  if (target < 0) return -1;
+  s->position = target;
+  return long(target);
+}
+
+void StreamClose() {}
+
+long StreamSize() { return currentStream ? long(currentStream->bytes->size()) : 0; }
+
+// ---------------------------------------------------------------------------
+// Graphics over a device context
+//
+// A device context of the layer draws into a QImage; its GDI+ graphics is a
+// bitmap over the same pixels, with the DC's origin and clip applied. The
+// bitmap belongs to the graphics and goes with it.
+
+struct DcGraphicsTable {
+  std::mutex lock;
+  std::unordered_map<GpGraphics*, GpBitmap*> bitmaps;
+};
+
+DcGraphicsTable& DcGraphics() {
+  static DcGraphicsTable* table = new DcGraphicsTable;  // lives to the end of the process
+  return *table;
+}
+
+// The DC's clip in device pixels, relative to (dx, dy), as a region of the
+// graphics; null when the DC has no clip.
+Status DcClip(HDC hdc, int dx, int dy, GpRegion** region) {
+  *region = nullptr;
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  if (!rgn) return OutOfMemory;
+  const int kind = GetClipRgn(hdc, rgn);
+  const QRegion area = kind == 1 ? GetRegionArea(rgn) : QRegion();
+  DeleteObject(rgn);
+  if (kind != 1) return Ok;
+  auto create = Real<PFN_GdipCreateRegion>("GdipCreateRegion");
+  auto empty = Real<PFN_GdipSetEmpty>("GdipSetEmpty");
+  auto combine = Real<PFN_GdipCombineRegionRectI>("GdipCombineRegionRectI");
+  auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  if (!create || !empty || !combine || !remove) return NotImplemented;
+  GpRegion* result = nullptr;
+  Status status = create(&result);
+  if (status == Ok) status = empty(result);
+  for (const QRect& r : area) {
+    if (status != Ok) break;
+    const GpRect rect{r.x() - dx, r.y() - dy, r.width(), r.height()};
+    status = combine(result, &rect, CombineModeUnion);
+  }
+  if (status != Ok) {
+    if (result) remove(result);
+    return status;
+  }
+  *region = result;
+  return Ok;
+}
+
+Status CreateFromHDC(HDC hdc, GpGraphics** graphics) {
+  if (!graphics) return InvalidParameter;
+  *graphics = nullptr;
+  QImage* image = GetDCImage(hdc);
+  if (!image || image->isNull()) return InvalidParameter;
+  PixelFormat format = 0;
+  switch (image->format()) {
+    case QImage::Format_ARGB32_Premultiplied: format = PixelFormat32bppPARGB; break;
+    case QImage::Format_RGB32: format = PixelFormat32bppRGB; break;
+    default: return InvalidParameter;
+  }
+  auto fromScan0 = Real<PFN_GdipCreateBitmapFromScan0>("GdipCreateBitmapFromScan0");
+  auto context = Real<PFN_GdipGetImageGraphicsContext>("GdipGetImageGraphicsContext");
+  auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage");
+  auto destroy = Real<PFN_GdipDeleteGraphics>("GdipDeleteGraphics");
+  auto setClip = Real<PFN_GdipSetClipRegion>("GdipSetClipRegion");
+  auto removeRegion = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  auto translate = Real<PFN_GdipTranslateWorldTransform>("GdipTranslateWorldTransform");
+  if (!fromScan0 || !context || !dispose || !destroy || !setClip || !removeRegion || !translate)
+    return NotImplemented;
+
+  // The DC's logical origin in device pixels. An origin inside the image
+  // becomes the bitmap's first pixel; any other one a world translation.
+  POINT viewport{}, window{};
+  GetViewportOrgEx(hdc, &viewport);
+  GetWindowOrgEx(hdc, &window);
+  const int ox = viewport.x - window.x, oy = viewport.y - window.y;
+  const bool inside = ox >= 0 && oy >= 0 && ox < image->width() && oy < image->height();
+  const int bx = inside ? ox : 0, by = inside ? oy : 0;
+  const int stride = int(image->bytesPerLine());
+  BYTE* bits = image->bits() + qsizetype(by) * stride + qsizetype(bx) * 4;
+
+  GpBitmap* bitmap = nullptr;
+  Status status = fromScan0(image->width() - bx, image->height() - by, stride, format, bits,
+                            &bitmap);
+  if (status != Ok) return status;
+  GpGraphics* result = nullptr;
+  status = context(bitmap, &result);
+  GpRegion* clip = nullptr;
+  if (status == Ok) status = DcClip(hdc, bx, by, &clip);
+  if (status == Ok && clip) status = setClip(result, clip, CombineModeReplace);
+  if (clip) removeRegion(clip);
+  if (status == Ok && !inside && (ox != 0 || oy != 0))
+    status = translate(result, REAL(ox), REAL(oy), MatrixOrderAppend);
+  if (status != Ok) {
+    if (result) destroy(result);
+    dispose(bitmap);
+    return status;
+  }
+  DcGraphicsTable& t = DcGraphics();
+  std::lock_guard guard(t.lock);
+  t.bitmaps[result] = bitmap;
+  *graphics = result;
+  return Ok;
+}
+
+Status CreateFromHDC2(HDC hdc, HANDLE device, GpGraphics** graphics) {
+  if (device) return NotImplemented;  // printer devices are not drawn through GDI+
+  return CreateFromHDC(hdc, graphics);
+}
+
+Status DeleteGraphics(GpGraphics* graphics) {
+  auto destroy = Real<PFN_GdipDeleteGraphics>("GdipDeleteGraphics");
+  if (!destroy) return NotImplemented;
+  GpBitmap* bitmap = nullptr;
+  if (graphics) {
+    DcGraphicsTable& t = DcGraphics();
+    std::lock_guard guard(t.lock);
+    if (auto it = t.bitmaps.find(graphics); it != t.bitmaps.end()) {
+      bitmap = it->second;
+      t.bitmaps.erase(it);
+    }
+  }
+  Status status = destroy(graphics);
+  if (bitmap)
+    if (auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage")) dispose(bitmap);
+  return status;
+}
+
+// ---------------------------------------------------------------------------
+// Lookup table
+
+struct TextTag1;
+struct TextTag2;
+struct TextTag3;
+struct TextTag4;
+struct TextTag5;
+struct TextTag6;
+struct TextTag7;
+
+using ProcFactory = void* (*)(const char*);
+
+const std::unordered_map<std::string_view, ProcFactory>& Replacements() {
+  static const std::unordered_map<std::string_view, ProcFactory> table = {
+      {"GdiplusStartup", [](const char*) { return reinterpret_cast<void*>(&SharedStartup); }},
+      {"GdiplusShutdown", [](const char*) { return reinterpret_cast<void*>(&SharedShutdown); }},
+      {"GdipCreateFromHDC", [](const char*) { return reinterpret_cast<void*>(&CreateFromHDC); }},
+      {"GdipCreateFromHDC2",
+       [](const char*) { return reinterpret_cast<void*>(&CreateFromHDC2); }},
+      {"GdipDeleteGraphics",
+       [](const char*) { return reinterpret_cast<void*>(&DeleteGraphics); }},
+      {"GdipBitmapLockBits", [](const char*) { return reinterpret_cast<void*>(&LockBits); }},
+      {"GdipBitmapUnlockBits", [](const char*) { return reinterpret_cast<void*>(&UnlockBits); }},
+      {"GdipTransformPoints",
+       [](const char*) { return reinterpret_cast<void*>(&TransformPoints); }},
+      {"GdipTransformPointsI",
+       [](const char*) { return reinterpret_cast<void*>(&TransformPointsI); }},
+      {"GdipDrawString", &LockedProc<TextTag1, PFN_GdipDrawString>},
+      {"GdipMeasureString", &LockedProc<TextTag2, PFN_GdipMeasureString>},
+      {"GdipMeasureCharacterRanges", &LockedProc<TextTag3, PFN_GdipMeasureCharacterRanges>},
+      {"GdipDrawDriverString", &LockedProc<TextTag4, PFN_GdipDrawDriverString>},
+      {"GdipMeasureDriverString", &LockedProc<TextTag5, PFN_GdipMeasureDriverString>},
+      {"GdipAddPathString", &LockedProc<TextTag6, PFN_GdipAddPathString>},
+      {"GdipAddPathStringI", &LockedProc<TextTag7, PFN_GdipAddPathStringI>},
+  };
+  return table;
+}
+
+// Supplied by the runtime only where the library has no function of its own.
+const std::unordered_map<std::string_view, void*>& Substitutes() {
+  static const std::unordered_map<std::string_view, void*> table = {
+      {"GdipGetRegionBoundsI", reinterpret_cast<void*>(&RegionBoundsI)},
+      {"GdipPathIterIsValid", reinterpret_cast<void*>(&PathIterIsValid)},
+      {"GdipFontCollectionEnumerable", reinterpret_cast<void*>(&FontCollectionEnumerable)},
+      {"GdipFontCollectionEnumerate", reinterpret_cast<void*>(&FontCollectionEnumerate)},
+      {"GdipCreateCachedBitmap", reinterpret_cast<void*>(&CreateCachedBitmap)},
+      {"GdipDeleteCachedBitmap", reinterpret_cast<void*>(&DeleteCachedBitmap)},
+      {"GdipDrawCachedBitmap", reinterpret_cast<void*>(&DrawCachedBitmap)},
+  };
+  return table;
+}
+
+const std::unordered_map<std::string_view, void*>& Stubs() {
+  static const std::unordered_map<std::string_view, void*> table = {
+#define GDIPLUS_STUB_ENTRY(Result, Name, Params) \
+  {#Name, reinterpret_cast<void*>(&GdiplusStub<PFN_##Name>::Call)},
+      GDIPLUS_FLAT_API(GDIPLUS_STUB_ENTRY)
+#undef GDIPLUS_STUB_ENTRY
+  };
+  return table;
+}
+
+}  // namespace
+
+void* GdiplusLibrary() {
+  static void* library = dlopen(GdiplusLibraryFileName, RTLD_NOW | RTLD_LOCAL);
+  return library;
+}
+
+bool GdiplusExports(const char* name) {
+  void* library = GdiplusLibrary();
+  return library && name && dlsym(library, name) != nullptr;
+}
+
+void* GdiplusProc(const char* name) {
+  if (!name) return nullptr;
+  const std::string_view key(name);
+  auto stub = Stubs().find(key);
+  if (stub == Stubs().end()) return nullptr;  // not a flat-API name
+  if (auto r = Replacements().find(key); r != Replacements().end())
+    if (void* proc = r->second(name)) return proc;
+  if (void* library = GdiplusLibrary())
+    if (void* proc = dlsym(library, name)) return proc;
+  if (auto s = Substitutes().find(key); s != Substitutes().end()) return s->second;
+  return stub->second;
+}
+
+Status GdiplusStartupShared(ULONG_PTR* token, const GdiplusStartupInput* input,
+                            GdiplusStartupOutput* output) {
+  if (!token || !input) return InvalidParameter;
+  if (input->GdiplusVersion != 1) return UnsupportedGdiplusVersion;
+  StartupState& s = Startup();
+  std::lock_guard guard(s.lock);
+  if (!s.libraryStarted) {
+    auto startup = Real<PFN_GdiplusStartup>("GdiplusStartup");
+    if (!startup) return NotImplemented;
+    GdiplusStartupInput own{};  // no debug callback reaches the library
+    Status status = startup(&s.libraryToken, &own, nullptr);
+    if (status != Ok) return status;
+    s.libraryStarted = true;
+    std::atexit(&ShutdownLibraryAtExit);
+  }
+  if (output) *output = GdiplusStartupOutput{nullptr, nullptr};
+  *token = s.nextToken++;
+  s.tokens.insert(*token);
+  return Ok;
+}
+
+void GdiplusShutdownShared(ULONG_PTR token) {
+  StartupState& s = Startup();
+  std::lock_guard guard(s.lock);
+  s.tokens.erase(token);
+}
+
+int GdiplusStartupCount() {
+  StartupState& s = Startup();
+  std::lock_guard guard(s.lock);
+  return int(s.tokens.size());
+}
+
+bool GdiplusLibraryStarted() {
+  StartupState& s = Startup();
+  std::lock_guard guard(s.lock);
+  return s.libraryStarted;
+}
+
+std::recursive_mutex& GdiplusTextLock() {
+  static std::recursive_mutex* lock = new std::recursive_mutex;  // usable during exit
+  return *lock;
+}
+
+Status GdiplusLoadImageFromBytes(const QByteArray& bytes, GpImage** image) {
+  if (!image) return InvalidParameter;
+  *image = nullptr;
+  if (bytes.isEmpty()) return InvalidParameter;
+  auto load = Real<PFN_LoadImageFromDelegate>("GdipLoadImageFromDelegate_linux");
+  if (!load) return NotImplemented;
+  QByteArray copy = bytes;  // the delegates read through a non-const stream
+  MemoryStream stream{&copy};
+  CurrentStream current(&stream);
+  Status status = load(&StreamGetHeader, &StreamGetBytes, &StreamPutBytes, &StreamSeek,
+                       &StreamClose, &StreamSize, image);
+  if (status != Ok) *image = nullptr;
+  return status;
+}
+
+Status GdiplusSaveImageToBytes(GpImage* image, const CLSID& encoder,
+                               const EncoderParameters* parameters, QByteArray& bytes) {
+  if (!image) return InvalidParameter;
+  auto save = Real<PFN_SaveImageToDelegate>("GdipSaveImageToDelegate_linux");
+  if (!save) return NotImplemented;
+  QByteArray result;
+  MemoryStream stream{&result};
+  CurrentStream current(&stream);
+  Status status = save(image, &StreamGetBytes, &StreamPutBytes, &StreamSeek, &StreamClose,
+                       &StreamSize, &encoder, parameters);
+  if (status == Ok) bytes = result;
+  return status;
+}
+
+// {557CF40x-1A04-11D3-9A73-0000F81EF32E}: the published encoder identifiers.
+const CLSID GdiplusEncoderBmp = {0x557CF400, 0x1A04, 0x11D3,
+                                 {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+const CLSID GdiplusEncoderJpeg = {0x557CF401, 0x1A04, 0x11D3,
+                                  {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+const CLSID GdiplusEncoderGif = {0x557CF402, 0x1A04, 0x11D3,
+                                 {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+const CLSID GdiplusEncoderTiff = {0x557CF405, 0x1A04, 0x11D3,
+                                  {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
+const CLSID GdiplusEncoderPng = {0x557CF406, 0x1A04, 0x11D3,
+                                 {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
