@@ -1037,13 +1037,8 @@ void DrawRoundGradient(TCanvas* ACanvas, TColor AFromColor, TColor AToColor, con
 }
 
 namespace {
-struct TNamedColor {
-  const char* Name;
-  int Rgb;  // 0xRRGGBB as written in style sheets
-};
-
 // The extended colour keywords of CSS Color Module Level 3.
-constexpr TNamedColor kCssColors[] = {
+constexpr TKitNamedColor kCssColors[] = {
     {"aliceblue", 0xF0F8FF}, {"antiquewhite", 0xFAEBD7}, {"aqua", 0x00FFFF}, {"aquamarine", 0x7FFFD4},
     {"azure", 0xF0FFFF}, {"beige", 0xF5F5DC}, {"bisque", 0xFFE4C4}, {"black", 0x000000},
     {"blanchedalmond", 0xFFEBCD}, {"blue", 0x0000FF}, {"blueviolet", 0x8A2BE2}, {"brown", 0xA52A2A},
@@ -1099,10 +1094,10 @@ struct TColorListUnit {
   TColorListUnit() {
     if (gColorListUsers++ > 0) return;
     auto list = std::make_unique<TStringList>(true);
-    for (const TNamedColor& c : kCssColors)
+    for (const TKitNamedColor& c : kCssColors)
       list->AddObject(QString::fromLatin1(c.Name), new TKitGraphicsColorObject(RgbToColor(c.Rgb)));
     for (const char* name : kBasicNames)
-      for (const TNamedColor& c : kCssColors)
+      for (const TKitNamedColor& c : kCssColors)
         if (qstrcmp(c.Name, name) == 0) {
           list->AddObject(QString::fromLatin1(c.Name), new TKitGraphicsColorObject(RgbToColor(c.Rgb)));
           break;
@@ -1120,3 +1115,5 @@ const TColorListUnit gColorListUnit;
 }  // namespace
 
 TStringList* GetColorList() { return gColorList.get(); }
+
+std::span<const TKitNamedColor> CssColorKeywords() { return kCssColors; }

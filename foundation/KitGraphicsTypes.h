@@ -9,6 +9,7 @@
 // while a BeginUpdate/EndUpdate pair is open.
 
 #include <QString>
+#include <span>
 #include <array>
 #include <memory>
 #include <vector>
@@ -525,3 +526,11 @@ void DrawRoundGradient(TCanvas* ACanvas, TColor AFromColor, TColor AToColor, con
 // names), sorted without regard to case, each with a TKitGraphicsColorObject.
 // Null before start-up and after shut-down.
 TStringList* GetColorList();
+
+// A colour keyword and its value as written in style sheets (0xRRGGBB).
+struct TKitNamedColor {
+  const char* Name;
+  int Rgb;
+};
+// The 147 extended colour keywords of CSS Color Module Level 3, sorted by name.
+std::span<const TKitNamedColor> CssColorKeywords();
