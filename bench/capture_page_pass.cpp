@@ -4,13 +4,9 @@
 // them), and the resident memory of the program over a 50-page run.
 
 #include <benchmark/benchmark.h>
-#include <unistd.h>
 
 #include <QApplication>
-#include <QDir>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QThread>
 #include <algorithm>
 #include <functional>
 #include <memory>
@@ -18,6 +14,7 @@
 
 #include "app/SiteHosts.h"
 #include "app/uSuperWB.h"
+#include "bench/support/EngineBench.h"
 #include "browser/KitWebBrowser.Win.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
@@ -27,49 +24,7 @@ namespace {
 
 constexpr int kScriptsPerPass = 85;
 
-bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {
-  QElapsedTimer timer;
-  timer.start();
-  while (!done() && timer.elapsed() < timeoutMs) {
-    Application->ProcessMessages();
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    if (!done()) QThread::msleep(1);
-  }
-  return done();
-}
-
-// Kilobytes of resident memory of a process (VmRSS), 0 when unreadable.
-long ResidentKb(const QString& pid) {
-  QFile status(QStringLiteral("/proc/%1/status").arg(pid));
-  if (!status.open(QIODevice::ReadOnly)) return 0;
-  for (const QByteArray& line : status.readAll().split('\n'))
-    if (line.startsWith("VmRSS:")) return line.mid(6).trimmed().split(' ').value(0).toLong();
-  return 0;
-}
-
 long SelfResidentKb() { return ResidentKb(QStringLiteral("self")); }
-
-// This process and every process below it (the engine's helpers).
-long TreeResidentKb() {
-  const QString self = QString::number(QCoreApplication::applicationPid());
-  long total = ResidentKb(self);
-  std::vector<QString> parents{self};
-  for (size_t i = 0; i < parents.size(); ++i) {
-    for (const QString& pid : QDir(QStringLiteral("/proc")).entryList(QDir::Dirs)) {
-      QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-      if (!stat.open(QIODevice::ReadOnly)) continue;
-      const QByteArray text = stat.readAll();
-      const qsizetype close = text.lastIndexOf(')');
-      if (close < 0) continue;
-      const QList<QByteArray> fields = text.mid(close + 2).split(' ');
-      if (fields.size() > 1 && QString::fromLatin1(fields[1]) == parents[i]) {
-        parents.push_back(pid);
-        total += ResidentKb(pid);
-      }
-    }
-  }
-  return total;
-}
 
 // The capture browser, timing its synchronous scripts; AfterPass runs when
 // the last script of each page pass has answered.
@@ -252,20 +207,4 @@ BENCHMARK(BM_FiftyPageRunMemory)->Iterations(1)->Unit(benchmark::kSecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  // The engine's sandbox does not start as root; no GPU.
-  if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-  if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-dev-shm-usage");
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  RegisterCoreWebView2Schemes();
-  KitWebBrowserWin::Startup();
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunEngineBenchmarks(argc, argv); }
