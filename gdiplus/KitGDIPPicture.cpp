@@ -350,6 +350,7 @@ TPictureBytes::~TPictureBytes() = default;
 void TPictureBytes::Changed() {
   FImage.reset();
   FDecoded = false;
+  ++FVersion;
 }
 
 QByteArray TPictureBytes::Bytes() const {
@@ -446,10 +447,8 @@ TF_PUBLISHED(TKitGDIPPicture, TKitSVGBitmap) {
 TKitGDIPPicture::TKitGDIPPicture() = default;
 TKitGDIPPicture::~TKitGDIPPicture() = default;
 
-namespace {
-// Runs the base's own change notification off for the duration of a call.
-template <class F>
-void Quietly(TGraphic* Graphic, F f) {
+namespace PictureDetail {
+void Quietly(TGraphic* Graphic, const std::function<void()>& f) {
   TNotifyEvent saved = std::move(Graphic->OnChange);
   Graphic->OnChange = nullptr;
   try {
@@ -461,22 +460,46 @@ void Quietly(TGraphic* Graphic, F f) {
   Graphic->OnChange = std::move(saved);
 }
 
-// Removes SVG content from the base (bytes and document), quietly.
-void ClearSVGOf(TKitSVGBitmap* Picture) {
+void ClearSVG(TKitSVGBitmap* Picture) {
   Quietly(Picture, [&] {
     TMemoryStream empty;
     Picture->TKitSVGBitmap::LoadFromStream(&empty);
   });
 }
 
-// The saved bytes of a graphic (null and empty graphics give none).
 QByteArray SavedBytesOf(TGraphic* Graphic) {
   if (Graphic == nullptr || Graphic->Empty()) return QByteArray();
   TMemoryStream stream;
   Graphic->SaveToStream(&stream);
   return QByteArray(static_cast<const char*>(stream.Memory()), qsizetype(stream.Size()));
 }
-}  // namespace
+
+QByteArray Peek(TStream* Stream, Int64 From, Int64 MaxCount) { return PeekAll(Stream, From, MaxCount); }
+
+bool IsRasterFormData(TStream* Stream) {
+  if (Stream == nullptr || IsSVGFormData(Stream)) return false;
+  TBytesStream probe(PeekAll(Stream, Stream->Position(), 64));
+  return IsRasterData(&probe);
+}
+
+void DrawSVGOnGraphics(TKitSVGBitmap* Picture, TGPGraphics* Graphics, float X, float Y, float W, float H) {
+  if (Picture == nullptr || Graphics == nullptr || !Picture->HasSVG()) return;
+  HDC dc = Graphics->GetHDC();
+  if (dc == nullptr) return;
+  try {
+    TCanvas canvas;
+    canvas.SetHandle(dc);
+    Picture->SVG()->Draw(&canvas, TRectF(X, Y, X + W, Y + H), true);
+    canvas.SetHandle(nullptr);
+  } catch (...) {
+    Graphics->ReleaseHDC(dc);
+    throw;
+  }
+  Graphics->ReleaseHDC(dc);
+}
+}  // namespace PictureDetail
+
+using namespace PictureDetail;
 
 bool TKitGDIPPicture::Empty() const { return HasSVG() ? TKitSVGBitmap::Empty() : FIsEmpty; }
 int TKitGDIPPicture::Width() const { return HasSVG() ? TKitSVGBitmap::Width() : FWidth; }
@@ -498,7 +521,7 @@ void TKitGDIPPicture::Assign(TPersistent* Source) {
       } else {
         FDatastream.Assign(picture->FDatastream);
         FIsEmpty = !FDatastream.HasBytes();
-        if (!FIsEmpty) ClearSVGOf(this);
+        if (!FIsEmpty) ClearSVG(this);
       }
     } else {
       FIsEmpty = !FDatastream.HasBytes() && !HasSVG();
@@ -507,12 +530,12 @@ void TKitGDIPPicture::Assign(TPersistent* Source) {
   } else if (auto* pic = dynamic_cast<TPicture*>(Source)) {
     FDatastream.SetBytes(SavedBytesOf(pic->Graphic()));
     FIsEmpty = false;
-    ClearSVGOf(this);
+    ClearSVG(this);
     Changed(this);
   } else if (auto* graphic = dynamic_cast<TGraphic*>(Source)) {
     FDatastream.SetBytes(SavedBytesOf(graphic));
     FIsEmpty = false;
-    ClearSVGOf(this);
+    ClearSVG(this);
     Changed(this);
   }
   GetImageSizes();
@@ -526,7 +549,7 @@ void TKitGDIPPicture::LoadFromFile(const QString& FileName) {
       FDatastream.LoadFromStream(&file);
     }
     if (IsRasterData(FDatastream.Stream())) {
-      ClearSVGOf(this);
+      ClearSVG(this);
     } else {
       FDatastream.Clear();
       Quietly(this, [&] { TKitSVGBitmap::LoadFromFile(FileName); });
@@ -545,7 +568,7 @@ void TKitGDIPPicture::LoadFromFile(const QString& FileName) {
 void TKitGDIPPicture::LoadFromStream(TStream* Stream) {
   if (Stream == nullptr || Stream->Size() == 0) return;
   if (IsRasterData(Stream)) {
-    ClearSVGOf(this);
+    ClearSVG(this);
     FDatastream.LoadFromStream(Stream);
   } else {
     FDatastream.Clear();
@@ -567,19 +590,15 @@ void TKitGDIPPicture::SaveToStream(TStream* Stream) {
 
 void TKitGDIPPicture::ReadData(TStream* Stream) {
   if (Stream == nullptr) return;
-  if (!IsSVGFormData(Stream)) {
+  if (IsRasterFormData(Stream)) {
     const Int64 rest = Stream->Size() - Stream->Position();
-    const QByteArray head = PeekAll(Stream, Stream->Position(), 64);
-    TBytesStream probe(head);
-    if (IsRasterData(&probe)) {
-      if (rest > 0) {
-        ClearSVGOf(this);
-        FDatastream.CopyFrom(Stream, rest);
-        FIsEmpty = false;
-        GetImageSizes();
-      }
-      return;
+    if (rest > 0) {
+      ClearSVG(this);
+      FDatastream.CopyFrom(Stream, rest);
+      FIsEmpty = false;
+      GetImageSizes();
     }
+    return;
   }
   FDatastream.Clear();
   Quietly(this, [&] { TKitSVGBitmap::ReadData(Stream); });
@@ -630,19 +649,7 @@ QImage TKitGDIPPicture::ToImage() {
 }
 
 void TKitGDIPPicture::DrawSVG(TGPGraphics* Graphics, float X, float Y, float W, float H) {
-  if (Graphics == nullptr || !HasSVG()) return;
-  HDC dc = Graphics->GetHDC();
-  if (dc == nullptr) return;
-  try {
-    TCanvas canvas;
-    canvas.SetHandle(dc);
-    SVG()->Draw(&canvas, TRectF(X, Y, X + W, Y + H), true);
-    canvas.SetHandle(nullptr);
-  } catch (...) {
-    Graphics->ReleaseHDC(dc);
-    throw;
-  }
-  Graphics->ReleaseHDC(dc);
+  DrawSVGOnGraphics(this, Graphics, X, Y, W, H);
 }
 
 bool TKitGDIPPicture::GetImageSizes() {

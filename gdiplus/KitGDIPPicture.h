@@ -37,6 +37,7 @@
 #include <QImage>
 #include <QString>
 
+#include <functional>
 #include <memory>
 
 #include "foundation/KitTypes.h"
@@ -113,6 +114,8 @@ class TPictureBytes {
   TGPImage* Image();
   // How often the bytes were decoded (for tests of the decode-once rule).
   int DecodeCount() const { return FDecodeCount; }
+  // Counts every change of the bytes.
+  uint64_t Version() const { return FVersion; }
 
  private:
   void Changed();
@@ -121,6 +124,7 @@ class TPictureBytes {
   std::unique_ptr<TGPImage> FImage;
   bool FDecoded = false;
   int FDecodeCount = 0;
+  uint64_t FVersion = 0;
 };
 
 // The message of the one error drawing and size queries raise.
@@ -129,6 +133,24 @@ inline constexpr const char* SCouldNotAllocateImage = "Could not allocate memory
 // An image of the given size holding the decoded image drawn stretched
 // (premultiplied ARGB); a null image when there is nothing to draw.
 QImage RenderImage(TGPImage* Image, int Width, int Height);
+
+// Helpers the GDI+ picture classes share.
+namespace PictureDetail {
+// Runs f with the graphic's change notification held back.
+void Quietly(TGraphic* Graphic, const std::function<void()>& f);
+// Removes SVG content (bytes and document) from the picture, quietly.
+void ClearSVG(TKitSVGBitmap* Picture);
+// The saved bytes of a graphic (none for null and empty graphics).
+QByteArray SavedBytesOf(TGraphic* Graphic);
+// Up to MaxCount bytes of the stream from From; the position is kept.
+QByteArray Peek(TStream* Stream, Int64 From, Int64 MaxCount);
+// Raster form data: the stream from its position holds raster bytes and
+// not SVG form data.
+bool IsRasterFormData(TStream* Stream);
+// SVG content into (X, Y, W, H) of the graphics, through a canvas on its
+// device context, with the native back-end.
+void DrawSVGOnGraphics(TKitSVGBitmap* Picture, TGPGraphics* Graphics, float X, float Y, float W, float H);
+}  // namespace PictureDetail
 
 // ---------------------------------------------------------------------------
 // TKitGDIPPicture
