@@ -542,6 +542,95 @@ Status DeleteGraphics(GpGraphics* graphics) {
 }
 
 // ---------------------------------------------------------------------------
+// Windows metafiles drawn into a rectangle
+//
+// libgdiplus plays a WMF as if its logical units were 1440 per inch
+// whatever the file says, and draws it into a rectangle at 96/1440 of the
+// rectangle's size. The metafile is therefore drawn into the rectangle
+// under a world transform that scales that loss back; drawn at a point it
+// takes the size its header gives (logical size at the file's resolution).
+
+bool IsWindowsMetafile(GpImage* image) {
+  auto raw = Real<PFN_GdipGetImageRawFormat>("GdipGetImageRawFormat");
+  GUID format{};
+  if (!image || !raw || raw(image, &format) != Ok) return false;
+  static const uint8_t tail[8] = {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E};
+  return format.Data1 == 0xB96B3CAD && format.Data2 == 0x0728 && format.Data3 == 0x11D3 &&
+         std::memcmp(format.Data4, tail, 8) == 0;
+}
+
+Status DrawMetafileRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width, REAL height) {
+  auto draw = Real<PFN_GdipDrawImageRect>("GdipDrawImageRect");
+  auto save = Real<PFN_GdipSaveGraphics>("GdipSaveGraphics");
+  auto restore = Real<PFN_GdipRestoreGraphics>("GdipRestoreGraphics");
+  auto translate = Real<PFN_GdipTranslateWorldTransform>("GdipTranslateWorldTransform");
+  auto scale = Real<PFN_GdipScaleWorldTransform>("GdipScaleWorldTransform");
+  auto dpiX = Real<PFN_GdipGetDpiX>("GdipGetDpiX");
+  auto dpiY = Real<PFN_GdipGetDpiY>("GdipGetDpiY");
+  if (!draw || !save || !restore || !translate || !scale || !dpiX || !dpiY) return NotImplemented;
+  REAL horizontal = 96, vertical = 96;
+  if (dpiX(graphics, &horizontal) != Ok || horizontal <= 0) horizontal = 96;
+  if (dpiY(graphics, &vertical) != Ok || vertical <= 0) vertical = 96;
+  GraphicsState state = 0;
+  Status status = save(graphics, &state);
+  if (status != Ok) return status;
+  status = translate(graphics, x, y, MatrixOrderPrepend);
+  if (status == Ok) status = scale(graphics, 1440.0f / horizontal, 1440.0f / vertical, MatrixOrderPrepend);
+  if (status == Ok) status = draw(graphics, image, 0, 0, width, height);
+  restore(graphics, state);
+  return status;
+}
+
+// The size a metafile's header gives, in the graphics' pixels.
+bool MetafilePixelSize(GpGraphics* graphics, GpImage* image, REAL& width, REAL& height) {
+  auto w = Real<PFN_GdipGetImageWidth>("GdipGetImageWidth");
+  auto h = Real<PFN_GdipGetImageHeight>("GdipGetImageHeight");
+  auto rx = Real<PFN_GdipGetImageHorizontalResolution>("GdipGetImageHorizontalResolution");
+  auto ry = Real<PFN_GdipGetImageVerticalResolution>("GdipGetImageVerticalResolution");
+  auto dpiX = Real<PFN_GdipGetDpiX>("GdipGetDpiX");
+  auto dpiY = Real<PFN_GdipGetDpiY>("GdipGetDpiY");
+  if (!w || !h || !rx || !ry || !dpiX || !dpiY) return false;
+  UINT units = 0, rows = 0;
+  REAL resX = 0, resY = 0, horizontal = 96, vertical = 96;
+  if (w(image, &units) != Ok || h(image, &rows) != Ok || rx(image, &resX) != Ok || ry(image, &resY) != Ok)
+    return false;
+  if (resX <= 0 || resY <= 0) return false;
+  if (dpiX(graphics, &horizontal) != Ok || horizontal <= 0) horizontal = 96;
+  if (dpiY(graphics, &vertical) != Ok || vertical <= 0) vertical = 96;
+  width = REAL(units) * horizontal / resX;
+  height = REAL(rows) * vertical / resY;
+  return true;
+}
+
+Status DrawImageShim(GpGraphics* graphics, GpImage* image, REAL x, REAL y) {
+  if (graphics && IsWindowsMetafile(image)) {
+    REAL width = 0, height = 0;
+    if (MetafilePixelSize(graphics, image, width, height)) return DrawMetafileRect(graphics, image, x, y, width, height);
+  }
+  auto real = Real<PFN_GdipDrawImage>("GdipDrawImage");
+  return real ? real(graphics, image, x, y) : NotImplemented;
+}
+
+Status DrawImageShimI(GpGraphics* graphics, GpImage* image, INT x, INT y) {
+  if (graphics && IsWindowsMetafile(image)) return DrawImageShim(graphics, image, REAL(x), REAL(y));
+  auto real = Real<PFN_GdipDrawImageI>("GdipDrawImageI");
+  return real ? real(graphics, image, x, y) : NotImplemented;
+}
+
+Status DrawImageRectShim(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width, REAL height) {
+  if (graphics && IsWindowsMetafile(image)) return DrawMetafileRect(graphics, image, x, y, width, height);
+  auto real = Real<PFN_GdipDrawImageRect>("GdipDrawImageRect");
+  return real ? real(graphics, image, x, y, width, height) : NotImplemented;
+}
+
+Status DrawImageRectShimI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height) {
+  if (graphics && IsWindowsMetafile(image))
+    return DrawMetafileRect(graphics, image, REAL(x), REAL(y), REAL(width), REAL(height));
+  auto real = Real<PFN_GdipDrawImageRectI>("GdipDrawImageRectI");
+  return real ? real(graphics, image, x, y, width, height) : NotImplemented;
+}
+
+// ---------------------------------------------------------------------------
 // Lookup table
 
 struct TextTag1;
@@ -567,6 +656,10 @@ const std::unordered_map<std::string_view, ProcFactory>& Replacements() {
       {"GdipBitmapUnlockBits", [](const char*) { return reinterpret_cast<void*>(&UnlockBits); }},
       {"GdipTransformPoints",
        [](const char*) { return reinterpret_cast<void*>(&TransformPoints); }},
+      {"GdipDrawImage", [](const char*) { return reinterpret_cast<void*>(&DrawImageShim); }},
+      {"GdipDrawImageI", [](const char*) { return reinterpret_cast<void*>(&DrawImageShimI); }},
+      {"GdipDrawImageRect", [](const char*) { return reinterpret_cast<void*>(&DrawImageRectShim); }},
+      {"GdipDrawImageRectI", [](const char*) { return reinterpret_cast<void*>(&DrawImageRectShimI); }},
       {"GdipTransformPointsI",
        [](const char*) { return reinterpret_cast<void*>(&TransformPointsI); }},
       {"GdipDrawString", &LockedProc<TextTag1, PFN_GdipDrawString>},

@@ -17,7 +17,11 @@
 // versions replace the library's for: the start-up pair (shared start-up),
 // the text calls (under the text lock), GdipBitmapLockBits/UnlockBits (the
 // library writes past the documented record, so it gets a padded one) and
-// GdipTransformPoints/TransformPointsI (the library does not transform), and
+// GdipTransformPoints/TransformPointsI (the library does not transform),
+// GdipDrawImage/DrawImageI/DrawImageRect/DrawImageRectI for Windows
+// metafiles (the library plays them at a fixed 1440 units per inch and
+// draws them into a rectangle at 96/1440 of its size: the runtime draws
+// them at their header's size and into the whole rectangle), and
 // GdipCreateFromHDC/HDC2 with GdipDeleteGraphics: the graphics of a device
 // context is a bitmap over the DC's image, with the DC's origin and clip
 // (an origin outside the image becomes a world translation; the DC's mapping

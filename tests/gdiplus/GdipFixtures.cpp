@@ -285,7 +285,7 @@ QByteArray Emf(int W, int H) {
   Put32(records, 37);  // SELECTOBJECT
   Put32(records, 12);
   Put32(records, 1);
-  const int l = 5, t = 5, r = W - 10, btm = H - 10;
+  const int l = W / 4, t = H / 4, r = 3 * W / 4, btm = 3 * H / 4;
   Put32(records, 86);  // POLYGON16
   Put32(records, 28 + 16);
   Put32(records, l);
@@ -359,6 +359,47 @@ QImage TSurface::Image() {
   GdiFlush();
   QImage image = FBitmap->ToImage();
   return image.convertToFormat(QImage::Format_ARGB32);
+}
+
+namespace {
+class TStandInImport : public TKitSVGImport {
+ public:
+  bool HasElements() override { return FHas; }
+  int ElementCount() override { return FHas ? 1 : 0; }
+  void Clear() override {
+    FHas = false;
+    FViewRect = TRectF{};
+  }
+  void Draw(TCanvas* ACanvas, const TRectF& ARect, bool) override {
+    ACanvas->Brush()->SetColor(clFuchsia);
+    ACanvas->FillRect(TRect(int(ARect.Left), int(ARect.Top), int(ARect.Right), int(ARect.Bottom)));
+  }
+  void LoadFromStream(TStream* AStream) override {
+    QByteArray bytes(qsizetype(AStream->Size() - AStream->Position()), '\0');
+    if (!bytes.isEmpty()) AStream->ReadBuffer(bytes.data(), bytes.size());
+    Clear();
+    FHas = bytes.contains("<svg");
+    const qsizetype at = bytes.indexOf("viewBox ");
+    if (at >= 0) {
+      const QList<QByteArray> parts = bytes.mid(at + 8).split(' ');
+      if (parts.size() >= 4)
+        FViewRect = TRectF{parts[0].toFloat(), parts[1].toFloat(), parts[0].toFloat() + parts[2].toFloat(),
+                           parts[1].toFloat() + parts[3].toFloat()};
+    }
+  }
+
+ private:
+  bool FHas = false;
+};
+}  // namespace
+
+TStandInSVG::TStandInSVG() {
+  TKitSVGImport::SetSVGImportFactory([] { return std::make_unique<TStandInImport>(); });
+}
+TStandInSVG::~TStandInSVG() { TKitSVGImport::SetSVGImportFactory({}); }
+
+QByteArray TStandInSVG::Document(int W, int H) {
+  return QStringLiteral("<svg viewBox 0 0 %1 %2 ></svg>").arg(W).arg(H).toUtf8();
 }
 
 QString WriteFile(const QString& Path, const QByteArray& Bytes) {

@@ -11,6 +11,7 @@
 #include <memory>
 #include <vector>
 
+#include "foundation/KitTypes.h"
 #include "gdiplus/KitGDIP.h"
 #include "platform/vcl/Graphics.h"
 
@@ -48,7 +49,8 @@ QByteArray Gif(const TGifOptions& Options);
 // A placeable WMF of W x H pixels at 96 DPI (logical units of 1/1440 inch)
 // filling its frame red with a black outline.
 QByteArray Wmf(int W, int H);
-// An EMF of W x H pixels whose polygon covers (5,5)-(W-10,H-10) in green.
+// An EMF of W x H pixels whose polygon covers its middle half (W/4, H/4 to
+// 3W/4, 3H/4) in green.
 QByteArray Emf(int W, int H);
 
 // The pixel of an ARGB32-premultiplied image as an opaque-or-not QColor.
@@ -75,6 +77,17 @@ class TSurface {
 
  private:
   std::unique_ptr<TBitmap> FBitmap;
+};
+
+// A stand-in SVG engine: a document is "SVG" when it holds "<svg" and its
+// text "viewBox a b c d" sets the view box; Draw fills the rectangle it is
+// given with magenta on the canvas. Announced for the life of the object.
+class TStandInSVG {
+ public:
+  TStandInSVG();
+  ~TStandInSVG();
+  // A document of that view box size.
+  static QByteArray Document(int W, int H);
 };
 
 // Writes the bytes to a file; the path.
