@@ -429,10 +429,7 @@ bool THTMLPictureCache::Animate() {
 }
 
 void THTMLPictureCache::SetPicture(int Index, THTMLPicture* Value) {
-  THTMLPicture* old = GetPicture(Index);
-  if (old == Value) return;
-  SetItems(Index, Value);
-  delete old;
+  SetItems(Index, Value);  // the list's deletion notice frees the replaced picture
 }
 
 // ---------------------------------------------------------------------------
