@@ -185,7 +185,7 @@ QImage TGDIPPicture::ToImage() {
   if (FIsEmpty || !FDatastream.HasBytes()) return QImage();
   TGPImage* image = FDatastream.Image();
   if (image == nullptr) return QImage();
-  return RenderImage(image, image->Width(), image->Height());
+  return RenderImage(image, FDatastream.ImageWidth(), FDatastream.ImageHeight());
 }
 
 void TGDIPPicture::DrawSVG(TGPGraphics* Graphics, float X, float Y, float W, float H) {
@@ -196,8 +196,8 @@ bool TGDIPPicture::GetImageSizes() {
   if (HasSVG()) return true;
   if (FIsEmpty || !FDatastream.HasBytes()) return false;
   TGPImage* image = FDatastream.Image();
-  FWidth = image ? image->Width() : 0;
-  FHeight = image ? image->Height() : 0;
+  FWidth = FDatastream.ImageWidth();
+  FHeight = FDatastream.ImageHeight();
   return true;
 }
 
@@ -243,8 +243,8 @@ void TGDIPPicture::Draw(TCanvas* ACanvas, const TRect& Rect) {
       FDatastream.Stream()->SetPosition(0);  // drawn by GDI+ below
     }
   }
-  FWidth = image->Width();
-  FHeight = image->Height();
+  FWidth = FDatastream.ImageWidth();
+  FHeight = FDatastream.ImageHeight();
   TGPGraphics graphics(ACanvas->Handle());
   if (FAngle != 0) {
     // About the centre of the image's own size placed at the top-left.

@@ -630,6 +630,12 @@ class TGPImage : public TGdiplusBase {
   int Width() { return int(GetWidth()); }
   int Height() { return int(GetHeight()); }
   TStatus RotateFlip(RotateFlipType rotateFlipType);
+  // Dots per inch; 0 on failure.
+  REAL GetHorizontalResolution();
+  REAL GetVerticalResolution();
+  // The size in pixels at 96 dots per inch: a metafile's header size at its
+  // own resolution, any other image's own size. 0 x 0 on failure.
+  void GetPixelSize(int& width, int& height);
   // Frames along the time (animation) or page dimension; 1 for a single
   // image, 0 on failure.
   UINT GetFrameCount();

@@ -408,6 +408,28 @@ TStatus TGPImage::RotateFlip(RotateFlipType rotateFlipType) {
   return SetStatus(GDIP(GdipImageRotateFlip)(nativeImage, rotateFlipType));
 }
 
+REAL TGPImage::GetHorizontalResolution() {
+  REAL dpi = 0;
+  if (SetStatus(GDIP(GdipGetImageHorizontalResolution)(nativeImage, &dpi)) != Ok) return 0;
+  return dpi;
+}
+
+REAL TGPImage::GetVerticalResolution() {
+  REAL dpi = 0;
+  if (SetStatus(GDIP(GdipGetImageVerticalResolution)(nativeImage, &dpi)) != Ok) return 0;
+  return dpi;
+}
+
+void TGPImage::GetPixelSize(int& width, int& height) {
+  width = int(GetWidth());
+  height = int(GetHeight());
+  const TGPImageFormat format = GetFormat();
+  if (format != ifWMF && format != ifEMF) return;
+  const REAL dpiX = GetHorizontalResolution(), dpiY = GetVerticalResolution();
+  if (dpiX > 0) width = RoundEven(double(width) * 96.0 / dpiX);
+  if (dpiY > 0) height = RoundEven(double(height) * 96.0 / dpiY);
+}
+
 UINT TGPImage::GetFrameCount() {
   UINT dimensions = 0;
   if (SetStatus(GDIP(GdipImageGetFrameDimensionsCount)(nativeImage, &dimensions)) != Ok) return 0;

@@ -288,6 +288,9 @@ QByteArray PeekAll(TStream* Stream, Int64 From, Int64 MaxCount) {
 }
 
 constexpr int64_t MaxPicturePixels = int64_t(1) << 26;
+// The drawing surfaces of the library take sides of up to 32767 pixels; an
+// image with a longer side cannot be drawn or copied safely.
+constexpr int MaxPictureSide = 32767;
 }  // namespace
 
 bool IsRasterData(TStream* Stream) {
@@ -323,7 +326,7 @@ bool DeclaredSizeAcceptable(const QByteArray& Bytes) {
   const qsizetype n = Bytes.size();
   int w = 0, h = 0;
   auto fits = [](int64_t width, int64_t height, int64_t frames = 1) {
-    return width <= MaxImageSide && height <= MaxImageSide && width * height <= MaxPicturePixels &&
+    return width <= MaxPictureSide && height <= MaxPictureSide && width * height <= MaxPicturePixels &&
            width * height * frames <= MaxImagePixels;
   };
   if (PngSizeOf(d, n, w, h)) return fits(w, h);
@@ -337,8 +340,48 @@ bool DeclaredSizeAcceptable(const QByteArray& Bytes) {
   if (BmpSizeOf(d, n, w, h)) return fits(w, h);
   uint64_t largest = 0;
   if (TiffWalk(d, n, w, h, &largest))
-    return w <= MaxImageSide && h <= MaxImageSide && largest <= uint64_t(MaxPicturePixels);
+    return w <= MaxPictureSide && h <= MaxPictureSide && largest <= uint64_t(MaxPicturePixels);
   return true;  // icons (256 x 256 at most) and metafiles (drawn at the size asked for)
+}
+
+bool MetafileStructureSound(const QByteArray& Bytes) {
+  const auto* d = reinterpret_cast<const uchar*>(Bytes.constData());
+  const qsizetype n = Bytes.size();
+  constexpr int maxRecords = 1000000;
+  if (n >= 44 && LE32(d) == 1 && std::memcmp(d + 40, " EMF", 4) == 0) {
+    // Enhanced metafile: records of a type and a byte size (a multiple of
+    // 4, at least 8) up to EMR_EOF, the header first.
+    qsizetype pos = 0;
+    for (int record = 0; record < maxRecords; ++record) {
+      if (pos + 8 > n) return false;
+      const uint32_t type = LE32(d + pos), size = LE32(d + pos + 4);
+      if (size < 8 || size % 4 != 0 || uint64_t(pos) + size > uint64_t(n)) return false;
+      if (record == 0 && (type != 1 || size < 88)) return false;
+      if (type == 14) return true;  // EMR_EOF
+      pos += qsizetype(size);
+    }
+    return false;
+  }
+  qsizetype start = 0;
+  if (n >= 4 && LE32(d) == 0x9AC6CDD7) start = 22;  // placeable header
+  if (start == 22 || IsMetafileSignature(d, n)) {
+    // Windows metafile: a 9-word header, then records of a size in words
+    // (at least 3) and a function, up to the end-of-file record.
+    if (start + 18 > n) return false;
+    const uint32_t type = LE16(d + start), words = LE16(d + start + 2);
+    if ((type != 1 && type != 2) || words != 9) return false;
+    qsizetype pos = start + 18;
+    for (int record = 0; record < maxRecords; ++record) {
+      if (pos == n) return true;  // ends without an end-of-file record
+      if (pos + 6 > n) return false;
+      const uint32_t size = LE32(d + pos), function = LE16(d + pos + 4);
+      if (size < 3 || uint64_t(pos) + uint64_t(size) * 2 > uint64_t(n)) return false;
+      if (function == 0) return true;
+      pos += qsizetype(size) * 2;
+    }
+    return false;
+  }
+  return true;  // not a metafile
 }
 
 // ---------------------------------------------------------------------------
@@ -348,6 +391,9 @@ TPictureBytes::TPictureBytes() : FStream(std::make_unique<TMemoryStream>()) {}
 TPictureBytes::~TPictureBytes() = default;
 
 void TPictureBytes::Changed() {
+  FImageWidth = 0;
+  FImageHeight = 0;
+  FTexture.reset();
   FImage.reset();
   FDecoded = false;
   ++FVersion;
@@ -413,15 +459,41 @@ TGPImage* TPictureBytes::Image() {
   }
   FDecoded = true;
   ++FDecodeCount;
-  if (!DeclaredSizeAcceptable(bytes)) return nullptr;
+  if (!DeclaredSizeAcceptable(bytes) || !MetafileStructureSound(bytes)) return nullptr;
   auto image = std::make_unique<TGPImage>(bytes);
   if (image->GetLastStatus() != Ok) return nullptr;
+  // What the headers did not tell (a metafile's frame, a later TIFF page)
+  // is checked on the decoded image.
+  int width = 0, height = 0;
+  image->GetPixelSize(width, height);
+  if (width > MaxPictureSide || height > MaxPictureSide || int64_t(width) * height > MaxPicturePixels) return nullptr;
+  FImageWidth = width;
+  FImageHeight = height;
   FImage = std::move(image);
   return FImage.get();
 }
 
+int TPictureBytes::ImageWidth() { return Image() ? FImageWidth : 0; }
+int TPictureBytes::ImageHeight() { return Image() ? FImageHeight : 0; }
+
+TGPBitmap* TPictureBytes::TextureImage() {
+  if (FTexture) return FTexture.get();
+  TGPImage* image = Image();
+  if (image == nullptr) return nullptr;
+  const int width = FImageWidth, height = FImageHeight;
+  if (width <= 0 || height <= 0 || int64_t(width) * height > MaxPicturePixels) return nullptr;
+  auto copy = std::make_unique<TGPBitmap>(width, height, PixelFormat32bppPARGB);
+  if (copy->GetLastStatus() != Ok) return nullptr;
+  {
+    TGPGraphics graphics(copy.get());
+    if (graphics.DrawImageRect(image, 0, 0, width, height) != Ok) return nullptr;
+  }
+  FTexture = std::move(copy);
+  return FTexture.get();
+}
+
 QImage RenderImage(TGPImage* Image, int Width, int Height) {
-  if (Image == nullptr || Width <= 0 || Height <= 0 || Width > MaxImageSide || Height > MaxImageSide ||
+  if (Image == nullptr || Width <= 0 || Height <= 0 || Width > MaxPictureSide || Height > MaxPictureSide ||
       int64_t(Width) * Height > MaxPicturePixels)
     return QImage();
   QImage result(Width, Height, QImage::Format_ARGB32_Premultiplied);
@@ -645,7 +717,7 @@ QImage TKitGDIPPicture::ToImage() {
   if (FIsEmpty || !FDatastream.HasBytes()) return QImage();
   TGPImage* image = FDatastream.Image();
   if (image == nullptr) return QImage();
-  return RenderImage(image, image->Width(), image->Height());
+  return RenderImage(image, FDatastream.ImageWidth(), FDatastream.ImageHeight());
 }
 
 void TKitGDIPPicture::DrawSVG(TGPGraphics* Graphics, float X, float Y, float W, float H) {
@@ -656,8 +728,8 @@ bool TKitGDIPPicture::GetImageSizes() {
   if (HasSVG()) return true;
   if (FIsEmpty || !FDatastream.HasBytes()) return false;
   TGPImage* image = FDatastream.Image();
-  FWidth = image ? image->Width() : 0;
-  FHeight = image ? image->Height() : 0;
+  FWidth = FDatastream.ImageWidth();
+  FHeight = FDatastream.ImageHeight();
   return true;
 }
 
@@ -686,8 +758,8 @@ void TKitGDIPPicture::TakeImageInfo(TGPImage* Image) {
   FHasPalette = Image->HasPalette();
   FPixelDepth = Image->GetPixelDepth();
   FPixelFormat = Image->GetPixelFormat();
-  FWidth = Image->Width();
-  FHeight = Image->Height();
+  FWidth = FDatastream.ImageWidth();
+  FHeight = FDatastream.ImageHeight();
 }
 
 void TKitGDIPPicture::DrawInto(TGPGraphics* Graphics, const TGPRectF& R, bool IntegerRect) {
@@ -743,7 +815,7 @@ void TKitGDIPPicture::GDIPDraw(TGPGraphics* Graphics, const TGPRectF& R) {
 
 void TKitGDIPPicture::FillRect(TGPGraphics* Graphics, const TGPRectF& R) {
   if (Graphics == nullptr || FIsEmpty || !FDatastream.HasBytes()) return;
-  TGPImage* image = FDatastream.Image();
+  TGPImage* image = FDatastream.TextureImage();
   if (image == nullptr) return;
   TGPTextureBrush brush(image, WrapModeTile);
   Graphics->FillRectangle(&brush, R);
@@ -751,7 +823,7 @@ void TKitGDIPPicture::FillRect(TGPGraphics* Graphics, const TGPRectF& R) {
 
 void TKitGDIPPicture::FillPath(TGPGraphics* Graphics, TGPGraphicsPath* Path) {
   if (Graphics == nullptr || Path == nullptr || FIsEmpty || !FDatastream.HasBytes()) return;
-  TGPImage* image = FDatastream.Image();
+  TGPImage* image = FDatastream.TextureImage();
   if (image == nullptr) return;
   TGPTextureBrush brush(image, WrapModeTile);
   Graphics->FillPath(&brush, Path);
@@ -779,12 +851,12 @@ void TKitGDIPPicture::Draw(TCanvas* ACanvas, const TRect& Rect) {
       // A bitmap the framework cannot read is drawn by GDI+ in its own size.
       FDatastream.Stream()->SetPosition(0);
       TGPGraphics graphics(ACanvas->Handle());
-      graphics.DrawImageRect(image, Rect.Left, Rect.Top, image->Width(), image->Height());
+      graphics.DrawImageRect(image, Rect.Left, Rect.Top, FDatastream.ImageWidth(), FDatastream.ImageHeight());
       return;
     }
   }
-  FWidth = image->Width();
-  FHeight = image->Height();
+  FWidth = FDatastream.ImageWidth();
+  FHeight = FDatastream.ImageHeight();
   TGPGraphics graphics(ACanvas->Handle());
   graphics.DrawImageRect(image, Rect.Left, Rect.Top, Rect.Width(), Rect.Height());
 }

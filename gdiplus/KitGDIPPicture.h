@@ -73,10 +73,16 @@ bool IsRasterData(TStream* Stream);
 // exactly that many bytes of XML text); the position is kept.
 bool IsSVGFormData(TStream* Stream);
 
-// The largest image the pictures decode: sides up to MaxImageSide pixels
-// and MaxImagePixels pixels in all. Bytes declaring a larger image (in the
-// headers the sniffers read) are not handed to the decoder.
+// The largest image the pictures decode: sides up to 32767 pixels (the
+// limit of the library's drawing surfaces), 2^26 pixels in all, and for
+// animations 2^28 pixels over all frames. Bytes declaring a larger image
+// (in the headers the sniffers read) are not handed to the decoder, and a
+// decoded image beyond the limits is dropped.
 bool DeclaredSizeAcceptable(const QByteArray& Bytes);
+// True unless the bytes are a metafile whose records do not chain up
+// soundly (a record size too small to move on, or running past the data):
+// the library's metafile player would loop or read past the data on them.
+bool MetafileStructureSound(const QByteArray& Bytes);
 
 // ---------------------------------------------------------------------------
 // Raster bytes
@@ -112,6 +118,15 @@ class TPictureBytes {
   // Raises Exception "Could not allocate memory for image" when the memory
   // for the hand-over cannot be had.
   TGPImage* Image();
+  // The decoded image's size in pixels (metafiles at their header's size
+  // and resolution); 0 x 0 without an image.
+  int ImageWidth();
+  int ImageHeight();
+  // A plain premultiplied copy of the decoded image at its own size, made
+  // on first use, for texture brushes (the library copies the image a brush
+  // is made of, and copying some images it decoded from damaged bytes is
+  // not safe). Null when there is no image.
+  TGPBitmap* TextureImage();
   // How often the bytes were decoded (for tests of the decode-once rule).
   int DecodeCount() const { return FDecodeCount; }
   // Counts every change of the bytes.
@@ -122,6 +137,9 @@ class TPictureBytes {
 
   std::unique_ptr<TMemoryStream> FStream;
   std::unique_ptr<TGPImage> FImage;
+  std::unique_ptr<TGPBitmap> FTexture;
+  int FImageWidth = 0;
+  int FImageHeight = 0;
   bool FDecoded = false;
   int FDecodeCount = 0;
   uint64_t FVersion = 0;

@@ -168,8 +168,8 @@ void THTMLPicture::ReadFrameInfo() {
     }
   }
   if (TGPImage* image = FDatastream.Image()) {
-    FWidth = image->Width();
-    FHeight = image->Height();
+    FWidth = FDatastream.ImageWidth();
+    FHeight = FDatastream.ImageHeight();
   }
 }
 
@@ -351,7 +351,7 @@ QImage THTMLPicture::ToImage() {
   if (const QImage* frame = FrameImage()) return *frame;
   TGPImage* image = FDatastream.Image();
   if (image == nullptr) return QImage();
-  return RenderImage(image, image->Width(), image->Height());
+  return RenderImage(image, FDatastream.ImageWidth(), FDatastream.ImageHeight());
 }
 
 void THTMLPicture::DrawSVG(TCanvas* ACanvas, float X, float Y, float W, float H) {

@@ -40,7 +40,7 @@ std::vector<TFormatCase> FormatCases() {
       {"gif", Gif(TGifOptions{24, 16, {10, 20, 30}}), ifGIF, 24, 16, 24, 16, pfGIF},
       {"tif", Tiff(q), ifTIFF, 24, 16, 24, 16, pfTiff},
       {"ico", Ico(q), ifIcon, 24, 16, 0, 0, pfICO},
-      {"wmf", Wmf(24, 16), ifWMF, 360, 240, 0, 0, pfMetaFile},
+      {"wmf", Wmf(24, 16), ifWMF, 24, 16, 0, 0, pfMetaFile},  // the header size at 1440 per inch
       {"emf", Emf(24, 16), ifEMF, 24, 16, 0, 0, pfMetaFile},
   };
 }
