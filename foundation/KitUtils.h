@@ -5,7 +5,9 @@
 // number and byte-size texts, paths, shell open, resource streams, image
 // download, the text scrambler and the filter-expression matcher.
 //
-// Every operation is a static member; the class is never instantiated.
+// Every operation is a static member; the class is not meant to be
+// instantiated, but like every library class it carries the JSON operations
+// (on an object of it they write and read its type member alone).
 // Positions are 1-based, as everywhere in the library.
 
 #include <QChar>
@@ -15,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+#include "foundation/KitTypes.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
@@ -51,7 +54,7 @@ extern Word KitCFHTML;
 
 class TKitUtils : public TObject {
  public:
-  TKitUtils() = delete;
+  TF_KIT_JSON_OPERATIONS
 
   // --- Text and search -----------------------------------------------------
 
