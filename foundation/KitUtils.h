@@ -150,10 +150,12 @@ class TKitUtils : public TObject {
   // The type of the picture's saved bytes, read from their start (the flag
   // is not used).
   static QString GetImageType(TKitBitmap* ABitmap, bool AResetPosition);
-  // The picture class for the leading bytes of Buffer: "BM" TBitmap, FF D8
-  // TJPEGImage, the PNG signature TPngImage, "GIF" TGIFImage, the 16-bit
-  // value 1 at offset 2 TIcon. TIFF and metafile bytes have no class here.
-  // Only the BufferSize bytes are looked at. True when a class was found.
+  // The picture class for the leading bytes of Buffer: "II" 42 and "MM" 42
+  // TWICImage (TIFF), "BM" TBitmap, FF D8 TJPEGImage, the PNG signature
+  // TPngImage, a placeable or enhanced metafile header TMetafile, "GIF"
+  // TGIFImage, the 16-bit value 1 at offset 2 TIcon. Only the BufferSize
+  // bytes are looked at. True when a class was found. (TIFF and metafiles
+  // decode through GDI+; the decoder is installed here.)
   static bool FindGraphicClass(const void* Buffer, Int64 BufferSize, TGraphicClass& GraphicClass);
   // The picture's graphic in its own format as hexadecimal text; "" for a
   // picture without graphic or with an empty one.

@@ -344,46 +344,6 @@ bool DeclaredSizeAcceptable(const QByteArray& Bytes) {
   return true;  // icons (256 x 256 at most) and metafiles (drawn at the size asked for)
 }
 
-bool MetafileStructureSound(const QByteArray& Bytes) {
-  const auto* d = reinterpret_cast<const uchar*>(Bytes.constData());
-  const qsizetype n = Bytes.size();
-  constexpr int maxRecords = 1000000;
-  if (n >= 44 && LE32(d) == 1 && std::memcmp(d + 40, " EMF", 4) == 0) {
-    // Enhanced metafile: records of a type and a byte size (a multiple of
-    // 4, at least 8) up to EMR_EOF, the header first.
-    qsizetype pos = 0;
-    for (int record = 0; record < maxRecords; ++record) {
-      if (pos + 8 > n) return false;
-      const uint32_t type = LE32(d + pos), size = LE32(d + pos + 4);
-      if (size < 8 || size % 4 != 0 || uint64_t(pos) + size > uint64_t(n)) return false;
-      if (record == 0 && (type != 1 || size < 88)) return false;
-      if (type == 14) return true;  // EMR_EOF
-      pos += qsizetype(size);
-    }
-    return false;
-  }
-  qsizetype start = 0;
-  if (n >= 4 && LE32(d) == 0x9AC6CDD7) start = 22;  // placeable header
-  if (start == 22 || IsMetafileSignature(d, n)) {
-    // Windows metafile: a 9-word header, then records of a size in words
-    // (at least 3) and a function, up to the end-of-file record.
-    if (start + 18 > n) return false;
-    const uint32_t type = LE16(d + start), words = LE16(d + start + 2);
-    if ((type != 1 && type != 2) || words != 9) return false;
-    qsizetype pos = start + 18;
-    for (int record = 0; record < maxRecords; ++record) {
-      if (pos == n) return true;  // ends without an end-of-file record
-      if (pos + 6 > n) return false;
-      const uint32_t size = LE32(d + pos), function = LE16(d + pos + 4);
-      if (size < 3 || uint64_t(pos) + uint64_t(size) * 2 > uint64_t(n)) return false;
-      if (function == 0) return true;
-      pos += qsizetype(size) * 2;
-    }
-    return false;
-  }
-  return true;  // not a metafile
-}
-
 // ---------------------------------------------------------------------------
 // TPictureBytes
 
@@ -459,7 +419,7 @@ TGPImage* TPictureBytes::Image() {
   }
   FDecoded = true;
   ++FDecodeCount;
-  if (!DeclaredSizeAcceptable(bytes) || !MetafileStructureSound(bytes)) return nullptr;
+  if (!DeclaredSizeAcceptable(bytes)) return nullptr;
   auto image = std::make_unique<TGPImage>(bytes);
   if (image->GetLastStatus() != Ok) return nullptr;
   // What the headers did not tell (a metafile's frame, a later TIFF page)

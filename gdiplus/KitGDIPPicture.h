@@ -79,10 +79,7 @@ bool IsSVGFormData(TStream* Stream);
 // (in the headers the sniffers read) are not handed to the decoder, and a
 // decoded image beyond the limits is dropped.
 bool DeclaredSizeAcceptable(const QByteArray& Bytes);
-// True unless the bytes are a metafile whose records do not chain up
-// soundly (a record size too small to move on, or running past the data):
-// the library's metafile player would loop or read past the data on them.
-bool MetafileStructureSound(const QByteArray& Bytes);
+
 
 // ---------------------------------------------------------------------------
 // Raster bytes

@@ -766,10 +766,57 @@ std::recursive_mutex& GdiplusTextLock() {
   return *lock;
 }
 
+namespace {
+uint32_t ByteLE16(const uchar* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8); }
+uint32_t ByteLE32(const uchar* p) { return ByteLE16(p) | (ByteLE16(p + 2) << 16); }
+}  // namespace
+
+bool GdiplusMetafileRecordsSound(const QByteArray& bytes) {
+  const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+  const qsizetype n = bytes.size();
+  constexpr int maxRecords = 1000000;
+  if (n >= 44 && ByteLE32(d) == 1 && std::memcmp(d + 40, " EMF", 4) == 0) {
+    // Enhanced metafile: records of a type and a byte size (a multiple of
+    // 4, at least 8) up to EMR_EOF, the header first.
+    qsizetype pos = 0;
+    for (int record = 0; record < maxRecords; ++record) {
+      if (pos + 8 > n) return false;
+      const uint32_t type = ByteLE32(d + pos), size = ByteLE32(d + pos + 4);
+      if (size < 8 || size % 4 != 0 || uint64_t(pos) + size > uint64_t(n)) return false;
+      if (record == 0 && (type != 1 || size < 88)) return false;
+      if (type == 14) return true;  // EMR_EOF
+      pos += qsizetype(size);
+    }
+    return false;
+  }
+  qsizetype start = -1;
+  if (n >= 4 && ByteLE32(d) == 0x9AC6CDD7) start = 22;  // placeable header
+  else if (n >= 18 && (ByteLE16(d) == 1 || ByteLE16(d) == 2) && ByteLE16(d + 2) == 9) start = 0;
+  if (start < 0) return true;  // not a metafile
+  // Windows metafile: a 9-word header, then records of a size in words (at
+  // least 3) and a function, up to the end-of-file record.
+  if (start + 18 > n) return false;
+  const uint32_t type = ByteLE16(d + start), words = ByteLE16(d + start + 2);
+  if ((type != 1 && type != 2) || words != 9) return false;
+  qsizetype pos = start + 18;
+  for (int record = 0; record < maxRecords; ++record) {
+    if (pos == n) return true;  // ends without an end-of-file record
+    if (pos + 6 > n) return false;
+    const uint32_t size = ByteLE32(d + pos), function = ByteLE16(d + pos + 4);
+    if (size < 3 || uint64_t(pos) + uint64_t(size) * 2 > uint64_t(n)) return false;
+    if (function == 0) return true;
+    pos += qsizetype(size) * 2;
+  }
+  return false;
+}
+
 Status GdiplusLoadImageFromBytes(const QByteArray& bytes, GpImage** image) {
   if (!image) return InvalidParameter;
   *image = nullptr;
   if (bytes.isEmpty()) return InvalidParameter;
+  // The library's metafile player loops for ever on a record that does not
+  // move on, and reads past records that run past the data.
+  if (!GdiplusMetafileRecordsSound(bytes)) return InvalidParameter;
   auto load = Real<PFN_LoadImageFromDelegate>("GdipLoadImageFromDelegate_linux");
   if (!load) return NotImplemented;
   QByteArray copy = bytes;  // the delegates read through a non-const stream

@@ -64,8 +64,14 @@ bool GdiplusLibraryStarted();
 // Image streams. libgdiplus has no COM streams (its stream loaders answer
 // NotImplemented); images travel through its memory-delegate functions
 // instead. Decodes the bytes of an image file (PNG, JPEG, GIF, BMP, TIFF, ICO,
-// EMF, WMF) into a new image the caller disposes.
+// EMF, WMF) into a new image the caller disposes. A metafile whose records
+// do not chain up soundly is refused with InvalidParameter (the library's
+// player would loop on it or read past the data).
 Status GdiplusLoadImageFromBytes(const QByteArray& bytes, GpImage** image);
+// False for a Windows or enhanced metafile whose records do not chain up
+// soundly (a record too short to move on, or one that runs past the data);
+// true for anything else.
+bool GdiplusMetafileRecordsSound(const QByteArray& bytes);
 // Encodes the image with the encoder and replaces bytes with the result.
 Status GdiplusSaveImageToBytes(GpImage* image, const CLSID& encoder,
                                const EncoderParameters* parameters, QByteArray& bytes);
