@@ -9,6 +9,8 @@
 #include "app/uSplashScreen.h"
 #include "app/uTallowfinch2.h"
 #include "browser/KitWebBrowser.Win.h"
+#include "foundation/KitGDIPlusApi.h"
+#include "gdiplus/KitGDIP.h"
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Themes.h"
@@ -35,6 +37,12 @@ void PrepareProgram() {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   RegisterCoreWebView2Schemes();
   KitWebBrowserWin::Startup();
+  // GDI+ for both bindings, through the shared start-up: the run-time entry
+  // table is loaded and started, then the static binding starts. The
+  // library itself is shut down only when the process ends.
+  LoadGdiPlusLibrary();
+  StartupGdiPlus();
+  KitGDIP::Initialization();
 }
 
 void StartProgram() {

@@ -3,7 +3,8 @@
 
 // What must be settled before the QApplication exists: Qt's own high-DPI
 // scaling off (the library does its own DPI arithmetic), shared OpenGL
-// contexts and the document scheme of the web engine, the browser service.
+// contexts and the document scheme of the web engine, the browser service,
+// and GDI+ for both of its bindings.
 void PrepareProgram();
 
 // The start once the QApplication exists: resources and window icon, the

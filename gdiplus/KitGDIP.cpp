@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "gdiplus/KitGDIPFlat.h"
+#include "platform/gdiplusapi/GdiPlusImages.h"
 
 Q_LOGGING_CATEGORY(lcKitGDIP, "tf.gdiplus")
 
@@ -121,6 +122,8 @@ void Initialization() {
   std::lock_guard guard(StartupLock());
   if (initialized) return;
   initialized = true;
+  // The framework's TIFF and metafile pictures decode through GDI+.
+  InstallGdiplusImageDecoder();
   StartGdiplus();
   if (gdiplusToken != 0 && !IsVistaOrLater() && StartupOutput.NotificationHook) {
     gdiplusHookToken = 0;

@@ -408,3 +408,20 @@ TEST(KitGDIPFonts, FamiliesTheSystemLacksAreNotFoundAndTheGenericOnesAreShared) 
 }
 
 }  // namespace
+
+namespace {
+
+TEST(KitGDIPJSON, WrappersWriteTheirPublishedValues) {
+  TGPImage image(Png(Quadrants(12, 7)));
+  const QString json = image.ToJSON();
+  EXPECT_TRUE(json.startsWith(QStringLiteral("{\"$type\":\"TGPImage\""))) << json.toStdString();
+  EXPECT_TRUE(json.contains(QStringLiteral("\"Width\":12"))) << json.toStdString();
+  EXPECT_TRUE(json.contains(QStringLiteral("\"Height\":7"))) << json.toStdString();
+  TGPFont font(static_cast<GpFont*>(nullptr), FontFamilyNotFound);
+  EXPECT_TRUE(font.JSON().contains(QStringLiteral("\"Status\":14"))) << font.JSON().toStdString();
+  TGPPen pen(ARGB(0xFF000000));
+  EXPECT_EQ(pen.ToJSON({QStringLiteral("Anything")}), QStringLiteral("{\"$type\":\"TGPPen\"}"));
+  EXPECT_NO_THROW(pen.FromJSON(QStringLiteral("{}")));
+}
+
+}  // namespace
