@@ -5,6 +5,7 @@
 
 #include <QLoggingCategory>
 
+#include <atomic>
 #include <cmath>
 #include <mutex>
 
@@ -153,13 +154,20 @@ bool Initialized() {
 
 TF_PUBLISHED(TGdiplusBase, TObject) { return TPublished<TGdiplusBase>(); }
 
+namespace {
+// Once the library runs it runs to the end of the process.
+std::atomic<bool> libraryRunning{false};
+}  // namespace
+
 TGdiplusBase::TGdiplusBase() {
+  if (libraryRunning.load(std::memory_order_relaxed)) return;
   // The start-up failed or GDI+ is not running: one more attempt, as the
   // first failing allocation would make it.
   if (!GdiplusLibraryStarted()) {
     std::lock_guard guard(StartupLock());
     if (!GdiplusLibraryStarted() && !ModuleIsLibrary) StartGdiplus();
   }
+  if (GdiplusLibraryStarted()) libraryRunning.store(true, std::memory_order_relaxed);
 }
 
 // ---------------------------------------------------------------------------
