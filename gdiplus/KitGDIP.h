@@ -32,8 +32,8 @@
 // that name it) starts GDI+ through the runtime's shared, counted start-up;
 // its status is not examined but logged when it fails, and the first
 // wrapper made while GDI+ is not running starts it once more. Finalization
-// gives this binding's start-up back; the library itself is shut down by
-// the runtime at the end of the process, never while Qt runs. The
+// gives this binding's start-up back; the library itself keeps running to
+// the end of the process (the runtime never shuts it down). The
 // notification hook of the start-up output is only used on systems that
 // report a major version of 5 or lower (IsVistaOrLater false), which this
 // platform never does.

@@ -43,13 +43,6 @@ StartupState& Startup() {
   return *state;
 }
 
-void ShutdownLibraryAtExit() {
-  StartupState& s = Startup();
-  std::lock_guard guard(s.lock);
-  if (!s.libraryStarted) return;
-  if (auto shutdown = Real<PFN_GdiplusShutdown>("GdiplusShutdown")) shutdown(s.libraryToken);
-  s.libraryStarted = false;
-}
 
 Status SharedStartup(ULONG_PTR* token, const GdiplusStartupInput* input,
                      GdiplusStartupOutput* output) {
@@ -734,8 +727,7 @@ Status GdiplusStartupShared(ULONG_PTR* token, const GdiplusStartupInput* input,
     GdiplusStartupInput own{};  // no debug callback reaches the library
     Status status = startup(&s.libraryToken, &own, nullptr);
     if (status != Ok) return status;
-    s.libraryStarted = true;
-    std::atexit(&ShutdownLibraryAtExit);
+    s.libraryStarted = true;  // to the end of the process (see the header)
   }
   if (output) *output = GdiplusStartupOutput{nullptr, nullptr};
   *token = s.nextToken++;

@@ -7,8 +7,10 @@
 // reference-counted: its first shutdown tears down every object and its font
 // configuration. The runtime therefore counts start-ups itself, hands every
 // caller its own token, and starts the library once; the library's own
-// shutdown is deferred to the end of the process, after the application
-// object and every window are gone.
+// shutdown never runs. It would end fontconfig (FcFini) for the whole
+// process, which other users of fontconfig (Qt) do not expect, and at the
+// end of the process fontconfig aborts when caches are still held; the
+// process gives the library's memory back when it ends.
 //
 // GdiplusProc answers, for every name of the flat API, a function that may
 // be called: the library's own, or the runtime's where the library has none
