@@ -1,5 +1,6 @@
-// Tallowfinch against a loopback imitation of the directory, so anyone can
-// try a capture without the internet.
+// Tallowfinch against a loopback imitation of the directory (its result
+// pages in the directory's present layout), so anyone can try a capture
+// without the internet.
 //
 // With a display: the program opens on the imitation's first result page;
 // press "Capture". Without one: a whole capture runs offscreen, the result
@@ -137,6 +138,7 @@ int main(int argc, char** argv) {
   const QString outputFolder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("tallowfinch-demo");
 
   tools::DirectoryServerOptions options;
+  options.Layout = tools::DirectoryLayout::Present;
   options.PageCount = 3;
   options.Lifetime = std::chrono::hours(12);
   tools::DirectoryServer server(options);
