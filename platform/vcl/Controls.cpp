@@ -363,6 +363,24 @@ bool HostWidgetEvent(TWidgetHost* Host, QEvent* Event) {
   return result;
 }
 
+void DeliverMouseOrigin(const TMessage& Message, QMouseEvent* Origin, const std::function<void(QMouseEvent*)>& Deliver) {
+  const UINT msg = Message.Msg;
+  const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
+  const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+  auto as = [&](QEvent::Type Type) {
+    QMouseEvent e(Type, Origin->position(), Origin->scenePosition(), Origin->globalPosition(), Origin->button(),
+                  Origin->buttons(), Origin->modifiers());
+    e.setTimestamp(Origin->timestamp());
+    Deliver(&e);
+  };
+  if (down && Origin->type() == QEvent::MouseButtonDblClick) {
+    as(QEvent::MouseButtonPress);
+    return;
+  }
+  Deliver(Origin);
+  if (dbl && Origin->type() == QEvent::MouseButtonPress) as(QEvent::MouseButtonDblClick);
+}
+
 // ---------------------------------------------------------------------------
 // TControl
 
@@ -1609,6 +1627,10 @@ bool TWinControl::ForwardToQt(TMessage& Message) {
       (FWidget->focusPolicy() & Qt::ClickFocus) && FWidget->isEnabled() && !Focused())
     ::SetFocus(FHandle);
   if (!FHost) return true;
+  if (auto* origin = dynamic_cast<QMouseEvent*>(Message.Origin); origin && IsMouseMessage(Message.Msg)) {
+    DeliverMouseOrigin(Message, origin, [host](QMouseEvent* e) { host->BaseEvent(e); });
+    return true;
+  }
   if (Message.Origin) {
     host->BaseEvent(Message.Origin);
     return true;
@@ -1716,12 +1738,14 @@ bool TWinControl::HostEvent(QEvent* Event) {
       TranslateKey(static_cast<QKeyEvent*>(Event));
       return true;
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove:
+      // Qt gives the second press of a double click as a double-click event
+      // instead of a press: it is a press here, and whether it is a double
+      // click is the framework's own decision.
       TranslateMouse(static_cast<QMouseEvent*>(Event));
       return true;
-    case QEvent::MouseButtonDblClick:
-      return true;  // double clicks are recognised from the presses
     case QEvent::ContextMenu:
       // Context menus follow WM_CONTEXTMENU; Qt's event only opens the
       // standard menu of a Qt-backed control that has no pop-up menu.
@@ -1899,7 +1923,8 @@ void TWinControl::TranslateMouse(QMouseEvent* Event) {
   }
   UINT msg = WM_MOUSEMOVE;
   const HWND h = target->FHandle;
-  if (Event->type() == QEvent::MouseButtonPress && vk) {
+  const bool press = Event->type() == QEvent::MouseButtonPress || Event->type() == QEvent::MouseButtonDblClick;
+  if (press && vk) {
     SetInputKeyState(vk, true);
     const uint64_t now = TScheduler::Instance().Now();
     const int dx = GetSystemMetrics(SM_CXDOUBLECLK) / 2;

@@ -192,10 +192,10 @@ bool MouseToViewport(TWinControl* Control, TMessage& Message) {
     ::SetFocus(Control->Handle());
   auto* origin = dynamic_cast<QMouseEvent*>(Message.Origin);
   if (!origin || !Control->WidgetIfAllocated()) return true;
-  const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
-  router->Deliver(origin, origin->type());
-  // A second press also reaches the viewport as a double click.
-  if (dbl && Control->WidgetIfAllocated()) router->Deliver(origin, QEvent::MouseButtonDblClick);
+  QPointer<TViewportRouter> alive(router);
+  DeliverMouseOrigin(Message, origin, [&](QMouseEvent* e) {
+    if (alive && Control->WidgetIfAllocated()) alive->Deliver(e, e->type());
+  });
   return true;
 }
 
