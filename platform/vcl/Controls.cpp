@@ -460,8 +460,11 @@ void TControl::Dispatch(TMessage& Message) {
       if (OnMouseLeave) OnMouseLeave(this);
       return;
     case WM_MOUSEWHEEL:
-      // To the control under the cursor; unhandled wheels go up the parents.
+      // To the control under the cursor; unhandled wheels go up the parents,
+      // and a turn none of them handled is the window's default handling
+      // (a memo or list box scrolls).
       Message.Result = Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+      if (Message.Result == 0) DefaultHandler(Message);
       return;
     case CM_MOUSEWHEEL: {
       TWMMouseWheel w(Message);
@@ -1627,6 +1630,10 @@ bool TWinControl::ForwardToQt(TMessage& Message) {
       (FWidget->focusPolicy() & Qt::ClickFocus) && FWidget->isEnabled() && !Focused())
     ::SetFocus(FHandle);
   if (!FHost) return true;
+  // Qt controls scroll or step on the wheel where their Win32 classes do
+  // not (tabs, combo boxes, scroll bars): the wheel's default handling is
+  // the class's own (memos and list boxes scroll their viewport).
+  if (Message.Msg == WM_MOUSEWHEEL || Message.Msg == WM_MOUSEHWHEEL) return true;
   if (auto* origin = dynamic_cast<QMouseEvent*>(Message.Origin); origin && IsMouseMessage(Message.Msg)) {
     DeliverMouseOrigin(Message, origin, [host](QMouseEvent* e) { host->BaseEvent(e); });
     return true;
@@ -1741,6 +1748,7 @@ bool TWinControl::HostEvent(QEvent* Event) {
     case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove:
+      if (!TakesMouseInput(Event)) return false;
       // Qt gives the second press of a double click as a double-click event
       // instead of a press: it is a press here, and whether it is a double
       // click is the framework's own decision.
@@ -1753,6 +1761,7 @@ bool TWinControl::HostEvent(QEvent* Event) {
       Event->accept();
       return true;
     case QEvent::Wheel:
+      if (!TakesMouseInput(Event)) return false;
       TranslateWheel(static_cast<QWheelEvent*>(Event));
       return true;
     case QEvent::FocusIn: {
@@ -1822,6 +1831,14 @@ bool TWinControl::HostEvent(QEvent* Event) {
     }
     default: return host->BaseEvent(Event);
   }
+}
+
+bool TWinControl::TakesMouseInput(QEvent* Event) {
+  // A disabled window takes no mouse input: as in Win32 it goes to the
+  // window under it, here the parent, to which Qt passes an ignored event.
+  if (FWidget && FWidget->isEnabled()) return true;
+  Event->ignore();
+  return false;
 }
 
 void TWinControl::TranslateKey(QKeyEvent* Event) {

@@ -526,6 +526,9 @@ class TWinControl : public TControl, public TWindowObject {
   void HostPaint(QEvent* Event);
   // Default handling of a Qt-backed control: hands the origin event to Qt.
   bool ForwardToQt(TMessage& Message);
+  // False (the event ignored, so Qt passes it to the parent) while the
+  // window is disabled.
+  bool TakesMouseInput(QEvent* Event);
 
   // A Qt-backed child tells its parent about a change: WM_COMMAND with the
   // notification code, or WM_NOTIFY with an NMHDR; the parent reflects them
