@@ -1216,7 +1216,15 @@ TColor TCustomLabel::EffectiveFontColor() const {
   return style.GetSystemColor(Font()->Color());
 }
 
-TColor TCustomLabel::EffectiveColor() const { return StyleServices().GetSystemColor(FColor); }
+TColor TCustomLabel::EffectiveColor() const {
+  // A style other than the system's paints the label's ground in its own
+  // window colour, as it gives the text its label colour: a colour meant for
+  // the system's look would clash with it (a yellow ground under the light
+  // text of a dark style). The Color property keeps its value.
+  TCustomStyleServices& style = StyleServices();
+  if (!style.IsSystemStyle()) return style.GetStyleColor(scWindow);
+  return style.GetSystemColor(FColor);
+}
 
 void TCustomLabel::AdjustBounds() {
   if (!FAutoSize) return;

@@ -384,6 +384,29 @@ class MemoInputTest : public MemoTest {
   bool KeepWheel = false;
 };
 
+// A read-only memo shows its text as any memo does; a disabled one in the
+// style's disabled colour.
+TEST_F(MemoInputTest, ReadOnlyTextHasTheNormalColourAndDisabledTextTheDisabledOne) {
+  Memo->SetReadOnly(true);
+  for (const char* style : {"Windows", "Luna", "Cyan Night"}) {
+    SCOPED_TRACE(style);
+    TStyleManager::SetStyle(QString::fromLatin1(style));
+    const TColor normal = StyleServices().GetSystemColor(clWindowText);
+    const TColor disabled = StyleServices().GetStyleFontColor(sfEditBoxTextDisabled);
+    ASSERT_NE(normal, disabled);
+    Memo->SetEnabled(true);
+    Pump();
+    QImage shown = GrabIn(Memo, style);
+    EXPECT_GT(Count(shown, normal), 20);
+    EXPECT_EQ(Count(shown, disabled), 0);
+    Memo->SetEnabled(false);
+    Pump();
+    shown = GrabIn(Memo, style);
+    EXPECT_EQ(Count(shown, normal), 0);
+    EXPECT_GT(Count(shown, disabled), 20);
+  }
+}
+
 TEST_F(MemoInputTest, ClicksInTheTextRunTheMouseEventsOnceAndPlaceTheCaret) {
   for (bool readOnly : {false, true}) {
     SCOPED_TRACE(readOnly ? "read-only" : "editable");
@@ -724,6 +747,25 @@ TEST_F(LabelTest, TransparentLeavesTheBackground) {
   l->Repaint();
   Pump();
   EXPECT_NE(Px(Grab(l), 190, 35), clRed);
+}
+
+TEST_F(LabelTest, AStyleOtherThanTheSystemsPaintsTheLabelInItsColours) {
+  TLabel* l = MakeLabel("Pages Jaunes");
+  l->SetColor(clYellow);
+  auto background = [&] {
+    l->Repaint();
+    Pump();
+    return Px(Grab(l), 190, 35);
+  };
+  EXPECT_EQ(background(), clYellow);
+  for (const char* style : {"Luna", "Cyan Night"}) {
+    SCOPED_TRACE(style);
+    TStyleManager::SetStyle(QString::fromLatin1(style));
+    EXPECT_EQ(background(), StyleServices().GetStyleColor(scWindow));
+    EXPECT_EQ(l->Color(), clYellow);  // the property keeps its value
+  }
+  TStyleManager::SetStyle("Windows");
+  EXPECT_EQ(background(), clYellow);
 }
 
 // --- TComboBox ------------------------------------------------------------------
