@@ -236,6 +236,14 @@ bool MouseToViewport(TWinControl* Control, TMessage& Message) {
 
 }  // namespace
 
+// A read-only memo keeps its caret keys, as the framework's does (Qt's
+// read-only editor takes the mouse only): arrows, Page Down, Ctrl+Home move
+// through the text and select with Shift.
+void SetMemoReadOnly(QPlainTextEdit* Memo, bool Value) {
+  Memo->setReadOnly(Value);
+  if (Value) Memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
+
 // ---------------------------------------------------------------------------
 // Helpers
 
@@ -361,7 +369,7 @@ void TCustomEdit::SetMaxLength(int Value) { FMaxLength = std::max(Value, 0); }
 void TCustomEdit::SetReadOnly(bool Value) {
   FReadOnly = Value;
   if (auto* edit = LineEdit()) edit->setReadOnly(Value);
-  else if (auto* memo = qobject_cast<QPlainTextEdit*>(WidgetIfAllocated())) memo->setReadOnly(Value);
+  else if (auto* memo = qobject_cast<QPlainTextEdit*>(WidgetIfAllocated())) SetMemoReadOnly(memo, Value);
 }
 
 void TCustomEdit::SetPasswordChar(QChar Value) {
@@ -611,7 +619,7 @@ QWidget* TCustomMemo::CreateWidget(const TCreateParams& Params, QWidget* ParentW
   ++FSettingText;
   memo->setDocument(FDocument.get());
   --FSettingText;
-  memo->setReadOnly(FReadOnly);
+  SetMemoReadOnly(memo, FReadOnly);
   memo->setTabChangesFocus(false);
   memo->setPlaceholderText(FTextHint);
   memo->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);

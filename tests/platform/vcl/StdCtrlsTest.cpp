@@ -437,6 +437,28 @@ TEST_F(MemoInputTest, ClicksInTheTextRunTheMouseEventsOnceAndPlaceTheCaret) {
   }
 }
 
+TEST_F(MemoInputTest, TheCaretKeysMoveThroughAReadOnlyMemo) {
+  Memo->SetReadOnly(true);
+  Memo->SetFocus();
+  Pump();
+  Key(VK_NEXT);
+  EXPECT_GT(VBar()->value(), 0);
+  EXPECT_GT(Memo->SelStart(), 0);
+  Key(VK_END, TShiftState{ssCtrl, ssShift});
+  EXPECT_GE(VBar()->value(), VBar()->maximum() - 1);  // the end is in view
+  EXPECT_GT(Memo->SelLength(), 0);
+  Key(VK_HOME, TShiftState{ssCtrl});
+  EXPECT_EQ(VBar()->value(), 0);
+  EXPECT_EQ(Memo->SelStart(), 0);
+  Type(QStringLiteral("x\r"));
+  EXPECT_EQ(Memo->Lines()->Count(), 60);
+  EXPECT_EQ(Memo->Lines()->Strings(0), "line 0");
+  // Writable again, it takes typing.
+  Memo->SetReadOnly(false);
+  Type(QStringLiteral("x"));
+  EXPECT_EQ(Memo->Lines()->Strings(0), "xline 0");
+}
+
 TEST_F(MemoInputTest, TheWheelScrollsAfterTheMouseWheelEvent) {
   ASSERT_EQ(VBar()->value(), 0);
   Wheel(Memo, -1, 40, 40);
