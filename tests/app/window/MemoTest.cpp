@@ -172,6 +172,10 @@ TEST(MainWindowMemo, TheResultsTakeClicksTheWheelAndTheScrollBarButNoTyping) {
   Environment* env = Shared();
   ASSERT_TRUE(env);
   TTestWindow* w = env->Window.get();
+  // The whole window on the screen, as the user sees it (maximized on the
+  // small offscreen screen, its results pane would lie off it).
+  w->SetWindowState(wsNormal);
+  w->SetBounds(0, 0, 1400, 820);
   ASSERT_TRUE(vcltest::ShowAndActivate(w));
   w->PageControl1->SetActivePage(w->tbResults);
   QStringList lines;
