@@ -1,7 +1,10 @@
 #include "platform/gdiplusapi/GdiPlusRuntime.h"
 
+#include <QColor>
 #include <QImage>
+#include <QPainter>
 #include <QRegion>
+#include <QString>
 
 #include <dlfcn.h>
 
@@ -15,6 +18,7 @@
 #include <set>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -421,9 +425,18 @@ long StreamSize() { return currentStream ? long(currentStream->bytes->size()) : 
 // bitmap over the same pixels, with the DC's origin and clip applied. The
 // bitmap belongs to the graphics and goes with it.
 
+struct DcSurface {
+  GpBitmap* bitmap = nullptr;  // over the DC's pixels, from (x, y) on
+  QImage* image = nullptr;
+  int x = 0, y = 0;
+  int dpi = 96;
+  HDC lent = nullptr;         // the DC handed out by GdipGetDC, if any
+  HDC libraryDc = nullptr;    // the library's handle behind it
+};
+
 struct DcGraphicsTable {
   std::mutex lock;
-  std::unordered_map<GpGraphics*, GpBitmap*> bitmaps;
+  std::unordered_map<GpGraphics*, DcSurface> surfaces;
 };
 
 DcGraphicsTable& DcGraphics() {
@@ -513,7 +526,7 @@ Status CreateFromHDC(HDC hdc, GpGraphics** graphics) {
   }
   DcGraphicsTable& t = DcGraphics();
   std::lock_guard guard(t.lock);
-  t.bitmaps[result] = bitmap;
+  t.surfaces[result] = DcSurface{bitmap, image, bx, by, std::max(1, GetDeviceCaps(hdc, LOGPIXELSX))};
   *graphics = result;
   return Ok;
 }
@@ -527,18 +540,307 @@ Status DeleteGraphics(GpGraphics* graphics) {
   auto destroy = Real<PFN_GdipDeleteGraphics>("GdipDeleteGraphics");
   if (!destroy) return NotImplemented;
   GpBitmap* bitmap = nullptr;
+  HDC lent = nullptr;
   if (graphics) {
     DcGraphicsTable& t = DcGraphics();
     std::lock_guard guard(t.lock);
-    if (auto it = t.bitmaps.find(graphics); it != t.bitmaps.end()) {
-      bitmap = it->second;
-      t.bitmaps.erase(it);
+    if (auto it = t.surfaces.find(graphics); it != t.surfaces.end()) {
+      bitmap = it->second.bitmap;
+      lent = it->second.lent;
+      t.surfaces.erase(it);
     }
   }
+  if (lent) DeleteDC(lent);  // a DC never given back goes with its graphics
   Status status = destroy(graphics);
   if (bitmap)
     if (auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage")) dispose(bitmap);
   return status;
+}
+
+// A device context of the layer for the graphics of a DC: a DC over the same
+// image whose origin is the graphics' first pixel. While it is out the
+// graphics answers ObjectBusy, as the library marks it. Other graphics have
+// no device context of the layer (the library would hand out its own
+// graphics as the handle).
+Status GetDC(GpGraphics* graphics, HDC* hdc) {
+  if (!graphics || !hdc) return InvalidParameter;
+  auto real = Real<PFN_GdipGetDC>("GdipGetDC");
+  auto flush = Real<PFN_GdipFlush>("GdipFlush");
+  auto release = Real<PFN_GdipReleaseDC>("GdipReleaseDC");
+  if (!real || !flush || !release) return NotImplemented;
+  DcGraphicsTable& t = DcGraphics();
+  std::lock_guard guard(t.lock);
+  auto it = t.surfaces.find(graphics);
+  if (it == t.surfaces.end()) return NotImplemented;
+  DcSurface& surface = it->second;
+  if (surface.lent) return ObjectBusy;
+  flush(graphics, FlushIntentionSync);
+  HDC libraryDc = nullptr;
+  Status status = real(graphics, &libraryDc);
+  if (status != Ok) return status;
+  HDC dc = CreateImageDC(surface.image, surface.dpi);
+  if (!dc) {
+    release(graphics, libraryDc);
+    return OutOfMemory;
+  }
+  SetViewportOrgEx(dc, surface.x, surface.y, nullptr);
+  surface.lent = dc;
+  surface.libraryDc = libraryDc;
+  *hdc = dc;
+  return Ok;
+}
+
+Status ReleaseDC(GpGraphics* graphics, HDC hdc) {
+  if (!graphics || !hdc) return InvalidParameter;
+  auto release = Real<PFN_GdipReleaseDC>("GdipReleaseDC");
+  if (!release) return NotImplemented;
+  DcGraphicsTable& t = DcGraphics();
+  std::lock_guard guard(t.lock);
+  auto it = t.surfaces.find(graphics);
+  if (it == t.surfaces.end() || it->second.lent != hdc) return InvalidParameter;
+  DcSurface& surface = it->second;
+  GdiFlush();
+  DeleteDC(surface.lent);
+  const Status status = release(graphics, surface.libraryDc);
+  surface.lent = nullptr;
+  surface.libraryDc = nullptr;
+  return status;
+}
+
+// ---------------------------------------------------------------------------
+// GDI handles of the layer
+//
+// The library takes region, bitmap and font handles for objects of its own
+// (a region or bitmap handle is read as one of its objects, which crashes on
+// a handle of the layer). These go through the layer's objects instead.
+
+// A region of the library covering the area of a region of the layer.
+Status RegionFromArea(const QRegion& area, GpRegion** region) {
+  auto create = Real<PFN_GdipCreateRegion>("GdipCreateRegion");
+  auto empty = Real<PFN_GdipSetEmpty>("GdipSetEmpty");
+  auto combine = Real<PFN_GdipCombineRegionRectI>("GdipCombineRegionRectI");
+  auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  if (!create || !empty || !combine || !remove) return NotImplemented;
+  GpRegion* result = nullptr;
+  Status status = create(&result);
+  if (status == Ok) status = empty(result);
+  for (const QRect& r : area) {
+    if (status != Ok) break;
+    const GpRect rect{r.x(), r.y(), r.width(), r.height()};
+    status = combine(result, &rect, CombineModeUnion);
+  }
+  if (status != Ok) {
+    if (result) remove(result);
+    return status;
+  }
+  *region = result;
+  return Ok;
+}
+
+bool IsRegionHandle(HRGN hrgn) { return hrgn && GetObjectType(hrgn) == OBJ_REGION; }
+
+Status CreateRegionHrgn(HRGN hrgn, GpRegion** region) {
+  if (!region) return InvalidParameter;
+  *region = nullptr;
+  if (!IsRegionHandle(hrgn)) return InvalidParameter;
+  return RegionFromArea(GetRegionArea(hrgn), region);
+}
+
+Status SetClipHrgn(GpGraphics* graphics, HRGN hrgn, CombineMode mode) {
+  if (!graphics || !IsRegionHandle(hrgn)) return InvalidParameter;
+  auto setClip = Real<PFN_GdipSetClipRegion>("GdipSetClipRegion");
+  auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  if (!setClip || !remove) return NotImplemented;
+  GpRegion* region = nullptr;
+  Status status = RegionFromArea(GetRegionArea(hrgn), &region);
+  if (status != Ok) return status;
+  status = setClip(graphics, region, mode);
+  remove(region);
+  return status;
+}
+
+// The region in the device pixels of the graphics as a region of the layer;
+// null (and Ok) for an infinite region.
+Status GetRegionHRgn(GpRegion* region, GpGraphics* graphics, HRGN* hrgn) {
+  if (!region || !graphics || !hrgn) return InvalidParameter;
+  *hrgn = nullptr;
+  auto infinite = Real<PFN_GdipIsInfiniteRegion>("GdipIsInfiniteRegion");
+  auto createMatrix = Real<PFN_GdipCreateMatrix2>("GdipCreateMatrix2");
+  auto deleteMatrix = Real<PFN_GdipDeleteMatrix>("GdipDeleteMatrix");
+  auto count = Real<PFN_GdipGetRegionScansCount>("GdipGetRegionScansCount");
+  auto scans = Real<PFN_GdipGetRegionScansI>("GdipGetRegionScansI");
+  if (!infinite || !createMatrix || !deleteMatrix || !count || !scans) return NotImplemented;
+  BOOL isInfinite = FALSE;
+  Status status = infinite(region, graphics, &isInfinite);
+  if (status != Ok || isInfinite) return status;
+  Affine toDevice;
+  if ((status = SpaceTransform(graphics, CoordinateSpaceDevice, CoordinateSpaceWorld,
+                               toDevice)) != Ok)
+    return status;
+  GpMatrix* matrix = nullptr;
+  if ((status = createMatrix(REAL(toDevice.m11), REAL(toDevice.m12), REAL(toDevice.m21),
+                             REAL(toDevice.m22), REAL(toDevice.dx), REAL(toDevice.dy),
+                             &matrix)) != Ok)
+    return status;
+  UINT n = 0;
+  std::vector<GpRect> rects;
+  status = count(region, &n, matrix);
+  if (status == Ok) {
+    rects.resize(n);
+    INT filled = INT(n);
+    status = n ? scans(region, rects.data(), &filled, matrix) : Ok;
+    rects.resize(std::min<size_t>(n, size_t(std::max(filled, 0))));
+  }
+  deleteMatrix(matrix);
+  if (status != Ok) return status;
+  HRGN result = CreateRectRgn(0, 0, 0, 0);
+  if (!result) return OutOfMemory;
+  for (const GpRect& r : rects) {
+    HRGN part = CreateRectRgn(r.X, r.Y, r.X + r.Width, r.Y + r.Height);
+    if (part) {
+      CombineRgn(result, result, part, RGN_OR);
+      DeleteObject(part);
+    }
+  }
+  *hrgn = result;
+  return Ok;
+}
+
+// A copy of the bitmap's pixels; the alpha of the bitmap is not used (a GDI
+// bitmap has none), as GDI+ does for bitmap handles.
+Status CreateBitmapFromHBITMAP(HBITMAP hbm, HPALETTE, GpBitmap** bitmap) {
+  if (!bitmap) return InvalidParameter;
+  *bitmap = nullptr;
+  const QImage* source = hbm ? GetBitmapImage(hbm) : nullptr;
+  if (!source || source->isNull()) return InvalidParameter;
+  auto fromScan0 = Real<PFN_GdipCreateBitmapFromScan0>("GdipCreateBitmapFromScan0");
+  auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage");
+  if (!fromScan0 || !dispose) return NotImplemented;
+  const QImage pixels = source->convertToFormat(QImage::Format_RGB32);
+  GpBitmap* result = nullptr;
+  Status status =
+      fromScan0(pixels.width(), pixels.height(), 0, PixelFormat32bppRGB, nullptr, &result);
+  if (status != Ok) return status;
+  BitmapData data{};
+  const GpRect all{0, 0, pixels.width(), pixels.height()};
+  status = LockBits(result, &all, 2 /* write */, PixelFormat32bppRGB, &data);
+  if (status == Ok) {
+    for (int y = 0; y < pixels.height(); ++y)
+      std::memcpy(static_cast<BYTE*>(data.Scan0) + qsizetype(y) * data.Stride,
+                  pixels.constScanLine(y), size_t(pixels.width()) * 4);
+    status = UnlockBits(result, &data);
+  }
+  if (status != Ok) {
+    dispose(result);
+    return status;
+  }
+  *bitmap = result;
+  return Ok;
+}
+
+// A bitmap of the layer holding the pixels drawn over the background colour.
+Status CreateHBITMAPFromBitmap(GpBitmap* bitmap, HBITMAP* hbm, ARGB background) {
+  if (!bitmap || !hbm) return InvalidParameter;
+  *hbm = nullptr;
+  auto width = Real<PFN_GdipGetImageWidth>("GdipGetImageWidth");
+  auto height = Real<PFN_GdipGetImageHeight>("GdipGetImageHeight");
+  if (!width || !height) return NotImplemented;
+  UINT w = 0, h = 0;
+  Status status = width(bitmap, &w);
+  if (status == Ok) status = height(bitmap, &h);
+  if (status != Ok) return status;
+  if (w == 0 || h == 0 || w > 32767 || h > 32767) return InvalidParameter;
+  QImage pixels(int(w), int(h), QImage::Format_ARGB32);
+  if (pixels.isNull()) return OutOfMemory;
+  BitmapData data{};
+  const GpRect all{0, 0, INT(w), INT(h)};
+  status = LockBits(bitmap, &all, 1 /* read */, PixelFormat32bppARGB, &data);
+  if (status != Ok) return status;
+  for (int y = 0; y < int(h); ++y)
+    std::memcpy(pixels.scanLine(y), static_cast<const BYTE*>(data.Scan0) + qsizetype(y) * data.Stride,
+                size_t(w) * 4);
+  status = UnlockBits(bitmap, &data);
+  if (status != Ok) return status;
+  QImage result(int(w), int(h), QImage::Format_ARGB32_Premultiplied);
+  result.fill(QColor::fromRgba(background));
+  {
+    QPainter painter(&result);
+    painter.drawImage(0, 0, pixels);
+  }
+  HBITMAP handle = CreateBitmapFromImage(result);
+  if (!handle) return OutOfMemory;
+  *hbm = handle;
+  return Ok;
+}
+
+// The font selected into a DC of the layer.
+Status CreateFontFromDC(HDC hdc, GpFont** font) {
+  if (!font) return InvalidParameter;
+  *font = nullptr;
+  auto fromLogfont = Real<PFN_GdipCreateFontFromLogfontW>("GdipCreateFontFromLogfontW");
+  if (!fromLogfont) return NotImplemented;
+  HGDIOBJ selected = hdc ? GetCurrentObject(hdc, OBJ_FONT) : nullptr;
+  LOGFONTW logfont{};
+  if (!selected || GetObjectW(selected, int(sizeof logfont), &logfont) != int(sizeof logfont))
+    return InvalidParameter;
+  return fromLogfont(hdc, &logfont, font);
+}
+
+// The library answers Ok without warping; nothing is done, so say so.
+Status WarpPath(GpPath* path, GpMatrix*, const GpPointF* points, INT count, REAL, REAL, REAL,
+                REAL, WarpMode, REAL) {
+  if (!path || !points || count <= 0) return InvalidParameter;
+  return NotImplemented;
+}
+
+// ---------------------------------------------------------------------------
+// Font families by name
+//
+// Font configuration always finds some family for a name: for one it has no
+// font for, its default family. Such a name answers FontFamilyNotFound, as
+// GDI+ does; a name configured as an alias of an installed family (Arial for
+// Liberation Sans) finds that family.
+
+QString FamilyNameOf(GpFontFamily* family) {
+  auto name = Real<PFN_GdipGetFamilyName>("GdipGetFamilyName");
+  WCHAR buffer[128] = {};
+  if (!name || name(family, buffer, 0) != Ok) return QString();
+  qsizetype length = 0;
+  while (length < 32 && buffer[length]) ++length;
+  return QString::fromUtf16(buffer, length);
+}
+
+// The family the font configuration answers for a name it has no font for.
+const QString& DefaultFamilyName() {
+  static const QString name = [] {
+    auto create = Real<PFN_GdipCreateFontFamilyFromName>("GdipCreateFontFamilyFromName");
+    auto remove = Real<PFN_GdipDeleteFontFamily>("GdipDeleteFontFamily");
+    GpFontFamily* family = nullptr;
+    if (!create || !remove ||
+        create(u"tallowfinch no such family 7a1e", nullptr, &family) != Ok || !family)
+      return QString();
+    QString result = FamilyNameOf(family);
+    remove(family);
+    return result;
+  }();
+  return name;
+}
+
+Status CreateFontFamilyFromName(const WCHAR* name, GpFontCollection* collection,
+                                GpFontFamily** family) {
+  auto create = Real<PFN_GdipCreateFontFamilyFromName>("GdipCreateFontFamilyFromName");
+  auto remove = Real<PFN_GdipDeleteFontFamily>("GdipDeleteFontFamily");
+  if (!create || !remove) return NotImplemented;
+  const Status status = create(name, collection, family);
+  if (status != Ok || collection || !family || !*family) return status;
+  const QString asked = QString::fromUtf16(name).trimmed();
+  const QString found = FamilyNameOf(*family);
+  if (found.compare(asked, Qt::CaseInsensitive) == 0) return Ok;
+  const QString& fallback = DefaultFamilyName();
+  if (fallback.isEmpty() || found.compare(fallback, Qt::CaseInsensitive) != 0) return Ok;
+  remove(*family);
+  *family = nullptr;
+  return FontFamilyNotFound;
 }
 
 // ---------------------------------------------------------------------------
@@ -569,6 +871,21 @@ const std::unordered_map<std::string_view, ProcFactory>& Replacements() {
        [](const char*) { return reinterpret_cast<void*>(&TransformPoints); }},
       {"GdipTransformPointsI",
        [](const char*) { return reinterpret_cast<void*>(&TransformPointsI); }},
+      {"GdipGetDC", [](const char*) { return reinterpret_cast<void*>(&GetDC); }},
+      {"GdipReleaseDC", [](const char*) { return reinterpret_cast<void*>(&ReleaseDC); }},
+      {"GdipCreateRegionHrgn",
+       [](const char*) { return reinterpret_cast<void*>(&CreateRegionHrgn); }},
+      {"GdipSetClipHrgn", [](const char*) { return reinterpret_cast<void*>(&SetClipHrgn); }},
+      {"GdipGetRegionHRgn", [](const char*) { return reinterpret_cast<void*>(&GetRegionHRgn); }},
+      {"GdipCreateBitmapFromHBITMAP",
+       [](const char*) { return reinterpret_cast<void*>(&CreateBitmapFromHBITMAP); }},
+      {"GdipCreateHBITMAPFromBitmap",
+       [](const char*) { return reinterpret_cast<void*>(&CreateHBITMAPFromBitmap); }},
+      {"GdipCreateFontFromDC",
+       [](const char*) { return reinterpret_cast<void*>(&CreateFontFromDC); }},
+      {"GdipWarpPath", [](const char*) { return reinterpret_cast<void*>(&WarpPath); }},
+      {"GdipCreateFontFamilyFromName",
+       [](const char*) { return reinterpret_cast<void*>(&CreateFontFamilyFromName); }},
       {"GdipDrawString", &LockedProc<TextTag1, PFN_GdipDrawString>},
       {"GdipMeasureString", &LockedProc<TextTag2, PFN_GdipMeasureString>},
       {"GdipMeasureCharacterRanges", &LockedProc<TextTag3, PFN_GdipMeasureCharacterRanges>},

@@ -22,6 +22,27 @@
 // context is a bitmap over the DC's image, with the DC's origin and clip
 // (an origin outside the image becomes a world translation; the DC's mapping
 // scale is not applied).
+//
+// The library reads region, bitmap and DC handles as objects of its own, so
+// the calls taking or giving GDI handles work on the layer's objects instead:
+// GdipCreateRegionHrgn and GdipSetClipHrgn read the area of a region of the
+// layer, GdipGetRegionHRgn gives one (in device pixels; null for an infinite
+// region), GdipCreateBitmapFromHBITMAP copies a bitmap of the layer (its
+// alpha unused), GdipCreateHBITMAPFromBitmap gives one (the pixels drawn over
+// the background colour), GdipCreateFontFromDC takes the DC's selected font,
+// and GdipGetDC/ReleaseDC lend a DC of the layer over the same image for the
+// graphics of a DC (other graphics answer NotImplemented).
+// GdipCreateFontFamilyFromName answers FontFamilyNotFound for a name the
+// font configuration only matches with its default family (an alias of an
+// installed family is found). GdipWarpPath answers NotImplemented (the
+// library answers Ok without warping).
+//
+// Not covered: icons (the layer has none; icon handles are the library's own
+// bitmaps), GDI DIBs (GdipCreateBitmapFromGdiDib), metafile recording and
+// comments, COM streams (images travel through GdiplusLoadImageFromBytes and
+// GdiplusSaveImageToBytes), windows (GdipCreateFromHWND answers
+// NotImplemented), driver strings and winding outlines (the library answers
+// NotImplemented).
 
 #include <QByteArray>
 
