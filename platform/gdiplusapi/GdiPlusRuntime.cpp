@@ -2,7 +2,11 @@
 
 #include <QColor>
 #include <QImage>
+#include <QList>
 #include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QPolygonF>
 #include <QRegion>
 #include <QString>
 
@@ -794,6 +798,266 @@ Status WarpPath(GpPath* path, GpMatrix*, const GpPointF* points, INT count, REAL
 }
 
 // ---------------------------------------------------------------------------
+// Region data
+//
+// For a region made of several rectangles the library writes one rectangle
+// node followed by the others, and reads only the first back. Such a region
+// is written as the region of a path holding its rectangles instead, which
+// reads back whole.
+
+constexpr uint32_t kRegionRectNode = 0x10000000;
+constexpr UINT kRegionHeaderSize = 16;  // size, checksum, version, node count
+
+// The region whose data stands for region: null for region itself, or a new
+// region the caller deletes.
+Status RegionForData(GpRegion* region, GpRegion** stand) {
+  *stand = nullptr;
+  auto size = Real<PFN_GdipGetRegionDataSize>("GdipGetRegionDataSize");
+  auto data = Real<PFN_GdipGetRegionData>("GdipGetRegionData");
+  auto createPath = Real<PFN_GdipCreatePath>("GdipCreatePath");
+  auto addRects = Real<PFN_GdipAddPathRectangles>("GdipAddPathRectangles");
+  auto deletePath = Real<PFN_GdipDeletePath>("GdipDeletePath");
+  auto fromPath = Real<PFN_GdipCreateRegionPath>("GdipCreateRegionPath");
+  if (!size || !data || !createPath || !addRects || !deletePath || !fromPath)
+    return NotImplemented;
+  UINT bytes = 0;
+  Status status = size(region, &bytes);
+  const UINT oneRect = kRegionHeaderSize + 4 + sizeof(GpRectF);
+  if (status != Ok || bytes <= oneRect) return status;
+  std::vector<BYTE> buffer(bytes);
+  if ((status = data(region, buffer.data(), bytes, nullptr)) != Ok) return status;
+  uint32_t node = 0;
+  std::memcpy(&node, buffer.data() + kRegionHeaderSize, sizeof node);
+  const UINT rectBytes = bytes - kRegionHeaderSize - 4;
+  if (node != kRegionRectNode || rectBytes % sizeof(GpRectF) != 0) return Ok;
+  std::vector<GpRectF> rects(rectBytes / sizeof(GpRectF));
+  std::memcpy(rects.data(), buffer.data() + kRegionHeaderSize + 4, rectBytes);
+  GpPath* path = nullptr;
+  if ((status = createPath(FillModeWinding, &path)) != Ok) return status;
+  status = addRects(path, rects.data(), INT(rects.size()));
+  if (status == Ok) status = fromPath(path, stand);
+  deletePath(path);
+  return status;
+}
+
+Status GetRegionDataSize(GpRegion* region, UINT* bufferSize) {
+  if (!region || !bufferSize) return InvalidParameter;
+  auto size = Real<PFN_GdipGetRegionDataSize>("GdipGetRegionDataSize");
+  auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  if (!size || !remove) return NotImplemented;
+  GpRegion* stand = nullptr;
+  Status status = RegionForData(region, &stand);
+  if (status != Ok) return status;
+  status = size(stand ? stand : region, bufferSize);
+  if (stand) remove(stand);
+  return status;
+}
+
+Status GetRegionData(GpRegion* region, BYTE* buffer, UINT bufferSize, UINT* sizeFilled) {
+  if (!region || !buffer || bufferSize == 0) return InvalidParameter;
+  auto data = Real<PFN_GdipGetRegionData>("GdipGetRegionData");
+  auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  if (!data || !remove) return NotImplemented;
+  GpRegion* stand = nullptr;
+  Status status = RegionForData(region, &stand);
+  if (status != Ok) return status;
+  status = data(stand ? stand : region, buffer, bufferSize, sizeFilled);
+  if (stand) remove(stand);
+  return status;
+}
+
+// ---------------------------------------------------------------------------
+// Widening
+//
+// The library answers Ok without widening. The outline of the stroke is made
+// here from the path's figures and the pen's width, caps, join, miter limit
+// and dashes, and replaces the path's contents (winding fill mode). The
+// flatness is that of the stroker.
+
+Qt::PenCapStyle CapStyle(GpLineCap cap) {
+  switch (cap) {
+    case 1: case 0x11: return Qt::SquareCap;
+    case 2: case 0x12: return Qt::RoundCap;
+    default: return Qt::FlatCap;
+  }
+}
+
+Qt::PenJoinStyle JoinStyle(LineJoin join) {
+  switch (join) {
+    case LineJoinBevel: return Qt::BevelJoin;
+    case LineJoinRound: return Qt::RoundJoin;
+    default: return Qt::SvgMiterJoin;
+  }
+}
+
+Status WidenPath(GpPath* path, GpPen* pen, GpMatrix* matrix, REAL) {
+  if (!path || !pen) return InvalidParameter;
+  auto count = Real<PFN_GdipGetPointCount>("GdipGetPointCount");
+  auto points = Real<PFN_GdipGetPathPoints>("GdipGetPathPoints");
+  auto types = Real<PFN_GdipGetPathTypes>("GdipGetPathTypes");
+  auto transform = Real<PFN_GdipTransformMatrixPoints>("GdipTransformMatrixPoints");
+  auto width = Real<PFN_GdipGetPenWidth>("GdipGetPenWidth");
+  auto startCap = Real<PFN_GdipGetPenStartCap>("GdipGetPenStartCap");
+  auto lineJoin = Real<PFN_GdipGetPenLineJoin>("GdipGetPenLineJoin");
+  auto miter = Real<PFN_GdipGetPenMiterLimit>("GdipGetPenMiterLimit");
+  auto dashStyle = Real<PFN_GdipGetPenDashStyle>("GdipGetPenDashStyle");
+  auto dashCount = Real<PFN_GdipGetPenDashCount>("GdipGetPenDashCount");
+  auto dashArray = Real<PFN_GdipGetPenDashArray>("GdipGetPenDashArray");
+  auto dashOffset = Real<PFN_GdipGetPenDashOffset>("GdipGetPenDashOffset");
+  auto reset = Real<PFN_GdipResetPath>("GdipResetPath");
+  auto polygon = Real<PFN_GdipAddPathPolygon>("GdipAddPathPolygon");
+  auto fillMode = Real<PFN_GdipSetPathFillMode>("GdipSetPathFillMode");
+  if (!count || !points || !types || !transform || !width || !startCap || !lineJoin || !miter ||
+      !dashStyle || !dashCount || !dashArray || !dashOffset || !reset || !polygon || !fillMode)
+    return NotImplemented;
+
+  INT n = 0;
+  Status status = count(path, &n);
+  if (status != Ok) return status;
+  std::vector<GpPointF> pts(size_t(std::max(n, 0)));
+  std::vector<BYTE> kinds(pts.size());
+  if (n > 0) {
+    if ((status = points(path, pts.data(), n)) != Ok) return status;
+    if ((status = types(path, kinds.data(), n)) != Ok) return status;
+    if (matrix && (status = transform(matrix, pts.data(), n)) != Ok) return status;
+  }
+  QPainterPath figures;
+  for (INT i = 0; i < n; ++i) {
+    const QPointF p(pts[size_t(i)].X, pts[size_t(i)].Y);
+    switch (kinds[size_t(i)] & 0x07) {
+      case 0: figures.moveTo(p); break;
+      case 3:
+        if (i + 2 < n) {
+          figures.cubicTo(p, QPointF(pts[size_t(i) + 1].X, pts[size_t(i) + 1].Y),
+                          QPointF(pts[size_t(i) + 2].X, pts[size_t(i) + 2].Y));
+          i += 2;
+        }
+        break;
+      default: figures.lineTo(p); break;
+    }
+    if (kinds[size_t(i)] & 0x80) figures.closeSubpath();
+  }
+
+  REAL w = 1, limit = 10, offset = 0;
+  GpLineCap cap = 0;
+  LineJoin join = LineJoinMiter;
+  DashStyle dash = DashStyleSolid;
+  width(pen, &w);
+  startCap(pen, &cap);
+  lineJoin(pen, &join);
+  miter(pen, &limit);
+  dashStyle(pen, &dash);
+  dashOffset(pen, &offset);
+  QPainterPathStroker stroker;
+  stroker.setWidth(w > 0 ? w : 1);
+  stroker.setCapStyle(CapStyle(cap));
+  stroker.setJoinStyle(JoinStyle(join));
+  stroker.setMiterLimit(limit);
+  switch (dash) {
+    case DashStyleDash: stroker.setDashPattern(Qt::DashLine); break;
+    case DashStyleDot: stroker.setDashPattern(Qt::DotLine); break;
+    case DashStyleDashDot: stroker.setDashPattern(Qt::DashDotLine); break;
+    case DashStyleDashDotDot: stroker.setDashPattern(Qt::DashDotDotLine); break;
+    case DashStyleCustom: {
+      INT entries = 0;
+      if (dashCount(pen, &entries) == Ok && entries > 0) {
+        std::vector<REAL> pattern(static_cast<size_t>(entries));
+        if (dashArray(pen, pattern.data(), entries) == Ok)
+          stroker.setDashPattern(QList<qreal>(pattern.begin(), pattern.end()));
+      }
+      break;
+    }
+    default: break;
+  }
+  stroker.setDashOffset(offset);
+  const QPainterPath outline = stroker.createStroke(figures);
+
+  if ((status = reset(path)) != Ok) return status;
+  for (const QPolygonF& part : outline.toSubpathPolygons()) {
+    if (part.size() < 3) continue;
+    std::vector<GpPointF> corners;
+    corners.reserve(size_t(part.size()));
+    for (const QPointF& p : part) corners.push_back(GpPointF{REAL(p.x()), REAL(p.y())});
+    if ((status = polygon(path, corners.data(), INT(corners.size()))) != Ok) return status;
+  }
+  return fillMode(path, FillModeWinding);
+}
+
+// ---------------------------------------------------------------------------
+// Containers and page scale
+//
+// The library opens a container with rectangles but ignores them; the
+// container here maps the source rectangle (in its unit) onto the
+// destination rectangle (in world units) by a world transform inside it.
+// The library stores a page scale without applying it when it draws; a scale
+// other than 1 is therefore refused (NotImplemented) and not stored.
+
+Status BeginContainerMapped(GpGraphics* graphics, const GpRectF& dst, const GpRectF& src,
+                            Unit unit, GraphicsContainer* state) {
+  if (!graphics || !state) return InvalidParameter;
+  if (src.Width == 0 || src.Height == 0 || unit < UnitWorld || unit > UnitMillimeter)
+    return InvalidParameter;
+  auto begin = Real<PFN_GdipBeginContainer2>("GdipBeginContainer2");
+  auto end = Real<PFN_GdipEndContainer>("GdipEndContainer");
+  auto pageUnit = Real<PFN_GdipGetPageUnit>("GdipGetPageUnit");
+  auto dpiX = Real<PFN_GdipGetDpiX>("GdipGetDpiX");
+  auto createMatrix = Real<PFN_GdipCreateMatrix2>("GdipCreateMatrix2");
+  auto multiply = Real<PFN_GdipMultiplyWorldTransform>("GdipMultiplyWorldTransform");
+  auto deleteMatrix = Real<PFN_GdipDeleteMatrix>("GdipDeleteMatrix");
+  if (!begin || !end || !pageUnit || !dpiX || !createMatrix || !multiply || !deleteMatrix)
+    return NotImplemented;
+  Unit page = UnitDisplay;
+  REAL dpi = 96;
+  Status status = pageUnit(graphics, &page);
+  if (status == Ok) status = dpiX(graphics, &dpi);
+  if (status != Ok) return status;
+  // The source rectangle in the graphics' page units.
+  const double f = UnitsToDevice(unit, dpi) / UnitsToDevice(page, dpi);
+  const double sx = dst.Width / (src.Width * f), sy = dst.Height / (src.Height * f);
+  const double tx = dst.X - src.X * f * sx, ty = dst.Y - src.Y * f * sy;
+  if (!std::isfinite(sx) || !std::isfinite(sy) || !std::isfinite(tx) || !std::isfinite(ty))
+    return InvalidParameter;
+  GraphicsContainer container = 0;
+  if ((status = begin(graphics, &container)) != Ok) return status;
+  GpMatrix* matrix = nullptr;
+  status = createMatrix(REAL(sx), 0, 0, REAL(sy), REAL(tx), REAL(ty), &matrix);
+  if (status == Ok) {
+    status = multiply(graphics, matrix, MatrixOrderPrepend);
+    deleteMatrix(matrix);
+  }
+  if (status != Ok) {
+    end(graphics, container);
+    return status;
+  }
+  *state = container;
+  return Ok;
+}
+
+Status BeginContainer(GpGraphics* graphics, const GpRectF* dst, const GpRectF* src, Unit unit,
+                      GraphicsContainer* state) {
+  if (!dst || !src) return InvalidParameter;
+  return BeginContainerMapped(graphics, *dst, *src, unit, state);
+}
+
+Status BeginContainerI(GpGraphics* graphics, const GpRect* dst, const GpRect* src, Unit unit,
+                       GraphicsContainer* state) {
+  if (!dst || !src) return InvalidParameter;
+  return BeginContainerMapped(graphics, GpRectF{REAL(dst->X), REAL(dst->Y), REAL(dst->Width),
+                                                REAL(dst->Height)},
+                              GpRectF{REAL(src->X), REAL(src->Y), REAL(src->Width),
+                                      REAL(src->Height)},
+                              unit, state);
+}
+
+Status SetPageScale(GpGraphics* graphics, REAL scale) {
+  auto real = Real<PFN_GdipSetPageScale>("GdipSetPageScale");
+  if (!real) return NotImplemented;
+  if (!graphics || !(scale > 0) || !std::isfinite(scale)) return InvalidParameter;
+  if (scale != 1.0f) return NotImplemented;
+  return real(graphics, scale);
+}
+
+// ---------------------------------------------------------------------------
 // Font families by name
 //
 // Font configuration always finds some family for a name: for one it has no
@@ -884,6 +1148,15 @@ const std::unordered_map<std::string_view, ProcFactory>& Replacements() {
       {"GdipCreateFontFromDC",
        [](const char*) { return reinterpret_cast<void*>(&CreateFontFromDC); }},
       {"GdipWarpPath", [](const char*) { return reinterpret_cast<void*>(&WarpPath); }},
+      {"GdipWidenPath", [](const char*) { return reinterpret_cast<void*>(&WidenPath); }},
+      {"GdipBeginContainer",
+       [](const char*) { return reinterpret_cast<void*>(&BeginContainer); }},
+      {"GdipBeginContainerI",
+       [](const char*) { return reinterpret_cast<void*>(&BeginContainerI); }},
+      {"GdipSetPageScale", [](const char*) { return reinterpret_cast<void*>(&SetPageScale); }},
+      {"GdipGetRegionDataSize",
+       [](const char*) { return reinterpret_cast<void*>(&GetRegionDataSize); }},
+      {"GdipGetRegionData", [](const char*) { return reinterpret_cast<void*>(&GetRegionData); }},
       {"GdipCreateFontFamilyFromName",
        [](const char*) { return reinterpret_cast<void*>(&CreateFontFamilyFromName); }},
       {"GdipDrawString", &LockedProc<TextTag1, PFN_GdipDrawString>},

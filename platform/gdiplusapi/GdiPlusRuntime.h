@@ -35,7 +35,14 @@
 // GdipCreateFontFamilyFromName answers FontFamilyNotFound for a name the
 // font configuration only matches with its default family (an alias of an
 // installed family is found). GdipWarpPath answers NotImplemented (the
-// library answers Ok without warping).
+// library answers Ok without warping); GdipWidenPath widens here (the library
+// answers Ok without widening). GdipGetRegionDataSize/GetRegionData write a
+// region of several rectangles as the region of a path of them (the library
+// writes data for it that reads back as the first rectangle only).
+// GdipBeginContainer/BeginContainerI map the source rectangle onto the
+// destination one (the library ignores both). GdipSetPageScale refuses a
+// scale other than 1 with NotImplemented (the library stores it without
+// applying it).
 //
 // Not covered: icons (the layer has none; icon handles are the library's own
 // bitmaps), GDI DIBs (GdipCreateBitmapFromGdiDib), metafile recording and
