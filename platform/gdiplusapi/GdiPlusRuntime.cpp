@@ -544,17 +544,22 @@ Status DeleteGraphics(GpGraphics* graphics) {
   auto destroy = Real<PFN_GdipDeleteGraphics>("GdipDeleteGraphics");
   if (!destroy) return NotImplemented;
   GpBitmap* bitmap = nullptr;
-  HDC lent = nullptr;
+  HDC lent = nullptr, libraryDc = nullptr;
   if (graphics) {
     DcGraphicsTable& t = DcGraphics();
     std::lock_guard guard(t.lock);
     if (auto it = t.surfaces.find(graphics); it != t.surfaces.end()) {
       bitmap = it->second.bitmap;
       lent = it->second.lent;
+      libraryDc = it->second.libraryDc;
       t.surfaces.erase(it);
     }
   }
-  if (lent) DeleteDC(lent);  // a DC never given back goes with its graphics
+  if (lent) {
+    // A DC never given back goes with its graphics.
+    if (auto release = Real<PFN_GdipReleaseDC>("GdipReleaseDC")) release(graphics, libraryDc);
+    DeleteDC(lent);
+  }
   Status status = destroy(graphics);
   if (bitmap)
     if (auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage")) dispose(bitmap);
@@ -953,11 +958,12 @@ Status WidenPath(GpPath* path, GpPen* pen, GpMatrix* matrix, REAL) {
   stroker.setCapStyle(CapStyle(cap));
   stroker.setJoinStyle(JoinStyle(join));
   stroker.setMiterLimit(limit);
+  // The dash patterns of GDI+, in pen widths.
   switch (dash) {
-    case DashStyleDash: stroker.setDashPattern(Qt::DashLine); break;
-    case DashStyleDot: stroker.setDashPattern(Qt::DotLine); break;
-    case DashStyleDashDot: stroker.setDashPattern(Qt::DashDotLine); break;
-    case DashStyleDashDotDot: stroker.setDashPattern(Qt::DashDotDotLine); break;
+    case DashStyleDash: stroker.setDashPattern(QList<qreal>{3, 1}); break;
+    case DashStyleDot: stroker.setDashPattern(QList<qreal>{1, 1}); break;
+    case DashStyleDashDot: stroker.setDashPattern(QList<qreal>{3, 1, 1, 1}); break;
+    case DashStyleDashDotDot: stroker.setDashPattern(QList<qreal>{3, 1, 1, 1, 1, 1}); break;
     case DashStyleCustom: {
       INT entries = 0;
       if (dashCount(pen, &entries) == Ok && entries > 0) {
