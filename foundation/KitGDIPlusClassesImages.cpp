@@ -678,12 +678,15 @@ Status TGPFontCollection::GetFamilies(INT numSought, std::span<TGPFontFamily* co
   SetStatus(Flat(GdipGetFontCollectionFamilyList, nativeFontCollection, numSought,
                  handles.data(), &found));
   if (lastResult == Ok) {
+    // The library hands out families of its own making that the caller frees:
+    // the given families take them over (a copy would leave them unfreed).
     numFound = std::clamp(found, 0, numSought);
     for (INT i = 0; i < numFound; ++i) {
       TGPFontFamily* family = gpfamilies[size_t(i)];
-      if (!family || !handles[size_t(i)]) continue;
-      GpFontFamily* clone = nullptr;
-      if (Flat(GdipCloneFontFamily, handles[size_t(i)], &clone) == Ok) Native::Adopt(family, clone);
+      if (family)
+        Native::Adopt(family, handles[size_t(i)]);
+      else
+        Flat(GdipDeleteFontFamily, handles[size_t(i)]);
     }
   }
   return lastResult;

@@ -1064,6 +1064,76 @@ Status SetPageScale(GpGraphics* graphics, REAL scale) {
 }
 
 // ---------------------------------------------------------------------------
+// Generic families and string formats
+//
+// The library hands out one generic family or format per kind for the whole
+// process and keeps handing out the same pointer after it was deleted; a
+// deletion would leave it dangling. Deleting a generic object is therefore
+// a no-op answering Ok: the library frees them when it shuts down.
+
+struct GenericHandles {
+  std::mutex lock;
+  std::set<const void*> handles;
+};
+
+GenericHandles& Generics() {
+  static GenericHandles* table = new GenericHandles;  // lives to the end of the process
+  return *table;
+}
+
+void NoteGeneric(const void* handle) {
+  if (!handle) return;
+  GenericHandles& g = Generics();
+  std::lock_guard guard(g.lock);
+  g.handles.insert(handle);
+}
+
+bool IsGeneric(const void* handle) {
+  GenericHandles& g = Generics();
+  std::lock_guard guard(g.lock);
+  return g.handles.count(handle) != 0;
+}
+
+template <class Tag>
+struct GenericEntry {
+  static inline const char* name = nullptr;
+  template <class Handle>
+  static Status Call(Handle** handle) {
+    auto real = Real<Status (*)(Handle**)>(name);
+    if (!real) return NotImplemented;
+    const Status status = real(handle);
+    if (status == Ok && handle) NoteGeneric(*handle);
+    return status;
+  }
+};
+
+struct SansSerifTag;
+struct SerifTag;
+struct MonospaceTag;
+struct DefaultFormatTag;
+struct TypographicFormatTag;
+
+template <class Tag, class Handle>
+void* GenericProc(const char* name) {
+  GenericEntry<Tag>::name = name;
+  return reinterpret_cast<void*>(&GenericEntry<Tag>::template Call<Handle>);
+}
+
+Status DeleteFontFamily(GpFontFamily* family) {
+  auto real = Real<PFN_GdipDeleteFontFamily>("GdipDeleteFontFamily");
+  if (!real) return NotImplemented;
+  if (family && IsGeneric(family)) return Ok;
+  return real(family);
+}
+
+Status DeleteStringFormat(GpStringFormat* format) {
+  auto real = Real<PFN_GdipDeleteStringFormat>("GdipDeleteStringFormat");
+  if (!real) return NotImplemented;
+  if (format && IsGeneric(format)) return Ok;
+  return real(format);
+}
+
+// ---------------------------------------------------------------------------
 // Font families by name
 //
 // Font configuration always finds some family for a name: for one it has no
@@ -1160,6 +1230,15 @@ const std::unordered_map<std::string_view, ProcFactory>& Replacements() {
       {"GdipBeginContainerI",
        [](const char*) { return reinterpret_cast<void*>(&BeginContainerI); }},
       {"GdipSetPageScale", [](const char*) { return reinterpret_cast<void*>(&SetPageScale); }},
+      {"GdipGetGenericFontFamilySansSerif", &GenericProc<SansSerifTag, GpFontFamily>},
+      {"GdipGetGenericFontFamilySerif", &GenericProc<SerifTag, GpFontFamily>},
+      {"GdipGetGenericFontFamilyMonospace", &GenericProc<MonospaceTag, GpFontFamily>},
+      {"GdipStringFormatGetGenericDefault", &GenericProc<DefaultFormatTag, GpStringFormat>},
+      {"GdipStringFormatGetGenericTypographic",
+       &GenericProc<TypographicFormatTag, GpStringFormat>},
+      {"GdipDeleteFontFamily", [](const char*) { return reinterpret_cast<void*>(&DeleteFontFamily); }},
+      {"GdipDeleteStringFormat",
+       [](const char*) { return reinterpret_cast<void*>(&DeleteStringFormat); }},
       {"GdipGetRegionDataSize",
        [](const char*) { return reinterpret_cast<void*>(&GetRegionDataSize); }},
       {"GdipGetRegionData", [](const char*) { return reinterpret_cast<void*>(&GetRegionData); }},

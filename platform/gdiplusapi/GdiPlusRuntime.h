@@ -42,7 +42,9 @@
 // GdipBeginContainer/BeginContainerI map the source rectangle onto the
 // destination one (the library ignores both). GdipSetPageScale refuses a
 // scale other than 1 with NotImplemented (the library stores it without
-// applying it).
+// applying it). Deleting a generic font family or string format does nothing
+// (the library keeps handing out the same object, so a deletion would leave
+// it dangling); the library frees them when it shuts down.
 //
 // Not covered: icons (the layer has none; icon handles are the library's own
 // bitmaps), GDI DIBs (GdipCreateBitmapFromGdiDib), metafile recording and

@@ -956,14 +956,21 @@ TEST_F(GdipConventions, CallsWithoutTheLibraryAnswerNotImplemented) {
 }
 
 TEST_F(GdipConventions, WrappersOutlivingTheTableAreDestroyedSafely) {
-  auto pen = std::make_unique<TGPPen>(0xFF000000u, 1.0f);
-  auto format = std::make_unique<TGPStringFormat>();
+  // A pen that tells its handle, so the test can free it afterwards.
+  class Pen : public TGPPen {
+   public:
+    using TGPPen::TGPPen;
+    GpPen* Handle() const { return nativePen; }
+  };
+  auto pen = std::make_unique<Pen>(0xFF000000u, 1.0f);
   ASSERT_EQ(pen->GetLastStatus(), Ok);
+  GpPen* handle = pen->Handle();
   FinalizeKitGDIPlusClasses();
   EXPECT_EQ(pen->SetWidth(2), NotImplemented);
   pen.reset();  // its delete entry is gone: nothing is called
-  format.reset();
   InitializeKitGDIPlusClasses();
+  auto deletePen = reinterpret_cast<PFN_GdipDeletePen>(GdiplusProc("GdipDeletePen"));
+  EXPECT_EQ(deletePen(handle), Ok);  // still there: the destructor called nothing
 }
 
 }  // namespace

@@ -107,9 +107,11 @@ TEST_F(GdiPlusHandles, BitmapsComeFromAndGoToTheLayersBitmaps) {
   EXPECT_EQ(pixel, 0xFF00FF00u);
   GDIP(GdipBitmapGetPixel)(bitmap, 0, 0, &pixel);
   EXPECT_EQ(pixel >> 24, 0xFFu);
+  GDIP(GdipDisposeImage)(bitmap);
   DeleteObject(hbm);
   EXPECT_EQ(GDIP(GdipCreateBitmapFromHBITMAP)(reinterpret_cast<HBITMAP>(0x99), nullptr, &bitmap),
             InvalidParameter);
+  EXPECT_EQ(bitmap, nullptr);
 
   GpBitmap* argb = nullptr;
   GDIP(GdipCreateBitmapFromScan0)(2, 1, 0, PixelFormat32bppARGB, nullptr, &argb);
@@ -287,6 +289,36 @@ TEST_F(GdiPlusHandles, WhatCannotBeDrawnIsSaidSo) {
   GDIP(GdipGetPointCount)(path, &count);
   EXPECT_EQ(count, 4);  // unchanged
   GDIP(GdipDeletePath)(path);
+}
+
+TEST_F(GdiPlusHandles, GenericObjectsSurviveTheirDeletion) {
+  GpFontFamily* sans = nullptr;
+  ASSERT_EQ(GDIP(GdipGetGenericFontFamilySansSerif)(&sans), Ok);
+  WCHAR before[32] = {};
+  GDIP(GdipGetFamilyName)(sans, before, 0);
+  EXPECT_EQ(GDIP(GdipDeleteFontFamily)(sans), Ok);
+  // New families must not take the generic family's place.
+  std::vector<GpFontFamily*> families(200, nullptr);
+  for (GpFontFamily*& f : families) {
+    ASSERT_EQ(GDIP(GdipCreateFontFamilyFromName)(u"DejaVu Serif", nullptr, &f), Ok);
+    EXPECT_NE(f, sans);
+  }
+  GpFontFamily* again = nullptr;
+  GDIP(GdipGetGenericFontFamilySansSerif)(&again);
+  EXPECT_EQ(again, sans);
+  WCHAR after[32] = {};
+  GDIP(GdipGetFamilyName)(again, after, 0);
+  EXPECT_EQ(QString::fromUtf16(after), QString::fromUtf16(before));
+  for (GpFontFamily* f : families) EXPECT_EQ(GDIP(GdipDeleteFontFamily)(f), Ok);
+
+  GpStringFormat* typographic = nullptr;
+  ASSERT_EQ(GDIP(GdipStringFormatGetGenericTypographic)(&typographic), Ok);
+  INT flags = 0;
+  GDIP(GdipGetStringFormatFlags)(typographic, &flags);
+  EXPECT_EQ(GDIP(GdipDeleteStringFormat)(typographic), Ok);
+  INT still = -1;
+  EXPECT_EQ(GDIP(GdipGetStringFormatFlags)(typographic, &still), Ok);
+  EXPECT_EQ(still, flags);
 }
 
 }  // namespace
