@@ -8,6 +8,7 @@
 #include <QPainterPathStroker>
 #include <QPolygonF>
 #include <QRegion>
+#include <QResource>
 #include <QString>
 
 #include <dlfcn.h>
@@ -1134,6 +1135,71 @@ Status DeleteStringFormat(GpStringFormat* format) {
 }
 
 // ---------------------------------------------------------------------------
+// Icons and resources
+//
+// The layer has no icons of its own: an icon handle is one the library made
+// (GdipCreateHICONFromBitmap); the library reads any other handle as its own
+// object, so only those it handed out are taken back. Bitmap resources are
+// the program's resources by upper-case name (the library has none).
+
+struct IconTable {
+  std::mutex lock;
+  std::set<HICON> icons;
+};
+
+IconTable& Icons() {
+  static IconTable* table = new IconTable;  // lives to the end of the process
+  return *table;
+}
+
+Status CreateHICONFromBitmap(GpBitmap* bitmap, HICON* icon) {
+  auto real = Real<PFN_GdipCreateHICONFromBitmap>("GdipCreateHICONFromBitmap");
+  if (!real) return NotImplemented;
+  const Status status = real(bitmap, icon);
+  if (status == Ok && icon && *icon) {
+    IconTable& t = Icons();
+    std::lock_guard guard(t.lock);
+    t.icons.insert(*icon);
+  }
+  return status;
+}
+
+Status CreateBitmapFromHICON(HICON icon, GpBitmap** bitmap) {
+  auto real = Real<PFN_GdipCreateBitmapFromHICON>("GdipCreateBitmapFromHICON");
+  if (!real) return NotImplemented;
+  if (!bitmap) return InvalidParameter;
+  *bitmap = nullptr;
+  {
+    IconTable& t = Icons();
+    std::lock_guard guard(t.lock);
+    if (!t.icons.count(icon)) return InvalidParameter;
+  }
+  return real(icon, bitmap);
+}
+
+Status CreateBitmapFromResource(HINSTANCE, const WCHAR* name, GpBitmap** bitmap) {
+  if (!name || !bitmap) return InvalidParameter;
+  *bitmap = nullptr;
+  auto type = Real<PFN_GdipGetImageType>("GdipGetImageType");
+  auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage");
+  if (!type || !dispose) return NotImplemented;
+  const QResource resource(QStringLiteral(":/") + QString::fromUtf16(name).toUpper());
+  if (!resource.isValid() || resource.size() <= 0) return Win32Error;  // no such resource
+  GpImage* image = nullptr;
+  Status status = GdiplusLoadImageFromBytes(resource.uncompressedData(), &image);
+  if (status != Ok) return status;
+  ImageType kind = ImageTypeUnknown;
+  status = type(image, &kind);
+  if (status == Ok && kind != ImageTypeBitmap) status = UnknownImageFormat;
+  if (status != Ok) {
+    dispose(image);
+    return status;
+  }
+  *bitmap = image;
+  return Ok;
+}
+
+// ---------------------------------------------------------------------------
 // Font families by name
 //
 // Font configuration always finds some family for a name: for one it has no
@@ -1239,6 +1305,12 @@ const std::unordered_map<std::string_view, ProcFactory>& Replacements() {
       {"GdipDeleteFontFamily", [](const char*) { return reinterpret_cast<void*>(&DeleteFontFamily); }},
       {"GdipDeleteStringFormat",
        [](const char*) { return reinterpret_cast<void*>(&DeleteStringFormat); }},
+      {"GdipCreateHICONFromBitmap",
+       [](const char*) { return reinterpret_cast<void*>(&CreateHICONFromBitmap); }},
+      {"GdipCreateBitmapFromHICON",
+       [](const char*) { return reinterpret_cast<void*>(&CreateBitmapFromHICON); }},
+      {"GdipCreateBitmapFromResource",
+       [](const char*) { return reinterpret_cast<void*>(&CreateBitmapFromResource); }},
       {"GdipGetRegionDataSize",
        [](const char*) { return reinterpret_cast<void*>(&GetRegionDataSize); }},
       {"GdipGetRegionData", [](const char*) { return reinterpret_cast<void*>(&GetRegionData); }},

@@ -46,8 +46,13 @@
 // (the library keeps handing out the same object, so a deletion would leave
 // it dangling); the library frees them when it shuts down.
 //
-// Not covered: icons (the layer has none; icon handles are the library's own
-// bitmaps), GDI DIBs (GdipCreateBitmapFromGdiDib), metafile recording and
+// GdipCreateBitmapFromResource loads the program's resource of that name
+// (upper case; the module handle is not used). Icon handles are the
+// library's own (the layer has no icons): GdipCreateBitmapFromHICON takes
+// back only those GdipCreateHICONFromBitmap handed out, and they are not
+// freed before the process ends.
+//
+// Not covered: GDI DIBs (GdipCreateBitmapFromGdiDib), metafile recording and
 // comments, COM streams (images travel through GdiplusLoadImageFromBytes and
 // GdiplusSaveImageToBytes), windows (GdipCreateFromHWND answers
 // NotImplemented), driver strings and winding outlines (the library answers

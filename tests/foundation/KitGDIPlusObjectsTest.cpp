@@ -703,5 +703,33 @@ TEST_F(GdipObjects, BitmapsTradeWithTheLayersBitmapHandles) {
   DeleteObject(out);
 }
 
+TEST_F(GdipObjects, BitmapsComeFromResourcesAndIcons) {
+  // The program's resources by upper-case name; the module is not consulted.
+  std::unique_ptr<TGPBitmap> dots = TGPBitmap::FromResource(nullptr, QStringLiteral("gdipDots"));
+  ASSERT_EQ(dots->GetLastStatus(), Ok);
+  EXPECT_EQ(dots->GetWidth(), 3u);
+  EXPECT_EQ(dots->GetHeight(), 2u);
+  ARGB dot = 0;
+  dots->GetPixel(2, 0, dot);
+  EXPECT_EQ(dot, 0xFF0000FFu);
+  EXPECT_EQ(TGPBitmap::FromResource(nullptr, QStringLiteral("NO-SUCH-PICTURE"))->GetLastStatus(),
+            Win32Error);
+  // A resource whose header claims a huge picture fails cleanly.
+  EXPECT_NE(TGPBitmap::FromResource(nullptr, QStringLiteral("KITLOGO"))->GetLastStatus(), Ok);
+
+  TGPBitmap bitmap(5, 4, PixelFormat32bppARGB);
+  bitmap.SetPixel(1, 1, 0xFF00FF00u);
+  HICON icon = nullptr;
+  ASSERT_EQ(bitmap.GetHICON(icon), Ok);
+  std::unique_ptr<TGPBitmap> back = TGPBitmap::FromHICON(icon);
+  ASSERT_EQ(back->GetLastStatus(), Ok);
+  EXPECT_EQ(back->GetWidth(), 5u);
+  ARGB pixel = 0;
+  back->GetPixel(1, 1, pixel);
+  EXPECT_EQ(pixel, 0xFF00FF00u);
+  // A handle the library did not hand out is refused, not read.
+  EXPECT_EQ(TGPBitmap(reinterpret_cast<HICON>(0x10)).GetLastStatus(), InvalidParameter);
+}
+
 }  // namespace
 }  // namespace gdiptest
