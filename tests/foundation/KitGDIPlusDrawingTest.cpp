@@ -21,7 +21,27 @@ constexpr QRgb kGreen = 0xFF00FF00;
 constexpr QRgb kBlue = 0xFF0000FF;
 constexpr QRgb kYellow = 0xFFFFFF00;
 
-using GdipDrawing = GdipTest;
+// The probes run on both backings: a bitmap over the picture, and a device
+// context of the layer that GDI painted first.
+class GdipDrawing : public GdipTest, public ::testing::WithParamInterface<Backing> {
+ protected:
+  void SetUp() override {
+    GdipTest::SetUp();
+    DefaultBacking() = GetParam();
+  }
+  void TearDown() override {
+    DefaultBacking() = Backing::Bitmap;
+    GdipTest::TearDown();
+  }
+};
+
+INSTANTIATE_TEST_SUITE_P(OnBitmapsAndDcs, GdipDrawing,
+                         ::testing::Values(Backing::Bitmap, Backing::DeviceContext),
+                         [](const ::testing::TestParamInfo<Backing>& info) {
+                           return info.param == Backing::Bitmap ? "Bitmap" : "DeviceContext";
+                         });
+
+using GdipDcDrawing = GdipTest;
 
 // Fills everything the clip lets through.
 void FillAll(Surface& s, QRgb color = kRed) {
@@ -32,7 +52,7 @@ void FillAll(Surface& s, QRgb color = kRed) {
 // ---------------------------------------------------------------------------
 // Fills
 
-TEST_F(GdipDrawing, FillsCoverTheShapeAndNothingElse) {
+TEST_P(GdipDrawing, FillsCoverTheShapeAndNothingElse) {
   Surface s;
   TGPSolidBrush red(kRed);
   ASSERT_EQ(s.g().FillRectangle(&red, 2, 3, 6, 5), Ok);
@@ -60,7 +80,7 @@ TEST_F(GdipDrawing, FillsCoverTheShapeAndNothingElse) {
   KeepPicture(e.image(), QStringLiteral("fill-ellipse-aa"));
 }
 
-TEST_F(GdipDrawing, PolygonFillModesDecideTheStarsCentre) {
+TEST_P(GdipDrawing, PolygonFillModesDecideTheStarsCentre) {
   // A five-pointed star drawn in one stroke: its centre is enclosed twice.
   std::array<TGPPointF, 5> star;
   for (int i = 0; i < 5; ++i) {
@@ -82,7 +102,7 @@ TEST_F(GdipDrawing, PolygonFillModesDecideTheStarsCentre) {
 // ---------------------------------------------------------------------------
 // Clips
 
-TEST_F(GdipDrawing, ClipsLimitWhatIsPainted) {
+TEST_P(GdipDrawing, ClipsLimitWhatIsPainted) {
   struct Case {
     const char* name;
     std::function<void(TGPGraphics&)> clip;
@@ -144,7 +164,7 @@ TEST_F(GdipDrawing, ClipsLimitWhatIsPainted) {
   }
 }
 
-TEST_F(GdipDrawing, IntersectClipEqualsSetClipWithIntersect) {
+TEST_P(GdipDrawing, IntersectClipEqualsSetClipWithIntersect) {
   Surface a, b;
   a.g().SetClip(TGPRect{0, 0, 12, 12});
   a.g().IntersectClip(TGPRectF{5, 5, 10, 10});
@@ -172,7 +192,7 @@ TEST_F(GdipDrawing, IntersectClipEqualsSetClipWithIntersect) {
 // ---------------------------------------------------------------------------
 // Transforms
 
-TEST_F(GdipDrawing, WorldTransformsMoveTurnAndScaleDrawing) {
+TEST_P(GdipDrawing, WorldTransformsMoveTurnAndScaleDrawing) {
   TGPSolidBrush red(kRed);
   Surface moved;
   moved.g().TranslateTransform(5, 7);
@@ -224,7 +244,7 @@ TEST_F(GdipDrawing, WorldTransformsMoveTurnAndScaleDrawing) {
   EXPECT_TRUE(identity.IsIdentity());
 }
 
-TEST_F(GdipDrawing, PageUnitsScaleToDevicePixels) {
+TEST_P(GdipDrawing, PageUnitsScaleToDevicePixels) {
   Surface s(40, 10);
   EXPECT_EQ(s.g().GetPageUnit(), UnitDisplay);
   EXPECT_FLOAT_EQ(s.g().GetDpiX(), 96);
@@ -244,7 +264,7 @@ TEST_F(GdipDrawing, PageUnitsScaleToDevicePixels) {
   EXPECT_FLOAT_EQ(corner.Y, 4);
 }
 
-TEST_F(GdipDrawing, QualityModesRoundTripAndCompositingReplacesOrBlends) {
+TEST_P(GdipDrawing, QualityModesRoundTripAndCompositingReplacesOrBlends) {
   Surface s;
   TGPGraphics& g = s.g();
   g.SetSmoothingMode(SmoothingModeAntiAlias);
@@ -295,7 +315,7 @@ int InkRuns(Surface& s, int y, int from, int to) {
   return runs;
 }
 
-TEST_F(GdipDrawing, PenDashesBreakTheLine) {
+TEST_P(GdipDrawing, PenDashesBreakTheLine) {
   struct Case {
     const char* name;
     DashStyle style;
@@ -338,7 +358,7 @@ TEST_F(GdipDrawing, PenDashesBreakTheLine) {
   EXPECT_NE(b.Px(5, 3), kWhite);
 }
 
-TEST_F(GdipDrawing, PenWidthCapsAndBrushFillsShowInTheStroke) {
+TEST_P(GdipDrawing, PenWidthCapsAndBrushFillsShowInTheStroke) {
   Surface flat(40, 20), round(40, 20);
   TGPPen pen(0xFF0000FFu, 6);
   pen.SetLineCap(LineCapFlat, LineCapFlat, DashCapFlat);
@@ -364,7 +384,7 @@ TEST_F(GdipDrawing, PenWidthCapsAndBrushFillsShowInTheStroke) {
 // ---------------------------------------------------------------------------
 // Brushes
 
-TEST_F(GdipDrawing, LinearGradientsRunFromColourToColour) {
+TEST_P(GdipDrawing, LinearGradientsRunFromColourToColour) {
   Surface s(40, 4);
   TGPLinearGradientBrush brush(TGPRect{0, 0, 40, 4}, kRed, kBlue, LinearGradientModeHorizontal);
   ASSERT_EQ(s.g().FillRectangle(&brush, 0, 0, 40, 4), Ok);
@@ -404,7 +424,7 @@ TEST_F(GdipDrawing, LinearGradientsRunFromColourToColour) {
   EXPECT_EQ(byMode.GetWrapMode(), WrapModeTile);
 }
 
-TEST_F(GdipDrawing, PathGradientsRunFromTheCentreOut) {
+TEST_P(GdipDrawing, PathGradientsRunFromTheCentreOut) {
   Surface s(41, 41);
   const TGPPointF square[4] = {{0, 0}, {40, 0}, {40, 40}, {0, 40}};
   TGPPathGradientBrush brush(square, 4);
@@ -424,7 +444,7 @@ TEST_F(GdipDrawing, PathGradientsRunFromTheCentreOut) {
   KeepPicture(s.image(), QStringLiteral("path-gradient"));
 }
 
-TEST_F(GdipDrawing, HatchesAndTexturesRepeatTheirPattern) {
+TEST_P(GdipDrawing, HatchesAndTexturesRepeatTheirPattern) {
   Surface hatch(16, 16);
   TGPHatchBrush cross(HatchStyleCross, kBlue, kYellow);
   EXPECT_EQ(cross.GetHatchStyle(), HatchStyleCross);
@@ -457,7 +477,7 @@ TEST_F(GdipDrawing, HatchesAndTexturesRepeatTheirPattern) {
 // ---------------------------------------------------------------------------
 // Text
 
-TEST_F(GdipDrawing, RotatedTextStandsUpright) {
+TEST_P(GdipDrawing, RotatedTextStandsUpright) {
   TGPFont font(QStringLiteral("DejaVu Sans"), 14, FontStyleBold, UnitPixel);
   TGPSolidBrush black(0xFF000000u);
   Surface plain(80, 80), rotated(80, 80);
@@ -474,7 +494,7 @@ TEST_F(GdipDrawing, RotatedTextStandsUpright) {
   KeepPicture(rotated.image(), QStringLiteral("text-rotated"));
 }
 
-TEST_F(GdipDrawing, TextIsMeasuredAndDrawnInCodeUnits) {
+TEST_P(GdipDrawing, TextIsMeasuredAndDrawnInCodeUnits) {
   TGPFont font(QStringLiteral("DejaVu Sans"), 12, FontStyleRegular, UnitPixel);
   TGPSolidBrush black(0xFF000000u);
   // Characters beyond the basic plane count two code units each.
@@ -528,7 +548,7 @@ std::unique_ptr<TGPBitmap> Quadrants() {
   return bitmap;
 }
 
-TEST_F(GdipDrawing, ImagesDrawAtPointsAndIntoRectangles) {
+TEST_P(GdipDrawing, ImagesDrawAtPointsAndIntoRectangles) {
   std::unique_ptr<TGPBitmap> image = Quadrants();
 
   Surface atPoint;
@@ -601,7 +621,7 @@ TEST_F(GdipDrawing, ImagesDrawAtPointsAndIntoRectangles) {
   EXPECT_EQ(cachedOn.Ink(), QRect(10, 12, 4, 4));
 }
 
-TEST_F(GdipDrawing, AColourMatrixReworksThePixels) {
+TEST_P(GdipDrawing, AColourMatrixReworksThePixels) {
   std::unique_ptr<TGPBitmap> image = Quadrants();
   TGPImageAttributes attributes;
   ColorMatrix swap{};  // red and blue exchanged
@@ -621,7 +641,7 @@ TEST_F(GdipDrawing, AColourMatrixReworksThePixels) {
 // ---------------------------------------------------------------------------
 // Device contexts shared with GDI
 
-TEST_F(GdipDrawing, GdiAndGdiPlusDrawOnOneDeviceContext) {
+TEST_F(GdipDcDrawing, GdiAndGdiPlusDrawOnOneDeviceContext) {
   gditest::Canvas canvas(40, 30);
   RECT left{0, 0, 20, 30};
   HBRUSH blue = CreateSolidBrush(gditest::kBlue);
@@ -650,7 +670,7 @@ TEST_F(GdipDrawing, GdiAndGdiPlusDrawOnOneDeviceContext) {
   DeleteObject(green);
 }
 
-TEST_F(GdipDrawing, TheDcsOriginAndClipCarryOver) {
+TEST_F(GdipDcDrawing, TheDcsOriginAndClipCarryOver) {
   gditest::Canvas canvas(30, 30);
   SetViewportOrgEx(canvas.dc(), 10, 10, nullptr);
   IntersectClipRect(canvas.dc(), 0, 0, 8, 8);  // device (10, 10) .. (18, 18)
@@ -663,7 +683,7 @@ TEST_F(GdipDrawing, TheDcsOriginAndClipCarryOver) {
   EXPECT_FALSE(g.IsVisible(9, 1));
 }
 
-TEST_F(GdipDrawing, TheGraphicsOfADcLendsADcOverTheSamePixels) {
+TEST_F(GdipDcDrawing, TheGraphicsOfADcLendsADcOverTheSamePixels) {
   gditest::Canvas canvas(30, 20);
   SetViewportOrgEx(canvas.dc(), 5, 5, nullptr);
   TGPGraphics g(canvas.dc());
@@ -689,7 +709,7 @@ TEST_F(GdipDrawing, TheGraphicsOfADcLendsADcOverTheSamePixels) {
   DeleteObject(blue);
 
   // A graphics of a bitmap has no DC of the layer to lend.
-  Surface s;
+  Surface s(20, 20, kWhite, Backing::Bitmap);
   EXPECT_EQ(s.g().GetHDC(), nullptr);
   EXPECT_EQ(s.g().GetLastStatus(), NotImplemented);
 }

@@ -45,19 +45,47 @@ class EntryOverride {
   F saved_;
 };
 
-// A white 32bpp PARGB picture with a bitmap and a graphics drawing into its
-// pixels.
+// Where a surface's graphics draws: a GDI+ bitmap over the picture's pixels,
+// or a device context of the layer over them that GDI has painted first.
+enum class Backing { Bitmap, DeviceContext };
+
+// The backing new surfaces take unless told otherwise.
+inline Backing& DefaultBacking() {
+  static Backing backing = Backing::Bitmap;
+  return backing;
+}
+
+// A 32bpp PARGB picture (white unless told otherwise) with a graphics
+// drawing into its pixels.
 class Surface {
  public:
-  explicit Surface(int w = 20, int h = 20, QRgb fill = 0xFFFFFFFF)
+  explicit Surface(int w = 20, int h = 20, QRgb fill = 0xFFFFFFFF,
+                   Backing backing = DefaultBacking())
       : image_(w, h, QImage::Format_ARGB32_Premultiplied) {
-    image_.fill(fill);
-    bitmap_ = std::make_unique<TGPBitmap>(w, h, int(image_.bytesPerLine()), PixelFormat32bppPARGB,
-                                          image_.bits());
-    graphics_ = std::make_unique<TGPGraphics>(bitmap_.get());
+    if (backing == Backing::Bitmap) {
+      image_.fill(fill);
+      bitmap_ = std::make_unique<TGPBitmap>(w, h, int(image_.bytesPerLine()),
+                                            PixelFormat32bppPARGB, image_.bits());
+      graphics_ = std::make_unique<TGPGraphics>(bitmap_.get());
+    } else {
+      image_.fill(0);
+      dc_ = CreateImageDC(&image_);
+      HBRUSH brush = CreateSolidBrush(RGB(qRed(fill), qGreen(fill), qBlue(fill)));
+      const RECT all{0, 0, w, h};
+      FillRect(dc_, &all, brush);  // GDI paints the background
+      DeleteObject(brush);
+      graphics_ = std::make_unique<TGPGraphics>(dc_);
+    }
   }
+  ~Surface() {
+    graphics_.reset();
+    bitmap_.reset();
+    if (dc_) DeleteDC(dc_);
+  }
+  Surface(const Surface&) = delete;
+  Surface& operator=(const Surface&) = delete;
+
   TGPGraphics& g() { return *graphics_; }
-  TGPBitmap& bitmap() { return *bitmap_; }
   // The picture as drawn so far.
   const QImage& image() {
     graphics_->Flush(FlushIntentionSync);
@@ -83,6 +111,7 @@ class Surface {
 
  private:
   QImage image_;
+  HDC dc_ = nullptr;
   std::unique_ptr<TGPBitmap> bitmap_;
   std::unique_ptr<TGPGraphics> graphics_;
 };
@@ -103,7 +132,9 @@ inline void KeepPicture(const QImage& image, const QString& name) {
   const QByteArray folder = qgetenv("TF_TEST_PICTURES");
   if (folder.isEmpty()) return;
   QDir().mkpath(QString::fromLocal8Bit(folder));
-  image.save(QString::fromLocal8Bit(folder) + QLatin1Char('/') + name + QStringLiteral(".png"));
+  const QString suffix = DefaultBacking() == Backing::DeviceContext ? QStringLiteral("-dc") : QString();
+  image.save(QString::fromLocal8Bit(folder) + QLatin1Char('/') + name + suffix +
+             QStringLiteral(".png"));
 }
 
 }  // namespace gdiptest
