@@ -28,17 +28,20 @@
 // GdipCreateRegionHrgn and GdipSetClipHrgn read the area of a region of the
 // layer, GdipGetRegionHRgn gives one (in device pixels; null for an infinite
 // region), GdipCreateBitmapFromHBITMAP copies a bitmap of the layer (its
-// alpha unused), GdipCreateHBITMAPFromBitmap gives one (the pixels drawn over
-// the background colour), GdipCreateFontFromDC takes the DC's selected font,
-// and GdipGetDC/ReleaseDC lend a DC of the layer over the same image for the
-// graphics of a DC (other graphics answer NotImplemented).
-// GdipCreateFontFamilyFromName answers FontFamilyNotFound for a name the
-// font configuration only matches with its default family (an alias of an
-// installed family is found). GdipWarpPath answers NotImplemented (the
-// library answers Ok without warping); GdipWidenPath widens here (the library
-// answers Ok without widening). GdipGetRegionDataSize/GetRegionData write a
-// region of several rectangles as the region of a path of them (the library
-// writes data for it that reads back as the first rectangle only).
+// alpha and the palette argument unused), GdipCreateHBITMAPFromBitmap gives
+// one (the pixels drawn over the background colour), GdipCreateFontFromDC
+// takes the DC's selected font, and GdipGetDC/ReleaseDC lend a DC of the
+// layer over the same image for the graphics of a DC (other graphics answer
+// NotImplemented).
+//
+// Where the library misbehaves: GdipCreateFontFamilyFromName answers
+// FontFamilyNotFound for a name the font configuration only matches with its
+// default family (an alias of an installed family is found). GdipWarpPath
+// answers NotImplemented (the library answers Ok without warping);
+// GdipWidenPath widens here (the library answers Ok without widening; the
+// flatness argument is not used). GdipGetRegionDataSize/GetRegionData write
+// a region of several rectangles as the region of a path of them (the
+// library writes data for it that reads back as the first rectangle only).
 // GdipBeginContainer/BeginContainerI map the source rectangle onto the
 // destination one (the library ignores both). GdipSetPageScale refuses a
 // scale other than 1 with NotImplemented (the library stores it without
