@@ -574,9 +574,9 @@ Status DeleteGraphics(GpGraphics* graphics) {
 // graphics as the handle).
 Status GetDC(GpGraphics* graphics, HDC* hdc) {
   if (!graphics || !hdc) return InvalidParameter;
-  auto real = Real<PFN_GdipGetDC>("GdipGetDC");
-  auto flush = Real<PFN_GdipFlush>("GdipFlush");
-  auto release = Real<PFN_GdipReleaseDC>("GdipReleaseDC");
+  static const auto real = Real<PFN_GdipGetDC>("GdipGetDC");
+  static const auto flush = Real<PFN_GdipFlush>("GdipFlush");
+  static const auto release = Real<PFN_GdipReleaseDC>("GdipReleaseDC");
   if (!real || !flush || !release) return NotImplemented;
   DcGraphicsTable& t = DcGraphics();
   std::lock_guard guard(t.lock);
@@ -602,7 +602,7 @@ Status GetDC(GpGraphics* graphics, HDC* hdc) {
 
 Status ReleaseDC(GpGraphics* graphics, HDC hdc) {
   if (!graphics || !hdc) return InvalidParameter;
-  auto release = Real<PFN_GdipReleaseDC>("GdipReleaseDC");
+  static const auto release = Real<PFN_GdipReleaseDC>("GdipReleaseDC");
   if (!release) return NotImplemented;
   DcGraphicsTable& t = DcGraphics();
   std::lock_guard guard(t.lock);
@@ -626,10 +626,10 @@ Status ReleaseDC(GpGraphics* graphics, HDC hdc) {
 
 // A region of the library covering the area of a region of the layer.
 Status RegionFromArea(const QRegion& area, GpRegion** region) {
-  auto create = Real<PFN_GdipCreateRegion>("GdipCreateRegion");
-  auto empty = Real<PFN_GdipSetEmpty>("GdipSetEmpty");
-  auto combine = Real<PFN_GdipCombineRegionRectI>("GdipCombineRegionRectI");
-  auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  static const auto create = Real<PFN_GdipCreateRegion>("GdipCreateRegion");
+  static const auto empty = Real<PFN_GdipSetEmpty>("GdipSetEmpty");
+  static const auto combine = Real<PFN_GdipCombineRegionRectI>("GdipCombineRegionRectI");
+  static const auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
   if (!create || !empty || !combine || !remove) return NotImplemented;
   GpRegion* result = nullptr;
   Status status = create(&result);
@@ -658,8 +658,8 @@ Status CreateRegionHrgn(HRGN hrgn, GpRegion** region) {
 
 Status SetClipHrgn(GpGraphics* graphics, HRGN hrgn, CombineMode mode) {
   if (!graphics || !IsRegionHandle(hrgn)) return InvalidParameter;
-  auto setClip = Real<PFN_GdipSetClipRegion>("GdipSetClipRegion");
-  auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  static const auto setClip = Real<PFN_GdipSetClipRegion>("GdipSetClipRegion");
+  static const auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
   if (!setClip || !remove) return NotImplemented;
   GpRegion* region = nullptr;
   Status status = RegionFromArea(GetRegionArea(hrgn), &region);
@@ -674,11 +674,11 @@ Status SetClipHrgn(GpGraphics* graphics, HRGN hrgn, CombineMode mode) {
 Status GetRegionHRgn(GpRegion* region, GpGraphics* graphics, HRGN* hrgn) {
   if (!region || !graphics || !hrgn) return InvalidParameter;
   *hrgn = nullptr;
-  auto infinite = Real<PFN_GdipIsInfiniteRegion>("GdipIsInfiniteRegion");
-  auto createMatrix = Real<PFN_GdipCreateMatrix2>("GdipCreateMatrix2");
-  auto deleteMatrix = Real<PFN_GdipDeleteMatrix>("GdipDeleteMatrix");
-  auto count = Real<PFN_GdipGetRegionScansCount>("GdipGetRegionScansCount");
-  auto scans = Real<PFN_GdipGetRegionScansI>("GdipGetRegionScansI");
+  static const auto infinite = Real<PFN_GdipIsInfiniteRegion>("GdipIsInfiniteRegion");
+  static const auto createMatrix = Real<PFN_GdipCreateMatrix2>("GdipCreateMatrix2");
+  static const auto deleteMatrix = Real<PFN_GdipDeleteMatrix>("GdipDeleteMatrix");
+  static const auto count = Real<PFN_GdipGetRegionScansCount>("GdipGetRegionScansCount");
+  static const auto scans = Real<PFN_GdipGetRegionScansI>("GdipGetRegionScansI");
   if (!infinite || !createMatrix || !deleteMatrix || !count || !scans) return NotImplemented;
   BOOL isInfinite = FALSE;
   Status status = infinite(region, graphics, &isInfinite);
@@ -723,8 +723,8 @@ Status CreateBitmapFromHBITMAP(HBITMAP hbm, HPALETTE, GpBitmap** bitmap) {
   *bitmap = nullptr;
   const QImage* source = hbm ? GetBitmapImage(hbm) : nullptr;
   if (!source || source->isNull()) return InvalidParameter;
-  auto fromScan0 = Real<PFN_GdipCreateBitmapFromScan0>("GdipCreateBitmapFromScan0");
-  auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage");
+  static const auto fromScan0 = Real<PFN_GdipCreateBitmapFromScan0>("GdipCreateBitmapFromScan0");
+  static const auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage");
   if (!fromScan0 || !dispose) return NotImplemented;
   const QImage pixels = source->convertToFormat(QImage::Format_RGB32);
   GpBitmap* result = nullptr;
@@ -752,8 +752,8 @@ Status CreateBitmapFromHBITMAP(HBITMAP hbm, HPALETTE, GpBitmap** bitmap) {
 Status CreateHBITMAPFromBitmap(GpBitmap* bitmap, HBITMAP* hbm, ARGB background) {
   if (!bitmap || !hbm) return InvalidParameter;
   *hbm = nullptr;
-  auto width = Real<PFN_GdipGetImageWidth>("GdipGetImageWidth");
-  auto height = Real<PFN_GdipGetImageHeight>("GdipGetImageHeight");
+  static const auto width = Real<PFN_GdipGetImageWidth>("GdipGetImageWidth");
+  static const auto height = Real<PFN_GdipGetImageHeight>("GdipGetImageHeight");
   if (!width || !height) return NotImplemented;
   UINT w = 0, h = 0;
   Status status = width(bitmap, &w);
@@ -787,7 +787,7 @@ Status CreateHBITMAPFromBitmap(GpBitmap* bitmap, HBITMAP* hbm, ARGB background) 
 Status CreateFontFromDC(HDC hdc, GpFont** font) {
   if (!font) return InvalidParameter;
   *font = nullptr;
-  auto fromLogfont = Real<PFN_GdipCreateFontFromLogfontW>("GdipCreateFontFromLogfontW");
+  static const auto fromLogfont = Real<PFN_GdipCreateFontFromLogfontW>("GdipCreateFontFromLogfontW");
   if (!fromLogfont) return NotImplemented;
   HGDIOBJ selected = hdc ? GetCurrentObject(hdc, OBJ_FONT) : nullptr;
   LOGFONTW logfont{};
@@ -818,12 +818,12 @@ constexpr UINT kRegionHeaderSize = 16;  // size, checksum, version, node count
 // region the caller deletes.
 Status RegionForData(GpRegion* region, GpRegion** stand) {
   *stand = nullptr;
-  auto size = Real<PFN_GdipGetRegionDataSize>("GdipGetRegionDataSize");
-  auto data = Real<PFN_GdipGetRegionData>("GdipGetRegionData");
-  auto createPath = Real<PFN_GdipCreatePath>("GdipCreatePath");
-  auto addRects = Real<PFN_GdipAddPathRectangles>("GdipAddPathRectangles");
-  auto deletePath = Real<PFN_GdipDeletePath>("GdipDeletePath");
-  auto fromPath = Real<PFN_GdipCreateRegionPath>("GdipCreateRegionPath");
+  static const auto size = Real<PFN_GdipGetRegionDataSize>("GdipGetRegionDataSize");
+  static const auto data = Real<PFN_GdipGetRegionData>("GdipGetRegionData");
+  static const auto createPath = Real<PFN_GdipCreatePath>("GdipCreatePath");
+  static const auto addRects = Real<PFN_GdipAddPathRectangles>("GdipAddPathRectangles");
+  static const auto deletePath = Real<PFN_GdipDeletePath>("GdipDeletePath");
+  static const auto fromPath = Real<PFN_GdipCreateRegionPath>("GdipCreateRegionPath");
   if (!size || !data || !createPath || !addRects || !deletePath || !fromPath)
     return NotImplemented;
   UINT bytes = 0;
@@ -848,8 +848,8 @@ Status RegionForData(GpRegion* region, GpRegion** stand) {
 
 Status GetRegionDataSize(GpRegion* region, UINT* bufferSize) {
   if (!region || !bufferSize) return InvalidParameter;
-  auto size = Real<PFN_GdipGetRegionDataSize>("GdipGetRegionDataSize");
-  auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  static const auto size = Real<PFN_GdipGetRegionDataSize>("GdipGetRegionDataSize");
+  static const auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
   if (!size || !remove) return NotImplemented;
   GpRegion* stand = nullptr;
   Status status = RegionForData(region, &stand);
@@ -861,8 +861,8 @@ Status GetRegionDataSize(GpRegion* region, UINT* bufferSize) {
 
 Status GetRegionData(GpRegion* region, BYTE* buffer, UINT bufferSize, UINT* sizeFilled) {
   if (!region || !buffer || bufferSize == 0) return InvalidParameter;
-  auto data = Real<PFN_GdipGetRegionData>("GdipGetRegionData");
-  auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  static const auto data = Real<PFN_GdipGetRegionData>("GdipGetRegionData");
+  static const auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
   if (!data || !remove) return NotImplemented;
   GpRegion* stand = nullptr;
   Status status = RegionForData(region, &stand);
@@ -898,21 +898,21 @@ Qt::PenJoinStyle JoinStyle(LineJoin join) {
 
 Status WidenPath(GpPath* path, GpPen* pen, GpMatrix* matrix, REAL) {
   if (!path || !pen) return InvalidParameter;
-  auto count = Real<PFN_GdipGetPointCount>("GdipGetPointCount");
-  auto points = Real<PFN_GdipGetPathPoints>("GdipGetPathPoints");
-  auto types = Real<PFN_GdipGetPathTypes>("GdipGetPathTypes");
-  auto transform = Real<PFN_GdipTransformMatrixPoints>("GdipTransformMatrixPoints");
-  auto width = Real<PFN_GdipGetPenWidth>("GdipGetPenWidth");
-  auto startCap = Real<PFN_GdipGetPenStartCap>("GdipGetPenStartCap");
-  auto lineJoin = Real<PFN_GdipGetPenLineJoin>("GdipGetPenLineJoin");
-  auto miter = Real<PFN_GdipGetPenMiterLimit>("GdipGetPenMiterLimit");
-  auto dashStyle = Real<PFN_GdipGetPenDashStyle>("GdipGetPenDashStyle");
-  auto dashCount = Real<PFN_GdipGetPenDashCount>("GdipGetPenDashCount");
-  auto dashArray = Real<PFN_GdipGetPenDashArray>("GdipGetPenDashArray");
-  auto dashOffset = Real<PFN_GdipGetPenDashOffset>("GdipGetPenDashOffset");
-  auto reset = Real<PFN_GdipResetPath>("GdipResetPath");
-  auto polygon = Real<PFN_GdipAddPathPolygon>("GdipAddPathPolygon");
-  auto fillMode = Real<PFN_GdipSetPathFillMode>("GdipSetPathFillMode");
+  static const auto count = Real<PFN_GdipGetPointCount>("GdipGetPointCount");
+  static const auto points = Real<PFN_GdipGetPathPoints>("GdipGetPathPoints");
+  static const auto types = Real<PFN_GdipGetPathTypes>("GdipGetPathTypes");
+  static const auto transform = Real<PFN_GdipTransformMatrixPoints>("GdipTransformMatrixPoints");
+  static const auto width = Real<PFN_GdipGetPenWidth>("GdipGetPenWidth");
+  static const auto startCap = Real<PFN_GdipGetPenStartCap>("GdipGetPenStartCap");
+  static const auto lineJoin = Real<PFN_GdipGetPenLineJoin>("GdipGetPenLineJoin");
+  static const auto miter = Real<PFN_GdipGetPenMiterLimit>("GdipGetPenMiterLimit");
+  static const auto dashStyle = Real<PFN_GdipGetPenDashStyle>("GdipGetPenDashStyle");
+  static const auto dashCount = Real<PFN_GdipGetPenDashCount>("GdipGetPenDashCount");
+  static const auto dashArray = Real<PFN_GdipGetPenDashArray>("GdipGetPenDashArray");
+  static const auto dashOffset = Real<PFN_GdipGetPenDashOffset>("GdipGetPenDashOffset");
+  static const auto reset = Real<PFN_GdipResetPath>("GdipResetPath");
+  static const auto polygon = Real<PFN_GdipAddPathPolygon>("GdipAddPathPolygon");
+  static const auto fillMode = Real<PFN_GdipSetPathFillMode>("GdipSetPathFillMode");
   if (!count || !points || !types || !transform || !width || !startCap || !lineJoin || !miter ||
       !dashStyle || !dashCount || !dashArray || !dashOffset || !reset || !polygon || !fillMode)
     return NotImplemented;
@@ -1004,13 +1004,13 @@ Status BeginContainerMapped(GpGraphics* graphics, const GpRectF& dst, const GpRe
   if (!graphics || !state) return InvalidParameter;
   if (src.Width == 0 || src.Height == 0 || unit < UnitWorld || unit > UnitMillimeter)
     return InvalidParameter;
-  auto begin = Real<PFN_GdipBeginContainer2>("GdipBeginContainer2");
-  auto end = Real<PFN_GdipEndContainer>("GdipEndContainer");
-  auto pageUnit = Real<PFN_GdipGetPageUnit>("GdipGetPageUnit");
-  auto dpiX = Real<PFN_GdipGetDpiX>("GdipGetDpiX");
-  auto createMatrix = Real<PFN_GdipCreateMatrix2>("GdipCreateMatrix2");
-  auto multiply = Real<PFN_GdipMultiplyWorldTransform>("GdipMultiplyWorldTransform");
-  auto deleteMatrix = Real<PFN_GdipDeleteMatrix>("GdipDeleteMatrix");
+  static const auto begin = Real<PFN_GdipBeginContainer2>("GdipBeginContainer2");
+  static const auto end = Real<PFN_GdipEndContainer>("GdipEndContainer");
+  static const auto pageUnit = Real<PFN_GdipGetPageUnit>("GdipGetPageUnit");
+  static const auto dpiX = Real<PFN_GdipGetDpiX>("GdipGetDpiX");
+  static const auto createMatrix = Real<PFN_GdipCreateMatrix2>("GdipCreateMatrix2");
+  static const auto multiply = Real<PFN_GdipMultiplyWorldTransform>("GdipMultiplyWorldTransform");
+  static const auto deleteMatrix = Real<PFN_GdipDeleteMatrix>("GdipDeleteMatrix");
   if (!begin || !end || !pageUnit || !dpiX || !createMatrix || !multiply || !deleteMatrix)
     return NotImplemented;
   Unit page = UnitDisplay;
@@ -1057,7 +1057,7 @@ Status BeginContainerI(GpGraphics* graphics, const GpRect* dst, const GpRect* sr
 }
 
 Status SetPageScale(GpGraphics* graphics, REAL scale) {
-  auto real = Real<PFN_GdipSetPageScale>("GdipSetPageScale");
+  static const auto real = Real<PFN_GdipSetPageScale>("GdipSetPageScale");
   if (!real) return NotImplemented;
   if (!graphics || !(scale > 0) || !std::isfinite(scale)) return InvalidParameter;
   if (scale != 1.0f) return NotImplemented;
@@ -1100,7 +1100,7 @@ struct GenericEntry {
   static inline const char* name = nullptr;
   template <class Handle>
   static Status Call(Handle** handle) {
-    auto real = Real<Status (*)(Handle**)>(name);
+    static const auto real = Real<Status (*)(Handle**)>(name);
     if (!real) return NotImplemented;
     const Status status = real(handle);
     if (status == Ok && handle) NoteGeneric(*handle);
@@ -1121,14 +1121,14 @@ void* GenericProc(const char* name) {
 }
 
 Status DeleteFontFamily(GpFontFamily* family) {
-  auto real = Real<PFN_GdipDeleteFontFamily>("GdipDeleteFontFamily");
+  static const auto real = Real<PFN_GdipDeleteFontFamily>("GdipDeleteFontFamily");
   if (!real) return NotImplemented;
   if (family && IsGeneric(family)) return Ok;
   return real(family);
 }
 
 Status DeleteStringFormat(GpStringFormat* format) {
-  auto real = Real<PFN_GdipDeleteStringFormat>("GdipDeleteStringFormat");
+  static const auto real = Real<PFN_GdipDeleteStringFormat>("GdipDeleteStringFormat");
   if (!real) return NotImplemented;
   if (format && IsGeneric(format)) return Ok;
   return real(format);
@@ -1153,7 +1153,7 @@ IconTable& Icons() {
 }
 
 Status CreateHICONFromBitmap(GpBitmap* bitmap, HICON* icon) {
-  auto real = Real<PFN_GdipCreateHICONFromBitmap>("GdipCreateHICONFromBitmap");
+  static const auto real = Real<PFN_GdipCreateHICONFromBitmap>("GdipCreateHICONFromBitmap");
   if (!real) return NotImplemented;
   const Status status = real(bitmap, icon);
   if (status == Ok && icon && *icon) {
@@ -1165,7 +1165,7 @@ Status CreateHICONFromBitmap(GpBitmap* bitmap, HICON* icon) {
 }
 
 Status CreateBitmapFromHICON(HICON icon, GpBitmap** bitmap) {
-  auto real = Real<PFN_GdipCreateBitmapFromHICON>("GdipCreateBitmapFromHICON");
+  static const auto real = Real<PFN_GdipCreateBitmapFromHICON>("GdipCreateBitmapFromHICON");
   if (!real) return NotImplemented;
   if (!bitmap) return InvalidParameter;
   *bitmap = nullptr;
@@ -1180,8 +1180,8 @@ Status CreateBitmapFromHICON(HICON icon, GpBitmap** bitmap) {
 Status CreateBitmapFromResource(HINSTANCE, const WCHAR* name, GpBitmap** bitmap) {
   if (!name || !bitmap) return InvalidParameter;
   *bitmap = nullptr;
-  auto type = Real<PFN_GdipGetImageType>("GdipGetImageType");
-  auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage");
+  static const auto type = Real<PFN_GdipGetImageType>("GdipGetImageType");
+  static const auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage");
   if (!type || !dispose) return NotImplemented;
   const QResource resource(QStringLiteral(":/") + QString::fromUtf16(name).toUpper());
   if (!resource.isValid() || resource.size() <= 0) return Win32Error;  // no such resource
@@ -1208,7 +1208,7 @@ Status CreateBitmapFromResource(HINSTANCE, const WCHAR* name, GpBitmap** bitmap)
 // Liberation Sans) finds that family.
 
 QString FamilyNameOf(GpFontFamily* family) {
-  auto name = Real<PFN_GdipGetFamilyName>("GdipGetFamilyName");
+  static const auto name = Real<PFN_GdipGetFamilyName>("GdipGetFamilyName");
   WCHAR buffer[128] = {};
   if (!name || name(family, buffer, 0) != Ok) return QString();
   qsizetype length = 0;
@@ -1219,8 +1219,8 @@ QString FamilyNameOf(GpFontFamily* family) {
 // The family the font configuration answers for a name it has no font for.
 const QString& DefaultFamilyName() {
   static const QString name = [] {
-    auto create = Real<PFN_GdipCreateFontFamilyFromName>("GdipCreateFontFamilyFromName");
-    auto remove = Real<PFN_GdipDeleteFontFamily>("GdipDeleteFontFamily");
+    static const auto create = Real<PFN_GdipCreateFontFamilyFromName>("GdipCreateFontFamilyFromName");
+    static const auto remove = Real<PFN_GdipDeleteFontFamily>("GdipDeleteFontFamily");
     GpFontFamily* family = nullptr;
     if (!create || !remove ||
         create(u"tallowfinch no such family 7a1e", nullptr, &family) != Ok || !family)
@@ -1234,8 +1234,8 @@ const QString& DefaultFamilyName() {
 
 Status CreateFontFamilyFromName(const WCHAR* name, GpFontCollection* collection,
                                 GpFontFamily** family) {
-  auto create = Real<PFN_GdipCreateFontFamilyFromName>("GdipCreateFontFamilyFromName");
-  auto remove = Real<PFN_GdipDeleteFontFamily>("GdipDeleteFontFamily");
+  static const auto create = Real<PFN_GdipCreateFontFamilyFromName>("GdipCreateFontFamilyFromName");
+  static const auto remove = Real<PFN_GdipDeleteFontFamily>("GdipDeleteFontFamily");
   if (!create || !remove) return NotImplemented;
   const Status status = create(name, collection, family);
   if (status != Ok || collection || !family || !*family) return status;
