@@ -9,6 +9,7 @@
 #include "app/uSplashScreen.h"
 #include "app/uTallowfinch2.h"
 #include "browser/KitWebBrowser.Win.h"
+#include "foundation/KitGDIPlusClasses.h"
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Themes.h"
@@ -38,6 +39,7 @@ void PrepareProgram() {
 }
 
 void StartProgram() {
+  KitGDIPlusClasses::InitializeKitGDIPlusClasses();
   InitAppResources();
   QApplication::setWindowIcon(MainIcon());
 
@@ -47,3 +49,5 @@ void StartProgram() {
   frmMyBrowser = Application->CreateForm<TfrmMyBrowser>();
   frmSplashScreen = Application->CreateForm<TfrmSplashScreen>();
 }
+
+void FinishProgram() { KitGDIPlusClasses::FinalizeKitGDIPlusClasses(); }

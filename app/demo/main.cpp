@@ -283,6 +283,7 @@ int main(int argc, char** argv) {
     // the application still exists.
     QTimer::singleShot(0, [] { frmMyBrowser->Close(); });
     Application->Run();
+    FinishProgram();
     return status;
   }
 
@@ -294,5 +295,6 @@ int main(int argc, char** argv) {
   frmMyBrowser->edURL->SetText(firstPage);
   if (frmMyBrowser->webbrowser1) frmMyBrowser->webbrowser1->SetURL(firstPage);
   Application->Run();
+  FinishProgram();
   return 0;
 }

@@ -22,6 +22,44 @@
 // context is a bitmap over the DC's image, with the DC's origin and clip
 // (an origin outside the image becomes a world translation; the DC's mapping
 // scale is not applied).
+//
+// The library reads region, bitmap and DC handles as objects of its own, so
+// the calls taking or giving GDI handles work on the layer's objects instead:
+// GdipCreateRegionHrgn and GdipSetClipHrgn read the area of a region of the
+// layer, GdipGetRegionHRgn gives one (in device pixels; null for an infinite
+// region), GdipCreateBitmapFromHBITMAP copies a bitmap of the layer (its
+// alpha and the palette argument unused), GdipCreateHBITMAPFromBitmap gives
+// one (the pixels drawn over the background colour), GdipCreateFontFromDC
+// takes the DC's selected font, and GdipGetDC/ReleaseDC lend a DC of the
+// layer over the same image for the graphics of a DC (other graphics answer
+// NotImplemented).
+//
+// Where the library misbehaves: GdipCreateFontFamilyFromName answers
+// FontFamilyNotFound for a name the font configuration only matches with its
+// default family (an alias of an installed family is found). GdipWarpPath
+// answers NotImplemented (the library answers Ok without warping);
+// GdipWidenPath widens here (the library answers Ok without widening; the
+// flatness argument is not used). GdipGetRegionDataSize/GetRegionData write
+// a region of several rectangles as the region of a path of them (the
+// library writes data for it that reads back as the first rectangle only).
+// GdipBeginContainer/BeginContainerI map the source rectangle onto the
+// destination one (the library ignores both). GdipSetPageScale refuses a
+// scale other than 1 with NotImplemented (the library stores it without
+// applying it). Deleting a generic font family or string format does nothing
+// (the library keeps handing out the same object, so a deletion would leave
+// it dangling); the library frees them when it shuts down.
+//
+// GdipCreateBitmapFromResource loads the program's resource of that name
+// (upper case; the module handle is not used). Icon handles are the
+// library's own (the layer has no icons): GdipCreateBitmapFromHICON takes
+// back only those GdipCreateHICONFromBitmap handed out, and they are not
+// freed before the process ends.
+//
+// Not covered: GDI DIBs (GdipCreateBitmapFromGdiDib), metafile recording and
+// comments, COM streams (images travel through GdiplusLoadImageFromBytes and
+// GdiplusSaveImageToBytes), windows (GdipCreateFromHWND answers
+// NotImplemented), driver strings and winding outlines (the library answers
+// NotImplemented).
 
 #include <QByteArray>
 
