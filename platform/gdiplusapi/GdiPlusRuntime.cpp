@@ -52,14 +52,6 @@ StartupState& Startup() {
   return *state;
 }
 
-void ShutdownLibraryAtExit() {
-  StartupState& s = Startup();
-  std::lock_guard guard(s.lock);
-  if (!s.libraryStarted) return;
-  if (auto shutdown = Real<PFN_GdiplusShutdown>("GdiplusShutdown")) shutdown(s.libraryToken);
-  s.libraryStarted = false;
-}
-
 Status SharedStartup(ULONG_PTR* token, const GdiplusStartupInput* input,
                      GdiplusStartupOutput* output) {
   return GdiplusStartupShared(token, input, output);
@@ -1388,8 +1380,11 @@ Status GdiplusStartupShared(ULONG_PTR* token, const GdiplusStartupInput* input,
     GdiplusStartupInput own{};  // no debug callback reaches the library
     Status status = startup(&s.libraryToken, &own, nullptr);
     if (status != Ok) return status;
+    // The library is never shut down: its shutdown finalises the font
+    // configuration (FcFini), which aborts the process while Qt or the
+    // library's shared font families still hold fontconfig caches. The end
+    // of the process releases everything it holds.
     s.libraryStarted = true;
-    std::atexit(&ShutdownLibraryAtExit);
   }
   if (output) *output = GdiplusStartupOutput{nullptr, nullptr};
   *token = s.nextToken++;

@@ -7,8 +7,9 @@
 // reference-counted: its first shutdown tears down every object and its font
 // configuration. The runtime therefore counts start-ups itself, hands every
 // caller its own token, and starts the library once; the library's own
-// shutdown is deferred to the end of the process, after the application
-// object and every window are gone.
+// shutdown is never called (it finalises the font configuration, which
+// aborts while Qt still holds fontconfig caches): the end of the process
+// releases what the library holds.
 //
 // GdiplusProc answers, for every name of the flat API, a function that may
 // be called: the library's own, or the runtime's where the library has none
