@@ -9,7 +9,7 @@
 #include "app/uSplashScreen.h"
 #include "app/uTallowfinch2.h"
 #include "browser/KitWebBrowser.Win.h"
-#include "foundation/KitGDIPlusApi.h"
+#include "foundation/KitGDIPlusClasses.h"
 #include "gdiplus/KitGDIP.h"
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Forms.h"
@@ -37,15 +37,13 @@ void PrepareProgram() {
   QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
   RegisterCoreWebView2Schemes();
   KitWebBrowserWin::Startup();
-  // GDI+ for both bindings, through the shared start-up: the run-time entry
-  // table is loaded and started, then the static binding starts. The
-  // library itself is shut down only when the process ends.
-  LoadGdiPlusLibrary();
-  StartupGdiPlus();
-  KitGDIP::Initialization();
 }
 
 void StartProgram() {
+  // GDI+ through the shared start-up: the run-time binding, then the static
+  // one.
+  KitGDIPlusClasses::InitializeKitGDIPlusClasses();
+  KitGDIP::Initialization();
   InitAppResources();
   QApplication::setWindowIcon(MainIcon());
 
@@ -54,4 +52,9 @@ void StartProgram() {
   TStyleManager::TrySetStyle(QStringLiteral("Amethyst Kamri"));
   frmMyBrowser = Application->CreateForm<TfrmMyBrowser>();
   frmSplashScreen = Application->CreateForm<TfrmSplashScreen>();
+}
+
+void FinishProgram() {
+  KitGDIP::Finalization();
+  KitGDIPlusClasses::FinalizeKitGDIPlusClasses();
 }

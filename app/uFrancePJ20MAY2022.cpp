@@ -1,5 +1,7 @@
 #include "app/uFrancePJ20MAY2022.h"
 
+#include <QStringList>
+
 #include "app/SiteHosts.h"
 #include "platform/rtl/NetEncoding.h"
 #include "platform/rtl/PerlRegEx.h"
@@ -47,6 +49,46 @@ const QString& ListingLinkPattern() {
   return p;
 }
 
+// The directory's present result pages. The activity is the text of a span
+// whose class starts with "bi-activity-unit", written on lines of its own
+// between the tags; other classes holding "activity" (a badge, the opening
+// hours link) are not the activity.
+const QString& ActivityUnitPattern() {
+  static const QString p =
+      QStringLiteral("<span(?:\\s[^<>]*)?\\sclass=\"bi-activity-unit[^\"]*\"[^<>]*>([^<]*)</span>");
+  return p;
+}
+// The phone block of a present page may be hidden until the visitor asks for
+// the number, so that the plain text has no "Tél :"; the markup still has it,
+// with the label, the notice and the number on lines of their own.
+const QString& PhoneBlockPattern() {
+  static const QString p =
+      QStringLiteral(u"Tél :\\s*(.*opérations de marketing\\s*)?([.\\d\\+]+(?: [.\\d\\+]+)*)");
+  return p;
+}
+// Every listing of a present page carries its number on an anchor, also
+// those whose name links to a coded address instead of /pros/<number>.
+const QString& ListingAnchorPattern() {
+  static const QString p = QStringLiteral("id=\"epj-(\\d+)\"");
+  return p;
+}
+
+// The page writes a no-break space between postcode and city, right after
+// an ordinary blank. A no-break space is a blank, and a run of blanks that
+// holds one is read as the single blank it stands for.
+QString BlanksForNoBreakSpaces(const QString& text) {
+  if (!text.contains(QChar(0xA0))) return text;
+  TPerlRegEx re;
+  re.SetRegEx(QStringLiteral("[ \\x{A0}]*\\x{A0}[ \\x{A0}]*"));
+  re.SetReplacement(QStringLiteral(" "));
+  re.SetSubject(text);
+  re.ReplaceAll();
+  return re.Subject();
+}
+
+// Text taken from markup without the markup's line breaks and indentation.
+QString MarkupText(const QString& text) { return text.simplified(); }
+
 // One field of the result line: entities decoded, quotes doubled so that the
 // line stays a valid CSV record, and line breaks a numeric reference may have
 // produced removed so that the record stays on one line.
@@ -76,6 +118,7 @@ void TFrancePJEntry::Execute() {}
 void TFrancePJEntry::ExecutePagesBlanches() {}
 
 void TFrancePJEntry::ExecutePagesJaunes() {
+  SetfFullEntry(BlanksForNoBreakSpaces(fFullEntry()));
   // The tag-free text first, so that values found in the listing's plain
   // text are met before the same values inside the markup.
   SetfFullEntry(StripHtmlTags(fFullEntry()) + fFullEntry());
@@ -87,15 +130,16 @@ void TFrancePJEntry::ExecutePagesJaunes() {
     re.SetRegEx(pattern);
     return re.Match();
   };
-  // Replaces every occurrence of the current match in fFullEntry with Marker,
-  // so that the address and link steps do not read that value again.
-  auto mark = [this, &re](const QString& marker) {
-    const QString matched = re.MatchedText();
-    if (matched.isEmpty()) return;
+  // Replaces every occurrence of Text in fFullEntry with Marker, so that the
+  // address and link steps do not read that value again.
+  auto markText = [this](const QString& text, const QString& marker) {
+    if (text.isEmpty()) return;
     QString entry = fFullEntry();
-    entry.replace(matched, marker);
+    entry.replace(text, marker);
     SetfFullEntry(entry);
   };
+  // The same for the whole current match.
+  auto mark = [&re, &markText](const QString& marker) { markText(re.MatchedText(), marker); };
 
   if (found(NamePattern())) SetfNameOnly(re.Groups(1));
 
@@ -112,6 +156,13 @@ void TFrancePJEntry::ExecutePagesJaunes() {
   const QString category = GetCategory();
   if (!category.isEmpty()) SetfActividad(category);
 
+  // The activity span of the present pages, whose text the two steps above
+  // cannot reach across its line breaks.
+  if (found(ActivityUnitPattern())) {
+    const QString activity = MarkupText(re.Groups(1));
+    if (!activity.isEmpty()) SetfActividad(activity);
+  }
+
   if (found(MobilePattern())) {
     SetfMobile(re.Groups(2));
     mark(QStringLiteral("<MOBILE>"));
@@ -124,6 +175,15 @@ void TFrancePJEntry::ExecutePagesJaunes() {
 
   // A number written directly after "Tél :" wins over the one found above.
   if (found(PlainPhonePattern())) SetfPhone(re.Groups(1));
+
+  // No number after "Tél :" in the plain text: the phone block is hidden, and
+  // the number is read in the markup. It takes the form the plain text gives
+  // it: after the blank that follows the label, or right after the notice.
+  // The number is marked wherever it stands, the markup's copies included.
+  if (fPhone().isEmpty() && found(PhoneBlockPattern())) {
+    SetfPhone(re.Groups(1).isEmpty() ? u' ' + re.Groups(2) : re.Groups(2));
+    markText(re.Groups(2), QStringLiteral("<Phone_2>"));
+  }
 
   // The host is written into the pattern as it is (its dots match any
   // character, which also covers the host itself).
@@ -146,7 +206,13 @@ void TFrancePJEntry::ExecutePagesJaunes() {
     mark(QStringLiteral("<addr>"));
   }
 
-  if (found(ListingLinkPattern())) SetfHTTP(DirectoryRoot() + re.Groups(1));
+  if (found(ListingLinkPattern())) {
+    SetfHTTP(DirectoryRoot() + re.Groups(1));
+  } else if (found(ListingAnchorPattern())) {
+    // The name links to a coded address: the listing's number is on its
+    // anchor.
+    SetfHTTP(DirectoryRoot() + QStringLiteral("/pros/") + re.Groups(1));
+  }
 
   const QString fields[] = {fNameOnly(), fPhone(),      fMobile(), fStreet(), fZIP(),    fCity(),
                             fActividad(), fYPlisting() + fHTTP(), fEmail(), fFax(), QString(), fImage()};
@@ -189,6 +255,15 @@ void TFrancePJEntry::GetAddress() {
   if (found(QStringLiteral("http://") + DirectoryHost() + QStringLiteral("/pros/(\\d+)")))
     SetfYPlisting(re.MatchedText());
   if (found(QStringLiteral("siteweb:(.+)"))) SetfHTTP(re.Groups(1));
+}
+
+bool IsEmptyResultLine(const QString& Line) {
+  static const QString empty = [] {
+    QStringList fields;
+    for (int i = 0; i < 12; ++i) fields << QStringLiteral("\"\"");
+    return fields.join(u',');
+  }();
+  return Line == empty;
 }
 
 QString DecodeHtmlEntities(const QString& Text) { return TNetEncoding::HTML().Decode(Text); }

@@ -47,6 +47,11 @@ class TFrancePJEntry : public TKestrelEntry {
   QString _InnerHTML;
 };
 
+// True for a result line of twelve empty fields, the line of a text in which
+// no field was found (a listing index the page does not have): such a line
+// is not a listing.
+bool IsEmptyResultLine(const QString& Line);
+
 // HTML character references decoded by the run-time's HTML encoding: "&amp;",
 // "&lt;", "&gt;", "&quot;" and numeric references; any other "&" text stays.
 QString DecodeHtmlEntities(const QString& Text);

@@ -201,7 +201,9 @@ void TSuperBrowser::StartParsingFRPJ() {
     entry->ExecutePagesJaunes();
     ExecuteJavaScriptSync(WriteNameScript(i, entry->fNameOnly()));
     if (!Alive(life)) return;
-    if (_fmemo) {
+    // A text in which no field was found (an index the page has no listing
+    // for) is no listing: its line of empty fields is not added.
+    if (_fmemo && !IsEmptyResultLine(entry->ResultLine())) {
       TStrings* lines = _fmemo->Lines();
       if (lines->IndexOf(entry->ResultLine()) == -1) lines->Add(entry->ResultLine());
     }

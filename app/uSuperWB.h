@@ -3,12 +3,14 @@
 // result pages, plus the wait routines the application shares.
 //
 // A capture run is started by the main window's capture button. One page
-// pass highlights and reads the 21 listings of the page through synchronous
-// scripts, parses each into a result line and appends new lines to the
-// attached memo; the next-page step asks the page for its next-page link and
-// starts the next pass at once. Both call each other, one level deeper per
-// page, and unwind when the run ends. Everything runs on the user-interface
-// thread; the synchronous scripts and the waits keep the message loop alive.
+// pass highlights and reads the listings at indexes 20 down to 0 through
+// synchronous scripts, parses each into a result line and appends new lines
+// to the attached memo; the next-page step asks the page for its next-page
+// link and starts the next pass at once. Both call each other, one level
+// deeper per page, and unwind when the run ends. An index the page has no
+// listing for (today's result pages hold 20) gives no line. Everything runs
+// on the user-interface thread; the synchronous scripts and the waits keep
+// the message loop alive.
 
 #include <QString>
 #include <cstdint>
@@ -58,6 +60,10 @@ class TSuperBrowser : public TKitWebBrowser {
   void BridgeNav(const QString& AMessage);
   void StartBridge() {}
   void StopBridge() {}
+  // Navigation handlers of the browser's events; they do nothing and are
+  // bound to no event.
+  void KitWebBrowser1BeforeNavigate(TObject* Sender, TKitCustomWebBrowserBeforeNavigateParams& Params) {}
+  void KitWebBrowser1NavigateComplete(TObject* Sender, TKitCustomWebBrowserNavigateCompleteParams& Params) {}
 
   // Properties
   const QString& fInnerHtml() const { return _fInnerHtml; }

@@ -530,8 +530,9 @@ void TfrmMyBrowser::BuildResultsPane() {
   mmResults = NewMemo(this, tbResults, QStringLiteral("mmResults"),
                       QStringLiteral("Scraping results, one page at a time..."));
   mmResults->SetAlign(alClient);
+  // Read-only but enabled: the user cannot type into the results, and can
+  // still scroll to every line, select and copy them.
   mmResults->SetReadOnly(true);
-  mmResults->SetEnabled(false);
   mmResults->SetScrollBars(ssBoth);
   mmResults->SetWordWrap(false);
   mmResults->OnChange = [this](TObject* Sender) { Memo1Change(Sender); };

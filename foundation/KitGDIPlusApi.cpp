@@ -12,9 +12,9 @@
 #include "platform/rtl/RtlConsts.h"
 #include "platform/rtl/SysUtils.h"
 
-static_assert(offsetof(TPathData, Count) == offsetof(GpPathData, Count));
-static_assert(offsetof(TPathData, Points) == offsetof(GpPathData, Points));
-static_assert(offsetof(TPathData, Types) == offsetof(GpPathData, Types));
+static_assert(offsetof(KitGDIPlusClasses::TPathData, Count) == offsetof(GpPathData, Count));
+static_assert(offsetof(KitGDIPlusClasses::TPathData, Points) == offsetof(GpPathData, Points));
+static_assert(offsetof(KitGDIPlusClasses::TPathData, Types) == offsetof(GpPathData, Types));
 
 TGPPointF MakePointF(float X, float Y) { return TGPPointF{X, Y}; }
 
@@ -96,7 +96,7 @@ void ShutdownGdiPlus() {
   GdiPlusToken = 0;
 }
 
-TPathData::~TPathData() {
+KitGDIPlusClasses::TPathData::~TPathData() {
   std::free(Points);
   std::free(Types);
 }

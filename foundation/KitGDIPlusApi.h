@@ -84,6 +84,13 @@ void ShutdownGdiPlus();
 
 // ---------------------------------------------------------------------------
 // Base of the wrapper classes, and the path-data holder
+//
+// The classes of this binding live in namespace KitGDIPlusClasses (with the
+// wrapper classes of KitGDIPlusClasses.h); the link-time binding declares
+// classes of the same names in its own namespace, so the two sets never mix.
+// The table, the records, the enumerations and the helpers above are shared.
+
+namespace KitGDIPlusClasses {
 
 // Root of every GDI+ wrapper class. No fields; wrapper objects are ordinary
 // heap objects.
@@ -110,5 +117,12 @@ class TPathData {
   TPathData& operator=(const TPathData&) = delete;
   ~TPathData();
 
+  // Entries both arrays were allocated with by TGPGraphicsPath::GetPathData;
+  // 0 for arrays of unknown size. Keeps a Count set by a caller from letting
+  // the library write past the arrays.
+  int32_t Allocated = 0;
+
   GpPathData* Data() { return reinterpret_cast<GpPathData*>(&Count); }
 };
+
+}  // namespace KitGDIPlusClasses

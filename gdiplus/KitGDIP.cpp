@@ -357,34 +357,6 @@ QString FamilyNameOf(GpFontFamily* family, LANGID language, TStatus* status = nu
   return QString::fromUtf16(reinterpret_cast<const char16_t*>(buffer));
 }
 
-// Families the system supplies through metric-compatible stand-ins: asking
-// for the key and getting the value counts as finding it.
-struct TFamilyAlias {
-  const char* Name;
-  const char* Match;
-};
-const TFamilyAlias kFamilyAliases[] = {
-    {"Arial", "Liberation Sans"},           {"Helvetica", "Liberation Sans"},
-    {"Arial Narrow", "Liberation Sans Narrow"}, {"Times New Roman", "Liberation Serif"},
-    {"Times", "Liberation Serif"},          {"Courier New", "Liberation Mono"},
-    {"Courier", "Liberation Mono"},
-};
-const char* const kGenericNames[] = {"Sans", "Sans Serif", "SansSerif", "Serif", "Monospace", "Mono"};
-
-// True when the font system's match for the requested family is that
-// family (or the stand-in the system declares for it).
-bool FamilyMatches(const QString& requested, const QString& matched) {
-  const QString r = requested.trimmed();
-  if (r.compare(matched, Qt::CaseInsensitive) == 0) return true;
-  for (const char* generic : kGenericNames)
-    if (r.compare(QLatin1String(generic), Qt::CaseInsensitive) == 0) return true;
-  for (const TFamilyAlias& alias : kFamilyAliases)
-    if (r.compare(QLatin1String(alias.Name), Qt::CaseInsensitive) == 0 &&
-        matched.compare(QLatin1String(alias.Match), Qt::CaseInsensitive) == 0)
-      return true;
-  return false;
-}
-
 int StyleBits(TFontStyles style) {
   int bits = FontStyleRegular;
   if (style.Contains(fsBold)) bits |= FontStyleBold;

@@ -324,9 +324,9 @@ class TGPFontFamily : public TGdiplusBase {
   TF_DECLARE_PUBLISHED(TGPFontFamily)
   // An empty family (no native handle).
   TGPFontFamily();
-  // By name in the collection (null: the installed fonts). A name the
-  // installed fonts do not carry answers FontFamilyNotFound (the library
-  // itself would substitute a match).
+  // By name in the collection (null: the installed fonts). A name for which
+  // the font system has nothing but its default family answers
+  // FontFamilyNotFound (the library itself would substitute it).
   explicit TGPFontFamily(const QString& name, TGPFontCollection* fontCollection = nullptr);
   TGPFontFamily(GpFontFamily* nativeOrig, TStatus status);
   ~TGPFontFamily() override;

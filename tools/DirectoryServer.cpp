@@ -183,6 +183,63 @@ QString ListingHtml(const DirectoryListing& l, Generator& g) {
   return html;
 }
 
+// The data-pjlb attribute of a coded link, as the page writes it.
+QString CodedAddress(const QString& pathAndQuery) {
+  return QStringLiteral("{&quot;url&quot;:&quot;%1&quot;,&quot;ucod&quot;:&quot;b64u8&quot;}")
+      .arg(QString::fromLatin1(pathAndQuery.toUtf8().toBase64()));
+}
+
+// One number line of the present layout: label, number on lines of their own.
+QString PresentNumberHtml(const QString& label, const QString& number, const QString& notice,
+                          bool hidden) {
+  QString html = QStringLiteral("      <div class=\"number-contact txt_sm\"%1>\n")
+                     .arg(hidden ? QStringLiteral(" style=\"display: none;\"") : QString());
+  html += QStringLiteral("        <span class=\"num-label\">%1</span>%2\n").arg(label, notice);
+  html += QStringLiteral("        <span class=\"coord-numero noTrad\">\n          %1\n        </span>\n").arg(number);
+  html += QStringLiteral("      </div>\n");
+  return html;
+}
+
+QString PresentListingHtml(const DirectoryListing& l, Generator& g) {
+  const QString name = HtmlEscape(l.Name);
+  QString html;
+  html += QStringLiteral("<li class=\"bi bi-generic\n    %1\" id=\"bi-bloc-%2\">\n")
+              .arg(g.Chance(30) ? QStringLiteral("bi-with-visual") : QStringLiteral("bi-pro"), l.Id);
+  html += QStringLiteral("  <span id=\"epj-%1\" class=\"ancre\"></span>\n").arg(l.Id);
+  html += QStringLiteral("  <div class=\"bi-header\">\n    <div class=\"bi-header-title\">\n");
+  if (l.CodedLink)
+    html += QStringLiteral("      <a class=\"bi-denomination pj-lb pj-link\" href=\"#\" data-pjlb=\"%1\" title=\"%2\">\n")
+                .arg(CodedAddress(QStringLiteral("/pros/detail?code_etablissement=%1&origine=resultats").arg(l.Id)), name);
+  else
+    html += QStringLiteral("      <a class=\"bi-denomination pj-link\" href=\"/pros/%1\" title=\"%2\">\n").arg(l.Id, name);
+  html += QStringLiteral("        <h3 class=\"truncate-2-lines\">%1</h3>\n      </a>\n    </div>\n").arg(name);
+  if (!l.Badge.isEmpty())
+    html += QStringLiteral("    <span class=\"bi-activity-badge\">\n      %1\n    </span>\n").arg(HtmlEscape(l.Badge));
+  html += QStringLiteral("    <span class=\"bi-activity-unit small\">\n            %1\n        \n</span>\n  </div>\n")
+              .arg(HtmlEscape(l.Activity));
+  html += QStringLiteral("  <div class=\"bi-content\">\n    <div class=\"bi-address small\">\n");
+  html += QStringLiteral("      <a class=\"pj-lb pj-link\" href=\"#\" data-pjlb=\"%1\" title=\"Voir le plan\">\n")
+              .arg(CodedAddress(QStringLiteral("/carte?code_etablissement=%1").arg(l.Id)));
+  html += QStringLiteral("        %1 %2 <span class=\"matched\">&nbsp;%3</span>\n").arg(HtmlEscape(l.Street), l.Zip, HtmlEscape(l.City));
+  html += QStringLiteral("        <span class=\"label-adresse\">Voir le plan</span>\n      </a>\n    </div>\n");
+  html += QStringLiteral("    <div class=\"bi-hours small\">\n");
+  html += QStringLiteral("      <a class=\"bi-activity-hours pj-lb pj-link\" href=\"#\" data-pjlb=\"%1\" title=\"Voir les horaires\">\n")
+              .arg(CodedAddress(QStringLiteral("/pros/detail?code_etablissement=%1#zoneHoraires").arg(l.Id)));
+  html += QStringLiteral("        <span class=\"icon icon-horloge\"></span>\n");
+  html += QStringLiteral("        <span class=\"value\">Ouvert</span> jusqu'à %1h00\n      </a>\n    </div>\n").arg(17 + g.Below(4));
+  html += QStringLiteral("    <div class=\"bi-fantomas\">\n");
+  const QString notice = l.MarketingNotice
+                             ? QStringLiteral("<span class=\"bi-opposition\">Opposé aux opérations de marketing </span>")
+                             : QString();
+  html += PresentNumberHtml(QStringLiteral("Tél :"), l.Phone, notice, l.HiddenPhone);
+  if (l.HiddenPhone)
+    html += QStringLiteral("      <button class=\"btn btn_tel\" type=\"button\">Afficher le N°</button>\n");
+  if (!l.Mobile.isEmpty()) html += PresentNumberHtml(QStringLiteral("Mobile :"), l.Mobile, QString(), false);
+  if (!l.Fax.isEmpty()) html += PresentNumberHtml(QStringLiteral("Fax :"), l.Fax, QString(), false);
+  html += QStringLiteral("    </div>\n  </div>\n</li>\n");
+  return html;
+}
+
 int PageNumber(const QUrlQuery& query) {
   if (!query.hasQueryItem(QStringLiteral("page"))) return 1;
   bool ok = false;
@@ -243,12 +300,18 @@ QString DirectoryServer::ResultsPath(const QString& what, const QString& where, 
   return QLatin1String(kResultsPath) + QLatin1Char('?') + query.toString(QUrl::FullyEncoded);
 }
 
+int DirectoryServer::ListingsPerPage() const {
+  if (options_.ListingsPerPage > 0) return options_.ListingsPerPage;
+  return options_.Layout == DirectoryLayout::Present ? 20 : 21;
+}
+
 std::vector<DirectoryListing> DirectoryServer::Listings(const QString& what, const QString& where,
                                                         int page) const {
   std::vector<DirectoryListing> listings;
   if (page < 1 || page > options_.PageCount) return listings;
   const QStringList activities = ActivitiesFor(what);
-  for (int i = 0; i < options_.ListingsPerPage; ++i) {
+  const bool present = options_.Layout == DirectoryLayout::Present;
+  for (int i = 0; i < ListingsPerPage(); ++i) {
     Generator g(Hash(QStringLiteral("%1|%2|%3|%4").arg(what.toLower(), where.toLower()).arg(page).arg(i),
                      options_.Seed));
     DirectoryListing l;
@@ -263,6 +326,15 @@ std::vector<DirectoryListing> DirectoryServer::Listings(const QString& what, con
     l.Phone = PhoneNumber(QString::fromLatin1(town.Dial), g);
     l.MarketingNotice = g.Chance(15);
     if (g.Chance(35)) l.Mobile = PhoneNumber(g.Chance(50) ? QStringLiteral("06") : QStringLiteral("07"), g);
+    if (present) {
+      // Drawn after everything the 2022 layout draws, so that both layouts
+      // show the same businesses. Every page has some listings of each kind.
+      static const std::array<const char*, 3> kBadges = {"MEILLEURES NOTES", "RÉPONSE RAPIDE", "NOUVEAU"};
+      if (g.Chance(30)) l.Fax = PhoneNumber(QString::fromLatin1(town.Dial), g);
+      if (i % 6 == 1) l.Badge = QString::fromUtf8(g.Pick(kBadges));
+      l.CodedLink = i % 7 == 2;
+      l.HiddenPhone = i % 5 == 3;
+    }
     listings.push_back(std::move(l));
   }
   return listings;
@@ -278,7 +350,8 @@ QByteArray DirectoryServer::PageHtml(const QString& what, const QString& where, 
               .arg(kBannerHeight);
   body += QStringLiteral("<h1>%1 à %2</h1>\n").arg(HtmlEscape(Capitalised(what)), HtmlEscape(Capitalised(where)));
   body += QStringLiteral("<ul class=\"bi-list\">\n");
-  for (const DirectoryListing& l : Listings(what, where, page)) body += ListingHtml(l, g);
+  for (const DirectoryListing& l : Listings(what, where, page))
+    body += options_.Layout == DirectoryLayout::Present ? PresentListingHtml(l, g) : ListingHtml(l, g);
   body += QStringLiteral("</ul>\n<div class=\"pagination\">\n");
   body += QStringLiteral("  <span id=\"SEL-compteur\">Page %1 / %2</span>\n").arg(page).arg(options_.PageCount);
   if (page < options_.PageCount) {

@@ -4,9 +4,11 @@
 //
 //   tallowfinch-directory-server [--lifetime DURATION] [--seed N] [--listings N]
 //                                [--pages N] [--update-date YYYYMMDD]
+//                                [--layout present|2022]
 //
 // DURATION is a number of seconds, or a number followed by s, m or h
-// (default 30m).
+// (default 30m). The result pages are written in the directory's present
+// layout unless --layout 2022 asks for the 2022 one.
 
 #include <signal.h>
 
@@ -50,7 +52,7 @@ std::optional<int> ParseCount(const QString& text, int max) {
 int Usage(const char* message) {
   std::fprintf(stderr,
                "%s\nusage: tallowfinch-directory-server [--lifetime DURATION] [--seed N] "
-               "[--listings N] [--pages N] [--update-date YYYYMMDD]\n",
+               "[--listings N] [--pages N] [--update-date YYYYMMDD] [--layout present|2022]\n",
                message);
   return 2;
 }
@@ -59,6 +61,7 @@ int Usage(const char* message) {
 
 int main(int argc, char** argv) {
   tools::DirectoryServerOptions options;
+  options.Layout = tools::DirectoryLayout::Present;
   for (int i = 1; i < argc; ++i) {
     const QString option = QString::fromLocal8Bit(argv[i]);
     if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
@@ -86,6 +89,10 @@ int main(int argc, char** argv) {
     } else if (option == QLatin1String("--update-date")) {
       if (value.size() != 8 || !value.toUInt()) return Usage("--update-date: eight digits, yyyymmdd");
       options.UpdateDate = value.toLatin1();
+    } else if (option == QLatin1String("--layout")) {
+      if (value == QLatin1String("present")) options.Layout = tools::DirectoryLayout::Present;
+      else if (value == QLatin1String("2022")) options.Layout = tools::DirectoryLayout::Layout2022;
+      else return Usage("--layout: present or 2022");
     } else {
       return Usage("unknown option");
     }

@@ -1,16 +1,31 @@
-// Tallowfinch against a loopback imitation of the directory, so anyone can
-// try a capture without the internet.
+// Tallowfinch against a loopback imitation of the directory (its result
+// pages in the directory's present layout), so anyone can try a capture
+// without the internet.
 //
 // With a display: the program opens on the imitation's first result page;
 // press "Capture". Without one: a whole capture runs offscreen, the result
 // file and a picture of the main window are saved into the output folder
 // (first argument, default "tallowfinch-demo") and their paths printed.
+//
+// For the desktop tests, which drive the demo with real X input: with
+// TALLOWFINCH_DEMO_STATE naming a file, the demo keeps there (JSON, updated
+// on change) what its windows show and where, in screen coordinates.
 
+#include <QAction>
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPalette>
+#include <QPlainTextEdit>
+#include <QSaveFile>
+#include <QScrollBar>
 #include <QTextStream>
 #include <QTimer>
 #include <chrono>
@@ -25,6 +40,7 @@
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
+#include "platform/vcl/Themes.h"
 #include "tools/DirectoryServer.h"
 
 namespace {
@@ -126,6 +142,116 @@ int RunOffscreen(const QString& FirstPage, const QString& OutputFolder) {
   return lines > 0 && QFileInfo::exists(resultFile) && grabbed ? 0 : 1;
 }
 
+QJsonArray Rect(const QWidget* Widget, const QRect& Local) {
+  const QPoint p = Widget->mapToGlobal(Local.topLeft());
+  return QJsonArray{p.x(), p.y(), Local.width(), Local.height()};
+}
+
+QString ColorName(const QColor& Color) { return Color.name(QColor::HexRgb); }
+
+// The state report for the desktop tests (see the top of the file).
+class TStateReport : public QObject {
+ public:
+  explicit TStateReport(QString FileName) : FFileName(std::move(FileName)) {
+    FTimer.setInterval(100);
+    QObject::connect(&FTimer, &QTimer::timeout, this, [this] { Write(); });
+    FTimer.start();
+  }
+
+ private:
+  void Write() {
+    const QByteArray json = QJsonDocument(State()).toJson(QJsonDocument::Indented);
+    if (json == FLast) return;
+    QSaveFile file(FFileName);
+    if (!file.open(QIODevice::WriteOnly)) return;
+    file.write(json);
+    if (file.commit()) FLast = json;
+  }
+
+  static QJsonObject State() {
+    QJsonObject state;
+    state["style"] = TStyleManager::ActiveStyle().Name();
+    QWidget* active = QApplication::activeWindow();
+    state["activeWindow"] = active ? active->windowTitle() : QString();
+    QWidget* modal = QApplication::activeModalWidget();
+    state["modal"] = modal ? modal->windowTitle() : QString();
+    TfrmMyBrowser* form = frmMyBrowser;
+    QWidget* frame = form ? form->WindowFrame() : nullptr;
+    if (!frame) return state;
+    state["title"] = frame->windowTitle();
+    state["window"] = Rect(frame, frame->rect());
+
+    QJsonObject controls;
+    for (int i = 0; i < form->ComponentCount(); ++i) {
+      auto* c = dynamic_cast<TControl*>(form->Components(i));
+      if (!c || c->Name().isEmpty() || !c->Showing()) continue;
+      QJsonObject entry;
+      if (auto* w = dynamic_cast<TWinControl*>(c)) {
+        if (!w->WidgetIfAllocated()) continue;
+        entry["rect"] = Rect(w->Widget(), w->Widget()->rect());
+      } else if (c->Parent() && c->Parent()->WidgetIfAllocated()) {
+        const TPoint p = c->ClientToParent(TPoint(0, 0));
+        entry["rect"] = Rect(c->Parent()->Widget(), QRect(p.X, p.Y, c->Width(), c->Height()));
+      } else {
+        continue;
+      }
+      entry["caption"] = c->Caption();
+      entry["enabled"] = c->Enabled();
+      controls[c->Name()] = entry;
+    }
+    state["controls"] = controls;
+
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(form->mmResults->WidgetIfAllocated())) {
+      QScrollBar* bar = memo->verticalScrollBar();
+      QJsonObject results;
+      results["lines"] = form->mmResults->Lines()->Count();
+      results["topLine"] = bar->value();
+      results["maxTopLine"] = bar->maximum();
+      results["vbar"] = Rect(bar, bar->rect());
+      results["viewport"] = Rect(memo->viewport(), memo->viewport()->rect());
+      results["focused"] = form->mmResults->Focused();
+      results["selected"] = form->mmResults->SelLength();
+      results["text"] = ColorName(memo->palette().color(QPalette::Active, QPalette::Text));
+      results["disabledText"] = ColorName(memo->palette().color(QPalette::Disabled, QPalette::Text));
+      results["base"] = ColorName(memo->palette().color(memo->isEnabled() ? QPalette::Active : QPalette::Disabled,
+                                                        QPalette::Base));
+      // What the active style gives text and its ground.
+      const QPalette style = TStyleManager::ActiveStyle().Palette();
+      results["styleText"] = ColorName(style.color(QPalette::Active, QPalette::Text));
+      results["styleBase"] = ColorName(style.color(QPalette::Active, QPalette::Base));
+      state["results"] = results;
+    }
+
+    auto items = [](QWidget* Container, auto Geometry) {
+      QJsonArray list;
+      for (QAction* a : Container->actions()) {
+        if (!a->isVisible()) continue;
+        QJsonObject item;
+        item["text"] = a->isSeparator() ? QStringLiteral("-") : a->text().remove(u'&').section(u'\t', 0, 0);
+        item["textShown"] = a->text();
+        item["separator"] = a->isSeparator();
+        item["checked"] = a->isChecked();
+        item["rect"] = Rect(Container, Geometry(a));
+        list.append(item);
+      }
+      return list;
+    };
+    if (QMenuBar* bar = form->MenuBar())
+      state["menuBar"] = items(bar, [bar](QAction* a) { return bar->actionGeometry(a); });
+    if (auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget())) {
+      QJsonObject open;
+      open["rect"] = Rect(menu, menu->rect());
+      open["items"] = items(menu, [menu](QAction* a) { return menu->actionGeometry(a); });
+      state["menu"] = open;
+    }
+    return state;
+  }
+
+  QString FFileName;
+  QTimer FTimer;
+  QByteArray FLast;
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -137,6 +263,7 @@ int main(int argc, char** argv) {
   const QString outputFolder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("tallowfinch-demo");
 
   tools::DirectoryServerOptions options;
+  options.Layout = tools::DirectoryLayout::Present;
   options.PageCount = 3;
   options.Lifetime = std::chrono::hours(12);
   tools::DirectoryServer server(options);
@@ -156,13 +283,18 @@ int main(int argc, char** argv) {
     // the application still exists.
     QTimer::singleShot(0, [] { frmMyBrowser->Close(); });
     Application->Run();
+    FinishProgram();
     return status;
   }
 
+  std::unique_ptr<TStateReport> report;
+  if (qEnvironmentVariableIsSet("TALLOWFINCH_DEMO_STATE"))
+    report = std::make_unique<TStateReport>(qEnvironmentVariable("TALLOWFINCH_DEMO_STATE"));
   Out() << "The directory imitation answers at " << root << Qt::endl
         << "Tallowfinch opens on its first result page: press \"Capture\"." << Qt::endl;
   frmMyBrowser->edURL->SetText(firstPage);
   if (frmMyBrowser->webbrowser1) frmMyBrowser->webbrowser1->SetURL(firstPage);
   Application->Run();
+  FinishProgram();
   return 0;
 }

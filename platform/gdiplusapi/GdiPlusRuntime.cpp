@@ -1,7 +1,15 @@
 #include "platform/gdiplusapi/GdiPlusRuntime.h"
 
+#include <QColor>
 #include <QImage>
+#include <QList>
+#include <QPainter>
+#include <QPainterPath>
+#include <QPainterPathStroker>
+#include <QPolygonF>
 #include <QRegion>
+#include <QResource>
+#include <QString>
 
 #include <dlfcn.h>
 
@@ -15,6 +23,7 @@
 #include <set>
 #include <string_view>
 #include <unordered_map>
+#include <vector>
 
 namespace {
 
@@ -42,7 +51,6 @@ StartupState& Startup() {
   static StartupState* state = new StartupState;  // lives to the end of the process
   return *state;
 }
-
 
 Status SharedStartup(ULONG_PTR* token, const GdiplusStartupInput* input,
                      GdiplusStartupOutput* output) {
@@ -414,9 +422,18 @@ long StreamSize() { return currentStream ? long(currentStream->bytes->size()) : 
 // bitmap over the same pixels, with the DC's origin and clip applied. The
 // bitmap belongs to the graphics and goes with it.
 
+struct DcSurface {
+  GpBitmap* bitmap = nullptr;  // over the DC's pixels, from (x, y) on
+  QImage* image = nullptr;
+  int x = 0, y = 0;
+  int dpi = 96;
+  HDC lent = nullptr;         // the DC handed out by GdipGetDC, if any
+  HDC libraryDc = nullptr;    // the library's handle behind it
+};
+
 struct DcGraphicsTable {
   std::mutex lock;
-  std::unordered_map<GpGraphics*, GpBitmap*> bitmaps;
+  std::unordered_map<GpGraphics*, DcSurface> surfaces;
 };
 
 DcGraphicsTable& DcGraphics() {
@@ -506,7 +523,7 @@ Status CreateFromHDC(HDC hdc, GpGraphics** graphics) {
   }
   DcGraphicsTable& t = DcGraphics();
   std::lock_guard guard(t.lock);
-  t.bitmaps[result] = bitmap;
+  t.surfaces[result] = DcSurface{bitmap, image, bx, by, std::max(1, GetDeviceCaps(hdc, LOGPIXELSX))};
   *graphics = result;
   return Ok;
 }
@@ -520,18 +537,708 @@ Status DeleteGraphics(GpGraphics* graphics) {
   auto destroy = Real<PFN_GdipDeleteGraphics>("GdipDeleteGraphics");
   if (!destroy) return NotImplemented;
   GpBitmap* bitmap = nullptr;
+  HDC lent = nullptr, libraryDc = nullptr;
   if (graphics) {
     DcGraphicsTable& t = DcGraphics();
     std::lock_guard guard(t.lock);
-    if (auto it = t.bitmaps.find(graphics); it != t.bitmaps.end()) {
-      bitmap = it->second;
-      t.bitmaps.erase(it);
+    if (auto it = t.surfaces.find(graphics); it != t.surfaces.end()) {
+      bitmap = it->second.bitmap;
+      lent = it->second.lent;
+      libraryDc = it->second.libraryDc;
+      t.surfaces.erase(it);
     }
+  }
+  if (lent) {
+    // A DC never given back goes with its graphics.
+    if (auto release = Real<PFN_GdipReleaseDC>("GdipReleaseDC")) release(graphics, libraryDc);
+    DeleteDC(lent);
   }
   Status status = destroy(graphics);
   if (bitmap)
     if (auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage")) dispose(bitmap);
   return status;
+}
+
+// A device context of the layer for the graphics of a DC: a DC over the same
+// image whose origin is the graphics' first pixel. While it is out the
+// graphics answers ObjectBusy, as the library marks it. Other graphics have
+// no device context of the layer (the library would hand out its own
+// graphics as the handle).
+Status GetDC(GpGraphics* graphics, HDC* hdc) {
+  if (!graphics || !hdc) return InvalidParameter;
+  static const auto real = Real<PFN_GdipGetDC>("GdipGetDC");
+  static const auto flush = Real<PFN_GdipFlush>("GdipFlush");
+  static const auto release = Real<PFN_GdipReleaseDC>("GdipReleaseDC");
+  if (!real || !flush || !release) return NotImplemented;
+  DcGraphicsTable& t = DcGraphics();
+  std::lock_guard guard(t.lock);
+  auto it = t.surfaces.find(graphics);
+  if (it == t.surfaces.end()) return NotImplemented;
+  DcSurface& surface = it->second;
+  if (surface.lent) return ObjectBusy;
+  flush(graphics, FlushIntentionSync);
+  HDC libraryDc = nullptr;
+  Status status = real(graphics, &libraryDc);
+  if (status != Ok) return status;
+  HDC dc = CreateImageDC(surface.image, surface.dpi);
+  if (!dc) {
+    release(graphics, libraryDc);
+    return OutOfMemory;
+  }
+  SetViewportOrgEx(dc, surface.x, surface.y, nullptr);
+  surface.lent = dc;
+  surface.libraryDc = libraryDc;
+  *hdc = dc;
+  return Ok;
+}
+
+Status ReleaseDC(GpGraphics* graphics, HDC hdc) {
+  if (!graphics || !hdc) return InvalidParameter;
+  static const auto release = Real<PFN_GdipReleaseDC>("GdipReleaseDC");
+  if (!release) return NotImplemented;
+  DcGraphicsTable& t = DcGraphics();
+  std::lock_guard guard(t.lock);
+  auto it = t.surfaces.find(graphics);
+  if (it == t.surfaces.end() || it->second.lent != hdc) return InvalidParameter;
+  DcSurface& surface = it->second;
+  GdiFlush();
+  DeleteDC(surface.lent);
+  const Status status = release(graphics, surface.libraryDc);
+  surface.lent = nullptr;
+  surface.libraryDc = nullptr;
+  return status;
+}
+
+// ---------------------------------------------------------------------------
+// GDI handles of the layer
+//
+// The library takes region, bitmap and font handles for objects of its own
+// (a region or bitmap handle is read as one of its objects, which crashes on
+// a handle of the layer). These go through the layer's objects instead.
+
+// A region of the library covering the area of a region of the layer.
+Status RegionFromArea(const QRegion& area, GpRegion** region) {
+  static const auto create = Real<PFN_GdipCreateRegion>("GdipCreateRegion");
+  static const auto empty = Real<PFN_GdipSetEmpty>("GdipSetEmpty");
+  static const auto combine = Real<PFN_GdipCombineRegionRectI>("GdipCombineRegionRectI");
+  static const auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  if (!create || !empty || !combine || !remove) return NotImplemented;
+  GpRegion* result = nullptr;
+  Status status = create(&result);
+  if (status == Ok) status = empty(result);
+  for (const QRect& r : area) {
+    if (status != Ok) break;
+    const GpRect rect{r.x(), r.y(), r.width(), r.height()};
+    status = combine(result, &rect, CombineModeUnion);
+  }
+  if (status != Ok) {
+    if (result) remove(result);
+    return status;
+  }
+  *region = result;
+  return Ok;
+}
+
+bool IsRegionHandle(HRGN hrgn) { return hrgn && GetObjectType(hrgn) == OBJ_REGION; }
+
+Status CreateRegionHrgn(HRGN hrgn, GpRegion** region) {
+  if (!region) return InvalidParameter;
+  *region = nullptr;
+  if (!IsRegionHandle(hrgn)) return InvalidParameter;
+  return RegionFromArea(GetRegionArea(hrgn), region);
+}
+
+Status SetClipHrgn(GpGraphics* graphics, HRGN hrgn, CombineMode mode) {
+  if (!graphics || !IsRegionHandle(hrgn)) return InvalidParameter;
+  static const auto setClip = Real<PFN_GdipSetClipRegion>("GdipSetClipRegion");
+  static const auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  if (!setClip || !remove) return NotImplemented;
+  GpRegion* region = nullptr;
+  Status status = RegionFromArea(GetRegionArea(hrgn), &region);
+  if (status != Ok) return status;
+  status = setClip(graphics, region, mode);
+  remove(region);
+  return status;
+}
+
+// The region in the device pixels of the graphics as a region of the layer;
+// null (and Ok) for an infinite region.
+Status GetRegionHRgn(GpRegion* region, GpGraphics* graphics, HRGN* hrgn) {
+  if (!region || !graphics || !hrgn) return InvalidParameter;
+  *hrgn = nullptr;
+  static const auto infinite = Real<PFN_GdipIsInfiniteRegion>("GdipIsInfiniteRegion");
+  static const auto createMatrix = Real<PFN_GdipCreateMatrix2>("GdipCreateMatrix2");
+  static const auto deleteMatrix = Real<PFN_GdipDeleteMatrix>("GdipDeleteMatrix");
+  static const auto count = Real<PFN_GdipGetRegionScansCount>("GdipGetRegionScansCount");
+  static const auto scans = Real<PFN_GdipGetRegionScansI>("GdipGetRegionScansI");
+  if (!infinite || !createMatrix || !deleteMatrix || !count || !scans) return NotImplemented;
+  BOOL isInfinite = FALSE;
+  Status status = infinite(region, graphics, &isInfinite);
+  if (status != Ok || isInfinite) return status;
+  Affine toDevice;
+  if ((status = SpaceTransform(graphics, CoordinateSpaceDevice, CoordinateSpaceWorld,
+                               toDevice)) != Ok)
+    return status;
+  GpMatrix* matrix = nullptr;
+  if ((status = createMatrix(REAL(toDevice.m11), REAL(toDevice.m12), REAL(toDevice.m21),
+                             REAL(toDevice.m22), REAL(toDevice.dx), REAL(toDevice.dy),
+                             &matrix)) != Ok)
+    return status;
+  UINT n = 0;
+  std::vector<GpRect> rects;
+  status = count(region, &n, matrix);
+  if (status == Ok) {
+    rects.resize(n);
+    INT filled = INT(n);
+    status = n ? scans(region, rects.data(), &filled, matrix) : Ok;
+    rects.resize(std::min<size_t>(n, size_t(std::max(filled, 0))));
+  }
+  deleteMatrix(matrix);
+  if (status != Ok) return status;
+  HRGN result = CreateRectRgn(0, 0, 0, 0);
+  if (!result) return OutOfMemory;
+  for (const GpRect& r : rects) {
+    HRGN part = CreateRectRgn(r.X, r.Y, r.X + r.Width, r.Y + r.Height);
+    if (part) {
+      CombineRgn(result, result, part, RGN_OR);
+      DeleteObject(part);
+    }
+  }
+  *hrgn = result;
+  return Ok;
+}
+
+// A copy of the bitmap's pixels; the alpha of the bitmap is not used (a GDI
+// bitmap has none), as GDI+ does for bitmap handles.
+Status CreateBitmapFromHBITMAP(HBITMAP hbm, HPALETTE, GpBitmap** bitmap) {
+  if (!bitmap) return InvalidParameter;
+  *bitmap = nullptr;
+  const QImage* source = hbm ? GetBitmapImage(hbm) : nullptr;
+  if (!source || source->isNull()) return InvalidParameter;
+  static const auto fromScan0 = Real<PFN_GdipCreateBitmapFromScan0>("GdipCreateBitmapFromScan0");
+  static const auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage");
+  if (!fromScan0 || !dispose) return NotImplemented;
+  const QImage pixels = source->convertToFormat(QImage::Format_RGB32);
+  GpBitmap* result = nullptr;
+  Status status =
+      fromScan0(pixels.width(), pixels.height(), 0, PixelFormat32bppRGB, nullptr, &result);
+  if (status != Ok) return status;
+  BitmapData data{};
+  const GpRect all{0, 0, pixels.width(), pixels.height()};
+  status = LockBits(result, &all, 2 /* write */, PixelFormat32bppRGB, &data);
+  if (status == Ok) {
+    for (int y = 0; y < pixels.height(); ++y)
+      std::memcpy(static_cast<BYTE*>(data.Scan0) + qsizetype(y) * data.Stride,
+                  pixels.constScanLine(y), size_t(pixels.width()) * 4);
+    status = UnlockBits(result, &data);
+  }
+  if (status != Ok) {
+    dispose(result);
+    return status;
+  }
+  *bitmap = result;
+  return Ok;
+}
+
+// A bitmap of the layer holding the pixels drawn over the background colour.
+Status CreateHBITMAPFromBitmap(GpBitmap* bitmap, HBITMAP* hbm, ARGB background) {
+  if (!bitmap || !hbm) return InvalidParameter;
+  *hbm = nullptr;
+  static const auto width = Real<PFN_GdipGetImageWidth>("GdipGetImageWidth");
+  static const auto height = Real<PFN_GdipGetImageHeight>("GdipGetImageHeight");
+  if (!width || !height) return NotImplemented;
+  UINT w = 0, h = 0;
+  Status status = width(bitmap, &w);
+  if (status == Ok) status = height(bitmap, &h);
+  if (status != Ok) return status;
+  if (w == 0 || h == 0 || w > 32767 || h > 32767) return InvalidParameter;
+  QImage pixels(int(w), int(h), QImage::Format_ARGB32);
+  if (pixels.isNull()) return OutOfMemory;
+  BitmapData data{};
+  const GpRect all{0, 0, INT(w), INT(h)};
+  status = LockBits(bitmap, &all, 1 /* read */, PixelFormat32bppARGB, &data);
+  if (status != Ok) return status;
+  for (int y = 0; y < int(h); ++y)
+    std::memcpy(pixels.scanLine(y), static_cast<const BYTE*>(data.Scan0) + qsizetype(y) * data.Stride,
+                size_t(w) * 4);
+  status = UnlockBits(bitmap, &data);
+  if (status != Ok) return status;
+  QImage result(int(w), int(h), QImage::Format_ARGB32_Premultiplied);
+  result.fill(QColor::fromRgba(background));
+  {
+    QPainter painter(&result);
+    painter.drawImage(0, 0, pixels);
+  }
+  HBITMAP handle = CreateBitmapFromImage(result);
+  if (!handle) return OutOfMemory;
+  *hbm = handle;
+  return Ok;
+}
+
+// The font selected into a DC of the layer.
+Status CreateFontFromDC(HDC hdc, GpFont** font) {
+  if (!font) return InvalidParameter;
+  *font = nullptr;
+  static const auto fromLogfont = Real<PFN_GdipCreateFontFromLogfontW>("GdipCreateFontFromLogfontW");
+  if (!fromLogfont) return NotImplemented;
+  HGDIOBJ selected = hdc ? GetCurrentObject(hdc, OBJ_FONT) : nullptr;
+  LOGFONTW logfont{};
+  if (!selected || GetObjectW(selected, int(sizeof logfont), &logfont) != int(sizeof logfont))
+    return InvalidParameter;
+  return fromLogfont(hdc, &logfont, font);
+}
+
+// The library answers Ok without warping; nothing is done, so say so.
+Status WarpPath(GpPath* path, GpMatrix*, const GpPointF* points, INT count, REAL, REAL, REAL,
+                REAL, WarpMode, REAL) {
+  if (!path || !points || count <= 0) return InvalidParameter;
+  return NotImplemented;
+}
+
+// ---------------------------------------------------------------------------
+// Region data
+//
+// For a region made of several rectangles the library writes one rectangle
+// node followed by the others, and reads only the first back. Such a region
+// is written as the region of a path holding its rectangles instead, which
+// reads back whole.
+
+constexpr uint32_t kRegionRectNode = 0x10000000;
+constexpr UINT kRegionHeaderSize = 16;  // size, checksum, version, node count
+
+// The region whose data stands for region: null for region itself, or a new
+// region the caller deletes.
+Status RegionForData(GpRegion* region, GpRegion** stand) {
+  *stand = nullptr;
+  static const auto size = Real<PFN_GdipGetRegionDataSize>("GdipGetRegionDataSize");
+  static const auto data = Real<PFN_GdipGetRegionData>("GdipGetRegionData");
+  static const auto createPath = Real<PFN_GdipCreatePath>("GdipCreatePath");
+  static const auto addRects = Real<PFN_GdipAddPathRectangles>("GdipAddPathRectangles");
+  static const auto deletePath = Real<PFN_GdipDeletePath>("GdipDeletePath");
+  static const auto fromPath = Real<PFN_GdipCreateRegionPath>("GdipCreateRegionPath");
+  if (!size || !data || !createPath || !addRects || !deletePath || !fromPath)
+    return NotImplemented;
+  UINT bytes = 0;
+  Status status = size(region, &bytes);
+  const UINT oneRect = kRegionHeaderSize + 4 + sizeof(GpRectF);
+  if (status != Ok || bytes <= oneRect) return status;
+  std::vector<BYTE> buffer(bytes);
+  if ((status = data(region, buffer.data(), bytes, nullptr)) != Ok) return status;
+  uint32_t node = 0;
+  std::memcpy(&node, buffer.data() + kRegionHeaderSize, sizeof node);
+  const UINT rectBytes = bytes - kRegionHeaderSize - 4;
+  if (node != kRegionRectNode || rectBytes % sizeof(GpRectF) != 0) return Ok;
+  std::vector<GpRectF> rects(rectBytes / sizeof(GpRectF));
+  std::memcpy(rects.data(), buffer.data() + kRegionHeaderSize + 4, rectBytes);
+  GpPath* path = nullptr;
+  if ((status = createPath(FillModeWinding, &path)) != Ok) return status;
+  status = addRects(path, rects.data(), INT(rects.size()));
+  if (status == Ok) status = fromPath(path, stand);
+  deletePath(path);
+  return status;
+}
+
+Status GetRegionDataSize(GpRegion* region, UINT* bufferSize) {
+  if (!region || !bufferSize) return InvalidParameter;
+  static const auto size = Real<PFN_GdipGetRegionDataSize>("GdipGetRegionDataSize");
+  static const auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  if (!size || !remove) return NotImplemented;
+  GpRegion* stand = nullptr;
+  Status status = RegionForData(region, &stand);
+  if (status != Ok) return status;
+  status = size(stand ? stand : region, bufferSize);
+  if (stand) remove(stand);
+  return status;
+}
+
+Status GetRegionData(GpRegion* region, BYTE* buffer, UINT bufferSize, UINT* sizeFilled) {
+  if (!region || !buffer || bufferSize == 0) return InvalidParameter;
+  static const auto data = Real<PFN_GdipGetRegionData>("GdipGetRegionData");
+  static const auto remove = Real<PFN_GdipDeleteRegion>("GdipDeleteRegion");
+  if (!data || !remove) return NotImplemented;
+  GpRegion* stand = nullptr;
+  Status status = RegionForData(region, &stand);
+  if (status != Ok) return status;
+  status = data(stand ? stand : region, buffer, bufferSize, sizeFilled);
+  if (stand) remove(stand);
+  return status;
+}
+
+// ---------------------------------------------------------------------------
+// Widening
+//
+// The library answers Ok without widening. The outline of the stroke is made
+// here from the path's figures and the pen's width, caps, join, miter limit
+// and dashes, and replaces the path's contents (winding fill mode). The
+// flatness is that of the stroker.
+
+Qt::PenCapStyle CapStyle(GpLineCap cap) {
+  switch (cap) {
+    case 1: case 0x11: return Qt::SquareCap;
+    case 2: case 0x12: return Qt::RoundCap;
+    default: return Qt::FlatCap;
+  }
+}
+
+Qt::PenJoinStyle JoinStyle(LineJoin join) {
+  switch (join) {
+    case LineJoinBevel: return Qt::BevelJoin;
+    case LineJoinRound: return Qt::RoundJoin;
+    default: return Qt::SvgMiterJoin;
+  }
+}
+
+Status WidenPath(GpPath* path, GpPen* pen, GpMatrix* matrix, REAL) {
+  if (!path || !pen) return InvalidParameter;
+  static const auto count = Real<PFN_GdipGetPointCount>("GdipGetPointCount");
+  static const auto points = Real<PFN_GdipGetPathPoints>("GdipGetPathPoints");
+  static const auto types = Real<PFN_GdipGetPathTypes>("GdipGetPathTypes");
+  static const auto transform = Real<PFN_GdipTransformMatrixPoints>("GdipTransformMatrixPoints");
+  static const auto width = Real<PFN_GdipGetPenWidth>("GdipGetPenWidth");
+  static const auto startCap = Real<PFN_GdipGetPenStartCap>("GdipGetPenStartCap");
+  static const auto lineJoin = Real<PFN_GdipGetPenLineJoin>("GdipGetPenLineJoin");
+  static const auto miter = Real<PFN_GdipGetPenMiterLimit>("GdipGetPenMiterLimit");
+  static const auto dashStyle = Real<PFN_GdipGetPenDashStyle>("GdipGetPenDashStyle");
+  static const auto dashCount = Real<PFN_GdipGetPenDashCount>("GdipGetPenDashCount");
+  static const auto dashArray = Real<PFN_GdipGetPenDashArray>("GdipGetPenDashArray");
+  static const auto dashOffset = Real<PFN_GdipGetPenDashOffset>("GdipGetPenDashOffset");
+  static const auto reset = Real<PFN_GdipResetPath>("GdipResetPath");
+  static const auto polygon = Real<PFN_GdipAddPathPolygon>("GdipAddPathPolygon");
+  static const auto fillMode = Real<PFN_GdipSetPathFillMode>("GdipSetPathFillMode");
+  if (!count || !points || !types || !transform || !width || !startCap || !lineJoin || !miter ||
+      !dashStyle || !dashCount || !dashArray || !dashOffset || !reset || !polygon || !fillMode)
+    return NotImplemented;
+
+  INT n = 0;
+  Status status = count(path, &n);
+  if (status != Ok) return status;
+  std::vector<GpPointF> pts(size_t(std::max(n, 0)));
+  std::vector<BYTE> kinds(pts.size());
+  if (n > 0) {
+    if ((status = points(path, pts.data(), n)) != Ok) return status;
+    if ((status = types(path, kinds.data(), n)) != Ok) return status;
+    if (matrix && (status = transform(matrix, pts.data(), n)) != Ok) return status;
+  }
+  QPainterPath figures;
+  for (INT i = 0; i < n; ++i) {
+    const QPointF p(pts[size_t(i)].X, pts[size_t(i)].Y);
+    switch (kinds[size_t(i)] & 0x07) {
+      case 0: figures.moveTo(p); break;
+      case 3:
+        if (i + 2 < n) {
+          figures.cubicTo(p, QPointF(pts[size_t(i) + 1].X, pts[size_t(i) + 1].Y),
+                          QPointF(pts[size_t(i) + 2].X, pts[size_t(i) + 2].Y));
+          i += 2;
+        }
+        break;
+      default: figures.lineTo(p); break;
+    }
+    if (kinds[size_t(i)] & 0x80) figures.closeSubpath();
+  }
+
+  REAL w = 1, limit = 10, offset = 0;
+  GpLineCap cap = 0;
+  LineJoin join = LineJoinMiter;
+  DashStyle dash = DashStyleSolid;
+  width(pen, &w);
+  startCap(pen, &cap);
+  lineJoin(pen, &join);
+  miter(pen, &limit);
+  dashStyle(pen, &dash);
+  dashOffset(pen, &offset);
+  QPainterPathStroker stroker;
+  stroker.setWidth(w > 0 ? w : 1);
+  stroker.setCapStyle(CapStyle(cap));
+  stroker.setJoinStyle(JoinStyle(join));
+  stroker.setMiterLimit(limit);
+  // The dash patterns of GDI+, in pen widths.
+  switch (dash) {
+    case DashStyleDash: stroker.setDashPattern(QList<qreal>{3, 1}); break;
+    case DashStyleDot: stroker.setDashPattern(QList<qreal>{1, 1}); break;
+    case DashStyleDashDot: stroker.setDashPattern(QList<qreal>{3, 1, 1, 1}); break;
+    case DashStyleDashDotDot: stroker.setDashPattern(QList<qreal>{3, 1, 1, 1, 1, 1}); break;
+    case DashStyleCustom: {
+      INT entries = 0;
+      if (dashCount(pen, &entries) == Ok && entries > 0) {
+        std::vector<REAL> pattern(static_cast<size_t>(entries));
+        if (dashArray(pen, pattern.data(), entries) == Ok)
+          stroker.setDashPattern(QList<qreal>(pattern.begin(), pattern.end()));
+      }
+      break;
+    }
+    default: break;
+  }
+  stroker.setDashOffset(offset);
+  const QPainterPath outline = stroker.createStroke(figures);
+
+  if ((status = reset(path)) != Ok) return status;
+  for (const QPolygonF& part : outline.toSubpathPolygons()) {
+    if (part.size() < 3) continue;
+    std::vector<GpPointF> corners;
+    corners.reserve(size_t(part.size()));
+    for (const QPointF& p : part) corners.push_back(GpPointF{REAL(p.x()), REAL(p.y())});
+    if ((status = polygon(path, corners.data(), INT(corners.size()))) != Ok) return status;
+  }
+  return fillMode(path, FillModeWinding);
+}
+
+// ---------------------------------------------------------------------------
+// Containers and page scale
+//
+// The library opens a container with rectangles but ignores them; the
+// container here maps the source rectangle (in its unit) onto the
+// destination rectangle (in world units) by a world transform inside it.
+// The library stores a page scale without applying it when it draws; a scale
+// other than 1 is therefore refused (NotImplemented) and not stored.
+
+Status BeginContainerMapped(GpGraphics* graphics, const GpRectF& dst, const GpRectF& src,
+                            Unit unit, GraphicsContainer* state) {
+  if (!graphics || !state) return InvalidParameter;
+  if (src.Width == 0 || src.Height == 0 || unit < UnitWorld || unit > UnitMillimeter)
+    return InvalidParameter;
+  static const auto begin = Real<PFN_GdipBeginContainer2>("GdipBeginContainer2");
+  static const auto end = Real<PFN_GdipEndContainer>("GdipEndContainer");
+  static const auto pageUnit = Real<PFN_GdipGetPageUnit>("GdipGetPageUnit");
+  static const auto dpiX = Real<PFN_GdipGetDpiX>("GdipGetDpiX");
+  static const auto createMatrix = Real<PFN_GdipCreateMatrix2>("GdipCreateMatrix2");
+  static const auto multiply = Real<PFN_GdipMultiplyWorldTransform>("GdipMultiplyWorldTransform");
+  static const auto deleteMatrix = Real<PFN_GdipDeleteMatrix>("GdipDeleteMatrix");
+  if (!begin || !end || !pageUnit || !dpiX || !createMatrix || !multiply || !deleteMatrix)
+    return NotImplemented;
+  Unit page = UnitDisplay;
+  REAL dpi = 96;
+  Status status = pageUnit(graphics, &page);
+  if (status == Ok) status = dpiX(graphics, &dpi);
+  if (status != Ok) return status;
+  // The source rectangle in the graphics' page units.
+  const double f = UnitsToDevice(unit, dpi) / UnitsToDevice(page, dpi);
+  const double sx = dst.Width / (src.Width * f), sy = dst.Height / (src.Height * f);
+  const double tx = dst.X - src.X * f * sx, ty = dst.Y - src.Y * f * sy;
+  if (!std::isfinite(sx) || !std::isfinite(sy) || !std::isfinite(tx) || !std::isfinite(ty))
+    return InvalidParameter;
+  GraphicsContainer container = 0;
+  if ((status = begin(graphics, &container)) != Ok) return status;
+  GpMatrix* matrix = nullptr;
+  status = createMatrix(REAL(sx), 0, 0, REAL(sy), REAL(tx), REAL(ty), &matrix);
+  if (status == Ok) {
+    status = multiply(graphics, matrix, MatrixOrderPrepend);
+    deleteMatrix(matrix);
+  }
+  if (status != Ok) {
+    end(graphics, container);
+    return status;
+  }
+  *state = container;
+  return Ok;
+}
+
+Status BeginContainer(GpGraphics* graphics, const GpRectF* dst, const GpRectF* src, Unit unit,
+                      GraphicsContainer* state) {
+  if (!dst || !src) return InvalidParameter;
+  return BeginContainerMapped(graphics, *dst, *src, unit, state);
+}
+
+Status BeginContainerI(GpGraphics* graphics, const GpRect* dst, const GpRect* src, Unit unit,
+                       GraphicsContainer* state) {
+  if (!dst || !src) return InvalidParameter;
+  return BeginContainerMapped(graphics, GpRectF{REAL(dst->X), REAL(dst->Y), REAL(dst->Width),
+                                                REAL(dst->Height)},
+                              GpRectF{REAL(src->X), REAL(src->Y), REAL(src->Width),
+                                      REAL(src->Height)},
+                              unit, state);
+}
+
+Status SetPageScale(GpGraphics* graphics, REAL scale) {
+  static const auto real = Real<PFN_GdipSetPageScale>("GdipSetPageScale");
+  if (!real) return NotImplemented;
+  if (!graphics || !(scale > 0) || !std::isfinite(scale)) return InvalidParameter;
+  if (scale != 1.0f) return NotImplemented;
+  return real(graphics, scale);
+}
+
+// ---------------------------------------------------------------------------
+// Generic families and string formats
+//
+// The library hands out one generic family or format per kind for the whole
+// process and keeps handing out the same pointer after it was deleted; a
+// deletion would leave it dangling. Deleting a generic object is therefore
+// a no-op answering Ok: the library frees them when it shuts down.
+
+struct GenericHandles {
+  std::mutex lock;
+  std::set<const void*> handles;
+};
+
+GenericHandles& Generics() {
+  static GenericHandles* table = new GenericHandles;  // lives to the end of the process
+  return *table;
+}
+
+void NoteGeneric(const void* handle) {
+  if (!handle) return;
+  GenericHandles& g = Generics();
+  std::lock_guard guard(g.lock);
+  g.handles.insert(handle);
+}
+
+bool IsGeneric(const void* handle) {
+  GenericHandles& g = Generics();
+  std::lock_guard guard(g.lock);
+  return g.handles.count(handle) != 0;
+}
+
+template <class Tag>
+struct GenericEntry {
+  static inline const char* name = nullptr;
+  template <class Handle>
+  static Status Call(Handle** handle) {
+    static const auto real = Real<Status (*)(Handle**)>(name);
+    if (!real) return NotImplemented;
+    const Status status = real(handle);
+    if (status == Ok && handle) NoteGeneric(*handle);
+    return status;
+  }
+};
+
+struct SansSerifTag;
+struct SerifTag;
+struct MonospaceTag;
+struct DefaultFormatTag;
+struct TypographicFormatTag;
+
+template <class Tag, class Handle>
+void* GenericProc(const char* name) {
+  GenericEntry<Tag>::name = name;
+  return reinterpret_cast<void*>(&GenericEntry<Tag>::template Call<Handle>);
+}
+
+Status DeleteFontFamily(GpFontFamily* family) {
+  static const auto real = Real<PFN_GdipDeleteFontFamily>("GdipDeleteFontFamily");
+  if (!real) return NotImplemented;
+  if (family && IsGeneric(family)) return Ok;
+  return real(family);
+}
+
+Status DeleteStringFormat(GpStringFormat* format) {
+  static const auto real = Real<PFN_GdipDeleteStringFormat>("GdipDeleteStringFormat");
+  if (!real) return NotImplemented;
+  if (format && IsGeneric(format)) return Ok;
+  return real(format);
+}
+
+// ---------------------------------------------------------------------------
+// Icons and resources
+//
+// The layer has no icons of its own: an icon handle is one the library made
+// (GdipCreateHICONFromBitmap); the library reads any other handle as its own
+// object, so only those it handed out are taken back. Bitmap resources are
+// the program's resources by upper-case name (the library has none).
+
+struct IconTable {
+  std::mutex lock;
+  std::set<HICON> icons;
+};
+
+IconTable& Icons() {
+  static IconTable* table = new IconTable;  // lives to the end of the process
+  return *table;
+}
+
+Status CreateHICONFromBitmap(GpBitmap* bitmap, HICON* icon) {
+  static const auto real = Real<PFN_GdipCreateHICONFromBitmap>("GdipCreateHICONFromBitmap");
+  if (!real) return NotImplemented;
+  const Status status = real(bitmap, icon);
+  if (status == Ok && icon && *icon) {
+    IconTable& t = Icons();
+    std::lock_guard guard(t.lock);
+    t.icons.insert(*icon);
+  }
+  return status;
+}
+
+Status CreateBitmapFromHICON(HICON icon, GpBitmap** bitmap) {
+  static const auto real = Real<PFN_GdipCreateBitmapFromHICON>("GdipCreateBitmapFromHICON");
+  if (!real) return NotImplemented;
+  if (!bitmap) return InvalidParameter;
+  *bitmap = nullptr;
+  {
+    IconTable& t = Icons();
+    std::lock_guard guard(t.lock);
+    if (!t.icons.count(icon)) return InvalidParameter;
+  }
+  return real(icon, bitmap);
+}
+
+Status CreateBitmapFromResource(HINSTANCE, const WCHAR* name, GpBitmap** bitmap) {
+  if (!name || !bitmap) return InvalidParameter;
+  *bitmap = nullptr;
+  static const auto type = Real<PFN_GdipGetImageType>("GdipGetImageType");
+  static const auto dispose = Real<PFN_GdipDisposeImage>("GdipDisposeImage");
+  if (!type || !dispose) return NotImplemented;
+  const QResource resource(QStringLiteral(":/") + QString::fromUtf16(name).toUpper());
+  if (!resource.isValid() || resource.size() <= 0) return Win32Error;  // no such resource
+  GpImage* image = nullptr;
+  Status status = GdiplusLoadImageFromBytes(resource.uncompressedData(), &image);
+  if (status != Ok) return status;
+  ImageType kind = ImageTypeUnknown;
+  status = type(image, &kind);
+  if (status == Ok && kind != ImageTypeBitmap) status = UnknownImageFormat;
+  if (status != Ok) {
+    dispose(image);
+    return status;
+  }
+  *bitmap = image;
+  return Ok;
+}
+
+// ---------------------------------------------------------------------------
+// Font families by name
+//
+// Font configuration always finds some family for a name: for one it has no
+// font for, its default family. Such a name answers FontFamilyNotFound, as
+// GDI+ does; a name configured as an alias of an installed family (Arial for
+// Liberation Sans) finds that family.
+
+QString FamilyNameOf(GpFontFamily* family) {
+  static const auto name = Real<PFN_GdipGetFamilyName>("GdipGetFamilyName");
+  WCHAR buffer[128] = {};
+  if (!name || name(family, buffer, 0) != Ok) return QString();
+  qsizetype length = 0;
+  while (length < 32 && buffer[length]) ++length;
+  return QString::fromUtf16(buffer, length);
+}
+
+// The family the font configuration answers for a name it has no font for.
+const QString& DefaultFamilyName() {
+  static const QString name = [] {
+    static const auto create = Real<PFN_GdipCreateFontFamilyFromName>("GdipCreateFontFamilyFromName");
+    static const auto remove = Real<PFN_GdipDeleteFontFamily>("GdipDeleteFontFamily");
+    GpFontFamily* family = nullptr;
+    if (!create || !remove ||
+        create(u"tallowfinch no such family 7a1e", nullptr, &family) != Ok || !family)
+      return QString();
+    QString result = FamilyNameOf(family);
+    remove(family);
+    return result;
+  }();
+  return name;
+}
+
+Status CreateFontFamilyFromName(const WCHAR* name, GpFontCollection* collection,
+                                GpFontFamily** family) {
+  static const auto create = Real<PFN_GdipCreateFontFamilyFromName>("GdipCreateFontFamilyFromName");
+  static const auto remove = Real<PFN_GdipDeleteFontFamily>("GdipDeleteFontFamily");
+  if (!create || !remove) return NotImplemented;
+  const Status status = create(name, collection, family);
+  if (status != Ok || collection || !family || !*family) return status;
+  const QString asked = QString::fromUtf16(name).trimmed();
+  const QString found = FamilyNameOf(*family);
+  if (found.compare(asked, Qt::CaseInsensitive) == 0) return Ok;
+  const QString& fallback = DefaultFamilyName();
+  if (fallback.isEmpty() || found.compare(fallback, Qt::CaseInsensitive) != 0) return Ok;
+  remove(*family);
+  *family = nullptr;
+  return FontFamilyNotFound;
 }
 
 // ---------------------------------------------------------------------------
@@ -655,6 +1362,45 @@ const std::unordered_map<std::string_view, ProcFactory>& Replacements() {
       {"GdipDrawImageRectI", [](const char*) { return reinterpret_cast<void*>(&DrawImageRectShimI); }},
       {"GdipTransformPointsI",
        [](const char*) { return reinterpret_cast<void*>(&TransformPointsI); }},
+      {"GdipGetDC", [](const char*) { return reinterpret_cast<void*>(&GetDC); }},
+      {"GdipReleaseDC", [](const char*) { return reinterpret_cast<void*>(&ReleaseDC); }},
+      {"GdipCreateRegionHrgn",
+       [](const char*) { return reinterpret_cast<void*>(&CreateRegionHrgn); }},
+      {"GdipSetClipHrgn", [](const char*) { return reinterpret_cast<void*>(&SetClipHrgn); }},
+      {"GdipGetRegionHRgn", [](const char*) { return reinterpret_cast<void*>(&GetRegionHRgn); }},
+      {"GdipCreateBitmapFromHBITMAP",
+       [](const char*) { return reinterpret_cast<void*>(&CreateBitmapFromHBITMAP); }},
+      {"GdipCreateHBITMAPFromBitmap",
+       [](const char*) { return reinterpret_cast<void*>(&CreateHBITMAPFromBitmap); }},
+      {"GdipCreateFontFromDC",
+       [](const char*) { return reinterpret_cast<void*>(&CreateFontFromDC); }},
+      {"GdipWarpPath", [](const char*) { return reinterpret_cast<void*>(&WarpPath); }},
+      {"GdipWidenPath", [](const char*) { return reinterpret_cast<void*>(&WidenPath); }},
+      {"GdipBeginContainer",
+       [](const char*) { return reinterpret_cast<void*>(&BeginContainer); }},
+      {"GdipBeginContainerI",
+       [](const char*) { return reinterpret_cast<void*>(&BeginContainerI); }},
+      {"GdipSetPageScale", [](const char*) { return reinterpret_cast<void*>(&SetPageScale); }},
+      {"GdipGetGenericFontFamilySansSerif", &GenericProc<SansSerifTag, GpFontFamily>},
+      {"GdipGetGenericFontFamilySerif", &GenericProc<SerifTag, GpFontFamily>},
+      {"GdipGetGenericFontFamilyMonospace", &GenericProc<MonospaceTag, GpFontFamily>},
+      {"GdipStringFormatGetGenericDefault", &GenericProc<DefaultFormatTag, GpStringFormat>},
+      {"GdipStringFormatGetGenericTypographic",
+       &GenericProc<TypographicFormatTag, GpStringFormat>},
+      {"GdipDeleteFontFamily", [](const char*) { return reinterpret_cast<void*>(&DeleteFontFamily); }},
+      {"GdipDeleteStringFormat",
+       [](const char*) { return reinterpret_cast<void*>(&DeleteStringFormat); }},
+      {"GdipCreateHICONFromBitmap",
+       [](const char*) { return reinterpret_cast<void*>(&CreateHICONFromBitmap); }},
+      {"GdipCreateBitmapFromHICON",
+       [](const char*) { return reinterpret_cast<void*>(&CreateBitmapFromHICON); }},
+      {"GdipCreateBitmapFromResource",
+       [](const char*) { return reinterpret_cast<void*>(&CreateBitmapFromResource); }},
+      {"GdipGetRegionDataSize",
+       [](const char*) { return reinterpret_cast<void*>(&GetRegionDataSize); }},
+      {"GdipGetRegionData", [](const char*) { return reinterpret_cast<void*>(&GetRegionData); }},
+      {"GdipCreateFontFamilyFromName",
+       [](const char*) { return reinterpret_cast<void*>(&CreateFontFamilyFromName); }},
       {"GdipDrawString", &LockedProc<TextTag1, PFN_GdipDrawString>},
       {"GdipMeasureString", &LockedProc<TextTag2, PFN_GdipMeasureString>},
       {"GdipMeasureCharacterRanges", &LockedProc<TextTag3, PFN_GdipMeasureCharacterRanges>},
@@ -727,7 +1473,11 @@ Status GdiplusStartupShared(ULONG_PTR* token, const GdiplusStartupInput* input,
     GdiplusStartupInput own{};  // no debug callback reaches the library
     Status status = startup(&s.libraryToken, &own, nullptr);
     if (status != Ok) return status;
-    s.libraryStarted = true;  // to the end of the process (see the header)
+    // The library is never shut down: its shutdown finalises the font
+    // configuration (FcFini), which aborts the process while Qt or the
+    // library's shared font families still hold fontconfig caches. The end
+    // of the process releases everything it holds.
+    s.libraryStarted = true;
   }
   if (output) *output = GdiplusStartupOutput{nullptr, nullptr};
   *token = s.nextToken++;

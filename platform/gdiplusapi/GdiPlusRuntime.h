@@ -7,10 +7,9 @@
 // reference-counted: its first shutdown tears down every object and its font
 // configuration. The runtime therefore counts start-ups itself, hands every
 // caller its own token, and starts the library once; the library's own
-// shutdown never runs. It would end fontconfig (FcFini) for the whole
-// process, which other users of fontconfig (Qt) do not expect, and at the
-// end of the process fontconfig aborts when caches are still held; the
-// process gives the library's memory back when it ends.
+// shutdown is never called (it finalises the font configuration, which
+// aborts while Qt still holds fontconfig caches): the end of the process
+// releases what the library holds.
 //
 // GdiplusProc answers, for every name of the flat API, a function that may
 // be called: the library's own, or the runtime's where the library has none
@@ -28,6 +27,44 @@
 // context is a bitmap over the DC's image, with the DC's origin and clip
 // (an origin outside the image becomes a world translation; the DC's mapping
 // scale is not applied).
+//
+// The library reads region, bitmap and DC handles as objects of its own, so
+// the calls taking or giving GDI handles work on the layer's objects instead:
+// GdipCreateRegionHrgn and GdipSetClipHrgn read the area of a region of the
+// layer, GdipGetRegionHRgn gives one (in device pixels; null for an infinite
+// region), GdipCreateBitmapFromHBITMAP copies a bitmap of the layer (its
+// alpha and the palette argument unused), GdipCreateHBITMAPFromBitmap gives
+// one (the pixels drawn over the background colour), GdipCreateFontFromDC
+// takes the DC's selected font, and GdipGetDC/ReleaseDC lend a DC of the
+// layer over the same image for the graphics of a DC (other graphics answer
+// NotImplemented).
+//
+// Where the library misbehaves: GdipCreateFontFamilyFromName answers
+// FontFamilyNotFound for a name the font configuration only matches with its
+// default family (an alias of an installed family is found). GdipWarpPath
+// answers NotImplemented (the library answers Ok without warping);
+// GdipWidenPath widens here (the library answers Ok without widening; the
+// flatness argument is not used). GdipGetRegionDataSize/GetRegionData write
+// a region of several rectangles as the region of a path of them (the
+// library writes data for it that reads back as the first rectangle only).
+// GdipBeginContainer/BeginContainerI map the source rectangle onto the
+// destination one (the library ignores both). GdipSetPageScale refuses a
+// scale other than 1 with NotImplemented (the library stores it without
+// applying it). Deleting a generic font family or string format does nothing
+// (the library keeps handing out the same object, so a deletion would leave
+// it dangling); the library frees them when it shuts down.
+//
+// GdipCreateBitmapFromResource loads the program's resource of that name
+// (upper case; the module handle is not used). Icon handles are the
+// library's own (the layer has no icons): GdipCreateBitmapFromHICON takes
+// back only those GdipCreateHICONFromBitmap handed out, and they are not
+// freed before the process ends.
+//
+// Not covered: GDI DIBs (GdipCreateBitmapFromGdiDib), metafile recording and
+// comments, COM streams (images travel through GdiplusLoadImageFromBytes and
+// GdiplusSaveImageToBytes), windows (GdipCreateFromHWND answers
+// NotImplemented), driver strings and winding outlines (the library answers
+// NotImplemented).
 
 #include <QByteArray>
 

@@ -580,6 +580,15 @@ bool SameStr(const QString& s1, const QString& s2) { return s1 == s2; }
 bool SameText(const QString& s1, const QString& s2) { return s1.size() == s2.size() && CompareText(s1, s2) == 0; }
 
 namespace {
+// The locale whose collation orders text: the user's (the current default
+// locale), or a language-neutral one when that is the C/POSIX locale, for
+// which Qt's collator would only compare code points ("Z" before "É").
+// English has no tailoring of its own: its order is the neutral root order.
+QLocale CollationLocale(const QLocale& Current) {
+  if (Current.language() != QLocale::C) return Current;
+  return QLocale(QLocale::English, QLocale::UnitedStates);
+}
+
 // Collators of the current default locale, kept per thread.
 const QCollator& LocaleCollator(bool caseSensitive) {
   struct TCache {
@@ -590,9 +599,10 @@ const QCollator& LocaleCollator(bool caseSensitive) {
   const QLocale current;
   if (!cache.Sensitive || cache.Locale != current) {
     cache.Locale = current;
-    cache.Sensitive.emplace(current);
+    const QLocale collation = CollationLocale(current);
+    cache.Sensitive.emplace(collation);
     cache.Sensitive->setCaseSensitivity(Qt::CaseSensitive);
-    cache.Insensitive.emplace(current);
+    cache.Insensitive.emplace(collation);
     cache.Insensitive->setCaseSensitivity(Qt::CaseInsensitive);
   }
   return caseSensitive ? *cache.Sensitive : *cache.Insensitive;

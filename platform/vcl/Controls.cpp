@@ -363,6 +363,24 @@ bool HostWidgetEvent(TWidgetHost* Host, QEvent* Event) {
   return result;
 }
 
+void DeliverMouseOrigin(const TMessage& Message, QMouseEvent* Origin, const std::function<void(QMouseEvent*)>& Deliver) {
+  const UINT msg = Message.Msg;
+  const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
+  const bool down = msg == WM_LBUTTONDOWN || msg == WM_RBUTTONDOWN || msg == WM_MBUTTONDOWN;
+  auto as = [&](QEvent::Type Type) {
+    QMouseEvent e(Type, Origin->position(), Origin->scenePosition(), Origin->globalPosition(), Origin->button(),
+                  Origin->buttons(), Origin->modifiers());
+    e.setTimestamp(Origin->timestamp());
+    Deliver(&e);
+  };
+  if (down && Origin->type() == QEvent::MouseButtonDblClick) {
+    as(QEvent::MouseButtonPress);
+    return;
+  }
+  Deliver(Origin);
+  if (dbl && Origin->type() == QEvent::MouseButtonPress) as(QEvent::MouseButtonDblClick);
+}
+
 // ---------------------------------------------------------------------------
 // TControl
 
@@ -442,8 +460,11 @@ void TControl::Dispatch(TMessage& Message) {
       if (OnMouseLeave) OnMouseLeave(this);
       return;
     case WM_MOUSEWHEEL:
-      // To the control under the cursor; unhandled wheels go up the parents.
+      // To the control under the cursor; unhandled wheels go up the parents,
+      // and a turn none of them handled is the window's default handling
+      // (a memo or list box scrolls).
       Message.Result = Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+      if (Message.Result == 0) DefaultHandler(Message);
       return;
     case CM_MOUSEWHEEL: {
       TWMMouseWheel w(Message);
@@ -1609,6 +1630,14 @@ bool TWinControl::ForwardToQt(TMessage& Message) {
       (FWidget->focusPolicy() & Qt::ClickFocus) && FWidget->isEnabled() && !Focused())
     ::SetFocus(FHandle);
   if (!FHost) return true;
+  // Qt controls scroll or step on the wheel where their Win32 classes do
+  // not (tabs, combo boxes, scroll bars): the wheel's default handling is
+  // the class's own (memos and list boxes scroll their viewport).
+  if (Message.Msg == WM_MOUSEWHEEL || Message.Msg == WM_MOUSEHWHEEL) return true;
+  if (auto* origin = dynamic_cast<QMouseEvent*>(Message.Origin); origin && IsMouseMessage(Message.Msg)) {
+    DeliverMouseOrigin(Message, origin, [host](QMouseEvent* e) { host->BaseEvent(e); });
+    return true;
+  }
   if (Message.Origin) {
     host->BaseEvent(Message.Origin);
     return true;
@@ -1716,12 +1745,15 @@ bool TWinControl::HostEvent(QEvent* Event) {
       TranslateKey(static_cast<QKeyEvent*>(Event));
       return true;
     case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonDblClick:
     case QEvent::MouseButtonRelease:
     case QEvent::MouseMove:
+      if (!TakesMouseInput(Event)) return false;
+      // Qt gives the second press of a double click as a double-click event
+      // instead of a press: it is a press here, and whether it is a double
+      // click is the framework's own decision.
       TranslateMouse(static_cast<QMouseEvent*>(Event));
       return true;
-    case QEvent::MouseButtonDblClick:
-      return true;  // double clicks are recognised from the presses
     case QEvent::ContextMenu:
       // Context menus follow WM_CONTEXTMENU; Qt's event only opens the
       // standard menu of a Qt-backed control that has no pop-up menu.
@@ -1729,6 +1761,7 @@ bool TWinControl::HostEvent(QEvent* Event) {
       Event->accept();
       return true;
     case QEvent::Wheel:
+      if (!TakesMouseInput(Event)) return false;
       TranslateWheel(static_cast<QWheelEvent*>(Event));
       return true;
     case QEvent::FocusIn: {
@@ -1798,6 +1831,14 @@ bool TWinControl::HostEvent(QEvent* Event) {
     }
     default: return host->BaseEvent(Event);
   }
+}
+
+bool TWinControl::TakesMouseInput(QEvent* Event) {
+  // A disabled window takes no mouse input: as in Win32 it goes to the
+  // window under it, here the parent, to which Qt passes an ignored event.
+  if (FWidget && FWidget->isEnabled()) return true;
+  Event->ignore();
+  return false;
 }
 
 void TWinControl::TranslateKey(QKeyEvent* Event) {
@@ -1899,7 +1940,8 @@ void TWinControl::TranslateMouse(QMouseEvent* Event) {
   }
   UINT msg = WM_MOUSEMOVE;
   const HWND h = target->FHandle;
-  if (Event->type() == QEvent::MouseButtonPress && vk) {
+  const bool press = Event->type() == QEvent::MouseButtonPress || Event->type() == QEvent::MouseButtonDblClick;
+  if (press && vk) {
     SetInputKeyState(vk, true);
     const uint64_t now = TScheduler::Instance().Now();
     const int dx = GetSystemMetrics(SM_CXDOUBLECLK) / 2;

@@ -182,6 +182,13 @@ class THostWidget : public QW, public TWidgetHost {
 // Routes one Qt event of a host to its control (defined in Controls.cpp).
 bool HostWidgetEvent(TWidgetHost* Host, QEvent* Event);
 
+// Gives a Qt control the mouse event a mouse message came from, as the
+// framework decided it: Qt reports the second press of a double click as a
+// double-click event, which a control whose message is a plain button-down
+// gets as a press; a double-click message whose origin Qt saw as a press
+// gives the press and then a double click.
+void DeliverMouseOrigin(const TMessage& Message, QMouseEvent* Origin, const std::function<void(QMouseEvent*)>& Deliver);
+
 template <class QW>
 bool THostWidget<QW>::event(QEvent* e) {
   if (!Control) return QW::event(e);
@@ -519,6 +526,9 @@ class TWinControl : public TControl, public TWindowObject {
   void HostPaint(QEvent* Event);
   // Default handling of a Qt-backed control: hands the origin event to Qt.
   bool ForwardToQt(TMessage& Message);
+  // False (the event ignored, so Qt passes it to the parent) while the
+  // window is disabled.
+  bool TakesMouseInput(QEvent* Event);
 
   // A Qt-backed child tells its parent about a change: WM_COMMAND with the
   // notification code, or WM_NOTIFY with an NMHDR; the parent reflects them

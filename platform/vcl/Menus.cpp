@@ -448,7 +448,7 @@ void TMenuItem::UpdateSubMenu() {
     QMenu* menu = FSubMenu.get();
     QObject::connect(menu, &QMenu::aboutToShow, menu, [this] { SubMenuShowing(); });
     FAction->setMenu(menu);
-  } else if (FItems.isEmpty() && FSubMenu) {
+  } else if (FItems.isEmpty() && FSubMenu && FOpening == 0) {
     FAction->setMenu(static_cast<QMenu*>(nullptr));
     Dispose(FSubMenu);
   }
@@ -479,9 +479,11 @@ void TMenuItem::UpdateAction() {
   TMenu* menu = GetParentMenu();
   // Entries of a menu bar show no shortcut text.
   const bool onBar = FParent && FParent->FMenu && FParent->FMenu->IsMenuBar();
-  a->setSeparator(IsLine());
-  QString text = FCaption;
-  if (FShortCut != scNone && !onBar) {
+  // A line is drawn as a line only: its "-" caption is no text on it.
+  const bool line = IsLine();
+  a->setSeparator(line);
+  QString text = line ? QString() : FCaption;
+  if (FShortCut != scNone && !onBar && !line) {
     const QString keys = ShortCutToText(FShortCut);
     if (!keys.isEmpty()) text += u'\t' + keys;
   }
@@ -540,9 +542,18 @@ void TMenuItem::ActionTriggered() {
 }
 
 void TMenuItem::SubMenuShowing() {
+  // The click may make the sub-items anew (Clear, then Add, as a menu
+  // listing what is there now does): the menu being opened stays this
+  // item's menu meanwhile, as the framework's menu handle does, and shows
+  // the new items. It goes only if no item is left.
+  std::weak_ptr<char> alive = FAlive;
+  ++FOpening;
   ++MenuDispatch;
   CallGuarded([this] { Click(); });
   --MenuDispatch;
+  if (alive.expired()) return;
+  --FOpening;
+  UpdateSubMenu();
 }
 
 // ---------------------------------------------------------------------------

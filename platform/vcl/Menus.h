@@ -195,6 +195,7 @@ class TMenuItem : public TComponent {
   std::unique_ptr<QMenu> FSubMenu;
   std::unique_ptr<QActionGroup> FRadioGroup;  // gives a checked radio item its dot
   std::shared_ptr<char> FAlive = std::make_shared<char>();
+  int FOpening = 0;  // > 0 while the click of the sub-menu about to open runs
 };
 
 // ---------------------------------------------------------------------------

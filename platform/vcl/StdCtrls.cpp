@@ -25,6 +25,7 @@
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QValidator>
+#include <QWheelEvent>
 #include <algorithm>
 #include <limits>
 
@@ -136,23 +137,35 @@ class TPasswordStyle : public QProxyStyle {
 };
 
 // A scroll area (memo, list box) handles the mouse in its viewport, a child
-// widget of the control's window. The viewport's mouse input is turned into
-// input of the window, so that it runs through the control's messages, and
-// the control's default handling hands it back to the viewport.
+// widget of the control's window. The viewport's mouse and wheel input is
+// turned into input of the window, so that it runs through the control's
+// messages, and the control's default handling hands it back to the
+// viewport. What the viewport leaves unused there ends with it: it goes no
+// further up (it would come back to the window and round again), as a
+// window procedure's default handling is the end of a message.
 class TViewportRouter : public QObject {
  public:
   explicit TViewportRouter(QAbstractScrollArea* Area) : QObject(Area), FArea(Area), FViewport(Area->viewport()) {
     FViewport->installEventFilter(this);
+    FViewport->setAttribute(Qt::WA_NoMousePropagation);
   }
   bool eventFilter(QObject* Watched, QEvent* Event) override {
     switch (Event->type()) {
       case QEvent::MouseButtonPress:
       case QEvent::MouseButtonRelease:
       case QEvent::MouseButtonDblClick:
-      case QEvent::MouseMove: break;
+      case QEvent::MouseMove:
+      case QEvent::Wheel: break;
       default: return false;  // (also while the widgets are being destroyed)
     }
     if (FPassing || Watched != FViewport) return false;
+    if (Event->type() == QEvent::Wheel) {
+      auto* e = static_cast<QWheelEvent*>(Event);
+      QWheelEvent routed(FViewport->mapTo(FArea, e->position()), e->globalPosition(), e->pixelDelta(),
+                         e->angleDelta(), e->buttons(), e->modifiers(), e->phase(), e->inverted());
+      QCoreApplication::sendEvent(FArea, &routed);
+      return true;
+    }
     auto* e = static_cast<QMouseEvent*>(Event);
     QMouseEvent routed(e->type(), FViewport->mapTo(FArea, e->position()), e->globalPosition(), e->button(),
                        e->buttons(), e->modifiers());
@@ -161,45 +174,75 @@ class TViewportRouter : public QObject {
   }
   // Delivers a mouse event of the window to the viewport.
   void Deliver(const QMouseEvent* Event, QEvent::Type Type) {
+    if (FPassing) return;  // the viewport's own handling asked for more
     QWidget* viewport = FViewport;
     QMouseEvent e(Type, viewport->mapFrom(FArea, Event->position()), Event->globalPosition(), Event->button(),
                   Event->buttons(), Event->modifiers());
-    FPassing = true;
-    QCoreApplication::sendEvent(viewport, &e);
-    FPassing = false;
+    Pass(&e);
+  }
+  // Turns the viewport by whole notches of the wheel at a screen point.
+  void DeliverWheel(QPoint Screen, QPoint Angle) {
+    if (FPassing) return;
+    // Without modifiers: the framework's memo and list box scroll lines on
+    // every turn (Qt would zoom with Ctrl, page with Shift).
+    QWheelEvent e(FViewport->mapFromGlobal(QPointF(Screen)), QPointF(Screen), QPoint(), Angle, Qt::NoButton,
+                  Qt::NoModifier, Qt::NoScrollPhase, false);
+    Pass(&e);
   }
 
  private:
+  void Pass(QEvent* Event) {
+    QPointer<TViewportRouter> alive(this);
+    FPassing = true;
+    QCoreApplication::sendEvent(FViewport, Event);
+    if (alive) FPassing = false;
+  }
+
   QAbstractScrollArea* FArea;
   QWidget* FViewport;  // a child of FArea: goes with it
   bool FPassing = false;
 };
 
-// The default handling of a mouse message of a scroll area control: the
-// focus on a press, then the origin event to the viewport. False for other
-// messages.
+// The default handling of a mouse or wheel message of a scroll area
+// control: the focus on a press, then the origin event to the viewport; a
+// wheel turns it by the message's notches. False for other messages.
 bool MouseToViewport(TWinControl* Control, TMessage& Message) {
   const UINT msg = Message.Msg;
-  if (msg < WM_MOUSEFIRST || msg > WM_MOUSELAST || msg == WM_MOUSEWHEEL || msg == WM_MOUSEHWHEEL) return false;
+  if (msg < WM_MOUSEFIRST || msg > WM_MOUSELAST) return false;
   auto* area = qobject_cast<QAbstractScrollArea*>(Control->WidgetIfAllocated());
   TViewportRouter* router = nullptr;
   if (area)
     for (QObject* child : area->children())
       if ((router = dynamic_cast<TViewportRouter*>(child))) break;
   if (!router) return false;
+  if (msg == WM_MOUSEWHEEL || msg == WM_MOUSEHWHEEL) {
+    const int delta = GET_WHEEL_DELTA_WPARAM(Message.WParam);
+    const QPoint screen(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+    // WM_MOUSEHWHEEL counts to the right, Qt's angle to the left.
+    router->DeliverWheel(screen, msg == WM_MOUSEWHEEL ? QPoint(0, delta) : QPoint(-delta, 0));
+    return true;
+  }
   const bool press = msg == WM_LBUTTONDOWN || msg == WM_LBUTTONDBLCLK;
   if (press && (area->focusPolicy() & Qt::ClickFocus) && area->isEnabled() && !Control->Focused())
     ::SetFocus(Control->Handle());
   auto* origin = dynamic_cast<QMouseEvent*>(Message.Origin);
   if (!origin || !Control->WidgetIfAllocated()) return true;
-  const bool dbl = msg == WM_LBUTTONDBLCLK || msg == WM_RBUTTONDBLCLK || msg == WM_MBUTTONDBLCLK;
-  router->Deliver(origin, origin->type());
-  // A second press also reaches the viewport as a double click.
-  if (dbl && Control->WidgetIfAllocated()) router->Deliver(origin, QEvent::MouseButtonDblClick);
+  QPointer<TViewportRouter> alive(router);
+  DeliverMouseOrigin(Message, origin, [&](QMouseEvent* e) {
+    if (alive && Control->WidgetIfAllocated()) alive->Deliver(e, e->type());
+  });
   return true;
 }
 
 }  // namespace
+
+// A read-only memo keeps its caret keys, as the framework's does (Qt's
+// read-only editor takes the mouse only): arrows, Page Down, Ctrl+Home move
+// through the text and select with Shift.
+void SetMemoReadOnly(QPlainTextEdit* Memo, bool Value) {
+  Memo->setReadOnly(Value);
+  if (Value) Memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+}
 
 // ---------------------------------------------------------------------------
 // Helpers
@@ -326,7 +369,7 @@ void TCustomEdit::SetMaxLength(int Value) { FMaxLength = std::max(Value, 0); }
 void TCustomEdit::SetReadOnly(bool Value) {
   FReadOnly = Value;
   if (auto* edit = LineEdit()) edit->setReadOnly(Value);
-  else if (auto* memo = qobject_cast<QPlainTextEdit*>(WidgetIfAllocated())) memo->setReadOnly(Value);
+  else if (auto* memo = qobject_cast<QPlainTextEdit*>(WidgetIfAllocated())) SetMemoReadOnly(memo, Value);
 }
 
 void TCustomEdit::SetPasswordChar(QChar Value) {
@@ -576,7 +619,7 @@ QWidget* TCustomMemo::CreateWidget(const TCreateParams& Params, QWidget* ParentW
   ++FSettingText;
   memo->setDocument(FDocument.get());
   --FSettingText;
-  memo->setReadOnly(FReadOnly);
+  SetMemoReadOnly(memo, FReadOnly);
   memo->setTabChangesFocus(false);
   memo->setPlaceholderText(FTextHint);
   memo->setLineWrapMode(FWordWrap ? QPlainTextEdit::WidgetWidth : QPlainTextEdit::NoWrap);
@@ -1181,7 +1224,15 @@ TColor TCustomLabel::EffectiveFontColor() const {
   return style.GetSystemColor(Font()->Color());
 }
 
-TColor TCustomLabel::EffectiveColor() const { return StyleServices().GetSystemColor(FColor); }
+TColor TCustomLabel::EffectiveColor() const {
+  // A style other than the system's paints the label's ground in its own
+  // window colour, as it gives the text its label colour: a colour meant for
+  // the system's look would clash with it (a yellow ground under the light
+  // text of a dark style). The Color property keeps its value.
+  TCustomStyleServices& style = StyleServices();
+  if (!style.IsSystemStyle()) return style.GetStyleColor(scWindow);
+  return style.GetSystemColor(FColor);
+}
 
 void TCustomLabel::AdjustBounds() {
   if (!FAutoSize) return;

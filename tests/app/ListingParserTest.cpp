@@ -93,6 +93,48 @@ TEST(ListingParserTest, RealisticListingsGiveTheirResultLines) {
   }
 }
 
+// Whole listings as the directory writes its result pages now: a no-break
+// space before the city, the activity on a line of its own in its span, a
+// badge and an opening-hours link whose classes mention "activity", coded
+// name links, the phone block hidden on some listings.
+TEST(ListingParserTest, PresentLayoutListingsGiveTheirResultLines) {
+  struct Case {
+    const char* fixture;
+    QString line;
+  };
+  const Case cases[] = {
+      // Plain name link, a one-line badge, comma before the postcode.
+      {"present-bistrot",
+       QString::fromUtf8(R"("Le Bistrot d'Hélène & Cie"," 01 48 78 12 90","","12 rue Lafayette, ","75009",)"
+                         R"(" Paris ","restaurants","https://www.pagesjaunes.fr/pros/05827391","","","","")")},
+      // Coded name link, a badge on lines of its own, the marketing notice,
+      // mobile and fax.
+      {"present-plombier",
+       QString::fromUtf8(R"("Dépann'Eau Lefèvre","04 78 61 20 35","06 71 14 02 88","48 bis avenue Jean Jaurès ",)"
+                         R"("69007"," Lyon ","plombiers","https://www.pagesjaunes.fr/pros/12036547","",)"
+                         R"("04 78 61 20 36","","")")},
+      // Hidden phone block, an activity over two lines, a mobile.
+      {"present-serrurier",
+       QString::fromUtf8(R"("Serrurerie Noël"," 02 38 53 07 71","07 82 40 19 63","3 place de l'Église, ","45000",)"
+                         R"(" Orléans ","serruriers, dépannage de portes","https://www.pagesjaunes.fr/pros/69172004",)"
+                         R"("","","","")")},
+      // Hidden phone block with the notice, coded name link, a fax.
+      {"present-coiffeur",
+       QString::fromUtf8(R"("L'Atelier de Zoé","04 42 26 93 10","","7 allée des Écoles ","13100",)"
+                         R"(" Aix-en-Provence ","coiffeurs","https://www.pagesjaunes.fr/pros/40418853","",)"
+                         R"("04 42 26 93 11","","")")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.fixture);
+    const QString text = ListingEntry(c.fixture);
+    // The fixtures hold what the page gives: the no-break space in the
+    // plain text, the entity in the markup.
+    EXPECT_TRUE(text.left(text.indexOf(u'<')).contains(QChar(0xA0)));
+    auto entry = Parse(text);
+    EXPECT_EQ(entry->ResultLine(), c.line);
+  }
+}
+
 TEST(ListingParserTest, ParsingMarksTheValuesItTookInTheEntry) {
   auto entry = Parse(ListingEntry("chauffagiste"));
   const QString full = entry->fFullEntry();
@@ -285,6 +327,143 @@ TEST(ListingParserTest, MobileFaxImageAndLink) {
     EXPECT_EQ(entry->fImage(), c.image);
     EXPECT_EQ(entry->fHTTP(), c.http);
   }
+}
+
+TEST(ListingParserTest, NoBreakSpacesAreBlanks) {
+  const QString nbsp(QChar(0xA0));
+  struct Case {
+    const char* name;
+    QString entry;
+    QString phone, street, zip, city;
+  };
+  const Case cases[] = {
+      {"blank and no-break space before the city are one blank", "12 rue Lafayette, 75009 " + nbsp + "Paris", "",
+       "12 rue Lafayette, ", "75009", " Paris"},
+      {"no-break space alone before the city", "12 rue Lafayette 75009" + nbsp + "Paris", "", "12 rue Lafayette ",
+       "75009", " Paris"},
+      {"no-break space before the postcode", "12 rue Lafayette," + nbsp + "75009 Paris", "", "12 rue Lafayette, ",
+       "75009", " Paris"},
+      {"inside the city", "5 quai Rambaud 69002 Lyon" + nbsp + "Confluence", "", "5 quai Rambaud ", "69002",
+       " Lyon Confluence"},
+      {"after the phone label", QString::fromUtf8("Tél :") + nbsp + "01 23 45 67 89", " 01 23 45 67 89", "", "", ""},
+      // The entity is markup: the address pattern has always read it.
+      {"the entity stays as it is", "<p>5 quai Rambaud,&nbsp;69002&nbsp;Lyon</p>", "", "5 quai Rambaud", "69002",
+       "Lyon"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto entry = Parse(c.entry);
+    EXPECT_EQ(entry->fPhone(), c.phone);
+    EXPECT_EQ(entry->fStreet(), c.street);
+    EXPECT_EQ(entry->fZIP(), c.zip);
+    EXPECT_EQ(entry->fCity(), c.city);
+    EXPECT_FALSE(entry->ResultLine().contains(QChar(0xA0)));
+  }
+}
+
+TEST(ListingParserTest, ActivityOfThePresentLayout) {
+  const QString unit = "<span class=\"bi-activity-unit small\">\n            restaurants\n        \n</span>";
+  const QString hours =
+      "<a class=\"bi-activity-hours pj-lb pj-link\" href=\"#\" title=\"Voir les horaires\">\n"
+      "        <span class=\"icon icon-horloge\"></span>\n        <span class=\"value\">Ouvert</span>\n</a>";
+  struct Case {
+    const char* name;
+    QString entry;
+    QString activity;
+  };
+  const Case cases[] = {
+      {"text on a line of its own", unit, "restaurants"},
+      {"not the opening-hours link after it", unit + "\n" + hours, "restaurants"},
+      {"not a one-line badge before it",
+       "<span class=\"bi-activity-badge\">MEILLEURES NOTES</span>\n" + unit + "\n" + hours, "restaurants"},
+      {"not a badge on lines of its own before it",
+       "<span class=\"bi-activity-badge\">\n      MEILLEURES NOTES\n    </span>\n" + unit, "restaurants"},
+      {"lines and indentation inside become single blanks",
+       "<span class=\"bi-activity-unit small\">\n   plomberie,\n\t  chauffage \r\n</span>", "plomberie, chauffage"},
+      {"other attributes around the class",
+       "<span id=\"a1\" class=\"bi-activity-unit\" data-x=\"1\">\n  fleuristes\n</span>", "fleuristes"},
+      {"on one line", "<span class=\"bi-activity-unit\">fleuristes</span>", "fleuristes"},
+      // What the steps before found stays when the span has no text, or
+      // when the class does not start with bi-activity-unit.
+      {"empty span", "<span class=\"bi-activity\">Boulanger</span>\n<span class=\"bi-activity-unit\"></span>",
+       "Boulanger"},
+      {"class that only holds the name", "<span class=\"x bi-activity-unit\">\n  fleuristes\n</span>",
+       "  fleuristes"},
+      {"a div of that class (the 2022 layout)",
+       "<div class=\"bi-activity-unit small\">\n  <span class=\"bi-activity\">Plombier</span>\n</div>", "Plombier"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Parse(c.entry)->fActividad(), c.activity);
+  }
+  // Before the span was read the opening-hours link gave a piece of markup.
+  TFrancePJEntry entry(unit + "\n" + hours);
+  EXPECT_TRUE(entry.GetCategory().contains(QLatin1String("<span class=\"icon icon-horloge\">")));
+}
+
+TEST(ListingParserTest, PhoneOfAHiddenPhoneBlock) {
+  struct Case {
+    const char* name;
+    QString entry;
+    QString phone;
+  };
+  const QString label = QString::fromUtf8("<span class=\"num-label\">Tél :</span>");
+  const QString number = "\n        <span class=\"coord-numero noTrad\">\n          01 42 96 00 11\n        </span>";
+  const QString notice = QString::fromUtf8("<span class=\"bi-opposition\">Opposé aux opérations de marketing </span>");
+  const Case cases[] = {
+      // The plain text has no "Tél :"; the number takes the form the plain
+      // text gives it when the block shows.
+      {"label and number on lines of their own", "Afficher le N\u00b0\n" + label + number, " 01 42 96 00 11"},
+      {"with the marketing notice", label + notice + number, "01 42 96 00 11"},
+      {"international number", label + "\n  <span>\n    +33 1 42 96 00 11\n  </span>", " +33 1 42 96 00 11"},
+      {"dotted number", label + "\n  <span>\n    01.42.96.00.11\n  </span>", " 01.42.96.00.11"},
+      {"no number after the label", label + "\n  <span>\n    sur demande\n  </span>", ""},
+      // A number in the plain text wins; markup is not read then.
+      {"plain text first", QString::fromUtf8("Tél : 04 11 22 33 44\n") + label + number, " 04 11 22 33 44"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    auto entry = Parse(c.entry);
+    EXPECT_EQ(entry->fPhone(), c.phone);
+  }
+  // The number read is marked, so the address does not read it again.
+  auto entry = Parse(label + "\n  <span>\n    0175001 23\n  </span>");
+  EXPECT_EQ(entry->fPhone(), " 0175001 23");
+  EXPECT_EQ(entry->fZIP(), "");
+  EXPECT_TRUE(entry->fFullEntry().contains(QLatin1String("<Phone_2>")));
+}
+
+TEST(ListingParserTest, ListingLinkFromTheAnchorWhenTheNameLinkIsCoded) {
+  const QString coded =
+      "<span id=\"epj-12036547\" class=\"ancre\"></span>\n"
+      "<a class=\"bi-denomination pj-lb pj-link\" href=\"#\" data-pjlb=\"{&quot;url&quot;:&quot;"
+      "L3Byb3MvZGV0YWlsP2NvZGVfZXRhYmxpc3NlbWVudD0xMjAzNjU0NyZvcmlnaW5lPXJlc3VsdGF0cw==&quot;,&quot;ucod&quot;:"
+      "&quot;b64u8&quot;}\">\n<h3 class=\"truncate-2-lines\">Dupré</h3>\n</a>";
+  struct Case {
+    const char* name;
+    QString entry;
+    QString http;
+  };
+  const Case cases[] = {
+      {"coded name link", coded, "https://www.pagesjaunes.fr/pros/12036547"},
+      {"a plain link wins over the anchor",
+       "<span id=\"epj-11111111\" class=\"ancre\"></span>\n<a href=\"/pros/22222222\">", "https://www.pagesjaunes.fr/pros/22222222"},
+      {"no anchor, no link", "<a href=\"#\" data-pjlb=\"x\"><h3>Dupré</h3></a>", ""},
+      {"anchor without digits", "<span id=\"epj-\"></span>", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(Parse(c.entry)->fHTTP(), c.http);
+  }
+}
+
+TEST(ListingParserTest, EmptyResultLine) {
+  EXPECT_TRUE(IsEmptyResultLine(kEmptyLine));
+  EXPECT_TRUE(IsEmptyResultLine(Parse("nullnull")->ResultLine()));
+  EXPECT_FALSE(IsEmptyResultLine(Parse("<h3 id=\"n\">Le Fournil</h3>")->ResultLine()));
+  EXPECT_FALSE(IsEmptyResultLine(R"("","","","","","","","","","","",""")"));
+  EXPECT_FALSE(IsEmptyResultLine(R"("","","","","","","","","","","")"));
+  EXPECT_FALSE(IsEmptyResultLine(QString()));
 }
 
 TEST(ListingParserTest, MarkedValuesAreNotReadAgainAsAddress) {

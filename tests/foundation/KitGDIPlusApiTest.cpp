@@ -67,9 +67,12 @@ TEST_F(KitGDIPlusApi, LoadBindsEveryEntryAndUnloadClearsThem) {
   }
   // All but the twelve names libgdiplus lacks, the start-up pair (shared
   // start-up), the seven text calls (under the text lock), the bitmap lock
-  // pair, the two point transforms, graphics over device contexts and the
-  // four image draws that mend Windows metafiles.
-  EXPECT_EQ(fromLibrary, 594 - 12 - 2 - 7 - 2 - 2 - 3 - 4);
+  // pair, the two point transforms, graphics over device contexts with the
+  // lent DC, the eight calls on GDI handles, fonts and warps, widening,
+  // region data, containers with rectangles and the page scale, and the
+  // generic families and formats with their deletions, icons and resources,
+  // and the four image draws that mend Windows metafiles.
+  EXPECT_EQ(fromLibrary, 594 - 12 - 2 - 7 - 2 - 2 - 3 - 2 - 8 - 3 - 3 - 7 - 3 - 4);
   EXPECT_EQ(reinterpret_cast<void*>(GdipSetPenLineCap197819),
             dlsym(GdiPlusLibraryHandle, "GdipSetPenLineCap197819"));
 
@@ -187,7 +190,7 @@ TEST(KitGDIPlusHelpers, MakeRectFAndMakePointF) {
 
 TEST_F(KitGDIPlusApi, PathDataIsFilledInPlaceByTheLibrary) {
   {
-    TPathData empty;  // never filled: nothing to free
+    KitGDIPlusClasses::TPathData empty;  // never filled: nothing to free
     EXPECT_EQ(empty.Count, 0);
     EXPECT_EQ(empty.Points, nullptr);
     EXPECT_EQ(empty.Types, nullptr);
@@ -201,7 +204,7 @@ TEST_F(KitGDIPlusApi, PathDataIsFilledInPlaceByTheLibrary) {
   ASSERT_EQ(GdipGetPointCount(path, &count), Ok);
   ASSERT_EQ(count, 2);
 
-  TPathData data;
+  KitGDIPlusClasses::TPathData data;
   data.Count = count;
   data.Points = static_cast<PGPPointF>(std::malloc(sizeof(TGPPointF) * size_t(count)));
   data.Types = static_cast<BYTE*>(std::malloc(size_t(count)));

@@ -5,10 +5,16 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QMenu>
+#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPixmap>
 #include <QThread>
 #include <QWheelEvent>
+#include <QWindow>
+#include <QtTest/qtestkeyboard.h>
+#include <QtTest/qtestmouse.h>
+#include <QtTest/qtestspontaneevent.h>
 
 #include "platform/win32/Scheduler.h"
 #include "platform/win32/WinUser.h"
@@ -29,16 +35,27 @@ Qt::KeyboardModifiers Modifiers(TShiftState Shift) {
 
 Qt::KeyboardModifiers HeldModifiers;  // modifier keys the harness holds down
 
-QWidget* KeyTarget() {
-  if (QWidget* w = QApplication::focusWidget()) return w;
-  return QApplication::activeWindow();
+// Synthetic input carries the scheduler's time, so that Qt's double-click
+// recognition and the framework's agree (both see the manual clock in tests
+// that use it).
+ulong Timestamp() { return ulong(TScheduler::Instance().Now()); }
+
+// The window the window system gives key input to: the focus window, else
+// an open pop-up, else the active window.
+QWindow* KeyWindow() {
+  if (QWindow* w = QGuiApplication::focusWindow()) return w;
+  if (QWidget* popup = QApplication::activePopupWidget()) return popup->windowHandle();
+  if (QWidget* active = QApplication::activeWindow()) return active->windowHandle();
+  return nullptr;
 }
 
+// A key event as the window system delivers it: to the focus window, where
+// Qt finds the receiver (the focus widget, an open pop-up or menu) and sends
+// the shortcut override first.
 void SendKeyEvent(QEvent::Type Type, int QtKey, Qt::KeyboardModifiers Mods, const QString& Text) {
-  QWidget* target = KeyTarget();
-  if (!target) return;
-  QKeyEvent e(Type, QtKey, Mods, Text);
-  QApplication::sendEvent(target, &e);
+  QWindow* window = KeyWindow();
+  if (!window) return;
+  qt_handleKeyEvent(window, Type, QtKey, Mods, Text);
 }
 
 struct TKeySpec {
@@ -160,24 +177,64 @@ void KeyEvent(QEvent::Type Type, WORD Vk, TShiftState Shift, bool Keypad) {
   SendKeyEvent(Type, s.QtKey, mods, s.Text);
 }
 
-// Widget and local point receiving mouse input for a control.
-QWidget* MouseTarget(TControl* Control, int& X, int& Y) {
-  if (auto* w = dynamic_cast<TWinControl*>(Control)) return w->Widget();
+// A point of a control (X, Y in its client coordinates) as the window
+// system sees it: a point of the control's top-level window and of the
+// screen. Qt then finds the widget under the point (a child of a Qt control
+// such as an editor's viewport or a scroll bar, an open pop-up, the widget
+// holding the mouse while a button is down) as it does for real input.
+struct TWindowPoint {
+  QWidget* TopLevel = nullptr;
+  QPointF Local;
+  QPointF Global;
+};
+
+bool WindowPoint(QWidget* Widget, QPoint Local, TWindowPoint& Point) {
+  if (!Widget) return false;
+  Point.Global = Widget->mapToGlobal(QPointF(Local));
+  Point.TopLevel = Widget->window();
+  Point.Local = Point.TopLevel->mapFromGlobal(Point.Global);
+  return Point.TopLevel->windowHandle() != nullptr;
+}
+
+bool WindowPoint(TControl* Control, int X, int Y, TWindowPoint& Point) {
+  if (auto* windowed = dynamic_cast<TWinControl*>(Control)) return WindowPoint(windowed->WidgetIfAllocated(), QPoint(X, Y), Point);
+  if (!Control->Parent()) return false;
   const TPoint p = Control->ClientToParent(TPoint(X, Y));
-  X = p.X;
-  Y = p.Y;
-  return Control->Parent()->Widget();
+  return WindowPoint(Control->Parent()->WidgetIfAllocated(), QPoint(p.X, p.Y), Point);
+}
+
+void SendMouseAt(const TWindowPoint& p, QEvent::Type Type, Qt::MouseButton Button, TShiftState Shift) {
+  if (Type == QEvent::MouseButtonPress) PressedButtons |= Button;
+  if (Type == QEvent::MouseButtonRelease) PressedButtons &= ~Qt::MouseButtons(Button);
+  qt_handleMouseEvent(p.TopLevel->windowHandle(), p.Local, p.Global, PressedButtons, Button, Type, Modifiers(Shift),
+                      int(Timestamp()));
 }
 
 void SendMouse(QEvent::Type Type, TControl* Control, int X, int Y, Qt::MouseButton Button, TShiftState Shift) {
-  QWidget* w = MouseTarget(Control, X, Y);
-  if (!w) return;
-  const QPointF local(X, Y);
-  const QPointF global = w->mapToGlobal(local);
-  if (Type == QEvent::MouseButtonPress || Type == QEvent::MouseButtonDblClick) PressedButtons |= Button;
-  if (Type == QEvent::MouseButtonRelease) PressedButtons &= ~Qt::MouseButtons(Button);
-  QMouseEvent e(Type, local, global, Button, PressedButtons, Modifiers(Shift));
-  QApplication::sendEvent(w, &e);
+  TWindowPoint p;
+  if (WindowPoint(Control, X, Y, p)) SendMouseAt(p, Type, Button, Shift);
+}
+
+// A wheel turn at a point, delivered as Qt delivers the window system's:
+// to the widget under the point (of an open pop-up, if any), marked as
+// coming from the window system so that an unused turn goes up to the
+// parents.
+void SendWheelAt(const TWindowPoint& p, QPoint Angle, TShiftState Shift) {
+  QWidget* root = p.TopLevel;
+  if (QWidget* popup = QApplication::activePopupWidget()) root = popup;
+  const QPoint pos = root->mapFromGlobal(p.Global).toPoint();
+  QWidget* receiver = root->childAt(pos);
+  if (!receiver) receiver = root;
+  QWheelEvent e(QPointF(receiver->mapFrom(root, pos)), p.Global, QPoint(), Angle, PressedButtons, Modifiers(Shift),
+                Qt::NoScrollPhase, false);
+  e.setTimestamp(Timestamp());
+  QSpontaneKeyEvent::setSpontaneous(&e);
+  qApp->notify(receiver, &e);
+}
+
+void SendWheel(TControl* Control, QPoint Angle, int X, int Y, TShiftState Shift) {
+  TWindowPoint p;
+  if (WindowPoint(Control, X, Y, p)) SendWheelAt(p, Angle, Shift);
 }
 
 Qt::MouseButton QtButton(TMouseButton b) {
@@ -283,11 +340,12 @@ void Click(TControl* Control, int X, int Y, TMouseButton Button, TShiftState Shi
 }
 
 void DblClick(TControl* Control, int X, int Y, TMouseButton Button, TShiftState Shift) {
+  // Two presses at the same time and place: Qt adds the double click after
+  // the second press.
   const Qt::MouseButton b = QtButton(Button);
   SendMouse(QEvent::MouseButtonPress, Control, X, Y, b, Shift);
   SendMouse(QEvent::MouseButtonRelease, Control, X, Y, b, Shift);
   SendMouse(QEvent::MouseButtonPress, Control, X, Y, b, Shift);
-  SendMouse(QEvent::MouseButtonDblClick, Control, X, Y, b, Shift);
   SendMouse(QEvent::MouseButtonRelease, Control, X, Y, b, Shift);
   Pump();
 }
@@ -305,23 +363,56 @@ void Drag(TControl* Control, TPoint From, TPoint To, int Steps, TMouseButton But
 }
 
 void Wheel(TControl* Control, int Notches, int X, int Y, TShiftState Shift) {
-  QWidget* w = MouseTarget(Control, X, Y);
-  if (!w) return;
-  const QPointF local(X, Y);
-  QWheelEvent e(local, w->mapToGlobal(local), QPoint(), QPoint(0, Notches * 120), PressedButtons, Modifiers(Shift),
-                Qt::NoScrollPhase, false);
-  QApplication::sendEvent(w, &e);
+  SendWheel(Control, QPoint(0, Notches * 120), X, Y, Shift);
   Pump();
 }
 
 void WheelDelta(TControl* Control, int Delta, int X, int Y) {
-  QWidget* w = MouseTarget(Control, X, Y);
-  if (!w) return;
-  const QPointF local(X, Y);
-  QWheelEvent e(local, w->mapToGlobal(local), QPoint(), QPoint(0, Delta), PressedButtons, Qt::NoModifier,
-                Qt::NoScrollPhase, false);
-  QApplication::sendEvent(w, &e);
+  SendWheel(Control, QPoint(0, Delta), X, Y, TShiftState());
   Pump();
+}
+
+// --- Qt widgets
+
+void ClickWidget(QWidget* Widget, int X, int Y, TMouseButton Button) {
+  TWindowPoint p;
+  if (!WindowPoint(Widget, QPoint(X, Y), p)) return;
+  SendMouseAt(p, QEvent::MouseButtonPress, QtButton(Button), TShiftState());
+  Pump();
+  // The press may have opened or closed a window: the release goes where
+  // the point is now.
+  if (!WindowPoint(Widget, QPoint(X, Y), p)) return;
+  SendMouseAt(p, QEvent::MouseButtonRelease, QtButton(Button), TShiftState());
+  Pump();
+}
+
+void WheelWidget(QWidget* Widget, int Notches, int X, int Y) {
+  TWindowPoint p;
+  if (WindowPoint(Widget, QPoint(X, Y), p)) SendWheelAt(p, QPoint(0, Notches * 120), TShiftState());
+  Pump();
+}
+
+QMenu* OpenMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
+
+bool ClickMenuItem(TMenuItem* Item) {
+  QAction* action = Item ? Item->QtAction() : nullptr;
+  if (!action || !Item->Parent()) return false;
+  QWidget* where = nullptr;
+  QRect rect;
+  if (TMenuItem* parent = Item->Parent(); parent->QtMenu()) {
+    QMenu* menu = parent->QtMenu();
+    if (!menu->isVisible()) return false;
+    where = menu;
+    rect = menu->actionGeometry(action);
+  } else if (auto* main = dynamic_cast<TMainMenu*>(Item->GetParentMenu()); main && main->MenuBar()) {
+    QMenuBar* bar = main->MenuBar();
+    if (!bar->isVisible()) return false;
+    where = bar;
+    rect = bar->actionGeometry(action);
+  }
+  if (!where || rect.isEmpty()) return false;
+  ClickWidget(where, rect.center().x(), rect.center().y());
+  return true;
 }
 
 // --- clock

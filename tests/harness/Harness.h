@@ -1,10 +1,14 @@
 #pragma once
 // Test support for code that needs windows: shows and activates forms on the
 // offscreen platform, delivers keys, typed text, clicks, double clicks,
-// drags and the wheel through QApplication::notify (so the whole path runs:
-// Qt event, translator, dialog keys, window procedure), pumps the framework's
-// message queue, records messages, invalidated rectangles and seam calls,
-// drives the manual clock and grabs controls as images.
+// drags and the wheel the way the window system does (mouse and wheel at a
+// point of the top-level window, keys to the focus window), so that Qt
+// routes them as it routes real input: to the child widget under the point
+// (an editor's viewport, a scroll bar, an open menu), to the widget holding
+// the mouse while a button is down, to the focus widget; then the whole path
+// runs (Qt event, translator, dialog keys, window procedure). It pumps the
+// framework's message queue, records messages, invalidated rectangles and
+// seam calls, drives the manual clock and grabs controls as images.
 
 #include <QImage>
 #include <QList>
@@ -14,8 +18,12 @@
 #include <memory>
 #include <vector>
 
+class QMenu;
+class QWidget;
+
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/Menus.h"
 #include "tests/support/FakeDialogs.h"
 #include "tests/support/FakeShell.h"
 
@@ -29,7 +37,7 @@ void Pump();
 // it active, so focus events flow.
 bool ShowAndActivate(TCustomForm* Form);
 
-// --- keyboard (to the focus widget, or the active window) --------------------
+// --- keyboard (to the focus window: the focus widget, an open menu) ---------
 
 // Presses and releases a key; the modifiers in Shift are pressed before it
 // and released after it, as separate key events.
@@ -43,7 +51,8 @@ void KeypadKey(WORD Vk);
 // upper case and shifted signs on the US layout).
 void Type(const QString& Text);
 
-// --- mouse (X, Y in the control's client coordinates) ------------------------
+// --- mouse (X, Y in the control's client coordinates; delivered to whatever
+// is at that point of the window, as a real click is) -------------------------
 
 void MouseDown(TControl* Control, int X, int Y, TMouseButton Button = mbLeft, TShiftState Shift = TShiftState());
 void MouseUp(TControl* Control, int X, int Y, TMouseButton Button = mbLeft, TShiftState Shift = TShiftState());
@@ -58,6 +67,17 @@ void Drag(TControl* Control, TPoint From, TPoint To, int Steps = 4, TMouseButton
 void Wheel(TControl* Control, int Notches, int X, int Y, TShiftState Shift = TShiftState());
 // A raw wheel delta (high-resolution wheels send parts of a notch).
 void WheelDelta(TControl* Control, int Delta, int X, int Y);
+
+// --- Qt widgets that are no control (a form's menu bar, an open menu, a
+// control's scroll bar), X, Y in the widget's coordinates -----------------------
+
+void ClickWidget(QWidget* Widget, int X, int Y, TMouseButton Button = mbLeft);
+void WheelWidget(QWidget* Widget, int Notches, int X, int Y);
+// Clicks a menu item where the user sees it: an entry of its form's menu
+// bar, or an item of its parent's open menu. False when it is not shown.
+bool ClickMenuItem(TMenuItem* Item);
+// The innermost open menu (a pop-up), nullptr when none is open.
+QMenu* OpenMenu();
 
 // --- clock ---------------------------------------------------------------------
 

@@ -1,6 +1,7 @@
 // The capture loop on the real engine against the loopback directory: whole
-// runs over result pages (lines, their order, duplicates, the last page, the
-// twelve-empty-fields line), the ways a run ends (no next page, the stop
+// runs over result pages in both layouts (every field of every line, their
+// order, duplicates, the last page, indexes without a listing), the ways a
+// run ends (no next page, the stop
 // flag, the maker's stop page), the name written back into the page, the
 // captions of the main window, the auxiliary operations, and the waits.
 
@@ -44,6 +45,29 @@ QString EmptyLine() {
   QStringList fields;
   for (int i = 0; i < 12; ++i) fields << QStringLiteral("\"\"");
   return fields.join(u',');
+}
+
+// The result line of a listing the server put in its page, field by field,
+// in the form the parser gives the values: the phone after the blank that
+// follows "Tél :" (or right after the marketing notice), the street with the
+// blank before the postcode, the city with the blanks around it ("Voir le
+// plan" follows it), the listing link on the directory's root.
+QString ExpectedLine(const tools::DirectoryListing& l) {
+  const QString fields[] = {l.Name,
+                            l.MarketingNotice ? l.Phone : u' ' + l.Phone,
+                            l.Mobile,
+                            l.Street + u' ',
+                            l.Zip,
+                            u' ' + l.City + u' ',
+                            l.Activity,
+                            DirectoryRoot() + QStringLiteral("/pros/") + l.Id,
+                            QString(),
+                            l.Fax,
+                            QString(),
+                            QString()};
+  QStringList quoted;
+  for (QString field : fields) quoted << u'"' + field.replace(u'"', QLatin1String("\"\"")) + u'"';
+  return quoted.join(u',');
 }
 
 // A listing without a heading line break: its name carries quotes, a
@@ -234,23 +258,19 @@ TEST_F(CaptureTest, ThreePageRunAddsEveryListingInPassOrderAndEndsOnTheLastPage)
   std::vector<QStringList> pages;
   for (int page = 1; page <= 3; ++page) pages.push_back(PageLines(page));
   // The independent read agrees with what the server put in its pages.
+  // The independent read gives every field of what the server put in its
+  // pages, as the 2022 layout always gave them.
   for (int page = 1; page <= 3; ++page) {
     const std::vector<tools::DirectoryListing> data = host->Server->Listings(kWhat, kWhere, page);
     ASSERT_EQ(pages[page - 1].size(), 21);
-    for (int i = 0; i < 21; ++i) {
-      const QString& line = pages[page - 1][i];
-      EXPECT_TRUE(line.startsWith(u'"' + data[i].Name + QStringLiteral("\","))) << line.toStdString();
-      EXPECT_TRUE(line.contains(u'"' + data[i].Zip + u'"')) << line.toStdString();
-      EXPECT_TRUE(line.contains(DirectoryRoot() + QStringLiteral("/pros/") + data[i].Id + u'"')) << line.toStdString();
-    }
+    for (int i = 0; i < 21; ++i) EXPECT_EQ(pages[page - 1][i], ExpectedLine(data[size_t(i)])) << "page " << page << ", " << i;
   }
   QStringList expected;
   for (const QStringList& page : pages)
     for (int i = 20; i >= 0; --i) AppendNew(expected, page[i]);
   // The last page is read once more after its own pass rewrote every
-  // listing to its name: none of its lines comes again, only the line of a
-  // listing without fields.
-  AppendNew(expected, EmptyLine());
+  // listing to its name: none of its lines comes again, and the listings
+  // that are only a name now give no line.
 
   ASSERT_TRUE(NavigateAndWait(host->Browser, host->PageUrl(1)).Success);
   const int requestsBefore = host->ResultsRequests();
@@ -275,7 +295,59 @@ TEST_F(CaptureTest, ThreePageRunAddsEveryListingInPassOrderAndEndsOnTheLastPage)
   EXPECT_EQ(host->MemoLines(), expected);
 }
 
-TEST_F(CaptureTest, PageOfTwentyListingsAddsTheEmptyFieldsLineOnce) {
+TEST_F(CaptureTest, PresentLayoutRunGivesEveryFieldOfEveryListing) {
+  tools::DirectoryServerOptions options;
+  options.Layout = tools::DirectoryLayout::Present;
+  options.PageCount = 3;
+  tools::DirectoryServer server(options);
+  const DirectoryRootAt root(server);
+  std::vector<std::vector<tools::DirectoryListing>> data;
+  for (int page = 1; page <= 3; ++page) data.push_back(server.Listings(kWhat, kWhere, page));
+
+  // What the pages hold, read as the capture reads it: 20 listings, and each
+  // kind the parser must handle on every page.
+  for (int page = 1; page <= 3; ++page) {
+    SCOPED_TRACE(page);
+    ASSERT_TRUE(NavigateAndWait(host->Browser, server.ResultsUrl(kWhat, kWhere, page)).Success);
+    const auto listings = host->ReadListings();
+    ASSERT_EQ(listings.size(), 20u);
+    int coded = 0, badges = 0, hidden = 0, faxes = 0;
+    for (size_t i = 0; i < listings.size(); ++i) {
+      const tools::DirectoryListing& l = data[size_t(page - 1)][i];
+      const QString& text = listings[i].first;
+      const QString& html = listings[i].second;
+      EXPECT_TRUE(text.contains(l.Zip + QStringLiteral(" \u00a0") + l.City)) << text.toStdString();
+      EXPECT_TRUE(html.contains(QStringLiteral("id=\"epj-") + l.Id + u'"'));
+      EXPECT_EQ(html.contains(QStringLiteral("\"/pros/")), !l.CodedLink) << i;
+      EXPECT_EQ(text.contains(QStringLiteral("Tél :")), !l.HiddenPhone) << text.toStdString();
+      EXPECT_TRUE(html.contains(QStringLiteral("Tél :")));
+      coded += l.CodedLink;
+      badges += !l.Badge.isEmpty();
+      hidden += l.HiddenPhone;
+      faxes += !l.Fax.isEmpty();
+    }
+    EXPECT_GT(coded, 0);
+    EXPECT_GT(badges, 0);
+    EXPECT_GT(hidden, 0);
+    EXPECT_GT(faxes, 0);
+  }
+
+  // The lines, pass order, field by field from the server's data.
+  QStringList expected;
+  for (const auto& page : data)
+    for (int i = 19; i >= 0; --i) AppendNew(expected, ExpectedLine(page[size_t(i)]));
+  ASSERT_EQ(expected.size(), 60);
+  ASSERT_TRUE(NavigateAndWait(host->Browser, server.ResultsUrl(kWhat, kWhere, 1)).Success);
+  host->Run();
+
+  const QStringList lines = host->MemoLines();
+  ASSERT_EQ(lines.size(), expected.size());
+  for (int i = 0; i < lines.size(); ++i) EXPECT_EQ(lines[i], expected[i]) << i;
+  EXPECT_TRUE(host->Browser->bComplete());
+  EXPECT_EQ(host->Browser->URL(), server.ResultsUrl(kWhat, kWhere, 3));
+}
+
+TEST_F(CaptureTest, PageOfTwentyListingsAddsNoLineForTheMissingIndex) {
   tools::DirectoryServerOptions options;
   options.ListingsPerPage = 20;
   options.PageCount = 1;
@@ -285,13 +357,15 @@ TEST_F(CaptureTest, PageOfTwentyListingsAddsTheEmptyFieldsLineOnce) {
   ASSERT_TRUE(NavigateAndWait(host->Browser, server.ResultsUrl(kWhat, kWhere, 1)).Success);
   const auto listings = host->ReadListings();
   ASSERT_EQ(listings.size(), 20u);
-  QStringList expected{EmptyLine()};  // index 20 is read first and is missing
+  // Index 20 is read first; the page has no listing there.
+  QStringList expected;
   for (int i = 19; i >= 0; --i) AppendNew(expected, Parsed(listings[size_t(i)])->ResultLine());
+  ASSERT_EQ(expected.size(), 20);
 
   host->Run();
 
   EXPECT_EQ(host->MemoLines(), expected);
-  EXPECT_EQ(host->MemoLines().count(EmptyLine()), 1);
+  EXPECT_FALSE(host->MemoLines().contains(EmptyLine()));
   EXPECT_TRUE(host->Browser->bComplete());
   EXPECT_TRUE(host->Captions.isEmpty()) << (host->Captions.join(u'|')).toStdString();
 }
@@ -302,18 +376,17 @@ TEST_F(CaptureTest, LineAlreadyInTheMemoInAnotherCaseIsNotAddedAgain) {
   host->Memo->Lines()->Add(page[12].toLower());
   QStringList expected{page[5].toUpper(), page[12].toLower()};
   for (int i = 20; i >= 0; --i) AppendNew(expected, page[i]);
-  AppendNew(expected, EmptyLine());
-  ASSERT_EQ(expected.size(), 2 + 19 + 1);
+  ASSERT_EQ(expected.size(), 2 + 19);
 
   host->Run();
 
   EXPECT_EQ(host->MemoLines(), expected);
 }
 
-TEST_F(CaptureTest, PageWithoutListingsAddsOnlyTheEmptyFieldsLine) {
+TEST_F(CaptureTest, PageWithoutListingsAddsNoLine) {
   ASSERT_TRUE(NavigateAndWait(host->Browser, host->Server->Url(QStringLiteral("/nolistings.html"))).Success);
   host->Run();
-  EXPECT_EQ(host->MemoLines(), QStringList{EmptyLine()});
+  EXPECT_TRUE(host->MemoLines().isEmpty()) << host->MemoLines().join(u'|').toStdString();
   EXPECT_TRUE(host->Browser->bComplete());
   EXPECT_TRUE(host->Browser->sNextPageURL().isEmpty());
 }
@@ -361,22 +434,21 @@ TEST_F(CaptureTest, LeavingForTheMakersStopPageEndsTheRunByItself) {
   host->Run();
 
   const QStringList lines = host->MemoLines();
-  ASSERT_GE(lines.size(), 4);
-  EXPECT_EQ(lines.last(), EmptyLine());
-  EXPECT_EQ(lines.count(EmptyLine()), 1);
+  ASSERT_GE(lines.size(), 3);
+  EXPECT_FALSE(lines.contains(EmptyLine()));
   // Lines of the first page; the listing read while the stop page came in
   // may have lost its text and kept only its HTML.
   QStringList names;
   for (const tools::DirectoryListing& l : host->Server->Listings(kWhat, kWhere, 1))
     names << u'"' + l.Name + QStringLiteral("\",");
-  for (int i = 0; i < lines.size() - 1; ++i) {
+  for (int i = 0; i < lines.size(); ++i) {
     const QString& line = lines[i];
     EXPECT_TRUE(page.contains(line) || std::any_of(names.begin(), names.end(),
                                                    [&](const QString& n) { return line.startsWith(n); }))
         << line.toStdString();
   }
   EXPECT_TRUE(page.contains(lines[0]) && page.contains(lines[1]) && page.contains(lines[2]));
-  EXPECT_LT(lines.size(), 22) << "the rest of the first page came from the stop page";
+  EXPECT_LT(lines.size(), 21) << "the rest of the first page came from the stop page";
   EXPECT_EQ(host->ResultsRequests(), requestsBefore);
   EXPECT_EQ(host->Server->Http().RequestCount("/stoppressed.html"), stopPagesBefore + 1);
   EXPECT_TRUE(host->Browser->bComplete());
@@ -430,9 +502,9 @@ TEST_F(CaptureTest, FailureInsideAPassReachesTheCaller) {
   // The browser is still fit for a run.
   host->Memo->OnChange = nullptr;
   host->Memo->Lines()->Clear();
-  ASSERT_TRUE(NavigateAndWait(host->Browser, host->Server->Url(QStringLiteral("/nolistings.html"))).Success);
+  ASSERT_TRUE(NavigateAndWait(host->Browser, host->Server->Url(QStringLiteral("/tricky.html"))).Success);
   host->Run();
-  EXPECT_EQ(host->MemoLines(), QStringList{EmptyLine()});
+  EXPECT_EQ(host->MemoLines().size(), 2);
 }
 
 // --- the name written back --------------------------------------------------
@@ -463,10 +535,9 @@ TEST_F(CaptureTest, NameIsWrittenBackIntoThePageExactly) {
   EXPECT_EQ(written[1].second, second);
   // The result line doubles the quotes of its fields.
   const QStringList lines = host->MemoLines();
-  ASSERT_EQ(lines.size(), 3);
-  EXPECT_EQ(lines[0], EmptyLine());
-  EXPECT_TRUE(lines[1].startsWith(QStringLiteral("\"L'Atelier \\\\ d'Agnès\",\" 04 05 06 07 08"))) << lines[1].toStdString();
-  EXPECT_TRUE(lines[2].startsWith(QStringLiteral("\"<b>Chez \"\"Jo\"\"</b> \\ Fils & Cie\",\" 01 02 03 04 05"))) << lines[2].toStdString();
+  ASSERT_EQ(lines.size(), 2);
+  EXPECT_TRUE(lines[0].startsWith(QStringLiteral("\"L'Atelier \\\\ d'Agnès\",\" 04 05 06 07 08"))) << lines[0].toStdString();
+  EXPECT_TRUE(lines[1].startsWith(QStringLiteral("\"<b>Chez \"\"Jo\"\"</b> \\ Fils & Cie\",\" 01 02 03 04 05"))) << lines[1].toStdString();
 }
 
 TEST_F(CaptureTest, StringLiteralGivesBackTheTextInThePage) {
@@ -569,6 +640,23 @@ TEST(CaptureNoEngine, NextPageNumberFromTheAddress) {
   }
 }
 
+TEST(CaptureNoEngine, NavigationHandlersDoNothing) {
+  TSuperBrowser browser(nullptr);
+  browser.SetURL(QStringLiteral("https://example.invalid/a"));
+  TKitCustomWebBrowserBeforeNavigateParams before{QStringLiteral("https://example.invalid/b"), false};
+  browser.KitWebBrowser1BeforeNavigate(&browser, before);
+  EXPECT_EQ(before.URL, QStringLiteral("https://example.invalid/b"));
+  EXPECT_FALSE(before.Cancel);
+  TKitCustomWebBrowserNavigateCompleteParams complete{QStringLiteral("https://example.invalid/b"), true, 0};
+  browser.KitWebBrowser1NavigateComplete(&browser, complete);
+  EXPECT_EQ(complete.URL, QStringLiteral("https://example.invalid/b"));
+  EXPECT_TRUE(complete.Success);
+  EXPECT_EQ(browser.URL(), QStringLiteral("https://example.invalid/a"));
+  // Nothing binds them to the browser's events.
+  EXPECT_FALSE(browser.OnBeforeNavigate);
+  EXPECT_FALSE(browser.OnNavigateComplete);
+}
+
 TEST(CaptureNoEngine, AttachedMemoAndEditAreForgottenWhenDestroyed) {
   TForm form(nullptr);
   auto* browser = new TSuperBrowser(&form);
@@ -615,8 +703,9 @@ TEST(CaptureNoEngine, ResultThatIsNotJsonCountsAsNull) {
   PostMessage(form.Handle(), kSetStop, 0, 0);
   browser->SetfTimer(0);
   browser->StartParsingFRPJ();
-  ASSERT_EQ(memo->Lines()->Count(), 1);
-  EXPECT_EQ(memo->Lines()->Strings(0), EmptyLine());
+  // Every read gave "null", a text without any field: no line.
+  EXPECT_EQ(memo->Lines()->Count(), 0);
+  EXPECT_TRUE(browser->bStop());
   browser->SetInnerText();
   EXPECT_EQ(browser->fInnerText(), QStringLiteral("null"));
 }

@@ -130,10 +130,31 @@ TEST(MainWindowCapture, TheBrowsersRunReadsEveryPageAndSumsUp) {
     for (const auto& listing : env->Server->Listings(QStringLiteral("plombier"), QStringLiteral("paris"), page))
       EXPECT_TRUE(text.contains(QStringLiteral("/pros/") + listing.Id)) << "page " << page << ": " << listing.Name.toStdString();
   const int lines = w->mmResults->Lines()->Count();
-  EXPECT_GE(lines, 63);
+  EXPECT_EQ(lines, 63) << "21 listings on each of the three pages, nothing else";
   ASSERT_EQ(dialogs.Requests.size(), 2);
   EXPECT_EQ(dialogs.Requests[1].Text, Summary(lines, kReminder));
   EXPECT_EQ(w->Caption(), QStringLiteral("TFN - A total of %1 addresses have been scraped!").arg(lines));
+  ExpectIdle(w);
+}
+
+TEST(MainWindowCapture, ARunOverAPageWithoutListingsCountsNone) {
+  Environment* env = Shared();
+  ASSERT_TRUE(env);
+  TTestWindow* w = env->Window.get();
+  TSuperBrowser* browser = w->webbrowser1;
+  // The directory's answer to a page past the last: an error page.
+  const QString missing = env->Server->ResultsUrl(QStringLiteral("plombier"), QStringLiteral("paris"), 99);
+  PageDelay = 0;
+  browser->Navigate(missing);
+  ASSERT_TRUE(WaitForUrl(browser, missing));
+  SetLines(w->mmResults, {QStringLiteral("Scraping results, one page at a time...")});
+  testsupport::FakeMessageDialogs dialogs;
+  dialogs.Answers = {mrYes, mrOk};
+  w->btnCapture->Click();
+  EXPECT_EQ(w->mmResults->Lines()->Count(), 0);
+  ASSERT_EQ(dialogs.Requests.size(), 2);
+  EXPECT_EQ(dialogs.Requests[1].Text, Summary(0, kReminder));
+  EXPECT_EQ(w->Caption(), QStringLiteral("TFN - A total of 0 addresses have been scraped!"));
   ExpectIdle(w);
 }
 

@@ -260,7 +260,7 @@ TEST(MainWindowControls, MenusPanelsAndDialogsAreBuiltAsListed) {
   EXPECT_EQ(w->Widget()->font().family(), QStringLiteral("Arial"));
   EXPECT_EQ(w->Widget()->font().pixelSize(), 11);
   EXPECT_TRUE(w->mmResults->ReadOnly());
-  EXPECT_FALSE(w->mmResults->Enabled());
+  EXPECT_TRUE(w->mmResults->Enabled());  // every line can be scrolled to
   EXPECT_EQ(w->mmResults->ScrollBars(), ssBoth);
   EXPECT_FALSE(w->mmResults->WordWrap());
   EXPECT_TRUE(w->KeyPreview());

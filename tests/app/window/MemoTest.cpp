@@ -3,8 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QPlainTextEdit>
+#include <QScrollBar>
 
 #include "tests/app/window/WindowSupport.h"
 
@@ -161,4 +164,42 @@ TEST(MainWindowMemo, SavesTheResultFile) {
     EXPECT_EQ(LinesOf(w->mmResults), QStringList({"kept"}));
   }
   EXPECT_FALSE(QFile::exists(dir.File(QStringLiteral("no"))));
+}
+
+// The results as the user reaches them: clicks, typing, the wheel and the
+// scroll bar, delivered where the window system delivers them.
+TEST(MainWindowMemo, TheResultsTakeClicksTheWheelAndTheScrollBarButNoTyping) {
+  Environment* env = Shared();
+  ASSERT_TRUE(env);
+  TTestWindow* w = env->Window.get();
+  // The whole window on the screen, as the user sees it (maximized on the
+  // small offscreen screen, its results pane would lie off it).
+  w->SetWindowState(wsNormal);
+  w->SetBounds(0, 0, 1400, 820);
+  ASSERT_TRUE(vcltest::ShowAndActivate(w));
+  w->PageControl1->SetActivePage(w->tbResults);
+  QStringList lines;
+  for (int i = 0; i < 64; ++i) lines << QStringLiteral("\"Listing %1\",\"04 00 00 00 %2\"").arg(i).arg(i, 2, 10, QChar(u'0'));
+  SetLines(w->mmResults, lines);
+  vcltest::Pump();
+  auto* edit = static_cast<QPlainTextEdit*>(w->mmResults->Widget());
+  QScrollBar* bar = edit->verticalScrollBar();
+  bar->setValue(0);
+  ASSERT_GT(bar->maximum(), 0) << "the memo shows every line: nothing to scroll";
+
+  vcltest::Click(w->mmResults, 40, 10);
+  EXPECT_TRUE(w->mmResults->Focused());
+  vcltest::Type(QStringLiteral("typed"));
+  vcltest::Key(VK_RETURN);
+  EXPECT_EQ(LinesOf(w->mmResults), lines);  // read-only
+
+  vcltest::Wheel(w->mmResults, -2, 60, 60);
+  EXPECT_EQ(bar->value(), 2 * QApplication::wheelScrollLines());
+  const int before = bar->value();
+  const QPoint down = bar->mapTo(edit, QPoint(bar->width() / 2, bar->height() - bar->width() / 2));
+  vcltest::Click(w->mmResults, down.x(), down.y());
+  EXPECT_EQ(bar->value(), before + 1);
+  // Selecting all and copying goes through the keys as usual.
+  vcltest::Key('A', TShiftState{ssCtrl});
+  EXPECT_EQ(w->mmResults->SelLength(), w->mmResults->GetTextLen());
 }

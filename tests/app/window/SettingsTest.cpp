@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QMenu>
+
 #include "platform/rtl/Registry.h"
 #include "platform/rtl/StringList.h"
 #include "platform/vcl/Themes.h"
@@ -140,6 +143,38 @@ TEST(MainWindowSettings, AppearanceMenuListsTheStylesAndSwitches) {
   chosen->Click();
   EXPECT_EQ(TStyleManager::ActiveStyle().Name(), QStringLiteral("Emerald Light Slate"));
   EXPECT_EQ(ReadStored().Interface, QStringLiteral("Emerald Light Slate"));
+}
+
+// The same through the menu bar, as the user opens it: the menu opens with
+// every style, the active one checked, and a choice switches.
+TEST(MainWindowSettings, AppearanceOpensFromTheMenuBarAndSwitchesTheStyle) {
+  Environment* env = Shared();
+  ASSERT_TRUE(env);
+  TTestWindow* w = env->Window.get();
+  ASSERT_TRUE(vcltest::ShowAndActivate(w));
+  const QString before = TStyleManager::ActiveStyle().Name();
+  TStyleManager::SetStyle(QStringLiteral("Luna"));
+  for (const QString& next : {QStringLiteral("Cyan Night"), QStringLiteral("Luna")}) {
+    SCOPED_TRACE(next.toStdString());
+    const QString active = TStyleManager::ActiveStyle().Name();
+    ASSERT_TRUE(vcltest::ClickMenuItem(w->Interface1));
+    QMenu* open = vcltest::OpenMenu();
+    ASSERT_NE(open, nullptr);
+    EXPECT_EQ(open, w->Interface1->QtMenu());
+    EXPECT_EQ(open->actions().size(), TStyleManager::StyleNames().size() - 1);
+    TMenuItem* choice = nullptr;
+    for (int i = 0; i < w->Interface1->Count(); ++i) {
+      TMenuItem* item = w->Interface1->Items(i);
+      EXPECT_EQ(item->QtAction()->isChecked(), item->Caption() == active) << item->Caption().toStdString();
+      if (item->Caption() == next) choice = item;
+    }
+    ASSERT_TRUE(choice);
+    ASSERT_TRUE(vcltest::ClickMenuItem(choice));
+    EXPECT_EQ(vcltest::OpenMenu(), nullptr);
+    EXPECT_EQ(TStyleManager::ActiveStyle().Name(), next);
+    EXPECT_EQ(ReadStored().Interface, next);
+  }
+  TStyleManager::SetStyle(before);
 }
 
 TEST(MainWindowSettings, SplitButtonHalvesOrQuartersTheResultsPane) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QLocale>
+#include <algorithm>
+
 #include "platform/rtl/SysUtils.h"
 #include "tests/support/TestSupport.h"
 
@@ -106,6 +109,40 @@ TEST(StringsTest, OrdinalAndLinguisticComparison) {
     EXPECT_EQ(AnsiSameStr(a, b), r.AnsiStr == 0);
     EXPECT_EQ(AnsiSameText(a, b), r.AnsiText == 0);
   }
+}
+
+// The locale-aware comparison is a real collation in every locale: the
+// user's language where there is one, and a language-neutral order under
+// the C/POSIX locale, where Qt's own collator compares code points.
+TEST(StringsTest, LinguisticComparisonIsACollationInEveryLocale) {
+  struct TRestore {
+    QLocale Previous;
+    ~TRestore() { QLocale::setDefault(Previous); }
+  } restore{QLocale()};
+  struct Row {
+    const char* Locale;
+    const char* A;
+    const char* B;
+    int AnsiText;
+  };
+  const Row rows[] = {
+      {"C", "Brasserie", "Bézier", 1},        {"C", "Établissements", "Z", -1},
+      {"C", "établissements", "Etage", -1},   {"C", "ö", "z", -1},
+      {"C", "résumé", "RESUME", 1},           {"C", "a_", "aB", -1},
+      {"POSIX", "Établissements", "Z", -1},   {"fr_FR", "Établissements", "Z", -1},
+      {"fr_FR", "Brasserie", "Bézier", 1},    {"sv_SE", "ö", "z", 1},  // Swedish puts ö after z
+  };
+  for (const Row& r : rows) {
+    SCOPED_TRACE(testing::Message() << r.Locale << ": " << r.A << " vs " << r.B);
+    QLocale::setDefault(QLocale(QString::fromLatin1(r.Locale)));
+    EXPECT_EQ(Sign(AnsiCompareText(U(r.A), U(r.B))), r.AnsiText);
+    EXPECT_EQ(Sign(AnsiCompareText(U(r.B), U(r.A))), -r.AnsiText);
+  }
+  // Sorting a list with it (as removing duplicates does) under C.
+  QLocale::setDefault(QLocale::c());
+  QStringList names = {U("Z"), U("Établissements"), U("Brasserie"), U("Bézier")};
+  std::sort(names.begin(), names.end(), [](const QString& a, const QString& b) { return AnsiCompareText(a, b) < 0; });
+  EXPECT_EQ(names, (QStringList{U("Bézier"), U("Brasserie"), U("Établissements"), U("Z")}));
 }
 
 TEST(StringsTest, Quoting) {

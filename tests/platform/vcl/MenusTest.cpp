@@ -9,6 +9,7 @@
 
 #include "platform/vcl/ImgList.h"
 #include "platform/vcl/Menus.h"
+#include "platform/vcl/Themes.h"
 #include "tests/platform/vcl/ControlsTestSupport.h"
 #include "tests/platform/vcl/VclTestSupport.h"
 #include "tests/support/FakePopupMenus.h"
@@ -505,6 +506,87 @@ TEST_F(MenuFormTest, PopupMenuShortCutsWorkForTheirControl) {
   Pump();
   Key('C', TShiftState{ssCtrl});
   EXPECT_EQ(Clicks, QStringList{"Copy"});
+}
+
+// The entry's click runs as its menu opens; a menu that makes its items
+// anew there (a list of styles does) opens with the new items.
+TEST_F(MenuFormTest, AMenuRebuiltAsItOpensOpensWithItsNewItems) {
+  TMenuItem* styles = NewItem(Form.get(), QStringLiteral("Appearance"));
+  int openings = 0;
+  styles->OnClick = [&](TObject*) {
+    ++openings;
+    styles->Clear();
+    for (int i = 0; i < 3; ++i) {
+      TMenuItem* item = NewItem(Form.get(), QStringLiteral("Style %1.%2").arg(openings).arg(i), &Clicks);
+      item->SetChecked(i == 1);
+      styles->Add(item);
+    }
+  };
+  styles->Click();  // filled once, so that it opens as a menu
+  MainMenu->Items()->Add(styles);
+  Form->SetMenu(MainMenu);
+  ASSERT_TRUE(ShowAndActivate(Form.get()));
+
+  ASSERT_TRUE(ClickMenuItem(styles));
+  QMenu* open = OpenMenu();
+  ASSERT_NE(open, nullptr);
+  EXPECT_EQ(open, styles->QtMenu());
+  EXPECT_EQ(openings, 2);
+  EXPECT_EQ(ActionTexts(open), (QStringList{"Style 2.0", "Style 2.1", "Style 2.2"}));
+  EXPECT_TRUE(open->actions()[1]->isChecked());
+  // Choosing an item runs it and closes the menu.
+  ASSERT_TRUE(ClickMenuItem(styles->Items(2)));
+  EXPECT_EQ(Clicks, QStringList{"Style 2.2"});
+  EXPECT_EQ(OpenMenu(), nullptr);
+  // It opens again, as often as asked.
+  ASSERT_TRUE(ClickMenuItem(styles));
+  ASSERT_NE(OpenMenu(), nullptr);
+  EXPECT_EQ(ActionTexts(OpenMenu()), (QStringList{"Style 3.0", "Style 3.1", "Style 3.2"}));
+  Key(VK_ESCAPE);
+  EXPECT_EQ(OpenMenu(), nullptr);
+}
+
+// What an open menu shows, in every style: a line item is a line (no "-"
+// text on it), a checked item has its mark and an unchecked one none.
+TEST_F(MenuFormTest, LinesAndCheckMarksShowInTheOpenMenu) {
+  Save->SetChecked(true);
+  Form->SetMenu(MainMenu);
+  ASSERT_TRUE(ShowAndActivate(Form.get()));
+  const QString before = TStyleManager::ActiveStyle().Name();
+  for (const char* style : {"Windows", "Luna", "Cyan Night"}) {
+    SCOPED_TRACE(style);
+    TStyleManager::SetStyle(QString::fromLatin1(style));
+    Pump();
+    ASSERT_TRUE(ClickMenuItem(File));
+    QMenu* open = OpenMenu();
+    ASSERT_NE(open, nullptr);
+    const QImage shown = open->grab().toImage();
+    const QList<QAction*> actions = open->actions();
+    ASSERT_EQ(actions.size(), 3);
+    const QRect saveRow = open->actionGeometry(actions[0]);
+    const QRect lineRow = open->actionGeometry(actions[1]);
+    const QRect exitRow = open->actionGeometry(actions[2]);
+    const TColor bg = Px(shown, lineRow.right() - 3, lineRow.top());
+    // The line: every mark in its row runs across most of the menu.
+    const QRect inner = lineRow.adjusted(3, 0, -3, 0);  // inside the menu's frame
+    int lineRows = 0;
+    for (int y = inner.top(); y <= inner.bottom(); ++y) {
+      int marked = 0;
+      for (int x = inner.left(); x <= inner.right(); ++x) marked += Px(shown, x, y) != bg;
+      EXPECT_TRUE(marked == 0 || marked > inner.width() / 2) << "row " << y << ": " << marked << " marks";
+      lineRows += marked > 0;
+    }
+    EXPECT_GE(lineRows, 1);
+    // The check mark's square at the start of the row, left of the captions.
+    auto checkColumn = [&](const QRect& Row) {
+      return shown.copy(QRect(Row.left() + 2, Row.top() + 2, Row.height() - 4, Row.height() - 4));
+    };
+    EXPECT_FALSE(Ink(checkColumn(saveRow), Px(shown, saveRow.right() - 3, saveRow.center().y())).isEmpty());
+    EXPECT_TRUE(Ink(checkColumn(exitRow), Px(shown, exitRow.right() - 3, exitRow.center().y())).isEmpty());
+    Key(VK_ESCAPE);
+    ASSERT_EQ(OpenMenu(), nullptr);
+  }
+  TStyleManager::SetStyle(before);
 }
 
 }  // namespace

@@ -415,4 +415,12 @@ TEST_F(SampleFormTest, TheTwoStylesPaintTheFormDifferentlyAndLegibly) {
   EXPECT_NE(windows.MenuBar, kamri.MenuBar);
 }
 
+// A light and a dark style: every control stays legible, a label with a
+// colour of its own included (a style paints it in the style's colours).
+TEST_F(SampleFormTest, LightAndDarkStylesKeepEveryControlLegible) {
+  TSampleForm form(nullptr);
+  ASSERT_TRUE(ShowAndActivate(&form));
+  for (const char* style : {"Luna", "Cyan Night"}) ShowIn(form, QString::fromLatin1(style));
+}
+
 }  // namespace

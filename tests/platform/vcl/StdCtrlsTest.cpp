@@ -5,6 +5,9 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextLayout>
@@ -333,6 +336,169 @@ TEST_F(MemoTest, TenThousandLinesAppendOneByOne) {
   EXPECT_TRUE(Memo->Text().endsWith("line 9999\r\n"));
 }
 
+// Input where a real click or wheel turn lands: the memo's viewport (a child
+// of its window) and its scroll bars. The memo holds more lines than it shows.
+class MemoInputTest : public MemoTest {
+ protected:
+  void SetUp() override {
+    MemoTest::SetUp();
+    Memo->SetScrollBars(ssBoth);
+    Memo->SetWordWrap(false);
+    for (int i = 0; i < 60; ++i) Memo->Lines()->Add(QStringLiteral("line %1").arg(i));
+    Memo->SetSelStart(0);
+    auto record = [this](const char* What) {
+      return [this, What](TObject*, TMouseButton Button, TShiftState, int X, int Y) {
+        Events << QStringLiteral("%1 %2 %3,%4").arg(What).arg(int(Button)).arg(X).arg(Y);
+      };
+    };
+    Memo->OnMouseDown = record("down");
+    Memo->OnMouseUp = record("up");
+    Memo->OnClick = [this](TObject*) { Events << QStringLiteral("click"); };
+    Memo->OnMouseWheel = [this](TObject*, TShiftState, int Delta, TPoint, bool& Handled) {
+      Events << QStringLiteral("wheel %1").arg(Delta);
+      Handled = KeepWheel;
+    };
+    Form->OnMouseDown = [this](TObject*, TMouseButton, TShiftState, int X, int Y) {
+      Events << QStringLiteral("form down %1,%2").arg(X).arg(Y);
+    };
+    Pump();
+  }
+  QPlainTextEdit* Edit() const { return static_cast<QPlainTextEdit*>(Memo->Widget()); }
+  QScrollBar* VBar() const { return Edit()->verticalScrollBar(); }
+  // The centre of the vertical scroll bar's down arrow, in the memo's
+  // coordinates.
+  QPoint DownArrow() const {
+    QStyleOptionSlider option;
+    option.initFrom(VBar());
+    option.orientation = Qt::Vertical;
+    option.minimum = VBar()->minimum();
+    option.maximum = VBar()->maximum();
+    option.sliderPosition = VBar()->sliderPosition();
+    option.sliderValue = VBar()->value();
+    option.singleStep = VBar()->singleStep();
+    option.pageStep = VBar()->pageStep();
+    const QRect arrow = VBar()->style()->subControlRect(QStyle::CC_ScrollBar, &option, QStyle::SC_ScrollBarAddLine, VBar());
+    return VBar()->mapTo(Edit(), arrow.center());
+  }
+  QStringList Events;
+  bool KeepWheel = false;
+};
+
+// A read-only memo shows its text as any memo does; a disabled one in the
+// style's disabled colour.
+TEST_F(MemoInputTest, ReadOnlyTextHasTheNormalColourAndDisabledTextTheDisabledOne) {
+  Memo->SetReadOnly(true);
+  for (const char* style : {"Windows", "Luna", "Cyan Night"}) {
+    SCOPED_TRACE(style);
+    TStyleManager::SetStyle(QString::fromLatin1(style));
+    const TColor normal = StyleServices().GetSystemColor(clWindowText);
+    const TColor disabled = StyleServices().GetStyleFontColor(sfEditBoxTextDisabled);
+    ASSERT_NE(normal, disabled);
+    Memo->SetEnabled(true);
+    Pump();
+    QImage shown = GrabIn(Memo, style);
+    EXPECT_GT(Count(shown, normal), 20);
+    EXPECT_EQ(Count(shown, disabled), 0);
+    Memo->SetEnabled(false);
+    Pump();
+    shown = GrabIn(Memo, style);
+    EXPECT_EQ(Count(shown, normal), 0);
+    EXPECT_GT(Count(shown, disabled), 20);
+  }
+}
+
+TEST_F(MemoInputTest, ClicksInTheTextRunTheMouseEventsOnceAndPlaceTheCaret) {
+  for (bool readOnly : {false, true}) {
+    SCOPED_TRACE(readOnly ? "read-only" : "editable");
+    Memo->SetReadOnly(readOnly);
+    Events.clear();
+    Memo->SetSelStart(0);
+    TManualClock clock;
+    Click(Memo, 40, 8);
+    EXPECT_EQ(Events, (QStringList{"down 0 40,8", "click", "up 0 40,8"}));
+    EXPECT_TRUE(Memo->Focused());
+    EXPECT_GT(Memo->SelStart(), 0);  // inside "line 0"
+    EXPECT_LE(Memo->SelStart(), 6);
+    // A button the text does not use ends there too.
+    clock.Advance(2000);
+    Events.clear();
+    Click(Memo, 40, 8, mbMiddle);
+    EXPECT_EQ(Events, (QStringList{"down 2 40,8", "up 2 40,8"}));
+    // The right button opens the editor's own menu (Qt opens it on the
+    // press, so the release is the menu's).
+    clock.Advance(2000);
+    Events.clear();
+    Click(Memo, 40, 8, mbRight);
+    EXPECT_EQ(Events, (QStringList{"down 1 40,8"}));
+    EXPECT_NE(OpenMenu(), nullptr);
+    Key(VK_ESCAPE);
+    EXPECT_EQ(OpenMenu(), nullptr);
+    clock.Advance(2000);
+  }
+}
+
+TEST_F(MemoInputTest, TheCaretKeysMoveThroughAReadOnlyMemo) {
+  Memo->SetReadOnly(true);
+  Memo->SetFocus();
+  Pump();
+  Key(VK_NEXT);
+  EXPECT_GT(VBar()->value(), 0);
+  EXPECT_GT(Memo->SelStart(), 0);
+  Key(VK_END, TShiftState{ssCtrl, ssShift});
+  EXPECT_GE(VBar()->value(), VBar()->maximum() - 1);  // the end is in view
+  EXPECT_GT(Memo->SelLength(), 0);
+  Key(VK_HOME, TShiftState{ssCtrl});
+  EXPECT_EQ(VBar()->value(), 0);
+  EXPECT_EQ(Memo->SelStart(), 0);
+  Type(QStringLiteral("x\r"));
+  EXPECT_EQ(Memo->Lines()->Count(), 60);
+  EXPECT_EQ(Memo->Lines()->Strings(0), "line 0");
+  // Writable again, it takes typing.
+  Memo->SetReadOnly(false);
+  Type(QStringLiteral("x"));
+  EXPECT_EQ(Memo->Lines()->Strings(0), "xline 0");
+}
+
+TEST_F(MemoInputTest, TheWheelScrollsAfterTheMouseWheelEvent) {
+  ASSERT_EQ(VBar()->value(), 0);
+  Wheel(Memo, -1, 40, 40);
+  EXPECT_EQ(Events, (QStringList{"wheel -120"}));
+  EXPECT_EQ(VBar()->value(), QApplication::wheelScrollLines());
+  Wheel(Memo, 1, 40, 40);
+  EXPECT_EQ(VBar()->value(), 0);
+  // An OnMouseWheel that handles the turn keeps the text where it is.
+  KeepWheel = true;
+  Wheel(Memo, -2, 40, 40);
+  EXPECT_EQ(VBar()->value(), 0);
+  EXPECT_EQ(Events.last(), "wheel -240");
+}
+
+TEST_F(MemoInputTest, TheScrollBarArrowScrollsOneLine) {
+  const QPoint arrow = DownArrow();
+  Click(Memo, arrow.x(), arrow.y());
+  EXPECT_EQ(VBar()->value(), 1);
+  EXPECT_TRUE(Events.isEmpty());  // the scroll bar is no part of the text
+}
+
+TEST_F(MemoInputTest, ADisabledMemoTakesNoInputAndItsParentGetsTheClicks) {
+  Memo->SetReadOnly(true);
+  Memo->SetEnabled(false);
+  Pump();
+  TManualClock clock;
+  Click(Memo, 40, 30);
+  clock.Advance(2000);
+  Click(Memo, 40, 30, mbRight);
+  clock.Advance(2000);
+  const QPoint arrow = DownArrow();
+  Click(Memo, arrow.x(), arrow.y());
+  Wheel(Memo, -1, 40, 30);
+  EXPECT_EQ(VBar()->value(), 0);
+  EXPECT_FALSE(Memo->Focused());
+  // As in Win32, the window under a disabled one gets its mouse input.
+  EXPECT_EQ(Events, (QStringList{"form down 50,40", "form down 50,40",
+                                 QStringLiteral("form down %1,%2").arg(10 + arrow.x()).arg(10 + arrow.y())}));
+}
+
 // --- TButton --------------------------------------------------------------------
 
 class ButtonTest : public StdFormTest {
@@ -603,6 +769,25 @@ TEST_F(LabelTest, TransparentLeavesTheBackground) {
   l->Repaint();
   Pump();
   EXPECT_NE(Px(Grab(l), 190, 35), clRed);
+}
+
+TEST_F(LabelTest, AStyleOtherThanTheSystemsPaintsTheLabelInItsColours) {
+  TLabel* l = MakeLabel("Pages Jaunes");
+  l->SetColor(clYellow);
+  auto background = [&] {
+    l->Repaint();
+    Pump();
+    return Px(Grab(l), 190, 35);
+  };
+  EXPECT_EQ(background(), clYellow);
+  for (const char* style : {"Luna", "Cyan Night"}) {
+    SCOPED_TRACE(style);
+    TStyleManager::SetStyle(QString::fromLatin1(style));
+    EXPECT_EQ(background(), StyleServices().GetStyleColor(scWindow));
+    EXPECT_EQ(l->Color(), clYellow);  // the property keeps its value
+  }
+  TStyleManager::SetStyle("Windows");
+  EXPECT_EQ(background(), clYellow);
 }
 
 // --- TComboBox ------------------------------------------------------------------

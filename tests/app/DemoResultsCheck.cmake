@@ -1,0 +1,32 @@
+# Checks the result file of the demo's offscreen run (cmake -P, RESULTS set to
+# the file): the demo's directory imitation writes its three result pages in
+# the directory's present layout, 20 restaurants in Lyon a page, so the file
+# holds 60 lines, each a listing with every field that layout gives: name,
+# phone, street, postcode, the city, the activity and the listing link.
+if(NOT EXISTS "${RESULTS}")
+  message(FATAL_ERROR "no result file: ${RESULTS}")
+endif()
+file(READ "${RESULTS}" content)
+if(content MATCHES "[;\\[\\]]")
+  message(FATAL_ERROR "the result file holds characters this check cannot split on")
+endif()
+string(REGEX MATCHALL "[^\r\n]+" lines "${content}")
+list(LENGTH lines count)
+if(NOT count EQUAL 60)
+  message(FATAL_ERROR "${count} result lines, expected 60")
+endif()
+set(field "\"[^\"]*\"")
+set(pattern "^\"[^\"]+\",\" ?[0-9][0-9 ]+[0-9]\",${field},\"[^\"]+ \",\"69[0-9][0-9][0-9]\",\" Lyon \",")
+string(APPEND pattern "\"[^\"<>]+\",\"http://127\\.0\\.0\\.1:[0-9]+/pros/[0-9]+\",\"\",${field},\"\",\"\"$")
+set(faxes 0)
+foreach(line IN LISTS lines)
+  if(NOT line MATCHES "${pattern}")
+    message(SEND_ERROR "not a listing's line: ${line}")
+  endif()
+  if(NOT line MATCHES ",\"\",\"\",\"\"$")
+    math(EXPR faxes "${faxes} + 1")
+  endif()
+endforeach()
+if(faxes EQUAL 0)
+  message(SEND_ERROR "no line carries a fax number")
+endif()
