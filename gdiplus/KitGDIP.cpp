@@ -386,15 +386,10 @@ void TNative::Adopt(TGPFontFamily* o, GpFontFamily* family) {
 }
 
 TGPFontFamily::TGPFontFamily(const QString& name, TGPFontCollection* fontCollection) {
+  // The runtime answers FontFamilyNotFound where the font system would have
+  // substituted its default family.
   lastResult = GDIP(GdipCreateFontFamilyFromName)(reinterpret_cast<const WCHAR*>(name.utf16()),
-                                                   TNative::Get(fontCollection),
-                                                   &nativeFamily);
-  if (lastResult == Ok && nativeFamily && !FamilyMatches(name, FamilyNameOf(nativeFamily, 0))) {
-    // The font system substituted another family; this one is not there.
-    GDIP(GdipDeleteFontFamily)(nativeFamily);
-    nativeFamily = nullptr;
-    lastResult = FontFamilyNotFound;
-  }
+                                                   TNative::Get(fontCollection), &nativeFamily);
   if (lastResult != Ok && nativeFamily) {
     GDIP(GdipDeleteFontFamily)(nativeFamily);
     nativeFamily = nullptr;
