@@ -6,6 +6,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -66,9 +67,12 @@ bool JpegScan(const uchar* d, qsizetype n, bool AnyFrame, int& Width, int& Heigh
 }
 
 // Walks the blocks of a GIF: the first image descriptor's size, and how
-// many image descriptors there are (up to MaxFrames).
-bool GifWalk(const uchar* d, qsizetype n, int& Width, int& Height, int* Frames, int MaxFrames) {
+// many image descriptors there are (up to MaxFrames) with the largest side
+// any of them declares.
+bool GifWalk(const uchar* d, qsizetype n, int& Width, int& Height, int* Frames, int MaxFrames,
+             int* LargestSide = nullptr) {
   if (Frames) *Frames = 0;
+  if (LargestSide) *LargestSide = 0;
   if (n < 13 || d[0] != 'G' || d[1] != 'I' || d[2] != 'F') return Fail(Width, Height);
   qsizetype pos = 13;
   if (d[10] & 0x80) pos += 3 * (qsizetype(1) << ((d[10] & 0x07) + 1));
@@ -91,6 +95,9 @@ bool GifWalk(const uchar* d, qsizetype n, int& Width, int& Height, int* Frames, 
         Height = int(LE16(d + pos + 6));
         found = true;
       }
+      if (LargestSide)
+        *LargestSide = std::max({*LargestSide, int(LE16(d + pos) + LE16(d + pos + 4)),
+                                 int(LE16(d + pos + 2) + LE16(d + pos + 6))});
       if (!Frames) return true;
       if (++*Frames >= MaxFrames) return true;
       const uchar flags = d[pos + 8];
@@ -329,18 +336,26 @@ bool DeclaredSizeAcceptable(const QByteArray& Bytes) {
     return width <= MaxPictureSide && height <= MaxPictureSide && width * height <= MaxPicturePixels &&
            width * height * frames <= MaxImagePixels;
   };
-  if (PngSizeOf(d, n, w, h)) return fits(w, h);
+  static const uchar pngSignature[8] = {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A};
+  // A picture of a kind the headers tell must tell its size.
+  if (n >= 8 && std::memcmp(d, pngSignature, 8) == 0) return PngSizeOf(d, n, w, h) && fits(w, h);
   if (n >= 2 && d[0] == 0xFF && d[1] == 0xD8) return !JpegScan(d, n, true, w, h) || fits(w, h);
   if (n >= 13 && d[0] == 'G' && d[1] == 'I' && d[2] == 'F') {
-    // Every frame is decoded at the size of the logical screen.
-    int frames = 0;
-    GifWalk(d, n, w, h, &frames, 100000);
-    return fits(LE16(d + 6), LE16(d + 8), std::max(frames, 1));
+    // Every frame is decoded at the size of the logical screen, or of the
+    // frame when that reaches beyond the screen.
+    int frames = 0, largest = 0;
+    GifWalk(d, n, w, h, &frames, 100000, &largest);
+    const int64_t side = std::max<int64_t>({LE16(d + 6), LE16(d + 8), largest});
+    return fits(std::max<int64_t>(LE16(d + 6), largest), std::max<int64_t>(LE16(d + 8), largest),
+                std::max(frames, 1)) &&
+           side <= MaxPictureSide;
   }
-  if (BmpSizeOf(d, n, w, h)) return fits(w, h);
-  uint64_t largest = 0;
-  if (TiffWalk(d, n, w, h, &largest))
-    return w <= MaxPictureSide && h <= MaxPictureSide && largest <= uint64_t(MaxPicturePixels);
+  if (n >= 2 && d[0] == 'B' && d[1] == 'M') return BmpSizeOf(d, n, w, h) && fits(w, h);
+  if (n >= 4 && ((d[0] == 'I' && d[1] == 'I') || (d[0] == 'M' && d[1] == 'M'))) {
+    uint64_t largest = 0;
+    return TiffWalk(d, n, w, h, &largest) && w <= MaxPictureSide && h <= MaxPictureSide &&
+           largest <= uint64_t(MaxPicturePixels);
+  }
   return true;  // icons (256 x 256 at most) and metafiles (drawn at the size asked for)
 }
 

@@ -1518,8 +1518,12 @@ bool GdiplusMetafileRecordsSound(const QByteArray& bytes) {
   const qsizetype n = bytes.size();
   constexpr int maxRecords = 1000000;
   if (n >= 44 && ByteLE32(d) == 1 && std::memcmp(d + 40, " EMF", 4) == 0) {
-    // Enhanced metafile: records of a type and a byte size (a multiple of
-    // 4, at least 8) up to EMR_EOF, the header first.
+    // Enhanced metafile: a header whose byte count lies within the data
+    // (the library allocates by it), then records of a type and a byte size
+    // (a multiple of 4, at least 8) up to EMR_EOF.
+    if (n < 56) return false;
+    const uint32_t total = ByteLE32(d + 48), records = ByteLE32(d + 52);
+    if (total < 88 || total > uint64_t(n) || records > total / 8) return false;
     qsizetype pos = 0;
     for (int record = 0; record < maxRecords; ++record) {
       if (pos + 8 > n) return false;
@@ -1540,6 +1544,10 @@ bool GdiplusMetafileRecordsSound(const QByteArray& bytes) {
   if (start + 18 > n) return false;
   const uint32_t type = ByteLE16(d + start), words = ByteLE16(d + start + 2);
   if ((type != 1 && type != 2) || words != 9) return false;
+  // The header's size in words and its largest record lie within the data
+  // (the library allocates by them).
+  const uint64_t size = ByteLE32(d + start + 6), largest = ByteLE32(d + start + 12);
+  if (size * 2 > uint64_t(n - start) || largest > size) return false;
   qsizetype pos = start + 18;
   for (int record = 0; record < maxRecords; ++record) {
     if (pos == n) return true;  // ends without an end-of-file record

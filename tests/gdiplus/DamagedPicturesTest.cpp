@@ -23,6 +23,16 @@ using namespace gdipfixtures;
 
 namespace {
 
+// Builds with the address sanitizer run several times slower and keep freed
+// memory in quarantine: the time limits grow and the memory ones go.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr int kSlowdown = 10;
+constexpr bool kMeasureMemory = false;
+#else
+constexpr int kSlowdown = 1;
+constexpr bool kMeasureMemory = true;
+#endif
+
 // Resident memory now, in kilobytes.
 long ResidentKb() {
   QFile status(QStringLiteral("/proc/self/status"));
@@ -149,22 +159,26 @@ TEST(DamagedPictures, AThousandDamagedFilesOfEachKindLoadOrFailCleanly) {
         timer.start();
         Exercise(damaged);
         const qint64 ms = timer.elapsed();
-        if (ms >= 2000)  // kept for a look at what took long
+        if (ms >= 2000 * kSlowdown)  // kept for a look at what took long
           WriteFile(PictureFolder() + QStringLiteral("/damaged-slow-%1-%2.bin").arg(kind.Name).arg(i), damaged);
         slowest = std::max(slowest, ms);
         total += ms;
-        TGPImage probe(damaged);
-        if (probe.GetLastStatus() == Ok) ++decoded;
+        TKitGDIPPicture probe;
+        TBytesStream bytes(damaged);
+        probe.LoadFromStream(&bytes);
+        if (probe.Width() > 0) ++decoded;
       }
     }
-    EXPECT_LT(slowest, 2000) << "no damaged file takes long";
-    EXPECT_LT(total, 60000);
+    EXPECT_LT(slowest, 2000 * kSlowdown) << "no damaged file takes long";
+    EXPECT_LT(total, 60000 * kSlowdown);
     // Some copies still decode, some do not; none of them crashed.
     RecordProperty(std::string(kind.Name) + "_decoded", decoded);
   }
   getrusage(RUSAGE_SELF, &usage);
-  EXPECT_LT(usage.ru_maxrss - peakBefore, 512 * 1024) << "peak memory stays bounded (kB)";
-  EXPECT_LT(ResidentKb() - residentBefore, 96 * 1024) << "nothing piles up (kB)";
+  if (kMeasureMemory) {
+    EXPECT_LT(usage.ru_maxrss - peakBefore, 512 * 1024) << "peak memory stays bounded (kB)";
+    EXPECT_LT(ResidentKb() - residentBefore, 96 * 1024) << "nothing piles up (kB)";
+  }
 }
 
 TEST(DamagedPictures, DeclaredSizesBeyondTheLimitsAreNotDecoded) {
