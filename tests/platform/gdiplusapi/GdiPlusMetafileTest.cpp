@@ -111,3 +111,66 @@ TEST_F(GdiPlusMetafiles, DrawnIntoTheWholeRectangleWhateverTheirResolution) {
 }
 
 }  // namespace
+
+namespace {
+
+// An enhanced metafile: the header, one polygon and the end record.
+QByteArray SmallEmf() {
+  QByteArray records;
+  for (uint32_t v : {86u, 44u, 5u, 5u, 30u, 20u, 4u}) Put32(records, v);
+  for (int v : {5, 5, 30, 5, 30, 20, 5, 20}) Put16(records, v);
+  for (uint32_t v : {14u, 20u, 0u, 16u, 20u}) Put32(records, v);
+  QByteArray header;
+  for (uint32_t v : {1u, 88u, 0u, 0u, 39u, 29u, 0u, 0u, 1031u, 740u, 0x464D4520u, 0x10000u}) Put32(header, v);
+  Put32(header, uint32_t(88 + records.size()));
+  Put32(header, 3);
+  Put16(header, 1);
+  Put16(header, 0);
+  for (uint32_t v : {0u, 0u, 0u, 1024u, 768u, 270u, 203u}) Put32(header, v);
+  return header + records;
+}
+
+void SetLE32(QByteArray& b, int at, uint32_t v) {
+  for (int i = 0; i < 4; ++i) b[at + i] = char((v >> (8 * i)) & 0xFF);
+}
+
+TEST_F(GdiPlusMetafiles, MetafilesWhoseRecordsDoNotChainUpAreRefused) {
+  const QByteArray wmf = RedMetafile(360, 240, 1440);
+  const QByteArray emf = SmallEmf();
+  QByteArray zeroRecord = wmf;
+  SetLE32(zeroRecord, 22 + 18, 0);  // the first record's size
+  QByteArray pastTheEnd = wmf;
+  SetLE32(pastTheEnd, 22 + 18, 100000);
+  QByteArray hugeHeader = wmf;
+  SetLE32(hugeHeader, 22 + 6, 0x7FFFFFFF);  // the header's size in words
+  QByteArray emfTotal = emf;
+  SetLE32(emfTotal, 48, 0xDC0000BC);  // the header's byte count
+  QByteArray emfOdd = emf;
+  SetLE32(emfOdd, 88 + 4, 45);  // a record size that is no multiple of 4
+  const struct {
+    const char* Name;
+    QByteArray Bytes;
+    bool Sound;
+  } cases[] = {{"placeable wmf", wmf, true},
+               {"emf", emf, true},
+               {"a record of size 0", zeroRecord, false},
+               {"a record past the end", pastTheEnd, false},
+               {"a header larger than the file", hugeHeader, false},
+               {"an emf byte count beyond the file", emfTotal, false},
+               {"an emf record of 45 bytes", emfOdd, false},
+               {"no metafile", QByteArray("GIF89a and so on"), true}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Name);
+    EXPECT_EQ(GdiplusMetafileRecordsSound(c.Bytes), c.Sound);
+    if (!c.Sound) {
+      GpImage* image = reinterpret_cast<GpImage*>(1);
+      EXPECT_EQ(GdiplusLoadImageFromBytes(c.Bytes, &image), InvalidParameter) << "refused, not played";
+      EXPECT_EQ(image, nullptr);
+    }
+  }
+  GpImage* image = nullptr;
+  ASSERT_EQ(GdiplusLoadImageFromBytes(emf, &image), Ok);
+  GDIP(GdipDisposeImage)(image);
+}
+
+}  // namespace
