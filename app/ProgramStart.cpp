@@ -10,6 +10,7 @@
 #include "app/uTallowfinch2.h"
 #include "browser/KitWebBrowser.Win.h"
 #include "foundation/KitGDIPlusClasses.h"
+#include "gdiplus/KitGDIP.h"
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Themes.h"
@@ -39,7 +40,10 @@ void PrepareProgram() {
 }
 
 void StartProgram() {
+  // GDI+ through the shared start-up: the run-time binding, then the static
+  // one.
   KitGDIPlusClasses::InitializeKitGDIPlusClasses();
+  KitGDIP::Initialization();
   InitAppResources();
   QApplication::setWindowIcon(MainIcon());
 
@@ -50,4 +54,7 @@ void StartProgram() {
   frmSplashScreen = Application->CreateForm<TfrmSplashScreen>();
 }
 
-void FinishProgram() { KitGDIPlusClasses::FinalizeKitGDIPlusClasses(); }
+void FinishProgram() {
+  KitGDIP::Finalization();
+  KitGDIPlusClasses::FinalizeKitGDIPlusClasses();
+}

@@ -7,13 +7,15 @@
 void PrepareProgram();
 
 // The start once the QApplication exists: the units' initialisations (the
-// run-time GDI+ binding loads its table and starts GDI+), resources and
+// run-time GDI+ binding loads its table and starts GDI+, then the static
+// binding starts GDI+ for itself), resources and
 // window icon, the application object, title "Tallowfinch", the style
 // "Amethyst Kamri", then the main window and the status window. Run the
 // message loop afterwards.
 void StartProgram();
 
 // The end once the message loop is over: the units' finalisations in reverse
-// order (the run-time GDI+ binding frees its shared objects and releases its
-// start-up; the library itself keeps running until the process ends).
+// order (the static GDI+ binding releases its start-up, then the run-time
+// binding frees its shared objects and releases its own; the library itself
+// keeps running until the process ends).
 void FinishProgram();

@@ -901,11 +901,13 @@ void TKitWinWebBrowser::CapturePreviewCompleted() {
   if (!control || !FImageStream) return;
   TBytesStream bytes(FImageStream->data());
   bytes.SetPosition(0);
-  auto picture = std::make_unique<TPicture>();
+  // The screenshot as the library's picture (PNG bytes).
+  std::unique_ptr<TKitBitmap> picture;
   try {
-    picture->LoadFromStream(&bytes);
+    picture = TKitBitmap::CreateFromStream(&bytes);
   } catch (const Exception&) {
-    // The picture holds whatever the stream held: nothing usable.
+    // Bytes that are no picture: an empty one.
+    picture = std::make_unique<TKitBitmap>();
   }
   Guarded(control, [&] { control->ScreenShotCaptured(picture.get()); });
 }

@@ -428,7 +428,7 @@ void TKitCustomWebBrowser::HardwareButtonClicked() {
 void TKitCustomWebBrowser::CloseForm() {
   if (OnCloseForm) OnCloseForm(this);
 }
-void TKitCustomWebBrowser::ScreenShotCaptured(TPicture* AScreenShot) {
+void TKitCustomWebBrowser::ScreenShotCaptured(TKitBitmap* AScreenShot) {
   if (OnCaptureScreenShot) OnCaptureScreenShot(this, AScreenShot);
 }
 void TKitCustomWebBrowser::BeforeNavigate(TKitCustomWebBrowserBeforeNavigateParams& Params) {

@@ -25,7 +25,7 @@
 #include "platform/rtl/Threads.h"
 
 class IUnknown;
-class TPicture;
+class TKitBitmap;
 class TKitCustomWebBrowser;
 
 // ---------------------------------------------------------------------------
@@ -197,7 +197,7 @@ using TKitCustomWebBrowserBeforeNavigate =
 using TKitCustomWebBrowserNavigateComplete =
     std::function<void(TObject* Sender, TKitCustomWebBrowserNavigateCompleteParams& Params)>;
 // The picture belongs to the caller and is freed after the event.
-using TKitCustomWebBrowserCaptureScreenShot = std::function<void(TObject* Sender, TPicture* AScreenShot)>;
+using TKitCustomWebBrowserCaptureScreenShot = std::function<void(TObject* Sender, TKitBitmap* AScreenShot)>;
 
 // One queued asynchronous script.
 class TKitScript : public TObject {
@@ -318,7 +318,7 @@ class TKitCustomWebBrowser : public TKitCustomControl {
   virtual void DocumentComplete();
   virtual void HardwareButtonClicked();
   virtual void CloseForm();
-  virtual void ScreenShotCaptured(TPicture* AScreenShot);
+  virtual void ScreenShotCaptured(TKitBitmap* AScreenShot);
   virtual void BeforeNavigate(TKitCustomWebBrowserBeforeNavigateParams& Params);
   virtual void NavigateComplete(TKitCustomWebBrowserNavigateCompleteParams& Params);
   virtual void Initialized();

@@ -302,7 +302,7 @@ void TKitWriter::WriteProperties(TObject* AObject) {
 }
 
 bool TKitWriter::IsAssignable(TObject* AObject, const TPropInfo* AProp) {
-  bool assignable = TKitPersistence::IsAssignableProperty(AObject, AProp);
+  bool assignable = TKitPersistence::Class().IsAssignableProperty(AObject, AProp);
   if (OnCustomIsAssignableProperty) OnCustomIsAssignableProperty(AObject, AProp->Name(), assignable);
   return assignable;
 }
@@ -314,7 +314,7 @@ void TKitWriter::WriteProperty(TObject* AObject, const TPropInfo* AProp) {
   }
   switch (AProp->Kind()) {
     case tkInteger:
-      if (TKitPersistence::IsColor(AProp->TypeName())) FWriter->WriteString(ColorToText(AProp->GetOrd(AObject)));
+      if (TKitPersistence::Class().IsColor(AProp->TypeName())) FWriter->WriteString(ColorToText(AProp->GetOrd(AObject)));
       else FWriter->WriteInteger(AProp->GetOrd(AObject));
       return;
     case tkEnumeration:
@@ -663,7 +663,7 @@ void TKitReader::ReadMembers(TObject* AObject) {
 }
 
 bool TKitReader::IsAssignable(TObject* AObject, const TPropInfo* AProp) {
-  bool assignable = TKitPersistence::IsAssignableProperty(AObject, AProp);
+  bool assignable = TKitPersistence::Class().IsAssignableProperty(AObject, AProp);
   if (OnCustomIsAssignableProperty) OnCustomIsAssignableProperty(AObject, AProp->Name(), assignable);
   return assignable;
 }
@@ -676,7 +676,7 @@ void TKitReader::ReadClassProperty(TObject* AObject, const TPropInfo* AProp) {
   TObject* current = AProp->GetObject(AObject);
   const TClassInfo* declared = AProp->PropType()->ClassType();
   auto inherits = [declared](const TClassInfo* base) { return declared && declared->InheritsFrom(base); };
-  if (TKitPersistence::IsGenericList(declared) || TKitPersistence::IsGenericDictionary(declared) ||
+  if (TKitPersistence::Class().IsGenericList(declared) || TKitPersistence::Class().IsGenericDictionary(declared) ||
       inherits(::ClassInfo<TStrings>()) || inherits(::ClassInfo<TList>()) ||
       inherits(::ClassInfo<TCollection>()) || inherits(::ClassInfo<TPicture>()) ||
       inherits(::ClassInfo<TGraphic>())) {
@@ -720,7 +720,7 @@ void TKitReader::ReadProperty(TObject* AObject, const TPropInfo* AProp) {
   }
   switch (AProp->Kind()) {
     case tkInteger:
-      if (TKitPersistence::IsColor(AProp->TypeName()) && FReader->Peek() == jstoText)
+      if (TKitPersistence::Class().IsColor(AProp->TypeName()) && FReader->Peek() == jstoText)
         AProp->SetOrd(AObject, TextToColor(FReader->ReadString()));
       else
         AProp->SetOrd(AObject, FReader->ReadInteger());
@@ -818,8 +818,8 @@ std::unique_ptr<TObject> TKitPersistence::CreateObject(const QString& AClassName
   return info->Create();
 }
 
-TTypeKind TKitPersistence::GetPropInfoType(const TPropInfo* APropInfo) { return APropInfo->Kind(); }
-QString TKitPersistence::GetPropInfoName(const TPropInfo* APropInfo) { return APropInfo->Name(); }
+TTypeKind TKitPersistence::GetPropInfoType(const TPropInfo* APropInfo) const { return APropInfo->Kind(); }
+QString TKitPersistence::GetPropInfoName(const TPropInfo* APropInfo) const { return APropInfo->Name(); }
 QString TKitPersistence::GetPropInfoTypeName(const TPropInfo* APropInfo) { return APropInfo->TypeName(); }
 
 const TTypeInfo* TKitPersistence::GetPropInfoDataTypeInfo(const TPropInfo* APropInfo) {
@@ -842,26 +842,31 @@ void TKitPersistence::GetEnumValues(TStrings* AValues, const TPropInfo* APropInf
   for (const QString& name : type->BaseType()->EnumNames()) AValues->Add(name);
 }
 
-bool TKitPersistence::IsWriteOnly(const TPropInfo* APropInfo) { return !APropInfo->HasGetter(); }
-bool TKitPersistence::IsReadOnly(const TPropInfo* APropInfo) { return !APropInfo->HasSetter(); }
+const TKitPersistence& TKitPersistence::Class() {
+  static const TKitPersistence* instance = new TKitPersistence;  // lives to the end of the process
+  return *instance;
+}
 
-bool TKitPersistence::IsAssignableProperty(TObject* AObject, const TPropInfo* APropInfo) {
+bool TKitPersistence::IsWriteOnly(const TPropInfo* APropInfo) const { return !APropInfo->HasGetter(); }
+bool TKitPersistence::IsReadOnly(const TPropInfo* APropInfo) const { return !APropInfo->HasSetter(); }
+
+bool TKitPersistence::IsAssignableProperty(TObject* AObject, const TPropInfo* APropInfo) const {
   if (APropInfo->Kind() != tkClass || !APropInfo->HasGetter()) return false;
   TObject* value = APropInfo->GetObject(AObject);
   return !value || IsComponent(ClassInfoOf(value)) || dynamic_cast<TComponent*>(value) != nullptr;
 }
 
-bool TKitPersistence::IsColor(const QString& ATypeName) {
+bool TKitPersistence::IsColor(const QString& ATypeName) const {
   return ATypeName == QLatin1String("TAlphaColor") || ATypeName == QLatin1String("TColor") ||
          ATypeName == QLatin1String("TGraphicsColor");
 }
-bool TKitPersistence::IsStrokeKind(const QString& ATypeName) { return ATypeName == QLatin1String("TKitGraphicsStrokeKind"); }
-bool TKitPersistence::IsFillKind(const QString& ATypeName) { return ATypeName == QLatin1String("TKitGraphicsFillKind"); }
-bool TKitPersistence::IsDate(const QString& ATypeName) { return ATypeName == QLatin1String("TDate"); }
-bool TKitPersistence::IsDateTime(const QString& ATypeName) { return ATypeName == QLatin1String("TDateTime"); }
-bool TKitPersistence::IsTime(const QString& ATypeName) { return ATypeName == QLatin1String("TTime"); }
+bool TKitPersistence::IsStrokeKind(const QString& ATypeName) const { return ATypeName == QLatin1String("TKitGraphicsStrokeKind"); }
+bool TKitPersistence::IsFillKind(const QString& ATypeName) const { return ATypeName == QLatin1String("TKitGraphicsFillKind"); }
+bool TKitPersistence::IsDate(const QString& ATypeName) const { return ATypeName == QLatin1String("TDate"); }
+bool TKitPersistence::IsDateTime(const QString& ATypeName) const { return ATypeName == QLatin1String("TDateTime"); }
+bool TKitPersistence::IsTime(const QString& ATypeName) const { return ATypeName == QLatin1String("TTime"); }
 
-bool TKitPersistence::IsGenericList(const TClassInfo* AClass, const QString& AType) {
+bool TKitPersistence::IsGenericList(const TClassInfo* AClass, const QString& AType) const {
   for (const TClassInfo* c = AClass; c; c = c->ClassParent()) {
     const QString& name = c->ClassName();
     if (name.startsWith(QLatin1String("TList<")) || name.startsWith(QLatin1String("TObjectList<")))
@@ -870,7 +875,7 @@ bool TKitPersistence::IsGenericList(const TClassInfo* AClass, const QString& ATy
   return false;
 }
 
-bool TKitPersistence::IsGenericDictionary(const TClassInfo* AClass) {
+bool TKitPersistence::IsGenericDictionary(const TClassInfo* AClass) const {
   for (const TClassInfo* c = AClass; c; c = c->ClassParent())
     if (c->ClassName().startsWith(QLatin1String("TDictionary<")) ||
         c->ClassName().startsWith(QLatin1String("TObjectDictionary<")))
@@ -878,22 +883,22 @@ bool TKitPersistence::IsGenericDictionary(const TClassInfo* AClass) {
   return false;
 }
 
-bool TKitPersistence::IsDescendingClass(const TClassInfo* AClass, const QStringList& AClassParentList) {
+bool TKitPersistence::IsDescendingClass(const TClassInfo* AClass, const QStringList& AClassParentList) const {
   for (const TClassInfo* c = AClass; c; c = c->ClassParent())
     if (AClassParentList.contains(c->ClassName())) return true;
   return false;
 }
 
-bool TKitPersistence::IsCollection(const TClassInfo* AClass) { return IsDescendingClass(AClass, {"TCollection"}); }
-bool TKitPersistence::IsComponent(const TClassInfo* AClass) {
+bool TKitPersistence::IsCollection(const TClassInfo* AClass) const { return IsDescendingClass(AClass, {"TCollection"}); }
+bool TKitPersistence::IsComponent(const TClassInfo* AClass) const {
   return IsDescendingClass(AClass, {"TComponent", "TKitCustomComponent"});
 }
-bool TKitPersistence::IsControl(const TClassInfo* AClass) { return IsDescendingClass(AClass, {"TControl"}); }
-bool TKitPersistence::IsList(const TClassInfo* AClass) { return IsDescendingClass(AClass, {"TList"}); }
-bool TKitPersistence::IsBitmap(const TClassInfo* AClass) {
+bool TKitPersistence::IsControl(const TClassInfo* AClass) const { return IsDescendingClass(AClass, {"TControl"}); }
+bool TKitPersistence::IsList(const TClassInfo* AClass) const { return IsDescendingClass(AClass, {"TList"}); }
+bool TKitPersistence::IsBitmap(const TClassInfo* AClass) const {
   return IsDescendingClass(AClass, {"TBitmap", "TPicture", "TKitBitmap"});
 }
-bool TKitPersistence::IsStrings(const TClassInfo* AClass) { return IsDescendingClass(AClass, {"TStrings"}); }
+bool TKitPersistence::IsStrings(const TClassInfo* AClass) const { return IsDescendingClass(AClass, {"TStrings"}); }
 
 // ---------------------------------------------------------------------------
 // Start-up: the undo manager keeps its snapshots in this format, or in the

@@ -253,32 +253,40 @@ class TKitPersistence : public TObject {
   // from BaseClass when that is given. EKitReaderException otherwise.
   static std::unique_ptr<TObject> CreateObject(const QString& AClassName, const TClassInfo* BaseClass);
 
-  static TTypeKind GetPropInfoType(const TPropInfo* APropInfo);
-  static QString GetPropInfoName(const TPropInfo* APropInfo);
   static QString GetPropInfoTypeName(const TPropInfo* APropInfo);
   static const TTypeInfo* GetPropInfoDataTypeInfo(const TPropInfo* APropInfo);
   static const TClassInfo* GetPropInfoDataTypeInfoClassType(const TPropInfo* APropInfo);
   static QString GetEnumName(const TTypeInfo* ATypeInfo, int AValue);
   static void GetEnumValues(TStrings* AValues, const TPropInfo* APropInfo);
 
-  static bool IsWriteOnly(const TPropInfo* APropInfo);
-  static bool IsReadOnly(const TPropInfo* APropInfo);
-  static bool IsAssignableProperty(TObject* AObject, const TPropInfo* APropInfo);
-  static bool IsColor(const QString& ATypeName);
-  static bool IsStrokeKind(const QString& ATypeName);
-  static bool IsFillKind(const QString& ATypeName);
-  static bool IsDate(const QString& ATypeName);
-  static bool IsDateTime(const QString& ATypeName);
-  static bool IsTime(const QString& ATypeName);
-  static bool IsGenericList(const TClassInfo* AClass, const QString& AType = QString());
-  static bool IsGenericDictionary(const TClassInfo* AClass);
-  static bool IsCollection(const TClassInfo* AClass);
-  static bool IsComponent(const TClassInfo* AClass);
-  static bool IsControl(const TClassInfo* AClass);
-  static bool IsList(const TClassInfo* AClass);
-  static bool IsDescendingClass(const TClassInfo* AClass, const QStringList& AClassParentList);
-  static bool IsBitmap(const TClassInfo* AClass);
-  static bool IsStrings(const TClassInfo* AClass);
+  // The class-virtual type tests. They are virtual members called on a
+  // class object: Class() for TKitPersistence itself, or an object of a
+  // descendant that overrides some of them. The tests call each other
+  // through the object they were called on, so a descendant overriding
+  // IsDescendingClass, say, changes IsList, IsBitmap and the others built
+  // on it when they are asked through the descendant. The writer and reader
+  // ask Class().
+  static const TKitPersistence& Class();
+  virtual TTypeKind GetPropInfoType(const TPropInfo* APropInfo) const;
+  virtual QString GetPropInfoName(const TPropInfo* APropInfo) const;
+  virtual bool IsWriteOnly(const TPropInfo* APropInfo) const;
+  virtual bool IsReadOnly(const TPropInfo* APropInfo) const;
+  virtual bool IsAssignableProperty(TObject* AObject, const TPropInfo* APropInfo) const;
+  virtual bool IsColor(const QString& ATypeName) const;
+  virtual bool IsStrokeKind(const QString& ATypeName) const;
+  virtual bool IsFillKind(const QString& ATypeName) const;
+  virtual bool IsDate(const QString& ATypeName) const;
+  virtual bool IsDateTime(const QString& ATypeName) const;
+  virtual bool IsTime(const QString& ATypeName) const;
+  virtual bool IsGenericList(const TClassInfo* AClass, const QString& AType = QString()) const;
+  virtual bool IsGenericDictionary(const TClassInfo* AClass) const;
+  virtual bool IsCollection(const TClassInfo* AClass) const;
+  virtual bool IsComponent(const TClassInfo* AClass) const;
+  virtual bool IsControl(const TClassInfo* AClass) const;
+  virtual bool IsList(const TClassInfo* AClass) const;
+  virtual bool IsDescendingClass(const TClassInfo* AClass, const QStringList& AClassParentList) const;
+  virtual bool IsBitmap(const TClassInfo* AClass) const;
+  virtual bool IsStrings(const TClassInfo* AClass) const;
 };
 
 // Saves the process-wide decimal and thousand separators, sets them to "."

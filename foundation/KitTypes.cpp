@@ -12,6 +12,7 @@
 #include "foundation/KitUtils.h"
 #include "platform/rtl/Encoding.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/ImagingGraphics.h"
 
 namespace {
 // Two singles that differ by at most max(1E-4, 1E-4 * the smaller
@@ -361,7 +362,9 @@ void TKitSVGBitmap::SaveToStream(TStream* Stream) {
 
 bool TKitSVGBitmap::CanLoadFromStream(TStream* Stream) {
   if (Stream == nullptr) return false;
-  return TKitUtils::GetImageType(Stream, false).isEmpty();
+  if (!TKitUtils::GetImageType(Stream, false).isEmpty()) return false;
+  // Metafiles carry no signature of GetImageType's table either.
+  return !TMetafile::CanLoadFromStream(Stream);
 }
 
 void TKitSVGBitmap::ReadData(TStream* Stream) {

@@ -254,7 +254,7 @@ class TKitSVGBitmap : public TGraphic {
   void LoadFromFile(const QString& FileName);
   // Writes the stored bytes; nothing without a document object.
   void SaveToFile(const QString& FileName);
-  // True when the bytes carry no raster signature.
+  // True when the bytes carry no raster or metafile signature.
   static bool CanLoadFromStream(TStream* Stream);
 
   // Form data: 4-byte little-endian signed count N, then N bytes. A count

@@ -18,9 +18,11 @@
 #include "platform/rtl/WinInet.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
+#include "platform/gdiplusapi/GdiPlusImages.h"
 #include "platform/vcl/GIFImg.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/Jpeg.h"
+#include "platform/vcl/ImagingGraphics.h"
 #include "platform/vcl/PngImage.h"
 #include "platform/win32/Clipboard.h"
 #include "platform/win32/Shell.h"
@@ -1315,17 +1317,20 @@ bool TKitUtils::FindGraphicClass(const void* Buffer, Int64 BufferSize, TGraphicC
       if (b[i++] != v) return false;
     return true;
   };
-  if (has(0, {'I', 'I', 42, 0})) return false;  // TIFF: no imaging class on this platform
-  if (has(0, {'B', 'M'})) {
+  // TIFF and metafiles decode through GDI+: make sure the decoder is there.
+  InstallGdiplusImageDecoder();
+  if (has(0, {'I', 'I', 42, 0})) {
+    GraphicClass = TGraphicClass::Of<TWICImage>();
+  } else if (has(0, {'B', 'M'})) {
     GraphicClass = TGraphicClass::Of<TBitmap>();
   } else if (has(0, {'M', 'M', 0x00, 0x2A})) {
-    return false;  // TIFF
+    GraphicClass = TGraphicClass::Of<TWICImage>();
   } else if (has(0, {0xFF, 0xD8})) {
     GraphicClass = TGraphicClass::Of<TJPEGImage>();
   } else if (has(0, {0x89, 0x50, 0x4E, 0x47, 0x0D, 0x0A, 0x1A, 0x0A})) {
     GraphicClass = TGraphicClass::Of<TPngImage>();
   } else if (has(0, {0xD7, 0xCD, 0xC6, 0x9A}) || (has(0, {1, 0, 0, 0}) && has(40, {' ', 'E', 'M', 'F'}))) {
-    return false;  // metafiles: no metafile class on this platform
+    GraphicClass = TGraphicClass::Of<TMetafile>();
   } else if (has(0, {'G', 'I', 'F'})) {
     GraphicClass = TGraphicClass::Of<TGIFImage>();
   } else if (has(2, {1, 0})) {

@@ -5,7 +5,9 @@
 // number and byte-size texts, paths, shell open, resource streams, image
 // download, the text scrambler and the filter-expression matcher.
 //
-// Every operation is a static member; the class is never instantiated.
+// Every operation is a static member; the class is not meant to be
+// instantiated, but like every library class it carries the JSON operations
+// (on an object of it they write and read its type member alone).
 // Positions are 1-based, as everywhere in the library.
 
 #include <QChar>
@@ -15,6 +17,7 @@
 #include <functional>
 #include <memory>
 
+#include "foundation/KitTypes.h"
 #include "platform/rtl/Streams.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/rtl/System.h"
@@ -51,7 +54,7 @@ extern Word KitCFHTML;
 
 class TKitUtils : public TObject {
  public:
-  TKitUtils() = delete;
+  TF_KIT_JSON_OPERATIONS
 
   // --- Text and search -----------------------------------------------------
 
@@ -147,10 +150,12 @@ class TKitUtils : public TObject {
   // The type of the picture's saved bytes, read from their start (the flag
   // is not used).
   static QString GetImageType(TKitBitmap* ABitmap, bool AResetPosition);
-  // The picture class for the leading bytes of Buffer: "BM" TBitmap, FF D8
-  // TJPEGImage, the PNG signature TPngImage, "GIF" TGIFImage, the 16-bit
-  // value 1 at offset 2 TIcon. TIFF and metafile bytes have no class here.
-  // Only the BufferSize bytes are looked at. True when a class was found.
+  // The picture class for the leading bytes of Buffer: "II" 42 and "MM" 42
+  // TWICImage (TIFF), "BM" TBitmap, FF D8 TJPEGImage, the PNG signature
+  // TPngImage, a placeable or enhanced metafile header TMetafile, "GIF"
+  // TGIFImage, the 16-bit value 1 at offset 2 TIcon. Only the BufferSize
+  // bytes are looked at. True when a class was found. (TIFF and metafiles
+  // decode through GDI+; the decoder is installed here.)
   static bool FindGraphicClass(const void* Buffer, Int64 BufferSize, TGraphicClass& GraphicClass);
   // The picture's graphic in its own format as hexadecimal text; "" for a
   // picture without graphic or with an empty one.

@@ -1242,6 +1242,95 @@ Status CreateFontFamilyFromName(const WCHAR* name, GpFontCollection* collection,
 }
 
 // ---------------------------------------------------------------------------
+// Windows metafiles drawn into a rectangle
+//
+// libgdiplus plays a WMF as if its logical units were 1440 per inch
+// whatever the file says, and draws it into a rectangle at 96/1440 of the
+// rectangle's size. The metafile is therefore drawn into the rectangle
+// under a world transform that scales that loss back; drawn at a point it
+// takes the size its header gives (logical size at the file's resolution).
+
+bool IsWindowsMetafile(GpImage* image) {
+  auto raw = Real<PFN_GdipGetImageRawFormat>("GdipGetImageRawFormat");
+  GUID format{};
+  if (!image || !raw || raw(image, &format) != Ok) return false;
+  static const uint8_t tail[8] = {0x9D, 0x7B, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E};
+  return format.Data1 == 0xB96B3CAD && format.Data2 == 0x0728 && format.Data3 == 0x11D3 &&
+         std::memcmp(format.Data4, tail, 8) == 0;
+}
+
+Status DrawMetafileRect(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width, REAL height) {
+  auto draw = Real<PFN_GdipDrawImageRect>("GdipDrawImageRect");
+  auto save = Real<PFN_GdipSaveGraphics>("GdipSaveGraphics");
+  auto restore = Real<PFN_GdipRestoreGraphics>("GdipRestoreGraphics");
+  auto translate = Real<PFN_GdipTranslateWorldTransform>("GdipTranslateWorldTransform");
+  auto scale = Real<PFN_GdipScaleWorldTransform>("GdipScaleWorldTransform");
+  auto dpiX = Real<PFN_GdipGetDpiX>("GdipGetDpiX");
+  auto dpiY = Real<PFN_GdipGetDpiY>("GdipGetDpiY");
+  if (!draw || !save || !restore || !translate || !scale || !dpiX || !dpiY) return NotImplemented;
+  REAL horizontal = 96, vertical = 96;
+  if (dpiX(graphics, &horizontal) != Ok || horizontal <= 0) horizontal = 96;
+  if (dpiY(graphics, &vertical) != Ok || vertical <= 0) vertical = 96;
+  GraphicsState state = 0;
+  Status status = save(graphics, &state);
+  if (status != Ok) return status;
+  status = translate(graphics, x, y, MatrixOrderPrepend);
+  if (status == Ok) status = scale(graphics, 1440.0f / horizontal, 1440.0f / vertical, MatrixOrderPrepend);
+  if (status == Ok) status = draw(graphics, image, 0, 0, width, height);
+  restore(graphics, state);
+  return status;
+}
+
+// The size a metafile's header gives, in the graphics' pixels.
+bool MetafilePixelSize(GpGraphics* graphics, GpImage* image, REAL& width, REAL& height) {
+  auto w = Real<PFN_GdipGetImageWidth>("GdipGetImageWidth");
+  auto h = Real<PFN_GdipGetImageHeight>("GdipGetImageHeight");
+  auto rx = Real<PFN_GdipGetImageHorizontalResolution>("GdipGetImageHorizontalResolution");
+  auto ry = Real<PFN_GdipGetImageVerticalResolution>("GdipGetImageVerticalResolution");
+  auto dpiX = Real<PFN_GdipGetDpiX>("GdipGetDpiX");
+  auto dpiY = Real<PFN_GdipGetDpiY>("GdipGetDpiY");
+  if (!w || !h || !rx || !ry || !dpiX || !dpiY) return false;
+  UINT units = 0, rows = 0;
+  REAL resX = 0, resY = 0, horizontal = 96, vertical = 96;
+  if (w(image, &units) != Ok || h(image, &rows) != Ok || rx(image, &resX) != Ok || ry(image, &resY) != Ok)
+    return false;
+  if (resX <= 0 || resY <= 0) return false;
+  if (dpiX(graphics, &horizontal) != Ok || horizontal <= 0) horizontal = 96;
+  if (dpiY(graphics, &vertical) != Ok || vertical <= 0) vertical = 96;
+  width = REAL(units) * horizontal / resX;
+  height = REAL(rows) * vertical / resY;
+  return true;
+}
+
+Status DrawImageShim(GpGraphics* graphics, GpImage* image, REAL x, REAL y) {
+  if (graphics && IsWindowsMetafile(image)) {
+    REAL width = 0, height = 0;
+    if (MetafilePixelSize(graphics, image, width, height)) return DrawMetafileRect(graphics, image, x, y, width, height);
+  }
+  auto real = Real<PFN_GdipDrawImage>("GdipDrawImage");
+  return real ? real(graphics, image, x, y) : NotImplemented;
+}
+
+Status DrawImageShimI(GpGraphics* graphics, GpImage* image, INT x, INT y) {
+  if (graphics && IsWindowsMetafile(image)) return DrawImageShim(graphics, image, REAL(x), REAL(y));
+  auto real = Real<PFN_GdipDrawImageI>("GdipDrawImageI");
+  return real ? real(graphics, image, x, y) : NotImplemented;
+}
+
+Status DrawImageRectShim(GpGraphics* graphics, GpImage* image, REAL x, REAL y, REAL width, REAL height) {
+  if (graphics && IsWindowsMetafile(image)) return DrawMetafileRect(graphics, image, x, y, width, height);
+  auto real = Real<PFN_GdipDrawImageRect>("GdipDrawImageRect");
+  return real ? real(graphics, image, x, y, width, height) : NotImplemented;
+}
+
+Status DrawImageRectShimI(GpGraphics* graphics, GpImage* image, INT x, INT y, INT width, INT height) {
+  if (graphics && IsWindowsMetafile(image))
+    return DrawMetafileRect(graphics, image, REAL(x), REAL(y), REAL(width), REAL(height));
+  auto real = Real<PFN_GdipDrawImageRectI>("GdipDrawImageRectI");
+  return real ? real(graphics, image, x, y, width, height) : NotImplemented;
+}
+
+// ---------------------------------------------------------------------------
 // Lookup table
 
 struct TextTag1;
@@ -1267,6 +1356,10 @@ const std::unordered_map<std::string_view, ProcFactory>& Replacements() {
       {"GdipBitmapUnlockBits", [](const char*) { return reinterpret_cast<void*>(&UnlockBits); }},
       {"GdipTransformPoints",
        [](const char*) { return reinterpret_cast<void*>(&TransformPoints); }},
+      {"GdipDrawImage", [](const char*) { return reinterpret_cast<void*>(&DrawImageShim); }},
+      {"GdipDrawImageI", [](const char*) { return reinterpret_cast<void*>(&DrawImageShimI); }},
+      {"GdipDrawImageRect", [](const char*) { return reinterpret_cast<void*>(&DrawImageRectShim); }},
+      {"GdipDrawImageRectI", [](const char*) { return reinterpret_cast<void*>(&DrawImageRectShimI); }},
       {"GdipTransformPointsI",
        [](const char*) { return reinterpret_cast<void*>(&TransformPointsI); }},
       {"GdipGetDC", [](const char*) { return reinterpret_cast<void*>(&GetDC); }},
@@ -1415,10 +1508,65 @@ std::recursive_mutex& GdiplusTextLock() {
   return *lock;
 }
 
+namespace {
+uint32_t ByteLE16(const uchar* p) { return uint32_t(p[0]) | (uint32_t(p[1]) << 8); }
+uint32_t ByteLE32(const uchar* p) { return ByteLE16(p) | (ByteLE16(p + 2) << 16); }
+}  // namespace
+
+bool GdiplusMetafileRecordsSound(const QByteArray& bytes) {
+  const auto* d = reinterpret_cast<const uchar*>(bytes.constData());
+  const qsizetype n = bytes.size();
+  constexpr int maxRecords = 1000000;
+  if (n >= 44 && ByteLE32(d) == 1 && std::memcmp(d + 40, " EMF", 4) == 0) {
+    // Enhanced metafile: a header whose byte count lies within the data
+    // (the library allocates by it), then records of a type and a byte size
+    // (a multiple of 4, at least 8) up to EMR_EOF.
+    if (n < 56) return false;
+    const uint32_t total = ByteLE32(d + 48), records = ByteLE32(d + 52);
+    if (total < 88 || total > uint64_t(n) || records > total / 8) return false;
+    qsizetype pos = 0;
+    for (int record = 0; record < maxRecords; ++record) {
+      if (pos + 8 > n) return false;
+      const uint32_t type = ByteLE32(d + pos), size = ByteLE32(d + pos + 4);
+      if (size < 8 || size % 4 != 0 || uint64_t(pos) + size > uint64_t(n)) return false;
+      if (record == 0 && (type != 1 || size < 88)) return false;
+      if (type == 14) return true;  // EMR_EOF
+      pos += qsizetype(size);
+    }
+    return false;
+  }
+  qsizetype start = -1;
+  if (n >= 4 && ByteLE32(d) == 0x9AC6CDD7) start = 22;  // placeable header
+  else if (n >= 18 && (ByteLE16(d) == 1 || ByteLE16(d) == 2) && ByteLE16(d + 2) == 9) start = 0;
+  if (start < 0) return true;  // not a metafile
+  // Windows metafile: a 9-word header, then records of a size in words (at
+  // least 3) and a function, up to the end-of-file record.
+  if (start + 18 > n) return false;
+  const uint32_t type = ByteLE16(d + start), words = ByteLE16(d + start + 2);
+  if ((type != 1 && type != 2) || words != 9) return false;
+  // The header's size in words and its largest record lie within the data
+  // (the library allocates by them).
+  const uint64_t size = ByteLE32(d + start + 6), largest = ByteLE32(d + start + 12);
+  if (size * 2 > uint64_t(n - start) || largest > size) return false;
+  qsizetype pos = start + 18;
+  for (int record = 0; record < maxRecords; ++record) {
+    if (pos == n) return true;  // ends without an end-of-file record
+    if (pos + 6 > n) return false;
+    const uint32_t size = ByteLE32(d + pos), function = ByteLE16(d + pos + 4);
+    if (size < 3 || uint64_t(pos) + uint64_t(size) * 2 > uint64_t(n)) return false;
+    if (function == 0) return true;
+    pos += qsizetype(size) * 2;
+  }
+  return false;
+}
+
 Status GdiplusLoadImageFromBytes(const QByteArray& bytes, GpImage** image) {
   if (!image) return InvalidParameter;
   *image = nullptr;
   if (bytes.isEmpty()) return InvalidParameter;
+  // The library's metafile player loops for ever on a record that does not
+  // move on, and reads past records that run past the data.
+  if (!GdiplusMetafileRecordsSound(bytes)) return InvalidParameter;
   auto load = Real<PFN_LoadImageFromDelegate>("GdipLoadImageFromDelegate_linux");
   if (!load) return NotImplemented;
   QByteArray copy = bytes;  // the delegates read through a non-const stream

@@ -18,7 +18,11 @@
 // versions replace the library's for: the start-up pair (shared start-up),
 // the text calls (under the text lock), GdipBitmapLockBits/UnlockBits (the
 // library writes past the documented record, so it gets a padded one) and
-// GdipTransformPoints/TransformPointsI (the library does not transform), and
+// GdipTransformPoints/TransformPointsI (the library does not transform),
+// GdipDrawImage/DrawImageI/DrawImageRect/DrawImageRectI for Windows
+// metafiles (the library plays them at a fixed 1440 units per inch and
+// draws them into a rectangle at 96/1440 of its size: the runtime draws
+// them at their header's size and into the whole rectangle), and
 // GdipCreateFromHDC/HDC2 with GdipDeleteGraphics: the graphics of a device
 // context is a bitmap over the DC's image, with the DC's origin and clip
 // (an origin outside the image becomes a world translation; the DC's mapping
@@ -99,8 +103,14 @@ bool GdiplusLibraryStarted();
 // Image streams. libgdiplus has no COM streams (its stream loaders answer
 // NotImplemented); images travel through its memory-delegate functions
 // instead. Decodes the bytes of an image file (PNG, JPEG, GIF, BMP, TIFF, ICO,
-// EMF, WMF) into a new image the caller disposes.
+// EMF, WMF) into a new image the caller disposes. A metafile whose records
+// do not chain up soundly is refused with InvalidParameter (the library's
+// player would loop on it or read past the data).
 Status GdiplusLoadImageFromBytes(const QByteArray& bytes, GpImage** image);
+// False for a Windows or enhanced metafile whose records do not chain up
+// soundly (a record too short to move on, or one that runs past the data);
+// true for anything else.
+bool GdiplusMetafileRecordsSound(const QByteArray& bytes);
 // Encodes the image with the encoder and replaces bytes with the result.
 Status GdiplusSaveImageToBytes(GpImage* image, const CLSID& encoder,
                                const EncoderParameters* parameters, QByteArray& bytes);

@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "platform/rtl/TypInfo.h"
 #include "platform/win32/Gdi.h"
 #include "platform/win32/WinTypes.h"
 
@@ -125,6 +126,23 @@ enum HatchStyle : int32_t {
   HatchStyleMin = HatchStyleHorizontal,
   HatchStyleMax = HatchStyleTotal - 1
 };
+// Value names of the hatch styles, for published properties of this type.
+TF_ENUM_NAMES(HatchStyle, HatchStyleHorizontal, HatchStyleVertical, HatchStyleForwardDiagonal,
+              HatchStyleBackwardDiagonal, HatchStyleCross, HatchStyleDiagonalCross, HatchStyle05Percent,
+              HatchStyle10Percent, HatchStyle20Percent, HatchStyle25Percent, HatchStyle30Percent,
+              HatchStyle40Percent, HatchStyle50Percent, HatchStyle60Percent, HatchStyle70Percent,
+              HatchStyle75Percent, HatchStyle80Percent, HatchStyle90Percent,
+              HatchStyleLightDownwardDiagonal, HatchStyleLightUpwardDiagonal,
+              HatchStyleDarkDownwardDiagonal, HatchStyleDarkUpwardDiagonal,
+              HatchStyleWideDownwardDiagonal, HatchStyleWideUpwardDiagonal, HatchStyleLightVertical,
+              HatchStyleLightHorizontal, HatchStyleNarrowVertical, HatchStyleNarrowHorizontal,
+              HatchStyleDarkVertical, HatchStyleDarkHorizontal, HatchStyleDashedDownwardDiagonal,
+              HatchStyleDashedUpwardDiagonal, HatchStyleDashedHorizontal, HatchStyleDashedVertical,
+              HatchStyleSmallConfetti, HatchStyleLargeConfetti, HatchStyleZigZag, HatchStyleWave,
+              HatchStyleDiagonalBrick, HatchStyleHorizontalBrick, HatchStyleWeave, HatchStylePlaid,
+              HatchStyleDivot, HatchStyleDottedGrid, HatchStyleDottedDiamond, HatchStyleShingle,
+              HatchStyleTrellis, HatchStyleSphere, HatchStyleSmallGrid, HatchStyleSmallCheckerBoard,
+              HatchStyleLargeCheckerBoard, HatchStyleOutlinedDiamond, HatchStyleSolidDiamond)
 enum DashStyle : int32_t {
   DashStyleSolid, DashStyleDash, DashStyleDot, DashStyleDashDot, DashStyleDashDotDot, DashStyleCustom
 };

@@ -802,7 +802,7 @@ class TIcon : public TGraphic {
 // A holder of any graphic, with the file-format registry that maps file
 // extensions and leading bytes to graphic classes. Built in: "bmp"
 // (TBitmap), "ico" (TIcon), "jpeg"/"jpg" (TJPEGImage), "png" (TPngImage),
-// "gif" (TGIFImage).
+// "gif" (TGIFImage), "tif"/"tiff" (TWICImage), "wmf"/"emf" (TMetafile).
 class TPicture : public TPersistent {
  public:
   TF_DECLARE_PUBLISHED(TPicture)

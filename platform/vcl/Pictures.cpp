@@ -11,6 +11,7 @@
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/GraphicsConsts.h"
 #include "platform/vcl/GraphicsPrivate.h"
+#include "platform/vcl/ImagingGraphics.h"
 #include "platform/vcl/Jpeg.h"
 #include "platform/vcl/PngImage.h"
 
@@ -264,6 +265,10 @@ class TFileFormats {
     FList.push_back({QStringLiteral("jpg"), QStringLiteral("JPEG Image File"), TGraphicClass::Of<TJPEGImage>()});
     FList.push_back({QStringLiteral("png"), QStringLiteral("Portable Network Graphics"), TGraphicClass::Of<TPngImage>()});
     FList.push_back({QStringLiteral("gif"), QStringLiteral("GIF Image"), TGraphicClass::Of<TGIFImage>()});
+    FList.push_back({QStringLiteral("tif"), QStringLiteral("TIFF Image"), TGraphicClass::Of<TWICImage>()});
+    FList.push_back({QStringLiteral("tiff"), QStringLiteral("TIFF Image"), TGraphicClass::Of<TWICImage>()});
+    FList.push_back({QStringLiteral("wmf"), QStringLiteral("Metafiles"), TGraphicClass::Of<TMetafile>()});
+    FList.push_back({QStringLiteral("emf"), QStringLiteral("Enhanced Metafiles"), TGraphicClass::Of<TMetafile>()});
   }
 
   std::mutex FMutex;

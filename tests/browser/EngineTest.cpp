@@ -230,7 +230,7 @@ TEST(KitWebBrowserEngine, AScreenshotShowsThePage) {
   // The first frame of a new page may still be on its way.
   for (int attempt = 0; attempt < 40; ++attempt) {
     bool captured = false;
-    browser->OnCaptureScreenShot = [&](TObject*, TPicture* P) {
+    browser->OnCaptureScreenShot = [&](TObject*, TKitBitmap* P) {
       captured = true;
       picture = P->Graphic() ? P->Graphic()->ToImage() : QImage();
     };

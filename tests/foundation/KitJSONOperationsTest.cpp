@@ -11,6 +11,7 @@
 #include "foundation/KitJSONWriter.h"
 #include "foundation/KitPersistence.h"
 #include "foundation/KitTypes.h"
+#include "foundation/KitUtils.h"
 #include "platform/rtl/Streams.h"
 #include "tests/support/TestSupport.h"
 
@@ -261,6 +262,7 @@ TEST(KitJSONOperations, FoundationHelperClassesCarryTheFamily) {
   TMemoryStream target;
   TKitWriter objectWriter(&target);
   TKitPersistence persistence;
+  TKitUtils utils;
   struct Case {
     QString json;
     const char* className;
@@ -269,10 +271,14 @@ TEST(KitJSONOperations, FoundationHelperClassesCarryTheFamily) {
       {objectWriter.ToJSON(), "TKitWriter"},
       {writer.ToJSON(), "TKitJSONWriter"},
       {persistence.JSON(), "TKitPersistence"},
+      {utils.ToJSON(), "TKitUtils"},
+      {utils.ToJSON({QStringLiteral("Anything")}), "TKitUtils"},
   };
   for (const Case& c : cases) {
     EXPECT_TRUE(c.json.startsWith(QStringLiteral("{\"$type\":\"%1\"").arg(QLatin1String(c.className))))
         << c.json.toStdString();
   }
   EXPECT_NO_THROW(persistence.FromJSON(QStringLiteral("{}")));
+  EXPECT_NO_THROW(utils.FromJSON(QStringLiteral("{}")));
+  EXPECT_EQ(utils.JSON(), utils.ToJSON());
 }

@@ -9,6 +9,8 @@
 #include "foundation/KitGraphicsTypes.h"
 #include "foundation/KitPersistence.h"
 #include "platform/rtl/GenericsCollections.h"
+#include "platform/rtl/Lists.h"
+#include "platform/rtl/StringList.h"
 #include "tests/support/TestSupport.h"
 
 namespace gc = Generics::Collections;
@@ -128,12 +130,12 @@ TEST_F(KitPersistenceGenericsTest, TypeTestsGoByTheFrameworksNames) {
   for (const auto& c : cases) {
     const TClassInfo* info = ClassInfoOf(c.object);
     const std::string name = c.object->ClassName().toStdString();
-    EXPECT_EQ(TKitPersistence::IsGenericList(info), c.list) << name;
-    EXPECT_EQ(TKitPersistence::IsGenericList(info, u"String"_qs), c.ofString) << name;
-    EXPECT_EQ(TKitPersistence::IsGenericList(info, u"integer"_qs), c.ofInteger) << name;
-    EXPECT_EQ(TKitPersistence::IsGenericList(info, u"double"_qs), c.ofDouble) << name;
-    EXPECT_EQ(TKitPersistence::IsGenericDictionary(info), c.dictionary) << name;
-    EXPECT_FALSE(TKitPersistence::IsList(info)) << name << ": not the untyped TList";
+    EXPECT_EQ(TKitPersistence::Class().IsGenericList(info), c.list) << name;
+    EXPECT_EQ(TKitPersistence::Class().IsGenericList(info, u"String"_qs), c.ofString) << name;
+    EXPECT_EQ(TKitPersistence::Class().IsGenericList(info, u"integer"_qs), c.ofInteger) << name;
+    EXPECT_EQ(TKitPersistence::Class().IsGenericList(info, u"double"_qs), c.ofDouble) << name;
+    EXPECT_EQ(TKitPersistence::Class().IsGenericDictionary(info), c.dictionary) << name;
+    EXPECT_FALSE(TKitPersistence::Class().IsList(info)) << name << ": not the untyped TList";
   }
 }
 
@@ -303,4 +305,40 @@ TEST_F(KitPersistenceGenericsTest, MalformedInputRaisesTheReadersErrors) {
     EXPECT_EQ(testsupport::MessageOf([&] { LoadJSON(c.target, c.json); }), c.message) << c.what;
     EXPECT_EQ(Dump(c.target), before) << c.what << ": the container is left as it was";
   }
+}
+
+namespace {
+// A persistence class that counts string lists among the lists and a type
+// of its own among the colours.
+class TListAwarePersistence : public TKitPersistence {
+ public:
+  bool IsDescendingClass(const TClassInfo* AClass, const QStringList& AClassParentList) const override {
+    QStringList names = AClassParentList;
+    if (names.contains(QStringLiteral("TList"))) names << QStringLiteral("TStringList");
+    return TKitPersistence::IsDescendingClass(AClass, names);
+  }
+  bool IsColor(const QString& ATypeName) const override {
+    return ATypeName == QLatin1String("TMyColor") || TKitPersistence::IsColor(ATypeName);
+  }
+};
+}  // namespace
+
+TEST(KitPersistenceTypeTests, ADescendantOverridesATestAndTheTestsBuiltOnIt) {
+  const TClassInfo* objectList = ClassInfo<TObjectList>();
+  const TClassInfo* collection = ClassInfo<TCollection>();
+  const TListAwarePersistence mine;
+  EXPECT_TRUE(TKitPersistence::Class().IsList(objectList));
+  EXPECT_TRUE(mine.IsList(objectList));
+  // The override reaches IsList through the descendant only.
+  const TClassInfo* strings = ClassInfo<TStringList>();
+  EXPECT_TRUE(mine.IsList(strings));
+  EXPECT_FALSE(TKitPersistence::Class().IsList(strings));
+  EXPECT_TRUE(mine.IsStrings(strings));
+  EXPECT_TRUE(mine.IsCollection(collection)) << "the other tests keep working";
+  EXPECT_TRUE(mine.IsColor(QStringLiteral("TMyColor")));
+  EXPECT_FALSE(TKitPersistence::Class().IsColor(QStringLiteral("TMyColor")));
+  EXPECT_TRUE(mine.IsColor(QStringLiteral("TColor")));
+  // Called through a reference to the base, the descendant's slots answer.
+  const TKitPersistence& asBase = mine;
+  EXPECT_TRUE(asBase.IsColor(QStringLiteral("TMyColor")));
 }

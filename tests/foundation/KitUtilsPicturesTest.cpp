@@ -8,6 +8,7 @@
 
 #include "foundation/KitTypes.h"
 #include "foundation/KitUtils.h"
+#include "platform/vcl/ImagingGraphics.h"
 #include "platform/rtl/Components.h"
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/GIFImg.h"
@@ -72,9 +73,11 @@ TEST(KitUtilsPictures, FindGraphicClassFromLeadingBytes) {
       {"png cut short", QByteArray("\x89PNG", 4), TGraphicClass()},
       {"gif", "GIF89a", TGraphicClass::Of<TGIFImage>()},
       {"icon", QByteArray("\0\0\1\0\1\0", 6), TGraphicClass::Of<TIcon>()},
-      {"tiff intel", QByteArray("II\x2A\0", 4), TGraphicClass()},
-      {"tiff motorola", QByteArray("MM\0\x2A", 4), TGraphicClass()},
-      {"emf", emf, TGraphicClass()},
+      {"tiff intel", QByteArray("II\x2A\0", 4), TGraphicClass::Of<TWICImage>()},
+      {"tiff motorola", QByteArray("MM\0\x2A", 4), TGraphicClass::Of<TWICImage>()},
+      {"tiff wrong order", QByteArray("MM\x2A\0", 4), TGraphicClass()},
+      {"emf", emf, TGraphicClass::Of<TMetafile>()},
+      {"placeable wmf", QByteArray("\xD7\xCD\xC6\x9A\0\0", 6), TGraphicClass::Of<TMetafile>()},
       {"one byte", "B", TGraphicClass()},
       {"svg text", "<svg/>", TGraphicClass()},
       {"nothing", QByteArray(), TGraphicClass()},
@@ -88,6 +91,76 @@ TEST(KitUtilsPictures, FindGraphicClassFromLeadingBytes) {
     EXPECT_EQ(ok, static_cast<bool>(c.expected)) << c.name;
     EXPECT_TRUE(found == c.expected) << c.name;
   }
+}
+
+namespace {
+// An uncompressed 24-bit TIFF of W x H pixels of one colour.
+QByteArray SolidTiff(int W, int H, QRgb Colour) {
+  QByteArray b("II\x2A\0\x08\0\0\0", 8);
+  auto p16 = [&](uint32_t v) { b.append(char(v & 0xFF)).append(char(v >> 8)); };
+  auto p32 = [&](uint32_t v) { p16(v & 0xFFFF); p16(v >> 16); };
+  const uint32_t bitsAt = 8 + 2 + 10 * 12 + 4, dataAt = bitsAt + 6;
+  const uint32_t entries[10][4] = {{256, 4, 1, uint32_t(W)}, {257, 4, 1, uint32_t(H)}, {258, 3, 3, bitsAt},
+                                   {259, 3, 1, 1},           {262, 3, 1, 2},           {273, 4, 1, dataAt},
+                                   {277, 3, 1, 3},           {278, 4, 1, uint32_t(H)}, {279, 4, 1, uint32_t(W * H * 3)},
+                                   {284, 3, 1, 1}};
+  p16(10);
+  for (const auto& e : entries) {
+    p16(e[0]);
+    p16(e[1]);
+    p32(e[2]);
+    p32(e[3]);
+  }
+  p32(0);
+  p16(8);
+  p16(8);
+  p16(8);
+  for (int i = 0; i < W * H; ++i) b.append(char(qRed(Colour))).append(char(qGreen(Colour))).append(char(qBlue(Colour)));
+  return b;
+}
+}  // namespace
+
+TEST(KitUtilsPictures, TiffAndMetafilePicturesLoadThroughTheirClasses) {
+  const QByteArray tiff = SolidTiff(5, 3, qRgb(0, 0, 255));
+  TBytesStream stream(tiff);
+  const QString hex = TKitUtils::SaveStreamToHexStr(&stream);
+  TPicture picture;
+  TKitUtils::LoadBitmapFromHexStr(hex, &picture);
+  auto* imaging = dynamic_cast<TWICImage*>(picture.Graphic());
+  ASSERT_NE(imaging, nullptr);
+  EXPECT_EQ(imaging->Width(), 5);
+  EXPECT_EQ(imaging->Height(), 3);
+  EXPECT_EQ(QColor::fromRgba(imaging->ToImage().pixel(2, 1)), QColor(0, 0, 255));
+  // Saved as it was loaded.
+  TMemoryStream saved;
+  imaging->SaveToStream(&saved);
+  EXPECT_EQ(saved.Size(), tiff.size());
+
+  // A placeable metafile of 30 x 15 pixels (450 x 225 units at 1440 per inch).
+  QByteArray wmf;
+  auto p16 = [&](uint32_t v) { wmf.append(char(v & 0xFF)).append(char(v >> 8)); };
+  auto p32 = [&](uint32_t v) { p16(v & 0xFFFF); p16(v >> 16); };
+  p32(0x9AC6CDD7);
+  for (int v : {0, 0, 0, 450, 225, 1440}) p16(v);
+  p32(0);
+  uint16_t sum = 0;
+  for (int i = 0; i < 20; i += 2) sum ^= uint16_t(uchar(wmf[i]) | (uchar(wmf[i + 1]) << 8));
+  p16(sum);
+  for (int v : {1, 9, 0x300}) p16(v);
+  p32(9 + 3);
+  p16(0);
+  p32(3);
+  p16(0);
+  p32(3);  // the end-of-file record
+  p16(0);
+  TPicture metafile;
+  TBytesStream wmfStream(wmf);
+  metafile.LoadFromStream(&wmfStream);
+  auto* meta = dynamic_cast<TMetafile*>(metafile.Graphic());
+  ASSERT_NE(meta, nullptr);
+  EXPECT_EQ(meta->Width(), 30);
+  EXPECT_EQ(meta->Height(), 15);
+  EXPECT_FALSE(meta->Enhanced());
 }
 
 TEST(KitUtilsPictures, HexAndBase64RoundTrips) {

@@ -9,6 +9,7 @@
 
 #include "platform/vcl/GIFImg.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/ImagingGraphics.h"
 #include "platform/vcl/Jpeg.h"
 #include "platform/vcl/PngImage.h"
 #include "tests/platform/vcl/VclTestSupport.h"
@@ -292,17 +293,21 @@ TEST(Picture, FormatRegistryFiltersAndCustomClasses) {
   EXPECT_EQ(TPicture::FindGraphicClass("PNG"), TGraphicClass::Of<TPngImage>());
   EXPECT_EQ(TPicture::FindGraphicClass(".Jpg"), TGraphicClass::Of<TJPEGImage>());
   EXPECT_EQ(TPicture::FindGraphicClass("jpeg"), TGraphicClass::Of<TJPEGImage>());
-  EXPECT_FALSE(TPicture::FindGraphicClass("tiff"));
+  EXPECT_EQ(TPicture::FindGraphicClass("tiff"), TGraphicClass::Of<TWICImage>());
+  EXPECT_EQ(TPicture::FindGraphicClass("EMF"), TGraphicClass::Of<TMetafile>());
+  EXPECT_FALSE(TPicture::FindGraphicClass("xyz"));
   EXPECT_EQ(GraphicExtension(TGraphicClass::Of<TJPEGImage>()), "jpg");
   EXPECT_EQ(GraphicExtension(TGraphicClass::Of<TBitmap>()), "bmp");
   EXPECT_EQ(GraphicExtension(TGraphicClass::Of<TGraphic>()), "");
-  EXPECT_EQ(GraphicFileMask(TGraphicClass::Of<TGraphic>()), "*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico");
+  EXPECT_EQ(GraphicFileMask(TGraphicClass::Of<TGraphic>()),
+            "*.emf;*.wmf;*.tiff;*.tif;*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico");
   EXPECT_EQ(GraphicFilter(TGraphicClass::Of<TBitmap>()), "Bitmaps (*.bmp)|*.bmp");
   EXPECT_EQ(GraphicFilter(TGraphicClass::Of<TJPEGImage>()),
             "All (*.jpg;*.jpeg)|*.jpg;*.jpeg|JPEG Image File (*.jpg)|*.jpg|JPEG Image File (*.jpeg)|*.jpeg");
   EXPECT_TRUE(GraphicFilter(TGraphicClass::Of<TGraphic>())
-                  .startsWith("All (*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico)|*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico|"
-                              "GIF Image (*.gif)|*.gif|Portable Network Graphics (*.png)|*.png|"));
+                  .startsWith("All (*.emf;*.wmf;*.tiff;*.tif;*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico)|"
+                              "*.emf;*.wmf;*.tiff;*.tif;*.gif;*.png;*.jpg;*.jpeg;*.bmp;*.ico|"
+                              "Enhanced Metafiles (*.emf)|*.emf|Metafiles (*.wmf)|*.wmf|"));
 
   TPicture::RegisterFileFormat("tst", "Test pictures", TGraphicClass::Of<TTestGraphic>());
   EXPECT_EQ(GraphicFilter(TGraphicClass::Of<TTestGraphic>()), "Test pictures (*.tst)|*.tst");
