@@ -783,7 +783,7 @@ TPoint TControl::ClientOrigin() const {
   if (IsWindowed()) {
     auto* self = static_cast<TWinControl*>(const_cast<TControl*>(this));
     if (QWidget* w = self->WidgetIfAllocated()) {
-      const QPoint p = w->mapToGlobal(QPoint(0, 0));
+      const QPoint p = w->mapToGlobal(QPoint(self->FClientArea.Left, self->FClientArea.Top));
       return TPoint(p.x(), p.y());
     }
     if (!FParent) return TPoint(FLeft, FTop);
@@ -971,13 +971,19 @@ void TWinControl::CreateWnd() {
   FHost = dynamic_cast<TWidgetHost*>(w);
   FHandle = AllocateWindowHandle(this, w);
   FWindowClassStyle = params.WindowClassStyle;
+  FStyle = params.Style;
+  FExStyle = params.ExStyle;
   ApplyCreateParams(params);
+  if (TWindowScrollBars* bars = WindowScrollBars()) bars->InitFromStyle(params.Style);
+  UpdateClientArea(false);
   Perform(WM_CREATE, 0, 0);
 }
 
 void TWinControl::ApplyCreateParams(const TCreateParams& Params) {
   QWidget* w = FWidget.data();
-  w->setGeometry(Params.X, Params.Y, Params.Width, Params.Height);
+  // Child windows sit in the parent's client area.
+  const TPoint offset = (Params.Style & WS_CHILD) && FParent ? FParent->FClientArea.TopLeft() : TPoint();
+  w->setGeometry(Params.X + offset.X, Params.Y + offset.Y, Params.Width, Params.Height);
   w->setEnabled(!(Params.Style & WS_DISABLED));
   if (w->isWindow()) w->setWindowTitle(Params.Caption);
   if (Params.Style & WS_CHILD) w->setVisible((Params.Style & WS_VISIBLE) != 0);
@@ -998,6 +1004,9 @@ void TWinControl::DestroyWnd() {
   if (FocusLostBy == h) FocusLostBy = nullptr;
   if (LastClick.Wnd == h) LastClick.Valid = false;
   ReleaseWindowHandle(h);
+  FScrollBars.reset();
+  FClientArea = TRect();
+  FHasFrame = false;
   ReleaseWidget();
   FBackBuffer = QImage();
   FMouseControl = nullptr;
@@ -1062,10 +1071,15 @@ void TWinControl::Update() {
 
 void TWinControl::InvalidateWindowRect(const RECT* Rect) {
   if (!FWidget) return;
-  if (Rect)
-    FWidget->update(QRect(Rect->left, Rect->top, Rect->right - Rect->left, Rect->bottom - Rect->top));
-  else
+  if (Rect) {
+    // Client coordinates: only the client area is touched.
+    QRect r(Rect->left + FClientArea.Left, Rect->top + FClientArea.Top, Rect->right - Rect->left,
+            Rect->bottom - Rect->top);
+    if (FHasFrame) r &= QRect(FClientArea.Left, FClientArea.Top, FClientArea.Width(), FClientArea.Height());
+    FWidget->update(r);
+  } else {
     FWidget->update();
+  }
 }
 
 LRESULT TWinControl::WindowMessage(UINT Msg, WPARAM wParam, LPARAM lParam) { return Perform(Msg, wParam, lParam); }
@@ -1073,10 +1087,10 @@ LRESULT TWinControl::WindowMessage(UINT Msg, WPARAM wParam, LPARAM lParam) { ret
 // --- geometry and alignment
 
 void TWinControl::BoundsChanged() {
-  if (FWidget) {
-    FWidget->setGeometry(FLeft, FTop, FWidth, FHeight);
-  }
-  Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(FWidth), WORD(FHeight)));
+  if (FWidget) PlaceWidget();
+  UpdateClientArea(false);
+  const TRect client = ClientRect();
+  Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(client.Width()), WORD(client.Height())));
 }
 
 void TWinControl::Resize() { TControl::Resize(); }
@@ -1542,6 +1556,7 @@ void TWinControl::Dispatch(TMessage& Message) {
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {
+  if (DefaultNonClient(Message)) return;
   switch (Message.Msg) {
     case WM_RBUTTONUP: {
       if (!(FQtBacked && ForwardToQt(Message))) TControl::DefaultHandler(Message);
@@ -1715,6 +1730,18 @@ void TWinControl::HostPaint(QEvent* Event) {
   if (area.isEmpty()) return;
   HDC dc = CreateImageDC(&FBackBuffer, Screen->PixelsPerInch());
   IntersectClipRect(dc, area.left(), area.top(), area.left() + area.width(), area.top() + area.height());
+  if (FHasFrame && FHandle) {
+    // The border and the scroll bars, then the client area from its corner.
+    const int saved = SaveDC(dc);
+    TMessage nc;
+    nc.Msg = WM_NCPAINT;
+    nc.WParam = reinterpret_cast<WPARAM>(dc);
+    nc.Origin = Event;
+    Perform(nc);
+    RestoreDC(dc, saved);
+    SetViewportOrgEx(dc, FClientArea.Left, FClientArea.Top, nullptr);
+    IntersectClipRect(dc, 0, 0, FClientArea.Width(), FClientArea.Height());
+  }
   TMessage erase;
   erase.Msg = WM_ERASEBKGND;
   erase.WParam = reinterpret_cast<WPARAM>(dc);
@@ -1924,8 +1951,9 @@ void TWinControl::TranslateMouse(QMouseEvent* Event) {
   const HWND capture = GetCapture();
   if (capture && capture != FHandle)
     if (TWinControl* c = FindControl(capture); c && c->FWidget) target = c;
-  const QPoint local = target == this ? Event->position().toPoint()
-                                      : target->FWidget->mapFromGlobal(QPoint(screen.x, screen.y));
+  const QPoint widgetPos = target == this ? Event->position().toPoint()
+                                          : target->FWidget->mapFromGlobal(QPoint(screen.x, screen.y));
+  const QPoint local = widgetPos - QPoint(target->FClientArea.Left, target->FClientArea.Top);
 
   WORD vk = 0;
   UINT down = 0, up = 0, dbl = 0;
@@ -1963,6 +1991,7 @@ void TWinControl::TranslateMouse(QMouseEvent* Event) {
   } else if (Event->type() != QEvent::MouseMove) {
     return;
   }
+  if (target->NonClientMouse(target == this ? Event : nullptr, msg, widgetPos, screen, capture != nullptr)) return;
   if (msg != up && !capture) {
     SendMessage(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(HTCLIENT, WORD(msg)));
     if (!IsWindow(h)) return;
@@ -2054,10 +2083,14 @@ void TControlCanvas::CreateHandle() {
     buffer.fill(Qt::transparent);
   }
   HDC dc = CreateImageDC(&buffer, Screen->PixelsPerInch());
+  const TRect client = window->ClientArea();
   if (FControl != window) {
     const TPoint origin = FControl->ClientToParent(TPoint(0, 0), window);
-    SetViewportOrgEx(dc, origin.X, origin.Y, nullptr);
+    SetViewportOrgEx(dc, origin.X + client.Left, origin.Y + client.Top, nullptr);
     IntersectClipRect(dc, 0, 0, FControl->Width(), FControl->Height());
+  } else if (window->HasFrame()) {
+    SetViewportOrgEx(dc, client.Left, client.Top, nullptr);
+    IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
   }
   FOwnDC = dc;
   SetHandle(dc);

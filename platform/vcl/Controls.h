@@ -37,6 +37,7 @@
 #include "platform/rtl/Types.h"
 #include "platform/vcl/Graphics.h"
 #include "platform/win32/Messages.h"
+#include "platform/win32/ScrollBars.h"
 #include "platform/win32/WinUser.h"
 
 class QKeyEvent;
@@ -406,7 +407,7 @@ class TControl : public TComponent {
 // ---------------------------------------------------------------------------
 // TWinControl
 
-class TWinControl : public TControl, public TWindowObject {
+class TWinControl : public TControl, public TWindowObject, public TScrollBarWindow {
  public:
   explicit TWinControl(TComponent* AOwner);
   ~TWinControl() override;
@@ -465,6 +466,30 @@ class TWinControl : public TControl, public TWindowObject {
   QWidget* WindowWidget() const override { return FWidget.data(); }
   void InvalidateWindowRect(const RECT* Rect) override;
   void DestroyWindowObject() override { DestroyHandle(); }
+  RECT WindowClientArea() const override;
+
+  // --- non-client area (custom-painted child windows only)
+  // A child window that paints itself can have a border (WS_BORDER,
+  // WS_EX_CLIENTEDGE, WS_EX_STATICEDGE in its creation parameters) and the
+  // window scroll bars (ScrollBars.h) around its client area. The client
+  // area then is a part of the widget: ClientRect, client coordinates of
+  // mouse messages, painting, children and ClientOrigin count from its
+  // corner. WM_NCCALCSIZE works out the client area (LParam: a RECT, the
+  // window's rectangle in, the client rectangle out), WM_NCHITTEST answers
+  // HTCLIENT, HTBORDER, HTHSCROLL or HTVSCROLL for a screen point, and
+  // WM_NCPAINT carries a DC over the whole window in WParam (origin at the
+  // window's corner); their default handling draws the border and the bars.
+  // Mouse input outside the client area arrives as WM_NC* messages with the
+  // hit-test code in WParam and the screen point in LParam; a left press on
+  // a bar tracks it until the release.
+  TRect ClientRect() const override;
+  // The client area in the window's (widget's) coordinates.
+  TRect ClientArea() const { return FClientArea; }
+  // TScrollBarWindow
+  TWindowScrollBars* WindowScrollBars() override;
+  void WindowFrameChanged() override;
+  void RedrawFrame() override;
+  void ScrollChildWindows(int DX, int DY, const RECT* Area) override;
 
   void Dispatch(TMessage& Message) override;
   void DefaultHandler(TMessage& Message) override;
@@ -536,6 +561,13 @@ class TWinControl : public TControl, public TWindowObject {
   void SendParentCommand(WORD NotifyCode);
   LRESULT SendParentNotify(UINT Code);
 
+  // Works out the client area again (WM_NCCALCSIZE); with Notify a changed
+  // client size sends WM_SIZE and the window repaints.
+  void UpdateClientArea(bool Notify);
+  // The styles the window was created with.
+  DWORD WindowStyle() const { return FStyle; }
+  DWORD WindowExStyle() const { return FExStyle; }
+
   // True for controls whose widget is a Qt control with its own behaviour
   // and painting (set by Qt-backed subclasses before CreateWnd).
   bool FQtBacked = false;
@@ -563,6 +595,15 @@ class TWinControl : public TControl, public TWindowObject {
   // WM_CONTEXTMENU for a right-button release at a client point.
   void SendContextMenu(int X, int Y);
   void SendKeyMessages(QKeyEvent* Event, UINT Msg, WORD Vk, LPARAM KeyData, const QString& Chars);
+  // Default handling of the non-client messages; true when handled.
+  bool DefaultNonClient(TMessage& Message);
+  // Places the widget at the control's bounds inside the parent's client
+  // area.
+  void PlaceWidget();
+  // Routes a mouse event of the window outside its client area, or while a
+  // scroll bar is tracked; true when it was one.
+  bool NonClientMouse(QMouseEvent* Event, UINT Msg, const QPoint& WidgetPos, const POINT& Screen, bool Capture);
+  bool HasFrame() const { return FHasFrame; }
 
   // The key event being translated: its key, the characters it makes and
   // whether Qt already got it (Qt-backed controls).
@@ -581,6 +622,11 @@ class TWinControl : public TControl, public TWindowObject {
   QList<TControl*> FControls;     // children in z-order (last on top)
   QList<TWinControl*> FTabList;   // windowed children in tab order
   QImage FBackBuffer;
+  DWORD FStyle = 0;
+  DWORD FExStyle = 0;
+  TRect FClientArea;       // in the widget's coordinates
+  bool FHasFrame = false;  // the client area is smaller than the window
+  std::unique_ptr<TWindowScrollBars> FScrollBars;
   int FAlignLevel = 0;
   TControl* FMouseControl = nullptr;  // windowless child under the mouse
   int FWheelAccumulator = 0;

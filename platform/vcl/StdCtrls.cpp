@@ -38,16 +38,6 @@ namespace {
 constexpr WORD LBN_SELCHANGE = 1;
 constexpr WORD LBN_DBLCLK = 2;
 
-constexpr WORD SB_LINEUP = 0;
-constexpr WORD SB_LINEDOWN = 1;
-constexpr WORD SB_PAGEUP = 2;
-constexpr WORD SB_PAGEDOWN = 3;
-constexpr WORD SB_THUMBPOSITION = 4;
-constexpr WORD SB_THUMBTRACK = 5;
-constexpr WORD SB_TOP = 6;
-constexpr WORD SB_BOTTOM = 7;
-constexpr WORD SB_ENDSCROLL = 8;
-
 constexpr const char* SScrollBarRange = "Scroll bar property out of range";
 
 // Copies Text into a WM_GETTEXT buffer; answers the characters copied.
