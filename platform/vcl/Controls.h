@@ -561,6 +561,9 @@ class TWinControl : public TControl, public TWindowObject, public TScrollBarWind
   void SendParentCommand(WORD NotifyCode);
   LRESULT SendParentNotify(UINT Code);
 
+  // Puts a cursor on the widget, as the default WM_SETCURSOR handling does
+  // (AppliedCursor answers it).
+  void ApplyCursor(TCursor Cursor);
   // Works out the client area again (WM_NCCALCSIZE); with Notify a changed
   // client size sends WM_SIZE and the window repaints.
   void UpdateClientArea(bool Notify);

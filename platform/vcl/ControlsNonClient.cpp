@@ -46,6 +46,11 @@ TWindowScrollBars* TWinControl::WindowScrollBars() {
 
 void TWinControl::WindowFrameChanged() { UpdateClientArea(true); }
 
+void TWinControl::ApplyCursor(TCursor Cursor) {
+  FAppliedCursor = Cursor;
+  if (FWidget) FWidget->setCursor(Screen->CursorShape(Cursor));
+}
+
 void TWinControl::RedrawFrame() {
   if (FWidget) FWidget->update();
 }
@@ -157,8 +162,7 @@ bool TWinControl::DefaultNonClient(TMessage& Message) {
       // Over the border and the bars: the arrow.
       TWMSetCursor c(Message);
       if (c.CursorWnd() != FHandle || c.HitTest() == HTCLIENT || !FWidget || !FHasFrame) return false;
-      FAppliedCursor = crArrow;
-      FWidget->setCursor(Screen->CursorShape(crArrow));
+      ApplyCursor(crArrow);
       Message.Result = 1;
       return true;
     }

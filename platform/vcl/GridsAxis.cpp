@@ -153,6 +153,12 @@ bool TGridAnchorSelection::MoveAnchor(TGridCoord Cell, const TMode& Mode) {
   return false;
 }
 
+void TGridAnchorSelection::ApplyRowSelect(const TMode& Mode) {
+  if (!Mode.RowSelect) return;
+  FCurrent.X = Mode.FixedCols;
+  FAnchor.X = Mode.ColCount - 1;
+}
+
 void TGridAnchorSelection::Set(const TGridRect& Rect) {
   const TGridRect r = GridRect(Rect.TopLeft(), Rect.BottomRight());
   FAnchor = r.TopLeft();

@@ -156,6 +156,9 @@ class TGridAnchorSelection {
   // otherwise the current cell moves with the anchor. Answers whether the
   // anchor alone moved.
   bool MoveAnchor(TGridCoord Cell, const TMode& Mode);
+  // Under row selection: the current column to the first scrolled one, the
+  // anchor's to the last column.
+  void ApplyRowSelect(const TMode& Mode);
   // Current := BottomRight, Anchor := TopLeft of a normalised Rect.
   void Set(const TGridRect& Rect);
   // After a column (IsColumn) or row moved From -> To: cells on moved lines
