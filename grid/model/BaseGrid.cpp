@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <memory>
+#include <utility>
+#include <vector>
 
 #include "grid/model/KitGridCellGraphic.h"
 #include "grid/model/KitGridUtils.h"
@@ -168,15 +170,7 @@ void TBaseGrid::SetGridCell(int c, int r, const QString& Value) { SetRawCells(c,
 
 TObject* TBaseGrid::GetGridObject(int c, int r) const { return RawObjects(c, r); }
 
-void TBaseGrid::SetGridObject(int c, int r, TObject* Value) {
-  SetRawObjects(c, r, Value);
-  if (Value != nullptr) NoteRecordAt(c, r);
-}
-
-void TBaseGrid::NoteRecordAt(int c, int r) {
-  FRecordCols = std::max(FRecordCols, c + 1);
-  FRecordRows = std::max(FRecordRows, r + 1);
-}
+void TBaseGrid::SetGridObject(int c, int r, TObject* Value) { SetRawObjects(c, r, Value); }
 
 // ---------------------------------------------------------------------------
 // Records
@@ -298,16 +292,23 @@ void TBaseGrid::FreeCellPropertiesRect(int c1, int r1, int c2, int r2) {
   if (c2 < c1 || r2 < r1) return;
   c1 = std::max(c1, 0);
   r1 = std::max(r1, 0);
-  // Slots beyond the furthest record hold nothing of ours.
-  c2 = std::min(c2, FRecordCols - 1);
-  r2 = std::min(r2, FRecordRows - 1);
+  // Rows the store never allocated hold nothing.
+  c2 = std::min(c2, GridsDetail::TGridCellStore::MaxCols - 1);
+  r2 = std::min(r2, Store().RowSpan() - 1);
   for (int c = c1; c <= c2; ++c)
     for (int r = r1; r <= r2; ++r)
       if (dynamic_cast<TCellProperties*>(GetGridObject(c, r)) != nullptr) FreeCellProperties(c, r);
 }
 
 void TBaseGrid::FreeAllCellProperties() {
-  FreeCellPropertiesRect(0, 0, std::max(ColCount(), FRecordCols) - 1, std::max(RowCount(), FRecordRows) - 1);
+  if (!FHasCellProps) return;
+  // Every record in the store, wherever rows and columns moved it and
+  // whatever the counts are now.
+  std::vector<std::pair<int, int>> cells;
+  EnumStoredObjects([&](int c, int r, TObject* Object) {
+    if (dynamic_cast<TCellProperties*>(Object) != nullptr) cells.emplace_back(c, r);
+  });
+  for (const auto& [c, r] : cells) FreeCellProperties(c, r);
 }
 
 void TBaseGrid::DetachCell(int c, int r) {

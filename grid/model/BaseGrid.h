@@ -390,8 +390,6 @@ class TBaseGrid : public TObjStringGrid, public IKitGridUndoTarget {
   // Makes a record for (c, r) on demand: store it first, then fill it from
   // the cell's present appearance.
   TCellProperties* CreateCellProperties(int c, int r);
-  // Records where a record may lie, so that freeing finds every one.
-  void NoteRecordAt(int c, int r);
   // Splits every merged area that has a cell in the block.
   void SplitAreasIn(int c1, int r1, int c2, int r2);
 
@@ -428,7 +426,4 @@ class TBaseGrid : public TObjStringGrid, public IKitGridUndoTarget {
   TGridSelectionStyle FSelectionStyle = ssDefault;
   std::unique_ptr<TFont> FDefFont;
   std::unique_ptr<TBrush> FDefBrush;
-  // One past the furthest column and row where a record was ever stored.
-  int FRecordCols = 0;
-  int FRecordRows = 0;
 };

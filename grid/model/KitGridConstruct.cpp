@@ -202,6 +202,7 @@ TKitStringGrid::TKitStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
 
   // Colours, balloons, modified rows, column arrays and text formats.
   FAutoSize = false;
+  Store().SetRowHint(TotalColCount());
   FVisibleCol.assign(size_t(ColCount()), true);
   FAllColWidths.assign(size_t(ColCount()), 0);
   for (int c = 0; c < ColCount(); ++c) FAllColWidths[size_t(c)] = ColWidths(c);

@@ -53,6 +53,8 @@ void TKitStringGrid::SetColCount(int Value) {
   if (Value < 0) throw EKitGridError(QStringLiteral("Invalid column count ") + QString::number(Value));
   const size_t v = FVisibleCol.size();
   SetRawColCount(Value);
+  // Rows of the store are made with room for every column at once.
+  Store().SetRowHint(TotalColCount());
   const size_t all = size_t(ColCount() + NumHiddenColumns());
   FVisibleCol.resize(all, true);
   for (size_t i = v; i < all; ++i) FVisibleCol[i] = true;
