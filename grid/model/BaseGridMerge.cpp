@@ -307,11 +307,14 @@ void TBaseGrid::KeyDown(Word& Key, TShiftState Shift) {
       if (VisibleRowCount() + TopRow() - FixedRows() == RowCount() - 1 && FHideLastRow && RowCount() > 1)
         SetRawRow(RowCount() - 2);
       break;
+    // Each arrow puts the current cell on the edge of its area that faces
+    // the move, so that the string grid's step leaves the area by exactly
+    // one cell.
     case VK_LEFT:
-      if (rec != nullptr && col > bx && col > FixedCols() && bx > 0) SetRawCol(std::max(bx - spanX, 0));
+      if (rec != nullptr && col > bx && col > FixedCols() && bx > 0) SetRawCol(bx);
       break;
     case VK_UP:
-      if (rec != nullptr && row > by && row > FixedRows() && by > 0) SetRawRow(by - 1);
+      if (rec != nullptr && row > by && row > FixedRows() && by > 0) SetRawRow(by);
       break;
     case VK_RIGHT:
       if (rec != nullptr) {
@@ -322,8 +325,7 @@ void TBaseGrid::KeyDown(Word& Key, TShiftState Shift) {
     case VK_DOWN:
       if (rec != nullptr) {
         const int v = by + spanY;
-        if (v >= row && row < RowCount() - 1 && by < RowCount() - 1 && v + 1 < RowCount())
-          SetRawRow(v + 1);
+        if (v >= row && row < RowCount() - 1 && by < RowCount() - 1 && v + 1 < RowCount()) SetRawRow(v);
       }
       break;
     default:
