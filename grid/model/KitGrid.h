@@ -184,6 +184,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   void Loaded() override;
   void Invalidate() override;
   void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  // The components the grid owns are internal parts it builds itself: none
+  // is written with it by component streaming.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override {}
   // Forgets the in-place editor's one-shot repaint swallow.
   void SetEditChangeSwallow() { FEditChange = true; }
 

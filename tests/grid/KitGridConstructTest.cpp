@@ -319,3 +319,27 @@ TEST(GridConstruct, GridFullOfRecordsAndGraphicsIsFreed) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(GridConstruct, StreamedGridLoadsItsStoredValues) {
+  auto source = NewGrid();
+  source->SetFixedRowHeight(21);  // the stored default: not written
+  source->SetRowCount(15);
+  source->SetSelectionColor(0x102030);
+  source->PrintSettings()->SetJobName(u"report"_qs);
+  TMemoryStream stream;
+  stream.WriteComponent(source.get());
+  stream.SetPosition(0);
+  auto loaded = NewGrid();
+  stream.ReadComponent(loaded.get());
+  EXPECT_EQ(loaded->FixedRowHeight(), 22) << "a stored 21 is not written and loads as a new grid's 22";
+  EXPECT_EQ(loaded->RowCount(), 15);
+  EXPECT_EQ(loaded->SelectionColor(), 0x102030);
+  EXPECT_EQ(loaded->PrintSettings()->JobName(), u"report"_qs);
+  EXPECT_TRUE(loaded->IsLoadedFlag());
+  EXPECT_EQ(loaded->FixedRowsMin(), loaded->FixedRows()) << "Loaded takes the wanted fixed rows";
+  EXPECT_EQ(loaded->MinColWidth(), 10);
+}
+
+}  // namespace
