@@ -473,8 +473,17 @@ void TKitStringGrid::Loaded() {
   FMaxColCount = std::max(FMaxColCount, ColCount());
   FMaxRowCount = std::max(FMaxRowCount, RowCount());
   FLoaded = true;
+  if (Options().Contains(goAlwaysShowEditor)) {
+    FNavigation->SetAlwaysEdit(true);
+    SetOptions(Options() - TGridOptions{goAlwaysShowEditor});
+  }
+  FSearchFooter->SetAutoThemeAdapt(FAutoThemeAdapt);
+  UpdateSearchFooter();
+  UpdateAlwaysScrollBars(false);
   FDisSelection = MakeGridRect(-1, -1, -1, -1);
   if (FBalloon->Enable()) BalloonInit();
+  if (FSearchFooter->Visible() && HandleAllocated() && FSearchPanel != nullptr) FSearchPanel->SetVisible(true);
+  ApplyStyleColors(false);
 }
 
 void TKitStringGrid::Assign(TPersistent* Source) {

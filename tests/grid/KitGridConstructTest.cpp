@@ -328,6 +328,7 @@ TEST(GridConstruct, StreamedGridLoadsItsStoredValues) {
   source->SetRowCount(15);
   source->SetSelectionColor(0x102030);
   source->PrintSettings()->SetJobName(u"report"_qs);
+  source->SetOptions(source->Options() + TGridOptions{goAlwaysShowEditor});
   TMemoryStream stream;
   stream.WriteComponent(source.get());
   stream.SetPosition(0);
@@ -340,6 +341,8 @@ TEST(GridConstruct, StreamedGridLoadsItsStoredValues) {
   EXPECT_TRUE(loaded->IsLoadedFlag());
   EXPECT_EQ(loaded->FixedRowsMin(), loaded->FixedRows()) << "Loaded takes the wanted fixed rows";
   EXPECT_EQ(loaded->MinColWidth(), 10);
+  EXPECT_TRUE(loaded->Navigation()->AlwaysEdit()) << "the option becomes the navigation setting";
+  EXPECT_FALSE(loaded->Options().Contains(goAlwaysShowEditor));
 }
 
 }  // namespace
