@@ -381,7 +381,8 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   bool HideFocusRect() const { return FHideFocusRect; }
   void SetHideFocusRect(bool Value) { FHideFocusRect = Value; }
   int MaxEditLength() const { return FMaxEditLength; }
-  void SetMaxEditLength(int Value) { FMaxEditLength = Value; }
+  // Also the length limit of the in-place editor when it exists.
+  void SetMaxEditLength(int Value);
   bool SizeWithForm() const { return FSizeWithForm; }
   void SetSizeWithForm(bool Value);
   bool SpreadSheet() const { return FSpreadSheet; }
@@ -514,6 +515,8 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
 
   void SwapCells(TGridCoord FromCell, TGridCoord ToCell);
   void GotoCell(int ACol, int ARow);
+  // Focuses the grid, goes to the cell and opens the in-place editor.
+  void EditCell(int ACol, int ARow);
   void MoveCurrentCell(int ACol, int ARow);
   void FocusCell(int ACol, int ARow);
 
@@ -1203,6 +1206,8 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   TNotifyEvent OnRowChanged;
 
  protected:
+  // The in-place editor's length limit.
+  int GetEditLimit() override { return std::max(FMaxEditLength, 0); }
   void CreateWnd() override;
   void CreateHandle() override;
   void Resize() override;

@@ -683,6 +683,11 @@ void TKitStringGrid::SetShowSelection(bool Value) {
   Invalidate();
 }
 
+void TKitStringGrid::SetMaxEditLength(int Value) {
+  FMaxEditLength = Value;
+  if (TInplaceEdit* editor = InplaceEditor()) editor->SetMaxLength(std::max(Value, 0));
+}
+
 void TKitStringGrid::SetSizeWithForm(bool Value) {
   if (FSizeWithForm == Value) return;
   FSizeWithForm = Value;

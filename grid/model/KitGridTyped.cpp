@@ -537,6 +537,12 @@ void TKitStringGrid::GotoCell(int ACol, int ARow) {
   SetCol(ACol);
 }
 
+void TKitStringGrid::EditCell(int ACol, int ARow) {
+  if (CanFocus()) SetFocus();
+  GotoCell(ACol, ARow);
+  ShowEditor();
+}
+
 void TKitStringGrid::MoveCurrentCell(int ACol, int ARow) { TBaseGrid::FocusCell(ACol, ARow, true); }
 
 void TKitStringGrid::FocusCell(int ACol, int ARow) {

@@ -54,6 +54,21 @@ TEST_F(GridWindow, ArrowKeysStepOverMergedAreas) {
   EXPECT_EQ(QPoint(Grid->Col(), Grid->Row()), QPoint(2, 2));
 }
 
+TEST_F(GridWindow, EditCellOpensTheEditorWithTheLengthLimit) {
+  Grid->SetOptions(Grid->Options() + TGridOptions{goEditing});
+  Grid->SetCells(3, 4, u"abc"_qs);
+  Grid->SetMaxEditLength(5);
+  Grid->EditCell(3, 4);
+  vcltest::Pump();
+  EXPECT_EQ(QPoint(Grid->Col(), Grid->Row()), QPoint(3, 4));
+  ASSERT_NE(Grid->InplaceEditor(), nullptr);
+  EXPECT_TRUE(Grid->EditorMode());
+  EXPECT_EQ(Grid->InplaceEditor()->Text(), u"abc"_qs);
+  EXPECT_EQ(Grid->InplaceEditor()->MaxLength(), 5);
+  Grid->SetMaxEditLength(7);
+  EXPECT_EQ(Grid->InplaceEditor()->MaxLength(), 7);
+}
+
 TEST_F(GridWindow, InvalidateSwallowedOnce) {
   vcltest::Pump();
   vcltest::TInvalidationLog log;
