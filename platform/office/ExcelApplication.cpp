@@ -242,9 +242,6 @@ class TApplicationImpl : public Application, public std::enable_shared_from_this
     FBooks.clear();
     FQuit = true;
   }
-  ~TApplicationImpl() override {
-    for (const auto& book : FBooks) book->Discard();
-  }
 
   void Check() const {
     if (FQuit) Released();

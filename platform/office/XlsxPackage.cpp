@@ -273,7 +273,7 @@ QByteArray TXmlPartReader::OuterXml() {
   xmlNodePtr node = xmlTextReaderExpand(FReader);
   if (!node) Fail(QStringLiteral("malformed XML"));
   std::unique_ptr<xmlBuffer, void (*)(xmlBufferPtr)> buffer(xmlBufferCreate(), &xmlBufferFree);
-  if (!buffer || xmlNodeDump(buffer.get(), xmlTextReaderCurrentDoc(FReader), node, 0, 0) < 0)
+  if (!buffer || xmlNodeDump(buffer.get(), node->doc, node, 0, 0) < 0)
     Fail(QStringLiteral("cannot copy an element"));
   return QByteArray(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())), xmlBufferLength(buffer.get()));
 }

@@ -253,7 +253,7 @@ class TSheetRewriter {
       }
     }
     std::unique_ptr<xmlBuffer, void (*)(xmlBufferPtr)> buffer(xmlBufferCreate(), &xmlBufferFree);
-    xmlNodeDump(buffer.get(), xmlTextReaderCurrentDoc(reader.Handle()), copy.get(), 0, 0);
+    xmlNodeDump(buffer.get(), node->doc, copy.get(), 0, 0);
     return QByteArray(reinterpret_cast<const char*>(xmlBufferContent(buffer.get())), xmlBufferLength(buffer.get()));
   }
 

@@ -51,7 +51,7 @@ TParts WorkbookParts(const TWorkbookSpec& spec) {
   book += "<bookViews><workbookView activeTab=\"" + QByteArray::number(spec.ActiveTab) + "\"/></bookViews><sheets>";
   for (size_t i = 0; i < spec.Sheets.size(); ++i) {
     const QByteArray n = QByteArray::number(qulonglong(i + 1));
-    book += "<sheet name=\"" + spec.Sheets[i].first.toUtf8() + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
+    book += "<sheet name=\"" + spec.Sheets[i].first.toHtmlEscaped().toUtf8() + "\" sheetId=\"" + n + "\" r:id=\"rId" + n + "\"/>";
     rels += "<Relationship Id=\"rId" + n +
             "\" Type=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships/worksheet\" "
             "Target=\"worksheets/sheet" + n + ".xml\"/>";
