@@ -23,8 +23,15 @@
 //   over the target at the end; a failure raises EOleException with the
 //   cause and leaves the old file as it was.
 //
+// Reading: numbers become doubles, cells with a date or time format TOleDate
+// (serials below 1 are a time of day; the 1900 system's phantom 29 February
+// reads as the 28th), currency formats TOleCurrency, booleans bool, error
+// cells TOleError, formulas their cached value. Legacy .xls files go through
+// libfreexl, which reads no formula results and no booleans (those cells
+// read empty).
+//
 // Not covered: formulas, formats, charts and any member the grid does not
-// call. Renaming a sheet that was read from a file raises (formulas naming it
+// call. ActiveCell is always A1 of the active sheet. Renaming a sheet that was read from a file raises (formulas naming it
 // would go stale). A sheet added to an opened workbook becomes the active
 // sheet of the object model, but the saved file keeps its previous active tab
 // so that the other sheets' parts stay byte-identical.

@@ -40,8 +40,10 @@ class TCellDecoder {
   std::vector<uint8_t> StyleKinds;  // per cellXfs index
 
   QVariant Number(double value, int style) const;
-  // A serial day number as a date (the 1900 system's phantom 29 February
-  // reads as the 28th); false for serials no date has.
+  // A serial day number as a date: serials below 1 are a time of day in
+  // both systems, 1 to 59 of the 1900 system move one day on (its phantom
+  // 29 February, serial 60, reads as the 28th), the 1904 system adds 1462
+  // days; false for negative serials and those past the year 9999.
   bool SerialToDate(double serial, TDateTime& date) const;
 };
 

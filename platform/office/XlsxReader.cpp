@@ -205,10 +205,10 @@ void TCellDecoder::Load(const TZipArchive& archive, const TPackageInfo& info) {
 
 bool TCellDecoder::SerialToDate(double serial, TDateTime& date) const {
   if (!std::isfinite(serial) || serial < 0) return false;
-  if (Date1904) {
+  if (serial < 1) {
+    date = serial;  // day 0 of either system: a time of day
+  } else if (Date1904) {
     date = serial + 1462;
-  } else if (serial < 1) {
-    date = serial;  // a time of day
   } else if (serial < 60) {
     date = serial + 1;  // before the phantom 29 February 1900
   } else {
