@@ -6,6 +6,7 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringEncoder>
 #include <cerrno>
 #include <memory>
 
@@ -90,6 +91,8 @@ void WriteNewWorkbook(const QString& fileName, const std::vector<TNewSheet>& she
   if (!workbook) throw EOleException(QStringLiteral("Cannot write \"%1\": out of memory").arg(fileName));
 
   std::vector<std::pair<int, const QVariant*>> cells;
+  QStringEncoder encoder(QStringEncoder::Utf8);
+  QByteArray buffer;
   for (size_t s = 0; s < sheets.size(); ++s) {
     const TNewSheet& sheet = sheets[s];
     const QByteArray name = sheet.Name.toUtf8();
@@ -102,8 +105,19 @@ void WriteNewWorkbook(const QString& fileName, const std::vector<TNewSheet>& she
         if (!value->isValid()) continue;  // cleared
         const QString* text = static_cast<const QString*>(value->constData());
         if (text->isEmpty()) continue;
-        const QByteArray utf8 = CellUtf8(*text);
-        const lxw_error rc = worksheet_write_string(worksheet, lxw_row_t(row - 1), lxw_col_t(col - 1), utf8.constData(), nullptr);
+        const char* utf8;
+        QByteArray escaped;
+        if (NeedsEscape(*text)) {
+          escaped = CellUtf8(*text);
+          utf8 = escaped.constData();
+        } else {
+          // The common case: encoded into one buffer that every cell reuses.
+          if (buffer.size() < text->size() * 3 + 1) buffer.resize(text->size() * 3 + 1);
+          char* end = encoder.appendToBuffer(buffer.data(), *text);
+          *end = '\0';
+          utf8 = buffer.constData();
+        }
+        const lxw_error rc = worksheet_write_string(worksheet, lxw_row_t(row - 1), lxw_col_t(col - 1), utf8, nullptr);
         if (rc != LXW_NO_ERROR) WriteFailed(fileName, rc);
       }
     }
