@@ -203,6 +203,7 @@ using TFixedCellClickEvent = std::function<void(TObject* Sender, int ACol, int A
 
 class TInplaceEdit : public TCustomEdit {
  public:
+  TF_DECLARE_MESSAGES(TInplaceEdit)
   explicit TInplaceEdit(TComponent* AOwner);
   ~TInplaceEdit() override;
 
@@ -228,7 +229,8 @@ class TInplaceEdit : public TCustomEdit {
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(QChar& Key) override;
   void Change() override;
-  void Dispatch(TMessage& Message) override;
+  // Tab too with goTabs.
+  void WMGetDlgCode(TMessage& Message);
   // A line edit without a frame of its own.
   QWidget* CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) override;
   // Hands the key to the grid's KeyDown.
@@ -248,6 +250,7 @@ class TInplaceEdit : public TCustomEdit {
 
 class TCustomGrid : public TCustomControl {
  public:
+  TF_DECLARE_MESSAGES(TCustomGrid)
   explicit TCustomGrid(TComponent* AOwner);
   ~TCustomGrid() override;
 
@@ -355,7 +358,6 @@ class TCustomGrid : public TCustomControl {
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
-  void Dispatch(TMessage& Message) override;
   void Paint() override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(QChar& Key) override;
@@ -443,7 +445,7 @@ class TCustomGrid : public TCustomControl {
   int HorzLineWidth() const;
   int VertLineWidth() const;
 
-  // --- message handlers
+  // --- message handlers (the grid's message map)
   void WMSize(TMessage& Message);
   void WMHScroll(TMessage& Message);
   void WMVScroll(TMessage& Message);
