@@ -68,12 +68,14 @@
 //   cells with Ctl3D and draws the focus rectangle (not under goRowSelect
 //   nor with both goEditing and goAlwaysShowEditor). Fixed lines are
 //   clBlack, cell lines clSilver.
-// - Keys (KeyDown): arrows move the current cell (under goRowSelect Left
-//   and Right scroll instead); PgUp/PgDn move the current cell and the view
-//   by a page; Home/End go to the first/last scrolled column (row under
-//   goRowSelect); Ctrl+Home/End to the first/last cell; Ctrl+arrows scroll
-//   without moving the current cell; Ctrl+PgUp/PgDn go to the top/bottom
-//   row of the page; Tab/Shift+Tab (goTabs, not goRowSelect) walk the cells
+// - Keys (KeyDown, after OnKeyDown): arrows move the current cell (under
+//   goRowSelect Left and Right scroll instead); PgUp/PgDn move the current
+//   cell and the view by a page (the fully shown rows less one, at least
+//   one); Home/End go to the first/last scrolled column (row under
+//   goRowSelect); Ctrl+Home/End to the first/last cell; Ctrl+Up/Down scroll
+//   a row without moving the current cell; Ctrl+Left/Right move the current
+//   cell and the view by a page of columns; Ctrl+PgUp/PgDn go to the
+//   top/bottom row of the page; Tab/Shift+Tab (goTabs, not goRowSelect) walk the cells
 //   row by row, wrapping, skipping columns whose TabStops is off; F2 opens
 //   the editor (goEditing). With Shift and goRangeSelect the anchor stays.
 //   Enter toggles the editor (KeyPress), a typed character opens it with
