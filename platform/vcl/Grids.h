@@ -459,6 +459,9 @@ class TCustomGrid : public TCustomControl {
   void WMKillFocus(TMessage& Message);
   void WMCancelMode(TMessage& Message);
   void WMEraseBkgnd(TMessage& Message);
+  // The border and the scroll bars on the window DC in WParam (see
+  // Controls.h); a descendant painting over them calls this first.
+  void WMNCPaint(TMessage& Message);
   void CMFontChanged(TMessage& Message);
   void CMCancelMode(TMessage& Message);
 

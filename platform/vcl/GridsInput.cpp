@@ -31,6 +31,7 @@ TF_MESSAGE_MAP(TCustomGrid, TWinControl) {
       TF_MESSAGE(WM_CANCELMODE, WMCancelMode),
       TF_MESSAGE(CM_CANCELMODE, CMCancelMode),
       TF_MESSAGE(WM_ERASEBKGND, WMEraseBkgnd),
+      TF_MESSAGE(WM_NCPAINT, WMNCPaint),
       TF_MESSAGE(CM_FONTCHANGED, CMFontChanged),
   };
 }
@@ -141,6 +142,8 @@ void TCustomGrid::CMCancelMode(TMessage& Message) {
 }
 
 void TCustomGrid::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
+
+void TCustomGrid::WMNCPaint(TMessage& Message) { Inherited<TWinControl>(Message); }
 
 void TCustomGrid::CMFontChanged(TMessage& Message) {
   if (FInplaceEdit) FInplaceEdit->SetFont(Font());

@@ -384,3 +384,50 @@ TEST_F(GridFormTest, APlainStringGridReadsAsAGrid) {
   EXPECT_NE(image.pixelColor(sel.Right - 3 + client.Left, sel.Top + 3 + client.Top),
             image.pixelColor(Grid->CellRect(3, 5).Right - 3 + client.Left, Grid->CellRect(3, 5).Top + 3 + client.Top));
 }
+
+// --- non-client painting ---------------------------------------------------------------
+
+namespace {
+// A grid that paints a frame of its own over the framework's border.
+class TFramedGrid : public TStringGrid {
+ public:
+  TF_DECLARE_MESSAGES(TFramedGrid)
+  explicit TFramedGrid(TComponent* AOwner) : TStringGrid(AOwner) {}
+  int NcPaints = 0;
+
+ protected:
+  void WMNCPaint(TMessage& Message) {
+    TCustomGrid::WMNCPaint(Message);
+    ++NcPaints;
+    HDC dc = reinterpret_cast<HDC>(Message.WParam);
+    RECT r{0, 0, Width(), Height()};
+    HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+    FrameRect(dc, &r, red);
+    DeleteObject(red);
+  }
+};
+
+TF_MESSAGE_MAP(TFramedGrid, TCustomGrid) {
+  return {
+      TF_MESSAGE(WM_NCPAINT, WMNCPaint),
+  };
+}
+}  // namespace
+
+TEST_F(GridFormTest, ADescendantPaintsOverTheNonClientAreaAfterTheFramework) {
+  auto* grid = new TFramedGrid(Form.get());
+  grid->SetBounds(320, 10, 150, 100);
+  grid->SetParent(Form.get());
+  Pump();
+  const QImage image = Grab(grid);
+  EXPECT_GT(grid->NcPaints, 0);
+  EXPECT_EQ(image.pixelColor(0, 0), QColor(Qt::red));
+  EXPECT_EQ(image.pixelColor(149, 50), QColor(Qt::red));
+  // Inside the frame: the framework's sunken edge, then the client area
+  // (the fixed corner cell).
+  EXPECT_NE(image.pixelColor(1, 1), QColor(Qt::red));
+  EXPECT_EQ(grid->ClientArea().TopLeft(), TPoint(2, 2));
+  EXPECT_EQ(image.pixelColor(10, 10), QColor::fromRgb(ColorToRGB(clBtnFace) & 0xFF,
+                                                       (ColorToRGB(clBtnFace) >> 8) & 0xFF,
+                                                       (ColorToRGB(clBtnFace) >> 16) & 0xFF));
+}
