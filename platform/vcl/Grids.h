@@ -28,8 +28,8 @@
 //   count must be less than column count" (rows likewise) at or above the
 //   count, "Grid index out of range" below 0; setting them puts the current
 //   cell, the anchor and the top-left cell back to the first scrolled cell.
-//   Counts above the size table's limit raise "Grid too large for
-//   operation". Shrinking keeps the cells beyond the new counts in the
+//   More than 65536 columns or 16777216 rows (the store's reach) raise
+//   "Grid too large for operation". Shrinking keeps the cells beyond the new counts in the
 //   store; the current cell and the anchor are pulled into the grid.
 // - Sizes: DefaultColWidth 64 and DefaultRowHeight 24 (negative values
 //   become 0) give every column (row) that size. ColWidths/RowHeights raise
