@@ -162,6 +162,7 @@ class TKitCustomControlBaseCommon : public TCustomControl, public IKitProductInf
 
 class TKitCustomControlBase : public TKitCustomControlBaseCommon {
  public:
+  TF_DECLARE_MESSAGES(TKitCustomControlBase)
   explicit TKitCustomControlBase(TComponent* AOwner);
 
   bool Stored() const { return FStored; }
@@ -173,7 +174,6 @@ class TKitCustomControlBase : public TKitCustomControlBaseCommon {
   virtual void BeginUpdate() {}
   virtual void EndUpdate() {}
 
-  void Dispatch(TMessage& Message) override;
 
   // Drag and drop over the control (the framework's drag machinery calls
   // them; they run the hooks).
@@ -199,6 +199,17 @@ class TKitCustomControlBase : public TKitCustomControlBaseCommon {
 
   bool FStored = true;
   bool FHitTest = true;
+
+ protected:
+  void WMGetDlgCode(TMessage& Message);
+  void WMNCHitTest(TMessage& Message);
+  void CMDesignHitTest(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  void CMFocusChanged(TMessage& Message);
+  void CMStyleChanged(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
+  void WMPaint(TMessage& Message);
 
  private:
   void PaintTransparent(TMessage& Message);

@@ -555,10 +555,25 @@ HWND GetActiveWindow() { return WindowFromWidget(QApplication::activeWindow()); 
 
 // --- geometry and painting -------------------------------------------------------------
 
+RECT TWindowObject::WindowClientArea() const {
+  QWidget* w = WindowWidget();
+  return w ? RECT{0, 0, w->width(), w->height()} : RECT{0, 0, 0, 0};
+}
+
+namespace {
+// The corner of the window's client area in its widget.
+QPoint ClientOffset(HWND hWnd) {
+  TWindowObject* window = FindWindowObject(hWnd);
+  if (!window) return QPoint(0, 0);
+  const RECT r = window->WindowClientArea();
+  return QPoint(r.left, r.top);
+}
+}  // namespace
+
 BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
   QWidget* w = WidgetOf(hWnd);
   if (!w || !lpPoint) return FALSE;
-  const QPoint p = w->mapToGlobal(QPoint(lpPoint->x, lpPoint->y));
+  const QPoint p = w->mapToGlobal(QPoint(lpPoint->x, lpPoint->y) + ClientOffset(hWnd));
   *lpPoint = POINT{p.x(), p.y()};
   return TRUE;
 }
@@ -566,7 +581,7 @@ BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
 BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
   QWidget* w = WidgetOf(hWnd);
   if (!w || !lpPoint) return FALSE;
-  const QPoint p = w->mapFromGlobal(QPoint(lpPoint->x, lpPoint->y));
+  const QPoint p = w->mapFromGlobal(QPoint(lpPoint->x, lpPoint->y)) - ClientOffset(hWnd);
   *lpPoint = POINT{p.x(), p.y()};
   return TRUE;
 }
@@ -574,7 +589,9 @@ BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
   QWidget* w = WidgetOf(hWnd);
   if (!w || !lpRect) return FALSE;
-  *lpRect = RECT{0, 0, w->width(), w->height()};
+  const TWindowObject* window = FindWindowObject(hWnd);
+  const RECT r = window ? window->WindowClientArea() : RECT{0, 0, w->width(), w->height()};
+  *lpRect = RECT{0, 0, r.right - r.left, r.bottom - r.top};
   return TRUE;
 }
 
@@ -598,8 +615,8 @@ int MapWindowPoints(HWND hWndFrom, HWND hWndTo, LPPOINT lpPoints, UINT cPoints) 
   QWidget* from = hWndFrom ? WidgetOf(hWndFrom) : nullptr;
   QWidget* to = hWndTo ? WidgetOf(hWndTo) : nullptr;
   if ((hWndFrom && !from) || (hWndTo && !to) || (!lpPoints && cPoints)) return 0;
-  const QPoint origin = from ? from->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
-  const QPoint target = to ? to->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
+  const QPoint origin = from ? from->mapToGlobal(ClientOffset(hWndFrom)) : QPoint(0, 0);
+  const QPoint target = to ? to->mapToGlobal(ClientOffset(hWndTo)) : QPoint(0, 0);
   const int dx = origin.x() - target.x();
   const int dy = origin.y() - target.y();
   for (UINT i = 0; i < cPoints; ++i) {

@@ -38,6 +38,10 @@ class TWindowObject {
   virtual void InvalidateWindowRect(const RECT* Rect) = 0;
   // Destroys the window (DestroyWindow).
   virtual void DestroyWindowObject() = 0;
+  // The client area in the widget's coordinates: the whole widget unless the
+  // window has non-client parts (a border, scroll bars). Client coordinates
+  // (GetClientRect, ClientToScreen, InvalidateRect) count from its corner.
+  virtual RECT WindowClientArea() const;
 };
 
 // Gives Window a fresh handle.
