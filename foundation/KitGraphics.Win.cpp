@@ -1,5 +1,6 @@
 #include "foundation/KitGraphics.Win.h"
 
+#include <QImage>
 #include <QLoggingCategory>
 #include <algorithm>
 #include <atomic>
@@ -87,6 +88,26 @@ std::unique_ptr<TGPStringFormat> CreateGPStringFormat(TKitGraphicsTextAlign AHor
 // The picture as a GDI+ image: saved into memory, loaded by GDI+ from there,
 // and for raster pictures copied into a 32-bit ARGB bitmap.
 std::unique_ptr<TGPImage> LoadGPImage(TGraphic* ABitmap) {
+  if (auto* bitmap = dynamic_cast<TBitmap*>(ABitmap); bitmap && bitmap->Transparent()) {
+    // A bitmap with a transparent colour: that colour becomes transparent
+    // pixels (a saved bitmap file would lose it).
+    QImage image = bitmap->ToImage().convertToFormat(QImage::Format_ARGB32);
+    const QRgb key = QRgb(ColorToRGB(bitmap->TransparentColor()));
+    const int kr = int(key & 0xFF), kg = int((key >> 8) & 0xFF), kb = int((key >> 16) & 0xFF);
+    for (int y = 0; y < image.height(); ++y) {
+      auto* row = reinterpret_cast<QRgb*>(image.scanLine(y));
+      for (int x = 0; x < image.width(); ++x)
+        if (qRed(row[x]) == kr && qGreen(row[x]) == kg && qBlue(row[x]) == kb) row[x] = 0;
+    }
+    TGPBitmap wrapped(image.width(), image.height(), INT(image.bytesPerLine()), PixelFormat32bppARGB, image.bits());
+    auto copy = std::make_unique<TGPBitmap>(image.width(), image.height(), PixelFormat32bppARGB);
+    {
+      TGPGraphics g(copy.get());
+      g.DrawImage(&wrapped, 0, 0, image.width(), image.height());
+    }
+    ++gDecodedPictures;
+    return copy;
+  }
   TMemoryStream stream;
   ABitmap->SaveToStream(&stream);
   TMemoryStream block;
