@@ -36,6 +36,7 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Types.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/MessageMaps.h"
 #include "platform/win32/Messages.h"
 #include "platform/win32/ScrollBars.h"
 #include "platform/win32/WinUser.h"
@@ -215,6 +216,27 @@ struct TCreateParams {
 // ---------------------------------------------------------------------------
 // TControl
 
+class TControl;
+
+// What a control may change before its hint is shown (CM_HINTSHOW's
+// LParam). A non-zero message result keeps the hint from showing.
+struct THintInfo {
+  TControl* HintControl = nullptr;
+  TPoint CursorPos;  // client coordinates of HintControl
+  int HintMaxWidth = 0;
+  TColor HintColor = TColor(0xFF000018);  // clInfoBk
+  TRect CursorRect;
+  TPoint HintPos;  // screen coordinates
+  int ReshowTimeout = 0;
+  int HideTimeout = 0;
+  QString HintStr;
+  void* HintData = nullptr;
+};
+// Shows (or, with an empty HintStr, hides) the hint window. The default
+// shows a tool tip; tests replace it. Answers the previous shower.
+using THintShower = std::function<void(const THintInfo&)>;
+THintShower SetHintShower(THintShower AShower);
+
 class TControl : public TComponent {
  public:
   explicit TControl(TComponent* AOwner);
@@ -231,11 +253,14 @@ class TControl : public TComponent {
   // The procedure WindowProc starts with (calls WndProc).
   TWndMethod DefaultWindowProc();
   virtual void WndProc(TMessage& Message);
-  // Runs this class's handler for the message; handlers call the base
-  // class's Dispatch for the inherited behaviour, which ends in
-  // DefaultHandler.
+  // Runs the handler the class's message map names for the message, or
+  // DefaultHandler when none does (see MessageMaps.h).
   virtual void Dispatch(TMessage& Message);
   virtual void DefaultHandler(TMessage& Message);
+  // The message map of TControl and of the object's class.
+  using TFMessageSelf = TControl;
+  static const TMessageMap& StaticMessageMap();
+  virtual const TMessageMap& MessageMap() const;
 
   // --- tree
   TWinControl* Parent() const { return FParent; }
@@ -369,6 +394,37 @@ class TControl : public TComponent {
   // controls scale their children first and align them once afterwards.
   virtual void ChangeScale(int M, int D, bool isDpiChange);
 
+  // Runs what Base's message map runs for Message: Base's handler for it
+  // (or its nearest ancestor's), else DefaultHandler. The "inherited" of a
+  // message no ancestor has a named handler for.
+  template <class Base>
+  void Inherited(TMessage& Message) {
+    DispatchWith(Base::StaticMessageMap(), Message);
+  }
+  void DispatchWith(const TMessageMap& Map, TMessage& Message);
+
+  // Message handlers
+  void WMLButtonDown(TMessage& Message);
+  void WMLButtonDblClk(TMessage& Message);
+  void WMLButtonUp(TMessage& Message);
+  void WMRButtonDown(TMessage& Message);
+  void WMRButtonDblClk(TMessage& Message);
+  void WMRButtonUp(TMessage& Message);
+  void WMMButtonDown(TMessage& Message);
+  void WMMButtonDblClk(TMessage& Message);
+  void WMMButtonUp(TMessage& Message);
+  void WMMouseMove(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  // To the control under the cursor; unhandled wheels go up the parents, and
+  // a turn none of them handled is the window's default handling.
+  void WMMouseWheel(TMessage& Message);
+  void CMMouseWheel(TMessage& Message);
+  void CMHitTest(TMessage& Message);
+  void WMContextMenu(TMessage& Message);
+  // WM_CANCELMODE and CM_CANCELMODE: lets go of the mouse.
+  void WMCancelMode(TMessage& Message);
+
   TWinControl* FParent = nullptr;
   int FLeft = 0;
   int FTop = 0;
@@ -391,7 +447,7 @@ class TControl : public TComponent {
   void HandleMouseButton(TMessage& Message, TMouseButton Button, bool Down, bool Double);
   void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
   void DoMouseUp(TMessage& Message, TMouseButton Button);
-  void WMContextMenu(TMessage& Message);
+  static std::vector<TMessageMapEntry> MessageTable();
 
   TWndMethod FWindowProc;
   std::unique_ptr<TFont> FFont;
@@ -491,7 +547,7 @@ class TWinControl : public TControl, public TWindowObject, public TScrollBarWind
   void RedrawFrame() override;
   void ScrollChildWindows(int DX, int DY, const RECT* Area) override;
 
-  void Dispatch(TMessage& Message) override;
+  TF_DECLARE_MESSAGES(TWinControl)
   void DefaultHandler(TMessage& Message) override;
   void WndProc(TMessage& Message) override;
 
@@ -570,6 +626,38 @@ class TWinControl : public TControl, public TWindowObject, public TScrollBarWind
   // The styles the window was created with.
   DWORD WindowStyle() const { return FStyle; }
   DWORD WindowExStyle() const { return FExStyle; }
+
+  // Message handlers
+  // CN_KEYDOWN, CN_SYSKEYDOWN: Tab, arrows, Enter and Escape go to the
+  // form's dialog handling unless the control asks for them.
+  void CNKeyDown(TMessage& Message);
+  // CN_CHAR, CN_SYSCHAR: accelerators (CM_DIALOGCHAR) unless the control
+  // wants characters.
+  void CNChar(TMessage& Message);
+  void WMKeyDown(TMessage& Message);
+  void WMSysKeyDown(TMessage& Message);
+  void WMChar(TMessage& Message);
+  // WM_KEYUP and WM_SYSKEYUP.
+  void WMKeyUp(TMessage& Message);
+  void CMChildKey(TMessage& Message);
+  // Offered to every child.
+  void CMDialogKey(TMessage& Message);
+  void CMDialogChar(TMessage& Message);
+  void WMSetFocus(TMessage& Message);
+  void CMEnter(TMessage& Message);
+  void CMExit(TMessage& Message);
+  // WM_COMMAND, WM_NOTIFY, WM_HSCROLL and WM_VSCROLL from a child come back
+  // to it as CN_COMMAND, CN_NOTIFY, CN_HSCROLL and CN_VSCROLL.
+  void WMCommand(TMessage& Message);
+  void WMNotify(TMessage& Message);
+  void WMHScroll(TMessage& Message);
+  void WMVScroll(TMessage& Message);
+  // A windowless child under the point has the first say.
+  void WMContextMenu(TMessage& Message);
+  void WMPaint(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  void WMSize(TMessage& Message);
 
   // True for controls whose widget is a Qt control with its own behaviour
   // and painting (set by Qt-backed subclasses before CreateWnd).
@@ -683,10 +771,11 @@ class TGraphicControl : public TControl {
   explicit TGraphicControl(TComponent* AOwner);
   ~TGraphicControl() override;
   TCanvas* Canvas() const { return FCanvas.get(); }
-  void Dispatch(TMessage& Message) override;
+  TF_DECLARE_MESSAGES(TGraphicControl)
 
  protected:
   virtual void Paint() {}
+  void WMPaint(TMessage& Message);
   HDC PaintDC() const { return FPaintDC; }
 
  private:

@@ -74,6 +74,7 @@ class TMonitor {
 
 class TCustomForm : public TWinControl {
  public:
+  TF_DECLARE_MESSAGES(TCustomForm)
   explicit TCustomForm(TComponent* AOwner);
   ~TCustomForm() override;
 
@@ -146,7 +147,11 @@ class TCustomForm : public TWinControl {
   void SetVisible(bool Value) override;
   void BringToFront();
 
-  void Dispatch(TMessage& Message) override;
+  void WMClose(TMessage& Message);
+  void CMRelease(TMessage& Message);
+  void CMDialogKey(TMessage& Message);
+  void WMActivate(TMessage& Message);
+  void CMTextChanged(TMessage& Message);
   bool HostEvent(QEvent* Event) override;
   bool CanFocus() const override;
   void SetFocus() override;

@@ -28,8 +28,8 @@
 //   count must be less than column count" (rows likewise) at or above the
 //   count, "Grid index out of range" below 0; setting them puts the current
 //   cell, the anchor and the top-left cell back to the first scrolled cell.
-//   Counts above the size table's limit raise "Grid too large for
-//   operation". Shrinking keeps the cells beyond the new counts in the
+//   More than 65536 columns or 16777216 rows (the store's reach) raise
+//   "Grid too large for operation". Shrinking keeps the cells beyond the new counts in the
 //   store; the current cell and the anchor are pulled into the grid.
 // - Sizes: DefaultColWidth 64 and DefaultRowHeight 24 (negative values
 //   become 0) give every column (row) that size. ColWidths/RowHeights raise
@@ -68,12 +68,14 @@
 //   cells with Ctl3D and draws the focus rectangle (not under goRowSelect
 //   nor with both goEditing and goAlwaysShowEditor). Fixed lines are
 //   clBlack, cell lines clSilver.
-// - Keys (KeyDown): arrows move the current cell (under goRowSelect Left
-//   and Right scroll instead); PgUp/PgDn move the current cell and the view
-//   by a page; Home/End go to the first/last scrolled column (row under
-//   goRowSelect); Ctrl+Home/End to the first/last cell; Ctrl+arrows scroll
-//   without moving the current cell; Ctrl+PgUp/PgDn go to the top/bottom
-//   row of the page; Tab/Shift+Tab (goTabs, not goRowSelect) walk the cells
+// - Keys (KeyDown, after OnKeyDown): arrows move the current cell (under
+//   goRowSelect Left and Right scroll instead); PgUp/PgDn move the current
+//   cell and the view by a page (the fully shown rows less one, at least
+//   one); Home/End go to the first/last scrolled column (row under
+//   goRowSelect); Ctrl+Home/End to the first/last cell; Ctrl+Up/Down scroll
+//   a row without moving the current cell; Ctrl+Left/Right move the current
+//   cell and the view by a page of columns; Ctrl+PgUp/PgDn go to the
+//   top/bottom row of the page; Tab/Shift+Tab (goTabs, not goRowSelect) walk the cells
 //   row by row, wrapping, skipping columns whose TabStops is off; F2 opens
 //   the editor (goEditing). With Shift and goRangeSelect the anchor stays.
 //   Enter toggles the editor (KeyPress), a typed character opens it with
@@ -203,6 +205,7 @@ using TFixedCellClickEvent = std::function<void(TObject* Sender, int ACol, int A
 
 class TInplaceEdit : public TCustomEdit {
  public:
+  TF_DECLARE_MESSAGES(TInplaceEdit)
   explicit TInplaceEdit(TComponent* AOwner);
   ~TInplaceEdit() override;
 
@@ -228,7 +231,8 @@ class TInplaceEdit : public TCustomEdit {
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(QChar& Key) override;
   void Change() override;
-  void Dispatch(TMessage& Message) override;
+  // Tab too with goTabs.
+  void WMGetDlgCode(TMessage& Message);
   // A line edit without a frame of its own.
   QWidget* CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) override;
   // Hands the key to the grid's KeyDown.
@@ -248,6 +252,7 @@ class TInplaceEdit : public TCustomEdit {
 
 class TCustomGrid : public TCustomControl {
  public:
+  TF_DECLARE_MESSAGES(TCustomGrid)
   explicit TCustomGrid(TComponent* AOwner);
   ~TCustomGrid() override;
 
@@ -355,7 +360,6 @@ class TCustomGrid : public TCustomControl {
  protected:
   void CreateParams(TCreateParams& Params) override;
   void CreateWnd() override;
-  void Dispatch(TMessage& Message) override;
   void Paint() override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(QChar& Key) override;
@@ -443,7 +447,7 @@ class TCustomGrid : public TCustomControl {
   int HorzLineWidth() const;
   int VertLineWidth() const;
 
-  // --- message handlers
+  // --- message handlers (the grid's message map)
   void WMSize(TMessage& Message);
   void WMHScroll(TMessage& Message);
   void WMVScroll(TMessage& Message);
@@ -455,6 +459,9 @@ class TCustomGrid : public TCustomControl {
   void WMKillFocus(TMessage& Message);
   void WMCancelMode(TMessage& Message);
   void WMEraseBkgnd(TMessage& Message);
+  // The border and the scroll bars on the window DC in WParam (see
+  // Controls.h); a descendant painting over them calls this first.
+  void WMNCPaint(TMessage& Message);
   void CMFontChanged(TMessage& Message);
   void CMCancelMode(TMessage& Message);
 

@@ -180,13 +180,15 @@ void TInplaceEdit::Change() {
   if (!FLoading && FGrid) FGrid->UpdateText();
 }
 
-void TInplaceEdit::Dispatch(TMessage& Message) {
-  if (Message.Msg == WM_GETDLGCODE) {
-    TCustomEdit::Dispatch(Message);
-    if (FGrid && FGrid->Options().Contains(goTabs)) Message.Result |= DLGC_WANTTAB;
-    return;
-  }
-  TCustomEdit::Dispatch(Message);
+TF_MESSAGE_MAP(TInplaceEdit, TCustomEdit) {
+  return {
+      TF_MESSAGE(WM_GETDLGCODE, WMGetDlgCode),
+  };
+}
+
+void TInplaceEdit::WMGetDlgCode(TMessage& Message) {
+  TCustomEdit::WMGetDlgCode(Message);
+  if (FGrid && FGrid->Options().Contains(goTabs)) Message.Result |= DLGC_WANTTAB;
 }
 
 // ---------------------------------------------------------------------------

@@ -17,48 +17,46 @@ constexpr int kSizingBand = 7;
 // ---------------------------------------------------------------------------
 // Messages
 
-void TCustomGrid::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_SIZE: WMSize(Message); return;
-    case WM_HSCROLL:
-      if (Message.LParam == 0) {
-        WMHScroll(Message);
-        return;
-      }
-      break;
-    case WM_VSCROLL:
-      if (Message.LParam == 0) {
-        WMVScroll(Message);
-        return;
-      }
-      break;
-    case WM_SETCURSOR: WMSetCursor(Message); return;
-    case WM_GETDLGCODE: WMGetDlgCode(Message); return;
-    case WM_CHAR: WMChar(Message); return;
-    case WM_TIMER: WMTimer(Message); return;
-    case WM_SETFOCUS: WMSetFocus(Message); return;
-    case WM_KILLFOCUS: WMKillFocus(Message); return;
-    case WM_CANCELMODE: WMCancelMode(Message); return;
-    case WM_ERASEBKGND: WMEraseBkgnd(Message); return;
-    case CM_FONTCHANGED: CMFontChanged(Message); return;
-    case CM_CANCELMODE: CMCancelMode(Message); return;
-    default: break;
-  }
-  TCustomControl::Dispatch(Message);
+TF_MESSAGE_MAP(TCustomGrid, TWinControl) {
+  return {
+      TF_MESSAGE(WM_SIZE, WMSize),
+      TF_MESSAGE(WM_HSCROLL, WMHScroll),
+      TF_MESSAGE(WM_VSCROLL, WMVScroll),
+      TF_MESSAGE(WM_SETCURSOR, WMSetCursor),
+      TF_MESSAGE(WM_GETDLGCODE, WMGetDlgCode),
+      TF_MESSAGE(WM_CHAR, WMChar),
+      TF_MESSAGE(WM_TIMER, WMTimer),
+      TF_MESSAGE(WM_SETFOCUS, WMSetFocus),
+      TF_MESSAGE(WM_KILLFOCUS, WMKillFocus),
+      TF_MESSAGE(WM_CANCELMODE, WMCancelMode),
+      TF_MESSAGE(CM_CANCELMODE, CMCancelMode),
+      TF_MESSAGE(WM_ERASEBKGND, WMEraseBkgnd),
+      TF_MESSAGE(WM_NCPAINT, WMNCPaint),
+      TF_MESSAGE(CM_FONTCHANGED, CMFontChanged),
+  };
 }
 
 void TCustomGrid::WMSize(TMessage& Message) {
-  TCustomControl::Dispatch(Message);
+  TWinControl::WMSize(Message);
   UpdateScrollRange();
   UpdateEdit();
 }
 
 void TCustomGrid::WMHScroll(TMessage& Message) {
+  // A scroll bar control among the children has its own message.
+  if (Message.LParam != 0) {
+    TWinControl::WMHScroll(Message);
+    return;
+  }
   ModifyScrollBar(true, Message.WParamLo(), SHORT(Message.WParamHi()));
   Message.Result = 0;
 }
 
 void TCustomGrid::WMVScroll(TMessage& Message) {
+  if (Message.LParam != 0) {
+    TWinControl::WMVScroll(Message);
+    return;
+  }
   ModifyScrollBar(false, Message.WParamLo(), SHORT(Message.WParamHi()));
   Message.Result = 0;
 }
@@ -78,7 +76,7 @@ void TCustomGrid::WMSetCursor(TMessage& Message) {
       return;
     }
   }
-  TCustomControl::Dispatch(Message);
+  TWinControl::WMSetCursor(Message);
 }
 
 void TCustomGrid::WMGetDlgCode(TMessage& Message) {
@@ -94,12 +92,12 @@ void TCustomGrid::WMChar(TMessage& Message) {
     ShowEditorChar(QChar(char16_t(ch)));
     return;
   }
-  TCustomControl::Dispatch(Message);
+  TWinControl::WMChar(Message);
 }
 
 void TCustomGrid::WMTimer(TMessage& Message) {
   if (Message.WParam != kSelectTimer || FGridState != gsSelecting) {
-    TCustomControl::Dispatch(Message);
+    Inherited<TWinControl>(Message);
     return;
   }
   POINT p;
@@ -120,7 +118,7 @@ void TCustomGrid::WMTimer(TMessage& Message) {
 }
 
 void TCustomGrid::WMSetFocus(TMessage& Message) {
-  TCustomControl::Dispatch(Message);
+  TWinControl::WMSetFocus(Message);
   const HWND from = TWMFocus(Message).FocusedWnd();
   if (!FInplaceEdit || !FInplaceEdit->HandleAllocated() || from != FInplaceEdit->Handle()) {
     InvalidateRect(Selection());
@@ -129,16 +127,14 @@ void TCustomGrid::WMSetFocus(TMessage& Message) {
 }
 
 void TCustomGrid::WMKillFocus(TMessage& Message) {
-  TCustomControl::Dispatch(Message);
+  Inherited<TWinControl>(Message);
   InvalidateRect(Selection());
 }
 
-void TCustomGrid::WMCancelMode(TMessage& Message) {
-  TCustomControl::Dispatch(Message);
-  CMCancelMode(Message);
-}
+void TCustomGrid::WMCancelMode(TMessage& Message) { CMCancelMode(Message); }
 
 void TCustomGrid::CMCancelMode(TMessage& Message) {
+  TControl::WMCancelMode(Message);
   if (FGridState == gsNormal) return;
   if (HandleAllocated()) KillTimer(Handle(), kSelectTimer);
   if (FGridState == gsColSizing || FGridState == gsRowSizing) InvalidateGrid();
@@ -147,9 +143,11 @@ void TCustomGrid::CMCancelMode(TMessage& Message) {
 
 void TCustomGrid::WMEraseBkgnd(TMessage& Message) { Message.Result = 1; }
 
+void TCustomGrid::WMNCPaint(TMessage& Message) { Inherited<TWinControl>(Message); }
+
 void TCustomGrid::CMFontChanged(TMessage& Message) {
   if (FInplaceEdit) FInplaceEdit->SetFont(Font());
-  TCustomControl::Dispatch(Message);
+  Inherited<TWinControl>(Message);
   InvalidateGrid();
 }
 
