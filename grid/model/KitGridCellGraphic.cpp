@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "grid/model/KitGridLists.h"
+#include "grid/model/KitGridSettings.h"
 #include "grid/model/KitObjAux.h"
 
 TF_PUBLISHED(TBaseCellGraphic, TPersistent) {
@@ -88,19 +89,10 @@ void TBaseCellGraphic::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  FCellType = src->FCellType;
-  FCellVAlign = src->FCellVAlign;
-  FCellHAlign = src->FCellHAlign;
-  FCellIndex = src->FCellIndex;
-  FCellTransparent = src->FCellTransparent;
-  FCellValue = src->FCellValue;
-  FCellAngle = src->FCellAngle;
-  FCellBoolean = src->FCellBoolean;
-  FCellErrFrom = src->FCellErrFrom;
-  FCellErrLen = src->FCellErrLen;
-  FCellText = src->FCellText;
-  FCellCreated = src->FCellCreated;
-  // Colours are values, not references: a copied progress bar keeps them.
+  // The values of the published table; object references, CellVar and the
+  // three-state value stay. Colours are values, not references: a copied
+  // progress bar keeps them.
+  AssignPublishedProperties(TBaseCellGraphic::StaticClassInfo(), this, src, {"CellCheckBoxState"});
   FCellBitmapColor = src->FCellBitmapColor;
   FCellIconColor = src->FCellIconColor;
 }
@@ -283,8 +275,9 @@ TPoint TBaseCellGraphic::GetPictureSize(int cw, int rh, TGraphic* Graph, bool ha
 
 void TCellGraphic::Assign(TPersistent* Source) {
   TBaseCellGraphic::Assign(Source);
+  // The two published values of this class.
   if (auto* src = dynamic_cast<TCellGraphic*>(Source)) {
-    FCommentColor = src->FCommentColor;
     FCellComment = src->FCellComment;
+    FCommentColor = src->FCommentColor;
   }
 }

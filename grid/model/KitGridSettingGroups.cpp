@@ -4,6 +4,19 @@
 
 #include "grid/model/KitGrid.h"
 
+namespace {
+// Sets a flag for the length of a scope: Assign copies without notices.
+class TAssignScope {
+ public:
+  explicit TAssignScope(bool& Flag) : FFlag(Flag), FOld(Flag) { FFlag = true; }
+  ~TAssignScope() { FFlag = FOld; }
+
+ private:
+  bool& FFlag;
+  bool FOld;
+};
+}  // namespace
+
 // ---------------------------------------------------------------------------
 // TFooterPanel
 
@@ -260,47 +273,7 @@ TPrintSettings::~TPrintSettings() = default;
 void TPrintSettings::Assign(TPersistent* Source) {
   auto* src = dynamic_cast<TPrintSettings*>(Source);
   if (src == nullptr) throw EInvalidCast(QString::fromUtf8(RtlConsts::SInvalidCast));
-  FFooterSize = src->FFooterSize;
-  FHeaderSize = src->FHeaderSize;
-  FTime = src->FTime;
-  FDate = src->FDate;
-  FDateFormat = src->FDateFormat;
-  FPageNr = src->FPageNr;
-  FTitle = src->FTitle;
-  FTitleText = src->FTitleText;
-  FTitleLines->Assign(src->FTitleLines.get());
-  FFont->Assign(src->FFont.get());
-  FFixedFont->Assign(src->FFixedFont.get());
-  FHeaderFont->Assign(src->FHeaderFont.get());
-  FFooterFont->Assign(src->FFooterFont.get());
-  FBorders = src->FBorders;
-  FBorderStyle = src->FBorderStyle;
-  FBorderColor = src->FBorderColor;
-  FCentered = src->FCentered;
-  FRepeatFixedRows = src->FRepeatFixedRows;
-  FRepeatFixedCols = src->FRepeatFixedCols;
-  FLeftSize = src->FLeftSize;
-  FRightSize = src->FRightSize;
-  FColumnSpacing = src->FColumnSpacing;
-  FRowSpacing = src->FRowSpacing;
-  FTitleSpacing = src->FTitleSpacing;
-  FOrientation = src->FOrientation;
-  FPagePrefix = src->FPagePrefix;
-  FPageSuffix = src->FPageSuffix;
-  FPageNumberOffset = src->FPageNumberOffset;
-  FMaxPagesOffset = src->FMaxPagesOffset;
-  FFixedWidth = src->FFixedWidth;
-  FFixedHeight = src->FFixedHeight;
-  FUseFixedHeight = src->FUseFixedHeight;
-  FUseFixedWidth = src->FUseFixedWidth;
-  FFitToPage = src->FFitToPage;
-  FJobName = src->FJobName;
-  FPageNumSep = src->FPageNumSep;
-  FNoAutoSize = src->FNoAutoSize;
-  FNoAutoSizeRow = src->FNoAutoSizeRow;
-  FPrintGraphics = src->FPrintGraphics;
-  FUseDisplayFont = src->FUseDisplayFont;
-  FUseDefaultOrientation = src->FUseDefaultOrientation;
+  AssignPublishedProperties(StaticClassInfo(), this, src);
   FPrintComments = src->FPrintComments;
 }
 
@@ -354,26 +327,7 @@ void THTMLSettings::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  FAutoPreview = src->FAutoPreview;
-  FBorderSize = src->FBorderSize;
-  FCellSpacing = src->FCellSpacing;
-  FCellPadding = src->FCellPadding;
-  FConvertSpecialChars = src->FConvertSpecialChars;
-  FFooterFile = src->FFooterFile;
-  FFooterText = src->FFooterText;
-  FHeaderFile = src->FHeaderFile;
-  FHeaderText = src->FHeaderText;
-  FImageFolder = src->FImageFolder;
-  FImageBaseName = src->FImageBaseName;
-  FNonBreakingText = src->FNonBreakingText;
-  FPrefixTag = src->FPrefixTag;
-  FSaveColor = src->FSaveColor;
-  FSaveFonts = src->FSaveFonts;
-  FSuffixTag = src->FSuffixTag;
-  FSummary = src->FSummary;
-  FTableStyle = src->FTableStyle;
-  FWidth = src->FWidth;
-  FXHTML = src->FXHTML;
+  AssignPublishedProperties(StaticClassInfo(), this, src, {"ExportImages"});
 }
 
 // ---------------------------------------------------------------------------
@@ -452,47 +406,22 @@ TPersistent* TSortSettings::GetOwner() const { return FOwner; }
 void TSortSettings::Assign(TPersistent* Source) {
   auto* src = dynamic_cast<TSortSettings*>(Source);
   if (src == nullptr) return;
-  FAutoSortForGrouping = src->FAutoSortForGrouping;
-  FAutoColumnMerge = src->FAutoColumnMerge;
-  FDefaultFormat = src->FDefaultFormat;
-  FColumn = src->FColumn;
-  FShow = src->FShow;
-  FIndexShow = src->FIndexShow;
-  FIndexColor = src->FIndexColor;
-  FFull = src->FFull;
-  FSingleColumn = src->FSingleColumn;
-  FIgnoreBlanks = src->FIgnoreBlanks;
-  FBlankPos = src->FBlankPos;
-  FAutoFormat = src->FAutoFormat;
-  FDirection = src->FDirection;
-  FUpGlyph->Assign(src->FUpGlyph.get());
-  FDownGlyph->Assign(src->FDownGlyph.get());
-  FIndexUpGlyph->Assign(src->FIndexUpGlyph.get());
-  FIndexDownGlyph->Assign(src->FIndexDownGlyph.get());
-  FIndexSortKey = src->FIndexSortKey;
-  FInitSortDirection = src->FInitSortDirection;
-  FFixedCols = src->FFixedCols;
-  FNormalCellsOnly = src->FNormalCellsOnly;
-  FRow = src->FRow;
-  FUndoSort = src->FUndoSort;
-  FHeaderColor = src->FHeaderColor;
-  FHeaderColorTo = src->FHeaderColorTo;
-  FHeaderMirrorColor = src->FHeaderMirrorColor;
-  FHeaderMirrorColorTo = src->FHeaderMirrorColorTo;
+  TAssignScope assigning(FAssigning);
+  AssignPublishedProperties(StaticClassInfo(), this, src, {"IgnoreCase", "SortOnVirtualCells"});
 }
 
 void TSortSettings::SetColumn(int Value) {
   FColumn = Value;
-  if (FOwner != nullptr && FRow >= 0 && FRow < FOwner->RowCount()) FOwner->RepaintRow(FRow);
+  if (!FAssigning && FOwner != nullptr && FRow >= 0 && FRow < FOwner->RowCount()) FOwner->RepaintRow(FRow);
 }
 
 void TSortSettings::SetShow(bool Value) {
   FShow = Value;
-  if (FOwner != nullptr) FOwner->Invalidate();
+  if (!FAssigning && FOwner != nullptr) FOwner->Invalidate();
 }
 
 void TSortSettings::SetRow(int Value) {
-  if (FOwner != nullptr && Value > FOwner->FixedRows())
+  if (!FAssigning && FOwner != nullptr && Value > FOwner->FixedRows())
     throw Exception(QStringLiteral("Sort row should be smaller than number of fixed rows"));
   FRow = Value;
 }
@@ -500,7 +429,7 @@ void TSortSettings::SetRow(int Value) {
 void TSortSettings::SetHeaderColorField(TColor& Field, TColor Value) {
   if (Field == Value) return;
   Field = Value;
-  if (FOwner != nullptr && FOwner->FixedRows() > 0) FOwner->RepaintRow(FOwner->FixedRows() - 1);
+  if (!FAssigning && FOwner != nullptr && FOwner->FixedRows() > 0) FOwner->RepaintRow(FOwner->FixedRows() - 1);
 }
 
 void TSortSettings::SetHeaderColor(TColor Value) { SetHeaderColorField(FHeaderColor, Value); }
@@ -541,14 +470,10 @@ void TFilterData::Assign(TPersistent* Source) {
     TCollectionItem::Assign(Source);
     return;
   }
-  FColumn = src->FColumn;
-  FCondition = src->FCondition;
-  FCaseSensitive = src->FCaseSensitive;
-  FData = src->FData;
-  FPrefix = src->FPrefix;
-  FSuffix = src->FSuffix;
-  FOperation = src->FOperation;
-  FRemoveAccented = src->FRemoveAccented;
+  {
+    TAssignScope assigning(FAssigning);
+    AssignPublishedProperties(StaticClassInfo(), this, src, {"Method", "Enabled"});
+  }
   Changed(false);
 }
 
@@ -671,28 +596,18 @@ void TFilterDropDown::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  FCaseSensitive = src->FCaseSensitive;
-  FColor = src->FColor;
-  FColumnWidth = src->FColumnWidth;
-  FFont->Assign(src->FFont.get());
-  FGlyph->Assign(src->FGlyph.get());
-  FGlyphActive->Assign(src->FGlyphActive.get());
-  FHeight = src->FHeight;
-  FIgnoreHTML = src->FIgnoreHTML;
-  FMethod = src->FMethod;
-  FTextChecked = src->FTextChecked;
-  FTextUnChecked = src->FTextUnChecked;
-  FWidth = src->FWidth;
+  TAssignScope assigning(FAssigning);
+  AssignPublishedProperties(StaticClassInfo(), this, src, {"AutoSize", "Sorted"});
 }
 
 void TFilterDropDown::SetGlyph(TBitmap* Value) {
   FGlyph->Assign(Value);
-  if (OnChange) OnChange(this);
+  if (!FAssigning && OnChange) OnChange(this);
 }
 
 void TFilterDropDown::SetGlyphActive(TBitmap* Value) {
   FGlyphActive->Assign(Value);
-  if (OnChange) OnChange(this);
+  if (!FAssigning && OnChange) OnChange(this);
 }
 
 // ---------------------------------------------------------------------------
@@ -732,17 +647,12 @@ void TFilterEdit::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  FAutoHotKey = src->FAutoHotKey;
-  FCaseSensitive = src->FCaseSensitive;
-  FColor = src->FColor;
-  FColumns = src->FColumns;
-  FEnabled = src->FEnabled;
-  FRow = src->FRow;
-  FTypeNames->Assign(src->FTypeNames.get());
+  TAssignScope assigning(FAssigning);
+  AssignPublishedProperties(StaticClassInfo(), this, src);
 }
 
 void TFilterEdit::Repaint() {
-  if (FOwner != nullptr) FOwner->Invalidate();
+  if (!FAssigning && FOwner != nullptr) FOwner->Invalidate();
 }
 
 void TFilterEdit::SetColor(TColor Value) {
@@ -814,20 +724,8 @@ void TGrouping::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  FGroupCountFormat = src->FGroupCountFormat;
-  FHeaderColor = src->FHeaderColor;
-  FHeaderColorTo = src->FHeaderColorTo;
-  FHeaderTextColor = src->FHeaderTextColor;
-  FHeaderUnderline = src->FHeaderUnderline;
-  FMergeHeader = src->FMergeHeader;
-  FMergeSummary = src->FMergeSummary;
-  FShowGroupCount = src->FShowGroupCount;
-  FSummaryColor = src->FSummaryColor;
-  FSummaryColorTo = src->FSummaryColorTo;
-  FSummaryTextColor = src->FSummaryTextColor;
-  FSummaryLine = src->FSummaryLine;
-  FAutoCheckGroup = src->FAutoCheckGroup;
-  FAutoSelectGroup = src->FAutoSelectGroup;
+  AssignPublishedProperties(StaticClassInfo(), this, src,
+                            {"Summary", "HeaderLineColor", "HeaderLineWidth", "SummaryLineColor", "SummaryLineWidth"});
 }
 
 // ---------------------------------------------------------------------------
@@ -880,27 +778,17 @@ void TDragDropSettings::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  FShowCells = src->FShowCells;
-  FOleAcceptFiles = src->FOleAcceptFiles;
-  FOleAcceptText = src->FOleAcceptText;
-  FOleAcceptURLs = src->FOleAcceptURLs;
-  FOleAppendRows = src->FOleAppendRows;
-  FOleColumnDragDrop = src->FOleColumnDragDrop;
-  FOleColumnReorder = src->FOleColumnReorder;
-  FOleColumnsOnly = src->FOleColumnsOnly;
-  FOleCopyAlways = src->FOleCopyAlways;
-  FOleDropTarget = src->FOleDropTarget;
-  FOleDropSource = src->FOleDropSource;
-  FOleEntireRows = src->FOleEntireRows;
-  FOleInsertRows = src->FOleInsertRows;
-  FOleRemoveRows = src->FOleRemoveRows;
-  FOleDropRTF = src->FOleDropRTF;
+  // The switches are copied as values: the drop target's registration is
+  // the grid's own and does not travel with them.
+  TAssignScope assigning(FAssigning);
+  AssignPublishedProperties(StaticClassInfo(), this, src);
   FOleColumnPicker = src->FOleColumnPicker;
 }
 
 void TDragDropSettings::SetOleDropTarget(bool Value) {
   if (FOleDropTarget == Value) return;
   FOleDropTarget = Value;
+  if (FAssigning) return;
   if (FGrid != nullptr && FGrid->ComponentState().Contains(csDesigning)) return;
   // The grid's drop target and its registration come with the grid's drag
   // and drop; until then no registration is made, so none is revoked.
@@ -926,13 +814,13 @@ void TShowModified::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  FColor = src->FColor;
-  FEnabled = src->FEnabled;
+  TAssignScope assigning(FAssigning);
+  AssignPublishedProperties(StaticClassInfo(), this, src);
 }
 
 void TShowModified::SetColor(TColor Value) {
   FColor = Value;
-  if (OnChange) OnChange(this);
+  if (!FAssigning && OnChange) OnChange(this);
 }
 
 // ---------------------------------------------------------------------------
@@ -953,8 +841,7 @@ void TDragScrollDelays::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  FInitialDelay = src->FInitialDelay;
-  FRepeatDelay = src->FRepeatDelay;
+  AssignPublishedProperties(StaticClassInfo(), this, src);
 }
 
 TF_PUBLISHED(TDragScrollMargins, TPersistent) {
@@ -976,10 +863,7 @@ void TDragScrollMargins::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  FTopMargin = src->FTopMargin;
-  FBottomMargin = src->FBottomMargin;
-  FLeftMargin = src->FLeftMargin;
-  FRightMargin = src->FRightMargin;
+  AssignPublishedProperties(StaticClassInfo(), this, src);
 }
 
 TF_PUBLISHED(TDragScrollOptions, TPersistent) {
@@ -1002,9 +886,7 @@ void TDragScrollOptions::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  FMargins->Assign(src->FMargins.get());
-  FDelays->Assign(src->FDelays.get());
-  FActive = src->FActive;
+  AssignPublishedProperties(StaticClassInfo(), this, src);
 }
 
 // ---------------------------------------------------------------------------
@@ -1053,19 +935,14 @@ void TBalloonSettings::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  FTextColor = src->FTextColor;
-  FBackgroundColor = src->FBackgroundColor;
-  FInitialDelay = src->FInitialDelay;
-  FAutoHideDelay = src->FAutoHideDelay;
-  FReshowDelay = src->FReshowDelay;
-  FEnable = src->FEnable;
-  FShowCell = src->FShowCell;
+  TAssignScope assigning(FAssigning);
+  AssignPublishedProperties(StaticClassInfo(), this, src, {"Transparency"});
 }
 
 void TBalloonSettings::SetEnable(bool Value) {
   if (FEnable == Value) return;
   FEnable = Value;
-  if (OnEnableChange) OnEnableChange(this);
+  if (!FAssigning && OnEnableChange) OnEnableChange(this);
 }
 
 // ---------------------------------------------------------------------------
@@ -1100,13 +977,10 @@ void THoverButtonsCollectionItem::Assign(TPersistent* Source) {
     TCollectionItem::Assign(Source);
     return;
   }
-  FTag = src->FTag;
-  FFlat = src->FFlat;
-  FEnabled = src->FEnabled;
-  FCaption = src->FCaption;
-  FHint = src->FHint;
-  FPicture->Assign(src->FPicture.get());
-  FWidth = src->FWidth;
+  {
+    TAssignScope assigning(FAssigning);
+    AssignPublishedProperties(StaticClassInfo(), this, src, {"ImageIndex"});
+  }
   Changed(false);
 }
 
@@ -1120,7 +994,7 @@ void THoverButtonsCollectionItem::SetWidth(int Value) { Store(FWidth, Value); }
 
 void THoverButtonsCollectionItem::SetPicture(TPicture* Value) {
   FPicture->Assign(Value);
-  Changed(false);
+  if (!FAssigning) Changed(false);
 }
 
 TF_PUBLISHED(THoverButtonsCollection, TOwnedCollection) { return TPublished<THoverButtonsCollection>(); }
@@ -1157,10 +1031,5 @@ void THoverButtons::Assign(TPersistent* Source) {
     TPersistent::Assign(Source);
     return;
   }
-  FEnabled = src->FEnabled;
-  FButtons->Assign(src->FButtons.get());
-  FColumn = src->FColumn;
-  FPosition = src->FPosition;
-  FRows = src->FRows;
-  FMoveActiveRow = src->FMoveActiveRow;
+  AssignPublishedProperties(StaticClassInfo(), this, src);
 }

@@ -472,6 +472,7 @@ class TSortSettings : public TPersistent {
  private:
   void SetHeaderColorField(TColor& Field, TColor Value);
 
+  bool FAssigning = false;
   TKitStringGrid* FOwner;
   int FColumn = -1;
   TSortDirection FDirection = sdAscending;
@@ -536,31 +537,36 @@ class TFilterData : public TCollectionItem {
   void BuildCondition(const QString& Value);
 
   int16_t Column() const { return FColumn; }
-  void SetColumn(int16_t Value) { FColumn = Value; Changed(false); }
+  void SetColumn(int16_t Value) { FColumn = Value; Notify(); }
   const QString& Condition() const { return FCondition; }
-  void SetCondition(const QString& Value) { FCondition = Value; Changed(false); }
+  void SetCondition(const QString& Value) { FCondition = Value; Notify(); }
   bool CaseSensitive() const { return FCaseSensitive; }
-  void SetCaseSensitive(bool Value) { FCaseSensitive = Value; Changed(false); }
+  void SetCaseSensitive(bool Value) { FCaseSensitive = Value; Notify(); }
   const QString& Suffix() const { return FSuffix; }
-  void SetSuffix(const QString& Value) { FSuffix = Value; Changed(false); }
+  void SetSuffix(const QString& Value) { FSuffix = Value; Notify(); }
   const QString& Prefix() const { return FPrefix; }
-  void SetPrefix(const QString& Value) { FPrefix = Value; Changed(false); }
+  void SetPrefix(const QString& Value) { FPrefix = Value; Notify(); }
   const QString& FriendlyName() const { return FFriendlyName; }
   void SetFriendlyName(const QString& Value) { FFriendlyName = Value; }
   TFilterOperation Operation() const { return FOperation; }
-  void SetOperation(TFilterOperation Value) { FOperation = Value; Changed(false); }
+  void SetOperation(TFilterOperation Value) { FOperation = Value; Notify(); }
   TFilterCells Data() const { return FData; }
-  void SetData(TFilterCells Value) { FData = Value; Changed(false); }
+  void SetData(TFilterCells Value) { FData = Value; Notify(); }
   TFilterMethod Method() const { return FMethod; }
-  void SetMethod(TFilterMethod Value) { FMethod = Value; Changed(false); }
+  void SetMethod(TFilterMethod Value) { FMethod = Value; Notify(); }
   TFilterType FilterType() const { return FFilterType; }
   void SetFilterType(TFilterType Value) { FFilterType = Value; }
   bool Enabled() const { return FEnabled; }
-  void SetEnabled(bool Value) { FEnabled = Value; Changed(false); }
+  void SetEnabled(bool Value) { FEnabled = Value; Notify(); }
   bool RemoveAccented() const { return FRemoveAccented; }
-  void SetRemoveAccented(bool Value) { FRemoveAccented = Value; Changed(false); }
+  void SetRemoveAccented(bool Value) { FRemoveAccented = Value; Notify(); }
 
  private:
+  void Notify() {
+    if (!FAssigning) Changed(false);
+  }
+
+  bool FAssigning = false;
   int16_t FColumn = 0;
   QString FCondition;
   bool FCaseSensitive = true;
@@ -645,6 +651,7 @@ class TFilterDropDown : public TPersistent {
   TNotifyEvent OnChange;
 
  private:
+  bool FAssigning = false;
   bool FAutoSize = false;
   int FHeight = 150;
   int FWidth = 150;
@@ -688,6 +695,7 @@ class TFilterEdit : public TPersistent {
  private:
   void Repaint();
 
+  bool FAssigning = false;
   TKitStringGrid* FOwner;
   bool FEnabled = false;
   int FRow = 0;
@@ -820,6 +828,7 @@ class TDragDropSettings : public TPersistent {
   int FDeltaY = 0;
 
  private:
+  bool FAssigning = false;
   TKitStringGrid* FGrid;
   bool FShowCells = true;
   bool FOleAcceptFiles = true;
@@ -855,6 +864,7 @@ class TShowModified : public TPersistent {
   TNotifyEvent OnChange;
 
  private:
+  bool FAssigning = false;
   bool FEnabled = false;
   TColor FColor = 0x00FFFF;
 };
@@ -972,6 +982,7 @@ class TBalloonSettings : public TPersistent {
   TNotifyEvent OnEnableChange;
 
  private:
+  bool FAssigning = false;
   int FAutoHideDelay = -1;
   TColor FBackgroundColor = clNone;
   bool FEnable = false;
@@ -1024,9 +1035,10 @@ class THoverButtonsCollectionItem : public TCollectionItem {
   void Store(T& Field, const T& Value) {
     if (Field == Value) return;
     Field = Value;
-    Changed(false);
+    if (!FAssigning) Changed(false);
   }
 
+  bool FAssigning = false;
   QString FCaption;
   bool FEnabled = true;
   bool FFlat = false;
