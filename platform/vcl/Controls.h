@@ -658,6 +658,8 @@ class TWinControl : public TControl, public TWindowObject, public TScrollBarWind
   void WMEraseBkgnd(TMessage& Message);
   void WMSetCursor(TMessage& Message);
   void WMSize(TMessage& Message);
+  // WM_SETREDRAW: switches the window's repainting off (wParam 0) and on.
+  void WMSetRedraw(TMessage& Message);
 
   // True for controls whose widget is a Qt control with its own behaviour
   // and painting (set by Qt-backed subclasses before CreateWnd).

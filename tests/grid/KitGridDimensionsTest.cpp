@@ -148,10 +148,12 @@ TEST(GridDimensions, RedrawLockFollowsTheWindowNotTheCounter) {
   // window redraws again, so the grid never stays frozen.
   grid->BeginUpdate();
   EXPECT_TRUE(grid->RedrawLocked());
+  EXPECT_FALSE(grid->WidgetIfAllocated()->updatesEnabled()) << "the window stopped repainting";
   grid->SetVisible(false);
   grid->EndUpdate();
   EXPECT_FALSE(grid->IsUpdating());
   EXPECT_FALSE(grid->RedrawLocked());
+  EXPECT_TRUE(grid->WidgetIfAllocated()->updatesEnabled());
   grid->SetVisible(true);
 
   // No per-cell repaint while updating: one invalidation at the end.
