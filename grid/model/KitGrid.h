@@ -901,6 +901,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   TIntList* UnSortedRowMap() const { return FUnSortRowXRef.get(); }
   // Run-time only objects (nullptr when constructed in a designer).
   TGridFocusWindow* FocusWindow() const { return FFocusWindow; }
+  // Keeps the focus-glow window with the current cell when a window of the
+  // application moves or resizes.
+  void MoveFocusWindow();
   TArrowWindow* ArrowWindow(TArrowDirection Dir) const { return FArrows[Dir]; }
   TScrollBar* CellScrollBar() const { return FCellScrollBar; }
   TScrollBar* PaintScrollBar() const { return FPaintScrollBar; }

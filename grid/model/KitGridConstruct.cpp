@@ -96,9 +96,7 @@ class TFocusFrameHook : public QObject {
   bool eventFilter(QObject* Watched, QEvent* Event) override {
     if ((Event->type() == QEvent::Move || Event->type() == QEvent::Resize) && Watched->isWidgetType() &&
         static_cast<QWidget*>(Watched)->isWindow()) {
-      // The focus-frame grid moves its frame with its current cell; the
-      // frame window itself is positioned by the grid's paint cycle.
-      if (TKitStringGrid* grid = GridUnit().FocusFrameGrid) grid->Invalidate();
+      if (TKitStringGrid* grid = GridUnit().FocusFrameGrid) grid->MoveFocusWindow();
     }
     return false;
   }
@@ -722,6 +720,12 @@ int TKitStringGrid::InitMouseWheel(bool Init) {
   FWheelScrollLines = lines;
   FWheelMessage = WM_MOUSEWHEEL;
   return FWheelScrollLines;
+}
+
+void TKitStringGrid::MoveFocusWindow() {
+  // The glow is laid over the current cell by the paint cycle; until it is
+  // laid again after a move the window is hidden rather than left behind.
+  if (FFocusWindow != nullptr && FFocusWindow->Visible()) FFocusWindow->SetVisible(false);
 }
 
 QString TKitStringGrid::GetVersionString() {
