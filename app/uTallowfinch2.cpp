@@ -1,7 +1,6 @@
 #include "app/uTallowfinch2.h"
 
 #include <QFileInfo>
-#include <QFont>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -118,6 +117,10 @@ TfrmMyBrowser::TfrmMyBrowser(TComponent* AOwner) : TForm(AOwner) {
   InitAppResources();
   SetName(QStringLiteral("frmMyBrowser"));
   SetCaption(QStringLiteral("Tallowfinch"));
+  // The window's font, which every control on it shows unless it has its
+  // own (ParentFont).
+  Font()->SetName(QStringLiteral("Arial"));
+  Font()->SetHeight(-11);
   SetClientWidth(1122);
   SetClientHeight(642);
   SetKeyPreview(true);
@@ -133,6 +136,8 @@ TfrmMyBrowser::TfrmMyBrowser(TComponent* AOwner) : TForm(AOwner) {
   BuildResultsPane();
   BuildBrowserPane();
   PrepareWebData();
+  // The lead count shows the window's font in bold.
+  EdNumberofLeads->Font()->SetStyle(EdNumberofLeads->Font()->Style() + TFontStyles{fsBold});
 
   OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
   OnShow = [this](TObject* Sender) { FormShow(Sender); };
@@ -144,18 +149,6 @@ TfrmMyBrowser::~TfrmMyBrowser() {
   Destroying();
   FormDestroy(this);
   if (frmMyBrowser == this) frmMyBrowser = nullptr;
-}
-
-void TfrmMyBrowser::CreateHandle() {
-  TForm::CreateHandle();
-  // The window's font reaches the edits and memos; the lead count is bold.
-  QFont font(QStringLiteral("Arial"));
-  font.setPixelSize(11);
-  Widget()->setFont(font);
-  if (QWidget* leads = EdNumberofLeads->WidgetIfAllocated()) {
-    font.setBold(true);
-    leads->setFont(font);
-  }
 }
 
 void TfrmMyBrowser::BuildImageLists() {

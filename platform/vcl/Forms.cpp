@@ -62,6 +62,7 @@ TMouse* Mouse = &GMouse;
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
   FVisible = false;
+  FParentFont = false;  // a form has its own font, also when embedded
   FWidth = 320;
   FHeight = 240;
   FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
