@@ -713,7 +713,8 @@ void TfrmMyBrowser::FormCreate(TObject*) {
   try {
     RestoreSplitter();
     ReadInterfaceAndWidth();
-  } catch (...) {
+  } catch (const Exception&) {
+    // Settings that cannot be read leave the window's default layout.
   }
   TFNStartPage1Click(this);
 }
@@ -722,7 +723,8 @@ void TfrmMyBrowser::FormDestroy(TObject*) {
   if (!StatusWindow || StatusWindow->Owner() != this) return;
   try {
     delete StatusWindow;
-  } catch (...) {
+  } catch (const Exception&) {
+    // The window is closing: a failing status window has nothing left to report to.
   }
   StatusWindow = nullptr;
 }
@@ -759,7 +761,8 @@ void TfrmMyBrowser::TFNStartPage1Click(TObject*) {
     PumpMessagesFor(1000);
     edURL->SetText(DirectoryHomePage());
     if (webbrowser1) webbrowser1->LoadHTML(webbrowser1->fStartPage());
-  } catch (...) {
+  } catch (const Exception&) {
+    // A start page that does not load leaves the browser showing what it had.
   }
 }
 
@@ -772,7 +775,8 @@ void TfrmMyBrowser::btnGoClick(TObject*) {
   lstEventLog->Items()->Clear();
   try {
     if (webbrowser1) webbrowser1->SetURL(edURL->Text());
-  } catch (...) {
+  } catch (const Exception&) {
+    // An address the browser refuses leaves the page as it is.
   }
 }
 
@@ -856,7 +860,8 @@ void TfrmMyBrowser::ReloadPage() {
 void TfrmMyBrowser::CallWeb(const QString& szUrl) {
   try {
     if (webbrowser1) webbrowser1->Navigate(szUrl);
-  } catch (...) {
+  } catch (const Exception&) {
+    // A link that cannot be opened leaves the page as it is.
   }
 }
 
@@ -931,7 +936,8 @@ void TfrmMyBrowser::btnCaptureClick(TObject*) {
       if (StatusWindow) StatusWindow->Hide();
       if (webbrowser1) webbrowser1->Navigate(MakerPage(kStopPath));
       Application->ProcessMessages();
-    } catch (...) {
+    } catch (const Exception&) {
+      // Stopping goes on whatever the browser does with the stop page.
     }
   }
 
@@ -943,7 +949,8 @@ void TfrmMyBrowser::btnCaptureClick(TObject*) {
                   QStringLiteral("\rDon't forget to eliminate duplicates (small button)!") +
                   QStringLiteral("\ror empty the grid with the <- button! ") + QStringLiteral("\r") + reminder);
     SetCaption(QStringLiteral("TFN - A total of ") + count + QStringLiteral(" addresses have been scraped!"));
-  } catch (...) {
+  } catch (const Exception&) {
+    // The summary is a courtesy: the capture state ends either way.
   }
   EndCaptureState();
 }
@@ -1019,7 +1026,8 @@ void TfrmMyBrowser::ToolButton7Click(TObject* Sender) {
     tbResults->SetCaption(QStringLiteral("Results (") + QString::number(mmResults->Lines()->Count()) +
                           QStringLiteral(" lines)"));
     Memo1Change(Sender);
-  } catch (...) {
+  } catch (const Exception&) {
+    // Clearing the results cannot be half done: the memo is empty or untouched.
   }
 }
 
@@ -1080,7 +1088,8 @@ void TfrmMyBrowser::SetInterfaceAndWidth() {
     registry.WriteInteger(QStringLiteral("Width"), PageControl1->Width());
     registry.WriteInteger(QStringLiteral("Timer"), PageDelay);
     registry.CloseKey();
-  } catch (...) {
+  } catch (const Exception&) {
+    // Settings that cannot be saved are only lost for the next start.
   }
 }
 
@@ -1138,7 +1147,8 @@ void TfrmMyBrowser::tbSplitScreenClick(TObject*) {
       tbSplitScreen->SetCaption(QStringLiteral("50%"));
     }
     SetInterfaceAndWidth();
-  } catch (...) {
+  } catch (const Exception&) {
+    // A split the window cannot take leaves the panes as they were.
   }
 }
 
@@ -1152,7 +1162,8 @@ void TfrmMyBrowser::N0second1Click(TObject* Sender) {
     for (int i = 0; i < items->Count(); ++i) items->Items(i)->SetChecked(items->Items(i)->Hint() == delay);
     btnTimer->SetCaption(QStringLiteral("Timer (") + chosen->Hint() + QStringLiteral("\")"));
     SetInterfaceAndWidth();
-  } catch (...) {
+  } catch (const Exception&) {
+    // A menu item without a delay in its hint keeps the current delay.
   }
 }
 
@@ -1172,7 +1183,8 @@ void TfrmMyBrowser::CheckForUpdate() {
   const QString localDate = info.lastModified().toLocalTime().toString(QStringLiteral("yyyyMMdd"));
   try {
     UpdateDateText = HttpGetText(MakerPage(QStringLiteral("/files/fdate.php?svyp=") + EDITION_CODE));
-  } catch (...) {
+  } catch (const Exception&) {
+    // Without an answer from the server there is no newer version to offer.
   }
   try {
     if (StrToInt(UpdateDateText) > StrToInt(localDate)) {
@@ -1182,7 +1194,8 @@ void TfrmMyBrowser::CheckForUpdate() {
       ShellExecute(owner, QStringLiteral("open"), MakerPage(QStringLiteral("/download.php")), QString(), QString(),
                    SW_SHOWNORMAL);
     }
-  } catch (...) {
+  } catch (const Exception&) {
+    // A date that is not a number (no answer, an error page) offers nothing.
   }
 }
 

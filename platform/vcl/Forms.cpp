@@ -648,7 +648,7 @@ bool TCustomForm::HostEvent(QEvent* Event) {
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) { Initialize(); }
 
 TApplication::~TApplication() {
-  SetExceptionHandler(nullptr);
+  SetApplicationHandleException(nullptr);
   // Forms left at exit go while Qt is still there; none should be left by
   // then (Run deletes them).
   if (QCoreApplication::instance()) DestroyComponents();
@@ -657,7 +657,9 @@ TApplication::~TApplication() {
 void TApplication::Initialize() {
   if (FInitialized) return;
   FInitialized = true;
-  SetExceptionHandler([this](std::exception_ptr e) { HandleException(this, e); });
+  // The one route of exceptions nothing else takes: guarded input, timers,
+  // queued calls, the browser engine's callbacks.
+  SetApplicationHandleException([this](std::exception_ptr e) { HandleException(this, e); });
 }
 
 void TApplication::RegisterCreatedForm(TCustomForm* Form) {

@@ -225,10 +225,14 @@ using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>
 
 class TApplication : public TComponent {
  public:
+  // Initializes the application: its HandleException becomes the one route
+  // of the exceptions nothing up the stack takes (ApplicationHandleException:
+  // guarded input and messages, timers, queued and synchronised calls, the
+  // browser engine's callbacks).
   explicit TApplication(TComponent* AOwner);
   ~TApplication() override;
 
-  // Installs the exception handler for everything run from the event loop.
+  // Installs that exception route (the constructor did).
   void Initialize();
   // Creates a form owned by the application, runs its OnCreate, and makes
   // the first one the main form.
