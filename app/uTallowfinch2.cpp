@@ -701,8 +701,7 @@ void TfrmMyBrowser::FormCreate(TObject*) {
   lbVersion->Font()->Assign(lbCountry->Font());
   StatusBar1->Panels()->Items(0)->SetText(QStringLiteral("TFN - ") + VERSION);
   TFNStartPage1Click(this);
-  StatusWindow = new TfrmSplashScreen(this);
-  StatusWindow->AfterConstruction();
+  StatusWindow = Create<TfrmSplashScreen>(this);
   PumpMessagesFor(500);
   Goto1->SetHint(DirectoryHomePage());
   Goto1->SetCaption(QStringLiteral("Go to ") + DirectorySearchAddress());
@@ -729,7 +728,7 @@ void TfrmMyBrowser::FormDestroy(TObject*) {
   StatusWindow = nullptr;
 }
 
-TSuperBrowser* TfrmMyBrowser::NewBrowser() { return new TSuperBrowser(this); }
+TSuperBrowser* TfrmMyBrowser::NewBrowser() { return Create<TSuperBrowser>(this); }
 
 QString TfrmMyBrowser::LoadStartPageTemplate() {
   TResourceStream stream(0, QStringLiteral("HomePage"), QStringLiteral("RCDATA"));

@@ -322,6 +322,12 @@ TKitCustomControl::TKitCustomControl(TComponent* AOwner) : TKitCustomControlBase
   FParentColor = false;
   FColor = 0xFFFFFF;
   SetTabStop(true);
+}
+
+void TKitCustomControl::AfterConstruction() {
+  TKitCustomControlBase::AfterConstruction();
+  if (FConstructed) return;
+  FConstructed = true;
   if (!IsDesignerForm()) InitializeControl();
 }
 

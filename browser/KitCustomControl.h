@@ -217,8 +217,12 @@ class TKitCustomControlBase : public TKitCustomControlBaseCommon {
 
 class TKitCustomControl : public TKitCustomControlBase {
  public:
+  // Create it with Create<T>(AOwner) (or CreateUnique<T>): InitializeControl
+  // runs in AfterConstruction, where a descendant's override is reached.
   explicit TKitCustomControl(TComponent* AOwner);
   ~TKitCustomControl() override;
+  // Runs InitializeControl once (outside a designer form).
+  void AfterConstruction() override;
 
   // The framework's colour of the control (white at creation).
   TColor Color() const { return FColor; }
@@ -268,6 +272,8 @@ class TKitCustomControl : public TKitCustomControlBase {
  protected:
   TRectF GetLocalRect() override;
   virtual TColor GetStyleBackgroundEndColor();
+  // The descendant's set-up, run by AfterConstruction after the most
+  // derived constructor.
   virtual void InitializeControl() {}
   virtual void BeforeExport() {}
   virtual void AfterExport() {}
@@ -289,4 +295,5 @@ class TKitCustomControl : public TKitCustomControlBase {
  private:
   bool FAlignWithMargins = false;
   TRect FMargins{3, 3, 3, 3};
+  bool FConstructed = false;  // AfterConstruction ran
 };

@@ -144,6 +144,7 @@ TThread::~TThread() {
 }
 
 void TThread::AfterConstruction() {
+  TObject::AfterConstruction();
   bool startNow = false;
   {
     std::lock_guard<std::mutex> guard(FStartLock);

@@ -51,7 +51,7 @@ class TThread : public TObject {
   }
 
   // Starts a thread that was not created suspended (once; later calls do nothing).
-  void AfterConstruction();
+  void AfterConstruction() override;
   // Starts a thread created suspended; raises EThread when it already runs or ran.
   void Start();
   // Asks Execute to finish: sets Terminated, which Execute polls.

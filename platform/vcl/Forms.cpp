@@ -80,6 +80,7 @@ TCustomForm::~TCustomForm() {
 }
 
 void TCustomForm::AfterConstruction() {
+  TWinControl::AfterConstruction();
   if (FCreated) return;
   FCreated = true;
   if (OnCreate) OnCreate(this);

@@ -78,9 +78,9 @@ class TCustomForm : public TWinControl {
   explicit TCustomForm(TComponent* AOwner);
   ~TCustomForm() override;
 
-  // Runs OnCreate once. TApplication::CreateForm calls it; code that builds a
-  // form with new calls it after setting the events.
-  void AfterConstruction();
+  // Runs OnCreate once. The creation paths (Create<T>, CreateForm) call it;
+  // code that builds a form with new calls it after setting the events.
+  void AfterConstruction() override;
 
   TWinControl* ActiveControl() const { return FActiveControl; }
   // Raises EInvalidOperation when the control is not on this form or cannot
