@@ -355,6 +355,12 @@ TKitCustomControl::TKitCustomControl(TComponent* AOwner) : TKitCustomControlBase
   FStroke = std::make_unique<TKitGraphicsStroke>(gskSolid, 0xC0C0C0);
   FFill->OnChanged = [this](TObject*) { FillChanged(); };
   FStroke->OnChanged = [this](TObject*) { StrokeChanged(); };
+}
+
+void TKitCustomControl::AfterConstruction() {
+  TKitCustomControlBase::AfterConstruction();
+  if (FConstructed) return;
+  FConstructed = true;
   if (!IsDesignerForm()) InitializeControl();
 }
 

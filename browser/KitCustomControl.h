@@ -215,8 +215,12 @@ using TKitCustomControlCanLoadPropertyEvent = std::function<void(
 class TKitCustomControl : public TKitCustomControlBase, public IKitPersistence, public IKitGraphicsExport {
  public:
   TF_DECLARE_PUBLISHED(TKitCustomControl)
+  // Create it with Create<T>(AOwner) (or CreateUnique<T>): InitializeControl
+  // runs in AfterConstruction, where a descendant's override is reached.
   explicit TKitCustomControl(TComponent* AOwner);
   ~TKitCustomControl() override;
+  // Runs InitializeControl once (outside a designer form).
+  void AfterConstruction() override;
 
   // Fill and stroke of the background; changing them repaints (the fill
   // also sets Color).
@@ -313,6 +317,8 @@ class TKitCustomControl : public TKitCustomControlBase, public IKitPersistence, 
  protected:
   TRectF GetLocalRect() override;
   virtual TColor GetStyleBackgroundEndColor();
+  // The descendant's set-up, run by AfterConstruction after the most
+  // derived constructor.
   virtual void InitializeControl() {}
   virtual void BeforeExport() {}
   virtual void AfterExport() {}
@@ -367,4 +373,5 @@ class TKitCustomControl : public TKitCustomControlBase, public IKitPersistence, 
   std::unique_ptr<TKitUndoManager> FUndoManager;
   bool FAlignWithMargins = false;
   TRect FMargins{3, 3, 3, 3};
+  bool FConstructed = false;  // AfterConstruction ran
 };

@@ -427,7 +427,7 @@ void DeliverMouseOrigin(const TMessage& Message, QMouseEvent* Origin, const std:
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
   FWindowProc = DefaultWindowProc();
-  FFont->OnChange = [this](TObject*) { Perform(CM_FONTCHANGED, 0, 0); };
+  FFont->OnChange = [this](TObject*) { FontChanged(); };
 }
 
 TControl::~TControl() {
@@ -534,6 +534,7 @@ std::vector<TMessageMapEntry> TControl::MessageTable() {
       TF_MESSAGE(WM_CONTEXTMENU, WMContextMenu),
       TF_MESSAGE(WM_CANCELMODE, WMCancelMode),
       TF_MESSAGE(CM_CANCELMODE, WMCancelMode),
+      TF_MESSAGE(CM_PARENTFONTCHANGED, CMParentFontChanged),
   };
 }
 
@@ -595,6 +596,33 @@ void TControl::CMHitTest(TMessage& Message) { Message.Result = HTCLIENT; }
 
 void TControl::WMCancelMode(TMessage&) {
   if (MouseCapture()) SetMouseCapture(false);
+}
+
+void TControl::FontChanged() {
+  if (!FTakingParentFont) FParentFont = false;
+  Perform(CM_FONTCHANGED, 0, 0);
+}
+
+void TControl::SetParentFont(bool Value) {
+  if (FParentFont == Value) return;
+  FParentFont = Value;
+  if (FParent && !ComponentState().Contains(csReading)) Perform(CM_PARENTFONTCHANGED, 0, 0);
+}
+
+void TControl::CMParentFontChanged(TMessage& Message) {
+  if (!FParentFont) return;
+  const TFont* source = Message.WParam != 0 ? reinterpret_cast<const TFont*>(Message.LParam)
+                        : FParent             ? FParent->Font()
+                                              : nullptr;
+  if (!source || source->SameAs(*FFont)) return;
+  FTakingParentFont = true;
+  try {
+    FFont->Assign(const_cast<TFont*>(source));
+  } catch (...) {
+    FTakingParentFont = false;
+    throw;
+  }
+  FTakingParentFont = false;
 }
 
 void TControl::DefaultHandler(TMessage& Message) {
@@ -792,7 +820,8 @@ void TControl::ChangeScale(int M, int D, bool isDpiChange) {
       const int y = MulDiv(FTop, M, D);
       SetBounds(x, y, MulDiv(FLeft + FWidth, M, D) - x, MulDiv(FTop + FHeight, M, D) - y);
     }
-    FFont->SetHeight(MulDiv(FFont->Height(), M, D));
+    // A control showing its parent's font gets the parent's scaled font.
+    if (!FParentFont || !FParent) FFont->SetHeight(MulDiv(FFont->Height(), M, D));
   }
   if (isDpiChange) FCurrentPPI = MulDiv(FCurrentPPI, M, D);
 }
@@ -957,6 +986,7 @@ void TWinControl::InsertControl(TControl* AControl) {
   AControl->FParent = this;
   FControls.append(AControl);
   if (auto* w = dynamic_cast<TWinControl*>(AControl)) FTabList.append(w);
+  AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
   AControl->UpdateAnchorRules();
   if (AControl->FAlign != alNone) Realign();
   Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
@@ -1089,7 +1119,16 @@ void TWinControl::CreateWnd() {
   ApplyCreateParams(params);
   if (TWindowScrollBars* bars = WindowScrollBars()) bars->InitFromStyle(params.Style);
   UpdateClientArea(false);
+  ApplyWidgetFont();
   Perform(WM_CREATE, 0, 0);
+}
+
+void TWinControl::ApplyWidgetFont() {
+  if (QWidget* w = FWidget.data()) w->setFont(Font()->QtFont());
+}
+
+void TWinControl::NotifyControls(UINT Msg) {
+  for (TControl* c : QList<TControl*>(FControls)) c->Perform(Msg, 0, 0);
 }
 
 void TWinControl::ApplyCreateParams(const TCreateParams& Params) {
@@ -1535,6 +1574,7 @@ TF_MESSAGE_MAP(TWinControl, TControl) {
       TF_MESSAGE(WM_SETCURSOR, WMSetCursor),
       TF_MESSAGE(WM_SIZE, WMSize),
       TF_MESSAGE(WM_SETREDRAW, WMSetRedraw),
+      TF_MESSAGE(CM_FONTCHANGED, CMFontChanged),
   };
 }
 
@@ -1708,6 +1748,12 @@ void TWinControl::WMSize(TMessage& Message) {
   Realign();
   Resize();
   DefaultHandler(Message);
+}
+
+void TWinControl::CMFontChanged(TMessage& Message) {
+  Inherited<TControl>(Message);
+  ApplyWidgetFont();
+  NotifyControls(CM_PARENTFONTCHANGED);
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {

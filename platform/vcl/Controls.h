@@ -4,6 +4,11 @@
 // TControl       a rectangle in its parent with the message machinery
 //                (Perform, WindowProc, WndProc, Dispatch, DefaultHandler),
 //                mouse handling, alignment, anchors and its own Visible flag.
+//                Message handlers are named methods entered in the class's
+//                message map (MessageMaps.h: TF_DECLARE_MESSAGES,
+//                TF_MESSAGE_MAP); "inherited" calls the ancestor's handler by
+//                name or Inherited<Base>. The font follows the parent's while
+//                ParentFont is set.
 // TWinControl    a control with a window: an HWND and a QWidget created in
 //                CreateWnd from CreateParams. Qt input reaching the widget is
 //                translated into Win32 messages (keys with Win32 character
@@ -297,9 +302,17 @@ class TControl : public TComponent {
   void SetAnchors(TAnchors Value);
 
   // --- font and resolution
-  // The control's font; a change sends CM_FONTCHANGED to the control.
+  // The control's font; a change sends CM_FONTCHANGED to the control and
+  // clears ParentFont. Windowed controls hand it to their widget (WM_SETFONT
+  // on Win32) and pass CM_PARENTFONTCHANGED on to their children.
   TFont* Font() const { return FFont.get(); }
   void SetFont(TFont* Value) { FFont->Assign(Value); }
+  // The control shows its parent's font: it takes it when it is put on a
+  // parent and whenever the parent's font changes (CM_PARENTFONTCHANGED).
+  // True by default (forms: false); setting Font clears it, setting it
+  // again takes the parent's font.
+  bool ParentFont() const { return FParentFont; }
+  void SetParentFont(bool Value);
   // The resolution the control's bounds and font are laid out for: 96 until
   // the control is scaled.
   int CurrentPPI() const { return FCurrentPPI; }
@@ -424,6 +437,8 @@ class TControl : public TComponent {
   void WMContextMenu(TMessage& Message);
   // WM_CANCELMODE and CM_CANCELMODE: lets go of the mouse.
   void WMCancelMode(TMessage& Message);
+  // With ParentFont, takes the font in LParam (WParam != 0) or the parent's.
+  void CMParentFontChanged(TMessage& Message);
 
   TWinControl* FParent = nullptr;
   int FLeft = 0;
@@ -441,6 +456,7 @@ class TControl : public TComponent {
   TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState FControlState;
   int FCurrentPPI = 96;
+  bool FParentFont = true;
 
  private:
   friend class TWinControl;
@@ -449,8 +465,11 @@ class TControl : public TComponent {
   void DoMouseUp(TMessage& Message, TMouseButton Button);
   static std::vector<TMessageMapEntry> MessageTable();
 
+  void FontChanged();
+
   TWndMethod FWindowProc;
   std::unique_ptr<TFont> FFont;
+  bool FTakingParentFont = false;  // the font changes to the parent's: ParentFont stays
   TPopupMenu* FPopupMenu = nullptr;
   // Anchoring base: the rectangle and the parent's client size when the
   // rectangle was last set by anything other than anchoring.
@@ -660,6 +679,13 @@ class TWinControl : public TControl, public TWindowObject, public TScrollBarWind
   void WMSize(TMessage& Message);
   // WM_SETREDRAW: switches the window's repainting off (wParam 0) and on.
   void WMSetRedraw(TMessage& Message);
+  // Hands the font to the widget and CM_PARENTFONTCHANGED to the children.
+  void CMFontChanged(TMessage& Message);
+
+  // Sends a message to every child (windowed or not).
+  void NotifyControls(UINT Msg);
+  // Gives the widget the control's font.
+  void ApplyWidgetFont();
 
   // True for controls whose widget is a Qt control with its own behaviour
   // and painting (set by Qt-backed subclasses before CreateWnd).

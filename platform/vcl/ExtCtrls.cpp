@@ -215,7 +215,8 @@ TF_PUBLISHED(TPanel, TComponent) {
       .Default(true)
       .Boolean("ShowCaption", &TPanel::ShowCaption, &TPanel::SetShowCaption)
       .Default(true)
-      .Object("Font", &TPanel::Font, &TPanel::SetFont);
+      .Object("Font", &TPanel::Font, &TPanel::SetFont)
+      .Stored([](const TPanel& c) { return !c.ParentFont(); });
 }
 
 // ---------------------------------------------------------------------------

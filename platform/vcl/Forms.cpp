@@ -62,6 +62,7 @@ TMouse* Mouse = &GMouse;
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
   FVisible = false;
+  FParentFont = false;  // a form has its own font, also when embedded
   FWidth = 320;
   FHeight = 240;
   FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
@@ -79,6 +80,7 @@ TCustomForm::~TCustomForm() {
 }
 
 void TCustomForm::AfterConstruction() {
+  TWinControl::AfterConstruction();
   if (FCreated) return;
   FCreated = true;
   if (OnCreate) OnCreate(this);
@@ -647,7 +649,7 @@ bool TCustomForm::HostEvent(QEvent* Event) {
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) { Initialize(); }
 
 TApplication::~TApplication() {
-  SetExceptionHandler(nullptr);
+  SetApplicationHandleException(nullptr);
   // Forms left at exit go while Qt is still there; none should be left by
   // then (Run deletes them).
   if (QCoreApplication::instance()) DestroyComponents();
@@ -656,7 +658,9 @@ TApplication::~TApplication() {
 void TApplication::Initialize() {
   if (FInitialized) return;
   FInitialized = true;
-  SetExceptionHandler([this](std::exception_ptr e) { HandleException(this, e); });
+  // The one route of exceptions nothing else takes: guarded input, timers,
+  // queued calls, the browser engine's callbacks.
+  SetApplicationHandleException([this](std::exception_ptr e) { HandleException(this, e); });
 }
 
 void TApplication::RegisterCreatedForm(TCustomForm* Form) {

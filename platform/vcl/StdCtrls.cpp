@@ -1344,6 +1344,7 @@ TF_PUBLISHED(TLabel, TComponent) {
       .Boolean("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar)
       .Default(true)
       .Object("Font", &TLabel::Font, &TLabel::SetFont)
+      .Stored([](const TLabel& c) { return !c.ParentFont(); })
       .Color("Color", &TLabel::Color, &TLabel::SetColor)
       .Default(clBtnFace);
 }

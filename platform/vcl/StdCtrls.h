@@ -71,6 +71,8 @@ TPublished<T> PublishedControl() {
       .Default(false)
       .Integer("Cursor", &T::Cursor, &T::SetCursor)
       .Default(crDefault)
+      .Boolean("ParentFont", &T::ParentFont, &T::SetParentFont)
+      .Default(true)
       .Event("OnClick", &T::OnClick)
       .Event("OnDblClick", &T::OnDblClick)
       .Event("OnMouseDown", &T::OnMouseDown)

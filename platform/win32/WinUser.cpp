@@ -45,7 +45,6 @@ struct TWindowState {
   QHash<QString, UINT> Registered;
   UINT NextRegistered = MAXREGISTEREDMESSAGE_FIRST;
 
-  std::function<void(std::exception_ptr)> ExceptionHandler;
   std::function<void(HWND, const RECT*)> InvalidateHook;
 
   // Window timers: (window, id) -> scheduler timer.
@@ -356,32 +355,12 @@ void CallGuarded(const std::function<void()>& Work) {
   try {
     Work();
   } catch (...) {
-    std::function<void(std::exception_ptr)> handler;
-    {
-      std::lock_guard lock(State().Lock);
-      handler = State().ExceptionHandler;
-    }
-    const std::exception_ptr error = std::current_exception();
-    if (handler) {
-      try {
-        handler(error);
-        return;
-      } catch (...) {
-      }
-    }
-    try {
-      std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-      qWarning("Unhandled exception in an event handler: %s", e.what());
-    } catch (...) {
-      qWarning("Unhandled exception in an event handler");
-    }
+    ApplicationHandleException(std::current_exception());
   }
 }
 
 void SetExceptionHandler(std::function<void(std::exception_ptr)> Handler) {
-  std::lock_guard lock(State().Lock);
-  State().ExceptionHandler = std::move(Handler);
+  SetApplicationHandleException(std::move(Handler));
 }
 
 // --- timers ---------------------------------------------------------------------

@@ -115,10 +115,11 @@ UINT RegisterWindowMessage(const QString& Name);
 // ---------------------------------------------------------------------------
 // Guarded calls: exceptions never cross a Qt event handler.
 
-// Runs Work; an exception goes to the handler set with SetExceptionHandler
-// (the application's HandleException), or is reported with qWarning when none
-// is set.
+// Runs Work; an exception goes to ApplicationHandleException (SysUtils.h), the
+// one route the application object sets to its HandleException, or is
+// reported with qWarning when none is set.
 void CallGuarded(const std::function<void()>& Work);
+// Sets that same handler (SetApplicationHandleException).
 void SetExceptionHandler(std::function<void(std::exception_ptr)> Handler);
 
 // ---------------------------------------------------------------------------
