@@ -97,8 +97,7 @@ const std::vector<QString>& SharedTexts() {
 }
 
 std::unique_ptr<TKitStringGrid> NewGrid() {
-  auto grid = std::make_unique<TKitStringGrid>(nullptr);
-  grid->AfterConstruction();
+  auto grid = CreateUnique<TKitStringGrid>(nullptr);
   grid->SetFixedRows(0);
   grid->SetFixedCols(0);
   return grid;

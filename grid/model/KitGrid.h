@@ -176,8 +176,10 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   ~TKitStringGrid() override;
 
   // The steps of construction that call virtual operations a descendant may
-  // override; runs once, after the most derived constructor.
-  void AfterConstruction();
+  // override (the footer panel, the default row height); runs after the
+  // most derived constructor: create a grid with Create<TKitStringGrid> or
+  // CreateUnique<TKitStringGrid>. Runs once.
+  void AfterConstruction() override;
 
   // --- lifetime
   void Assign(TPersistent* Source) override;

@@ -379,6 +379,7 @@ void TKitStringGrid::CreateRunTimeObjects() {
 }
 
 void TKitStringGrid::AfterConstruction() {
+  TBaseGrid::AfterConstruction();
   if (FFooterPanel != nullptr) return;  // runs once
   FFooterPanel = CreateFooterPanel();
   if (FFooterPanel != nullptr) {

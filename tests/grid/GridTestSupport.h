@@ -9,12 +9,8 @@
 
 namespace gridtest {
 
-// A grid with no owner, its construction completed.
-inline std::unique_ptr<TKitStringGrid> NewGrid(TComponent* AOwner = nullptr) {
-  auto grid = std::make_unique<TKitStringGrid>(AOwner);
-  grid->AfterConstruction();
-  return grid;
-}
+// A grid with no owner, made in two phases as every grid is.
+inline std::unique_ptr<TKitStringGrid> NewGrid() { return CreateUnique<TKitStringGrid>(nullptr); }
 
 // Every record of the grid that says it is covered points at a base cell
 // whose area covers it; every base cell's area lies inside the grid and all

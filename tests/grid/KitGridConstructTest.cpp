@@ -224,8 +224,7 @@ TEST(GridConstruct, OwnedObjectsExist) {
 TEST(GridConstruct, DesignTimeGridHasNoRunTimeObjects) {
   TComponent form(nullptr);
   form.SetDesigning(true);
-  auto* grid = new TKitStringGrid(&form);  // owned by the form
-  grid->AfterConstruction();
+  auto* grid = Create<TKitStringGrid>(&form);  // owned by the form
   EXPECT_TRUE(grid->IsDesignTime());
   EXPECT_EQ(grid->FocusWindow(), nullptr);
   for (TArrowDirection d : {arrUp, arrDown, arrLeft, arrRight}) EXPECT_EQ(grid->ArrowWindow(d), nullptr);
@@ -343,6 +342,40 @@ TEST(GridConstruct, StreamedGridLoadsItsStoredValues) {
   EXPECT_EQ(loaded->MinColWidth(), 10);
   EXPECT_TRUE(loaded->Navigation()->AlwaysEdit()) << "the option becomes the navigation setting";
   EXPECT_FALSE(loaded->Options().Contains(goAlwaysShowEditor));
+}
+
+}  // namespace
+
+namespace {
+
+// A descendant supplying its own footer panel: reached because the panel is
+// made after construction.
+class TMyFooterPanel : public TFooterPanel {
+ public:
+  using TFooterPanel::TFooterPanel;
+};
+
+class TMyGrid : public TKitStringGrid {
+ public:
+  using TKitStringGrid::TKitStringGrid;
+  TFooterPanel* CreateFooterPanel() override { return new TMyFooterPanel(this); }  // owned by the grid
+};
+
+TEST(GridConstruct, DescendantsSupplyTheirFooterPanel) {
+  auto grid = CreateUnique<TMyGrid>(nullptr);
+  EXPECT_NE(dynamic_cast<TMyFooterPanel*>(grid->FooterPanel()), nullptr);
+  grid->AfterConstruction();  // a second call changes nothing
+  EXPECT_EQ(grid->ComponentCount(), CreateUnique<TMyGrid>(nullptr)->ComponentCount());
+}
+
+TEST(GridConstruct, CreatedByClassNameIsComplete) {
+  TComponent owner(nullptr);
+  const TClassInfo* info = FindClass(u"TKitStringGrid"_qs);
+  ASSERT_NE(info, nullptr);
+  auto* grid = dynamic_cast<TKitStringGrid*>(info->CreateOwned(&owner));
+  ASSERT_NE(grid, nullptr);
+  EXPECT_NE(grid->FooterPanel(), nullptr);
+  EXPECT_EQ(grid->DefaultRowHeight(), 22);
 }
 
 }  // namespace
