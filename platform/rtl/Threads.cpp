@@ -10,6 +10,7 @@
 #include <future>
 #include <memory>
 
+#include "platform/rtl/LogCategories.h"
 #include "platform/rtl/MessageText.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -60,9 +61,9 @@ void HandleQueuedException(std::exception_ptr error) {
   try {
     std::rethrow_exception(error);
   } catch (const std::exception& e) {
-    qWarning("Unhandled exception in a queued call: %s", e.what());
+    qCWarning(lcRtl) << "Unhandled exception in a queued call:" << e.what();
   } catch (...) {
-    qWarning("Unhandled exception in a queued call");
+    qCWarning(lcRtl) << "Unhandled exception in a queued call";
   }
 }
 

@@ -28,6 +28,10 @@
 // QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts) must run before
 // the QApplication is created. Running as root needs the engine's sandbox off
 // (QTWEBENGINE_DISABLE_SANDBOX=1); this layer never turns it off by itself.
+//
+// Not covered (logged under tf.webview when asked for): a user agent for one
+// view alone; put_UserAgent sets the profile's, which every view over the
+// same user-data folder shares.
 
 #include <QList>
 #include <QPoint>
