@@ -9,15 +9,16 @@
 #include <QLocale>
 #include <QStyleFactory>
 
+#include "platform/rtl/ProcessStart.h"
 #include "platform/rtl/SysUtils.h"
 #include "tests/support/TestSupport.h"
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
+  TProcessOptions options;
+  options.Kind = pkTest;
+  PrepareProcess(options);
   QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
-  // The web engine needs shared OpenGL contexts, set before the application.
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+  // What the binary's fixtures add (the engine's preparation).
   testsupport::RunBeforeApplication();
   QApplication app(argc, argv);
   QApplication::setStyle(QStyleFactory::create("Fusion"));
