@@ -179,6 +179,11 @@ HRESULT TKitObjectDispatch::Invoke(DISPID DispID, WORD Flags, DISPPARAMS* Params
 // ---------------------------------------------------------------------------
 // TCoreWebView2RemoteObject
 
+TF_PUBLISHED(TKitWinWebBrowserCachedFolderItem, TObject) {
+  using F = TKitWinWebBrowserCachedFolderItem;
+  return TPublished<F>().String("Folder", &F::Folder);
+}
+
 TF_PUBLISHED(TCoreWebView2RemoteObject, TPersistent) {
   return TPublished<TCoreWebView2RemoteObject>().String("ObjectMessage", &TCoreWebView2RemoteObject::ObjectMessage,
                                                         &TCoreWebView2RemoteObject::SetObjectMessage);

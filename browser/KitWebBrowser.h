@@ -118,6 +118,8 @@ class IKitWebBrowserService : public IKitInterface {
 
 class TKitWebBrowserPlatformServicesService : public TObject {
  public:
+  TF_DECLARE_PUBLISHED(TKitWebBrowserPlatformServicesService)
+  TF_KIT_JSON_OPERATIONS
   TKitWebBrowserPlatformServicesService(const QString& AGUID, std::shared_ptr<IKitInterface> AInterface)
       : FInterface(std::move(AInterface)), FGUID(AGUID) {}
   const std::shared_ptr<IKitInterface>& Interface() const { return FInterface; }
@@ -145,6 +147,8 @@ class TKitWebBrowserPlatformServicesList {
 // The process-wide map of service GUIDs to services.
 class TKitWebBrowserPlatformServices : public TObject {
  public:
+  TF_DECLARE_PUBLISHED(TKitWebBrowserPlatformServices)
+  TF_KIT_JSON_OPERATIONS
   // The one registry, made on first use; nullptr once it has been shut down.
   static TKitWebBrowserPlatformServices* Current();
   // Frees the registry; from then on Current answers nullptr. Runs at the
@@ -202,6 +206,8 @@ using TKitCustomWebBrowserCaptureScreenShot = std::function<void(TObject* Sender
 // One queued asynchronous script.
 class TKitScript : public TObject {
  public:
+  TF_DECLARE_PUBLISHED(TKitScript)
+  TF_KIT_JSON_OPERATIONS
   TKitScript(const QString& AScript, TKitWebBrowserJavaScriptCompleteEvent ACompleteEvent)
       : FScript(AScript), FCompleteEvent(std::move(ACompleteEvent)) {}
   const QString& Script() const { return FScript; }
@@ -340,6 +346,9 @@ class TKitCustomWebBrowser : public TKitCustomControl {
   TKitCustomWebBrowserCaptureScreenShot OnCaptureScreenShot;
 
  protected:
+  // While designed: the selectable area's caption, or the message that the
+  // engine is missing. At run time nothing (the native view covers it).
+  void Draw(TKitGraphics* AGraphics, const TRectF& ARect) override;
   virtual bool CanCreateBrowser() { return true; }
   virtual void BrowserCreated() {}
   void CreateWnd() override;
@@ -388,6 +397,9 @@ class TKitCustomWebBrowser : public TKitCustomControl {
 
 class TKitWebBrowser : public TKitCustomWebBrowser {
  public:
+  TF_DECLARE_PUBLISHED(TKitWebBrowser)
   using TKitCustomWebBrowser::TKitCustomWebBrowser;
   QString Version() { return GetVersion(); }
+  // Published for the property list only: the version cannot be set.
+  void SetVersion(const QString&) {}
 };

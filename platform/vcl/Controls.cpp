@@ -9,6 +9,8 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
@@ -1734,6 +1736,51 @@ void TWinControl::HostPaint(QEvent* Event) {
   }
 }
 
+// --- hints
+
+namespace {
+
+THintShower& HintShower() {
+  static THintShower shower = [](const THintInfo& AInfo) {
+    if (AInfo.HintStr.isEmpty()) {
+      QToolTip::hideText();
+      return;
+    }
+    QWidget* widget = nullptr;
+    if (auto* w = dynamic_cast<TWinControl*>(AInfo.HintControl)) widget = w->WidgetIfAllocated();
+    QToolTip::showText(QPoint(AInfo.HintPos.X, AInfo.HintPos.Y), AInfo.HintStr, widget, QRect(), AInfo.HideTimeout);
+  };
+  return shower;
+}
+
+}  // namespace
+
+THintShower SetHintShower(THintShower AShower) {
+  THintShower previous = std::move(HintShower());
+  HintShower() = std::move(AShower);
+  return previous;
+}
+
+// Before a hint shows, the control gets CM_HINTSHOW with the hint's
+// information, which it may change or veto.
+static void ShowControlHint(TWinControl* AControl, const QPoint& AClientPos) {
+  THintInfo info;
+  if (!AControl->ShowHint() || (Application && !Application->ShowHint())) {
+    HintShower()(info);
+    return;
+  }
+  info.HintControl = AControl;
+  info.CursorPos = TPoint(AClientPos.x(), AClientPos.y());
+  info.CursorRect = TRect(0, 0, AControl->Width(), AControl->Height());
+  const TPoint screen = AControl->ClientToScreen(info.CursorPos);
+  info.HintPos = TPoint(screen.X, screen.Y + 20);
+  info.HideTimeout = Application ? Application->HintHidePause() : 2500;
+  info.HintStr = AControl->Hint();
+  const LRESULT veto = AControl->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+  if (veto != 0) info.HintStr.clear();
+  HintShower()(info);
+}
+
 // --- input translation
 
 bool TWinControl::HostEvent(QEvent* Event) {
@@ -1758,6 +1805,10 @@ bool TWinControl::HostEvent(QEvent* Event) {
       // Context menus follow WM_CONTEXTMENU; Qt's event only opens the
       // standard menu of a Qt-backed control that has no pop-up menu.
       if (FQtBacked && !PopupMenu()) return host->BaseEvent(Event);
+      Event->accept();
+      return true;
+    case QEvent::ToolTip:
+      ShowControlHint(this, static_cast<QHelpEvent*>(Event)->pos());
       Event->accept();
       return true;
     case QEvent::Wheel:

@@ -214,6 +214,27 @@ struct TCreateParams {
 // ---------------------------------------------------------------------------
 // TControl
 
+class TControl;
+
+// What a control may change before its hint is shown (CM_HINTSHOW's
+// LParam). A non-zero message result keeps the hint from showing.
+struct THintInfo {
+  TControl* HintControl = nullptr;
+  TPoint CursorPos;  // client coordinates of HintControl
+  int HintMaxWidth = 0;
+  TColor HintColor = TColor(0xFF000018);  // clInfoBk
+  TRect CursorRect;
+  TPoint HintPos;  // screen coordinates
+  int ReshowTimeout = 0;
+  int HideTimeout = 0;
+  QString HintStr;
+  void* HintData = nullptr;
+};
+// Shows (or, with an empty HintStr, hides) the hint window. The default
+// shows a tool tip; tests replace it. Answers the previous shower.
+using THintShower = std::function<void(const THintInfo&)>;
+THintShower SetHintShower(THintShower AShower);
+
 class TControl : public TComponent {
  public:
   explicit TControl(TComponent* AOwner);

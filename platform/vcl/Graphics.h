@@ -577,6 +577,11 @@ class TGraphic : public TPersistent {
   virtual void WriteData(TStream* Stream);
   // Same class and the same saved bytes.
   virtual bool Equals(TGraphic* Graphic);
+  // Tells versions of a graphic's content apart: a number no other graphic
+  // of the process has, and a count raised by every change (for a bitmap
+  // also by every access to its pixels or canvas).
+  uint64_t Serial() const { return FSerial; }
+  uint64_t ChangeCount() const { return FChangeCount; }
 
   // The layer's own bridge to Qt: the pixels as an ARGB32-premultiplied
   // image (null when empty).
@@ -603,9 +608,15 @@ class TGraphic : public TPersistent {
     Graphic->DrawTransparent(ACanvas, Rect, Opacity);
   }
 
+ protected:
+  void BumpChangeCount() { ++FChangeCount; }
+
  private:
+  static uint64_t NextGraphicSerial();
   bool FTransparent = false;
   bool FModified = false;
+  uint64_t FSerial = NextGraphicSerial();
+  uint64_t FChangeCount = 0;
 };
 
 // Largest image the decoders accept: sides up to MaxImageSide pixels and
