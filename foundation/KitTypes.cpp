@@ -3,6 +3,8 @@
 
 #include "foundation/KitTypes.h"
 
+#include "foundation/KitGraphicsSVGEngine.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cmath>
@@ -231,12 +233,9 @@ TKitSVGImport::TKitSVGImportFactory& SVGImportFactory() {
   return factory;
 }
 
-// The main form's monitor against 96 DPI; 1 without a main form.
-float DPIScale() {
-  if (Application == nullptr || Application->MainForm() == nullptr || Screen == nullptr) return 1.0f;
-  const int ppi = Screen->PixelsPerInch();
-  return ppi > 0 ? ppi / 96.0f : 1.0f;
-}
+// The main form's monitor against 96 DPI when the form is scaled; 1 without
+// a main form or for an unscaled one.
+float DPIScale() { return TKitUtils::GetDPIScale(nullptr, -1); }
 }  // namespace
 
 bool TKitSVGImport::HasElements() { RaiseAbstract(); }
@@ -254,7 +253,7 @@ void TKitSVGImport::SetSVGImportFactory(TKitSVGImportFactory AFactory) { SVGImpo
 
 std::unique_ptr<TKitSVGImport> TKitSVGImport::CreateSVGImport() {
   const auto& factory = SVGImportFactory();
-  return factory ? factory() : nullptr;
+  return factory ? factory() : std::make_unique<TKitGraphicsSVGImport>();
 }
 
 // ---------------------------------------------------------------------------
