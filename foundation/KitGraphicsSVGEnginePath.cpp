@@ -41,9 +41,21 @@ class TNumberScanner {
  public:
   TNumberScanner(TKitGraphicsSVGPathTokens& ATokens, QStringList* ATexts) : FTokens(ATokens), FTexts(ATexts) {}
 
-  void Scan(QStringView AText) {
+  // AArc: the text belongs to an arc command, whose fourth and fifth
+  // numbers of every seven are flags of one character each ("a7 7 0 100 14"
+  // holds the flags 1 and 0 before the 0 of the end point).
+  void Scan(QStringView AText, bool AArc) {
+    const size_t first = FTokens.size();
     for (QChar qc : AText) {
       const char16_t c = qc.unicode();
+      if (AArc && FBuffer.empty() && (c == u'0' || c == u'1')) {
+        const size_t index = (FTokens.size() - first) % 7;
+        if (index == 3 || index == 4) {
+          FBuffer.push_back(char(c));
+          End();
+          continue;
+        }
+      }
       switch (c) {
         case u' ': case u'\t': case u'\n': case u'\r': case u',':
           End();
@@ -110,7 +122,7 @@ TKitGraphicsSVGPathTokens TKitGraphicsSVGImport::SplitPathData(QStringView AText
     tokens.push_back({command, 0});
     const qsizetype firstText = ATexts ? ATexts->size() : 0;
     if (ATexts) ATexts->append(QString(QChar(command)));
-    scanner.Scan(AText.mid(i + 1, j - i - 1));
+    scanner.Scan(AText.mid(i + 1, j - i - 1), command == u'A' || command == u'a');
     const int g = GroupSize(command);
     const size_t count = tokens.size() - first - 1;
     if (g == 0) {

@@ -65,6 +65,9 @@ TEST(KitSVGPathData, TokensAndRepeatRules) {
       {"C1 2 3 4 5 6 7 8", {"C", "1", "2", "3", "4", "5", "6", "7", "8"}},  // no complete second group
       {"a1 1 0 0 1 2 2 1 1 0 0 1 4 4", {"a", "1", "1", "0", "0", "1", "2", "2", "a", "1", "1", "0", "0", "1", "4", "4"}},
       {"  M0 0", {"M", "0", "0"}},
+      // Arc flags are one character each, written without separators.
+      {"a7 7 0 100 14", {"a", "7", "7", "0", "1", "0", "0", "14"}},
+      {"A7,7,0,1,1,2,2 1 1 0 01 3 3", {"A", "7", "7", "0", "1", "1", "2", "2", "A", "1", "1", "0", "0", "1", "3", "3"}},
       {"10 20 M0 0", {"M", "0", "0"}},  // numbers before the first command belong to none
   };
   for (const auto& c : cases) EXPECT_EQ(Tokens(c.Data), c.Tokens) << c.Data;
