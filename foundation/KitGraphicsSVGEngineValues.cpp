@@ -22,9 +22,11 @@ QStringView Trimmed(QStringView s) {
   return s.mid(b, e - b);
 }
 
-// The number of a component text: digits only (decimal), else hexadecimal
-// digits with an optional leading "#"; -1 otherwise.
-int ParseColorComponent(QStringView AText) {
+// The number of a colour component: a decimal number (a fraction allowed,
+// rounded), else hexadecimal digits with an optional leading "#"; -1
+// otherwise. With AFraction false only whole decimal numbers are read (the
+// alpha of rgba, where a fraction such as 0.5 is no value).
+int ParseColorComponent(QStringView AText, bool AFraction = true) {
   QStringView s = Trimmed(AText);
   bool percent = false;
   if (s.endsWith(u'%')) {
@@ -32,18 +34,22 @@ int ParseColorComponent(QStringView AText) {
     s.chop(1);
   }
   if (s.isEmpty()) return -1;
-  qint64 value = 0;
-  bool digitsOnly = true;
-  for (QChar c : s)
-    if (c < u'0' || c > u'9') digitsOnly = false;
-  if (digitsOnly) {
-    for (QChar c : s) {
-      value = value * 10 + (c.unicode() - u'0');
-      if (value > 100000) value = 100000;  // stays far above 255 without overflowing
-    }
+  bool decimal = true;
+  int points = 0;
+  for (QChar c : s) {
+    if (c == u'.')
+      ++points;
+    else if (c < u'0' || c > u'9')
+      decimal = false;
+  }
+  if (points > 1 || (points == 1 && !AFraction) || s == QLatin1String(".")) decimal = false;
+  double value = 0;
+  if (decimal) {
+    if (!TKitGraphicsSVGImport::TryReadNumber(s, value)) return -1;
   } else {
     QStringView h = s.startsWith(u'#') ? s.mid(1) : s;
     if (h.isEmpty()) return -1;
+    qint64 v = 0;
     for (QChar c : h) {
       int d;
       if (c >= u'0' && c <= u'9')
@@ -54,12 +60,12 @@ int ParseColorComponent(QStringView AText) {
         d = c.unicode() - u'A' + 10;
       else
         return -1;
-      value = value * 16 + d;
-      if (value > 100000) value = 100000;
+      v = std::min<qint64>(v * 16 + d, 100000);  // far above 255 without overflowing
     }
+    value = double(v);
   }
-  if (percent) return int(Round(std::min<double>(double(value), 100) * 255 / 100));
-  return int(std::min<qint64>(value, 255));
+  if (percent) return int(Round(std::min(value, 100.0) * 255 / 100));
+  return int(Round(std::min(value, 255.0)));
 }
 
 // "text" with each of the words removed.
@@ -188,7 +194,7 @@ TColor TKitGraphicsSVGImport::ParseRGBColor(const QString& AText, int& AAlpha) {
   const int r = ParseColorComponent(parts[0]);
   const int g = ParseColorComponent(parts[1]);
   const int b = ParseColorComponent(parts[2]);
-  AAlpha = alpha ? ParseColorComponent(parts[3]) : 255;
+  AAlpha = alpha ? ParseColorComponent(parts[3], false) : 255;
   if (r < 0 || g < 0 || b < 0) return -1;
   return MakeRgb(Byte(r), Byte(g), Byte(b));
 }

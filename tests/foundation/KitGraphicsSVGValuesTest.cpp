@@ -87,6 +87,9 @@ TEST(KitSVGValues, RgbColours) {
       {"rgba(1,2,3,128)", 0x030201, 128},    {"rgb(1,2)", -1, 255},
       {"rgb(a b,0,0)", -1, 255},             {"rgb(1,2,3", -1, -1},
       {"hsl(0,0%,0%)", -1, -1},              {"rgb(200%,0,0)", 0x0000FF, 255},
+      // Fractions, as drawing programs write them.
+      {"rgb(18.039216%,20.392157%,21.176471%)", 0x36342E, 255},
+      {"rgb(12.6,0.4,1.5)", 0x02000D, 255},    {"rgb(1..5,0,0)", -1, 255},
   };
   for (const auto& c : cases) {
     int alpha = 7;
