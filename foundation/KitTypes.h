@@ -223,8 +223,8 @@ class TKitSVGImport : public TPersistent {
 };
 
 // A graphic that keeps SVG bytes exactly as loaded and draws them through
-// the SVG import. Without an SVG engine the bytes are kept and streamed but
-// nothing is drawn and the size is 0 x 0.
+// the SVG import. Bytes that do not parse are kept and streamed, but nothing
+// is drawn and the size is 0 x 0.
 class TKitSVGBitmap : public TGraphic {
  public:
   TF_DECLARE_PUBLISHED(TKitSVGBitmap)

@@ -1,0 +1,170 @@
+// The SVG engine on the Adwaita icon theme, next to librsvg doing the same
+// work in the same process.
+//
+//   BM_KitSVG_Icons32/<back-end>  every scalable Adwaita icon parsed from
+//                                 memory and drawn at 32 x 32 pixels
+//   BM_Librsvg_Icons32            the same with librsvg (handle from the
+//                                 bytes, rendered with cairo into 32 x 32)
+//   BM_KitSVG_Parse200            the 200 largest icons parsed (no drawing)
+//   BM_Librsvg_Parse200           the same 200 files parsed by librsvg
+//
+// The file contents are read once before timing; each iteration handles
+// the whole set.
+
+#include <benchmark/benchmark.h>
+#include <librsvg/rsvg.h>
+
+#include <QApplication>
+#include <QDirIterator>
+#include <QFile>
+#include <algorithm>
+
+#include "foundation/KitGraphicsSVGEngine.h"
+#include "platform/rtl/Streams.h"
+#include "platform/vcl/Graphics.h"
+
+namespace {
+
+struct TIcon {
+  QString File;
+  QByteArray Bytes;
+};
+
+const std::vector<TIcon>& Icons() {
+  static const std::vector<TIcon> icons = [] {
+    std::vector<TIcon> result;
+    QDirIterator it(QStringLiteral("/usr/share/icons/Adwaita/scalable"), {QStringLiteral("*.svg")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+      const QString file = it.next();
+      QFile f(file);
+      if (f.open(QIODevice::ReadOnly)) result.push_back({file, f.readAll()});
+    }
+    std::sort(result.begin(), result.end(), [](const TIcon& a, const TIcon& b) { return a.File < b.File; });
+    return result;
+  }();
+  return icons;
+}
+
+// The 200 largest icons.
+const std::vector<TIcon>& Largest200() {
+  static const std::vector<TIcon> icons = [] {
+    std::vector<TIcon> all = Icons();
+    std::sort(all.begin(), all.end(), [](const TIcon& a, const TIcon& b) { return a.Bytes.size() > b.Bytes.size(); });
+    if (all.size() > 200) all.resize(200);
+    return all;
+  }();
+  return icons;
+}
+
+qint64 TotalBytes(const std::vector<TIcon>& icons) {
+  qint64 n = 0;
+  for (const TIcon& i : icons) n += i.Bytes.size();
+  return n;
+}
+
+void BM_KitSVG_Icons32(benchmark::State& state) {
+  const bool native = state.range(0) != 0;
+  const auto& icons = Icons();
+  if (icons.empty()) {
+    state.SkipWithError("adwaita-icon-theme is not installed");
+    return;
+  }
+  TBitmap target(32, 32);
+  target.SetPixelFormat(pf32bit);
+  int failed = 0;
+  for (auto _ : state) {
+    for (const TIcon& icon : icons) {
+      TKitGraphicsSVGImport doc;
+      try {
+        TBytesStream stream(icon.Bytes);
+        doc.LoadFromStream(&stream);
+      } catch (const Exception&) {
+        ++failed;
+        continue;
+      }
+      doc.Draw(target.Canvas(), TRectF(0, 0, 32, 32), native);
+    }
+  }
+  state.counters["icons"] = double(icons.size());
+  state.counters["failed"] = failed;
+  state.SetLabel(native ? "GDI+" : "GDI");
+}
+BENCHMARK(BM_KitSVG_Icons32)->Arg(1)->Arg(0)->Unit(benchmark::kMillisecond);
+
+void BM_Librsvg_Icons32(benchmark::State& state) {
+  const auto& icons = Icons();
+  if (icons.empty()) {
+    state.SkipWithError("adwaita-icon-theme is not installed");
+    return;
+  }
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 32, 32);
+  int failed = 0;
+  for (auto _ : state) {
+    for (const TIcon& icon : icons) {
+      GError* error = nullptr;
+      RsvgHandle* handle = rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(icon.Bytes.constData()),
+                                                     gsize(icon.Bytes.size()), &error);
+      if (handle == nullptr) {
+        g_clear_error(&error);
+        ++failed;
+        continue;
+      }
+      cairo_t* cr = cairo_create(surface);
+      const RsvgRectangle viewport{0, 0, 32, 32};
+      if (!rsvg_handle_render_document(handle, cr, &viewport, &error)) {
+        g_clear_error(&error);
+        ++failed;
+      }
+      cairo_destroy(cr);
+      g_object_unref(handle);
+    }
+  }
+  cairo_surface_destroy(surface);
+  state.counters["icons"] = double(icons.size());
+  state.counters["failed"] = failed;
+}
+BENCHMARK(BM_Librsvg_Icons32)->Unit(benchmark::kMillisecond);
+
+void BM_KitSVG_Parse200(benchmark::State& state) {
+  const auto& icons = Largest200();
+  for (auto _ : state) {
+    for (const TIcon& icon : icons) {
+      TKitGraphicsSVGImport doc;
+      TBytesStream stream(icon.Bytes);
+      doc.LoadFromStream(&stream);
+      benchmark::DoNotOptimize(doc.ElementCount());
+    }
+  }
+  state.counters["files"] = double(icons.size());
+  state.counters["mean_bytes"] = icons.empty() ? 0.0 : double(TotalBytes(icons)) / double(icons.size());
+}
+BENCHMARK(BM_KitSVG_Parse200)->Unit(benchmark::kMillisecond);
+
+void BM_Librsvg_Parse200(benchmark::State& state) {
+  const auto& icons = Largest200();
+  for (auto _ : state) {
+    for (const TIcon& icon : icons) {
+      GError* error = nullptr;
+      RsvgHandle* handle = rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(icon.Bytes.constData()),
+                                                     gsize(icon.Bytes.size()), &error);
+      if (handle)
+        g_object_unref(handle);
+      else
+        g_clear_error(&error);
+    }
+  }
+  state.counters["files"] = double(icons.size());
+}
+BENCHMARK(BM_Librsvg_Parse200)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  QApplication app(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}
