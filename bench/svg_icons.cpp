@@ -7,6 +7,10 @@
 //                                 bytes, rendered with cairo into 32 x 32)
 //   BM_KitSVG_Parse200            the 200 largest icons parsed (no drawing)
 //   BM_Librsvg_Parse200           the same 200 files parsed by librsvg
+//   BM_KitSVG_Parse200x5KB        200 documents of about 5 KB each, every
+//                                 one the bodies of consecutive icons under
+//                                 one root, parsed (no drawing)
+//   BM_Librsvg_Parse200x5KB       the same documents parsed by librsvg
 //
 // The file contents are read once before timing; each iteration handles
 // the whole set.
@@ -55,6 +59,30 @@ const std::vector<TIcon>& Largest200() {
     return all;
   }();
   return icons;
+}
+
+// 200 documents of at least 5,000 bytes: the bodies of consecutive icons
+// (from the i-th on) under one root.
+const std::vector<TIcon>& Merged200() {
+  static const std::vector<TIcon> docs = [] {
+    std::vector<TIcon> result;
+    const auto& icons = Icons();
+    if (icons.empty()) return result;
+    auto body = [](const QByteArray& b) {
+      const qsizetype root = b.indexOf("<svg");
+      const qsizetype open = root < 0 ? -1 : b.indexOf('>', root);
+      const qsizetype close = b.lastIndexOf("</svg>");
+      return open < 0 || close < open ? QByteArray() : b.mid(open + 1, close - open - 1);
+    };
+    for (size_t i = 0; i < 200; ++i) {
+      QByteArray doc = "<svg xmlns=\"http://www.w3.org/2000/svg\" viewBox=\"0 0 16 16\">";
+      for (size_t k = i; doc.size() < 5000; ++k) doc += body(icons[k % icons.size()].Bytes);
+      doc += "</svg>";
+      result.push_back({QStringLiteral("merged %1").arg(i), doc});
+    }
+    return result;
+  }();
+  return docs;
 }
 
 qint64 TotalBytes(const std::vector<TIcon>& icons) {
@@ -157,6 +185,38 @@ void BM_Librsvg_Parse200(benchmark::State& state) {
   state.counters["files"] = double(icons.size());
 }
 BENCHMARK(BM_Librsvg_Parse200)->Unit(benchmark::kMillisecond);
+
+void BM_KitSVG_Parse200x5KB(benchmark::State& state) {
+  const auto& docs = Merged200();
+  for (auto _ : state) {
+    for (const TIcon& d : docs) {
+      TKitGraphicsSVGImport doc;
+      TBytesStream stream(d.Bytes);
+      doc.LoadFromStream(&stream);
+      benchmark::DoNotOptimize(doc.ElementCount());
+    }
+  }
+  state.counters["files"] = double(docs.size());
+  state.counters["mean_bytes"] = docs.empty() ? 0.0 : double(TotalBytes(docs)) / double(docs.size());
+}
+BENCHMARK(BM_KitSVG_Parse200x5KB)->Unit(benchmark::kMillisecond);
+
+void BM_Librsvg_Parse200x5KB(benchmark::State& state) {
+  const auto& docs = Merged200();
+  for (auto _ : state) {
+    for (const TIcon& d : docs) {
+      GError* error = nullptr;
+      RsvgHandle* handle =
+          rsvg_handle_new_from_data(reinterpret_cast<const guint8*>(d.Bytes.constData()), gsize(d.Bytes.size()), &error);
+      if (handle)
+        g_object_unref(handle);
+      else
+        g_clear_error(&error);
+    }
+  }
+  state.counters["files"] = double(docs.size());
+}
+BENCHMARK(BM_Librsvg_Parse200x5KB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
