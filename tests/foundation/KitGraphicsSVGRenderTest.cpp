@@ -4,11 +4,13 @@
 // geometry, text anchors, clips).
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
 
 #include "foundation/KitGraphics.h"
 #include "foundation/KitGraphicsSVGEngine.h"
 #include "tests/foundation/KitGraphicsFakeContext.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -241,4 +243,34 @@ TEST(KitSVGRender, WhatReachesTheContext) {
   TRecorded big;
   doc->Draw(big.Facade.get(), TRectF(0, 0, 200, 200), false, false);
   EXPECT_FLOAT_EQ(big.Fake().Paints[1].StrokeWidth, 6);
+}
+
+TEST(KitSVGRender, PicturesOfSVGFilesDrawOnCanvasesAndFacades) {
+  testsupport::TempDir dir;
+  const QString file = dir.File(QStringLiteral("icon.svg"));
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 16 16'><rect width='8' height='16' fill='#f00'/></svg>");
+  f.close();
+  // The registered format: a picture loads the file as an SVG graphic.
+  TKitBitmap picture;
+  picture.LoadFromFile(file);
+  ASSERT_TRUE(picture.HasSVG());
+  EXPECT_EQ(picture.Width(), 16);
+  TBitmap target(32, 32);
+  target.SetPixelFormat(pf32bit);
+  target.Canvas()->Brush()->SetColor(clWhite);
+  target.Canvas()->FillRect(TRect(0, 0, 32, 32));
+  target.Canvas()->StretchDraw(TRect(0, 0, 32, 32), picture.Graphic());
+  QImage image = target.ToImage();
+  EXPECT_TRUE(Near(Px(image, 4, 16), Red));
+  EXPECT_TRUE(Near(Px(image, 28, 16), White));
+  // Through a facade, after its own transform.
+  target.Canvas()->FillRect(TRect(0, 0, 32, 32));
+  TKitGraphics facade(target.Canvas(), true);
+  facade.SetMatrix(MatrixCreateTranslation(16, 0));
+  facade.DrawBitmap(TRectF(0, 0, 16, 16), &picture, true, true, true, false);
+  image = target.ToImage();
+  EXPECT_TRUE(Near(Px(image, 20, 8), Red)) << "moved by the facade's transform";
+  EXPECT_TRUE(Near(Px(image, 4, 8), White));
 }
