@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "foundation/KitPersistence.h"
 #include "foundation/KitUtils.h"
@@ -268,16 +269,27 @@ bool TKitSVGBitmap::HasSVG() const { return FSVG && FSVG->HasElements(); }
 
 bool TKitSVGBitmap::Empty() const { return !FSVG || !FSVG->HasElements(); }
 
+namespace {
+// A side of the view box in pixels: 0 for a box that is empty, inverted
+// (a document that did not load keeps the "nothing yet" box) or beyond any
+// picture size.
+int ViewSide(float ALength) {
+  const double pixels = double(ALength) * DPIScale();
+  if (!std::isfinite(pixels) || pixels <= 0 || pixels > double(std::numeric_limits<int>::max())) return 0;
+  return static_cast<int>(Round(pixels));
+}
+}  // namespace
+
 int TKitSVGBitmap::Width() const {
   if (!FSVG) return 0;
   const TRectF& r = FSVG->ViewRect();
-  return static_cast<int>(Round((r.Right - r.Left) * DPIScale()));
+  return ViewSide(r.Right - r.Left);
 }
 
 int TKitSVGBitmap::Height() const {
   if (!FSVG) return 0;
   const TRectF& r = FSVG->ViewRect();
-  return static_cast<int>(Round((r.Bottom - r.Top) * DPIScale()));
+  return ViewSide(r.Bottom - r.Top);
 }
 
 void TKitSVGBitmap::Parse() {

@@ -111,6 +111,17 @@ TEST(KitSVGBitmap, WithoutAFactoryTheEngineParses) {
   EXPECT_EQ(graphic.Width(), 100);
   EXPECT_EQ(graphic.Height(), 50);
   EXPECT_EQ(graphic.ToImage().size(), QSize(100, 50));
+
+  // A document that fails to load, or is too large for any picture, has no
+  // size.
+  for (const QByteArray& bytes : {QByteArray("<svg><path d='M0 0 L5'/></svg>"),
+                                  QByteArray("<svg viewBox='0 0 1e30 1e30'><rect width='1' height='1'/></svg>"),
+                                  QByteArray("<svg viewBox='0 0 -5 -5'><rect width='1' height='1'/></svg>")}) {
+    LoadBytes(graphic, bytes);
+    EXPECT_EQ(graphic.Width(), 0) << bytes.constData();
+    EXPECT_EQ(graphic.Height(), 0) << bytes.constData();
+    EXPECT_TRUE(graphic.ToImage().isNull()) << bytes.constData();
+  }
 }
 
 TEST(KitSVGBitmap, WithEngineParsesTheDocument) {
