@@ -531,7 +531,10 @@ void TKitGraphicsSVGImport::ParseElements(TKitGraphicsSVGElementList& AList, _xm
 
 void TKitGraphicsSVGImport::ReadImage(TKitGraphicsSVGElement* AElement, const QString& AReference) {
   if (gImageNesting >= MaxImageNesting) return;
-  ++gImageNesting;
+  struct TNesting {
+    TNesting() { ++gImageNesting; }
+    ~TNesting() { --gImageNesting; }
+  } nesting;
   try {
     const QString reference = AReference.trimmed();
     if (reference.startsWith(QLatin1String("data:"))) {
@@ -553,7 +556,6 @@ void TKitGraphicsSVGImport::ReadImage(TKitGraphicsSVGElement* AElement, const QS
     qCDebug(lcSvg) << "image not loaded:" << e.Message();
     AElement->FBitmap.reset();
   }
-  --gImageNesting;
   if (AElement->FBitmap && (AElement->FBitmap->Graphic() == nullptr || AElement->FBitmap->Graphic()->Empty()))
     AElement->FBitmap.reset();
 }
