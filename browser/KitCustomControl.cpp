@@ -158,62 +158,80 @@ void TKitCustomControlBase::SetHitTest(bool AValue) {
 
 TRectF TKitCustomControlBase::GetLocalRect() { return TRectF(0, 0, float(Width()), float(Height())); }
 
-void TKitCustomControlBase::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_GETDLGCODE:
-      Message.Result = TabStop() ? (DLGC_WANTARROWS | DLGC_WANTALLKEYS) : (DLGC_WANTARROWS | DLGC_WANTALLKEYS | DLGC_WANTTAB);
-      return;
-    case WM_NCHITTEST:
-      if (!FHitTest) {
-        Message.Result = HTTRANSPARENT;
-        return;
-      }
-      break;
-    case CM_DESIGNHITTEST: {
-      TKitCustomControlBaseCommon::Dispatch(Message);
-      POINT p{0, 0};
-      GetCursorPos(&p);
-      const TPoint local = ScreenToClient(TPoint(p.x, p.y));
-      if (HandleDesignHitTest(local)) Message.Result = 1;
-      return;
-    }
-    case CM_MOUSEENTER:
-      TKitCustomControlBaseCommon::Dispatch(Message);
-      HandleMouseEnter();
-      return;
-    case CM_MOUSELEAVE:
-      TKitCustomControlBaseCommon::Dispatch(Message);
-      HandleMouseLeave();
-      return;
-    case CM_FOCUSCHANGED:
-      TKitCustomControlBaseCommon::Dispatch(Message);
-      Invalidate();
-      return;
-    case CM_STYLECHANGED:
-      UpdateControlStyle();
-      return;
-    case CM_HINTSHOW:
-      TKitCustomControlBaseCommon::Dispatch(Message);
-      if (HasHint()) {
-        if (auto* info = reinterpret_cast<THintInfo*>(Message.LParam)) {
-          info->HintStr = GetHintString();
-          info->ReshowTimeout = 0;
-        }
-      }
-      return;
-    case WM_ERASEBKGND:
-      if (FTransparent) {
-        Message.Result = 1;
-        return;
-      }
-      break;
-    case WM_PAINT:
-      if (FTransparent) PaintTransparent(Message);
-      break;
-    default:
-      break;
+TF_MESSAGE_MAP(TKitCustomControlBase, TWinControl) {
+  return {
+      TF_MESSAGE(WM_GETDLGCODE, WMGetDlgCode),
+      TF_MESSAGE(WM_NCHITTEST, WMNCHitTest),
+      TF_MESSAGE(CM_DESIGNHITTEST, CMDesignHitTest),
+      TF_MESSAGE(CM_MOUSEENTER, CMMouseEnter),
+      TF_MESSAGE(CM_MOUSELEAVE, CMMouseLeave),
+      TF_MESSAGE(CM_FOCUSCHANGED, CMFocusChanged),
+      TF_MESSAGE(CM_STYLECHANGED, CMStyleChanged),
+      TF_MESSAGE(CM_HINTSHOW, CMHintShow),
+      TF_MESSAGE(WM_ERASEBKGND, WMEraseBkgnd),
+      TF_MESSAGE(WM_PAINT, WMPaint),
+  };
+}
+
+void TKitCustomControlBase::WMGetDlgCode(TMessage& Message) {
+  Message.Result = TabStop() ? (DLGC_WANTARROWS | DLGC_WANTALLKEYS) : (DLGC_WANTARROWS | DLGC_WANTALLKEYS | DLGC_WANTTAB);
+}
+
+void TKitCustomControlBase::WMNCHitTest(TMessage& Message) {
+  if (!FHitTest) {
+    Message.Result = HTTRANSPARENT;
+    return;
   }
-  TKitCustomControlBaseCommon::Dispatch(Message);
+  Inherited<TKitCustomControlBaseCommon>(Message);
+}
+
+void TKitCustomControlBase::CMDesignHitTest(TMessage& Message) {
+  Inherited<TKitCustomControlBaseCommon>(Message);
+  POINT p{0, 0};
+  GetCursorPos(&p);
+  const TPoint local = ScreenToClient(TPoint(p.x, p.y));
+  if (HandleDesignHitTest(local)) Message.Result = 1;
+}
+
+void TKitCustomControlBase::CMMouseEnter(TMessage& Message) {
+  TKitCustomControlBaseCommon::CMMouseEnter(Message);
+  HandleMouseEnter();
+}
+
+void TKitCustomControlBase::CMMouseLeave(TMessage& Message) {
+  TKitCustomControlBaseCommon::CMMouseLeave(Message);
+  HandleMouseLeave();
+}
+
+// Before a hint shows: the control's own hint text, shown again at once when
+// the mouse moves on within the control.
+void TKitCustomControlBase::CMHintShow(TMessage& Message) {
+  Inherited<TKitCustomControlBaseCommon>(Message);
+  if (!HasHint()) return;
+  if (auto* info = reinterpret_cast<THintInfo*>(Message.LParam)) {
+    info->HintStr = GetHintString();
+    info->ReshowTimeout = 0;
+  }
+}
+
+void TKitCustomControlBase::CMFocusChanged(TMessage& Message) {
+  Inherited<TKitCustomControlBaseCommon>(Message);
+  Invalidate();
+}
+
+void TKitCustomControlBase::CMStyleChanged(TMessage&) { UpdateControlStyle(); }
+
+void TKitCustomControlBase::WMEraseBkgnd(TMessage& Message) {
+  if (FTransparent) {
+    Message.Result = 1;
+    return;
+  }
+  TKitCustomControlBaseCommon::WMEraseBkgnd(Message);
+}
+
+void TKitCustomControlBase::WMPaint(TMessage& Message) {
+  if (FTransparent) PaintTransparent(Message);
+  TKitCustomControlBaseCommon::WMPaint(Message);
 }
 
 // The parent's background and windowless children, painted into this
@@ -337,6 +355,12 @@ TKitCustomControl::TKitCustomControl(TComponent* AOwner) : TKitCustomControlBase
   FStroke = std::make_unique<TKitGraphicsStroke>(gskSolid, 0xC0C0C0);
   FFill->OnChanged = [this](TObject*) { FillChanged(); };
   FStroke->OnChanged = [this](TObject*) { StrokeChanged(); };
+}
+
+void TKitCustomControl::AfterConstruction() {
+  TKitCustomControlBase::AfterConstruction();
+  if (FConstructed) return;
+  FConstructed = true;
   if (!IsDesignerForm()) InitializeControl();
 }
 

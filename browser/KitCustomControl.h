@@ -146,6 +146,7 @@ class TKitCustomControlBaseCommon : public TCustomControl, public IKitProductInf
 
 class TKitCustomControlBase : public TKitCustomControlBaseCommon {
  public:
+  TF_DECLARE_MESSAGES(TKitCustomControlBase)
   explicit TKitCustomControlBase(TComponent* AOwner);
 
   bool Stored() const { return FStored; }
@@ -157,7 +158,6 @@ class TKitCustomControlBase : public TKitCustomControlBaseCommon {
   virtual void BeginUpdate() {}
   virtual void EndUpdate() {}
 
-  void Dispatch(TMessage& Message) override;
 
   bool DoubleBuffered() const { return FDoubleBuffered; }
   void SetDoubleBuffered(bool AValue) { FDoubleBuffered = AValue; }
@@ -188,6 +188,18 @@ class TKitCustomControlBase : public TKitCustomControlBaseCommon {
   bool FHitTest = true;
   bool FDoubleBuffered = true;
 
+ protected:
+  void WMGetDlgCode(TMessage& Message);
+  void WMNCHitTest(TMessage& Message);
+  void CMDesignHitTest(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  void CMFocusChanged(TMessage& Message);
+  void CMStyleChanged(TMessage& Message);
+  void CMHintShow(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
+  void WMPaint(TMessage& Message);
+
  private:
   void PaintTransparent(TMessage& Message);
 };
@@ -203,8 +215,12 @@ using TKitCustomControlCanLoadPropertyEvent = std::function<void(
 class TKitCustomControl : public TKitCustomControlBase, public IKitPersistence, public IKitGraphicsExport {
  public:
   TF_DECLARE_PUBLISHED(TKitCustomControl)
+  // Create it with Create<T>(AOwner) (or CreateUnique<T>): InitializeControl
+  // runs in AfterConstruction, where a descendant's override is reached.
   explicit TKitCustomControl(TComponent* AOwner);
   ~TKitCustomControl() override;
+  // Runs InitializeControl once (outside a designer form).
+  void AfterConstruction() override;
 
   // Fill and stroke of the background; changing them repaints (the fill
   // also sets Color).
@@ -301,6 +317,8 @@ class TKitCustomControl : public TKitCustomControlBase, public IKitPersistence, 
  protected:
   TRectF GetLocalRect() override;
   virtual TColor GetStyleBackgroundEndColor();
+  // The descendant's set-up, run by AfterConstruction after the most
+  // derived constructor.
   virtual void InitializeControl() {}
   virtual void BeforeExport() {}
   virtual void AfterExport() {}
@@ -355,4 +373,5 @@ class TKitCustomControl : public TKitCustomControlBase, public IKitPersistence, 
   std::unique_ptr<TKitUndoManager> FUndoManager;
   bool FAlignWithMargins = false;
   TRect FMargins{3, 3, 3, 3};
+  bool FConstructed = false;  // AfterConstruction ran
 };

@@ -273,8 +273,6 @@ void Startup() {
       if (GetAvailableCoreWebView2BrowserVersionStringProc(QString(), &version) == S_OK) AvailableBrowserVersion = version;
     }
   }
-  // What an engine handler raises reaches the application.
-  SetCoreWebView2ExceptionHandler([](std::exception_ptr e) { Application->HandleException(nullptr, e); });
   if (TKitWebBrowserPlatformServices* registry = TKitWebBrowserPlatformServices::Current())
     if (!registry->SupportsPlatformService(IKitWebBrowserService::IID)) {
       ServiceSlot() = std::make_shared<TKitWinWebBrowserService>();

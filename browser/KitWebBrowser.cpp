@@ -192,18 +192,29 @@ TKitCustomWebBrowser::TKitCustomWebBrowser(TComponent* AOwner) : TKitCustomContr
   FEnableShowDebugConsole = true;
   FEnableAcceleratorKeys = true;
   FEnableContextMenu = true;
-  if (CanCreateBrowser())
+  SetBounds(Left(), Top(), 500, 350);
+}
+
+void TKitCustomWebBrowser::AfterConstruction() {
+  TKitCustomControl::AfterConstruction();
+  if (FBrowserConstructed) return;
+  FBrowserConstructed = true;
+  // The descendant decides whether the control has an engine and hears when
+  // it has one: both are virtual, so they run here rather than in the
+  // constructor.
+  FCanCreateBrowser = CanCreateBrowser();
+  if (FCanCreateBrowser)
     if (std::shared_ptr<IKitWebBrowserService> service = RegisteredService())
       FWebBrowser = service->CreateWebBrowser(this);
   BrowserCreated();
-  SetBounds(Left(), Top(), 500, 350);
+  UpdateControlAfterResize();  // the engine takes the control's bounds
 }
 
 TKitCustomWebBrowser::~TKitCustomWebBrowser() {
   *FAlive = false;
   StopDocumentReadyStateThread();
   // The registry may already be gone at the very end of the program.
-  if (CanCreateBrowser())
+  if (FCanCreateBrowser)
     if (std::shared_ptr<IKitWebBrowserService> service = RegisteredService()) service->DestroyWebBrowser(FWebBrowser);
   if (FWebBrowser) {
     FWebBrowser->DeInitialize();

@@ -246,8 +246,14 @@ void KitWebBrowserPumpOneRound();
 
 class TKitCustomWebBrowser : public TKitCustomControl {
  public:
+  // Create it with Create<T>(AOwner) (or CreateUnique<T>): the engine is made
+  // in AfterConstruction, where the descendant's CanCreateBrowser and
+  // BrowserCreated are reached.
   explicit TKitCustomWebBrowser(TComponent* AOwner);
   ~TKitCustomWebBrowser() override;
+  // Makes the engine (when CanCreateBrowser and a service is registered),
+  // then runs BrowserCreated; once.
+  void AfterConstruction() override;
 
   // Rounds of the synchronous script wait and of the engine start-up wait.
   static constexpr int SyncWaitRounds = 60001;
@@ -349,7 +355,9 @@ class TKitCustomWebBrowser : public TKitCustomControl {
   // While designed: the selectable area's caption, or the message that the
   // engine is missing. At run time nothing (the native view covers it).
   void Draw(TKitGraphics* AGraphics, const TRectF& ARect) override;
+  // Asked once, by AfterConstruction.
   virtual bool CanCreateBrowser() { return true; }
+  // Run by AfterConstruction once the engine is made (or could not be).
   virtual void BrowserCreated() {}
   void CreateWnd() override;
   void UpdateControlAfterResize() override;
@@ -365,6 +373,8 @@ class TKitCustomWebBrowser : public TKitCustomControl {
   int ScriptQueueCount() const { return int(FScriptList.size()); }
 
   bool FCanDestroyDispatch = true;
+  bool FBrowserConstructed = false;  // AfterConstruction ran
+  bool FCanCreateBrowser = true;     // CanCreateBrowser's answer
   QString FSyncValue;
   bool FSyncValueExecuted = false;
   std::atomic<bool> FThreadDone{false};

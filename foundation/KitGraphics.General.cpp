@@ -39,35 +39,61 @@ TPenStyle PenStyleOf(TKitGraphicsStrokeKind AKind) {
   return psSolid;
 }
 
-// Saves the brush and clears it for an outline; restored on leaving.
-class TOutlineScope {
+// An outline is drawn with no brush, a fill with no pen: the stock object is
+// selected into the DC behind the canvas's own objects (which stay as they
+// are, so nothing is rebuilt per shape) and the canvas's object is selected
+// again on leaving.
+class TStockScope {
  public:
-  explicit TOutlineScope(TCanvas* ACanvas)
-      : FCanvas(ACanvas), FColor(ACanvas->Brush()->Color()), FStyle(ACanvas->Brush()->Style()) {
-    FCanvas->Brush()->SetStyle(bsClear);
+  TStockScope(TCanvas* ACanvas, int AStockObject) : FCanvas(ACanvas) {
+    TCanvasStateAccess::Require(ACanvas, {csHandleValid, csPenValid, csBrushValid});
+    FDC = ACanvas->Handle();
+    FOld = ::SelectObject(FDC, ::GetStockObject(AStockObject));
   }
-  ~TOutlineScope() {
-    FCanvas->Brush()->SetColor(FColor);
-    FCanvas->Brush()->SetStyle(FStyle);
+  ~TStockScope() {
+    // The canvas may have selected its own object again meanwhile (after a
+    // change of it); putting back what was there is right in both cases.
+    if (::GetCurrentObject(FDC, FKind) == ::GetStockObject(FStock)) ::SelectObject(FDC, FOld);
   }
+  TStockScope(const TStockScope&) = delete;
+  TStockScope& operator=(const TStockScope&) = delete;
 
- private:
+ protected:
   TCanvas* FCanvas;
-  TColor FColor;
-  TBrushStyle FStyle;
+  HDC FDC = nullptr;
+  HGDIOBJ FOld = nullptr;
+  UINT FKind = 0;
+  int FStock = 0;
 };
 
-// Saves the pen style and clears it for a fill; restored on leaving.
-class TFillScope {
+class TOutlineScope : public TStockScope {
  public:
-  explicit TFillScope(TCanvas* ACanvas) : FCanvas(ACanvas), FStyle(ACanvas->Pen()->Style()) {
-    FCanvas->Pen()->SetStyle(psClear);
+  explicit TOutlineScope(TCanvas* ACanvas) : TStockScope(ACanvas, NULL_BRUSH) {
+    FKind = OBJ_BRUSH;
+    FStock = NULL_BRUSH;
   }
-  ~TFillScope() { FCanvas->Pen()->SetStyle(FStyle); }
+};
+
+class TFillScope : public TStockScope {
+ public:
+  explicit TFillScope(TCanvas* ACanvas) : TStockScope(ACanvas, NULL_PEN) {
+    FKind = OBJ_PEN;
+    FStock = NULL_PEN;
+  }
+};
+
+// Text is drawn with the brush style cleared (the canvas reads the style to
+// decide on a background); restored on leaving.
+class TTextBrushScope {
+ public:
+  explicit TTextBrushScope(TCanvas* ACanvas) : FCanvas(ACanvas), FStyle(ACanvas->Brush()->Style()) {
+    FCanvas->Brush()->SetStyle(bsClear);
+  }
+  ~TTextBrushScope() { FCanvas->Brush()->SetStyle(FStyle); }
 
  private:
   TCanvas* FCanvas;
-  TPenStyle FStyle;
+  TBrushStyle FStyle;
 };
 
 bool HasMirror(TKitGraphicsFill* AFill) {
@@ -533,7 +559,7 @@ void TKitGraphicsContextGeneral::DrawText(const QString& AText, const TRectF& AR
                                           TKitGraphicsTextAlign AHorizontalAlign, TKitGraphicsTextAlign AVerticalAlign,
                                           TKitGraphicsTextTrimming ATrimming, float AAngle) {
   if (!C()) return;
-  TOutlineScope outline(C());
+  TTextBrushScope textBrush(C());
   TTextFormat format;
   format.Include(AWordWrapping ? tfWordBreak : tfSingleLine);
   if (!FShowAcceleratorChar) format.Include(tfNoPrefix);

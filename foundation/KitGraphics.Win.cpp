@@ -501,12 +501,38 @@ void TKitGraphicsContextWin::BuildRoundedOutline(TKitGraphicsPath& P, const TRec
   P.ClosePath();
 }
 
+namespace {
+
+// The rounded outline as a GDI+ path of lines and arcs (the figure of
+// BuildRoundedOutline, with GDI+ flattening the arcs itself).
+void AddRoundedOutline(TGPGraphicsPath& P, const TRectF& ARect, float r, TKitGraphicsCorners C) {
+  const float L = ARect.Left, T = ARect.Top, Rr = ARect.Right, B = ARect.Bottom, d = 2 * r;
+  P.StartFigure();
+  if (C.Contains(gcBottomLeft)) P.AddArc(MakeRectF(L, B - d, d, d), 90, 90);
+  else P.AddLine(MakePointF(L, B), MakePointF(L, B));
+  if (C.Contains(gcTopLeft)) P.AddArc(MakeRectF(L, T, d, d), 180, 90);
+  else P.AddLine(MakePointF(L, T), MakePointF(L, T));
+  if (C.Contains(gcTopRight)) P.AddArc(MakeRectF(Rr - d, T, d, d), 270, 90);
+  else P.AddLine(MakePointF(Rr, T), MakePointF(Rr, T));
+  if (C.Contains(gcBottomRight)) P.AddArc(MakeRectF(Rr - d, B - d, d, d), 0, 90);
+  else P.AddLine(MakePointF(Rr, B), MakePointF(Rr, B));
+  P.CloseFigure();
+}
+
+}  // namespace
+
 void TKitGraphicsContextWin::DrawRoundRect(TKitGraphicsStroke*, const TRectF& ARect, float ARounding,
                                            TKitGraphicsCorners ACorners, TKitGraphicsModifyRectMode) {
   if (!FGPGraphics) return;
-  TKitGraphicsPath path;
-  BuildRoundedOutline(path, TRectF(ARect.Left, ARect.Top, ARect.Right - 1, ARect.Bottom - 1), ARounding, ACorners);
-  DrawPath(FStroke.get(), &path, pdmPolygon);
+  if (ARounding <= 0 || ACorners.Empty()) {
+    TKitGraphicsPath path;
+    BuildRoundedOutline(path, TRectF(ARect.Left, ARect.Top, ARect.Right - 1, ARect.Bottom - 1), ARounding, ACorners);
+    DrawPath(FStroke.get(), &path, pdmPolygon);
+    return;
+  }
+  TGPGraphicsPath path(FillModeAlternate);
+  AddRoundedOutline(path, TRectF(ARect.Left, ARect.Top, ARect.Right - 1, ARect.Bottom - 1), ARounding, ACorners);
+  WithPenSmoothing([&] { FGPGraphics->DrawPath(FGPPen.get(), &path); });
 }
 
 void TKitGraphicsContextWin::DrawPath(TKitGraphicsStroke* AStroke, TKitGraphicsPath* APath,
@@ -643,12 +669,7 @@ std::unique_ptr<TGPBrush> TKitGraphicsContextWin::CreateGPFillBrush(TKitGraphics
 
 void TKitGraphicsContextWin::FillGPPath(TGPGraphicsPath* APath) {
   if (!FGPGraphics) return;
-  if (FFill->Kind() == gfkSolid) {
-    // A solid brush does not depend on the shape: reuse it.
-    FGPBrush = std::make_unique<TGPSolidBrush>(MakeGPColor(FFill->Color(), FFill->Opacity()));
-  } else {
-    FGPBrush = CreateGPFillBrush(FFill.get(), APath);
-  }
+  if (!SolidBrushReady()) FGPBrush = CreateGPFillBrush(FFill.get(), APath);
   // The library fills a path together with a one-pixel outline, half a
   // pixel off, which makes every filled shape a pixel wider and taller;
   // its polygon fill covers the interior exactly. A path of lines is
@@ -686,8 +707,20 @@ void TKitGraphicsContextWin::FillGPPath(TGPGraphicsPath* APath) {
   FGPGraphics->FillPath(FGPBrush.get(), APath);
 }
 
+bool TKitGraphicsContextWin::SolidBrushReady() {
+  // A solid fill's brush does not depend on the shape: the one built on the
+  // last change of the fill serves every shape without a path.
+  if (FFill->Kind() != gfkSolid) return false;
+  if (!FGPBrush) FillChanged();
+  return FGPBrush != nullptr;
+}
+
 void TKitGraphicsContextWin::FillRect(TKitGraphicsFill*, const TRectF& ARect, TKitGraphicsModifyRectMode) {
   if (!FGPGraphics) return;
+  if (SolidBrushReady()) {
+    FGPGraphics->FillRectangle(FGPBrush.get(), GPRect(ARect));
+    return;
+  }
   TGPGraphicsPath path(FillModeAlternate);
   path.AddRectangle(GPRect(ARect));
   FillGPPath(&path);
@@ -695,6 +728,10 @@ void TKitGraphicsContextWin::FillRect(TKitGraphicsFill*, const TRectF& ARect, TK
 
 void TKitGraphicsContextWin::FillEllipse(TKitGraphicsFill*, const TRectF& ARect, TKitGraphicsModifyRectMode) {
   if (!FGPGraphics) return;
+  if (SolidBrushReady()) {
+    FGPGraphics->FillEllipse(FGPBrush.get(), GPRect(ARect));
+    return;
+  }
   TGPGraphicsPath path(FillModeAlternate);
   path.AddEllipse(GPRect(ARect));
   FillGPPath(&path);
@@ -711,8 +748,12 @@ void TKitGraphicsContextWin::FillArc(TKitGraphicsFill*, const TPointF& ACenter, 
 
 void TKitGraphicsContextWin::FillPolygon(TKitGraphicsFill*, const TKitGraphicsPathPolygon& APolygon) {
   if (!FGPGraphics || APolygon.empty()) return;
-  TGPGraphicsPath path(FillModeAlternate);
   const auto points = GPPoints(APolygon);
+  if (SolidBrushReady()) {
+    FGPGraphics->FillPolygon(FGPBrush.get(), points.data(), INT(points.size()), FillModeAlternate);
+    return;
+  }
+  TGPGraphicsPath path(FillModeAlternate);
   path.AddPolygon(points.data(), INT(points.size()));
   FillGPPath(&path);
 }
@@ -724,9 +765,15 @@ void TKitGraphicsContextWin::FillPolyline(TKitGraphicsFill* AFill, const TKitGra
 void TKitGraphicsContextWin::FillRoundRect(TKitGraphicsFill*, const TRectF& ARect, float ARounding,
                                            TKitGraphicsCorners ACorners, TKitGraphicsModifyRectMode) {
   if (!FGPGraphics) return;
-  TKitGraphicsPath path;
-  BuildRoundedOutline(path, ARect, ARounding, ACorners);
-  FillPath(FFill.get(), &path, pdmPolygon);
+  if (ARounding <= 0 || ACorners.Empty()) {
+    TKitGraphicsPath path;
+    BuildRoundedOutline(path, ARect, ARounding, ACorners);
+    FillPath(FFill.get(), &path, pdmPolygon);
+    return;
+  }
+  TGPGraphicsPath path(FillModeAlternate);
+  AddRoundedOutline(path, ARect, ARounding, ACorners);
+  FillGPPath(&path);
 }
 
 void TKitGraphicsContextWin::FillPath(TKitGraphicsFill* AFill, TKitGraphicsPath* APath,

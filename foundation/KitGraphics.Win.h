@@ -124,6 +124,7 @@ class TKitGraphicsContextWin : public TKitGraphicsContext {
   void StrokeChanged();
   void FillChanged();
   void FillGPPath(KitGDIPlusClasses::TGPGraphicsPath* APath);
+  bool SolidBrushReady();
   // Runs ADraw without smoothing when the pen is dashed.
   template <class F>
   void WithPenSmoothing(F ADraw);

@@ -678,20 +678,20 @@ void TKitGraphics::DrawBitmapPart(const TRect& S, const TRect& D, TPicture* ABit
                  ACenter, ACropping);
 }
 
-TKitBitmap* TKitGraphics::GetBitmapFromPictureContainer(TPictureContainer* APictureContainer, const QString& AName,
-                                                        bool AApplyScale, float AScale) {
+TPicture* TKitGraphics::GetBitmapFromPictureContainer(TPictureContainer* APictureContainer, const QString& AName,
+                                                      bool AApplyScale, float AScale) {
   if (APictureContainer == nullptr || AName.isEmpty() || !PictureLookup()) return nullptr;
   if (AApplyScale) {
     const float scale = AScale > 0 ? AScale : TKitUtils::GetDPIScale(nullptr);
     const QString scaled = AName + QLatin1Char('_') + FloatToStr(double(scale));
-    if (auto* found = dynamic_cast<TKitBitmap*>(PictureLookup()(APictureContainer, scaled))) return found;
+    if (TPicture* found = PictureLookup()(APictureContainer, scaled)) return found;
   }
-  return dynamic_cast<TKitBitmap*>(PictureLookup()(APictureContainer, AName));
+  return PictureLookup()(APictureContainer, AName);
 }
 
 void TKitGraphics::DrawBitmapWithName(const TRectF& ARect, const QString& ABitmapName, bool AApplyScale, float AScale,
                                       bool AAspectRatio, bool AStretch, bool ACenter, bool ACropping) {
-  if (TKitBitmap* b = GetBitmapFromPictureContainer(FPictureContainer, ABitmapName, AApplyScale, AScale))
+  if (TPicture* b = GetBitmapFromPictureContainer(FPictureContainer, ABitmapName, AApplyScale, AScale))
     DrawBitmap(ARect, b, AAspectRatio, AStretch, ACenter, ACropping);
 }
 void TKitGraphics::DrawBitmapWithName(const TRect& ARect, const QString& ABitmapName, bool AApplyScale, float AScale,
@@ -709,7 +709,7 @@ void TKitGraphics::DrawScaledBitmap(const TRectF& ARect, TKitScaledBitmaps* ABit
     DrawBitmap(ARect, item->Bitmap(), AAspectRatio, AStretch, ACenter, ACropping);
     return;
   }
-  TKitBitmap* b = GetBitmapFromPictureContainer(FPictureContainer, item->BitmapName(), true, AScale);
+  TPicture* b = GetBitmapFromPictureContainer(FPictureContainer, item->BitmapName(), true, AScale);
   if (!PictureEmpty(b))
     DrawBitmap(ARect, b, AAspectRatio, AStretch, ACenter, ACropping);
   else
@@ -727,7 +727,7 @@ TPicture* TKitGraphics::GetScaledBitmap(TKitScaledBitmaps* ABitmaps, float AScal
   TKitScaledBitmap* item = ABitmaps->GetItemByScale(scale);
   if (item == nullptr) return nullptr;
   if (!PictureEmpty(item->Bitmap())) return item->Bitmap();
-  TKitBitmap* b = GetBitmapFromPictureContainer(APictureContainer, item->BitmapName(), true, AScale);
+  TPicture* b = GetBitmapFromPictureContainer(APictureContainer, item->BitmapName(), true, AScale);
   if (!PictureEmpty(b)) return b;
   b = GetBitmapFromPictureContainer(APictureContainer, item->BitmapName(), false, AScale);
   return PictureEmpty(b) ? nullptr : b;

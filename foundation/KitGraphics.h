@@ -460,8 +460,9 @@ class TKitGraphics : public TObject {
   static void DrawSample(TCanvas* ACanvas, const TRectF& ARect);
 
   // Class operations
-  static TKitBitmap* GetBitmapFromPictureContainer(TPictureContainer* APictureContainer, const QString& AName,
-                                                   bool AApplyScale, float AScale);
+  // The container's picture (it keeps it); null when not found.
+  static TPicture* GetBitmapFromPictureContainer(TPictureContainer* APictureContainer, const QString& AName,
+                                                 bool AApplyScale, float AScale);
   static TPicture* GetScaledBitmap(TKitScaledBitmaps* ABitmaps, float AScale, TPictureContainer* APictureContainer);
   static bool PointInCircle(const TPointF& APoint, const TPointF& ACenter, float ARadius);
   static bool PointInPath(const TPointF& APoint, TKitGraphicsPath* APath);

@@ -8,6 +8,7 @@
 // objects lazily and rebuild them after a change; the canvas selects them
 // into its DC when a drawing call needs them.
 
+#include <QFont>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -200,8 +201,15 @@ class TFont : public TGraphicsObject {
   // the handle from now on.
   void SetHandle(HFONT Value);
   bool HandleAllocated() const { return FHandle != nullptr; }
+  // The Qt font a widget shows this font as (see QtFontOf): the face, the
+  // height in pixels, the styles.
+  QFont QtFont() const;
+  // Every attribute (name, height, style, colour, charset, pitch,
+  // orientation, quality, resolution) equal.
+  bool SameAs(const TFont& Other) const;
 
  private:
+  LOGFONTW LogFont() const;
   void Modified(bool AffectsHandle);
   void FreeHandle();
 

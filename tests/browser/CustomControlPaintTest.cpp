@@ -363,3 +363,50 @@ TEST(KitWebBrowserPublished, TheControlAndHelpersListTheirProperties) {
 }
 
 }  // namespace
+
+namespace {
+
+// The browser's design-time drawing: the caption when a platform service
+// exists, the missing-engine message otherwise; nothing at run time.
+TEST(KitWebBrowserDesignTime, DrawsItsCaptionOnlyWhileDesigned) {
+  struct TTextLog : TKitWebBrowser {
+    using TKitWebBrowser::TKitWebBrowser;
+    void DrawInto(TKitGraphics* G) { Draw(G, TRectF(0, 0, 300, 100)); }
+  };
+  auto inkOf = [](TTextLog& browser) {
+    auto g = TKitGraphics::CreateBitmapCanvas(300, 100, false, true);
+    g->Bitmap()->Canvas()->Brush()->SetColor(0xFFFFFF);
+    g->Bitmap()->Canvas()->FillRect(TRect(0, 0, 300, 100));
+    g->Font()->SetColor(0);
+    browser.DrawInto(g.get());
+    int ink = 0, lowest = -1;
+    for (int y = 0; y < 100; ++y)
+      for (int x = 0; x < 300; ++x)
+        if (g->Bitmap()->Canvas()->Pixels(x, y) != TColor(0xFFFFFF)) {
+          ++ink;
+          lowest = y;
+        }
+    return std::pair(ink, lowest);
+  };
+  {
+    enginetest::FakeServiceScope scope(nullptr);
+    TTextLog browser(nullptr);
+    EXPECT_EQ(inkOf(browser).first, 0) << "nothing at run time";
+    browser.SetDesigning(true);
+    const auto [ink, lowest] = inkOf(browser);
+    EXPECT_GT(ink, 0);
+    // Without the engine: the message wraps over several lines.
+    EXPECT_GT(lowest, 40);
+  }
+  {
+    enginetest::FakeServiceScope scope(std::make_shared<enginetest::FakeService>());
+    TTextLog browser(nullptr);
+    browser.SetDesigning(true);
+    const auto [ink, lowest] = inkOf(browser);
+    EXPECT_GT(ink, 0);
+    // The caption: one line at the top.
+    EXPECT_LT(lowest, 40);
+  }
+}
+
+}  // namespace

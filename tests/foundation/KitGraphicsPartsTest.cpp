@@ -171,3 +171,26 @@ INSTANTIATE_TEST_SUITE_P(BothBackEnds, KitGraphicsParts, ::testing::Values(false
                          [](const auto& info) { return info.param ? "GdiPlus" : "Gdi"; });
 
 }  // namespace
+
+namespace {
+
+TEST(KitGraphicsSample, AGradientBoxWithItsFrameAndText) {
+  TBitmap bitmap(200, 60);
+  bitmap.Canvas()->Brush()->SetColor(0xFFFFFF);
+  bitmap.Canvas()->FillRect(TRect(0, 0, 200, 60));
+  TKitGraphics::DrawSample(bitmap.Canvas(), TRectF(0, 0, 200, 60));
+  TCanvas* c = bitmap.Canvas();
+  EXPECT_EQ(c->Pixels(0, 30), TColor(0x8B0000));
+  EXPECT_EQ(c->Pixels(100, 0), TColor(0x8B0000));
+  // Top to bottom from orange to steel blue (the fill's default orientation).
+  const TColor top = c->Pixels(5, 2), bottom = c->Pixels(5, 57);
+  EXPECT_LE(std::abs(int(top & 0xFF) - 0xFF), 16);
+  EXPECT_LE(std::abs(int(bottom & 0xFF) - 0x46), 16);
+  // White text in the middle.
+  int white = 0;
+  for (int y = 15; y < 45; ++y)
+    for (int x = 50; x < 150; ++x) white += c->Pixels(x, y) == TColor(0xFFFFFF) ? 1 : 0;
+  EXPECT_GT(white, 20);
+}
+
+}  // namespace
