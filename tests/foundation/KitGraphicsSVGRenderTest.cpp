@@ -4,12 +4,15 @@
 // geometry, text anchors, clips).
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QImage>
 
 #include "foundation/KitGraphics.h"
 #include "foundation/KitGraphicsSVGEngine.h"
 #include "tests/foundation/KitGraphicsFakeContext.h"
+#include "tests/support/PixelProbes.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -30,16 +33,17 @@ QImage Render(TKitGraphicsSVGImport& doc, bool native, const TRectF& rect, int w
   return bitmap.ToImage().convertToFormat(QImage::Format_RGB32);
 }
 
-// TColor (0xBBGGRR) of a pixel.
-TColor Px(const QImage& image, int x, int y) {
-  const QRgb p = image.pixel(x, y);
-  return TColor(qRed(p) | qGreen(p) << 8 | qBlue(p) << 16);
+// The pixel shows the Windows colour (0xBBGGRR) within 8 per channel.
+bool Shows(const QImage& image, int x, int y, TColor colour) {
+  const QRgb expected = qRgb(colour & 0xFF, (colour >> 8) & 0xFF, (colour >> 16) & 0xFF);
+  return probe::Near(probe::At(image, x, y) | 0xFF000000u, expected);
 }
 
-bool Near(TColor a, TColor b, int tolerance = 8) {
-  for (int shift = 0; shift <= 16; shift += 8)
-    if (std::abs(((a >> shift) & 0xFF) - ((b >> shift) & 0xFF)) > tolerance) return false;
-  return true;
+// Pictures for a look by eye: test-output/ next to the binary.
+QString OutputFolder() {
+  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/test-output");
+  QDir().mkpath(dir);
+  return dir;
 }
 
 constexpr TColor Red = 0x0000FF, White = 0xFFFFFF, Black = 0, Blue = 0xFF0000;
@@ -100,18 +104,18 @@ TEST_P(SVGBackEnds, PlacementScaleAndRotation) {
   auto doc = Load(QStringLiteral("<svg viewBox='0 0 24 24'><rect width='12' height='12' fill='red'/></svg>"));
   // (0, 0, 24, 24) into (10, 10, 58, 58): twice the size, origin at (10, 10).
   QImage image = Render(*doc, native, TRectF(10, 10, 58, 58));
-  EXPECT_TRUE(Near(Px(image, 11, 11), Red));
-  EXPECT_TRUE(Near(Px(image, 32, 32), Red));
-  EXPECT_TRUE(Near(Px(image, 35, 35), White));
-  EXPECT_TRUE(Near(Px(image, 8, 8), White));
-  EXPECT_TRUE(Near(Px(image, 50, 14), White));
+  EXPECT_TRUE(Shows(image, 11, 11, Red));
+  EXPECT_TRUE(Shows(image, 32, 32, Red));
+  EXPECT_TRUE(Shows(image, 35, 35, White));
+  EXPECT_TRUE(Shows(image, 8, 8, White));
+  EXPECT_TRUE(Shows(image, 50, 14, White));
   // Turned by 90 degrees about the view centre: the top-left quarter goes
   // to the top right.
   doc->SetRotationAngle(90);
   image = Render(*doc, native, TRectF(10, 10, 58, 58));
-  EXPECT_TRUE(Near(Px(image, 50, 14), Red));
-  EXPECT_TRUE(Near(Px(image, 14, 14), White));
-  EXPECT_TRUE(Near(Px(image, 14, 50), White));
+  EXPECT_TRUE(Shows(image, 50, 14, Red));
+  EXPECT_TRUE(Shows(image, 14, 14, White));
+  EXPECT_TRUE(Shows(image, 14, 50, White));
 }
 
 TEST_P(SVGBackEnds, PaintInheritanceAndOptions) {
@@ -124,23 +128,23 @@ TEST_P(SVGBackEnds, PaintInheritanceAndOptions) {
       "<rect x='30' width='10' height='10' fill='blue'/>"
       "</svg>"));
   QImage image = Render(*doc, native, TRectF(0, 0, 40, 10), 40, 10);
-  EXPECT_TRUE(Near(Px(image, 5, 5), Red)) << "from the group";
-  EXPECT_TRUE(Near(Px(image, 15, 5), Black)) << "no fill anywhere: black";
-  EXPECT_TRUE(Near(Px(image, 25, 5), White)) << "display none is skipped";
-  EXPECT_TRUE(Near(Px(image, 35, 5), Blue)) << "and the next sibling still drawn";
+  EXPECT_TRUE(Shows(image, 5, 5, Red)) << "from the group";
+  EXPECT_TRUE(Shows(image, 15, 5, Black)) << "no fill anywhere: black";
+  EXPECT_TRUE(Shows(image, 25, 5, White)) << "display none is skipped";
+  EXPECT_TRUE(Shows(image, 35, 5, Blue)) << "and the next sibling still drawn";
 
   doc->SetGrayScale(true);
   image = Render(*doc, native, TRectF(0, 0, 40, 10), 40, 10);
-  EXPECT_TRUE(Near(Px(image, 15, 5), 0x808080)) << "no fill, grey scale";
-  EXPECT_TRUE(Near(Px(image, 5, 5), TKitGraphicsSVGImport::GrayScaleColor(Red)));
+  EXPECT_TRUE(Shows(image, 15, 5, 0x808080)) << "no fill, grey scale";
+  EXPECT_TRUE(Shows(image, 5, 5, TKitGraphicsSVGImport::GrayScaleColor(Red)));
   doc->SetGrayScale(false);
   doc->SetCustomFillColor(0x00FF00);
   image = Render(*doc, native, TRectF(0, 0, 40, 10), 40, 10);
-  EXPECT_TRUE(Near(Px(image, 5, 5), 0x00FF00)) << "custom fill colour";
+  EXPECT_TRUE(Shows(image, 5, 5, 0x00FF00)) << "custom fill colour";
   doc->SetTintColor(0x8080FF);
   image = Render(*doc, native, TRectF(0, 0, 40, 10), 40, 10);
-  EXPECT_TRUE(Near(Px(image, 35, 5), TKitGraphicsSVGImport::MultiplyColors(Blue, 0x8080FF)));
-  EXPECT_TRUE(Near(Px(image, 15, 5), 0x8080FF)) << "no fill: the tint";
+  EXPECT_TRUE(Shows(image, 35, 5, TKitGraphicsSVGImport::MultiplyColors(Blue, 0x8080FF)));
+  EXPECT_TRUE(Shows(image, 15, 5, 0x8080FF)) << "no fill: the tint";
 }
 
 TEST_P(SVGBackEnds, ShapesPathsAndStrokes) {
@@ -156,17 +160,19 @@ TEST_P(SVGBackEnds, ShapesPathsAndStrokes) {
       "<g transform='translate(2,50) scale(2)'><rect width='4' height='4' fill='#0000ff'/></g>"
       "</svg>"));
   QImage image = Render(*doc, native, TRectF(0, 0, 64, 64));
-  EXPECT_TRUE(Near(Px(image, 10, 10), Red));
-  EXPECT_TRUE(Near(Px(image, 10, 19), White)) << "outside the circle";
-  EXPECT_TRUE(Near(Px(image, 30, 10), Blue));
-  EXPECT_TRUE(Near(Px(image, 30, 16), White)) << "outside the ellipse";
-  EXPECT_TRUE(Near(Px(image, 41, 3), Black));
-  EXPECT_TRUE(Near(Px(image, 48, 10), White)) << "the hole of the second figure";
-  EXPECT_TRUE(Near(Px(image, 11, 34), 0x00FF00));
-  EXPECT_TRUE(Near(Px(image, 38, 40), Red)) << "two arcs make a disc";
-  EXPECT_TRUE(Near(Px(image, 56, 30), Blue)) << "stroked line";
-  EXPECT_TRUE(Near(Px(image, 5, 53), Blue)) << "translate, then scale";
-  EXPECT_TRUE(Near(Px(image, 11, 53), White));
+  EXPECT_TRUE(image.save(OutputFolder() + (native ? QStringLiteral("/svg-shapes-gdiplus.png")
+                                                  : QStringLiteral("/svg-shapes-gdi.png"))));
+  EXPECT_TRUE(Shows(image, 10, 10, Red));
+  EXPECT_TRUE(Shows(image, 10, 19, White)) << "outside the circle";
+  EXPECT_TRUE(Shows(image, 30, 10, Blue));
+  EXPECT_TRUE(Shows(image, 30, 16, White)) << "outside the ellipse";
+  EXPECT_TRUE(Shows(image, 41, 3, Black));
+  EXPECT_TRUE(Shows(image, 48, 10, White)) << "the hole of the second figure";
+  EXPECT_TRUE(Shows(image, 11, 34, 0x00FF00));
+  EXPECT_TRUE(Shows(image, 38, 40, Red)) << "two arcs make a disc";
+  EXPECT_TRUE(Shows(image, 56, 30, Blue)) << "stroked line";
+  EXPECT_TRUE(Shows(image, 5, 53, Blue)) << "translate, then scale";
+  EXPECT_TRUE(Shows(image, 11, 53, White));
 }
 
 INSTANTIATE_TEST_SUITE_P(KitSVGRender, SVGBackEnds, ::testing::Values(true, false),
@@ -184,12 +190,12 @@ TEST(KitSVGRender, GenerateBitmap) {
   EXPECT_EQ(bitmap->Width(), 24);
   EXPECT_EQ(bitmap->Height(), 16);
   QImage image = bitmap->Graphic()->ToImage();
-  EXPECT_TRUE(Near(Px(image, 3, 3), Red));
+  EXPECT_TRUE(Shows(image, 3, 3, Red));
   bitmap = doc->GenerateBitmap(48, 32);
   EXPECT_EQ(bitmap->Width(), 48);
   image = bitmap->Graphic()->ToImage();
-  EXPECT_TRUE(Near(Px(image, 22, 14), Red));
-  EXPECT_FALSE(Near(Px(image, 26, 18), Red));
+  EXPECT_TRUE(Shows(image, 22, 14, Red));
+  EXPECT_FALSE(Shows(image, 26, 18, Red));
 }
 
 TEST(KitSVGRender, WhatReachesTheContext) {
@@ -263,14 +269,14 @@ TEST(KitSVGRender, PicturesOfSVGFilesDrawOnCanvasesAndFacades) {
   target.Canvas()->FillRect(TRect(0, 0, 32, 32));
   target.Canvas()->StretchDraw(TRect(0, 0, 32, 32), picture.Graphic());
   QImage image = target.ToImage();
-  EXPECT_TRUE(Near(Px(image, 4, 16), Red));
-  EXPECT_TRUE(Near(Px(image, 28, 16), White));
+  EXPECT_TRUE(Shows(image, 4, 16, Red));
+  EXPECT_TRUE(Shows(image, 28, 16, White));
   // Through a facade, after its own transform.
   target.Canvas()->FillRect(TRect(0, 0, 32, 32));
   TKitGraphics facade(target.Canvas(), true);
   facade.SetMatrix(MatrixCreateTranslation(16, 0));
   facade.DrawBitmap(TRectF(0, 0, 16, 16), &picture, true, true, true, false);
   image = target.ToImage();
-  EXPECT_TRUE(Near(Px(image, 20, 8), Red)) << "moved by the facade's transform";
-  EXPECT_TRUE(Near(Px(image, 4, 8), White));
+  EXPECT_TRUE(Shows(image, 20, 8, Red)) << "moved by the facade's transform";
+  EXPECT_TRUE(Shows(image, 4, 8, White));
 }
