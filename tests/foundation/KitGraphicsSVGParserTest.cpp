@@ -183,6 +183,50 @@ TEST(KitSVGDocument, ClassRulesAndReferences) {
   EXPECT_EQ(Child(base->Elements(), 1)->StopColor(), 0xFFFFFF);
 }
 
+TEST(KitSVGDocument, PatternsAndPaintThroughClassRules) {
+  auto doc = Load(QStringLiteral(
+      "<svg viewBox='0 0 10 10'>"
+      "<defs><linearGradient id='lg'><stop offset='0' stop-color='blue'/></linearGradient>"
+      "<g id='box'><rect class='inner' width='1' height='1'/></g></defs>"
+      "<style>.inner { fill: #00ff00 }</style>"
+      "<style>.shade { fill: url(#lg) } .boxed { fill: url(#box) }</style>"
+      "<pattern id='dots' width='2' height='2'><circle cx='1' cy='1' r='1'/></pattern>"
+      "<g><rect fill=\"url('#dots')\" width='1' height='1'/></g>"
+      "<radialGradient id='rg' cx='20'><stop offset='0' stop-color='red'/></radialGradient>"
+      "<rect fill='url(#rg)' stroke='url(#dots)' width='1' height='1'/>"
+      "<rect class='shade' width='1' height='1'/>"
+      "<rect class='boxed' width='1' height='1'/>"
+      "<rect fill='url(#nosuch)' width='1' height='1'/>"
+      "</svg>"));
+  const auto& list = doc->ElementList();
+  // A pattern drawn as a top-level element is still a paint server.
+  ASSERT_EQ(list.size(), 7u);
+  EXPECT_EQ(Child(list, 0)->Type(), etPattern);
+  // url('#id') with quotes, inside a group.
+  TKitGraphicsSVGElement* quoted = Child(Child(list, 1)->Elements(), 0);
+  ASSERT_NE(quoted->PatternRef(), nullptr);
+  EXPECT_EQ(quoted->PatternRef()->ID(), QStringLiteral("dots"));
+  // One reference serves fill and stroke: the stroke's, written last.
+  ASSERT_NE(Child(list, 3)->PatternRef(), nullptr);
+  EXPECT_EQ(Child(list, 3)->PatternRef()->ID(), QStringLiteral("dots"));
+  EXPECT_EQ(Child(list, 2)->Type(), etRadialGradient);
+  EXPECT_TRUE(Child(list, 2)->HasCX());
+  EXPECT_FALSE(Child(list, 2)->HasCY());
+  EXPECT_FLOAT_EQ(Child(list, 2)->CX(), 20);
+  // A class rule whose fill names a gradient gives the gradient; one that
+  // names another element with children takes its last child's rule (as
+  // resolved so far: the rules are resolved in document order).
+  ASSERT_NE(Child(list, 4)->PatternRef(), nullptr);
+  EXPECT_EQ(Child(list, 4)->PatternRef()->ID(), QStringLiteral("lg"));
+  ASSERT_NE(Child(list, 5)->ClassRef(), nullptr);
+  EXPECT_EQ(Child(list, 5)->ClassRef()->FillColor(), 0x00FF00);
+  EXPECT_EQ(Child(list, 5)->PatternRef(), nullptr);
+  // A reference to nothing stays unresolved: the colour rules paint.
+  EXPECT_EQ(Child(list, 6)->URLRefID(), QStringLiteral("nosuch"));
+  EXPECT_EQ(Child(list, 6)->PatternRef(), nullptr);
+  EXPECT_EQ(doc->ElementPatternList().size(), 3u);
+}
+
 TEST(KitSVGDocument, LoadingSavingAndFailures) {
   TKitGraphicsSVGImport doc;
   EXPECT_THROW(doc.LoadFromText(QStringLiteral("<svg><rect></svg>")), EDOMParseError);

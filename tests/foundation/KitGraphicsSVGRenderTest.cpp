@@ -175,6 +175,24 @@ TEST_P(SVGBackEnds, ShapesPathsAndStrokes) {
   EXPECT_TRUE(Shows(image, 11, 53, White));
 }
 
+TEST_P(SVGBackEnds, PaintServersWithoutStopsDrawNothingAmiss) {
+  // A pattern sets no gradient geometry and a gradient may have no stops:
+  // the shape gets a gradient fill without colours, and the elements after
+  // it still draw.
+  const bool native = GetParam();
+  auto doc = Load(QStringLiteral(
+      "<svg viewBox='0 0 30 10'>"
+      "<defs><pattern id='p' width='2' height='2'><rect width='1' height='1' fill='blue'/></pattern>"
+      "<linearGradient id='empty'/></defs>"
+      "<rect width='10' height='10' fill='url(#p)'/>"
+      "<rect x='10' width='10' height='10' fill='url(#empty)'/>"
+      "<rect x='20' width='10' height='10' fill='#00ff00'/>"
+      "</svg>"));
+  QImage image;
+  ASSERT_NO_THROW(image = Render(*doc, native, TRectF(0, 0, 30, 10), 30, 10));
+  EXPECT_TRUE(Shows(image, 25, 5, 0x00FF00));
+}
+
 INSTANTIATE_TEST_SUITE_P(KitSVGRender, SVGBackEnds, ::testing::Values(true, false),
                          [](const ::testing::TestParamInfo<bool>& info) { return info.param ? "GDIPlus" : "GDI"; });
 
