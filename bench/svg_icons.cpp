@@ -18,11 +18,11 @@
 #include <benchmark/benchmark.h>
 #include <librsvg/rsvg.h>
 
-#include <QApplication>
 #include <QDirIterator>
 #include <QFile>
 #include <algorithm>
 
+#include "bench/support/BenchSupport.h"
 #include "foundation/KitGraphicsSVGEngine.h"
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Graphics.h"
@@ -220,11 +220,4 @@ BENCHMARK(BM_Librsvg_Parse200x5KB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -199,6 +199,29 @@ TEST(KitSVGBitmap, FormDataRoundTrip) {
   }
 }
 
+TEST(KitSVGBitmap, FormDataRoundTripWithTheEngine) {
+  // The real document comes back from the form data parsed: same size,
+  // same picture.
+  const QByteArray svg = "<svg viewBox='0 0 20 10'><rect width='10' height='10' fill='#ff0000'/></svg>";
+  TKitSVGBitmap graphic;
+  LoadBytes(graphic, svg);
+  ASSERT_TRUE(graphic.HasSVG());
+  TMemoryStream data;
+  graphic.WriteData(&data);
+  TKitSVGBitmap back;
+  data.SetPosition(0);
+  back.ReadData(&data);
+  ASSERT_TRUE(back.HasSVG());
+  EXPECT_EQ(back.Width(), 20);
+  EXPECT_EQ(back.Height(), 10);
+  EXPECT_EQ(StoredBytes(back), svg);
+  const QImage before = graphic.ToImage(), after = back.ToImage();
+  ASSERT_EQ(after.size(), QSize(20, 10));
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(after.pixelColor(5, 5).red(), 255);
+  EXPECT_EQ(after.pixelColor(5, 5).green(), 0);
+}
+
 TEST(KitSVGBitmap, FormDataWithBadCountIsRejected) {
   struct Case {
     const char* name;
