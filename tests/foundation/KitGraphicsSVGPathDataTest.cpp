@@ -123,7 +123,9 @@ TEST(KitSVGPathData, Arcs) {
   int run = 0;
   for (const TKitGraphicsPathPoint& p : half.PathData()) {
     run = p.Kind == gppCurveTo ? run + 1 : 0;
-    if (p.Kind != gppCurveTo || run % 3 == 0) EXPECT_NEAR(std::hypot(p.Point.X - 10, p.Point.Y), 10, 1e-3);
+    if (p.Kind != gppCurveTo || run % 3 == 0) {
+      EXPECT_NEAR(std::hypot(p.Point.X - 10, p.Point.Y), 10, 1e-3);
+    }
   }
   TKitGraphicsPathPolygon polygon;
   half.FlattenToPolygon(polygon, 0.1f);
