@@ -1108,7 +1108,7 @@ void TfrmMyBrowser::ToolButton2Click(TObject*) {
 // ---------------------------------------------------------------------------
 // The grid tab
 
-void TfrmMyBrowser::ToolButton3Click(TObject*) {
+void HandOverToGrid(TCustomMemo* Memo, TKitStringGrid* Grid) {
   // Each line of the memo, with every quote-comma-quote between two fields
   // turned into quote-"¤"-quote, goes into one stream in the ANSI code page,
   // CR LF after each line; the grid reads it with "¤" as the delimiter. The
@@ -1116,25 +1116,28 @@ void TfrmMyBrowser::ToolButton3Click(TObject*) {
   // straight into the stream, so the text is never held twice more.
   const QString separator = QStringLiteral("\",\"");
   const QString handOver = QStringLiteral("\"\u00A4\"");
-  TStrings* lines = mmResults->Lines();
+  TStrings* lines = Memo->Lines();
   const int count = lines->Count();
   TMemoryStream stream;
   {
     QByteArray bytes;
-    QTextDocument* document = mmResults->Document();
+    bytes.reserve(qsizetype(Memo->GetTextLen()) + 16);
+    QTextDocument* document = Memo->Document();
     int n = 0;
     for (QTextBlock block = document->begin(); block.isValid() && n < count; block = block.next(), ++n) {
       QString line = block.text();
-      line.replace(separator, handOver);
+      if (line.contains(separator)) line.replace(separator, handOver);
       bytes += TEncoding::ANSI()->GetBytes(line);
       bytes += "\r\n";
     }
     stream.WriteBuffer(bytes.constData(), bytes.size());
   }
   stream.SetPosition(0);
-  sgExcel->SetDelimiter(QChar(0xA4));
-  sgExcel->LoadFromCSVStream(&stream, count, -1);
+  Grid->SetDelimiter(QChar(0xA4));
+  Grid->LoadFromCSVStream(&stream, count, -1);
 }
+
+void TfrmMyBrowser::ToolButton3Click(TObject*) { HandOverToGrid(mmResults, sgExcel); }
 
 void TfrmMyBrowser::PageControl1Change(TObject*) {
   if (PageControl1->ActivePage() == tbSaveToExcel) {

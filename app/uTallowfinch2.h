@@ -300,6 +300,10 @@ class TfrmMyBrowser : public TForm {
                              int ImageIndex, TToolButtonStyle Style = tbsButton);
 };
 
+// The grid tab's hand-over: the memo's lines into the grid, each quoted field
+// of a result line in its own cell (what ToolButton3Click does).
+void HandOverToGrid(TCustomMemo* Memo, TKitStringGrid* Grid);
+
 // The main window while the program runs.
 extern TfrmMyBrowser* frmMyBrowser;
 // The status window (label lblMessages) the capture run shows.

@@ -54,77 +54,110 @@ QByteArray ReadWholeFile(const QString& FileName) {
   throw EKitGridError(QStringLiteral("Malformed delimited text: %1 in line %2").arg(Why).arg(Line));
 }
 
-// The line (1-based) that holds byte offset At.
-int LineAt(const QByteArray& Bytes, qsizetype At) {
-  int line = 1;
-  for (qsizetype i = 0; i < At && i < Bytes.size(); ++i) {
-    if (Bytes[i] == '\n') ++line;
-    else if (Bytes[i] == '\r' && !(i + 1 < Bytes.size() && Bytes[i + 1] == '\n')) ++line;
-  }
-  return line;
-}
-
-// Decodes by byte-order mark, else by Fallback (nullptr: the ANSI code page).
-QString DecodeText(const QByteArray& Bytes, TEncoding* Fallback) {
-  if (Bytes.startsWith("\xEF\xBB\xBF")) Fallback = TEncoding::UTF8();
-  else if (Bytes.startsWith("\xFF\xFE")) Fallback = TEncoding::Unicode();
-  else if (Bytes.startsWith("\xFE\xFF")) Fallback = TEncoding::BigEndianUnicode();
-  else if (Fallback == nullptr) Fallback = TEncoding::ANSI();
-  const TBytes preamble = Fallback->GetPreamble();
-  const qsizetype skip = !preamble.isEmpty() && Bytes.startsWith(preamble) ? preamble.size() : 0;
-  const QByteArrayView body = QByteArrayView(Bytes).sliced(skip);
-  QString text;
-  const int cp = Fallback->CodePage();
-  if (cp == 65001 || cp == 1200 || cp == 1201) {
-    if (cp != 65001 && body.size() % 2 != 0) Malformed(QStringLiteral("an odd number of bytes of UTF-16"), 1);
-    QStringDecoder decoder(cp == 65001   ? QStringDecoder::Utf8
-                           : cp == 1200 ? QStringDecoder::Utf16LE
-                                        : QStringDecoder::Utf16BE,
-                           QStringDecoder::Flag::Stateless);
-    text = decoder.decode(body);
-    if (decoder.hasError()) {
-      // Find the first line that does not decode.
-      qsizetype start = 0;
-      for (qsizetype i = 0; i <= body.size(); ++i) {
-        if (i < body.size() && body[i] != '\n') continue;
-        QStringDecoder line(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-        const QString decoded = line.decode(body.sliced(start, i - start));
-        if (line.hasError()) Malformed(QStringLiteral("bytes that are not UTF-8"), LineAt(Bytes, skip + start));
-        start = i + 1;
-      }
-      Malformed(QStringLiteral("bytes that are not UTF-8"), 1);
+// The lines of a text, kept as ranges of its bytes (single-byte encodings and
+// UTF-8, where a quote and a line break are single bytes) or of its decoded
+// UTF-16 text; a line is decoded only when it is read, so the whole text is
+// never held twice. Lines end at CR LF, CR or LF; a final line break ends
+// the last line. Construction checks the whole text (valid in its encoding,
+// no NUL character) before anything else happens.
+class TLineSource {
+ public:
+  TLineSource(const QByteArray& Bytes, TEncoding* Fallback) : FBytes(Bytes) {
+    if (Bytes.startsWith("\xEF\xBB\xBF")) Fallback = TEncoding::UTF8();
+    else if (Bytes.startsWith("\xFF\xFE")) Fallback = TEncoding::Unicode();
+    else if (Bytes.startsWith("\xFE\xFF")) Fallback = TEncoding::BigEndianUnicode();
+    else if (Fallback == nullptr) Fallback = TEncoding::ANSI();
+    FEncoding = Fallback;
+    const TBytes preamble = Fallback->GetPreamble();
+    const qsizetype skip = !preamble.isEmpty() && Bytes.startsWith(preamble) ? preamble.size() : 0;
+    const int cp = Fallback->CodePage();
+    FUtf8 = cp == 65001;
+    if (cp == 1200 || cp == 1201) {
+      const QByteArrayView body = QByteArrayView(Bytes).sliced(skip);
+      if (body.size() % 2 != 0) Malformed(QStringLiteral("an odd number of bytes of UTF-16"), 1);
+      QStringDecoder decoder(cp == 1200 ? QStringDecoder::Utf16LE : QStringDecoder::Utf16BE,
+                             QStringDecoder::Flag::Stateless);
+      FText = decoder.decode(body);
+      FWide = true;
+      FBytes = QByteArray();
+      Split<QChar>(FText.constData(), FText.size(), 0, QChar(u'"'), QChar(u'\r'), QChar(u'\n'), QChar(0));
+    } else {
+      Split<char>(Bytes.constData() + skip, Bytes.size() - skip, skip, '"', '\r', '\n', '\0');
     }
-  } else {
-    text = Fallback->GetString(TBytes(body.data(), body.size()));
   }
-  const qsizetype nul = text.indexOf(QChar(0));
-  if (nul >= 0) {
+
+  size_t Count() const { return FLines.size(); }
+  void DropFirst(size_t N) { FLines.erase(FLines.begin(), FLines.begin() + qsizetype(N)); }
+  int Quotes(size_t I) const { return FLines[I].Quotes; }
+
+  // Line I alone, or lines I to J joined with CR LF.
+  QString Text(size_t I, size_t J) const {
+    QString out = Decode(FLines[I]);
+    for (size_t k = I + 1; k <= J; ++k) {
+      out += QStringLiteral("\r\n");
+      out += Decode(FLines[k]);
+    }
+    return out;
+  }
+
+ private:
+  struct TLine {
+    qsizetype Start, Length;
+    int Quotes;
+  };
+
+  template <class C>
+  void Split(const C* D, qsizetype N, qsizetype Offset, C Quote, C Cr, C Lf, C Nul) {
+    qsizetype start = 0;
+    int quotes = 0;
     int line = 1;
-    for (qsizetype i = 0; i < nul; ++i)
-      if (text[i] == u'\n' || (text[i] == u'\r' && !(i + 1 < text.size() && text[i + 1] == u'\n'))) ++line;
-    Malformed(QStringLiteral("a NUL character"), line);
+    for (qsizetype i = 0; i < N; ++i) {
+      const C c = D[i];
+      if (c == Quote) {
+        ++quotes;
+      } else if (c == Cr || c == Lf) {
+        Check(D + start, i - start, line);
+        FLines.push_back({Offset + start, i - start, quotes});
+        if (c == Cr && i + 1 < N && D[i + 1] == Lf) ++i;
+        start = i + 1;
+        quotes = 0;
+        ++line;
+      } else if (c == Nul) {
+        Malformed(QStringLiteral("a NUL character"), line);
+      }
+    }
+    if (start < N) {
+      Check(D + start, N - start, line);
+      FLines.push_back({Offset + start, N - start, quotes});
+    }
   }
-  return text;
-}
 
-// Lines end at CR LF, CR or LF; a final line break ends the last line.
-std::vector<QString> SplitLines(QString& Text) {
-  std::vector<QString> lines;
-  qsizetype start = 0;
-  const qsizetype n = Text.size();
-  const QChar* d = Text.constData();
-  for (qsizetype i = 0; i < n; ++i) {
-    if (d[i] != u'\r' && d[i] != u'\n') continue;
-    lines.emplace_back(d + start, i - start);
-    if (d[i] == u'\r' && i + 1 < n && d[i + 1] == u'\n') ++i;
-    start = i + 1;
+  void Check(const QChar*, qsizetype, int) {}
+  void Check(const char* D, qsizetype N, int Line) {
+    if (!FUtf8) return;
+    // Plain ASCII needs no decoder.
+    bool ascii = true;
+    for (qsizetype i = 0; i < N && ascii; ++i) ascii = static_cast<unsigned char>(D[i]) < 0x80;
+    if (ascii) return;
+    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    const QString decoded = decoder.decode(QByteArrayView(D, N));
+    if (decoder.hasError()) Malformed(QStringLiteral("bytes that are not UTF-8"), Line);
   }
-  if (start < n) lines.emplace_back(d + start, n - start);
-  Text = QString();
-  return lines;
-}
 
-int CountQuotes(const QString& S) { return int(S.count(kQuote)); }
+  QString Decode(const TLine& L) const {
+    if (FWide) return FText.mid(L.Start, L.Length);
+    const char* d = FBytes.constData() + L.Start;
+    if (FUtf8) return QString::fromUtf8(d, L.Length);
+    return FEncoding->GetString(QByteArray::fromRawData(d, L.Length));
+  }
+
+  QByteArray FBytes;
+  QString FText;
+  TEncoding* FEncoding = nullptr;
+  bool FWide = false;
+  bool FUtf8 = false;
+  std::vector<TLine> FLines;
+};
 
 // The closing quote of a field whose opening quote was removed: the last
 // quote of the first odd run of quotes followed by another character, or
@@ -145,6 +178,7 @@ int ClosingQuote(QStringView S) {
 }
 
 QString Collapsed(QStringView S) {
+  if (!S.contains(QStringLiteral("\"\""))) return S.toString();
   QString out;
   out.reserve(S.size());
   for (qsizetype i = 0; i < S.size(); ++i) {
@@ -326,7 +360,7 @@ int TKitStringGrid::SplitCSVLine(QStringView S, QChar D, int ARow, int FirstCol,
   int col = FirstCol;
   auto store = [&](QString field) {
     if (FJavaCSV) TildeToLineBreaks(field);
-    else VerticalTabsToCRLF(field);
+    else if (field.contains(QChar(11))) VerticalTabsToCRLF(field);
     LoadCell(col, ARow, std::move(field));
     if (col + 1 - Hidden > ColCount()) SetColCount(col + 1 - Hidden);
     ++col;
@@ -374,31 +408,20 @@ int TKitStringGrid::SplitCSVLine(QStringView S, QChar D, int ARow, int FirstCol,
 }
 
 void TKitStringGrid::ReadCSV(const QByteArray& Bytes, TEncoding* Fallback, bool Insert, int MaxRows, int IgnoreRows) {
-  std::vector<QString> lines;
-  {
-    QString text = DecodeText(Bytes, Fallback);
-    lines = SplitLines(text);
-  }
-  if (IgnoreRows > 0 && size_t(IgnoreRows) < lines.size()) lines.erase(lines.begin(), lines.begin() + IgnoreRows);
-  if (lines.empty()) throw Exception(QStringLiteral("File is empty"));
+  TLineSource source(Bytes, Fallback);
+  if (IgnoreRows > 0 && size_t(IgnoreRows) < source.Count()) source.DropFirst(size_t(IgnoreRows));
+  if (source.Count() == 0) throw Exception(QStringLiteral("File is empty"));
 
   TUpdateBlock update(this);
-  if (FCSVMultilineCellImport) {
-    std::vector<QString> joined;
-    joined.reserve(lines.size());
-    for (size_t i = 0; i < lines.size(); ++i) {
-      QString line = std::move(lines[i]);
-      int q = CountQuotes(line);
-      while (q % 2 != 0 && i + 1 < lines.size()) {
-        ++i;
-        q += CountQuotes(lines[i]);
-        line += QStringLiteral("\r\n");
-        line += lines[i];
-        lines[i] = QString();
-      }
-      joined.push_back(std::move(line));
-    }
-    lines.swap(joined);
+  // Logical lines: a line whose quotes are odd in number takes the lines
+  // after it until they balance (or the text ends).
+  std::vector<std::pair<size_t, size_t>> lines;
+  lines.reserve(source.Count());
+  for (size_t i = 0; i < source.Count(); ++i) {
+    const size_t first = i;
+    int q = source.Quotes(i);
+    while (FCSVMultilineCellImport && q % 2 != 0 && i + 1 < source.Count()) q += source.Quotes(++i);
+    lines.emplace_back(first, i);
   }
 
   const int oldRowCount = RowCount();
@@ -417,7 +440,9 @@ void TKitStringGrid::ReadCSV(const QByteArray& Bytes, TEncoding* Fallback, bool 
 
   const QChar oldDelimiter = FDelimiter;
   QChar d = FDelimiter;
-  if (d.isNull()) d = DetectDelimiter(lines[0], lines.size() > 1 ? lines[1] : QString());
+  if (d.isNull())
+    d = DetectDelimiter(source.Text(lines[0].first, lines[0].second),
+                        lines.size() > 1 ? source.Text(lines[1].first, lines[1].second) : QString());
   FDelimiter = d;
 
   const size_t first = FLoadFirstRow ? 0 : 1;
@@ -425,6 +450,13 @@ void TKitStringGrid::ReadCSV(const QByteArray& Bytes, TEncoding* Fallback, bool 
   if (OnFileProgress)
     SetRawRowCount(std::max(1, Insert ? counted + RowCount() : counted + SaveStartRow() + FFixedFooters));
   const int h = FSaveHiddenCells ? FNumHidden : 0;
+  // Rows the load makes get room for the fields of the first line rather
+  // than for every column of the grid.
+  {
+    int fields = 1;
+    if (!d.isNull()) fields += int(source.Text(lines[0].first, lines[0].second).count(d));
+    Store().SetRowHint(std::min(SaveStartCol() + fields, TotalColCount()));
+  }
 
   // Ends the load on every way out: the row count the loaded lines need (not
   // below the old one after a failure), the footer row back, the delimiter
@@ -454,14 +486,14 @@ void TKitStringGrid::ReadCSV(const QByteArray& Bytes, TEncoding* Fallback, bool 
       }
     }
     FDelimiter = oldDelimiter;
+    Store().SetRowHint(TotalColCount());
   };
   try {
     int loaded = 0;
     int lastP = -1;
     for (size_t i = first; i < lines.size() && (MaxRows <= 0 || loaded < MaxRows); ++i) {
       if (r >= RowCount() - FFixedFooters) SetRawRowCount(r + 1000);
-      SplitCSVLine(lines[i], d, r, SaveStartCol(), h);
-      lines[i] = QString();
+      SplitCSVLine(source.Text(lines[i].first, lines[i].second), d, r, SaveStartCol(), h);
       ++loaded;
       if (OnFileProgress && counted > 0) {
         const int p = Percent(double(loaded) / counted);
