@@ -1147,8 +1147,8 @@ void TfrmMyBrowser::PageControl1Change(TObject*) {
       // A failed hand-over leaves the grid as it was.
     }
   }
-  // Column autosizing on every tab change: sgExcel->AutoSizeColumns(false, 4);
-  // (connected with the grid's column sizing).
+  // On every tab change, the grid's columns sized to their content.
+  sgExcel->AutoSizeColumns(false, 4);
 }
 
 void TfrmMyBrowser::ToolButton5Click(TObject*) {
