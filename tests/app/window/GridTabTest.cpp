@@ -124,6 +124,15 @@ TEST(MainWindowGridTab, ACaptureRunLandsInTheGridAndSavesAsAWorkbook) {
     EXPECT_FALSE(StatusWindow->Visible());
   }
 
+  // The save dialog keeps the workbook's filter and title for later saves,
+  // with its default extension. Its start state comes back for the other
+  // tests of this window.
+  EXPECT_EQ(w->SaveDialog1->Filter(), QStringLiteral("Excel file|*.xls*|"));
+  EXPECT_EQ(w->SaveDialog1->DefaultExt(), QStringLiteral("csv"));
+  w->SaveDialog1->SetFilter(QStringLiteral("CSV database or excel text file|*.csv|Text file|*.txt"));
+  w->SaveDialog1->SetTitle(QStringLiteral("Save data as..."));
+  w->SaveDialog1->SetFileName(QStringLiteral("tfn1.csv"));
+
   // "btnClear" empties memo and grid.
   w->ToolButton7->Click();
   EXPECT_EQ(w->mmResults->Lines()->Count(), 0);
