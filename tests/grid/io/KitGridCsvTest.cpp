@@ -117,6 +117,50 @@ TEST(GridCsvWriter, AppendingNeverReencodesTheFile) {
   EXPECT_EQ(testsupport::ReadBytes(file), before + "\r\n" + u"Noël,x\r\n"_qs.toUtf8());
 }
 
+// Records the export hooks.
+class TRecordingGrid : public TKitStringGrid {
+ public:
+  using TKitStringGrid::TKitStringGrid;
+  QStringList Log;
+  void ExportNotification(TGridExportState AState, int ARow) override {
+    Log << QStringLiteral("%1:%2").arg(int(AState)).arg(ARow);
+  }
+};
+
+TEST(GridCsvWriter, HooksProgressAndAFailureThatLeavesTheFileAlone) {
+  auto g = CreateUnique<TRecordingGrid>(nullptr);
+  g->SetFixedRows(0);
+  g->SetFixedCols(0);
+  g->SetColCount(2);
+  g->SetRowCount(3);
+  g->SetRowHeights(1, 0);
+  std::vector<int> progress;
+  g->OnFileProgress = [&](TObject*, short p) { progress.push_back(p); };
+  testsupport::TempDir dir;
+  const QString file = dir.File(u"h.csv"_qs);
+  g->SaveToCSV(file, false);
+  // Start with the first saved row, each written row (not the suppressed
+  // one), done with -1; progress after every row of the range.
+  EXPECT_EQ(g->Log, (QStringList{u"0:0"_qs, u"5:0"_qs, u"5:2"_qs, u"2:-1"_qs}));
+  EXPECT_EQ(progress, (std::vector<int>{0, 50, 100}));
+
+  // A one-row grid reports without dividing by zero.
+  auto one = PlainGrid(1, 1);
+  std::vector<int> p1;
+  one->OnFileProgress = [&](TObject*, short p) { p1.push_back(p); };
+  one->SaveToCSV(dir.File(u"one.csv"_qs), false);
+  EXPECT_EQ(p1, (std::vector<int>{0}));
+
+  // A cell that fails to export: the file keeps what it held.
+  testsupport::WriteBytes(file, "before\r\n");
+  g->OnSaveCell = [](TObject*, int, int ARow, QString&) {
+    if (ARow == 2) throw Exception(u"cannot export"_qs);
+  };
+  EXPECT_EQ(testsupport::RaisedMessage([&] { g->SaveToCSV(file, false); }), u"cannot export"_qs);
+  EXPECT_EQ(testsupport::ReadBytes(file), QByteArray("before\r\n"));
+  EXPECT_EQ(g->UpdateCount(), 0);
+}
+
 struct TSplitCase {
   const char* Name;
   QChar Delimiter;
