@@ -402,23 +402,63 @@ struct TLogFontHash {
   }
 };
 
+// The GDI fonts of the engine and the widths of the runs measured in them
+// (on plain device contexts: no mapping, no character spacing, where a width
+// depends on the font and the text only). Grid cells repeat their words, so
+// most runs are measured once.
+struct TFontCache {
+  std::mutex Lock;
+  std::unordered_map<TLogFontKey, HFONT, TLogFontHash> Fonts;
+  std::unordered_map<HFONT, QHash<QString, int>> Widths;
+  size_t WidthCount = 0;
+};
+
+TFontCache& FontCache() {
+  static TFontCache cache;
+  return cache;
+}
+
+constexpr size_t kMaxFonts = 256;
+constexpr size_t kMaxWidths = 200000;
+
 HFONT CachedFont(const LOGFONTW& lf) {
-  static std::mutex lock;
-  static std::unordered_map<TLogFontKey, HFONT, TLogFontHash> fonts;
+  TFontCache& c = FontCache();
   TLogFontKey key{};
   std::memset(&key.Font, 0, sizeof(LOGFONTW));
   key.Font = lf;
-  std::lock_guard guard(lock);
-  const auto it = fonts.find(key);
-  if (it != fonts.end()) return it->second;
-  if (fonts.size() >= 256) {
+  std::lock_guard guard(c.Lock);
+  const auto it = c.Fonts.find(key);
+  if (it != c.Fonts.end()) return it->second;
+  if (c.Fonts.size() >= kMaxFonts) {
     // Fonts of earlier calls are no longer selected anywhere.
-    for (auto& f : fonts) DeleteObject(f.second);
-    fonts.clear();
+    for (auto& f : c.Fonts) DeleteObject(f.second);
+    c.Fonts.clear();
+    c.Widths.clear();
+    c.WidthCount = 0;
   }
   HFONT font = CreateFontIndirectW(&lf);
-  if (font) fonts.emplace(key, font);
+  if (font) c.Fonts.emplace(key, font);
   return font;
+}
+
+// A measured width of a run in a font of the cache; -1 when not known.
+int CachedWidth(HFONT AFont, const QString& AText) {
+  TFontCache& c = FontCache();
+  std::lock_guard guard(c.Lock);
+  const auto f = c.Widths.find(AFont);
+  if (f == c.Widths.end()) return -1;
+  return f->second.value(AText, -1);
+}
+
+void CacheWidth(HFONT AFont, const QString& AText, int AWidth) {
+  TFontCache& c = FontCache();
+  std::lock_guard guard(c.Lock);
+  if (c.WidthCount >= kMaxWidths) {
+    c.Widths.clear();
+    c.WidthCount = 0;
+  }
+  c.Widths[AFont].insert(AText, AWidth);
+  ++c.WidthCount;
 }
 
 // ---------------------------------------------------------------------------
@@ -437,6 +477,7 @@ class TCanvasSurface : public TMiniHtmlSurface {
     GetObjectW(current, sizeof(LOGFONTW), &FBaseLog);
     FPixelsPerInch = std::max(1, ACanvas->Font()->PixelsPerInch());
     FBaseHeight = FBaseLog.lfHeight;
+    FCacheWidths = GetMapMode(FDC) == MM_TEXT && GetTextCharacterExtra(FDC) == 0;
     const bool middleEast = SysLocale.MiddleEast;
     FRtlReading = middleEast && P.BiDiMode != bdLeftToRight;
     FMirror = middleEast && P.BiDiMode == bdRightToLeft;
@@ -450,18 +491,26 @@ class TCanvasSurface : public TMiniHtmlSurface {
 
   int TextWidth(const QString& AText, const TMiniHtmlFont& AFont) override {
     if (AText.isEmpty()) return 0;
-    Use(AFont);
+    const TFontEntry& e = Use(AFont);
+    if (FCacheWidths) {
+      const int known = CachedWidth(e.Font, AText);
+      if (known >= 0) return known;
+    }
+    int width;
     if (!AText.contains(u'&') && !AText.contains(u'\t')) {
       SIZE size{};
       GetTextExtentPoint32W(FDC, reinterpret_cast<LPCWSTR>(AText.utf16()), int(AText.size()), &size);
-      return size.cx;
+      width = size.cx;
+    } else {
+      // Prefixes ("&&" shows one "&") and tabs: as the run is drawn.
+      QString text = AText;
+      RECT r{0, 0, 0, 0};
+      DrawTextExW(FDC, reinterpret_cast<LPWSTR>(text.data()), int(text.size()), &r, kRunFormat | DT_CALCRECT,
+                  nullptr);
+      width = r.right - r.left;
     }
-    // Prefixes ("&&" shows one "&") and tabs: as the run is drawn.
-    QString text = AText;
-    RECT r{0, 0, 0, 0};
-    DrawTextExW(FDC, reinterpret_cast<LPWSTR>(text.data()), int(text.size()), &r, kRunFormat | DT_CALCRECT,
-                nullptr);
-    return r.right - r.left;
+    if (FCacheWidths) CacheWidth(e.Font, AText, width);
+    return width;
   }
 
   int TextHeight(const TMiniHtmlFont& AFont) override { return Use(AFont).Height; }
@@ -765,6 +814,7 @@ class TCanvasSurface : public TMiniHtmlSurface {
   int FPixelsPerInch = 96;
   bool FRtlReading = false;
   bool FMirror = false;
+  bool FCacheWidths = false;
   std::vector<std::pair<TMiniHtmlFont, TFontEntry>> FFonts;
   int FLast = -1;
   std::vector<HGDIOBJ> FObjects;
@@ -856,11 +906,81 @@ TMiniHtmlFont FontOf(TFont* AFont) {
 
 }  // namespace
 
+namespace {
+
+// Text without markup, entities, line breaks or tabs: every run is a word.
+bool IsPlainText(const QString& AText) {
+  for (const QChar c : AText) {
+    const char16_t u = c.unicode();
+    if (u == u'<' || u == u'&' || u == u'\r' || u == u'\n' || u == u'\t') return false;
+  }
+  return true;
+}
+
+// Measures plain text as the line layout does, without its machinery: the
+// grid measures many plain cells. Lines take words while they fit (a word
+// longer than a line stays whole; a run may overflow only at a line's
+// start); the widest line without its trailing blank is the width.
+void MeasurePlainText(TCanvas* ACanvas, const QString& AText, const TRect& ARect, const TMiniHtmlDrawParams& AParams,
+                      TMiniHtmlDrawResult& AResult) {
+  HDC dc = ACanvas->Handle();
+  const HGDIOBJ previousFont = GetCurrentObject(dc, OBJ_FONT);
+  const TMiniHtmlFont base = FontOf(ACanvas->Font());
+  {
+    TCanvasSurface surface(ACanvas, AParams, base, clNone);
+    const int th = surface.TextHeight(base);
+    const int left = ARect.Left + 1;
+    const int available = std::max(left, ARect.Right) - left;
+    const bool wrap = AParams.WordWrap;
+    const qsizetype n = AText.size();
+    qsizetype pos = 0;
+    int width = 0, height = 0, lines = 0;
+    bool dropRest = false;
+    while (pos < n) {
+      int w = 0, blank = 0;
+      bool empty = true, endsWithBlank = false;
+      while (pos < n) {
+        qsizetype end = n;
+        if (wrap) {
+          const qsizetype b = AText.indexOf(u' ', pos);
+          if (b >= 0) end = b + 1;
+        }
+        const QString run = AText.mid(pos, end - pos);
+        const int rw = surface.TextWidth(run, base);
+        const int next = w + rw;
+        const bool fits = !wrap || rw >= available || next < available || !endsWithBlank;
+        if (!fits) break;
+        w = next;
+        if (!wrap && w > available && empty) dropRest = true;
+        AResult.PlainText += run;
+        empty = false;
+        endsWithBlank = run.endsWith(u' ');
+        blank = endsWithBlank ? surface.TextWidth(QStringLiteral(" "), base) : 0;
+        pos = end;
+      }
+      width = std::max(width, std::max(0, w - blank));
+      height += th;
+      ++lines;
+      if (dropRest) break;
+    }
+    AResult.Width = width;
+    AResult.Height = height == 0 ? th : height;
+    AResult.LineCount = lines;
+  }
+  SelectObject(dc, previousFont);
+}
+
+}  // namespace
+
 bool DrawMiniHtml(TCanvas* ACanvas, const QString& AText, const TRect& ARect, const TMiniHtmlDrawParams& AParams,
                   TMiniHtmlDrawResult& AResult) {
   AResult = TMiniHtmlDrawResult();
   if (AParams.HitTestOnly) AResult.ControlID = AParams.ControlID;
   if (!ACanvas) return false;
+  if (AParams.MeasureOnly && IsPlainText(AText)) {
+    MeasurePlainText(ACanvas, AText, ARect, AParams, AResult);
+    return false;
+  }
   const QString text = PrepareMiniHtml(AText, HtmlKeepLineBreaks());
 
   HDC dc = ACanvas->Handle();

@@ -691,6 +691,46 @@ TEST(KitMiniHTMLEngineTest, MeasuredRectangleHoldsTheDrawingAndLinksAreHitWhereD
   }
 }
 
+// Plain text is measured without the layout's machinery; the results are
+// those of the layout (which an empty tag in front of the text makes run).
+TEST(KitMiniHTMLEngineTest, PlainTextMeasuresAsTheLayoutDoes) {
+  QRandomGenerator rng(11);
+  const QString alphabet = QStringLiteral("aaaabcdefghijklmnopqrstuvwxyzWM      .,0123456789éß");
+  QStringList texts = {QStringLiteral(" "), QStringLiteral("   "), QStringLiteral("a"),
+                       QStringLiteral(" a b "), QStringLiteral("averyveryverylongwordthatoverflows short"),
+                       QStringLiteral("short averyveryverylongwordthatoverflows"), QStringLiteral("a  b   c    d")};
+  for (int n = 0; n < 300; ++n) {
+    QString t;
+    const int len = 1 + int(rng.bounded(80));
+    for (int i = 0; i < len; ++i) t += alphabet.at(rng.bounded(int(alphabet.size())));
+    texts << t;
+  }
+  TSheet s(400, 100);
+  // An empty text: no line, one text line high.
+  TMiniHtmlDrawParams m;
+  m.MeasureOnly = true;
+  const auto empty = s.Draw(QString(), m);
+  EXPECT_EQ(empty.LineCount, 0);
+  EXPECT_EQ(empty.Height, s.Canvas()->TextHeight(QStringLiteral("gh")));
+  EXPECT_EQ(empty.Width, 0);
+  for (const QString& t : texts) {
+    for (const int width : {1, 30, 80, 200}) {
+      for (const bool wrap : {true, false}) {
+        SCOPED_TRACE(QStringLiteral("[%1] %2 %3").arg(t).arg(width).arg(wrap).toStdString());
+        TMiniHtmlDrawParams p;
+        p.MeasureOnly = true;
+        p.WordWrap = wrap;
+        const auto fast = s.Draw(t, p, TRect(5, 5, 5 + width, 90));
+        const auto layout = s.Draw(QStringLiteral("<Z></Z>") + t, p, TRect(5, 5, 5 + width, 90));
+        EXPECT_EQ(fast.Width, layout.Width);
+        EXPECT_EQ(fast.Height, layout.Height);
+        EXPECT_EQ(fast.LineCount, layout.LineCount);
+        EXPECT_EQ(fast.PlainText, layout.PlainText);
+      }
+    }
+  }
+}
+
 // ---------------------------------------------------------------------------
 // Hostile markup
 
