@@ -26,7 +26,7 @@ struct Window {
   bool Open(const QString& url) {
     Form->SetBounds(0, 0, 1024, 768);
     Form->Show();
-    Browser = new TKitWebBrowser(Form.get());
+    Browser = Create<TKitWebBrowser>(Form.get());
     Browser->SetBounds(0, 0, 1024, 768);
     bool loaded = false;
     Browser->OnNavigateComplete = [&](TObject*, TKitCustomWebBrowserNavigateCompleteParams& P) {

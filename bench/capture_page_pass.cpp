@@ -90,7 +90,7 @@ struct Host {
     Edit = new TEdit(Form.get());
     Edit->SetBounds(1000, 770, 280, 24);
     Edit->SetParent(Form.get());
-    Browser = new TTimedBrowser(Form.get());
+    Browser = Create<TTimedBrowser>(Form.get());
     Browser->SetBounds(0, 0, 1000, 800);
     Browser->SetParent(Form.get());
     Browser->SetMemoAttached(Memo);

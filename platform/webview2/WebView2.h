@@ -463,8 +463,8 @@ HRESULT CreateCoreWebView2Environment(ICoreWebView2CreateCoreWebView2Environment
 HRESULT GetAvailableCoreWebView2BrowserVersionString(const QString& browserExecutableFolder, QString* versionInfo);
 
 // Receives what a handler of the host throws (handlers run from the event
-// loop, which exceptions must not cross). Without one, the exception's
-// message is logged.
+// loop, which exceptions must not cross). Without one, the exception takes
+// the application's route (ApplicationHandleException, SysUtils.h).
 void SetCoreWebView2ExceptionHandler(std::function<void(std::exception_ptr)> handler);
 
 // The folder holding the engine's helper process (QtWebEngineProcess).

@@ -18,6 +18,7 @@
 #include <qtwebenginecoreglobal.h>
 #include <set>
 
+#include "platform/rtl/SysUtils.h"
 #include "platform/webview2/WebView2Internal.h"
 
 namespace webview2 {
@@ -266,11 +267,5 @@ void webview2::ReportHandlerException(std::exception_ptr exception) {
     handler(exception);
     return;
   }
-  try {
-    std::rethrow_exception(exception);
-  } catch (const std::exception& e) {
-    qCritical("WebView2 handler raised: %s", e.what());
-  } catch (...) {
-    qCritical("WebView2 handler raised an exception");
-  }
+  ApplicationHandleException(exception);
 }

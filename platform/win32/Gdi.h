@@ -16,6 +16,7 @@
 
 #include "platform/win32/WinTypes.h"
 
+class QFont;
 class QImage;
 class QRegion;
 
@@ -290,6 +291,11 @@ HFONT CreateFontW(int cHeight, int cWidth, int cEscapement, int cOrientation, in
                   DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,
                   DWORD iPitchAndFamily, LPCWSTR pszFaceName);
 inline HFONT CreateFontIndirect(const LOGFONTW* lplf) { return CreateFontIndirectW(lplf); }
+// The Qt font a widget shows for a logical font: the face as named (Qt
+// resolves Windows faces to the installed families that GDI text uses), the
+// pixel size GDI realises the height at, weight, italic, underline,
+// strike-out and antialiasing.
+QFont QtFontOf(const LOGFONTW& lf);
 inline HFONT CreateFont(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
                         DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet,
                         DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,

@@ -21,24 +21,25 @@ QString FaceName(const LOGFONTW& lf) {
 }
 
 // Windows face names mapped to the installed families.
+const struct {
+  const char* from;
+  const char* to;
+} kFaceMap[] = {
+    {"ms sans serif", "DejaVu Sans"},     {"microsoft sans serif", "DejaVu Sans"},
+    {"ms shell dlg", "DejaVu Sans"},      {"ms shell dlg 2", "DejaVu Sans"},
+    {"tahoma", "DejaVu Sans"},            {"segoe ui", "DejaVu Sans"},
+    {"verdana", "DejaVu Sans"},           {"system", "DejaVu Sans"},
+    {"arial", "Liberation Sans"},         {"helvetica", "Liberation Sans"},
+    {"times new roman", "Liberation Serif"}, {"times", "Liberation Serif"},
+    {"ms serif", "Liberation Serif"},     {"courier new", "Liberation Mono"},
+    {"courier", "Liberation Mono"},       {"consolas", "Liberation Mono"},
+    {"lucida console", "Liberation Mono"}, {"fixedsys", "Liberation Mono"},
+    {"terminal", "Liberation Mono"},
+};
+
 QString MapFace(const LOGFONTW& lf) {
   const QString face = FaceName(lf).trimmed().toLower();
-  static const struct {
-    const char* from;
-    const char* to;
-  } kMap[] = {
-      {"ms sans serif", "DejaVu Sans"},     {"microsoft sans serif", "DejaVu Sans"},
-      {"ms shell dlg", "DejaVu Sans"},      {"ms shell dlg 2", "DejaVu Sans"},
-      {"tahoma", "DejaVu Sans"},            {"segoe ui", "DejaVu Sans"},
-      {"verdana", "DejaVu Sans"},           {"system", "DejaVu Sans"},
-      {"arial", "Liberation Sans"},         {"helvetica", "Liberation Sans"},
-      {"times new roman", "Liberation Serif"}, {"times", "Liberation Serif"},
-      {"ms serif", "Liberation Serif"},     {"courier new", "Liberation Mono"},
-      {"courier", "Liberation Mono"},       {"consolas", "Liberation Mono"},
-      {"lucida console", "Liberation Mono"}, {"fixedsys", "Liberation Mono"},
-      {"terminal", "Liberation Mono"},
-  };
-  for (const auto& m : kMap)
+  for (const auto& m : kFaceMap)
     if (face == QLatin1String(m.from)) return QString::fromLatin1(m.to);
   if (!face.isEmpty()) return FaceName(lf).trimmed();
   if ((lf.lfPitchAndFamily & 0x3) == FIXED_PITCH || (lf.lfPitchAndFamily & 0xF0) == FF_MODERN)
@@ -247,6 +248,22 @@ void AdvanceCurrentPosition(DcObject& dc, int deviceWidth) {
 }
 
 }  // namespace
+
+QFont QtFontOf(const LOGFONTW& lf) {
+  // Qt looks for the face under its own name first: the Windows names the
+  // fonts are known by resolve to the families GDI text draws with.
+  static const bool substituted = [] {
+    for (const auto& m : kFaceMap) QFont::insertSubstitution(QString::fromLatin1(m.from), QString::fromLatin1(m.to));
+    return true;
+  }();
+  (void)substituted;
+  const std::shared_ptr<const FontInstance> realised = Realise(lf, 1.0);
+  QFont f = realised->font;
+  f.setKerning(true);
+  const QString face = FaceName(lf).trimmed();
+  if (!face.isEmpty()) f.setFamily(face);
+  return f;
+}
 
 BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* lptm) {
   auto dc = GetDc(hdc);

@@ -82,7 +82,7 @@ TEST(KitWebBrowserEngine, GetsItsViewOnAParentThatHasNoWindowYet) {
   panel->SetParent(form.get());
   panel->SetAlign(alClient);
   ASSERT_FALSE(panel->HandleAllocated());
-  auto* browser = new TKitWebBrowser(form.get());
+  auto* browser = Create<TKitWebBrowser>(form.get());
   browser->SetCacheFolderName(QStringLiteral("EdgeCache-%1").arg(QCoreApplication::applicationPid()));
   browser->SetParent(panel);
   browser->SetAlign(alClient);

@@ -54,7 +54,7 @@ BrowserWindow::BrowserWindow(const std::function<void(TKitWebBrowser*)>& Prepare
   Form = std::make_unique<TForm>(nullptr);
   Form->SetBounds(0, 0, 800, 600);
   Form->Show();
-  Browser = new TKitWebBrowser(Form.get());
+  Browser = Create<TKitWebBrowser>(Form.get());
   Browser->SetBounds(0, 0, 800, 600);
   // Test processes run side by side: each keeps its own engine data.
   Browser->SetCacheFolderName(QStringLiteral("EdgeCache-%1").arg(QCoreApplication::applicationPid()));
