@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/KitGraphicsTypes.h"
+#include "foundation/KitUtils.h"
 #include "platform/rtl/RtlConsts.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
@@ -429,7 +430,7 @@ QString DecodeControlValue(const QString& s) {
 }
 }  // namespace
 
-TMiniHtmlControl ParseMiniHtmlControl(const QString& ATagText) {
+TMiniHtmlControl ParseMiniHtmlControl(const QString& ATagText, TMiniHtmlEngine AEngine) {
   TMiniHtmlControl c;
   // The attributes follow "CONTROL" and one more character.
   const QString tag = ATagText.mid(8);
@@ -437,11 +438,14 @@ TMiniHtmlControl ParseMiniHtmlControl(const QString& ATagText) {
   bool found = false;
   c.ControlType = MiniHtmlUpperAscii(ControlAttribute(tag, upper, QStringLiteral("TYPE="), found));
   c.ID = ControlAttribute(tag, upper, QStringLiteral("ID="), found);
-  c.Value = DecodeControlValue(ControlAttribute(tag, upper, QStringLiteral("VALUE="), found));
+  const auto decode = [AEngine](const QString& v) {
+    return AEngine == mheCanvas ? DecodeControlValue(v) : TKitUtils::UnFixMarkup(v, true, false);
+  };
+  c.Value = decode(ControlAttribute(tag, upper, QStringLiteral("VALUE="), found));
   c.Width = ControlAttribute(tag, upper, QStringLiteral("WIDTH="), c.HasWidth);
   c.Height = ControlAttribute(tag, upper, QStringLiteral("HEIGHT="), c.HasHeight);
   if (!c.HasHeight) c.Height = QStringLiteral("25");
-  c.Prop = DecodeControlValue(ControlAttribute(tag, upper, QStringLiteral("PROP="), c.HasProp));
+  c.Prop = decode(ControlAttribute(tag, upper, QStringLiteral("PROP="), c.HasProp));
   c.MaxLen = ControlAttribute(tag, upper, QStringLiteral("MAXLEN="), c.HasMaxLen);
   return c;
 }

@@ -176,4 +176,6 @@ struct TMiniHtmlControl {
 // Parses a control tag's text ATagText: the text from after "<" to before
 // ">" ("CONTROL TYPE=..."). Attributes are found without regard to case;
 // each value is the text between the next two double quotes after "NAME=".
-TMiniHtmlControl ParseMiniHtmlControl(const QString& ATagText);
+// VALUE and PROP are decoded with the canvas engine's entities, or (facade
+// engine) with the markup entities of TKitUtils::UnFixMarkup.
+TMiniHtmlControl ParseMiniHtmlControl(const QString& ATagText, TMiniHtmlEngine AEngine = mheCanvas);

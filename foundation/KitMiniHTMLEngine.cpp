@@ -155,7 +155,9 @@ QString RemoveHtmlMarkers(const QString& AText) {
   return r;
 }
 
-QString DecodeNumericEntities(const QString& AText) {
+QString DecodeNumericEntities(const QString& AText) { return DecodeNumericEntities(AText, true); }
+
+QString DecodeNumericEntities(const QString& AText, bool AEmojiTags) {
   if (!AText.contains(QLatin1String("&#"))) return AText;
   QString r;
   r.reserve(AText.size());
@@ -205,7 +207,7 @@ QString DecodeNumericEntities(const QString& AText) {
       continue;
     }
     const QString ch = QString::fromUcs4(&code, 1);
-    if (code >= 0x1F004)
+    if (AEmojiTags && code >= 0x1F004)
       r += QLatin1String("<J ") + ch + QLatin1String(" >");
     else
       r += ch;
@@ -326,6 +328,14 @@ QImage EmojiImage(const QString& AGlyph, int ASide, int APixelSize) {
   cache.insert(key, image);
   return image;
 }
+
+}  // namespace
+
+QImage MiniHtmlEmojiImage(const QString& AGlyph, int ASide, int APixelSize) {
+  return EmojiImage(AGlyph, ASide, APixelSize);
+}
+
+namespace {
 
 // The icon of a shell reference; a null icon when it names none.
 QIcon ShellIcon(const QString& AReference) {

@@ -24,6 +24,7 @@
 // The engine raises nothing of its own; markup that is not understood has
 // no effect. User-interface thread only.
 
+#include <QImage>
 #include <QString>
 
 #include "foundation/KitMiniHTML.h"
@@ -146,6 +147,9 @@ QString RemoveHtmlMarkers(const QString& AText);
 // U+1F004 up the emoji tag "<J " + character + " >"; anything else stays as
 // it is. A "&#" right after "&" ends the pass.
 QString DecodeNumericEntities(const QString& AText);
+// The same pass; without AEmojiTags every character stands for itself (the
+// facade's engine has no emoji tag).
+QString DecodeNumericEntities(const QString& AText, bool AEmojiTags);
 // The line-break pass: line feeds are dropped; each carriage return becomes
 // "<BR>" with AKeep, else a blank, or nothing between ">" and "<".
 QString LineBreaksToHtml(const QString& AText, bool AKeep);
@@ -165,6 +169,10 @@ void DrawShellIcon(TCanvas* ACanvas, int X, int Y, TSize& ASize, double APrintFa
 // with its top left at (X, Y), so that it keeps within its text line;
 // nothing drawn with AMeasureOnly. Answers the advance: that text height.
 int DrawEmojiGlyph(TCanvas* ACanvas, int X, int Y, bool AMeasureOnly, const QString& AText, int AFontSize);
+
+// An emoji in colour in a square of ASide pixels (transparent around it),
+// at most APixelSize pixels large.
+QImage MiniHtmlEmojiImage(const QString& AGlyph, int ASide, int APixelSize);
 
 // Access to the pictures of a picture container and a picture cache. The
 // picture unit installs it when its first cache or container is made.

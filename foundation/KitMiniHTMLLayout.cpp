@@ -131,6 +131,7 @@ class TLayout {
       if (end <= pos) end = pos + 1;  // every line takes something
       if (FCanvas && St.LineHeightFactor != 1.0)
         line.Height = int(std::nearbyint(line.Height * St.LineHeightFactor));
+      if (!FCanvas) line.Height = std::max(0, line.Height + P.LineSpacing);
       const int width = line.Width;
       const int height = line.Height + line.SubDepth + line.SupRise;
 
@@ -154,6 +155,10 @@ class TLayout {
         second.Left = line.Left;
         second.Right = line.Right;
         second.X = left + (FCanvas ? 0 : St.LineOffset);
+        // A paragraph with a background colour fills every line of it.
+        if (!P.HitTestOnly && St.ParagraphBackground && St.ParagraphColor != FNoColor)
+          S.FillBand(QRect(QPoint(P.Rect.left(), second.Top), QPoint(P.Rect.right(), second.Bottom() - 1)),
+                     St.ParagraphColor);
         FFixedHeight = true;
         Pass(pos, end, P.HitTestOnly ? pmHitTest : pmDraw, second);
         FFixedHeight = false;
@@ -186,7 +191,8 @@ class TLayout {
       if (!P.MeasureOnly && top + textHeight0 > P.Rect.bottom() + 1) break;
     }
     if (R.Height == 0) R.Height = textHeight0;
-    if (!FCanvas) R.Width += 2;
+    // The facade engine adds 2 to the widest line (when a line has a width).
+    if (!FCanvas && R.Width > 0) R.Width += 2;
     R.LineCount = lineIndex;
     R.LinkCount = St.LinkCounter;
     return R;
@@ -353,7 +359,9 @@ class TLayout {
           St.Font.Name = P.Font.Name;
           St.Font.Size = P.Font.Size;
           if (drawing && !P.Selected) {
-            St.Font.Color = P.Font.Color;
+            // Canvas engine: the base font's colour; facade engine: the
+            // colour saved by the last FONT COLOR or link.
+            St.Font.Color = FCanvas ? P.Font.Color : St.FontSavedColor;
             St.Background = St.FontSavedBackground;
           }
           break;
@@ -587,8 +595,10 @@ class TLayout {
     if (found && !face.isEmpty()) St.Font.Name = face;
     const QString color = MiniHtmlAttribute(t, 5, QStringLiteral(" COLOR"), true, &found);
     if (found && !P.Selected) {
+      // The colour to return to: the current one (facade engine: black when
+      // the surface had no background colour at the call).
+      St.FontSavedColor = (!FCanvas && P.Background == mhNoColorFacade) ? 0 : St.Font.Color;
       St.Font.Color = MiniHtmlColor(color, P.Engine);
-      St.FontSavedColor = St.Font.Color;
     }
     const QString bg = MiniHtmlAttribute(t, 5, QStringLiteral("BGCOLOR"), true, &found);
     if (found && drawing && !P.Selected) {
@@ -822,7 +832,17 @@ class TLayout {
       else if (upper.contains(u"\"MIDDLE"))
         L.TextOffset = std::max(0, free / 2);
     }
-    const QRect box = VisRect(L, QRect(L.X, L.Top, w, h));
+    int top = L.Top;
+    if (!FCanvas && ref.Kind == mhpImageIndex && FFixedHeight && h < L.Height) {
+      // The facade engine sets image list pictures lower than the line on
+      // its bottom or its middle as ALIGN says.
+      const QString align = MiniHtmlAttribute(t, 4, QStringLiteral("ALIGN"), true);
+      if (align.startsWith(u"BOTTOM"))
+        top += L.Height - h;
+      else if (align.startsWith(u"MIDDLE"))
+        top += (L.Height - h) / 2;
+    }
+    const QRect box = VisRect(L, QRect(L.X, top, w, h));
     if (St.InLink && box.contains(P.Pointer)) {
       R.Anchor = St.Href;
       R.Title = St.Title;
@@ -865,7 +885,7 @@ class TLayout {
   }
 
   bool Control(const QString& t, TPassMode mode, TLine& L) {
-    const TMiniHtmlControl c = ParseMiniHtmlControl(t.mid(1));
+    const TMiniHtmlControl c = ParseMiniHtmlControl(t.mid(1), P.Engine);
     const bool checkLike = c.ControlType == u"CHECK" || c.ControlType == u"RADIO";
     if (!c.HasWidth && (FCanvas || !checkLike)) return true;
     int w = 0, h = 0, lineHeight = 0;

@@ -135,6 +135,8 @@ struct TMiniHtmlLayoutParams {
   // Right-to-left lines: every line is laid out from its right edge, with
   // its alignment mirrored.
   bool RightToLeft = false;
+  // Facade engine: added to every line's height after its measuring pass.
+  int LineSpacing = 0;
   // The image list for "IDX:" references: count and image size.
   int ImageCount = 0;
   QSize ImageSize;
