@@ -148,7 +148,7 @@ TEST(KitMiniHTMLEngineTest, PreparationPasses) {
   };
   for (const auto& c : entities) {
     SCOPED_TRACE(c.In);
-    EXPECT_EQ(DecodeHtmlEntities(QString::fromUtf8(c.In)), QString::fromUtf8(c.Out));
+    EXPECT_EQ(DecodeMiniHtmlEntities(QString::fromUtf8(c.In)), QString::fromUtf8(c.Out));
   }
   const C markers[] = {
       {"<#abc>", "#abc"},
