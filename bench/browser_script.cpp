@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "bench/support/EngineBench.h"
+#include "bench/support/BenchSupport.h"
 #include "browser/KitWebBrowser.Win.h"
 #include "platform/vcl/Forms.h"
 #include "tools/DirectoryServer.h"

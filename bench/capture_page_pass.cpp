@@ -14,7 +14,7 @@
 
 #include "app/SiteHosts.h"
 #include "app/uSuperWB.h"
-#include "bench/support/EngineBench.h"
+#include "bench/support/BenchSupport.h"
 #include "browser/KitWebBrowser.Win.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"

@@ -10,6 +10,7 @@
 #include <future>
 #include <memory>
 
+#include "platform/rtl/LogCategories.h"
 #include "platform/rtl/MessageText.h"
 #include "platform/rtl/SysUtils.h"
 

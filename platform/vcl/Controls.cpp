@@ -1573,8 +1573,16 @@ TF_MESSAGE_MAP(TWinControl, TControl) {
       TF_MESSAGE(WM_ERASEBKGND, WMEraseBkgnd),
       TF_MESSAGE(WM_SETCURSOR, WMSetCursor),
       TF_MESSAGE(WM_SIZE, WMSize),
+      TF_MESSAGE(WM_SETREDRAW, WMSetRedraw),
       TF_MESSAGE(CM_FONTCHANGED, CMFontChanged),
   };
+}
+
+void TWinControl::WMSetRedraw(TMessage& Message) {
+  // wParam 0 stops the window from repainting; any other value lets it
+  // repaint again (and Qt repaints what was held back).
+  if (QWidget* w = WidgetIfAllocated()) w->setUpdatesEnabled(Message.WParam != 0);
+  Message.Result = 0;
 }
 
 void TWinControl::CNKeyDown(TMessage& Message) {

@@ -677,6 +677,8 @@ class TWinControl : public TControl, public TWindowObject, public TScrollBarWind
   void WMEraseBkgnd(TMessage& Message);
   void WMSetCursor(TMessage& Message);
   void WMSize(TMessage& Message);
+  // WM_SETREDRAW: switches the window's repainting off (wParam 0) and on.
+  void WMSetRedraw(TMessage& Message);
   // Hands the font to the widget and CM_PARENTFONTCHANGED to the children.
   void CMFontChanged(TMessage& Message);
 

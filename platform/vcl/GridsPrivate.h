@@ -204,6 +204,10 @@ class TGridCellStore {
   void ForEachObject(const std::function<void(int ACol, int ARow, TObject* Object)>& Visit) const;
   // Rows allocated so far (the highest written row + 1 at most).
   int RowSpan() const { return int(FRows.size()); }
+  // The number of cells a row is made with when its first cell is written
+  // (a grid passes its column count), so that a row filled column by column
+  // is allocated once. 0: exactly the cells written.
+  void SetRowHint(int Cols) { FRowHint = Cols < 0 ? 0 : (Cols > MaxCols ? MaxCols : Cols); }
 
   static void CheckCol(int ACol);
   static void CheckRow(int ARow);
@@ -218,6 +222,7 @@ class TGridCellStore {
   TCell& Ensure(int ACol, int ARow);
 
   std::vector<std::unique_ptr<TRow>> FRows;
+  int FRowHint = 0;
 };
 
 }  // namespace GridsDetail

@@ -37,7 +37,10 @@ TGridCellStore::TCell& TGridCellStore::Ensure(int ACol, int ARow) {
   CheckRow(ARow);
   if (size_t(ARow) >= FRows.size()) FRows.resize(size_t(ARow) + 1);
   std::unique_ptr<TRow>& row = FRows[size_t(ARow)];
-  if (!row) row = std::make_unique<TRow>();
+  if (!row) {
+    row = std::make_unique<TRow>();
+    row->reserve(std::max(size_t(ACol) + 1, size_t(FRowHint)));
+  }
   if (size_t(ACol) >= row->size()) row->resize(size_t(ACol) + 1);
   return (*row)[size_t(ACol)];
 }

@@ -19,6 +19,7 @@
 #include <set>
 
 #include "platform/rtl/SysUtils.h"
+#include "platform/rtl/ProcessStart.h"
 #include "platform/webview2/WebView2Internal.h"
 
 namespace webview2 {
@@ -193,6 +194,12 @@ void RegisterCoreWebView2Schemes() {
   scheme.setFlags(QWebEngineUrlScheme::SecureScheme | QWebEngineUrlScheme::LocalScheme);
   QWebEngineUrlScheme::registerScheme(scheme);
 }
+
+namespace {
+// A process that runs the engine registers the document scheme as it is
+// prepared (PrepareProcess with Engine set).
+const bool kSchemesOnPreparation = AddProcessPreparation([](const TProcessOptions&) { RegisterCoreWebView2Schemes(); });
+}  // namespace
 
 QString CoreWebView2RuntimeFolder() {
   const QByteArray explicitPath = qgetenv("QTWEBENGINEPROCESS_PATH");

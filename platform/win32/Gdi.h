@@ -13,6 +13,12 @@
 // by a bounding rectangle leave out its right and bottom edges, lines leave
 // out their last pixel. Pixels written by GDI drawing are opaque; SRCCOPY and
 // AlphaBlend carry the source alpha.
+//
+// Not covered (logged when asked for): GM_ADVANCED is kept by
+// SetGraphicsMode, but drawing follows the compatible mode's rules and there
+// are no world transforms (tf.gdi); ExtTextOut refuses ETO_GLYPH_INDEX, and
+// a font's character set does not choose its family, its face name and
+// pitch do (tf.text).
 
 #include "platform/win32/WinTypes.h"
 

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "platform/win32/GdiInternal.h"
+#include "platform/win32/LogCategories.h"
 
 namespace gdi {
 
@@ -52,6 +53,10 @@ QString MapFace(const LOGFONTW& lf) {
 constexpr int kMaxPixelSize = 4000;
 
 std::shared_ptr<const FontInstance> Realise(const LOGFONTW& lf, double scale) {
+  if (lf.lfCharSet != DEFAULT_CHARSET && lf.lfCharSet != ANSI_CHARSET)
+    LogNotCovered(lcText(), QStringLiteral("fonts: character set %1 (a family is chosen by face name and pitch, not "
+                                           "by character set)")
+                                .arg(int(lf.lfCharSet)));
   auto fi = std::make_shared<FontInstance>();
   QFont f;
   f.setFamily(MapFace(lf));
@@ -366,6 +371,8 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCWST
                  const INT* lpDx) {
   auto dc = GetDc(hdc);
   if (!dc) return FALSE;
+  if (options & ETO_GLYPH_INDEX)
+    LogNotCovered(lcText(), QStringLiteral("ExtTextOut: ETO_GLYPH_INDEX (glyph indices are refused)"));
   if (c > 0x7FFFFFFF || (c > 0 && !lpString) || (options & ETO_GLYPH_INDEX)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;

@@ -74,7 +74,7 @@ TEST(KitCustomControlPaint, DrawsInOrderAndTheBeforeHandlerCanStopIt) {
   for (bool buffered : {false, true}) {
     TForm form(nullptr);
     form.SetBounds(0, 0, 120, 80);
-    auto* control = new TPaintProbe(&form);
+    auto* control = Create<TPaintProbe>(&form);
     control->SetParent(&form);
     control->SetBounds(0, 0, 100, 50);
     control->UseBuffer(buffered);
@@ -110,7 +110,7 @@ TEST(KitCustomControlPaint, TheBrowserControlPaintsItsFrameAndFillInTheWindow) {
                        Case{"native-buffered", true, true}}) {
     TForm form(nullptr);
     form.SetBounds(0, 0, 240, 140);
-    auto* browser = new TKitWebBrowser(&form);
+    auto* browser = Create<TKitWebBrowser>(&form);
     browser->SetParent(&form);
     browser->SetBounds(20, 20, 200, 100);
     browser->Fill()->SetColor(0xCC8833);
@@ -135,7 +135,8 @@ TEST(KitCustomControlPaint, TheBrowserControlPaintsItsFrameAndFillInTheWindow) {
 }
 
 TEST(KitCustomControlPaint, FillAndStrokeNotificationsAndSwitches) {
-  TPaintProbe control(nullptr);
+  auto controlOwned = CreateUnique<TPaintProbe>(nullptr);
+  TPaintProbe& control = *controlOwned;
   EXPECT_EQ(control.Fill()->Color(), TColor(0xFFFFFF));
   EXPECT_EQ(control.Stroke()->Color(), TColor(0xC0C0C0));
   control.Fill()->SetColor(0x112233);
@@ -159,7 +160,9 @@ TEST(KitCustomControlPaint, FillAndStrokeNotificationsAndSwitches) {
   EXPECT_EQ(control.Fill()->Kind(), gfkNone);
   control.EnableFill();
 
-  TPaintProbe other(nullptr);
+  auto otherOwned = CreateUnique<TPaintProbe>(nullptr);
+
+  TPaintProbe& other = *otherOwned;
   other.Fill()->SetColor(0x445566);
   other.Stroke()->SetWidth(3);
   control.Assign(&other);
@@ -178,7 +181,8 @@ TEST(KitCustomControlPaint, FillAndStrokeNotificationsAndSwitches) {
 }
 
 TEST(KitCustomControlPaint, ExportDrawsTheContentIntoTheGivenRectangle) {
-  TPaintProbe control(nullptr);
+  auto controlOwned = CreateUnique<TPaintProbe>(nullptr);
+  TPaintProbe& control = *controlOwned;
   control.SetBounds(0, 0, 100, 50);
   auto g = TKitGraphics::CreateBitmapCanvas(300, 300, false, true);
   control.Export(g.get(), TRectF(10, 20, 210, 120));
@@ -191,7 +195,7 @@ TEST(KitCustomControlPaint, ExportDrawsTheContentIntoTheGivenRectangle) {
 TEST(KitCustomControlPaint, HintsGoThroughHintShow) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 200, 100);
-  auto* control = new TPaintProbe(&form);
+  auto* control = Create<TPaintProbe>(&form);
   control->SetParent(&form);
   control->SetBounds(0, 0, 100, 50);
   control->SetHint(QStringLiteral("plain hint"));
@@ -214,7 +218,7 @@ TEST(KitCustomControlPaint, HintsGoThroughHintShow) {
 
 TEST(KitCustomControlPaint, ThePartPicturesAreDistinctAndSized) {
   TForm form(nullptr);
-  auto* control = new TPaintProbe(&form);
+  auto* control = Create<TPaintProbe>(&form);
   control->SetParent(&form);
   control->SetFactor(1.5f);
   std::vector<QImage> checks, radios, buttons;
@@ -273,7 +277,8 @@ TEST(KitCustomControlPaint, ThePartPicturesAreDistinctAndSized) {
 }
 
 TEST(KitCustomControlPaint, SettingsRoundTripThroughTheFilter) {
-  TPaintProbe control(nullptr);
+  auto controlOwned = CreateUnique<TPaintProbe>(nullptr);
+  TPaintProbe& control = *controlOwned;
   control.SetName(QStringLiteral("Probe"));
   control.SetBounds(0, 0, 123, 45);
   control.Fill()->SetColor(0x0A0B0C);
@@ -293,7 +298,8 @@ TEST(KitCustomControlPaint, SettingsRoundTripThroughTheFilter) {
   EXPECT_TRUE(all.contains(QLatin1String("\"ShowAcceleratorChar\""))) << all.toStdString();
 
   // Loaded back into a control with other settings.
-  TPaintProbe copy(nullptr);
+  auto copyOwned = CreateUnique<TPaintProbe>(nullptr);
+  TPaintProbe& copy = *copyOwned;
   copy.SetBounds(0, 0, 10, 10);
   copy.LoadSettingsFromStream(&stream);
   EXPECT_EQ(copy.Fill()->Color(), TColor(0x0A0B0C));
@@ -328,7 +334,8 @@ TEST(KitCustomControlPaint, SettingsRoundTripThroughTheFilter) {
   QDir().mkpath(QFileInfo(file).path());
   control.OnCanSaveProperty = nullptr;
   control.SaveSettingsToFile(file, false);
-  TPaintProbe fromFile(nullptr);
+  auto fromFileOwned = CreateUnique<TPaintProbe>(nullptr);
+  TPaintProbe& fromFile = *fromFileOwned;
   fromFile.LoadSettingsFromFile(file);
   EXPECT_EQ(fromFile.Fill()->Color(), TColor(0x0A0B0C));
   EXPECT_NE(control.UndoManager(), nullptr);
@@ -336,7 +343,8 @@ TEST(KitCustomControlPaint, SettingsRoundTripThroughTheFilter) {
 }
 
 TEST(KitCustomControlPaint, IsColorPropertyLooksAtThePublishedProperty) {
-  TPaintProbe control(nullptr);
+  auto controlOwned = CreateUnique<TPaintProbe>(nullptr);
+  TPaintProbe& control = *controlOwned;
   EXPECT_TRUE(control.IsColorProperty(&control, QStringLiteral("Color"), tkInteger));
   EXPECT_TRUE(control.IsColorProperty(&control, QStringLiteral("Fill"), tkClass));
   EXPECT_FALSE(control.IsColorProperty(&control, QStringLiteral("AllowFocus"), tkEnumeration));
@@ -345,7 +353,8 @@ TEST(KitCustomControlPaint, IsColorPropertyLooksAtThePublishedProperty) {
 
 TEST(KitWebBrowserPublished, TheControlAndHelpersListTheirProperties) {
   enginetest::FakeServiceScope scope(nullptr);
-  TKitWebBrowser browser(nullptr);
+  auto browserOwned = CreateUnique<TKitWebBrowser>(nullptr);
+  TKitWebBrowser& browser = *browserOwned;
   for (const char* name : {"URL", "Version", "OnNavigateComplete", "OnBeforeNavigate", "OnDocumentComplete",
                            "OnInitialized", "OnCaptureScreenShot", "AdaptToStyle", "AllowFocus",
                            "ShowAcceleratorChar", "Color", "OnBeforeDraw", "OnCanSaveProperty"})
