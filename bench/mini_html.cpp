@@ -10,13 +10,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QFontMetrics>
 #include <QRandomGenerator>
 #include <QString>
 #include <QTextDocument>
 #include <vector>
 
+#include "bench/support/BenchSupport.h"
 #include "foundation/KitGDIPlusClasses.h"
 #include "foundation/KitGraphics.h"
 #include "foundation/KitGraphicsHTMLEngine.h"
@@ -27,6 +27,8 @@ namespace {
 
 constexpr int kTexts = 100000;
 constexpr int kWidth = 150;  // the cell width texts are measured at
+// One font for the engines and Qt's measuring, 12 pixels high.
+const QString kFont = QStringLiteral("DejaVu Sans");
 
 const char* const kFirst[] = {"Boulangerie", "Restaurant", "Garage", "Pharmacie", "Hôtel", "Café", "Cabinet",
                               "Librairie", "Fleuriste", "Boucherie", "Agence", "Salon"};
@@ -99,7 +101,7 @@ class Surface {
     FBitmap.SetPixelFormat(pf32bit);
     FBitmap.SetSize(W, H);
     TCanvas* c = FBitmap.Canvas();
-    c->Font()->SetName(QStringLiteral("Tahoma"));
+    c->Font()->SetName(kFont);
     c->Font()->SetHeight(-12);
     c->Brush()->SetColor(clWhite);
     c->FillRect(TRect(0, 0, W, H));
@@ -137,7 +139,7 @@ BENCHMARK(BM_CanvasMeasureMarkedUp)->Unit(benchmark::kMillisecond);
 
 // Qt's own measuring of the plain texts, wrapped at the same width.
 void BM_QFontMetricsPlain(benchmark::State& state) {
-  QFont font(QStringLiteral("DejaVu Sans"));
+  QFont font(kFont);
   font.setPixelSize(12);
   font.setKerning(false);
   const QFontMetrics metrics(font);
@@ -153,7 +155,7 @@ BENCHMARK(BM_QFontMetricsPlain)->Unit(benchmark::kMillisecond);
 
 // Qt's rich-text layout of the marked-up texts as HTML, at the same width.
 void BM_QTextDocumentMarkedUp(benchmark::State& state) {
-  QFont font(QStringLiteral("DejaVu Sans"));
+  QFont font(kFont);
   font.setPixelSize(12);
   QTextDocument doc;
   doc.setDefaultFont(font);
@@ -198,7 +200,7 @@ BENCHMARK(BM_CanvasDraw1500Cells)->Unit(benchmark::kMillisecond);
 std::unique_ptr<TKitGraphics> Facade() {
   auto g = TKitGraphics::CreateBitmapCanvas(1920, 1080, true, false);
   TKitGraphicsFont font;
-  font.SetName(QStringLiteral("Tahoma"));
+  font.SetName(kFont);
   font.SetSize(9);
   g->SetFont(&font);
   return g;
@@ -249,13 +251,5 @@ BENCHMARK(BM_FacadeDraw1500Cells)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  QApplication app(argc, argv);
-  KitGDIPlusClasses::InitializeKitGDIPlusClasses();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv, [] { KitGDIPlusClasses::InitializeKitGDIPlusClasses(); });
 }
