@@ -5,8 +5,8 @@
 //   out the marked-up ones as HTML;
 // - drawing 1,500 cells (50 rows x 30 columns) of mixed texts into a
 //   1920 x 1080 bitmap with the canvas engine;
-// - for comparison, the drawing facade's engine on the GDI+ back-end: the
-//   marked-up texts measured (10,000 of them) and the 1,500 cells drawn.
+// - for comparison, the drawing facade's engine on its GDI and GDI+ back-ends:
+//   the marked-up texts measured (10,000 of them) and the 1,500 cells drawn.
 
 #include <benchmark/benchmark.h>
 
@@ -195,10 +195,11 @@ void BM_CanvasDraw1500Cells(benchmark::State& state) {
 }
 BENCHMARK(BM_CanvasDraw1500Cells)->Unit(benchmark::kMillisecond);
 
-// The facade's engine on the GDI+ back-end (the one controls paint with):
-// the marked-up texts measured, and the 1,500 cells drawn.
-std::unique_ptr<TKitGraphics> Facade() {
-  auto g = TKitGraphics::CreateBitmapCanvas(1920, 1080, true, false);
+// The facade's engine on the GDI back-end (native:0) and on the GDI+
+// back-end (native:1): the marked-up texts measured, and the 1,500 cells
+// drawn.
+std::unique_ptr<TKitGraphics> Facade(bool ANative) {
+  auto g = TKitGraphics::CreateBitmapCanvas(1920, 1080, ANative, false);
   TKitGraphicsFont font;
   font.SetName(kFont);
   font.SetSize(9);
@@ -207,7 +208,7 @@ std::unique_ptr<TKitGraphics> Facade() {
 }
 
 void BM_FacadeMeasureMarkedUp(benchmark::State& state) {
-  auto g = Facade();
+  auto g = Facade(state.range(1) != 0);
   TGraphicsHtmlParams p;
   p.MeasureOnly = true;
   p.WordWrap = true;
@@ -222,10 +223,14 @@ void BM_FacadeMeasureMarkedUp(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * count);
 }
-BENCHMARK(BM_FacadeMeasureMarkedUp)->Arg(10000)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FacadeMeasureMarkedUp)
+    ->ArgNames({"texts", "native"})
+    ->Args({10000, 0})
+    ->Args({10000, 1})
+    ->Unit(benchmark::kMillisecond);
 
 void BM_FacadeDraw1500Cells(benchmark::State& state) {
-  auto g = Facade();
+  auto g = Facade(state.range(0) != 0);
   constexpr int rows = 50, cols = 30;
   const float cw = 1920.0f / cols, ch = 1080.0f / rows;
   TGraphicsHtmlParams p;
@@ -246,7 +251,7 @@ void BM_FacadeDraw1500Cells(benchmark::State& state) {
   }
   state.SetItemsProcessed(state.iterations() * rows * cols);
 }
-BENCHMARK(BM_FacadeDraw1500Cells)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FacadeDraw1500Cells)->ArgName("native")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

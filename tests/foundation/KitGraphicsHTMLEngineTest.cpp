@@ -14,6 +14,7 @@
 #include "foundation/KitGraphicsHTMLEngine.h"
 #include "foundation/KitMiniHTMLEngine.h"
 #include "platform/vcl/ImgList.h"
+#include "tests/foundation/MiniHtmlPictureDump.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -29,12 +30,16 @@ class TFacadeSheet {
     font.SetColor(0);
     FGraphics->SetFont(&font);
   }
+  ~TFacadeSheet() {
+    if (FDrawn) minihtmlpictures::Keep(Image());
+  }
   TKitGraphics* G() { return FGraphics.get(); }
   QImage Image() { return FGraphics->Bitmap()->ToImage().convertToFormat(QImage::Format_RGB32); }
   TGraphicsHtmlResult Draw(const QString& AText, TGraphicsHtmlParams AParams = {}, TRectF ARect = TRectF()) {
     if (ARect.Width() <= 0) ARect = TRectF(0, 0, float(FWidth), float(FHeight));
     TGraphicsHtmlResult r;
     DrawGraphicsHtml(G(), AText, ARect, AParams, r);
+    FDrawn = FDrawn || !AParams.MeasureOnly;
     return r;
   }
   TGraphicsHtmlResult Measure(const QString& AText, TGraphicsHtmlParams AParams = {}) {
@@ -45,6 +50,7 @@ class TFacadeSheet {
  private:
   std::unique_ptr<TKitGraphics> FGraphics;
   int FWidth, FHeight;
+  bool FDrawn = false;
 };
 
 QRect Ink(const QImage& AImage) {
