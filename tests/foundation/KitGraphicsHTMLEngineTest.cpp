@@ -354,8 +354,19 @@ TEST_P(KitGraphicsHTMLEngineTest, EmojiAreDrawnInColour) {
       if (std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)}) > 80) ++colourful;
     }
   EXPECT_GT(colourful, 40);
-  // Each takes a square one text line high (less the facade's extra unit).
   const auto plain = s.Measure(QStringLiteral("x  y</b>"));
+  // The squares the glyphs are drawn in are transparent: the drawing holds
+  // hardly more dark pixels than the text without the emoji.
+  TFacadeSheet t(GetParam());
+  t.Draw(QStringLiteral("x  y</b>"));
+  auto dark = [](const QImage& AImage) {
+    int n = 0;
+    for (int y = 0; y < AImage.height(); ++y)
+      for (int x = 0; x < AImage.width(); ++x) n += qGray(AImage.pixel(x, y)) < 60 ? 1 : 0;
+    return n;
+  };
+  EXPECT_LT(dark(image), dark(t.Image()) + 40) << dark(t.Image());
+  // Each takes a square one text line high (less the facade's extra unit).
   const auto line = s.Measure(QStringLiteral("x</b>"));
   EXPECT_EQ(r.Width, plain.Width + 2 * (line.Height - 1));
   EXPECT_TRUE(QRect(0, 0, int(r.Width), int(r.Height)).contains(Ink(image)));
