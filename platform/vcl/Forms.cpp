@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenuBar>
+#include <QPalette>
 #include <QScreen>
 #include <QWindowStateChangeEvent>
 
@@ -56,6 +57,15 @@ TRect ToRect(const QRect& r) { return TRect(r.left(), r.top(), r.left() + r.widt
 TApplication* Application = &GApplication;
 TScreen* Screen = &GScreen;
 TMouse* Mouse = &GMouse;
+
+// ---------------------------------------------------------------------------
+// TCustomFrame
+
+TCustomFrame::TCustomFrame(TComponent* AOwner) : TWinControl(AOwner) {
+  FWidth = 320;
+  FHeight = 240;
+  FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+}
 
 // ---------------------------------------------------------------------------
 // TCustomForm
@@ -131,6 +141,30 @@ void TCustomForm::ApplyCreateParams(const TCreateParams& Params) {
   else w->setGeometry(Params.X, Params.Y, Params.Width, Params.Height);
   w->setEnabled(!(Params.Style & WS_DISABLED));
   WindowFrame()->setWindowTitle(Params.Caption);
+  ApplyColor();
+}
+
+void TCustomForm::SetColor(TColor Value) {
+  if (Value == FColor) return;
+  FColor = Value;
+  ApplyColor();
+  Invalidate();
+}
+
+void TCustomForm::ApplyColor() {
+  QWidget* w = WidgetIfAllocated();
+  if (!w) return;
+  if (FColor == clBtnFace) {
+    if (!w->autoFillBackground()) return;
+    w->setAutoFillBackground(false);
+    w->setPalette(QPalette());
+    return;
+  }
+  const TColor rgb = ColorToRGB(FColor);
+  QPalette palette = w->palette();
+  palette.setColor(QPalette::Window, QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF));
+  w->setPalette(palette);
+  w->setAutoFillBackground(true);
 }
 
 QWidget* TCustomForm::WindowFrame() const {
