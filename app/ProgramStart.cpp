@@ -10,6 +10,7 @@
 #include "app/uTallowfinch2.h"
 #include "browser/KitWebBrowser.Win.h"
 #include "foundation/KitGDIPlusClasses.h"
+#include "foundation/KitXPVS.h"
 #include "gdiplus/KitGDIP.h"
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Forms.h"
@@ -42,6 +43,9 @@ void StartProgram() {
   // one.
   KitGDIPlusClasses::InitializeKitGDIPlusClasses();
   KitGDIP::Initialization();
+  // The theme binders and the toolkit's settings (menu animation off for
+  // this program while it runs).
+  KitToolkit::Initialization();
   InitAppResources();
   QApplication::setWindowIcon(MainIcon());
 
@@ -53,6 +57,7 @@ void StartProgram() {
 }
 
 void FinishProgram() {
+  KitToolkit::Finalization();
   KitGDIP::Finalization();
   KitGDIPlusClasses::FinalizeKitGDIPlusClasses();
 }

@@ -202,6 +202,8 @@ struct TRegMonitorShared {
   HKEY Root = HKEY_CURRENT_USER;
   QString Key;
   TEvent Event{true, false};
+  // Set once the thread watches the key (or gave up).
+  TEvent Armed{true, false};
   std::atomic<bool> Stopped{false};
   std::atomic<int> Notices{0};
 
@@ -262,6 +264,10 @@ void TRegMonitorThread::Stop() {
 }
 
 void TRegMonitorThread::Execute() {
+  struct ArmedOnExit {
+    TRegMonitorShared* s;
+    ~ArmedOnExit() { s->Armed.SetEvent(); }
+  } armedOnExit{FShared.get()};
   FRegistry->SetRootKey(FRootKey);
   if (!FRegistry->OpenKeyReadOnly(FKey))
     throw Exception(QStringLiteral("Unable to open registry key ") + FKey);
@@ -277,6 +283,7 @@ void TRegMonitorThread::Execute() {
       FRootKey, FKey, true, [weak = std::weak_ptr<TRegMonitorShared>(shared)](HKEY, const QString&) {
         if (auto s = weak.lock()) s->Event.SetEvent();
       });
+  shared->Armed.SetEvent();
   while (!Terminated() && !shared->Stopped.load()) {
     if (shared->Event.WaitFor(INFINITE) != wrSignaled) continue;
     if (Terminated() || shared->Stopped.load()) break;
@@ -323,6 +330,9 @@ TThemeNotifier::TThemeNotifier(TComponent* AOwner) : TComponent(AOwner) {
   FShared = FThread->Shared();
   FThread->AfterConstruction();
   FThread->Start();
+  // A change made right after creation is reported: the thread watches the
+  // key before the notifier is handed out (bounded, in case it cannot start).
+  FShared->Armed.WaitFor(5000);
 }
 
 TThemeNotifier::~TThemeNotifier() {
