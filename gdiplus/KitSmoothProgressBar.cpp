@@ -102,11 +102,11 @@ TKitSmoothProgressBar::TKitSmoothProgressBar(TComponent* AOwner)
     if (OnDrawValue) OnDrawValue(FAppearance.get(), ValueFormat, ValueText);
   };
   FAppearance->OnChange = [this](TObject*) { Repaint(); };
-  FAnimateTimer = new TTimer(this);
+  FAnimateTimer = std::make_unique<TTimer>(nullptr);
   FAnimateTimer->SetInterval(10);
   FAnimateTimer->SetOnTimer([this](TObject*) { AnimationTick(); });
   FAnimateTimer->SetEnabled(true);
-  FMarqueeTimer = new TTimer(this);
+  FMarqueeTimer = std::make_unique<TTimer>(nullptr);
   FMarqueeTimer->SetEnabled(false);
   FMarqueeTimer->SetInterval(10);
   FMarqueeTimer->SetOnTimer([this](TObject*) { MarqueeTick(); });

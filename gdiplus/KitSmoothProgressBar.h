@@ -64,8 +64,8 @@ class TKitSmoothProgressBar : public TCustomControl, public IVDXStyle, public IV
   // The timers' handlers.
   void AnimationTick();
   void MarqueeTick();
-  TTimer* AnimationTimer() const { return FAnimateTimer; }
-  TTimer* MarqueeTimer() const { return FMarqueeTimer; }
+  TTimer* AnimationTimer() const { return FAnimateTimer.get(); }
+  TTimer* MarqueeTimer() const { return FMarqueeTimer.get(); }
   int GlowPosition() const { return FGlowPos; }
   int GlowCount() const { return FGlowCount; }
 
@@ -127,8 +127,9 @@ class TKitSmoothProgressBar : public TCustomControl, public IVDXStyle, public IV
   bool FAnimating = false;
   int FGlowCount = 3000;
   int FGlowPos = -40;
-  TTimer* FAnimateTimer = nullptr;  // owned as components
-  TTimer* FMarqueeTimer = nullptr;
+  // Internal parts: held here, not owned as components (so never streamed).
+  std::unique_ptr<TTimer> FAnimateTimer;
+  std::unique_ptr<TTimer> FMarqueeTimer;
   bool FGlowAnimation = true;
   bool FProgressAnimation = true;
   std::unique_ptr<TGDIPProgress> FAppearance;

@@ -6,7 +6,6 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QMenuBar>
-#include <QPalette>
 #include <QScreen>
 #include <QWindowStateChangeEvent>
 
@@ -141,31 +140,14 @@ void TCustomForm::ApplyCreateParams(const TCreateParams& Params) {
   else w->setGeometry(Params.X, Params.Y, Params.Width, Params.Height);
   w->setEnabled(!(Params.Style & WS_DISABLED));
   WindowFrame()->setWindowTitle(Params.Caption);
-  ApplyColor();
 }
 
 void TCustomForm::SetColor(TColor Value) {
   if (Value == FColor) return;
   FColor = Value;
-  ApplyColor();
   Invalidate();
 }
 
-void TCustomForm::ApplyColor() {
-  QWidget* w = WidgetIfAllocated();
-  if (!w) return;
-  if (FColor == clBtnFace) {
-    if (!w->autoFillBackground()) return;
-    w->setAutoFillBackground(false);
-    w->setPalette(QPalette());
-    return;
-  }
-  const TColor rgb = ColorToRGB(FColor);
-  QPalette palette = w->palette();
-  palette.setColor(QPalette::Window, QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF));
-  w->setPalette(palette);
-  w->setAutoFillBackground(true);
-}
 
 QWidget* TCustomForm::WindowFrame() const {
   QWidget* w = WidgetIfAllocated();
@@ -592,7 +574,20 @@ TF_MESSAGE_MAP(TCustomForm, TWinControl) {
       TF_MESSAGE(CM_DIALOGKEY, CMDialogKey),
       TF_MESSAGE(WM_ACTIVATE, WMActivate),
       TF_MESSAGE(CM_TEXTCHANGED, CMTextChanged),
+      TF_MESSAGE(WM_ERASEBKGND, WMEraseBkgnd),
   };
+}
+
+void TCustomForm::WMEraseBkgnd(TMessage& Message) {
+  if (FColor == clBtnFace || !Message.WParam) {
+    TWinControl::WMEraseBkgnd(Message);
+    return;
+  }
+  RECT r{0, 0, Width(), Height()};
+  HBRUSH brush = CreateSolidBrush(COLORREF(ColorToRGB(FColor)));
+  FillRect(reinterpret_cast<HDC>(Message.WParam), &r, brush);
+  DeleteObject(brush);
+  Message.Result = 1;
 }
 
 void TCustomForm::WMClose(TMessage&) { Close(); }

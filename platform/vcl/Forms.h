@@ -123,8 +123,8 @@ class TCustomForm : public TWinControl {
   TFormState FormState() const { return FFormState; }
   bool Active() const;
 
-  // The colour of the client area; clBtnFace (the default) leaves it to the
-  // active style.
+  // The colour of the client area, filled when the background is erased;
+  // clBtnFace (the default) is the active style's face colour.
   TColor Color() const { return FColor; }
   void SetColor(TColor Value);
 
@@ -157,6 +157,7 @@ class TCustomForm : public TWinControl {
   void CMDialogKey(TMessage& Message);
   void WMActivate(TMessage& Message);
   void CMTextChanged(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
   bool HostEvent(QEvent* Event) override;
   bool CanFocus() const override;
   void SetFocus() override;
@@ -187,7 +188,6 @@ class TCustomForm : public TWinControl {
  private:
   friend class TWinControl;
   void ApplyWindowFlags();
-  void ApplyColor();
   void PlaceForFirstShow();
   void SetWindowFocus();
   void ShowWidget();
