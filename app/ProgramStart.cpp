@@ -6,6 +6,7 @@
 #include <QPixmap>
 
 #include "app/AppResources.h"
+#include "app/uPageAdvance.h"
 #include "app/uSplashScreen.h"
 #include "app/uTallowfinch2.h"
 #include "browser/KitWebBrowser.Win.h"
@@ -54,6 +55,7 @@ void StartProgram() {
   TStyleManager::TrySetStyle(QStringLiteral("Amethyst Kamri"));
   frmMyBrowser = Application->CreateForm<TfrmMyBrowser>();
   frmSplashScreen = Application->CreateForm<TfrmSplashScreen>();
+  fSplashAdvance = Application->CreateForm<TfSplashAdvance>();
 }
 
 void FinishProgram() {
