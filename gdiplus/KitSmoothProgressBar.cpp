@@ -101,7 +101,7 @@ TKitSmoothProgressBar::TKitSmoothProgressBar(TComponent* AOwner)
   FAppearance->OnDrawValue = [this](TObject*, const QString& ValueFormat, QString& ValueText) {
     if (OnDrawValue) OnDrawValue(FAppearance.get(), ValueFormat, ValueText);
   };
-  FAppearance->OnChange = [this](TObject*) { Repaint(); };
+  FAppearance->OnChange = [this](TObject*) { PictureChanged(); };
   FAnimateTimer = std::make_unique<TTimer>(nullptr);
   FAnimateTimer->SetInterval(10);
   FAnimateTimer->SetOnTimer([this](TObject*) { AnimationTick(); });
@@ -153,7 +153,7 @@ void TKitSmoothProgressBar::Assign(TPersistent* Source) {
   FMarqueeInterval = other->FMarqueeInterval;
   FMarqueeColor = other->FMarqueeColor;
   FMarqueeSize = other->FMarqueeSize;
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::DefineProperties(TFiler* Filer) {
@@ -179,7 +179,7 @@ bool TKitSmoothProgressBar::AnimationInProgress() const {
   return ProgressAnimationActive() && std::fabs(FAnimatePosition - FNextPosition) >= 0.001;
 }
 
-void TKitSmoothProgressBar::Repaint() {
+void TKitSmoothProgressBar::PictureChanged() {
   if (HandleAllocated()) Invalidate();
 }
 
@@ -191,7 +191,7 @@ void TKitSmoothProgressBar::SetPosition(double Value) {
   FNextPosition = target;
   if (wasAnimating) {
     FPosition = FAnimatePosition = FNextPosition;
-    Repaint();
+    PictureChanged();
   }
   if (ProgressAnimationActive()) {
     FAnimating = true;
@@ -199,7 +199,7 @@ void TKitSmoothProgressBar::SetPosition(double Value) {
   }
   FPosition = FAnimatePosition = FNextPosition;
   if (OnPositionChanged) OnPositionChanged(this, FNextPosition);
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::AnimationTick() {
@@ -214,7 +214,7 @@ void TKitSmoothProgressBar::AnimationTick() {
       FPosition = FAnimatePosition;
       if (OnPositionChanged) OnPositionChanged(this, FAnimatePosition);
     }
-    Repaint();
+    PictureChanged();
   }
   if (FPosition > FMinimum && GlowAnimationActive()) {
     const int before = FGlowPos;
@@ -229,7 +229,7 @@ void TKitSmoothProgressBar::AnimationTick() {
     }
     // The band only shows while it moves; waiting between passes changes
     // nothing on the screen.
-    if (FGlowPos != before) Repaint();
+    if (FGlowPos != before) PictureChanged();
   }
 }
 
@@ -241,7 +241,7 @@ void TKitSmoothProgressBar::MarqueeTick() {
     FGlowCount = 0;
     FGlowPos = -2 * FMarqueeSize;
   }
-  Repaint();
+  PictureChanged();
 }
 
 // ---------------------------------------------------------------------------
@@ -250,38 +250,38 @@ void TKitSmoothProgressBar::MarqueeTick() {
 void TKitSmoothProgressBar::SetStep(double Value) {
   if (Value == FStep) return;
   FStep = Value;
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::SetDirection(TGDIPProgressDirection Value) {
   if (Value == FDirection) return;
   FDirection = Value;
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::SetGlowAnimation(bool Value) {
   if (Value == FGlowAnimation) return;
   FGlowAnimation = Value;
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::SetMarqueeColor(TColor Value) {
   if (Value == FMarqueeColor) return;
   FMarqueeColor = Value;
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::SetMarqueeSize(int Value) {
   if (Value == FMarqueeSize) return;
   FMarqueeSize = Value;
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::SetMarqueeInterval(int Value) {
   if (Value == FMarqueeInterval) return;
   FMarqueeInterval = Value;
   FMarqueeTimer->SetInterval(Cardinal(std::max(0, Value)));
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::SetStyle(TProgressBarStyle Value) {
@@ -289,20 +289,20 @@ void TKitSmoothProgressBar::SetStyle(TProgressBarStyle Value) {
   FStyle = Value;
   FAnimateTimer->SetEnabled(Value == pbstNormal);
   FMarqueeTimer->SetEnabled(Value == pbstMarquee);
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::SetProgressAnimation(bool Value) {
   if (Value != FProgressAnimation) {
     FProgressAnimation = Value;
-    Repaint();
+    PictureChanged();
   }
   if (!Value) SetPosition(FNextPosition);
 }
 
 void TKitSmoothProgressBar::SetAppearance(TGDIPProgress* Value) {
   if (Value && Value != FAppearance.get()) FAppearance->Assign(Value);
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::SetMinimum(double Value) {
@@ -312,7 +312,7 @@ void TKitSmoothProgressBar::SetMinimum(double Value) {
     if (!ProgressAnimationActive()) FPosition = FAnimatePosition = Value;
     FNextPosition = Value;
   }
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::SetMaximum(double Value) {
@@ -322,7 +322,7 @@ void TKitSmoothProgressBar::SetMaximum(double Value) {
     if (!ProgressAnimationActive()) FPosition = FAnimatePosition = Value;
     FNextPosition = Value;
   }
-  Repaint();
+  PictureChanged();
 }
 
 // ---------------------------------------------------------------------------
@@ -356,7 +356,7 @@ void TKitSmoothProgressBar::SetComponentStyle(TVDXStyle AStyle) {
     if (row.FontColor != clNone) a->Font()->SetColor(row.FontColor);
     break;
   }
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::SetColorTones(const TColorTones& ATones) {
@@ -377,7 +377,7 @@ void TKitSmoothProgressBar::SetColorTones(const TColorTones& ATones) {
   pf->SetColorMirrorTo(ATones.Selected.BrushColor);
   pf->SetBorderColor(ATones.Selected.BorderColor);
   a->Font()->SetColor(ATones.Selected.TextColor);
-  Repaint();
+  PictureChanged();
 }
 
 // ---------------------------------------------------------------------------
@@ -399,7 +399,7 @@ void TKitSmoothProgressBar::WMEraseBkgnd(TMessage& Message) {
 
 void TKitSmoothProgressBar::Resize() {
   TCustomControl::Resize();
-  Repaint();
+  PictureChanged();
 }
 
 void TKitSmoothProgressBar::ChangeScale(int M, int D, bool isDpiChange) {

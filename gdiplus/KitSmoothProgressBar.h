@@ -114,7 +114,8 @@ class TKitSmoothProgressBar : public TCustomControl, public IVDXStyle, public IV
   bool GlowAnimationActive() const;
   bool PaintsTransparent() const;
   void DrawGlow(KitGDIP::TGPGraphics* g, const TRect& r);
-  void Repaint();
+  // Invalidates the bar (when it has a window) so the next paint shows it.
+  void PictureChanged();
 
   double FStep = 10;
   double FMinimum = 0;
