@@ -10,6 +10,7 @@
 #include "app/AppResources.h"
 #include "app/SiteHosts.h"
 #include "app/uAddHTML.h"
+#include "app/uPageAdvance.h"
 #include "app/uSplashScreen.h"
 #include "app/WebData.h"
 #include "platform/rtl/Encoding.h"
@@ -128,6 +129,8 @@ TfrmMyBrowser::TfrmMyBrowser(TComponent* AOwner) : TForm(AOwner) {
   SetKeyPreview(true);
   SetPosition(poScreenCenter);
   SetWindowState(wsMaximized);
+  // Laid out at 96 dots per inch and not rescaled for the monitor.
+  SetScaled(false);
 
   BuildImageLists();
   BuildMenus();
@@ -939,7 +942,22 @@ void TfrmMyBrowser::RestartMe(TObject*) {
 // ---------------------------------------------------------------------------
 // Capture run
 
-void TfrmMyBrowser::RunCapture() { webbrowser1->StartParsingFRPJ(); }
+void TfrmMyBrowser::RunCapture() {
+  // The page-progress window follows the run's pages and goes when it ends
+  // (also when a pass fails).
+  if (fSplashAdvance) fSplashAdvance->Reset();
+  webbrowser1->OnPageProgress = [](int Page, int PageCount) {
+    if (fSplashAdvance) fSplashAdvance->ShowPage(Page, PageCount);
+  };
+  struct TRunEnd {
+    TSuperBrowser* Browser;
+    ~TRunEnd() {
+      Browser->OnPageProgress = nullptr;
+      if (fSplashAdvance) fSplashAdvance->Hide();
+    }
+  } runEnd{webbrowser1};
+  webbrowser1->StartParsingFRPJ();
+}
 
 void TfrmMyBrowser::EndCaptureState() {
   ToolbtnBack->SetEnabled(true);
