@@ -123,6 +123,54 @@ using TCheckBoxChangeEvent = std::function<void(TObject* Sender, int ACol, int A
 using TRatingChangeEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, double& NewRate, bool& Allow)>;
 using THoverButtonsShowEvent = std::function<void(TObject* Sender, int X, int Y, bool& Allow)>;
+using TGetCellGradientEvent = std::function<void(TObject* Sender, int ARow, int ACol, TColor& Color, TColor& ColorTo,
+                                                TColor& ColorMirror, TColor& ColorMirrorTo,
+                                                TCellGradientDirection& GD)>;
+using TGetCellBorderPropEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* LeftPen, TPen* TopPen,
+                                                   TPen* RightPen, TPen* BottomPen)>;
+using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
+using TCellsChangedEvent = std::function<void(TObject* Sender, TRect R)>;
+using TAutoDeleteRowEvent = std::function<void(TObject* Sender, int ARow)>;
+
+// The parts of a control that a visual style paints.
+enum TStyleElement { seFont, seClient, seBorder };
+TF_ENUM_NAMES(TStyleElement, seFont, seClient, seBorder)
+using TStyleElements = TSet<TStyleElement>;
+
+// An object told about changed cells of the grids it is registered with.
+class TGridChangeNotifier : public TObject {
+ public:
+  virtual void CellsChanged(TObject* Grid, const TRect& R) {}
+};
+
+// What the cell painter works with while it paints one cell; shared by its
+// steps (text, graphic), gone when the cell is done.
+struct TCellPaintContext {
+  TCanvas* Canvas = nullptr;
+  TRect Rect;
+  TGridDrawState State;
+  int DisplCol = 0;
+  int RealCol = 0;
+  int Row = 0;
+  int SelRow = 0;
+  bool FilterGlyph = false;
+  int ScrollOffset = 0;
+  bool WordWrap = false;
+  TCellGradientDirection Gradient = GradientVertical;
+  TAlignment HAlign = taLeftJustify;
+  TVAlignment VAlign = vtaTop;
+  TColor ColorTo = 0x1FFFFFFF;
+  TColor MirrorColor = 0x1FFFFFFF;
+  TColor MirrorColorTo = 0x1FFFFFFF;
+  TCellGraphic* Graphic = nullptr;
+  bool Fixed = false;
+  bool Themed = false;
+  TColor SavedBrush = 0;
+  TColor SavedFont = 0;
+  // Written by the text step.
+  int TextWidth = 0;
+  int TextHeight = 0;
+};
 
 // ---------------------------------------------------------------------------
 // Unit routines
@@ -611,10 +659,8 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   void UpdateSearchPanel() {}
   void UpdateSearchFooter() {}
   void PaintGridBorder() {}
-  void ApplyStyleColors(bool Force = true) {}
   void ClearRows(int RowIndex, int RCount);
   void StretchColumn(int ACol, int NewWidth) {}
-  void AutoSizeColumns(bool DoFixedCols, int Padding) {}
   void HideInplaceEditNow() {}
   bool IsSelected(int ACol, int ARow);
   bool QueryPasswordCell(int ACol, int ARow);
@@ -653,7 +699,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void HideButtonForm();
   virtual void ToggleCellCheckBox(int ACol, int ARow) {}
   virtual void ToggleCellRadio(int ACol, int ARow) {}
-  virtual QString GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+  virtual QString GetFormattedCell(int ACol, int ARow);
   virtual void GetFloatFormat(int ACol, int ARow, QString& Fmt);
   virtual TCellType GetCellType(int ACol, int ARow);
   virtual bool GetCellEmpty(int ACol, int ARow);
@@ -674,7 +720,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void EditCellTextHook() {}
   virtual bool BeforeEdit(int ACol, int ARow);
   virtual void InsertRowWithNodes(int ARow) {}
-  virtual void AutoDeleteRow(int ARow) {}
+  // Removes the row; the only data row of a grid without FixedRowAlways is
+  // emptied instead. Then OnAutoDeleteRow.
+  virtual void AutoDeleteRow(int ARow);
   virtual void FilterDone();
   virtual void FilterShow(int ACol, bool& Allow);
   virtual void FilterClose(int ACol);
@@ -682,7 +730,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual TFooterPanel* CreateFooterPanel();
   virtual void FloatingFooterChanged() {}
   virtual void UpdateColumnSize(int ACol, int& AWidth) {}
-  virtual void UpdateAutoColumnSize(int ACol, int& AWidth) {}
+  virtual void UpdateAutoColumnSize(int ACol, int& AWidth) {
+    if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
+  }
   virtual void BeforeShowColumnHeaders() {}
   virtual void EllipsClick(int ACol, int ARow, QString& S) {}
   virtual bool MatchFilterRow(int ARow) { return true; }
@@ -705,7 +755,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void ComboCloseUp(int ARow, int ACol);
   virtual void ComboDropDown(int ARow, int ACol);
   virtual void GetCellCursor(int ACol, int ARow, int X, int Y);
-  virtual void CellsChanged(const TRect& R) {}
+  virtual void CellsChanged(const TRect& R);
   virtual void RecalcAllFooters() { CalcFooter(-1); }
   virtual void GridHint(int ACol, int ARow, QString& WideHint, QString& Hint);
   virtual void GetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
@@ -915,7 +965,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // Settings of other parts of the grid, fixed by the constructor
 
   TGridLook Look() const { return FLook; }
-  void SetLook(TGridLook Value) { FLook = Value; }
+  void SetLook(TGridLook Value);
   TVDXStyle UIStyle() const { return FUIStyle; }
   void SetUIStyle(TVDXStyle Value) { SetStyle(Value); }
   TColor BorderColor() const { return FBorderColor; }
@@ -1200,6 +1250,14 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   TNotifyEvent OnBeforeFilter;
   TLoadCellEvent OnLoadCell;
   TSaveCellEvent OnSaveCell;
+  TGetCellGradientEvent OnGetCellGradient;
+  TCustomCellDrawEvent OnCustomCellBkgDraw;
+  TCustomCellDrawEvent OnCustomCellDraw;
+  TGetCellBorderPropEvent OnGetCellBorderProp;
+  TNotifyEvent OnPainted;
+  TUpdateColumnSizeEvent OnUpdateColumnSize;
+  TCellsChangedEvent OnCellsChanged;
+  TAutoDeleteRowEvent OnAutoDeleteRow;
   TCanAddRowEvent OnCanAddRow;
   TCanAddColEvent OnCanAddCol;
   TCanInsertRowEvent OnCanInsertRow;
@@ -1209,6 +1267,56 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   TNotifyEvent OnIntelliZoom;
   TNotifyEvent OnCreatedFloatingFooter;
   TNotifyEvent OnRowChanged;
+
+
+  // =========================================================================
+  // Painting, measuring and sizing
+
+  // The look of a cell in its order of precedence (fonts, colours, gradient,
+  // alignment, word wrap); the font-only form; the alignment of a (real)
+  // cell.
+  void GetFontProperties(int ACol, int RCol, int ARow, TGridDrawState& AState, TFont* AFont, TBrush* ABrush);
+  void GetCellAlignment(int ACol, int ARow, TAlignment& HA, TVAlignment& VA);
+  // The per-cell painter and its text step.
+  void DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
+  void DrawCellText(TCellPaintContext& Ctx);
+  // The size a cell's text takes as it is painted; the public form never
+  // lifts the width limit.
+  TSize GetCellTextSize(int ACol, int ARow, bool VS, bool SB);
+  void MeasureCellText(int ACol, int RCol, TSize& Size, bool SB, bool VS, bool FreeWidth, int ARow);
+  // XOR sizing lines: drawing the same line again takes it away.
+  void DrawColSizingLine(int X);
+  void DrawRowSizingLine(int Y);
+  // Column sizing to content.
+  void AutoSizeColumns(bool DoFixedCols, int Padding);
+  void AutoGrowColumns(bool DoFixedCols, int Padding);
+  void AutoSizeCol(int Index, int Padding);
+  void AutoGrowCol(int ACol, int Padding);
+  void SizeColumnToContents(int Index, bool GrowOnly);
+  // Colours from the active visual style, or the plain ones.
+  void ApplyStyleColors(bool ApplyToCells = true);
+  void RestoreDefaultColors();
+  // A visual style paints the client area.
+  bool StyledClient();
+  bool StyleBackground() const { return FStyleBackground; }
+  // Which parts the active visual style paints (all by default).
+  TStyleElements StyleElements() const { return FStyleElements; }
+  void SetStyleElements(TStyleElements Value) { FStyleElements = Value; }
+  // The mouse button is held in the grid (set by the mouse handling).
+  bool MouseButtonDown() const { return FMouseDown; }
+  void SetMouseButtonDown(bool Value) { FMouseDown = Value; }
+  bool NoImageAndText() const { return FNoImageAndText; }
+  void SetNoImageAndText(bool Value) { FNoImageAndText = Value; }
+  bool NoDefaultDraw() const { return FNoDefaultDraw; }
+  void SetNoDefaultDraw(bool Value) { FNoDefaultDraw = Value; }
+  bool IsSortIndicatorCell(int ACol, int ARow);
+  // Notifiers told (in registration order) about changed cells; not owned.
+  void RegisterNotifier(TGridChangeNotifier* Notifier);
+  void UnRegisterNotifier(TGridChangeNotifier* Notifier);
+  // The old value remembered for editing.
+  int OldCol() const { return FOldCol; }
+  int OldRow() const { return FOldRow; }
+  const QString& OldCellText() const { return FOldCellText; }
 
  protected:
   // The in-place editor's length limit.
@@ -1533,4 +1641,20 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   int FMaxRowHeight = 0;
   int FMinColWidth = 0;
   int FMaxColWidth = 0;
+
+  // --- painting
+  void Paint() override;
+  void PaintOuterBackground();
+  void DrawCellBorders(TCanvas* Canvas, int ACol, int ARow, const TRect& R, bool Fixed);
+  bool FStyleBackground = false;
+  TStyleElements FStyleElements{seFont, seClient, seBorder};
+  bool FStyledScrollBars = false;
+  bool FMouseDown = false;
+  bool FNoImageAndText = false;
+  bool FNoDefaultDraw = false;
+  int FOldCol = -1;
+  int FOldRow = -1;
+  QString FOldCellText;
+  QString FOldWideText;
+  bool FOldModified = false;
 };
