@@ -207,14 +207,28 @@ void TBaseGrid::PaintStep(TCanvas* Canvas, int ACol, bool WithContent, TGridDraw
     Canvas->Pen()->SetWidth(w);
     const int h = (w + 1) / 2;
     const TGridOptions o = Options();
-    if ((o.Contains(goHorzLine) && !fixedState) || (o.Contains(goFixedHorzLine) && fixedState)) {
-      Canvas->MoveTo(R.Left - h, R.Bottom - h);
-      Canvas->LineTo(R.Right - h, R.Bottom - h);
-    }
-    if ((o.Contains(goVertLine) && !fixedState) || (o.Contains(goFixedVertLine) && fixedState)) {
-      const int x = R.Right - h + (rtl ? 1 : 0);
-      Canvas->MoveTo(x, R.Bottom - h);
-      Canvas->LineTo(x, R.Top - h);
+    const bool bottom = (o.Contains(goHorzLine) && !fixedState) || (o.Contains(goFixedHorzLine) && fixedState);
+    const bool right = (o.Contains(goVertLine) && !fixedState) || (o.Contains(goFixedVertLine) && fixedState);
+    const int x = R.Right - h + (rtl ? 1 : 0);
+    if (w == 1) {
+      // A one-pixel line covers the pixels from its start up to (not
+      // including) its end: the same pixels as a one-pixel-wide fill, which
+      // costs far less than stroking.
+      const TColor brush = Canvas->Brush()->Color();
+      Canvas->Brush()->SetStyle(bsSolid);
+      Canvas->Brush()->SetColor(Canvas->Pen()->Color());
+      if (bottom) Canvas->FillRect(TRect(R.Left - h, R.Bottom - h, R.Right - h, R.Bottom - h + 1));
+      if (right) Canvas->FillRect(TRect(x, R.Top - h + 1, x + 1, R.Bottom - h + 1));
+      Canvas->Brush()->SetColor(brush);
+    } else {
+      if (bottom) {
+        Canvas->MoveTo(R.Left - h, R.Bottom - h);
+        Canvas->LineTo(R.Right - h, R.Bottom - h);
+      }
+      if (right) {
+        Canvas->MoveTo(x, R.Bottom - h);
+        Canvas->LineTo(x, R.Top - h);
+      }
     }
     Canvas->Pen()->SetWidth(1);
   }

@@ -954,8 +954,13 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // Run-time only objects (nullptr when constructed in a designer).
   TGridFocusWindow* FocusWindow() const { return FFocusWindow; }
   // Keeps the focus-glow window with the current cell when a window of the
-  // application moves or resizes.
+  // application moves or resizes; hides it when the cell is out of view.
   void MoveFocusWindow();
+  // The glow around ARect (client coordinates): a window 9 pixels wider and
+  // higher, 4 up and left of the cell, showing a blurred light-blue ring.
+  void ShowFocusWindow(const TRect& ARect);
+  // Hides the glow; its window no longer follows moves.
+  void HideFocusWindow();
   TArrowWindow* ArrowWindow(TArrowDirection Dir) const { return FArrows[Dir]; }
   TScrollBar* CellScrollBar() const { return FCellScrollBar; }
   TScrollBar* PaintScrollBar() const { return FPaintScrollBar; }

@@ -221,8 +221,12 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
     // 21. The URL underline goes again.
     if (url && FURLUnderline) canvas->Font()->SetStyle(canvas->Font()->Style() - TFontStyles{fsUnderline});
   }
-  TRect probe(0, 0, 1000, 1000);
-  Ctx.TextHeight = CanvasDrawText(canvas, QStringLiteral("hg"), probe, DT_SINGLELINE | DT_CALCRECT);
+  // The height of "hg" places a graphic beside the text; only a cell with a
+  // graphic needs it.
+  if (Ctx.Graphic != nullptr) {
+    TRect probe(0, 0, 1000, 1000);
+    Ctx.TextHeight = CanvasDrawText(canvas, QStringLiteral("hg"), probe, DT_SINGLELINE | DT_CALCRECT);
+  }
   if (Ctx.ScrollOffset > 0) ::RestoreDC(canvas->Handle(), savedDC);
 }
 

@@ -4,10 +4,14 @@
 // the paint cycle around the cells (the frame of the cell being edited, the
 // background beyond the cells, the sizing lines).
 
+#include <QRegion>
+#include <QWidget>
 #include <algorithm>
 
 #include "grid/model/KitGrid.h"
 #include "grid/model/KitGridDraw.h"
+#include "grid/model/KitGridShadow.h"
+#include "grid/model/KitObjAux.h"
 #include "platform/vcl/Themes.h"
 #include "platform/win32/Gdi.h"
 #include "platform/win32/Theme.h"
@@ -403,4 +407,56 @@ void TKitStringGrid::DrawRowSizingLine(int Y) {
   Canvas()->MoveTo(0, Y);
   Canvas()->LineTo(std::max(Width(), GridWidth()), Y);
   Canvas()->Pen()->Assign(&saved);
+}
+
+// ---------------------------------------------------------------------------
+// The focus glow
+
+void TKitStringGrid::ShowFocusWindow(const TRect& ARect) {
+  if (FFocusWindow == nullptr) return;
+  const int w = ARect.Width() + 9;
+  const int h = ARect.Height() + 9;
+  FFocusWindow->SetVisible(false);
+  FFocusWindow->SetBounds(FFocusWindow->Left(), FFocusWindow->Top(), w, h);
+  // The mask: a blurred rounded outline; the colour: light blue; merged
+  // into premultiplied pixels shown at opacity 230.
+  TBitmap shadow;
+  DrawBlurredShadow(&shadow, w, h, 3, 5, 4);
+  TBitmap colour;
+  colour.SetPixelFormat(pf24bit);
+  colour.SetSize(w, h);
+  colour.Canvas()->Brush()->SetColor(0xFDD397);
+  colour.Canvas()->Pen()->SetColor(0xFDD397);
+  colour.Canvas()->FillRect(TRect(0, 0, w, h));
+  TGridAlphaMask mask;
+  mask.MergeMask(&shadow, &colour, clNone);
+  mask.SetOpacity(230);
+  if (mask.Height() == 0) return;
+  FFocusWindow->HandleNeeded();
+  FFocusWindow->SetGlow(mask.ToImage(), mask.Opacity());
+  // The window is the ring between its outline and the cell.
+  if (QWidget* widget = FFocusWindow->WidgetIfAllocated())
+    widget->setMask(QRegion(0, 0, w, h).xored(QRegion(4, 4, ARect.Width(), ARect.Height())));
+  const TPoint at = ClientToScreen(TPoint(ARect.Left, ARect.Top));
+  FFocusWindow->SetBounds(at.X - 4, at.Y - 4, w, h);
+  FFocusWindow->SetVisible(true);
+  TKitGridUnit::SetFocusFrameGrid(this);
+}
+
+void TKitStringGrid::HideFocusWindow() {
+  if (TKitGridUnit::FocusFrameGrid() == this) TKitGridUnit::SetFocusFrameGrid(nullptr);
+  if (FFocusWindow != nullptr && FFocusWindow->HandleAllocated()) FFocusWindow->SetVisible(false);
+}
+
+void TKitStringGrid::MoveFocusWindow() {
+  if (FFocusWindow == nullptr) return;
+  const bool inView = Col() >= LeftCol() && Col() <= LeftCol() + VisibleColCount() - 1 && Row() >= TopRow() &&
+                      Row() <= TopRow() + VisibleRowCount() - 1;
+  if (!inView) {
+    FFocusWindow->SetVisible(false);
+    return;
+  }
+  const TRect r = CellRect(Col(), Row());
+  const TPoint at = ClientToScreen(TPoint(r.Left, r.Top));
+  FFocusWindow->SetBounds(at.X - 4, at.Y - 4, r.Width() + 9, r.Height() + 9);
 }

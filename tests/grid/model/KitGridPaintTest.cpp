@@ -217,12 +217,18 @@ TEST_F(GridPaintTest, StyleColoursComeFromTheActiveStyle) {
 }
 
 TEST_F(GridPaintTest, LineWidthsAndSelectionFrames) {
-  // Width 2: the lines lie along x = Right - 1 (h = 1) and the content
-  // loses 2 pixels on every side.
-  Grid->SetGridLineWidth(2);
+  // Width 1: the right line at x = Right - 1 from the top to the bottom,
+  // the bottom line at y = Bottom - 1 from the left neighbour's line on.
   Grid->SetGridLineColor(0x0000FF);
   QImage img = Paint();
   TRect r = Grid->CellRect(1, 6);
+  EXPECT_EQ(probe::Count(img, probe::IsBgr(0x0000FF), QRect(r.Right - 1, r.Top, 1, r.Height())), r.Height());
+  EXPECT_EQ(probe::Count(img, probe::IsBgr(0x0000FF), QRect(r.Left - 1, r.Bottom - 1, r.Width(), 1)), r.Width());
+  EXPECT_NE(probe::BgrAt(img, r.Right - 2, r.Top + 8), 0x0000FFu);
+  // Width 2: the lines lie along x = Right - 1 (h = 1) and the content
+  // loses 2 pixels on every side.
+  Grid->SetGridLineWidth(2);
+  img = Paint();
   EXPECT_EQ(probe::BgrAt(img, r.Right - 1, r.Top + 8), 0x0000FFu);
   EXPECT_EQ(probe::BgrAt(img, r.Right - 2, r.Top + 8), 0x0000FFu);
   EXPECT_NE(probe::BgrAt(img, r.Right - 3, r.Top + 8), 0x0000FFu);
