@@ -8,10 +8,10 @@
 
 #include <QFontMetrics>
 #include <QHash>
-#include <QThread>
-#include <thread>
-#include <vector>
 #include <algorithm>
+#include <cmath>
+#include <memory>
+#include <vector>
 
 #include "grid/model/KitGrid.h"
 #include "grid/model/KitGridCellGraphic.h"
@@ -19,47 +19,119 @@
 
 namespace {
 
-// The widest of Texts as the canvas measures them in its font. A long list
-// is measured on several threads with font metrics of the same font (each
-// thread keeps its own font engines); first a sample is measured both ways,
-// and any difference keeps the whole list on the canvas.
-int WidestText(TCanvas* Canvas, const QFont& Font, const std::vector<QString>& Texts) {
-  const size_t n = Texts.size();
-  auto onCanvas = [&](size_t from, size_t to) {
+// The plain one-line texts of a column, in the font they share, and the
+// widest of them as the canvas measures them.
+//
+// Shaping every text is what costs (a column of 100,000 distinct phone
+// numbers); only the widest matters. Each text gets the sum of its
+// characters' advances (a table per character) and the set of its characters
+// as it is added, while its characters are at hand. Texts whose sum falls
+// more than 10 % + 4 pixels short of the largest sum cannot be the widest
+// (kerning and rounding move a width by far less) and are left out. Of the
+// rest, a text whose characters all keep their advances beside each other
+// (every pair of the column's characters is shaped once to find out) is as
+// wide as its rounded sum; the others are shaped. A sample of the summed
+// texts is shaped as well, and any difference sends every text to the
+// canvas.
+class TPlainTexts {
+ public:
+  explicit TPlainTexts(const QFont& Font) : FMetrics(Font), FAdvance(kTable, -1.0), FSlot(kTable, -1) {}
+
+  void Add(const QString& Text) {
+    double sum = 0;
+    uint64_t mask = 0;
+    bool always = false;
+    for (QChar ch : Text) {
+      const char16_t u = ch.unicode();
+      if (u >= kTable) {
+        always = true;
+        break;
+      }
+      double& a = FAdvance[u];
+      if (a < 0) a = FMetrics.horizontalAdvance(ch);
+      sum += a;
+      int& slot = FSlot[u];
+      if (slot < 0) {
+        slot = int(FChars.size());
+        FChars.push_back(u);
+      }
+      if (slot < 64) mask |= uint64_t(1) << slot; else always = true;
+    }
+    FTexts.push_back(Text);
+    FSums.push_back(sum);
+    FMasks.push_back(always ? ~uint64_t(0) : mask);
+    FAlways.push_back(always);
+    if (!always) FLargest = std::max(FLargest, sum);
+  }
+
+  int Widest(TCanvas* Canvas) {
+    const size_t n = FTexts.size();
+    if (n == 0) return 0;
+    const double threshold = FLargest * 0.9 - 4;
+    auto candidate = [&](size_t i) { return FAlways[i] || FSums[i] >= threshold; };
+    // For each of the first 64 characters: the characters beside which it
+    // keeps its advance, on either side.
+    const size_t k = std::min<size_t>(FChars.size(), 64);
+    std::vector<uint64_t> steadyWith(k, 0);
+    for (size_t x = 0; x < k; ++x)
+      for (size_t y = x; y < k; ++y) {
+        const QChar ab[2] = {QChar(FChars[x]), QChar(FChars[y])};
+        const QChar ba[2] = {QChar(FChars[y]), QChar(FChars[x])};
+        const double sum = FAdvance[FChars[x]] + FAdvance[FChars[y]];
+        if (FMetrics.horizontalAdvance(QString(ab, 2)) == sum && FMetrics.horizontalAdvance(QString(ba, 2)) == sum) {
+          steadyWith[x] |= uint64_t(1) << y;
+          steadyWith[y] |= uint64_t(1) << x;
+        }
+      }
+    auto summed = [&](size_t i) {
+      if (FAlways[i]) return false;
+      const uint64_t mask = FMasks[i];
+      for (size_t x = 0; x < k; ++x)
+        if ((mask >> x & 1) && (mask & ~steadyWith[x]) != 0) return false;
+      return true;
+    };
+    auto rounded = [&](size_t i) { return int(std::floor(FSums[i] + 0.5)); };
     QHash<QString, int> seen;
+    auto shaped = [&](size_t i) {
+      auto it = seen.constFind(FTexts[i]);
+      if (it != seen.constEnd()) return *it;
+      const int w = Canvas->TextWidth(FTexts[i]);
+      seen.insert(FTexts[i], w);
+      return w;
+    };
+    bool trusted = true;
+    int checked = 0;
+    for (size_t i = 0; i < n && checked < 32; i += std::max<size_t>(1, n / 32))
+      if (candidate(i) && summed(i)) {
+        ++checked;
+        if (shaped(i) != rounded(i)) trusted = false;
+      }
     int widest = 0;
-    for (size_t i = from; i < to; ++i) {
-      auto it = seen.constFind(Texts[i]);
-      const int w = it != seen.constEnd() ? *it : Canvas->TextWidth(Texts[i]);
-      if (it == seen.constEnd()) seen.insert(Texts[i], w);
-      widest = std::max(widest, w);
+    for (size_t i = 0; i < n; ++i) {
+      if (!trusted) {
+        widest = std::max(widest, shaped(i));
+        continue;
+      }
+      if (!candidate(i)) continue;
+      widest = std::max(widest, summed(i) ? rounded(i) : shaped(i));
     }
     return widest;
-  };
-  const int threads = std::min(8, QThread::idealThreadCount());
-  if (n < 4096 || threads < 2) return onCanvas(0, n);
-  const QFontMetrics metrics(Font);
-  const size_t step = std::max<size_t>(1, n / 64);
-  for (size_t i = 0; i < n; i += step)
-    if (metrics.horizontalAdvance(Texts[i]) != Canvas->TextWidth(Texts[i])) return onCanvas(0, n);
-  std::vector<int> widest(size_t(threads), 0);
-  std::vector<std::thread> workers;
-  const size_t chunk = (n + size_t(threads) - 1) / size_t(threads);
-  for (int t = 0; t < threads; ++t)
-    workers.emplace_back([&, t] {
-      const QFontMetrics m(Font);
-      QHash<QString, int> seen;
-      const size_t to = std::min(n, (size_t(t) + 1) * chunk);
-      for (size_t i = size_t(t) * chunk; i < to; ++i) {
-        auto it = seen.constFind(Texts[i]);
-        const int w = it != seen.constEnd() ? *it : m.horizontalAdvance(Texts[i]);
-        if (it == seen.constEnd()) seen.insert(Texts[i], w);
-        widest[size_t(t)] = std::max(widest[size_t(t)], w);
-      }
-    });
-  for (std::thread& w : workers) w.join();
-  return *std::max_element(widest.begin(), widest.end());
-}
+  }
+
+  bool Empty() const { return FTexts.empty(); }
+
+ private:
+  static constexpr int kTable = 0x3000;
+  QFontMetricsF FMetrics;
+  std::vector<double> FAdvance;
+  std::vector<int> FSlot;
+  std::vector<char16_t> FChars;
+  std::vector<QString> FTexts;
+  std::vector<double> FSums;
+  std::vector<uint64_t> FMasks;
+  std::vector<char> FAlways;
+  double FLargest = 0;
+};
 
 }  // namespace
 
@@ -138,9 +210,7 @@ void TKitStringGrid::SizeColumnToContents(int Index, bool GrowOnly) {
   bool fontReady = false;
   // The plain one-line texts of the column, measured together at the end in
   // the font they share.
-  std::vector<QString> plainTexts;
-  plainTexts.reserve(size_t(std::max(0, toRow - fromRow + 1)));
-  QFont plainFont;
+  std::unique_ptr<TPlainTexts> plainTexts;
   int firstPlainRow = -1;
 
   const int dropDown = int(Round(FControlLook->DropDownButtonWidth() * GetDPIScale()));
@@ -157,7 +227,8 @@ void TKitStringGrid::SizeColumnToContents(int Index, bool GrowOnly) {
       // stored text is the cell's text.
       QString text = GetGridCell(rc, r);
       const int kind = text.isEmpty() ? 0 : GetCellTextKind(text, FEnableHTML);
-      if ((kind == 0 || kind == 4) && (!FWordWrapEx || oneLine(text))) {
+      const bool single = oneLine(text);
+      if ((kind == 0 || kind == 4) && (!FWordWrapEx || single)) {
         if (!fontReady) {
           TGridDrawState state;
           GetFontProperties(Index, rc, r, state, canvas->Font(), canvas->Brush());
@@ -165,13 +236,13 @@ void TKitStringGrid::SizeColumnToContents(int Index, bool GrowOnly) {
           // Plain cells share this font: the texts gathered so far were
           // taken with it too (nothing else changes the font of a plain
           // cell).
-          plainFont = canvas->Font()->QtFont();
+          if (!plainTexts) plainTexts = std::make_unique<TPlainTexts>(canvas->Font()->QtFont());
           if (firstPlainRow < 0) firstPlainRow = r;
         }
         QString line = text;
-        if (line.contains(u'\r')) ExtractFirstLine(text, false, line);
+        if (!single && line.contains(u'\r')) ExtractFirstLine(text, false, line);
         if (FURLShow && !FURLFull) StripUrlScheme(line);
-        if (!line.isEmpty()) plainTexts.push_back(line);
+        if (!line.isEmpty()) plainTexts->Add(line);
         any = true;
         continue;
       }
@@ -200,12 +271,12 @@ void TKitStringGrid::SizeColumnToContents(int Index, bool GrowOnly) {
     widest = std::max(widest, w);
   }
   (void)any;
-  if (!plainTexts.empty()) {
+  if (plainTexts && !plainTexts->Empty()) {
     // The canvas in the plain cells' font again (a cell measured on its
     // own may have changed it).
     TGridDrawState state;
     GetFontProperties(Index, rc, firstPlainRow, state, canvas->Font(), canvas->Brush());
-    widest = std::max(widest, WidestText(canvas, plainFont, plainTexts));
+    widest = std::max(widest, plainTexts->Widest(canvas));
   }
   const int offset = FXYOffsetTopLeftOnly ? FXYOffset.X : 2 * FXYOffset.X;
   int wanted = widest + offset + 2 * GridLineWidth() + 2;

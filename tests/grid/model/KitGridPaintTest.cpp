@@ -485,6 +485,28 @@ TEST_F(GridPaintTest, AutoSizeColumnsFitsTheWidestTextWithPadding) {
   EXPECT_EQ(Grid->ColWidths(1), narrow);
   Grid->OnGetCellColor = nullptr;
 
+  // Many texts, with pairs that kern ("AV", "To", "Ty") and without: the
+  // shared-font measurement and the cell-by-cell one agree.
+  Grid->SetRowCount(3000);
+  static const char* const parts[] = {"AV", "To", "Ty", "77", "ff", "fi", "WA", ". ", "r,", "LT"};
+  for (int r = 0; r < 3000; ++r) {
+    QString t = QString::number(r * 7919 % 100000);
+    for (int i = 0; i < 1 + r % 9; ++i) t += QString::fromLatin1(parts[(r + i * 3) % 10]);
+    Grid->SetCells(5, r, t);
+    Grid->SetCells(4, r, QStringLiteral("0%1 %2 %3").arg(r % 9).arg(r % 97, 2, 10, QChar(u'0')).arg(r, 5, 10, QChar(u'0')));
+  }
+  Grid->AutoSizeCol(5, 0);
+  Grid->AutoSizeCol(4, 0);
+  const int shared5 = Grid->ColWidths(5);
+  const int shared4 = Grid->ColWidths(4);
+  Grid->OnGetCellColor = [](TObject*, int, int, TGridDrawState, TBrush*, TFont*) {};
+  Grid->AutoSizeCol(5, 0);
+  Grid->AutoSizeCol(4, 0);
+  EXPECT_EQ(Grid->ColWidths(5), shared5);
+  EXPECT_EQ(Grid->ColWidths(4), shared4);
+  Grid->OnGetCellColor = nullptr;
+  Grid->SetRowCount(20);
+
   // Growing only keeps a wider column; the limits and the event apply.
   Grid->SetColWidths(1, 400);
   Grid->AutoGrowColumns(false, 0);
