@@ -658,7 +658,14 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   void UpdateFlatScrollBars() {}
   void UpdateSearchPanel() {}
   void UpdateSearchFooter() {}
-  void PaintGridBorder() {}
+  // Repaints the border (through the non-client paint).
+  void PaintGridBorder();
+  // The border on the window's device context (looks glSoft and glVDX to
+  // glCustom, no custom style, not flat unless glCustom).
+  void PaintGridBorder(HDC DC);
+  // The grid draws a border of its own (by look, style, border style and
+  // colour).
+  bool DrawsGridBorder();
   void ClearRows(int RowIndex, int RCount);
   void StretchColumn(int ACol, int NewWidth) {}
   void HideInplaceEditNow() {}
@@ -1277,6 +1284,22 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // =========================================================================
   // Painting, measuring and sizing
 
+  TF_DECLARE_MESSAGES(TKitStringGrid)
+  // The balloon's text and title as the tool tip shows them: tabs as blanks,
+  // leading tabs and line breaks skipped, a text over 2,048 characters cut to
+  // 2,045 plus "...", a title over 100 characters to 97 plus "...".
+  static QString BalloonText(const QString& Text);
+  static QString BalloonTitle(const QString& Title);
+  // Starts the fixed-cell editor; a cell that is not fixed raises "Cannot
+  // start fixed inplace editor in non-fixed cell".
+  void ShowFixedInplaceEdit(int ACol, int ARow);
+  // Remembers the cell's raw text, wide text and the modified flag for an
+  // edit that may be undone.
+  virtual void StoreOldCell(int ACol, int ARow);
+  // The base column widths the proportional sizing scales, and the client
+  // width they belong to.
+  void InitOrigColSizes();
+
   // The look of a cell in its order of precedence (fonts, colours, gradient,
   // alignment, word wrap); the font-only form; the alignment of a (real)
   // cell.
@@ -1646,6 +1669,14 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   int FMaxRowHeight = 0;
   int FMinColWidth = 0;
   int FMaxColWidth = 0;
+
+  // --- window messages
+  void WMSize(TMessage& Message);
+  void WMNCPaint(TMessage& Message);
+  void Click() override;
+  bool FSizingInProgress = false;
+  bool FSizeHandlingOff = false;
+  int FOrigClientWidth = 0;
 
   // --- painting
   void Paint() override;

@@ -43,7 +43,7 @@ QRect RedBox(const QImage& AImage) {
   QRect box;
   for (int y = 0; y < AImage.height(); ++y)
     for (int x = 0; x < AImage.width(); ++x)
-      if (Near(Pixel(AImage, x, y), QColor(255, 0, 0), 30)) box |= QRect(x, y, 1, 1);
+      if (Near(ColorAt(AImage, x, y), QColor(255, 0, 0), 30)) box |= QRect(x, y, 1, 1);
   return box;
 }
 
@@ -210,7 +210,7 @@ TEST(MiniHtmlPictures, AnimationsAndBackgrounds) {
   int reds = 0;
   for (int y = 0; y < image.height(); ++y)
     for (int x = 0; x < image.width(); ++x)
-      if (Near(Pixel(image, x, y), QColor(255, 0, 0), 30)) {
+      if (Near(ColorAt(image, x, y), QColor(255, 0, 0), 30)) {
         ++reds;
         EXPECT_TRUE(QRect(10, 10, 40, 32).contains(x, y));
       }

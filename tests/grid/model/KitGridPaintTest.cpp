@@ -532,3 +532,88 @@ TEST_F(GridPaintTest, AutoSizeColumnsFitsTheWidestTextWithPadding) {
   Grid->AutoSizeCol(4, 0);
   EXPECT_GT(Grid->ColWidths(4), plain);
 }
+
+// ---------------------------------------------------------------------------
+// Window sizing, balloons, old values
+
+TEST_F(GridPaintTest, ProportionalColumnsKeepTheirScaledTotal) {
+  Grid->SetColCount(4);
+  for (int c = 0; c < 4; ++c) Grid->SetColWidths(c, 100 + 7 * c);
+  Grid->InitOrigColSizes();
+  Grid->ColumnSize()->SetSynchWithGrid(true);
+  const int original = 100 + 107 + 114 + 121;
+  const int oldClient = Grid->ClientWidth();
+  Grid->SetBounds(0, 0, 377, 300);
+  vcltest::Pump();
+  // factor = (new width - lines - 4) / old client width; the truncated
+  // fractions go to the last column.
+  const double factor = double(Grid->ClientWidth() - 3 - 4) / oldClient;
+  int total = 0;
+  for (int c = 0; c < 4; ++c) total += Grid->ColWidths(c);
+  EXPECT_EQ(total, int(original * factor)) << "factor " << factor;
+  EXPECT_EQ(Grid->ColWidths(0), int(100 * factor));
+}
+
+TEST_F(GridPaintTest, StretchColumnTakesTheRoomLeft) {
+  Grid->SetColCount(3);
+  for (int c = 0; c < 3; ++c) Grid->SetColWidths(c, 60);
+  Grid->ColumnSize()->SetStretchColumn(1);
+  Grid->ColumnSize()->SetStretch(true);
+  Grid->SetBounds(0, 0, 400, 300);
+  vcltest::Pump();
+  EXPECT_EQ(Grid->ColWidths(1), Grid->ClientWidth() - 120);
+  // Narrower than the other columns: the stretch column keeps its width.
+  const int kept = Grid->ColWidths(1);
+  Grid->SetColWidths(0, 300);
+  Grid->SetColWidths(2, 300);
+  Grid->SetBounds(0, 0, 380, 300);
+  vcltest::Pump();
+  EXPECT_EQ(Grid->ColWidths(1), kept);
+}
+
+TEST(KitGridBalloon, TextAndTitleAreCut) {
+  const QString text = QString(3000, u'x');
+  const QString shown = TKitStringGrid::BalloonText(text);
+  EXPECT_EQ(shown.size(), 2048);
+  EXPECT_TRUE(shown.endsWith(QStringLiteral("...")));
+  EXPECT_EQ(TKitStringGrid::BalloonText(QStringLiteral("\t\r\na\tb")), QStringLiteral("a b"));
+  EXPECT_EQ(TKitStringGrid::BalloonText(QStringLiteral("short")), QStringLiteral("short"));
+  EXPECT_EQ(TKitStringGrid::BalloonTitle(QString(150, u't')).size(), 100);
+  EXPECT_EQ(TKitStringGrid::BalloonTitle(QStringLiteral("Title")), QStringLiteral("Title"));
+}
+
+TEST_F(GridPaintTest, FixedEditorOnlyInFixedCellsAndOldValues) {
+  Grid->SetFixedRows(1);
+  EXPECT_EQ(testsupport::RaisedMessage([&] { Grid->ShowFixedInplaceEdit(2, 3); }),
+            QStringLiteral("Cannot start fixed inplace editor in non-fixed cell"));
+  int edits = 0;
+  Grid->OnFixedEdit = [&](TObject*, int, int, TGridFixedCellEditor&, TStrings*) { ++edits; };
+  Grid->ShowFixedInplaceEdit(2, 0);
+  EXPECT_EQ(edits, 1);
+  Grid->SetCells(2, 3, QStringLiteral("before"));
+  Grid->StoreOldCell(2, 3);
+  Grid->SetCells(2, 3, QStringLiteral("after"));
+  EXPECT_EQ(Grid->OldCol(), 2);
+  EXPECT_EQ(Grid->OldRow(), 3);
+  EXPECT_EQ(Grid->OldCellText(), QStringLiteral("before"));
+}
+
+TEST_F(GridPaintTest, ChangedCellsReachNotifiersThenTheEvent) {
+  class TRecorder : public TGridChangeNotifier {
+   public:
+    QStringList* Log;
+    void CellsChanged(TObject*, const TRect& R) override { *Log << QStringLiteral("notifier %1").arg(R.Left); }
+  };
+  QStringList log;
+  TRecorder a;
+  a.Log = &log;
+  Grid->RegisterNotifier(&a);
+  Grid->RegisterNotifier(&a);
+  Grid->OnCellsChanged = [&](TObject*, TRect R) { log << QStringLiteral("event %1").arg(R.Left); };
+  Grid->CellsChanged(TRect(3, 0, 4, 1));
+  EXPECT_EQ(log, (QStringList{"notifier 3", "event 3"}));
+  Grid->UnRegisterNotifier(&a);
+  log.clear();
+  Grid->CellsChanged(TRect(1, 0, 2, 1));
+  EXPECT_EQ(log, (QStringList{"event 1"}));
+}
