@@ -1308,6 +1308,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // The per-cell painter and its text step.
   void DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
   void DrawCellText(TCellPaintContext& Ctx);
+  // The sort marker of real column ACol centred on X around Y: a triangle
+  // by direction, or with IndexShow the column's place in the sort list.
+  void DrawSortIndicator(TCanvas* Canvas, int ACol, int Y, int X);
   // The size a cell's text takes as it is painted; the public form never
   // lifts the width limit.
   TSize GetCellTextSize(int ACol, int ARow, bool VS, bool SB);

@@ -8,6 +8,7 @@
 #include "foundation/KitMiniHTMLEngine.h"
 #include "foundation/KitMiniHTMLText.h"
 #include "grid/model/KitGrid.h"
+#include "grid/model/KitGridDraw.h"
 #include "grid/model/KitGridUtils.h"
 #include "platform/win32/Gdi.h"
 
@@ -137,6 +138,35 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
     canvas->Pen()->SetWidth(1);
   }
 
+  // 12. The grid-wide background gradient, the cell's slice of it.
+  const TBackGroundDisplay display = FBackGround->Display();
+  if ((display == bdGradientHorz || display == bdGradientVert) && FBackGround->ColorTo() != clNone) {
+    TCellProperties* rec = FindCellProperties(rc, row);
+    const TCellType type = GetCellType(Ctx.DisplCol, row);
+    const bool ownColour = rec != nullptr && rec->BrushColor() != clNone &&
+                           !TCellTypes{ctCheckBox, ctDataCheckBox, ctRadio, ctButton, ctBitButton, ctRadioButton,
+                                       ctVirtButton}
+                                .Contains(type);
+    const TBackGroundCells cells = FBackGround->Cells();
+    const bool covered = cells == bcAll || (cells == bcNormal && !Ctx.Fixed) || (cells == bcFixed && Ctx.Fixed);
+    const bool shownSelected =
+        IsSelectionVisible() && (selected || (Ctx.State.Contains(gdFocused) && Options().Contains(goDrawFocusSelected)));
+    if (!ownColour && covered && !shownSelected) {
+      const int gl = GridLineWidth();
+      TRect g(cellRect.Left - 1, cellRect.Top - gl, cellRect.Right, cellRect.Bottom + gl - 1);
+      const bool vertical = display == bdGradientVert;
+      const int span = vertical ? ClientHeight() : ClientWidth();
+      const TColor from = InterpolateColor(FBackGround->Color(), FBackGround->ColorTo(), 0,
+                                           vertical ? g.Top : g.Left, span);
+      const TColor to = InterpolateColor(FBackGround->Color(), FBackGround->ColorTo(), 0,
+                                         vertical ? g.Bottom : g.Right, span);
+      if (!Options().Contains(goHorzLine)) g.Bottom += 1;
+      canvas->Brush()->SetColor(to);
+      canvas->Pen()->SetColor(to);
+      FillGradientRect(canvas, from, to, !vertical, g, 128);
+    }
+  }
+
   // 15. Margins.
   r.Left += FXYOffset.X;
   r.Top += FXYOffset.Y;
@@ -217,6 +247,21 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
           canvas->TextWidth(text) > r.Width())
         text += QStringLiteral("     ");
       CanvasDrawText(canvas, text, r, flags);
+    }
+    // 20. The sort indicator.
+    if (IsSortIndicatorCell(Ctx.DisplCol, row) && RawFixedRows() > 0 &&
+        (rc == FSortSettings->Column() || FSortIndexes->FindIndex(rc) >= 0) &&
+        (rc >= RawFixedCols() || FSortSettings->FixedCols())) {
+      const TRect t = cellRect;
+      const int indent = 0;
+      const int right = Ctx.FilterGlyph ? t.Right - 16 : t.Right;
+      const int w = std::max(0, std::min(right - t.Left - indent - 16, canvas->TextWidth(text)));
+      const int x = Ctx.HAlign == taRightJustify ? right - w - 10
+                    : Ctx.HAlign == taCenter    ? t.Left + 8
+                                                : t.Left + w + indent + 10;
+      const int y = Ctx.VAlign == vtaCenter ? t.Top + t.Height() / 2 : Ctx.VAlign == vtaBottom ? t.Bottom - 8 : t.Top + 8;
+      const int pos = FSortIndexes->FindIndex(rc);
+      if (pos < 1 || FSortSettings->IndexShow()) DrawSortIndicator(canvas, rc, y, x);
     }
     // 21. The URL underline goes again.
     if (url && FURLUnderline) canvas->Font()->SetStyle(canvas->Font()->Style() - TFontStyles{fsUnderline});
@@ -331,4 +376,52 @@ bool TKitStringGrid::IsSortIndicatorCell(int ACol, int ARow) {
     return ARow + span.Y >= sortRow;
   }
   return false;
+}
+
+void TKitStringGrid::DrawSortIndicator(TCanvas* Canvas, int ACol, int Y, int X) {
+  const double scale = GetDPIScale();
+  auto s = [scale](int v) { return int(Round(v * scale)); };
+  const int pos = FSortIndexes->FindIndex(ACol);
+  Canvas->Pen()->SetColor(clBlack);
+  Canvas->Brush()->SetColor(clBlack);
+  Canvas->Brush()->SetStyle(bsSolid);
+  if (FSortSettings->IndexShow()) {
+    if (pos < 0) return;
+    const bool ascending = FSortIndexes->SortDirections(pos);
+    TRect box(X - s(7), Y - s(4), X + s(7), Y + s(9));
+    if (ascending) box = TRect(box.Left, box.Top + 1, box.Right, box.Bottom + 1);
+    Canvas->Brush()->SetColor(FSortSettings->IndexColor());
+    Canvas->Pen()->SetColor(FSortSettings->IndexColor());
+    Canvas->Rectangle(box);
+    Canvas->Pen()->SetColor(clBlack);
+    Canvas->Brush()->SetColor(clBlack);
+    if (ascending)
+      Canvas->Polygon({TPoint(X - s(7), Y + s(9)), TPoint(X + s(7), Y + s(9)), TPoint(X, Y - s(4))});
+    else
+      Canvas->Polygon({TPoint(X - s(7), Y - s(4)), TPoint(X + s(7), Y - s(4)), TPoint(X, Y + s(9))});
+    TFont saved;
+    saved.Assign(Canvas->Font());
+    Canvas->Font()->SetColor(clBlack);
+    Canvas->Font()->SetSize(s(6));
+    ::SetBkMode(Canvas->Handle(), TRANSPARENT);
+    QString number = QString::number(pos + 1);
+    TRect r = box;
+    Canvas->TextRect(r, number, {tfCenter, tfVerticalCenter, tfSingleLine});
+    Canvas->Font()->Assign(&saved);
+    return;
+  }
+  TBitmap* up = FSortSettings->UpGlyph();
+  TBitmap* down = FSortSettings->DownGlyph();
+  const bool descending = FSortSettings->Direction() == sdDescending;
+  if (up == nullptr || down == nullptr || up->Empty() || down->Empty()) {
+    if (descending)
+      Canvas->Polygon({TPoint(X - s(4), Y - s(2)), TPoint(X + s(4), Y - s(2)), TPoint(X, Y + s(5))});
+    else
+      Canvas->Polygon({TPoint(X - s(4), Y + s(5)), TPoint(X + s(4), Y + s(5)), TPoint(X, Y - s(2))});
+  } else {
+    TBitmap* glyph = descending ? down : up;
+    glyph->SetTransparent(true);
+    Canvas->Draw(X - 4, Y - 4, glyph);
+    Canvas->Brush()->SetColor(FixedColor());
+  }
 }

@@ -617,3 +617,33 @@ TEST_F(GridPaintTest, ChangedCellsReachNotifiersThenTheEvent) {
   Grid->CellsChanged(TRect(1, 0, 2, 1));
   EXPECT_EQ(log, (QStringList{"event 1"}));
 }
+
+TEST_F(GridPaintTest, SortIndicatorAndBackgroundGradient) {
+  Grid->SetFixedRows(1);
+  for (int c = 0; c < 6; ++c) Grid->SetCells(c, 0, QStringLiteral("Head"));
+  Grid->SortSettings()->SetShow(true);
+  Grid->SortSettings()->SetColumn(2);
+  Grid->SortSettings()->SetRow(0);
+  Grid->SortSettings()->SetDirection(sdDescending);
+  Grid->BackGround()->SetDisplay(bdGradientVert);
+  Grid->BackGround()->SetColor(0xFFFFFF);
+  Grid->BackGround()->SetColorTo(0xFF0000);
+  Grid->SetActiveRowShow(false);
+  Grid->FocusCell(5, 12);
+  const QImage img = Paint();
+  Keep(img, QStringLiteral("sort-and-gradient.png"));
+  // The sort column's header has a black triangle right of its text; its
+  // neighbour has none.
+  auto black = [&](int c) {
+    const TRect r = Grid->CellRect(c, 0);
+    return probe::Count(img, probe::IsBgr(0x000000), QRect(r.Left + 40, r.Top, r.Width() - 40, r.Height()));
+  };
+  EXPECT_GT(black(2), 10);
+  EXPECT_EQ(black(3), 0);
+  // Normal cells show their slice of the grid-wide gradient: bluer further
+  // down.
+  const QRgb top = img.pixel(Grid->CellRect(1, 1).Left + 40, Grid->CellRect(1, 1).Top + 5);
+  const QRgb low = img.pixel(Grid->CellRect(1, 10).Left + 40, Grid->CellRect(1, 10).Top + 5);
+  EXPECT_GT(qRed(top), qRed(low));
+  EXPECT_EQ(qBlue(top), 255);
+}
