@@ -1327,6 +1327,10 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // Colours from the active visual style, or the plain ones.
   void ApplyStyleColors(bool ApplyToCells = true);
   void RestoreDefaultColors();
+  // The look's value name ("glXP") and its caption ("Windows XP"); for
+  // glCustom the text is left as it was.
+  static void GridLookToString(TGridLook Look, QString& Text);
+  static void GridLookDisplayName(TGridLook Look, QString& Text);
   // A visual style paints the client area.
   bool StyledClient();
   bool StyleBackground() const { return FStyleBackground; }

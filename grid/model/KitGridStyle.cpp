@@ -155,3 +155,15 @@ void TKitStringGrid::RegisterNotifier(TGridChangeNotifier* Notifier) {
 }
 
 void TKitStringGrid::UnRegisterNotifier(TGridChangeNotifier* Notifier) { FNotifierList->Remove(Notifier); }
+
+void TKitStringGrid::GridLookToString(TGridLook Look, QString& Text) {
+  static const char* const kNames[] = {"glStandard", "glSoft",  "glClassic", "glVDX",        "glXP",
+                                       "glListView", "glVista", "glWin7",    "glOffice2007"};
+  if (Look >= glStandard && Look <= glOffice2007) Text = QString::fromLatin1(kNames[Look]);
+}
+
+void TKitStringGrid::GridLookDisplayName(TGridLook Look, QString& Text) {
+  static const char* const kNames[] = {"Standard", "Soft",          "Classic",   "VDX",       "Windows XP",
+                                       "ListView", "Windows Vista", "Windows 7", "Office2007"};
+  if (Look >= glStandard && Look <= glOffice2007) Text = QString::fromLatin1(kNames[Look]);
+}

@@ -647,3 +647,34 @@ TEST_F(GridPaintTest, SortIndicatorAndBackgroundGradient) {
   EXPECT_GT(qRed(top), qRed(low));
   EXPECT_EQ(qBlue(top), 255);
 }
+
+TEST_F(GridLookTest, LookPresetsAndNames) {
+  // The classic looks: button-face fixed cells, the system selection.
+  Grid->SetLook(glClassic);
+  EXPECT_EQ(Grid->FixedColor(), clBtnFace);
+  EXPECT_EQ(Grid->SelectionColor(), clHighlight);
+  EXPECT_EQ(Grid->SelectionTextColor(), clHighlightText);
+  EXPECT_EQ(Grid->ControlLook()->FixedGradientFrom(), clBtnFace);
+  EXPECT_EQ(Grid->GridLineColor(), 0xC0C0C0);
+  EXPECT_EQ(Grid->BorderColor(), 0xB99D7F);
+  // The XP look: its selection, the gradients of hovered and pressed
+  // headers.
+  Grid->SetLook(glXP);
+  EXPECT_EQ(Grid->SelectionColor(), 0xEACAB6);
+  EXPECT_EQ(Grid->SelectionTextColor(), 0x000000);
+  EXPECT_EQ(Grid->ControlLook()->FixedGradientFrom(), 0xFFFFFF);
+  EXPECT_EQ(Grid->ControlLook()->FixedGradientTo(), clBtnFace);
+  EXPECT_EQ(Grid->ControlLook()->FixedGradientHoverFrom(), 0xCFD0D1);
+  EXPECT_EQ(Grid->ControlLook()->FixedGradientDownMirrorTo(), 0x627376);
+  EXPECT_EQ(Grid->SelectionStyle(), ssDefault);
+  // The Vista look brings its selection frame.
+  Grid->SetLook(glVista);
+  EXPECT_EQ(Grid->SelectionStyle(), ssVista);
+  QString text = QStringLiteral("kept");
+  TKitStringGrid::GridLookToString(glWin7, text);
+  EXPECT_EQ(text, QStringLiteral("glWin7"));
+  TKitStringGrid::GridLookDisplayName(glXP, text);
+  EXPECT_EQ(text, QStringLiteral("Windows XP"));
+  TKitStringGrid::GridLookDisplayName(glCustom, text);
+  EXPECT_EQ(text, QStringLiteral("Windows XP")) << "glCustom leaves the text";
+}
