@@ -393,16 +393,6 @@ void TBaseGrid::GetCellAppearance(int ACol, int ARow, TFont* AFont, TBrush* ABru
   GD = GradientVertical;
 }
 
-void TBaseGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) {
-  if (Canvas == nullptr) return;
-  QString text = GetCellEx(ACol, ARow);
-  Canvas->TextRect(ARect, text, {tfCenter, tfSingleLine, tfVerticalCenter});
-}
-
-void TBaseGrid::DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) {
-  DrawGridCell(Canvas(), ACol, ARow, ARect, AState);
-}
-
 void TBaseGrid::UndoSetCurrentCell(int ACol, int ARow) {
   if (ACol < 0 || ARow < 0 || ACol >= ColCount() || ARow >= RowCount()) return;
   SetRawCol(ACol);

@@ -255,6 +255,15 @@ class TBaseGrid : public TObjStringGrid, public IKitGridUndoTarget {
   // exists.
   virtual void RepaintCell(int c, int r);
 
+  // --- painting
+  // The paint step of a cell (display column) on any canvas: with content
+  // (PaintCell) or background, frame and lines only (PaintCellExt).
+  void PaintCell(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState);
+  void PaintCellExt(TCanvas* ACanvas, int ACol, int ARow, TRect ARect, TGridDrawState AState);
+  // The widths of the fixed columns, the heights of the fixed rows.
+  int FixedColsWidth();
+  int FixedRowsHeight();
+
   // --- merged cells
   TPoint BaseCell(int ACol, int ARow) const;
   bool IsBaseCell(int ACol, int ARow) const;
@@ -376,6 +385,11 @@ class TBaseGrid : public TObjStringGrid, public IKitGridUndoTarget {
 
  protected:
   void DrawCell(int ACol, int ARow, const TRect& ARect, TGridDrawState AState) override;
+  // The framework's paint, then the next paint serial.
+  void Paint() override;
+  // One cell: rectangle, clip, look, hover and active row, background or
+  // selection frame, grid lines, then DrawGridCell for the content.
+  void PaintStep(TCanvas* Canvas, int ACol, bool WithContent, TGridDrawState AState, TRect R, int ARow);
   friend class TCellProperties;
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void ChangeScale(int M, int D, bool isDpiChange) override;

@@ -125,6 +125,54 @@ using TRatingChangeEvent =
 using THoverButtonsShowEvent = std::function<void(TObject* Sender, int X, int Y, bool& Allow)>;
 // Progress of a file operation in whole percent.
 using TGridProgressEvent = std::function<void(TObject* Sender, short Progress)>;
+using TGetCellGradientEvent = std::function<void(TObject* Sender, int ARow, int ACol, TColor& Color, TColor& ColorTo,
+                                                TColor& ColorMirror, TColor& ColorMirrorTo,
+                                                TCellGradientDirection& GD)>;
+using TGetCellBorderPropEvent = std::function<void(TObject* Sender, int ARow, int ACol, TPen* LeftPen, TPen* TopPen,
+                                                   TPen* RightPen, TPen* BottomPen)>;
+using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
+using TCellsChangedEvent = std::function<void(TObject* Sender, TRect R)>;
+using TAutoDeleteRowEvent = std::function<void(TObject* Sender, int ARow)>;
+
+// The parts of a control that a visual style paints.
+enum TStyleElement { seFont, seClient, seBorder };
+TF_ENUM_NAMES(TStyleElement, seFont, seClient, seBorder)
+using TStyleElements = TSet<TStyleElement>;
+
+// An object told about changed cells of the grids it is registered with.
+class TGridChangeNotifier : public TObject {
+ public:
+  virtual void CellsChanged(TObject* Grid, const TRect& R) {}
+};
+
+// What the cell painter works with while it paints one cell; shared by its
+// steps (text, graphic), gone when the cell is done.
+struct TCellPaintContext {
+  TCanvas* Canvas = nullptr;
+  TRect Rect;
+  TGridDrawState State;
+  int DisplCol = 0;
+  int RealCol = 0;
+  int Row = 0;
+  int SelRow = 0;
+  bool FilterGlyph = false;
+  int ScrollOffset = 0;
+  bool WordWrap = false;
+  TCellGradientDirection Gradient = GradientVertical;
+  TAlignment HAlign = taLeftJustify;
+  TVAlignment VAlign = vtaTop;
+  TColor ColorTo = 0x1FFFFFFF;
+  TColor MirrorColor = 0x1FFFFFFF;
+  TColor MirrorColorTo = 0x1FFFFFFF;
+  TCellGraphic* Graphic = nullptr;
+  bool Fixed = false;
+  bool Themed = false;
+  TColor SavedBrush = 0;
+  TColor SavedFont = 0;
+  // Written by the text step.
+  int TextWidth = 0;
+  int TextHeight = 0;
+};
 
 // ---------------------------------------------------------------------------
 // Unit routines
@@ -613,11 +661,16 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   void UpdateFlatScrollBars() {}
   void UpdateSearchPanel() {}
   void UpdateSearchFooter() {}
-  void PaintGridBorder() {}
-  void ApplyStyleColors(bool Force = true) {}
+  // Repaints the border (through the non-client paint).
+  void PaintGridBorder();
+  // The border on the window's device context (looks glSoft and glVDX to
+  // glCustom, no custom style, not flat unless glCustom).
+  void PaintGridBorder(HDC DC);
+  // The grid draws a border of its own (by look, style, border style and
+  // colour).
+  bool DrawsGridBorder();
   void ClearRows(int RowIndex, int RCount);
   void StretchColumn(int ACol, int NewWidth) {}
-  void AutoSizeColumns(bool DoFixedCols, int Padding) {}
   void HideInplaceEditNow() {}
   bool IsSelected(int ACol, int ARow);
   bool QueryPasswordCell(int ACol, int ARow);
@@ -731,7 +784,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void HideButtonForm();
   virtual void ToggleCellCheckBox(int ACol, int ARow) {}
   virtual void ToggleCellRadio(int ACol, int ARow) {}
-  virtual QString GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+  virtual QString GetFormattedCell(int ACol, int ARow);
   virtual void GetFloatFormat(int ACol, int ARow, QString& Fmt);
   virtual TCellType GetCellType(int ACol, int ARow);
   virtual bool GetCellEmpty(int ACol, int ARow);
@@ -752,7 +805,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void EditCellTextHook() {}
   virtual bool BeforeEdit(int ACol, int ARow);
   virtual void InsertRowWithNodes(int ARow) {}
-  virtual void AutoDeleteRow(int ARow) {}
+  // Removes the row; the only data row of a grid without FixedRowAlways is
+  // emptied instead. Then OnAutoDeleteRow.
+  virtual void AutoDeleteRow(int ARow);
   virtual void FilterDone();
   virtual void FilterShow(int ACol, bool& Allow);
   virtual void FilterClose(int ACol);
@@ -760,7 +815,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual TFooterPanel* CreateFooterPanel();
   virtual void FloatingFooterChanged() {}
   virtual void UpdateColumnSize(int ACol, int& AWidth) {}
-  virtual void UpdateAutoColumnSize(int ACol, int& AWidth) {}
+  virtual void UpdateAutoColumnSize(int ACol, int& AWidth) {
+    if (OnUpdateColumnSize) OnUpdateColumnSize(this, ACol, AWidth);
+  }
   virtual void BeforeShowColumnHeaders() {}
   virtual void EllipsClick(int ACol, int ARow, QString& S) {}
   virtual bool MatchFilterRow(int ARow) { return true; }
@@ -783,7 +840,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void ComboCloseUp(int ARow, int ACol);
   virtual void ComboDropDown(int ARow, int ACol);
   virtual void GetCellCursor(int ACol, int ARow, int X, int Y);
-  virtual void CellsChanged(const TRect& R) {}
+  virtual void CellsChanged(const TRect& R);
   virtual void RecalcAllFooters() { CalcFooter(-1); }
   virtual void GridHint(int ACol, int ARow, QString& WideHint, QString& Hint);
   virtual void GetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
@@ -984,8 +1041,13 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // Run-time only objects (nullptr when constructed in a designer).
   TGridFocusWindow* FocusWindow() const { return FFocusWindow; }
   // Keeps the focus-glow window with the current cell when a window of the
-  // application moves or resizes.
+  // application moves or resizes; hides it when the cell is out of view.
   void MoveFocusWindow();
+  // The glow around ARect (client coordinates): a window 9 pixels wider and
+  // higher, 4 up and left of the cell, showing a blurred light-blue ring.
+  void ShowFocusWindow(const TRect& ARect);
+  // Hides the glow; its window no longer follows moves.
+  void HideFocusWindow();
   TArrowWindow* ArrowWindow(TArrowDirection Dir) const { return FArrows[Dir]; }
   TScrollBar* CellScrollBar() const { return FCellScrollBar; }
   TScrollBar* PaintScrollBar() const { return FPaintScrollBar; }
@@ -995,7 +1057,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // Settings of other parts of the grid, fixed by the constructor
 
   TGridLook Look() const { return FLook; }
-  void SetLook(TGridLook Value) { FLook = Value; }
+  void SetLook(TGridLook Value);
   TVDXStyle UIStyle() const { return FUIStyle; }
   void SetUIStyle(TVDXStyle Value) { SetStyle(Value); }
   TColor BorderColor() const { return FBorderColor; }
@@ -1280,6 +1342,14 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   TNotifyEvent OnBeforeFilter;
   TLoadCellEvent OnLoadCell;
   TSaveCellEvent OnSaveCell;
+  TGetCellGradientEvent OnGetCellGradient;
+  TCustomCellDrawEvent OnCustomCellBkgDraw;
+  TCustomCellDrawEvent OnCustomCellDraw;
+  TGetCellBorderPropEvent OnGetCellBorderProp;
+  TNotifyEvent OnPainted;
+  TUpdateColumnSizeEvent OnUpdateColumnSize;
+  TCellsChangedEvent OnCellsChanged;
+  TAutoDeleteRowEvent OnAutoDeleteRow;
   TCanAddRowEvent OnCanAddRow;
   TCanAddColEvent OnCanAddCol;
   TCanInsertRowEvent OnCanInsertRow;
@@ -1289,6 +1359,79 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   TNotifyEvent OnIntelliZoom;
   TNotifyEvent OnCreatedFloatingFooter;
   TNotifyEvent OnRowChanged;
+
+
+  // =========================================================================
+  // Painting, measuring and sizing
+
+  TF_DECLARE_MESSAGES(TKitStringGrid)
+  // The balloon's text and title as the tool tip shows them: tabs as blanks,
+  // leading tabs and line breaks skipped, a text over 2,048 characters cut to
+  // 2,045 plus "...", a title over 100 characters to 97 plus "...".
+  static QString BalloonText(const QString& Text);
+  static QString BalloonTitle(const QString& Title);
+  // Starts the fixed-cell editor; a cell that is not fixed raises "Cannot
+  // start fixed inplace editor in non-fixed cell".
+  void ShowFixedInplaceEdit(int ACol, int ARow);
+  // Remembers the cell's raw text, wide text and the modified flag for an
+  // edit that may be undone.
+  virtual void StoreOldCell(int ACol, int ARow);
+  // The base column widths the proportional sizing scales, and the client
+  // width they belong to.
+  void InitOrigColSizes();
+
+  // The look of a cell in its order of precedence (fonts, colours, gradient,
+  // alignment, word wrap); the font-only form; the alignment of a (real)
+  // cell.
+  void GetFontProperties(int ACol, int RCol, int ARow, TGridDrawState& AState, TFont* AFont, TBrush* ABrush);
+  void GetCellAlignment(int ACol, int ARow, TAlignment& HA, TVAlignment& VA);
+  // The per-cell painter and its text step.
+  void DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARect, TGridDrawState AState) override;
+  void DrawCellText(TCellPaintContext& Ctx);
+  // The sort marker of real column ACol centred on X around Y: a triangle
+  // by direction, or with IndexShow the column's place in the sort list.
+  void DrawSortIndicator(TCanvas* Canvas, int ACol, int Y, int X);
+  // The size a cell's text takes as it is painted; the public form never
+  // lifts the width limit.
+  TSize GetCellTextSize(int ACol, int ARow, bool VS, bool SB);
+  void MeasureCellText(int ACol, int RCol, TSize& Size, bool SB, bool VS, bool FreeWidth, int ARow);
+  // XOR sizing lines: drawing the same line again takes it away.
+  void DrawColSizingLine(int X);
+  void DrawRowSizingLine(int Y);
+  // Column sizing to content.
+  void AutoSizeColumns(bool DoFixedCols, int Padding);
+  void AutoGrowColumns(bool DoFixedCols, int Padding);
+  void AutoSizeCol(int Index, int Padding);
+  void AutoGrowCol(int ACol, int Padding);
+  void SizeColumnToContents(int Index, bool GrowOnly);
+  // Colours from the active visual style, or the plain ones.
+  void ApplyStyleColors(bool ApplyToCells = true);
+  void RestoreDefaultColors();
+  // The look's value name ("glXP") and its caption ("Windows XP"); for
+  // glCustom the text is left as it was.
+  static void GridLookToString(TGridLook Look, QString& Text);
+  static void GridLookDisplayName(TGridLook Look, QString& Text);
+  // A visual style paints the client area.
+  bool StyledClient();
+  bool StyleBackground() const { return FStyleBackground; }
+  // Which parts the active visual style paints (all by default).
+  TStyleElements StyleElements() const { return FStyleElements; }
+  void SetStyleElements(TStyleElements Value) { FStyleElements = Value; }
+  // The mouse button is held in the grid (set by the mouse handling).
+  bool MouseButtonDown() const { return FMouseDown; }
+  void SetMouseButtonDown(bool Value) { FMouseDown = Value; }
+  bool NoImageAndText() const { return FNoImageAndText; }
+  void SetNoImageAndText(bool Value) { FNoImageAndText = Value; }
+  bool NoDefaultDraw() const { return FNoDefaultDraw; }
+  void SetNoDefaultDraw(bool Value) { FNoDefaultDraw = Value; }
+  bool IsSortIndicatorCell(int ACol, int ARow);
+  // Notifiers told (in registration order) about changed cells; not owned.
+  void RegisterNotifier(TGridChangeNotifier* Notifier);
+  void UnRegisterNotifier(TGridChangeNotifier* Notifier);
+  // The old value remembered for editing.
+  int OldCol() const { return FOldCol; }
+  int OldRow() const { return FOldRow; }
+  const QString& OldCellText() const { return FOldCellText; }
 
  protected:
   // The in-place editor's length limit.
@@ -1622,4 +1765,28 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   int FMaxRowHeight = 0;
   int FMinColWidth = 0;
   int FMaxColWidth = 0;
+
+  // --- window messages
+  void WMSize(TMessage& Message);
+  void WMNCPaint(TMessage& Message);
+  void Click() override;
+  bool FSizingInProgress = false;
+  bool FSizeHandlingOff = false;
+  int FOrigClientWidth = 0;
+
+  // --- painting
+  void Paint() override;
+  void PaintOuterBackground();
+  void DrawCellBorders(TCanvas* Canvas, int ACol, int ARow, const TRect& R, bool Fixed);
+  bool FStyleBackground = false;
+  TStyleElements FStyleElements{seFont, seClient, seBorder};
+  bool FStyledScrollBars = false;
+  bool FMouseDown = false;
+  bool FNoImageAndText = false;
+  bool FNoDefaultDraw = false;
+  int FOldCol = -1;
+  int FOldRow = -1;
+  QString FOldCellText;
+  QString FOldWideText;
+  bool FOldModified = false;
 };

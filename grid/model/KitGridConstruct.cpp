@@ -723,11 +723,6 @@ int TKitStringGrid::InitMouseWheel(bool Init) {
   return FWheelScrollLines;
 }
 
-void TKitStringGrid::MoveFocusWindow() {
-  // The glow is laid over the current cell by the paint cycle; until it is
-  // laid again after a move the window is hidden rather than left behind.
-  if (FFocusWindow != nullptr && FFocusWindow->Visible()) FFocusWindow->SetVisible(false);
-}
 
 QString TKitStringGrid::GetVersionString() {
   const int v = GetVersionNr();

@@ -7,6 +7,7 @@
 #include <QGuiApplication>
 
 #include "gdiplus/KitHintInfo.h"
+#include "foundation/KitMiniHTMLText.h"
 #include "grid/model/KitGrid.h"
 #include "grid/model/KitGridUtils.h"
 #include "platform/vcl/Forms.h"
@@ -392,6 +393,25 @@ void TKitStringGrid::IntelliZoom() {
 QString TKitStringGrid::SaveCell(int ACol, int ARow) {
   QString value = FSaveVirtCells ? GetFormattedCell(ACol, ARow) : GetGridCell(ACol, ARow);
   if (!FSaveMergedCells && IsMergedNonBaseCell(ACol, ARow)) value.clear();
+  // An empty check-box cell saves its state as the check texts.
+  if (value.isEmpty()) {
+    if (TCellGraphic* g = dynamic_cast<TCellGraphic*>(GetGraphicObjectEx(ACol, ARow))) {
+      if (g->CellType() == ctCheckBox) {
+        value = g->CellBoolean() ? FCheckTrue : FCheckFalse;
+      } else if (g->CellType() == ctTriStateCheckBox) {
+        switch (g->CellCheckBoxState()) {
+          case cbUnchecked: value = FCheckFalse; break;
+          case cbChecked: value = FCheckTrue; break;
+          default: value = QStringLiteral("-"); break;
+        }
+      }
+    }
+  }
+  // Marked-up text is saved as its plain text unless asked otherwise; rich
+  // text keeps its markup on one line.
+  const int kind = GetCellTextKind(value, true);
+  if (kind == 1 && !FSaveWithHTML) value = MiniHtmlToText(value);
+  if (kind == 2 && FSaveWithRTF) value.remove(u'\r').remove(u'\n');
   if (OnSaveCell) OnSaveCell(this, ACol, ARow, value);
   return value;
 }
@@ -416,32 +436,6 @@ bool TKitStringGrid::QueryPasswordCell(int ACol, int ARow) {
   bool isPassword = false;
   IsPasswordCell(ACol, ARow, isPassword);
   return isPassword;
-}
-
-// The grid's appearance of a cell without painting it: until the visual
-// properties of cells exist, a cell looks like the grid (its font, its
-// colour, the default alignment).
-void TKitStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select,
-                                         bool Remap, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
-                                         TColor& AMirrorColorTo, TFont* AFont, TAlignment& HA, TVAlignment& VA,
-                                         bool& WW, TCellGradientDirection& GD) {
-  AFont->Assign(Font());
-  ABrush->SetColor(Color());
-  AColorTo = clNone;
-  AMirrorColor = clNone;
-  AMirrorColorTo = clNone;
-  HA = GetDefaultAlignment();
-  VA = FVAlignment;
-  WW = FWordWrapEx;
-  GD = GradientVertical;
-  if (TCellProperties* rec = FindCellProperties(ACol, ARow)) {
-    HA = rec->Alignment();
-    VA = rec->VAlignment();
-    WW = rec->WordWrap();
-    GD = rec->GradientDirection();
-  }
-  GetAlignment(ACol, ARow, HA, VA);
-  GetWordWrap(ACol, ARow, WW);
 }
 
 void TKitStringGrid::GetCellAppearance(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TColor& AColorTo,
@@ -522,4 +516,15 @@ void TKitStringGrid::SetSelection(const TGridRect& Value) {
     if (ColCount() > 0) RepaintCol(0);
   }
   if (ActiveRowShow() && Value.Bottom >= 0 && Value.Bottom < RowCount()) RepaintRow(Value.Bottom);
+}
+
+void TKitStringGrid::AutoDeleteRow(int ARow) {
+  // Without nodes: the last data row between the fixed rows and the fixed
+  // footers is only emptied, unless fixed rows are kept always.
+  const int dataRows = RowCount() - RawFixedRows() - FFixedFooters;
+  if (dataRows == 1 && !FFixedRowAlways)
+    ClearRows(ARow, 1);
+  else
+    RemoveRowRange(ARow, 1);
+  if (OnAutoDeleteRow) OnAutoDeleteRow(this, ARow);
 }

@@ -424,22 +424,28 @@ void OemToText(QString& Text) {}
 
 int GetCellTextKind(const QString& Text, bool HTMLEnabled) {
   if (Text.isEmpty()) return 0;
-  const QString text = Text + u' ';
-  if (text.startsWith(u'=') && !text.contains(u"</"_qs)) return 3;
-  if (text.startsWith(WideTextPrefix)) {
-    if (text.size() > 4 && text[3] == u'=' && text[4] == QChar(0)) return 3;
+  // The rules read the text as if a blank followed it; the checks below
+  // give the same answers without making that copy (this runs for every
+  // painted and measured cell).
+  const qsizetype n = Text.size();
+  if (Text.startsWith(u'=') && !Text.contains(u"</"_qs)) return 3;
+  if (Text.startsWith(WideTextPrefix)) {
+    if (n > 4 && Text[3] == u'=' && Text[4] == QChar(0)) return 3;
     return 5;
   }
-  if (text.startsWith(u"{\\"_qs)) return 2;
+  if (Text.startsWith(u"{\\"_qs)) return 2;
   if (HTMLEnabled) {
-    static const char16_t* const kPairs[] = {u"IM", u"IN", u"BR", u"HR", u"CO"};
-    for (qsizetype i = 0; i + 1 < text.size(); ++i) {
-      if (text[i] != u'<') continue;
-      if (text[i + 1] == u'/') return 1;
-      if (i + 2 >= text.size()) continue;
-      const QString pair = QString(text[i + 1]) + text[i + 2];
-      for (const char16_t* p : kPairs)
-        if (pair.compare(QString::fromUtf16(p), Qt::CaseInsensitive) == 0) return 1;
+    static const char16_t kPairs[][2] = {{u'I', u'M'}, {u'I', u'N'}, {u'B', u'R'}, {u'H', u'R'}, {u'C', u'O'}};
+    for (qsizetype i = 0; i < n; ++i) {
+      if (Text[i] != u'<') continue;
+      // The character after the last one is the blank.
+      if (i + 1 >= n) continue;
+      if (Text[i + 1] == u'/') return 1;
+      if (i + 2 >= n) continue;
+      const QChar a = Text[i + 1].toCaseFolded();
+      const QChar b = Text[i + 2].toCaseFolded();
+      for (const auto& p : kPairs)
+        if (a == QChar(p[0]).toCaseFolded() && b == QChar(p[1]).toCaseFolded()) return 1;
     }
   }
   return ContainsUrl(Text) ? 4 : 0;

@@ -59,6 +59,20 @@ TGridFocusWindow::TGridFocusWindow(TComponent* AOwner) : TCustomControl(AOwner) 
   SetBounds(0, 0, 0, 0);
 }
 
+void TGridFocusWindow::SetGlow(const QImage& Glow, Byte Opacity) {
+  FGlow = Glow;
+  FOpacity = Opacity;
+  if (QWidget* w = WidgetIfAllocated()) w->setWindowOpacity(Opacity / 255.0);
+  Invalidate();
+}
+
+void TGridFocusWindow::Paint() {
+  if (FGlow.isNull()) return;
+  TBitmap bmp;
+  bmp.AssignImage(FGlow);
+  Canvas()->Draw(0, 0, &bmp);
+}
+
 void TGridFocusWindow::CreateParams(TCreateParams& Params) {
   TCustomControl::CreateParams(Params);
   Params.Style = WS_POPUP | WS_DISABLED;

@@ -4,6 +4,7 @@
 // focus glow, the focus-glow switch, the list of controls placed in cells and
 // the picture a cell shows from a file.
 
+#include <QImage>
 #include <QString>
 #include <array>
 #include <memory>
@@ -43,12 +44,21 @@ class TGridFocusWindow : public TCustomControl {
  public:
   explicit TGridFocusWindow(TComponent* AOwner);
   TColor Color() const { return FColor; }
+  // The glow it shows (premultiplied 32-bit pixels) and the opacity of the
+  // whole window, as a layered window shows them; the window takes the
+  // picture's size.
+  void SetGlow(const QImage& Glow, Byte Opacity);
+  const QImage& Glow() const { return FGlow; }
+  Byte Opacity() const { return FOpacity; }
 
  protected:
   void CreateParams(TCreateParams& Params) override;
+  void Paint() override;
 
  private:
   TColor FColor = clRed;
+  QImage FGlow;
+  Byte FOpacity = 255;
 };
 
 // The focus-glow switch of the grid.
