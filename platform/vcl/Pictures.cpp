@@ -91,6 +91,11 @@ QImage DecodeWithQt(const QByteArray& Bytes, const char* Format) {
     return QImage();
   QImage image;
   if (!reader.read(&image) || image.isNull()) return QImage();
+  // Some readers cannot tell the size before decoding (a GIF with blocks
+  // they do not know): the decoded picture is held to the limits too.
+  if (image.width() > MaxImageSide || image.height() > MaxImageSide ||
+      int64_t(image.width()) * image.height() > MaxImagePixels)
+    return QImage();
   return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 
