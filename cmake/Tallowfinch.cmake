@@ -3,6 +3,16 @@
 
 set(TALLOWFINCH_WARNINGS -Wall -Wextra -Wno-unused-parameter)
 
+# Run-time options of the sanitizer builds (the debug preset) for processes
+# that are not test binaries (those build them in, see tf_test): LeakSanitizer
+# reads the suppressions of libraries we do not build (tests/sanitizers/
+# lsan.supp, each entry with its reason); for the browser engine, see
+# tests/sanitizers/EngineSanitizerOptions.cpp.
+set(TALLOWFINCH_SANITIZER_ENV
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/sanitizers/lsan.supp"
+    "UBSAN_OPTIONS=print_stacktrace=1")
+set(TALLOWFINCH_ENGINE_SANITIZER_ENV "ASAN_OPTIONS=new_delete_type_mismatch=0")
+
 # tf_library(<target> DEPS <targets...>)
 # Builds every .cpp/.h of the current folder into a static library.
 function(tf_library target)
@@ -35,6 +45,27 @@ function(tf_test target)
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
+  endif()
+  if(CMAKE_CXX_FLAGS MATCHES "sanitize=[^ ]*address")
+    # Sanitizer builds run several times slower.
+    math(EXPR ARG_TIMEOUT "${ARG_TIMEOUT} * 3")
+    # Their run-time options are built in: the test registration cannot hand
+    # several variables to each test.
+    set(options ${PROJECT_SOURCE_DIR}/tests/sanitizers/SanitizerOptions.cpp)
+    # Binaries that drive the browser engine, directly or through the program
+    # they start, also get the engine's options.
+    set(engine OFF)
+    foreach(dep tf_testengine tf_webview2 tf_browser tf_app)
+      if(dep IN_LIST ARG_DEPS)
+        set(engine ON)
+      endif()
+    endforeach()
+    if(engine OR "desktop" IN_LIST ARG_LABELS)
+      list(APPEND options ${PROJECT_SOURCE_DIR}/tests/sanitizers/EngineSanitizerOptions.cpp)
+    endif()
+    target_sources(${target} PRIVATE ${options})
+    set_source_files_properties(${options} TARGET_DIRECTORY ${target} PROPERTIES COMPILE_DEFINITIONS
+      "TF_LSAN_SUPPRESSIONS=\"${PROJECT_SOURCE_DIR}/tests/sanitizers/lsan.supp\"")
   endif()
   set(props TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   if(ARG_LABELS)
