@@ -20,6 +20,10 @@ function(tf_library target)
   file(GLOB sources CONFIGURE_DEPENDS
        ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp ${CMAKE_CURRENT_SOURCE_DIR}/*.h
        ${CMAKE_CURRENT_SOURCE_DIR}/*.qrc)
+  # The fuzz build compiles only what its targets link (fuzz/UnusedSources.cmake).
+  if(TALLOWFINCH_BUILD_FUZZ AND TALLOWFINCH_FUZZ_UNUSED_SOURCES)
+    list(REMOVE_ITEM sources ${TALLOWFINCH_FUZZ_UNUSED_SOURCES})
+  endif()
   add_library(${target} STATIC ${sources})
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   target_compile_options(${target} PRIVATE ${TALLOWFINCH_WARNINGS})
