@@ -14,7 +14,6 @@
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Themes.h"
-#include "platform/webview2/WebView2.h"
 
 namespace {
 
@@ -32,10 +31,9 @@ QIcon MainIcon() {
 
 }  // namespace
 
-void PrepareProgram() {
-  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  RegisterCoreWebView2Schemes();
+void PrepareProgram(TProcessOptions Options) {
+  Options.Engine = true;
+  PrepareProcess(Options);
   KitWebBrowserWin::Startup();
 }
 

@@ -1,10 +1,14 @@
 #pragma once
 // How the program starts, shared by the program itself and by its demo.
 
-// What must be settled before the QApplication exists: Qt's own high-DPI
-// scaling off (the library does its own DPI arithmetic), shared OpenGL
-// contexts and the document scheme of the web engine, the browser service.
-void PrepareProgram();
+#include "platform/rtl/ProcessStart.h"
+
+// What must be settled before the QApplication exists: the process as
+// PrepareProcess prepares one that runs the web engine (Qt's own high-DPI
+// scaling off, shared OpenGL contexts, the engine's document scheme; the
+// demo adds the offscreen platform and a headless engine when there is no
+// display), then the browser service.
+void PrepareProgram(TProcessOptions Options = {});
 
 // The start once the QApplication exists: the units' initialisations (the
 // run-time GDI+ binding loads its table and starts GDI+, then the static

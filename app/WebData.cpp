@@ -193,6 +193,8 @@ TWebData::~TWebData() {
     try {
       CheckSynchronize(10);
     } catch (...) {
+      // A failing handler of a worker goes the application's way; waiting goes on.
+      ApplicationHandleException(std::current_exception());
     }
   }
 }

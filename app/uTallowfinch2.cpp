@@ -1,7 +1,6 @@
 #include "app/uTallowfinch2.h"
 
 #include <QFileInfo>
-#include <QFont>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -118,6 +117,10 @@ TfrmMyBrowser::TfrmMyBrowser(TComponent* AOwner) : TForm(AOwner) {
   InitAppResources();
   SetName(QStringLiteral("frmMyBrowser"));
   SetCaption(QStringLiteral("Tallowfinch"));
+  // The window's font, which every control on it shows unless it has its
+  // own (ParentFont).
+  Font()->SetName(QStringLiteral("Arial"));
+  Font()->SetHeight(-11);
   SetClientWidth(1122);
   SetClientHeight(642);
   SetKeyPreview(true);
@@ -133,6 +136,8 @@ TfrmMyBrowser::TfrmMyBrowser(TComponent* AOwner) : TForm(AOwner) {
   BuildResultsPane();
   BuildBrowserPane();
   PrepareWebData();
+  // The lead count shows the window's font in bold.
+  EdNumberofLeads->Font()->SetStyle(EdNumberofLeads->Font()->Style() + TFontStyles{fsBold});
 
   OnCreate = [this](TObject* Sender) { FormCreate(Sender); };
   OnShow = [this](TObject* Sender) { FormShow(Sender); };
@@ -144,18 +149,6 @@ TfrmMyBrowser::~TfrmMyBrowser() {
   Destroying();
   FormDestroy(this);
   if (frmMyBrowser == this) frmMyBrowser = nullptr;
-}
-
-void TfrmMyBrowser::CreateHandle() {
-  TForm::CreateHandle();
-  // The window's font reaches the edits and memos; the lead count is bold.
-  QFont font(QStringLiteral("Arial"));
-  font.setPixelSize(11);
-  Widget()->setFont(font);
-  if (QWidget* leads = EdNumberofLeads->WidgetIfAllocated()) {
-    font.setBold(true);
-    leads->setFont(font);
-  }
 }
 
 void TfrmMyBrowser::BuildImageLists() {
@@ -708,8 +701,7 @@ void TfrmMyBrowser::FormCreate(TObject*) {
   lbVersion->Font()->Assign(lbCountry->Font());
   StatusBar1->Panels()->Items(0)->SetText(QStringLiteral("TFN - ") + VERSION);
   TFNStartPage1Click(this);
-  StatusWindow = new TfrmSplashScreen(this);
-  StatusWindow->AfterConstruction();
+  StatusWindow = Create<TfrmSplashScreen>(this);
   PumpMessagesFor(500);
   Goto1->SetHint(DirectoryHomePage());
   Goto1->SetCaption(QStringLiteral("Go to ") + DirectorySearchAddress());
@@ -720,7 +712,8 @@ void TfrmMyBrowser::FormCreate(TObject*) {
   try {
     RestoreSplitter();
     ReadInterfaceAndWidth();
-  } catch (...) {
+  } catch (const Exception&) {
+    // Settings that cannot be read leave the window's default layout.
   }
   TFNStartPage1Click(this);
 }
@@ -729,12 +722,13 @@ void TfrmMyBrowser::FormDestroy(TObject*) {
   if (!StatusWindow || StatusWindow->Owner() != this) return;
   try {
     delete StatusWindow;
-  } catch (...) {
+  } catch (const Exception&) {
+    // The window is closing: a failing status window has nothing left to report to.
   }
   StatusWindow = nullptr;
 }
 
-TSuperBrowser* TfrmMyBrowser::NewBrowser() { return new TSuperBrowser(this); }
+TSuperBrowser* TfrmMyBrowser::NewBrowser() { return Create<TSuperBrowser>(this); }
 
 QString TfrmMyBrowser::LoadStartPageTemplate() {
   TResourceStream stream(0, QStringLiteral("HomePage"), QStringLiteral("RCDATA"));
@@ -766,7 +760,8 @@ void TfrmMyBrowser::TFNStartPage1Click(TObject*) {
     PumpMessagesFor(1000);
     edURL->SetText(DirectoryHomePage());
     if (webbrowser1) webbrowser1->LoadHTML(webbrowser1->fStartPage());
-  } catch (...) {
+  } catch (const Exception&) {
+    // A start page that does not load leaves the browser showing what it had.
   }
 }
 
@@ -779,7 +774,8 @@ void TfrmMyBrowser::btnGoClick(TObject*) {
   lstEventLog->Items()->Clear();
   try {
     if (webbrowser1) webbrowser1->SetURL(edURL->Text());
-  } catch (...) {
+  } catch (const Exception&) {
+    // An address the browser refuses leaves the page as it is.
   }
 }
 
@@ -863,7 +859,8 @@ void TfrmMyBrowser::ReloadPage() {
 void TfrmMyBrowser::CallWeb(const QString& szUrl) {
   try {
     if (webbrowser1) webbrowser1->Navigate(szUrl);
-  } catch (...) {
+  } catch (const Exception&) {
+    // A link that cannot be opened leaves the page as it is.
   }
 }
 
@@ -938,7 +935,8 @@ void TfrmMyBrowser::btnCaptureClick(TObject*) {
       if (StatusWindow) StatusWindow->Hide();
       if (webbrowser1) webbrowser1->Navigate(MakerPage(kStopPath));
       Application->ProcessMessages();
-    } catch (...) {
+    } catch (const Exception&) {
+      // Stopping goes on whatever the browser does with the stop page.
     }
   }
 
@@ -950,7 +948,8 @@ void TfrmMyBrowser::btnCaptureClick(TObject*) {
                   QStringLiteral("\rDon't forget to eliminate duplicates (small button)!") +
                   QStringLiteral("\ror empty the grid with the <- button! ") + QStringLiteral("\r") + reminder);
     SetCaption(QStringLiteral("TFN - A total of ") + count + QStringLiteral(" addresses have been scraped!"));
-  } catch (...) {
+  } catch (const Exception&) {
+    // The summary is a courtesy: the capture state ends either way.
   }
   EndCaptureState();
 }
@@ -1026,7 +1025,8 @@ void TfrmMyBrowser::ToolButton7Click(TObject* Sender) {
     tbResults->SetCaption(QStringLiteral("Results (") + QString::number(mmResults->Lines()->Count()) +
                           QStringLiteral(" lines)"));
     Memo1Change(Sender);
-  } catch (...) {
+  } catch (const Exception&) {
+    // Clearing the results cannot be half done: the memo is empty or untouched.
   }
 }
 
@@ -1087,7 +1087,8 @@ void TfrmMyBrowser::SetInterfaceAndWidth() {
     registry.WriteInteger(QStringLiteral("Width"), PageControl1->Width());
     registry.WriteInteger(QStringLiteral("Timer"), PageDelay);
     registry.CloseKey();
-  } catch (...) {
+  } catch (const Exception&) {
+    // Settings that cannot be saved are only lost for the next start.
   }
 }
 
@@ -1145,7 +1146,8 @@ void TfrmMyBrowser::tbSplitScreenClick(TObject*) {
       tbSplitScreen->SetCaption(QStringLiteral("50%"));
     }
     SetInterfaceAndWidth();
-  } catch (...) {
+  } catch (const Exception&) {
+    // A split the window cannot take leaves the panes as they were.
   }
 }
 
@@ -1159,7 +1161,8 @@ void TfrmMyBrowser::N0second1Click(TObject* Sender) {
     for (int i = 0; i < items->Count(); ++i) items->Items(i)->SetChecked(items->Items(i)->Hint() == delay);
     btnTimer->SetCaption(QStringLiteral("Timer (") + chosen->Hint() + QStringLiteral("\")"));
     SetInterfaceAndWidth();
-  } catch (...) {
+  } catch (const Exception&) {
+    // A menu item without a delay in its hint keeps the current delay.
   }
 }
 
@@ -1179,7 +1182,8 @@ void TfrmMyBrowser::CheckForUpdate() {
   const QString localDate = info.lastModified().toLocalTime().toString(QStringLiteral("yyyyMMdd"));
   try {
     UpdateDateText = HttpGetText(MakerPage(QStringLiteral("/files/fdate.php?svyp=") + EDITION_CODE));
-  } catch (...) {
+  } catch (const Exception&) {
+    // Without an answer from the server there is no newer version to offer.
   }
   try {
     if (StrToInt(UpdateDateText) > StrToInt(localDate)) {
@@ -1189,7 +1193,8 @@ void TfrmMyBrowser::CheckForUpdate() {
       ShellExecute(owner, QStringLiteral("open"), MakerPage(QStringLiteral("/download.php")), QString(), QString(),
                    SW_SHOWNORMAL);
     }
-  } catch (...) {
+  } catch (const Exception&) {
+    // A date that is not a number (no answer, an error page) offers nothing.
   }
 }
 

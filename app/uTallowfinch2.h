@@ -269,7 +269,6 @@ class TfrmMyBrowser : public TForm {
   void wbdataData(TObject* Sender, int iItem, const QString& data);
 
  protected:
-  void CreateHandle() override;
   // Makes the browser of the browser tab.
   virtual TSuperBrowser* NewBrowser();
   // Runs the capture over the result pages (returns when the run is over).

@@ -12,7 +12,7 @@
 #include <memory>
 #include <vector>
 
-#include "bench/support/EngineBench.h"
+#include "bench/support/BenchSupport.h"
 #include "browser/KitWebBrowser.Win.h"
 #include "platform/vcl/Forms.h"
 #include "tools/DirectoryServer.h"
@@ -26,7 +26,7 @@ struct Window {
   bool Open(const QString& url) {
     Form->SetBounds(0, 0, 1024, 768);
     Form->Show();
-    Browser = new TKitWebBrowser(Form.get());
+    Browser = Create<TKitWebBrowser>(Form.get());
     Browser->SetBounds(0, 0, 1024, 768);
     bool loaded = false;
     Browser->OnNavigateComplete = [&](TObject*, TKitCustomWebBrowserNavigateCompleteParams& P) {

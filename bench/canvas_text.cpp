@@ -4,10 +4,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QString>
 #include <array>
 
+#include "bench/support/BenchSupport.h"
 #include "platform/vcl/Graphics.h"
 
 namespace {
@@ -128,13 +128,4 @@ BENCHMARK(BM_Rectangle)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

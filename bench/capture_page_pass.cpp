@@ -14,7 +14,7 @@
 
 #include "app/SiteHosts.h"
 #include "app/uSuperWB.h"
-#include "bench/support/EngineBench.h"
+#include "bench/support/BenchSupport.h"
 #include "browser/KitWebBrowser.Win.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
@@ -90,7 +90,7 @@ struct Host {
     Edit = new TEdit(Form.get());
     Edit->SetBounds(1000, 770, 280, 24);
     Edit->SetParent(Form.get());
-    Browser = new TTimedBrowser(Form.get());
+    Browser = Create<TTimedBrowser>(Form.get());
     Browser->SetBounds(0, 0, 1000, 800);
     Browser->SetParent(Form.get());
     Browser->SetMemoAttached(Memo);

@@ -10,12 +10,12 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QPainter>
 
 #include <memory>
 
+#include "bench/support/BenchSupport.h"
 #include "gdiplus/GDIPFill.h"
 #include "gdiplus/KitGDIP.h"
 #include "gdiplus/KitGDIPPicture.h"
@@ -275,13 +275,5 @@ BENCHMARK(BM_ReadFramesEveryTick)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  QApplication app(argc, argv);
-  KitGDIP::Initialization();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
+  return RunBenchmarks(argc, argv, [] { KitGDIP::Initialization(); });
 }

@@ -5,13 +5,13 @@
 
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 #include <QString>
 
 #include <array>
 #include <memory>
 
+#include "bench/support/BenchSupport.h"
 #include "foundation/KitGDIPlusClasses.h"
 
 namespace {
@@ -136,14 +136,6 @@ BENCHMARK(BM_DrawStringFlat)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  QApplication app(argc, argv);
-  InitializeKitGDIPlusClasses();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  FinalizeKitGDIPlusClasses();
-  return 0;
+  return RunBenchmarks(
+      argc, argv, [] { InitializeKitGDIPlusClasses(); }, [] { FinalizeKitGDIPlusClasses(); });
 }

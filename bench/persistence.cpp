@@ -3,10 +3,10 @@
 #include <benchmark/benchmark.h>
 
 #include <QBuffer>
-#include <QGuiApplication>
 #include <QImage>
 #include <QRandomGenerator>
 
+#include "bench/support/BenchSupport.h"
 #include "foundation/KitPersistence.h"
 #include "platform/vcl/Graphics.h"
 
@@ -51,10 +51,4 @@ static void BM_PersistenceRoundTripPicture(benchmark::State& state) {
 }
 BENCHMARK(BM_PersistenceRoundTripPicture)->Unit(benchmark::kMillisecond);
 
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QGuiApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -8,43 +8,19 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/Themes.h"
+#include "platform/win32/Theme.h"
+#include "foundation/KitPersistence.h"
 
 
 namespace {
 
 constexpr TColor kBtnFace = TColor(0xFF00000F);
 
-// The style colours count only while a style other than the plain
-// "Windows" one is active.
-bool StyleColor(TStyleColor AWhich, TColor& AColor) {
-  if (!TStyleManager::IsCustomStyleActive()) return false;
-  AColor = StyleServices().GetStyleColor(AWhich);
-  return true;
-}
-
 }  // namespace
 
 TKitDefaultGraphicColors& KitDefaultGraphicColors() {
   static TKitDefaultGraphicColors colors;
   return colors;
-}
-
-bool TKitControlStyleColors::GetStyleBackgroundFillColor(TColor& AColor) { return StyleColor(scWindow, AColor); }
-bool TKitControlStyleColors::GetStyleBackgroundFillColorTo(TColor& AColor) { return StyleColor(scWindow, AColor); }
-bool TKitControlStyleColors::GetStyleBackgroundStrokeColor(TColor& AColor) { return StyleColor(scBorder, AColor); }
-bool TKitControlStyleColors::GetStyleDefaultButtonFillColor(TColor& AColor) {
-  return StyleColor(scButtonNormal, AColor);
-}
-bool TKitControlStyleColors::GetStyleLineFillColor(TColor& AColor) { return StyleColor(scBorder, AColor); }
-bool TKitControlStyleColors::GetStyleSelectionFillColor(TColor& AColor) {
-  if (!TStyleManager::IsCustomStyleActive()) return false;
-  AColor = StyleServices().GetSystemColor(TColor(0xFF00000D));  // clHighlight
-  return true;
-}
-bool TKitControlStyleColors::GetStyleTextFontColor(TColor& AColor) {
-  if (!TStyleManager::IsCustomStyleActive()) return false;
-  AColor = StyleServices().GetStyleFontColor(sfWindowTextNormal);
-  return true;
 }
 
 // ---------------------------------------------------------------------------
@@ -85,12 +61,12 @@ void TKitCustomControlBaseCommon::UpdateControlStyle() {
 void TKitCustomControlBaseCommon::InitStyleColors() {
   TKitDefaultGraphicColors c;
   TColor v = 0;
-  c.BackgroundFill = TKitControlStyleColors::GetStyleBackgroundFillColor(v) ? v : 0xFFFFFF;
-  c.BackgroundStroke = TKitControlStyleColors::GetStyleBackgroundStrokeColor(v) ? v : 0xC0C0C0;
-  c.DefaultButtonFill = TKitControlStyleColors::GetStyleDefaultButtonFillColor(v) ? v : MakeRgb(225, 225, 225);
-  c.LineFill = TKitControlStyleColors::GetStyleLineFillColor(v) ? v : 0xA9A9A9;
-  c.TextColor = TKitControlStyleColors::GetStyleTextFontColor(v) ? v : 0;
-  if (TKitControlStyleColors::GetStyleSelectionFillColor(v)) {
+  c.BackgroundFill = TKitGraphicsStyles::GetStyleBackgroundFillColor(v) ? v : 0xFFFFFF;
+  c.BackgroundStroke = TKitGraphicsStyles::GetStyleBackgroundStrokeColor(v) ? v : 0xC0C0C0;
+  c.DefaultButtonFill = TKitGraphicsStyles::GetStyleDefaultButtonFillColor(v) ? v : MakeRgb(225, 225, 225);
+  c.LineFill = TKitGraphicsStyles::GetStyleLineFillColor(v) ? v : 0xA9A9A9;
+  c.TextColor = TKitGraphicsStyles::GetStyleTextFontColor(v) ? v : 0;
+  if (TKitGraphicsStyles::GetStyleSelectionFillColor(v)) {
     c.Selection = v;
     c.SelectionFill = BlendColor(v, c.DefaultButtonFill, 25);
     c.SelectionLine = BlendColor(v, c.LineFill, 30);
@@ -102,6 +78,18 @@ void TKitCustomControlBaseCommon::InitStyleColors() {
   c.Grey = 0xA9A9A9;
   c.LightGrey = 0xD3D3D3;
   KitDefaultGraphicColors() = c;
+  // The facade's control parts take the same colours.
+  TKitGraphicsControlPartColors& parts = ControlPartColors();
+  parts.BackgroundFill = c.BackgroundFill;
+  parts.BackgroundStroke = c.BackgroundStroke;
+  parts.NormalFill = c.DefaultButtonFill;
+  parts.NormalStroke = c.LineFill;
+  parts.GlyphColor = c.TextColor;
+  parts.Selection = c.Selection;
+  parts.FocusedFill = c.SelectionFill;
+  parts.FocusedStroke = c.SelectionLine;
+  parts.DisabledStroke = c.Grey;
+  parts.DisabledFill = c.LightGrey;
 }
 
 int TKitCustomControlBaseCommon::ScaleResourceValue(int Value) const {
@@ -170,53 +158,80 @@ void TKitCustomControlBase::SetHitTest(bool AValue) {
 
 TRectF TKitCustomControlBase::GetLocalRect() { return TRectF(0, 0, float(Width()), float(Height())); }
 
-void TKitCustomControlBase::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_GETDLGCODE:
-      Message.Result = TabStop() ? (DLGC_WANTARROWS | DLGC_WANTALLKEYS) : (DLGC_WANTARROWS | DLGC_WANTALLKEYS | DLGC_WANTTAB);
-      return;
-    case WM_NCHITTEST:
-      if (!FHitTest) {
-        Message.Result = HTTRANSPARENT;
-        return;
-      }
-      break;
-    case CM_DESIGNHITTEST: {
-      TKitCustomControlBaseCommon::Dispatch(Message);
-      POINT p{0, 0};
-      GetCursorPos(&p);
-      const TPoint local = ScreenToClient(TPoint(p.x, p.y));
-      if (HandleDesignHitTest(local)) Message.Result = 1;
-      return;
-    }
-    case CM_MOUSEENTER:
-      TKitCustomControlBaseCommon::Dispatch(Message);
-      HandleMouseEnter();
-      return;
-    case CM_MOUSELEAVE:
-      TKitCustomControlBaseCommon::Dispatch(Message);
-      HandleMouseLeave();
-      return;
-    case CM_FOCUSCHANGED:
-      TKitCustomControlBaseCommon::Dispatch(Message);
-      Invalidate();
-      return;
-    case CM_STYLECHANGED:
-      UpdateControlStyle();
-      return;
-    case WM_ERASEBKGND:
-      if (FTransparent) {
-        Message.Result = 1;
-        return;
-      }
-      break;
-    case WM_PAINT:
-      if (FTransparent) PaintTransparent(Message);
-      break;
-    default:
-      break;
+TF_MESSAGE_MAP(TKitCustomControlBase, TWinControl) {
+  return {
+      TF_MESSAGE(WM_GETDLGCODE, WMGetDlgCode),
+      TF_MESSAGE(WM_NCHITTEST, WMNCHitTest),
+      TF_MESSAGE(CM_DESIGNHITTEST, CMDesignHitTest),
+      TF_MESSAGE(CM_MOUSEENTER, CMMouseEnter),
+      TF_MESSAGE(CM_MOUSELEAVE, CMMouseLeave),
+      TF_MESSAGE(CM_FOCUSCHANGED, CMFocusChanged),
+      TF_MESSAGE(CM_STYLECHANGED, CMStyleChanged),
+      TF_MESSAGE(CM_HINTSHOW, CMHintShow),
+      TF_MESSAGE(WM_ERASEBKGND, WMEraseBkgnd),
+      TF_MESSAGE(WM_PAINT, WMPaint),
+  };
+}
+
+void TKitCustomControlBase::WMGetDlgCode(TMessage& Message) {
+  Message.Result = TabStop() ? (DLGC_WANTARROWS | DLGC_WANTALLKEYS) : (DLGC_WANTARROWS | DLGC_WANTALLKEYS | DLGC_WANTTAB);
+}
+
+void TKitCustomControlBase::WMNCHitTest(TMessage& Message) {
+  if (!FHitTest) {
+    Message.Result = HTTRANSPARENT;
+    return;
   }
-  TKitCustomControlBaseCommon::Dispatch(Message);
+  Inherited<TKitCustomControlBaseCommon>(Message);
+}
+
+void TKitCustomControlBase::CMDesignHitTest(TMessage& Message) {
+  Inherited<TKitCustomControlBaseCommon>(Message);
+  POINT p{0, 0};
+  GetCursorPos(&p);
+  const TPoint local = ScreenToClient(TPoint(p.x, p.y));
+  if (HandleDesignHitTest(local)) Message.Result = 1;
+}
+
+void TKitCustomControlBase::CMMouseEnter(TMessage& Message) {
+  TKitCustomControlBaseCommon::CMMouseEnter(Message);
+  HandleMouseEnter();
+}
+
+void TKitCustomControlBase::CMMouseLeave(TMessage& Message) {
+  TKitCustomControlBaseCommon::CMMouseLeave(Message);
+  HandleMouseLeave();
+}
+
+// Before a hint shows: the control's own hint text, shown again at once when
+// the mouse moves on within the control.
+void TKitCustomControlBase::CMHintShow(TMessage& Message) {
+  Inherited<TKitCustomControlBaseCommon>(Message);
+  if (!HasHint()) return;
+  if (auto* info = reinterpret_cast<THintInfo*>(Message.LParam)) {
+    info->HintStr = GetHintString();
+    info->ReshowTimeout = 0;
+  }
+}
+
+void TKitCustomControlBase::CMFocusChanged(TMessage& Message) {
+  Inherited<TKitCustomControlBaseCommon>(Message);
+  Invalidate();
+}
+
+void TKitCustomControlBase::CMStyleChanged(TMessage&) { UpdateControlStyle(); }
+
+void TKitCustomControlBase::WMEraseBkgnd(TMessage& Message) {
+  if (FTransparent) {
+    Message.Result = 1;
+    return;
+  }
+  TKitCustomControlBaseCommon::WMEraseBkgnd(Message);
+}
+
+void TKitCustomControlBase::WMPaint(TMessage& Message) {
+  if (FTransparent) PaintTransparent(Message);
+  TKitCustomControlBaseCommon::WMPaint(Message);
 }
 
 // The parent's background and windowless children, painted into this
@@ -303,14 +318,381 @@ void TKitCustomControlBase::DragDrop(TObject* Source, int X, int Y) {
 // ---------------------------------------------------------------------------
 // TKitCustomControl
 
+TF_PUBLISHED(TKitCustomControl, TComponent) {
+  using C = TKitCustomControl;
+  return TPublished<C>()
+      .Boolean("AdaptToStyle", &C::AdaptToStyle, &C::SetAdaptToStyle)
+      .Default(false)
+      .Boolean("AllowFocus", &C::AllowFocus, &C::SetAllowFocus)
+      .Default(true)
+      .Boolean("ShowAcceleratorChar", &C::ShowAcceleratorChar, &C::SetShowAcceleratorChar)
+      .Default(true)
+      .Color("Color", &C::Color, &C::SetColor)
+      .Default(0xFFFFFF)
+      .Boolean("DoubleBuffered", &C::DoubleBuffered, &C::SetDoubleBuffered)
+      .Boolean("Enabled", &C::Enabled, &C::SetEnabled)
+      .Default(true)
+      .Boolean("Visible", &C::Visible, &C::SetVisible)
+      .Default(true)
+      .Integer("Width", &C::Width, &C::SetWidth)
+      .Integer("Height", &C::Height, &C::SetHeight)
+      .String("Hint", &C::Hint, &C::SetHint)
+      .Boolean("ShowHint", &C::ShowHint, &C::SetShowHint)
+      .Boolean("TabStop", &C::TabStop, &C::SetTabStop)
+      .Object("Fill", &C::Fill)
+      .Object("Stroke", &C::Stroke)
+      .Event("OnBeforeDraw", &C::OnBeforeDraw)
+      .Event("OnAfterDraw", &C::OnAfterDraw)
+      .Event("OnCanSaveProperty", &C::OnCanSaveProperty)
+      .Event("OnCanLoadProperty", &C::OnCanLoadProperty);
+}
+
 TKitCustomControl::TKitCustomControl(TComponent* AOwner) : TKitCustomControlBase(AOwner) {
   FParentColor = false;
   FColor = 0xFFFFFF;
   SetTabStop(true);
+  FFill = std::make_unique<TKitGraphicsFill>(gfkSolid, 0xFFFFFF);
+  FStroke = std::make_unique<TKitGraphicsStroke>(gskSolid, 0xC0C0C0);
+  FFill->OnChanged = [this](TObject*) { FillChanged(); };
+  FStroke->OnChanged = [this](TObject*) { StrokeChanged(); };
+}
+
+void TKitCustomControl::AfterConstruction() {
+  TKitCustomControlBase::AfterConstruction();
+  if (FConstructed) return;
+  FConstructed = true;
   if (!IsDesignerForm()) InitializeControl();
 }
 
-TKitCustomControl::~TKitCustomControl() = default;
+TKitCustomControl::~TKitCustomControl() {
+  FUndoManager.reset();
+  FreeControlBitmaps();
+  FFill->OnChanged = nullptr;
+  FStroke->OnChanged = nullptr;
+  FFill.reset();
+  FStroke.reset();
+}
+
+void TKitCustomControl::FillChanged() {
+  const TKitGraphicsFillKind kind = FFill->Kind();
+  if (kind != gfkNone && kind != gfkTexture && FFill->Color() != gcNoColor)
+    FColor = FFill->Color();
+  else
+    FColor = kBtnFace;
+  Invalidate();
+}
+
+void TKitCustomControl::StrokeChanged() { Invalidate(); }
+
+void TKitCustomControl::DisableBackground() {
+  FFill->SetKind(gfkNone);
+  FStroke->SetKind(gskNone);
+  SetColor(kBtnFace);
+  FParentColor = false;
+}
+
+void TKitCustomControl::EnableBackground() {
+  FFill->SetKind(gfkSolid);
+  FStroke->SetKind(gskSolid);
+}
+
+void TKitCustomControl::DisableFill() { FFill->SetKind(gfkNone); }
+void TKitCustomControl::EnableFill() { FFill->SetKind(gfkSolid); }
+void TKitCustomControl::DisableStroke() { FStroke->SetKind(gskNone); }
+void TKitCustomControl::EnableStroke() { FStroke->SetKind(gskSolid); }
+
+void TKitCustomControl::Assign(TPersistent* Source) {
+  if (auto* other = dynamic_cast<TKitCustomControl*>(Source)) {
+    FFill->Assign(other->FFill.get());
+    FStroke->Assign(other->FStroke.get());
+    return;
+  }
+  TKitCustomControlBase::Assign(Source);
+}
+
+void TKitCustomControl::SetTextQuality(TKitGraphicsTextQuality AValue) {
+  if (FTextQuality == AValue) return;
+  FTextQuality = AValue;
+  Invalidate();
+}
+
+void TKitCustomControl::ApplyStyle() {
+  TColor c = 0;
+  if (TKitGraphicsStyles::GetStyleBackgroundFillColor(c)) FFill->SetColor(c);
+  if (TKitGraphicsStyles::GetStyleLineFillColor(c)) FStroke->SetColor(c);
+}
+
+void TKitCustomControl::ResetToDefaultStyle() {
+  FFill->SetColor(0xFFFFFF);
+  FStroke->SetColor(0xC0C0C0);
+}
+
+// ---------------------------------------------------------------------------
+// Painting
+
+void TKitCustomControl::Paint() {
+  TKitCustomControlBase::Paint();
+  if (!FBlockInvalidate) PaintControl();
+}
+
+void TKitCustomControl::PaintControl() {
+  const int w = Width(), h = Height();
+  std::unique_ptr<TKitGraphics> g = FBufferedPainting ? TKitGraphics::CreateBitmapCanvas(w, h, FNativeCanvas, true)
+                                                      : std::make_unique<TKitGraphics>(Canvas(), FNativeCanvas);
+  if (FBufferedPainting) g->BeginScene();
+  auto prepare = [&](TKitGraphics* AGraphics) {
+    AGraphics->SetOptimizedHTMLDrawing(FOptimizedHTMLDrawing);
+    AGraphics->Context()->SetSize(float(w), float(h));
+    AGraphics->Context()->SetAntiAliasing(FAntiAliasing);
+    AGraphics->Context()->SetShowAcceleratorChar(FShowAcceleratorChar);
+    AGraphics->Context()->SetTextQuality(FTextQuality);
+  };
+  prepare(g.get());
+  const TRectF r(0, 0, float(w), float(h));
+  bool defaultDraw = true;
+  BeforeDraw(g.get(), r, defaultDraw);
+  if (defaultDraw) {
+    DrawBackground(g.get(), r);
+    Draw(g.get(), r);
+    AfterDraw(g.get(), r);
+  }
+  if (FBufferedPainting) g->EndScene();
+  g->Context()->Render();
+  if (FBufferedPainting) {
+    TKitBitmap buffer;
+    buffer.Assign(g->Bitmap());
+    TKitGraphics screen(Canvas(), false);
+    prepare(&screen);
+    screen.DrawBitmap(r, &buffer, true, false, true, false);
+  }
+}
+
+void TKitCustomControl::BeforeDraw(TKitGraphics* AGraphics, const TRectF& ARect, bool& ADefaultDraw) {
+  if (OnBeforeDraw) OnBeforeDraw(this, AGraphics, ARect, ADefaultDraw);
+}
+
+void TKitCustomControl::AfterDraw(TKitGraphics* AGraphics, const TRectF& ARect) {
+  if (OnAfterDraw) OnAfterDraw(this, AGraphics, ARect);
+}
+
+void TKitCustomControl::DrawBackground(TKitGraphics* AGraphics, const TRectF& ARect) {
+  AGraphics->Fill()->Assign(FFill.get());
+  AGraphics->Fill()->SetColor(FColor);
+  AGraphics->Stroke()->Assign(FStroke.get());
+  AGraphics->DrawRectangle(ARect, gcrmShrinkAll);
+}
+
+// ---------------------------------------------------------------------------
+// Part pictures
+
+std::unique_ptr<TKitBitmap> TKitCustomControl::RenderPart(int AWidth, int AHeight, int APart, int AState,
+                                                          UINT AFrameFlags) {
+  const TColor background = GetStyleBackgroundEndColor();
+  TBitmap bitmap;
+  bitmap.SetPixelFormat(pf24bit);
+  bitmap.SetSize(std::max(AWidth, 0), std::max(AHeight, 0));
+  bitmap.SetTransparentColor(background);
+  bitmap.SetTransparentMode(tmFixed);
+  bitmap.SetTransparent(true);
+  auto picture = std::make_unique<TKitBitmap>();
+  if (bitmap.Empty()) return picture;
+  bitmap.Canvas()->Brush()->SetColor(background);
+  bitmap.Canvas()->FillRect(TRect(0, 0, AWidth, AHeight));
+  RECT r{0, 0, AWidth, AHeight};
+  HDC dc = bitmap.Canvas()->Handle();
+  if (IsThemeActive() && HandleAllocated()) {
+    HTHEME theme = OpenThemeDataForDpi(Handle(), u"button", UINT(Round(96.0 * FResourceScaleFactor)));
+    DrawThemeBackground(theme, dc, APart, AState, &r, nullptr);
+    CloseThemeData(theme);
+  } else {
+    DrawFrameControl(dc, &r, DFC_BUTTON, AFrameFlags);
+    // The frame control draws hot and disabled push buttons like normal
+    // ones; every state keeps a look of its own: hot parts get a frame in
+    // the highlight colour, disabled push buttons are washed out.
+    TCanvas* canvas = bitmap.Canvas();
+    canvas->Refresh();
+    if ((AFrameFlags & 0x1000) != 0 && AWidth > 4 && AHeight > 4) {
+      canvas->Brush()->SetStyle(bsClear);
+      canvas->Pen()->SetColor(TColor(0xFF00000D));  // clHighlight
+      canvas->Pen()->SetWidth(1);
+      canvas->Rectangle(1, 1, AWidth - 1, AHeight - 1);
+    }
+    if ((AFrameFlags & 0x0100) != 0 && (AFrameFlags & 0x0010) != 0) {
+      for (int y = 0; y < AHeight; ++y)
+        for (int x = (y % 2); x < AWidth; x += 2) canvas->SetPixels(x, y, LighterColor(canvas->Pixels(x, y), 50));
+    }
+  }
+  picture->Assign(&bitmap);
+  return picture;
+}
+
+void TKitCustomControl::BuildCheckBoxBitmaps() {
+  const int s = int(Round(16.0 * FResourceScaleFactor));
+  FUnCheckedChk = RenderPart(s, s, BP_CHECKBOX, 1, 0x0000);
+  FCheckedChk = RenderPart(s, s, BP_CHECKBOX, 5, 0x0400);
+  FUnCheckedFocusChk = RenderPart(s, s, BP_CHECKBOX, 2, 0x1000);
+  FCheckedFocusChk = RenderPart(s, s, BP_CHECKBOX, 6, 0x1400);
+  FUnCheckedDisabledChk = RenderPart(s, s, BP_CHECKBOX, 4, 0x0100);
+  FCheckedDisabledChk = RenderPart(s, s, BP_CHECKBOX, 8, 0x0500);
+}
+
+void TKitCustomControl::BuildRadioButtonBitmaps() {
+  const int s = int(Round(16.0 * FResourceScaleFactor));
+  FUnCheckedRd = RenderPart(s, s, BP_RADIOBUTTON, 1, 0x0004);
+  FCheckedRd = RenderPart(s, s, BP_RADIOBUTTON, 5, 0x0404);
+  FUnCheckedFocusRd = RenderPart(s, s, BP_RADIOBUTTON, 2, 0x1004);
+  FCheckedFocusRd = RenderPart(s, s, BP_RADIOBUTTON, 6, 0x1404);
+  FUnCheckedDisabledRd = RenderPart(s, s, BP_RADIOBUTTON, 4, 0x0104);
+  FCheckedDisabledRd = RenderPart(s, s, BP_RADIOBUTTON, 8, 0x0504);
+}
+
+void TKitCustomControl::BuildButtonBitmaps(float AWidth, float AHeight) {
+  const int w = int(Round(double(AWidth) * FResourceScaleFactor));
+  const int h = int(Round(double(AHeight) * FResourceScaleFactor));
+  FNormalBtn = RenderPart(w, h, BP_PUSHBUTTON, 1, 0x0010);
+  FDownBtn = RenderPart(w, h, BP_PUSHBUTTON, 3, 0x0210);
+  FNormalFocusBtn = RenderPart(w, h, BP_PUSHBUTTON, 2, 0x1010);
+  FDownFocusBtn = RenderPart(w, h, BP_PUSHBUTTON, 3, 0x1210);
+  FNormalDisabledBtn = RenderPart(w, h, BP_PUSHBUTTON, 4, 0x0110);
+}
+
+void TKitCustomControl::FreeControlBitmaps() {
+  for (auto* p : {&FDownBtn, &FNormalBtn, &FDownFocusBtn, &FNormalFocusBtn, &FNormalDisabledBtn, &FCheckedChk,
+                  &FUnCheckedChk, &FCheckedFocusChk, &FUnCheckedFocusChk, &FCheckedDisabledChk,
+                  &FUnCheckedDisabledChk, &FCheckedRd, &FUnCheckedRd, &FCheckedFocusRd, &FUnCheckedFocusRd,
+                  &FCheckedDisabledRd, &FUnCheckedDisabledRd})
+    p->reset();
+}
+
+void TKitCustomControl::UpdateDPIScale(int M, int D) {
+  BuildCheckBoxBitmaps();
+  BuildRadioButtonBitmaps();
+}
+
+void TKitCustomControl::CreateWnd() {
+  TKitCustomControlBase::CreateWnd();
+  BuildCheckBoxBitmaps();
+  BuildRadioButtonBitmaps();
+}
+
+TPicture* TKitCustomControl::GetCheckBoxBitmap(bool AChecked, bool AFocused, bool AEnabled) {
+  if (!FCheckedChk || !FUnCheckedChk || !FCheckedFocusChk || !FUnCheckedFocusChk || !FCheckedDisabledChk ||
+      !FUnCheckedDisabledChk)
+    BuildCheckBoxBitmaps();
+  if (!AEnabled) return AChecked ? FCheckedDisabledChk.get() : FUnCheckedDisabledChk.get();
+  if (AFocused) return AChecked ? FCheckedFocusChk.get() : FUnCheckedFocusChk.get();
+  return AChecked ? FCheckedChk.get() : FUnCheckedChk.get();
+}
+
+TPicture* TKitCustomControl::GetRadioButtonBitmap(bool AChecked, bool AFocused, bool AEnabled) {
+  if (!FCheckedRd || !FUnCheckedRd || !FCheckedFocusRd || !FUnCheckedFocusRd || !FCheckedDisabledRd ||
+      !FUnCheckedDisabledRd)
+    BuildRadioButtonBitmaps();
+  if (!AEnabled) return AChecked ? FCheckedDisabledRd.get() : FUnCheckedDisabledRd.get();
+  if (AFocused) return AChecked ? FCheckedFocusRd.get() : FUnCheckedFocusRd.get();
+  return AChecked ? FCheckedRd.get() : FUnCheckedRd.get();
+}
+
+TPicture* TKitCustomControl::GetButtonBitmap(float AWidth, float AHeight, bool ADown, bool AFocused, bool AEnabled) {
+  BuildButtonBitmaps(AWidth, AHeight);
+  if (!AEnabled) return FNormalDisabledBtn.get();
+  if (ADown) return AFocused ? FDownFocusBtn.get() : FDownBtn.get();
+  return AFocused ? FNormalFocusBtn.get() : FNormalBtn.get();
+}
+
+// ---------------------------------------------------------------------------
+// Export, settings, undo
+
+void TKitCustomControl::Export(TKitGraphics* AGraphics, const TRectF& ARect) {
+  FExporting = true;
+  FExportRect = ARect;
+  try {
+    BeforeExport();
+    Draw(AGraphics, ARect);
+  } catch (...) {
+    FExporting = false;
+    throw;
+  }
+  FExporting = false;
+  AfterExport();
+}
+
+bool TKitCustomControl::IsColorProperty(TObject* AObject, const QString& APropertyName, TTypeKind) {
+  const TPropInfo* prop = AObject ? GetPropInfo(AObject, APropertyName) : nullptr;
+  if (!prop) return false;
+  static const QStringList colourTypes{"TAlphaColor", "TColor", "TGraphicsColor", "TKitGraphicsFill",
+                                       "TKitGraphicsStroke"};
+  if (colourTypes.contains(TKitPersistence::GetPropInfoTypeName(prop))) return true;
+  if (prop->Name().contains(QLatin1String("Appearance"))) return true;
+  return APropertyName == QLatin1String("Fill") || APropertyName == QLatin1String("Stroke") ||
+         APropertyName == QLatin1String("Font");
+}
+
+bool TKitCustomControl::CanSaveProperty(TObject* AObject, const QString& APropertyName, TTypeKind APropertyKind) {
+  bool result = AObject != static_cast<TObject*>(this) ||
+                TKitUtils::IndexOfTextInArray(APropertyName, DefaultExcludedProperties()) < 0;
+  if (FAppearancePersisting) result = result && IsColorProperty(AObject, APropertyName, APropertyKind);
+  DoCanSaveProperty(AObject, APropertyName, APropertyKind, result);
+  return result;
+}
+
+bool TKitCustomControl::CanLoadProperty(TObject* AObject, const QString& APropertyName, TTypeKind APropertyKind) {
+  bool result = AObject != static_cast<TObject*>(this) ||
+                TKitUtils::IndexOfTextInArray(APropertyName, DefaultExcludedProperties()) < 0;
+  DoCanLoadProperty(AObject, APropertyName, APropertyKind, result);
+  return result;
+}
+
+void TKitCustomControl::DoCanSaveProperty(TObject* AObject, const QString& APropertyName, TTypeKind APropertyType,
+                                          bool& ACanSave) {
+  if (OnCanSaveProperty) OnCanSaveProperty(this, AObject, APropertyName, APropertyType, ACanSave);
+}
+
+void TKitCustomControl::DoCanLoadProperty(TObject* AObject, const QString& APropertyName, TTypeKind APropertyType,
+                                          bool& ACanLoad) {
+  if (OnCanLoadProperty) OnCanLoadProperty(this, AObject, APropertyName, APropertyType, ACanLoad);
+}
+
+void TKitCustomControl::SaveSettingsToFile(const QString& AFileName, bool AAppearanceOnly) {
+  FAppearancePersisting = AAppearanceOnly;
+  try {
+    TKitPersistence::SaveSettingsToFile(this, AFileName);
+  } catch (...) {
+    FAppearancePersisting = false;
+    throw;
+  }
+  FAppearancePersisting = false;
+}
+
+void TKitCustomControl::SaveSettingsToStream(TStream* AStream, bool AAppearanceOnly) {
+  FAppearancePersisting = AAppearanceOnly;
+  try {
+    TKitPersistence::SaveSettingsToStream(this, AStream);
+  } catch (...) {
+    FAppearancePersisting = false;
+    throw;
+  }
+  FAppearancePersisting = false;
+}
+
+void TKitCustomControl::LoadSettingsFromFile(const QString& AFileName) {
+  BeginUpdate();
+  TKitPersistence::LoadSettingsFromFile(this, AFileName);
+  EndUpdate();
+  Invalidate();
+}
+
+void TKitCustomControl::LoadSettingsFromStream(TStream* AStream) {
+  BeginUpdate();
+  TKitPersistence::LoadSettingsFromStream(this, AStream);
+  EndUpdate();
+  Invalidate();
+}
+
+TKitUndoManager* TKitCustomControl::UndoManager() {
+  if (!FUndoManager) FUndoManager = std::make_unique<TKitUndoManager>(this);
+  return FUndoManager.get();
+}
 
 void TKitCustomControl::SetColor(TColor AValue) {
   if (FColor == AValue) return;
@@ -353,7 +735,7 @@ TRectF TKitCustomControl::GetDrawRect() {
 
 TColor TKitCustomControl::GetStyleBackgroundEndColor() {
   TColor c = 0;
-  return TKitControlStyleColors::GetStyleBackgroundFillColorTo(c) ? c : TColor(0xFFFFFE);
+  return TKitGraphicsStyles::GetStyleBackgroundFillColorTo(c) ? c : TColor(0xFFFFFE);
 }
 
 bool TKitCustomControl::IsDesignTime() const {

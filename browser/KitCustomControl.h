@@ -18,7 +18,11 @@
 #include <QUuid>
 #include <functional>
 
+#include "foundation/KitGraphics.h"
+#include "foundation/KitGraphicsStyles.h"
+#include "foundation/KitPersistence.h"
 #include "foundation/KitTypes.h"
+#include "foundation/KitUndo.h"
 #include "platform/rtl/Types.h"
 #include "platform/vcl/Controls.h"
 
@@ -27,20 +31,11 @@ class TCustomForm;
 // The framework's notification of a change of the active visual style.
 inline constexpr UINT CM_STYLECHANGED = CM_BASE + 87;
 
-// A component that can follow the active visual style.
-class IKitAdaptToStyleEx {
- public:
-  static constexpr QUuid IID{0x3EFF288D, 0x3927, 0x4E86, 0x8E, 0x9D, 0xEF, 0x68, 0x4B, 0x50, 0x1C, 0x9E};
-  virtual ~IKitAdaptToStyleEx() = default;
-  virtual bool GetAdaptToStyle() = 0;
-  virtual void SetAdaptToStyle(bool AValue) = 0;
-};
-
 enum class TKitControlAlignment { caNone, caTop, caBottom, caLeft, caRight, caClient };
 
 // The ten default colours of the library's check boxes, radio buttons,
 // buttons and similar parts; the last control to run InitStyleColors sets
-// them for all.
+// them for all, here and in the facade's control-part colours.
 struct TKitDefaultGraphicColors {
   TColor BackgroundFill = 0xFFFFFF;
   TColor BackgroundStroke = 0xC0C0C0;
@@ -56,18 +51,6 @@ struct TKitDefaultGraphicColors {
 };
 TKitDefaultGraphicColors& KitDefaultGraphicColors();
 
-// The colours the active visual style gives the library's parts; each answers
-// false (AColor unchanged) while the plain "Windows" style is active.
-struct TKitControlStyleColors {
-  static bool GetStyleBackgroundFillColor(TColor& AColor);
-  static bool GetStyleBackgroundFillColorTo(TColor& AColor);
-  static bool GetStyleBackgroundStrokeColor(TColor& AColor);
-  static bool GetStyleDefaultButtonFillColor(TColor& AColor);
-  static bool GetStyleLineFillColor(TColor& AColor);
-  static bool GetStyleSelectionFillColor(TColor& AColor);
-  static bool GetStyleTextFontColor(TColor& AColor);
-};
-
 // ---------------------------------------------------------------------------
 
 class TKitCustomControlBaseCommon : public TCustomControl, public IKitProductInfo, public IKitAdaptToStyleEx {
@@ -82,7 +65,7 @@ class TKitCustomControlBaseCommon : public TCustomControl, public IKitProductInf
   // IKitAdaptToStyleEx
   bool GetAdaptToStyle() override { return FAdaptToStyle; }
   void SetAdaptToStyle(bool AValue) override;
-  bool AdaptToStyle() { return GetAdaptToStyle(); }
+  bool AdaptToStyle() const { return const_cast<TKitCustomControlBaseCommon*>(this)->GetAdaptToStyle(); }
   bool AdaptedToStyle() const { return FAdaptedToStyle; }
 
   // Value × the factor; the integer forms use the factor rounded to
@@ -155,6 +138,7 @@ class TKitCustomControlBaseCommon : public TCustomControl, public IKitProductInf
   bool FAntiAliasing = true;
   bool FOptimizedHTMLDrawing = true;
   bool FShowAcceleratorChar = true;
+  TKitGraphicsTextQuality FTextQuality = gtqAntiAliasing;
 
  private:
   int FStyleListener = 0;
@@ -162,6 +146,7 @@ class TKitCustomControlBaseCommon : public TCustomControl, public IKitProductInf
 
 class TKitCustomControlBase : public TKitCustomControlBaseCommon {
  public:
+  TF_DECLARE_MESSAGES(TKitCustomControlBase)
   explicit TKitCustomControlBase(TComponent* AOwner);
 
   bool Stored() const { return FStored; }
@@ -173,7 +158,9 @@ class TKitCustomControlBase : public TKitCustomControlBaseCommon {
   virtual void BeginUpdate() {}
   virtual void EndUpdate() {}
 
-  void Dispatch(TMessage& Message) override;
+
+  bool DoubleBuffered() const { return FDoubleBuffered; }
+  void SetDoubleBuffered(bool AValue) { FDoubleBuffered = AValue; }
 
   // Drag and drop over the control (the framework's drag machinery calls
   // them; they run the hooks).
@@ -199,15 +186,88 @@ class TKitCustomControlBase : public TKitCustomControlBaseCommon {
 
   bool FStored = true;
   bool FHitTest = true;
+  bool FDoubleBuffered = true;
+
+ protected:
+  void WMGetDlgCode(TMessage& Message);
+  void WMNCHitTest(TMessage& Message);
+  void CMDesignHitTest(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  void CMFocusChanged(TMessage& Message);
+  void CMStyleChanged(TMessage& Message);
+  void CMHintShow(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
+  void WMPaint(TMessage& Message);
 
  private:
   void PaintTransparent(TMessage& Message);
 };
 
-class TKitCustomControl : public TKitCustomControlBase {
+using TKitCustomControlBeforeDrawEvent =
+    std::function<void(TObject* Sender, TKitGraphics* AGraphics, TRectF ARect, bool& ADefaultDraw)>;
+using TKitCustomControlAfterDrawEvent = std::function<void(TObject* Sender, TKitGraphics* AGraphics, TRectF ARect)>;
+using TKitCustomControlCanSavePropertyEvent = std::function<void(
+    TObject* Sender, TObject* AObject, const QString& APropertyName, TTypeKind APropertyType, bool& ACanSave)>;
+using TKitCustomControlCanLoadPropertyEvent = std::function<void(
+    TObject* Sender, TObject* AObject, const QString& APropertyName, TTypeKind APropertyType, bool& ACanLoad)>;
+
+class TKitCustomControl : public TKitCustomControlBase, public IKitPersistence, public IKitGraphicsExport {
  public:
+  TF_DECLARE_PUBLISHED(TKitCustomControl)
+  // Create it with Create<T>(AOwner) (or CreateUnique<T>): InitializeControl
+  // runs in AfterConstruction, where a descendant's override is reached.
   explicit TKitCustomControl(TComponent* AOwner);
   ~TKitCustomControl() override;
+  // Runs InitializeControl once (outside a designer form).
+  void AfterConstruction() override;
+
+  // Fill and stroke of the background; changing them repaints (the fill
+  // also sets Color).
+  TKitGraphicsFill* Fill() const { return FFill.get(); }
+  TKitGraphicsStroke* Stroke() const { return FStroke.get(); }
+  void DisableBackground();
+  void EnableBackground();
+  void DisableFill();
+  void EnableFill();
+  void DisableStroke();
+  void EnableStroke();
+  // From another custom control: its fill and stroke. Anything else raises
+  // the framework's assignment error.
+  void Assign(TPersistent* Source) override;
+
+  TKitGraphicsTextQuality TextQuality() const { return FTextQuality; }
+  void SetTextQuality(TKitGraphicsTextQuality AValue);
+  bool BufferedPainting() const { return FBufferedPainting; }
+  void SetBufferedPainting(bool AValue) { FBufferedPainting = AValue; }
+  bool NativeCanvas() const { return FNativeCanvas; }
+  void SetNativeCanvas(bool AValue) { FNativeCanvas = AValue; }
+
+  // The cached part pictures (rebuilt when missing; the button pictures at
+  // every call). The control keeps them.
+  virtual TPicture* GetCheckBoxBitmap(bool AChecked, bool AFocused, bool AEnabled);
+  virtual TPicture* GetRadioButtonBitmap(bool AChecked, bool AFocused, bool AEnabled);
+  virtual TPicture* GetButtonBitmap(float AWidth, float AHeight, bool ADown, bool AFocused, bool AEnabled);
+
+  // IKitGraphicsExport: the content only, into AGraphics and ARect.
+  void Export(TKitGraphics* AGraphics, const TRectF& ARect) override;
+
+  // IKitPersistence
+  void SaveSettingsToFile(const QString& AFileName, bool AAppearanceOnly = false) override;
+  void LoadSettingsFromFile(const QString& AFileName) override;
+  void SaveSettingsToStream(TStream* AStream, bool AAppearanceOnly = false) override;
+  void LoadSettingsFromStream(TStream* AStream) override;
+  bool CanSaveProperty(TObject* AObject, const QString& APropertyName, TTypeKind APropertyKind) override;
+  bool CanLoadProperty(TObject* AObject, const QString& APropertyName, TTypeKind APropertyKind) override;
+  virtual bool IsColorProperty(TObject* AObject, const QString& APropertyName, TTypeKind APropertyKind);
+
+  // Made on first use.
+  TKitUndoManager* UndoManager();
+
+  TKitCustomControlBeforeDrawEvent OnBeforeDraw;
+  TKitCustomControlAfterDrawEvent OnAfterDraw;
+  TKitCustomControlCanSavePropertyEvent OnCanSaveProperty;
+  TKitCustomControlCanLoadPropertyEvent OnCanLoadProperty;
 
   // The framework's colour of the control (white at creation).
   TColor Color() const { return FColor; }
@@ -257,11 +317,32 @@ class TKitCustomControl : public TKitCustomControlBase {
  protected:
   TRectF GetLocalRect() override;
   virtual TColor GetStyleBackgroundEndColor();
+  // The descendant's set-up, run by AfterConstruction after the most
+  // derived constructor.
   virtual void InitializeControl() {}
   virtual void BeforeExport() {}
   virtual void AfterExport() {}
   virtual void UpdateControlAfterResize() {}
   void Resize() override;
+  void CreateWnd() override;
+
+  void Paint() override;
+  virtual void PaintControl();
+  virtual void BeforeDraw(TKitGraphics* AGraphics, const TRectF& ARect, bool& ADefaultDraw);
+  virtual void AfterDraw(TKitGraphics* AGraphics, const TRectF& ARect);
+  virtual void DrawBackground(TKitGraphics* AGraphics, const TRectF& ARect);
+  virtual void Draw(TKitGraphics* AGraphics, const TRectF& ARect) {}
+  virtual void DoCanSaveProperty(TObject* AObject, const QString& APropertyName, TTypeKind APropertyType,
+                                 bool& ACanSave);
+  virtual void DoCanLoadProperty(TObject* AObject, const QString& APropertyName, TTypeKind APropertyType,
+                                 bool& ACanLoad);
+  void ApplyStyle() override;
+  void ResetToDefaultStyle() override;
+  void FreeControlBitmaps() override;
+  void UpdateDPIScale(int M, int D) override;
+  virtual void BuildCheckBoxBitmaps();
+  virtual void BuildRadioButtonBitmaps();
+  virtual void BuildButtonBitmaps(float AWidth, float AHeight);
 
   bool FBlockInvalidate = false;
   bool FAppearancePersisting = false;
@@ -276,6 +357,21 @@ class TKitCustomControl : public TKitCustomControlBase {
   NativeInt FDataInteger = 0;
 
  private:
+  void FillChanged();
+  void StrokeChanged();
+  // Renders one part picture: the theme's look when themes are active,
+  // else the frame control's.
+  std::unique_ptr<TKitBitmap> RenderPart(int AWidth, int AHeight, int APart, int AState, UINT AFrameFlags);
+
+  std::unique_ptr<TKitBitmap> FCheckedChk, FUnCheckedChk, FCheckedFocusChk, FUnCheckedFocusChk, FCheckedDisabledChk,
+      FUnCheckedDisabledChk;
+  std::unique_ptr<TKitBitmap> FCheckedRd, FUnCheckedRd, FCheckedFocusRd, FUnCheckedFocusRd, FCheckedDisabledRd,
+      FUnCheckedDisabledRd;
+  std::unique_ptr<TKitBitmap> FDownBtn, FNormalBtn, FDownFocusBtn, FNormalFocusBtn, FNormalDisabledBtn;
+  std::unique_ptr<TKitGraphicsFill> FFill;
+  std::unique_ptr<TKitGraphicsStroke> FStroke;
+  std::unique_ptr<TKitUndoManager> FUndoManager;
   bool FAlignWithMargins = false;
   TRect FMargins{3, 3, 3, 3};
+  bool FConstructed = false;  // AfterConstruction ran
 };

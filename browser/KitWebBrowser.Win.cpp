@@ -179,6 +179,11 @@ HRESULT TKitObjectDispatch::Invoke(DISPID DispID, WORD Flags, DISPPARAMS* Params
 // ---------------------------------------------------------------------------
 // TCoreWebView2RemoteObject
 
+TF_PUBLISHED(TKitWinWebBrowserCachedFolderItem, TObject) {
+  using F = TKitWinWebBrowserCachedFolderItem;
+  return TPublished<F>().String("Folder", &F::Folder);
+}
+
 TF_PUBLISHED(TCoreWebView2RemoteObject, TPersistent) {
   return TPublished<TCoreWebView2RemoteObject>().String("ObjectMessage", &TCoreWebView2RemoteObject::ObjectMessage,
                                                         &TCoreWebView2RemoteObject::SetObjectMessage);
@@ -268,8 +273,6 @@ void Startup() {
       if (GetAvailableCoreWebView2BrowserVersionStringProc(QString(), &version) == S_OK) AvailableBrowserVersion = version;
     }
   }
-  // What an engine handler raises reaches the application.
-  SetCoreWebView2ExceptionHandler([](std::exception_ptr e) { Application->HandleException(nullptr, e); });
   if (TKitWebBrowserPlatformServices* registry = TKitWebBrowserPlatformServices::Current())
     if (!registry->SupportsPlatformService(IKitWebBrowserService::IID)) {
       ServiceSlot() = std::make_shared<TKitWinWebBrowserService>();

@@ -106,6 +106,8 @@ class TCoreWebView2RemoteObject : public TPersistent {
 
 class TKitWinWebBrowserCachedFolderItem : public TObject {
  public:
+  TF_DECLARE_PUBLISHED(TKitWinWebBrowserCachedFolderItem)
+  TF_KIT_JSON_OPERATIONS
   TKitWinWebBrowserCachedFolderItem(const QString& AFolder, TKitWinWebBrowser* AInstance)
       : FFolder(AFolder), FInstance(AInstance) {}
   const QString& Folder() const { return FFolder; }

@@ -192,18 +192,29 @@ TKitCustomWebBrowser::TKitCustomWebBrowser(TComponent* AOwner) : TKitCustomContr
   FEnableShowDebugConsole = true;
   FEnableAcceleratorKeys = true;
   FEnableContextMenu = true;
-  if (CanCreateBrowser())
+  SetBounds(Left(), Top(), 500, 350);
+}
+
+void TKitCustomWebBrowser::AfterConstruction() {
+  TKitCustomControl::AfterConstruction();
+  if (FBrowserConstructed) return;
+  FBrowserConstructed = true;
+  // The descendant decides whether the control has an engine and hears when
+  // it has one: both are virtual, so they run here rather than in the
+  // constructor.
+  FCanCreateBrowser = CanCreateBrowser();
+  if (FCanCreateBrowser)
     if (std::shared_ptr<IKitWebBrowserService> service = RegisteredService())
       FWebBrowser = service->CreateWebBrowser(this);
   BrowserCreated();
-  SetBounds(Left(), Top(), 500, 350);
+  UpdateControlAfterResize();  // the engine takes the control's bounds
 }
 
 TKitCustomWebBrowser::~TKitCustomWebBrowser() {
   *FAlive = false;
   StopDocumentReadyStateThread();
   // The registry may already be gone at the very end of the program.
-  if (CanCreateBrowser())
+  if (FCanCreateBrowser)
     if (std::shared_ptr<IKitWebBrowserService> service = RegisteredService()) service->DestroyWebBrowser(FWebBrowser);
   if (FWebBrowser) {
     FWebBrowser->DeInitialize();
@@ -562,4 +573,56 @@ void TKitCustomWebBrowser::DoCheckReadyState(const QString& AValue) {
     if (result.remove(QLatin1Char('"')).toLower() == QLatin1String("unknown")) FReady = true;
   });
   if (!FInitialized) FReadyStatePending = false;
+}
+
+// ---------------------------------------------------------------------------
+// Published properties and design-time drawing
+
+TF_PUBLISHED(TKitScript, TObject) {
+  return TPublished<TKitScript>().String("Script", &TKitScript::Script);
+}
+
+TF_PUBLISHED(TKitWebBrowserPlatformServicesService, TObject) {
+  using S = TKitWebBrowserPlatformServicesService;
+  return TPublished<S>().String("GUID", &S::GUID);
+}
+
+TF_PUBLISHED(TKitWebBrowserPlatformServices, TObject) {
+  using S = TKitWebBrowserPlatformServices;
+  return TPublished<S>().Integer("Count", &S::Count);
+}
+
+TF_PUBLISHED(TKitWebBrowser, TKitCustomControl) {
+  using B = TKitWebBrowser;
+  return TPublished<B>()
+      .String("URL", [](const B& b) { return const_cast<B&>(b).URL(); }, &B::SetURL)
+      .String("Version", [](const B& b) { return const_cast<B&>(b).Version(); }, &B::SetVersion)
+      .Event("OnNavigateComplete", &B::OnNavigateComplete)
+      .Event("OnBeforeNavigate", &B::OnBeforeNavigate)
+      .Event("OnHardwareButtonClicked", &B::OnHardwareButtonClicked)
+      .Event("OnInitialized", &B::OnInitialized)
+      .Event("OnCloseForm", &B::OnCloseForm)
+      .Event("OnDocumentComplete", &B::OnDocumentComplete)
+      .Event("OnCaptureScreenShot", &B::OnCaptureScreenShot);
+}
+
+void TKitCustomWebBrowser::Draw(TKitGraphics* AGraphics, const TRectF& ARect) {
+  if (!IsDesigning()) return;
+  AGraphics->Font()->BeginUpdate();
+  AGraphics->Font()->SetName(QStringLiteral("Montserrat"));
+  AGraphics->Font()->SetSize(12);
+  AGraphics->Font()->EndUpdate();
+  TKitWebBrowserPlatformServices* services = TKitWebBrowserPlatformServices::Current();
+  if (services && services->SupportsPlatformService(IKitWebBrowserService::IID)) {
+    TRectF r = ARect;
+    const float inset = float(ScalePaintValue(5.0));
+    r = TRectF(r.Left + inset, r.Top + inset, r.Right - inset, r.Bottom - inset);
+    AGraphics->DrawText(r, QStringLiteral("Selectable/Draggable area (only active at designtime)"), false, gtaCenter,
+                        gtaLeading);
+  } else {
+    AGraphics->DrawText(ARect,
+                        QStringLiteral("Could not initialize Edge Chromium! Please check if WebView2Loader_x86.dll "
+                                       "is correctly distributed and accessible."),
+                        true, gtaCenter, gtaCenter);
+  }
 }

@@ -118,6 +118,8 @@ class IKitWebBrowserService : public IKitInterface {
 
 class TKitWebBrowserPlatformServicesService : public TObject {
  public:
+  TF_DECLARE_PUBLISHED(TKitWebBrowserPlatformServicesService)
+  TF_KIT_JSON_OPERATIONS
   TKitWebBrowserPlatformServicesService(const QString& AGUID, std::shared_ptr<IKitInterface> AInterface)
       : FInterface(std::move(AInterface)), FGUID(AGUID) {}
   const std::shared_ptr<IKitInterface>& Interface() const { return FInterface; }
@@ -145,6 +147,8 @@ class TKitWebBrowserPlatformServicesList {
 // The process-wide map of service GUIDs to services.
 class TKitWebBrowserPlatformServices : public TObject {
  public:
+  TF_DECLARE_PUBLISHED(TKitWebBrowserPlatformServices)
+  TF_KIT_JSON_OPERATIONS
   // The one registry, made on first use; nullptr once it has been shut down.
   static TKitWebBrowserPlatformServices* Current();
   // Frees the registry; from then on Current answers nullptr. Runs at the
@@ -202,6 +206,8 @@ using TKitCustomWebBrowserCaptureScreenShot = std::function<void(TObject* Sender
 // One queued asynchronous script.
 class TKitScript : public TObject {
  public:
+  TF_DECLARE_PUBLISHED(TKitScript)
+  TF_KIT_JSON_OPERATIONS
   TKitScript(const QString& AScript, TKitWebBrowserJavaScriptCompleteEvent ACompleteEvent)
       : FScript(AScript), FCompleteEvent(std::move(ACompleteEvent)) {}
   const QString& Script() const { return FScript; }
@@ -240,8 +246,14 @@ void KitWebBrowserPumpOneRound();
 
 class TKitCustomWebBrowser : public TKitCustomControl {
  public:
+  // Create it with Create<T>(AOwner) (or CreateUnique<T>): the engine is made
+  // in AfterConstruction, where the descendant's CanCreateBrowser and
+  // BrowserCreated are reached.
   explicit TKitCustomWebBrowser(TComponent* AOwner);
   ~TKitCustomWebBrowser() override;
+  // Makes the engine (when CanCreateBrowser and a service is registered),
+  // then runs BrowserCreated; once.
+  void AfterConstruction() override;
 
   // Rounds of the synchronous script wait and of the engine start-up wait.
   static constexpr int SyncWaitRounds = 60001;
@@ -340,7 +352,12 @@ class TKitCustomWebBrowser : public TKitCustomControl {
   TKitCustomWebBrowserCaptureScreenShot OnCaptureScreenShot;
 
  protected:
+  // While designed: the selectable area's caption, or the message that the
+  // engine is missing. At run time nothing (the native view covers it).
+  void Draw(TKitGraphics* AGraphics, const TRectF& ARect) override;
+  // Asked once, by AfterConstruction.
   virtual bool CanCreateBrowser() { return true; }
+  // Run by AfterConstruction once the engine is made (or could not be).
   virtual void BrowserCreated() {}
   void CreateWnd() override;
   void UpdateControlAfterResize() override;
@@ -356,6 +373,8 @@ class TKitCustomWebBrowser : public TKitCustomControl {
   int ScriptQueueCount() const { return int(FScriptList.size()); }
 
   bool FCanDestroyDispatch = true;
+  bool FBrowserConstructed = false;  // AfterConstruction ran
+  bool FCanCreateBrowser = true;     // CanCreateBrowser's answer
   QString FSyncValue;
   bool FSyncValueExecuted = false;
   std::atomic<bool> FThreadDone{false};
@@ -388,6 +407,9 @@ class TKitCustomWebBrowser : public TKitCustomControl {
 
 class TKitWebBrowser : public TKitCustomWebBrowser {
  public:
+  TF_DECLARE_PUBLISHED(TKitWebBrowser)
   using TKitCustomWebBrowser::TKitCustomWebBrowser;
   QString Version() { return GetVersion(); }
+  // Published for the property list only: the version cannot be set.
+  void SetVersion(const QString&) {}
 };

@@ -281,7 +281,8 @@ void TKitWriter::WriteObject(TObject* AObject) {
 void TKitWriter::WriteProperties(TObject* AObject) {
   const TClassInfo* info = ClassInfoOf(AObject);
   if (!info) return;
-  auto* persistence = dynamic_cast<IKitPersistence*>(AObject);
+  IKitPersistence* persistence = dynamic_cast<IKitPersistence*>(AObject);
+  if (!persistence) persistence = Filter;
   const bool isFont = dynamic_cast<TFont*>(AObject) != nullptr;
   for (const TPropInfo* prop : GetPropList(info, tkAny, true)) {
     const bool save = persistence ? persistence->CanSaveProperty(AObject, prop->Name(), prop->Kind())
@@ -632,7 +633,8 @@ void TKitReader::ReadGenericDictionary(IGenericDictionary* ADictionary, TObject*
 
 void TKitReader::ReadMembers(TObject* AObject) {
   const TClassInfo* info = ClassInfoOf(AObject);
-  auto* persistence = dynamic_cast<IKitPersistence*>(AObject);
+  IKitPersistence* persistence = dynamic_cast<IKitPersistence*>(AObject);
+  if (!persistence) persistence = Filter;
   auto* font = dynamic_cast<TFont*>(AObject);
   while (FReader->HasNext()) {
     const QString name = FReader->ReadName();
@@ -778,6 +780,7 @@ void TKitPersistence::SaveSettingsToStream(TObject* AObject, TStream* AStream) {
   writer.SetRootObject(::RootObject);
   writer.SetExcludeProperties(::ExcludeProperties);
   writer.OnCustomWriteProperty = ::OnCustomWriteProperty;
+  writer.Filter = dynamic_cast<IKitPersistence*>(AObject);
   writer.Write(AObject);
 }
 
@@ -789,6 +792,7 @@ void TKitPersistence::LoadSettingsFromStream(TObject* AObject, TStream* AStream)
   reader.SetRootObject(::RootObject);
   reader.SetExcludeProperties(::ExcludeProperties);
   reader.OnCustomReadProperty = ::OnCustomReadProperty;
+  reader.Filter = dynamic_cast<IKitPersistence*>(AObject);
   reader.Read(AObject);
   reader.SolveReferences();
 }

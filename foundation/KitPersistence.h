@@ -154,6 +154,9 @@ class TKitWriter : public TObject {
   void SetIOReference(TObject* Value);
   TObject* RootObject() const { return FRootObject; }
   void SetRootObject(TObject* Value);
+  // The property filter of the object being saved or loaded; it also decides
+  // for the objects reached from it that have no filter of their own.
+  IKitPersistence* Filter = nullptr;
   const TKitExcludePropertyListArray& ExcludeProperties() const { return FExcludeProperties; }
   void SetExcludeProperties(const TKitExcludePropertyListArray& Value);
 
@@ -212,6 +215,9 @@ class TKitReader : public TObject {
   void SetIOReference(TObject* Value);
   TObject* RootObject() const { return FRootObject; }
   void SetRootObject(TObject* Value);
+  // The property filter of the object being saved or loaded; it also decides
+  // for the objects reached from it that have no filter of their own.
+  IKitPersistence* Filter = nullptr;
   const TKitExcludePropertyListArray& ExcludeProperties() const { return FExcludeProperties; }
   void SetExcludeProperties(const TKitExcludePropertyListArray& Value);
 

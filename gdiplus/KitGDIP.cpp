@@ -11,8 +11,7 @@
 
 #include "gdiplus/KitGDIPFlat.h"
 #include "platform/gdiplusapi/GdiPlusImages.h"
-
-Q_LOGGING_CATEGORY(lcKitGDIP, "tf.gdiplus")
+#include "platform/gdiplusapi/LogCategories.h"
 
 namespace KitGDIP {
 
@@ -103,7 +102,7 @@ void StartGdiplus() {
   ULONG_PTR token = 0;
   const TStatus status = StartupFunction ? StartupFunction(&token, &StartupInput, &StartupOutput) : GenericError;
   if (status != Ok) {
-    qCWarning(lcKitGDIP) << "GDI+ start-up failed with status" << int(status);
+    qCWarning(lcGdiPlus) << "GDI+ start-up failed with status" << int(status);
     return;
   }
   gdiplusToken = token;

@@ -5,6 +5,7 @@
 #include <QBuffer>
 #include <QImageReader>
 
+#include "foundation/KitGraphics.h"
 #include "foundation/KitUtils.h"
 #include "gdiplus/KitGDIPFlat.h"
 #include "platform/rtl/RtlConsts.h"
@@ -564,6 +565,13 @@ TPicture* TPictureContainer::NewScratchPicture(TGraphic* Source) {
   FPicture = std::move(picture);
   return FPicture.get();
 }
+
+// The drawing facade finds named pictures of a container through this.
+[[maybe_unused]] static const bool kFacadeLookupInstalled = [] {
+  TKitGraphics::SetPictureContainerLookup(
+      [](TPictureContainer* AContainer, const QString& AName) { return AContainer->FindBitmap(AName); });
+  return true;
+}();
 
 TPicture* TPictureContainer::FindBitmap(const QString& Name) {
   FPicture.reset();

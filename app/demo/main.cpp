@@ -256,10 +256,6 @@ class TStateReport : public QObject {
 
 int main(int argc, char** argv) {
   const bool display = HasDisplay();
-  if (!display) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS")) qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu");
-  }
   const QString outputFolder = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("tallowfinch-demo");
 
   tools::DirectoryServerOptions options;
@@ -274,7 +270,11 @@ int main(int argc, char** argv) {
   SetMakerRoot(root);
   const QString firstPage = server.ResultsUrl(QStringLiteral("restaurant"), QStringLiteral("lyon"), 1);
 
-  PrepareProgram();
+  // Without a display: the offscreen platform and an engine without a GPU.
+  TProcessOptions process;
+  process.Offscreen = !display;
+  process.EngineHeadless = !display;
+  PrepareProgram(process);
   QApplication app(argc, argv);
   StartProgram();
   if (!display) {

@@ -25,6 +25,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "platform/gdiplusapi/LogCategories.h"
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -493,6 +495,9 @@ Status CreateFromHDC(HDC hdc, GpGraphics** graphics) {
   if (!fromScan0 || !context || !dispose || !destroy || !setClip || !removeRegion || !translate)
     return NotImplemented;
 
+  if (GetMapMode(hdc) != MM_TEXT)
+    LogNotCovered(lcGdiPlus(), QStringLiteral("GdipCreateFromHDC: the DC's mapping mode (its origin applies, its "
+                                              "scale does not)"));
   // The DC's logical origin in device pixels. An origin inside the image
   // becomes the bitmap's first pixel; any other one a world translation.
   POINT viewport{}, window{};
@@ -529,7 +534,10 @@ Status CreateFromHDC(HDC hdc, GpGraphics** graphics) {
 }
 
 Status CreateFromHDC2(HDC hdc, HANDLE device, GpGraphics** graphics) {
-  if (device) return NotImplemented;  // printer devices are not drawn through GDI+
+  if (device) {  // printer devices are not drawn through GDI+
+    LogNotCovered(lcGdiPlus(), QStringLiteral("GdipCreateFromHDC2: a device handle (answers NotImplemented)"));
+    return NotImplemented;
+  }
   return CreateFromHDC(hdc, graphics);
 }
 
@@ -792,6 +800,7 @@ Status CreateFontFromDC(HDC hdc, GpFont** font) {
 Status WarpPath(GpPath* path, GpMatrix*, const GpPointF* points, INT count, REAL, REAL, REAL,
                 REAL, WarpMode, REAL) {
   if (!path || !points || count <= 0) return InvalidParameter;
+  LogNotCovered(lcGdiPlus(), QStringLiteral("GdipWarpPath (answers NotImplemented)"));
   return NotImplemented;
 }
 
@@ -1052,7 +1061,10 @@ Status SetPageScale(GpGraphics* graphics, REAL scale) {
   static const auto real = Real<PFN_GdipSetPageScale>("GdipSetPageScale");
   if (!real) return NotImplemented;
   if (!graphics || !(scale > 0) || !std::isfinite(scale)) return InvalidParameter;
-  if (scale != 1.0f) return NotImplemented;
+  if (scale != 1.0f) {
+    LogNotCovered(lcGdiPlus(), QStringLiteral("GdipSetPageScale: a scale other than 1 (answers NotImplemented)"));
+    return NotImplemented;
+  }
   return real(graphics, scale);
 }
 

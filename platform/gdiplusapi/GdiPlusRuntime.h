@@ -64,7 +64,10 @@
 // comments, COM streams (images travel through GdiplusLoadImageFromBytes and
 // GdiplusSaveImageToBytes), windows (GdipCreateFromHWND answers
 // NotImplemented), driver strings and winding outlines (the library answers
-// NotImplemented).
+// NotImplemented). Logged under tf.gdiplus when asked for: GdipWarpPath, a
+// page scale other than 1, GdipCreateFromHDC2 with a device, and the mapping
+// mode of a DC given to GdipCreateFromHDC (its origin applies, its scale
+// does not).
 
 #include <QByteArray>
 

@@ -20,6 +20,8 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/rtl/LogCategories.h"
+
 namespace {
 
 // ---------------------------------------------------------------------------
@@ -606,7 +608,7 @@ struct TRegistryStore::Impl {
       Signature = FileSignature{};  // try again next time
       Signature.Size = -1;
       const QString error = Format(RtlConsts::SRegFileUnreadable, {File, file.errorString()});
-      if (error != Error) qWarning("%s", qPrintable(error));  // once, not on every call
+      if (error != Error) qCWarning(lcReg).noquote() << error;  // once, not on every call
       Error = error;
       return Error;
     }
@@ -620,7 +622,7 @@ struct TRegistryStore::Impl {
     Damaged = parsed.ErrorLine != 0;
     Error = Damaged ? Format(RtlConsts::SRegFileDamaged, {File, parsed.ErrorLine, parsed.ErrorText})
                     : QString();
-    if (Damaged) qWarning("%s", qPrintable(Error));
+    if (Damaged) qCWarning(lcReg).noquote() << Error;
     return Error;
   }
 
@@ -652,8 +654,7 @@ struct TRegistryStore::Impl {
     if (Damaged) {
       const QString copy = File + QStringLiteral(".damaged");
       if (!WriteAtomically(copy, DiskBytes)) return false;
-      qWarning("Registry file \"%s\" was damaged; kept as \"%s\"", qPrintable(File),
-               qPrintable(copy));
+      qCWarning(lcReg).noquote() << QStringLiteral("Registry file \"%1\" was damaged; kept as \"%2\"").arg(File, copy);
     }
     const QByteArray bytes = Serialize(Data);
     if (!WriteAtomically(File, bytes)) return false;

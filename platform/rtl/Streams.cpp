@@ -15,7 +15,7 @@
 
 #include "platform/rtl/ClassesPrivate.h"
 #include "platform/rtl/Encoding.h"
-
+#include "platform/rtl/LogCategories.h"
 
 namespace {
 
@@ -243,6 +243,11 @@ void THandleStream::SetSize(Int64 NewSize) {
 namespace {
 
 int OpenFile(const QString& fileName, Word mode) {
+  const char* share = (mode & 0xF0) == fmShareExclusive   ? "fmShareExclusive"
+                      : (mode & 0xF0) == fmShareDenyWrite ? "fmShareDenyWrite"
+                      : (mode & 0xF0) == fmShareDenyRead  ? "fmShareDenyRead"
+                                                          : nullptr;
+  if (share) LogNotCovered(lcRtl(), QStringLiteral("TFileStream: %1 (not enforced)").arg(QLatin1String(share)));
   const QByteArray path = QFile::encodeName(fileName);
   int flags = O_CLOEXEC;
   if ((mode & fmCreate) == fmCreate) {

@@ -1,6 +1,10 @@
 #pragma once
 // Streams with the framework's semantics: TStream and its memory, file,
 // string, bytes and resource streams. Positions and sizes are 64-bit.
+//
+// Not covered (logged under tf.rtl when asked for): the share modes of
+// TFileStream (fmShareExclusive, fmShareDenyRead, fmShareDenyWrite) are
+// accepted and not enforced; Linux has no mandatory file sharing.
 
 #include <QByteArray>
 #include <QString>

@@ -11,7 +11,9 @@
 #include <cstdlib>
 #include <cmath>
 #include <limits>
+#include <mutex>
 #include <optional>
+#include <utility>
 #include <string>
 
 // ---------------------------------------------------------------------------
@@ -694,3 +696,50 @@ bool StartsText(const QString& subText, const QString& text) { return text.start
 bool EndsText(const QString& subText, const QString& text) { return text.endsWith(subText, Qt::CaseInsensitive); }
 
 bool SameFileName(const QString& s1, const QString& s2) { return s1 == s2; }
+
+// ---------------------------------------------------------------------------
+// The application's exception route
+
+namespace {
+std::mutex& HandlerLock() {
+  static std::mutex lock;
+  return lock;
+}
+TExceptionHandler& InstalledHandler() {
+  static TExceptionHandler handler;
+  return handler;
+}
+
+void LogException(std::exception_ptr Error, const char* What) {
+  try {
+    std::rethrow_exception(Error);
+  } catch (const std::exception& e) {
+    qWarning("%s: %s", What, e.what());
+  } catch (...) {
+    qWarning("%s", What);
+  }
+}
+}  // namespace
+
+TExceptionHandler SetApplicationHandleException(TExceptionHandler Handler) {
+  std::lock_guard lock(HandlerLock());
+  return std::exchange(InstalledHandler(), std::move(Handler));
+}
+
+void ApplicationHandleException(std::exception_ptr Error) noexcept {
+  if (!Error) return;
+  TExceptionHandler handler;
+  {
+    std::lock_guard lock(HandlerLock());
+    handler = InstalledHandler();
+  }
+  if (handler) {
+    try {
+      handler(Error);
+      return;
+    } catch (...) {
+      LogException(std::current_exception(), "The exception handler raised");
+    }
+  }
+  LogException(Error, "Unhandled exception");
+}

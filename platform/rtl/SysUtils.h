@@ -4,6 +4,7 @@
 
 #include <QString>
 #include <exception>
+#include <functional>
 
 #include "platform/rtl/RtlConsts.h"
 #include "platform/rtl/System.h"
@@ -60,6 +61,18 @@ TF_DECLARE_EXCEPTION(EOSError, Exception)
 TF_DECLARE_EXCEPTION(EThread, Exception)
 TF_DECLARE_EXCEPTION(EFilerError, EStreamError)
 TF_DECLARE_EXCEPTION(EInvalidCast, Exception)
+
+// The one route of exceptions that nothing up the stack can take: guarded
+// input and message handling (CallGuarded), timers, calls queued to the main
+// thread and run by the event loop (TThread::Queue, Synchronize), the browser
+// engine's callbacks. The application object installs its HandleException
+// here when it is created, so every program and test that has an Application
+// reports them through it; unset, the message goes to the Qt warning log, as
+// it does when the handler itself raises. Returns the handler it replaces.
+using TExceptionHandler = std::function<void(std::exception_ptr Error)>;
+TExceptionHandler SetApplicationHandleException(TExceptionHandler Handler);
+// Hands Error to that handler; never raises.
+void ApplicationHandleException(std::exception_ptr Error) noexcept;
 
 // ---------------------------------------------------------------------------
 // Everything below this line is the SysUtils routine set (Format, conversions,

@@ -10,6 +10,7 @@
 #include <future>
 #include <memory>
 
+#include "platform/rtl/LogCategories.h"
 #include "platform/rtl/MessageText.h"
 #include "platform/rtl/SysUtils.h"
 
@@ -40,31 +41,7 @@ std::deque<std::shared_ptr<TSyncCall>>& SyncList() {
 }
 bool gWakePosted = false;  // guarded by SyncLock
 
-std::mutex gHandlerLock;
-std::function<void(std::exception_ptr)> gQueuedExceptionHandler;
-
-void HandleQueuedException(std::exception_ptr error) {
-  std::function<void(std::exception_ptr)> handler;
-  {
-    std::lock_guard<std::mutex> guard(gHandlerLock);
-    handler = gQueuedExceptionHandler;
-  }
-  if (handler) {
-    try {
-      handler(error);
-      return;
-    } catch (...) {
-      // A failing handler must not take the event loop down: fall back to the log.
-    }
-  }
-  try {
-    std::rethrow_exception(error);
-  } catch (const std::exception& e) {
-    qWarning("Unhandled exception in a queued call: %s", e.what());
-  } catch (...) {
-    qWarning("Unhandled exception in a queued call");
-  }
-}
+void HandleQueuedException(std::exception_ptr error) { ApplicationHandleException(error); }
 
 bool ProcessSyncList(bool raiseQueued);
 
@@ -168,6 +145,7 @@ TThread::~TThread() {
 }
 
 void TThread::AfterConstruction() {
+  TObject::AfterConstruction();
   bool startNow = false;
   {
     std::lock_guard<std::mutex> guard(FStartLock);
@@ -315,8 +293,7 @@ TThreadID TThread::MainThreadID() { return static_cast<TThreadID>(::getpid()); }
 TThreadID TThread::CurrentThreadID() { return static_cast<TThreadID>(::gettid()); }
 
 void TThread::SetQueuedExceptionHandler(std::function<void(std::exception_ptr)> handler) {
-  std::lock_guard<std::mutex> guard(gHandlerLock);
-  gQueuedExceptionHandler = std::move(handler);
+  SetApplicationHandleException(std::move(handler));
 }
 
 bool CheckSynchronize(int Timeout) {

@@ -51,7 +51,7 @@ class TThread : public TObject {
   }
 
   // Starts a thread that was not created suspended (once; later calls do nothing).
-  void AfterConstruction();
+  void AfterConstruction() override;
   // Starts a thread created suspended; raises EThread when it already runs or ran.
   void Start();
   // Asks Execute to finish: sets Terminated, which Execute polls.
@@ -94,9 +94,10 @@ class TThread : public TObject {
   static TThreadID MainThreadID();
   static TThreadID CurrentThreadID();
 
-  // Receives the exceptions of queued calls that the event loop or a wait ran
-  // (nothing may be thrown through the Qt event loop). The application object
-  // installs its handler here; unset, the message goes to the Qt warning log.
+  // The exceptions of queued calls that the event loop or a wait ran (nothing
+  // may be thrown through the Qt event loop) take the one application route,
+  // ApplicationHandleException (SysUtils.h), which the application object
+  // sets when it is created. This sets that same handler.
   static void SetQueuedExceptionHandler(std::function<void(std::exception_ptr)> handler);
 
  protected:

@@ -491,7 +491,9 @@ QString TClassInfo::MethodName(const TMethodInfo* Code) const {
 
 std::unique_ptr<TObject> TClassInfo::Create() const {
   if (!FFactory) throw EInvalidOperation(Fmt(RtlConsts::SCannotCreateClass, {FName}));
-  return std::unique_ptr<TObject>(FFactory(nullptr));
+  std::unique_ptr<TObject> result(FFactory(nullptr));
+  if (result) result->AfterConstruction();
+  return result;
 }
 
 TObject* TClassInfo::CreateOwned(TObject* AOwner) const {
@@ -500,6 +502,12 @@ TObject* TClassInfo::CreateOwned(TObject* AOwner) const {
   if (!result)
     throw EInvalidOperation(
         Fmt(RtlConsts::SInvalidOwner, {FName, AOwner ? AOwner->ClassName() : QStringLiteral("nil")}));
+  try {
+    result->AfterConstruction();
+  } catch (...) {
+    delete result;  // leaves its owner
+    throw;
+  }
   return result;
 }
 

@@ -320,10 +320,12 @@ class TClassInfo {
   // through T(AOwner).
   bool CanCreate() const { return FFactory != nullptr; }
   bool TakesOwner() const { return FTakesOwner; }
-  // A new instance without owner, owned by the caller.
+  // A new instance without owner, owned by the caller; its
+  // AfterConstruction has run.
   std::unique_ptr<TObject> Create() const;
   // A new instance owned by AOwner (not null, of the owner class of the
-  // family); the pointer is not the caller's to delete.
+  // family), after its AfterConstruction; the pointer is not the caller's to
+  // delete.
   TObject* CreateOwned(TObject* AOwner) const;
 
  private:

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "platform/rtl/CurlTransfer.h"
+#include "platform/rtl/LogCategories.h"
 
 namespace {
 
@@ -204,6 +205,7 @@ bool HeaderLines(const QString& text, QList<QByteArray>& lines) {
 HINTERNET InternetOpenW(LPCWSTR Agent, DWORD AccessType, LPCWSTR Proxy, LPCWSTR ProxyBypass,
                         DWORD Flags) {
   if (Flags & INTERNET_FLAG_ASYNC) {
+    LogNotCovered(lcHttp(), QStringLiteral("InternetOpen: INTERNET_FLAG_ASYNC (requests run synchronously; refused)"));
     SetLastError(ERROR_INVALID_PARAMETER);
     return nullptr;
   }
@@ -261,6 +263,9 @@ BOOL InternetSetOptionW(HINTERNET Internet, DWORD Option, LPVOID Buffer, DWORD B
       session->ReceiveTimeout = ms;
     else
       session->SendTimeout = ms;
+    if (Option == INTERNET_OPTION_SEND_TIMEOUT || Option == INTERNET_OPTION_DATA_SEND_TIMEOUT)
+      LogNotCovered(lcHttp(), QStringLiteral("InternetSetOption: send time-outs (kept, not applied: the receive "
+                                             "time-out bounds a silent peer)"));
   } else if (auto request = std::dynamic_pointer_cast<TInetRequest>(object)) {
     // A request is connected already: only the receive limit still matters.
     if (receive && request->Transfer) request->Transfer->SetResponseTimeout(ms);
@@ -300,6 +305,9 @@ HINTERNET InternetOpenUrlW(HINTERNET Internet, LPCWSTR Url, LPCWSTR Headers, DWO
     }
   }
   if (Flags & INTERNET_FLAG_PRAGMA_NOCACHE) options.Headers.append("Pragma: no-cache");
+  if (Flags & (INTERNET_FLAG_IGNORE_CERT_CN_INVALID | INTERNET_FLAG_IGNORE_CERT_DATE_INVALID))
+    LogNotCovered(lcHttp(), QStringLiteral("InternetOpenUrl: INTERNET_FLAG_IGNORE_CERT_* (certificate checks are never "
+                                           "relaxed)"));
   options.UserAgent = session->Agent;
   options.FollowRedirects = !(Flags & INTERNET_FLAG_NO_AUTO_REDIRECT);
   options.MaxRedirects = kMaxRedirects;

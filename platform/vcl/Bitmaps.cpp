@@ -573,6 +573,7 @@ void TBitmap::PixelsNeeded() {
 }
 
 void TBitmap::SurfaceTouched() {
+  BumpChangeCount();
   SurfaceNeeded();
   if (Mirrored() && FBits) FSync = TSync::SurfaceNewer;
 }
@@ -640,6 +641,7 @@ void TBitmap::SetTransparentMode(TTransparentMode Value) {
 
 void* TBitmap::ScanLine(int Row) {
   if (Row < 0 || Row >= FHeight) throw EInvalidGraphicOperation(QString::fromLatin1(GraphicsConsts::SScanLine));
+  BumpChangeCount();
   if (Mirrored()) {
     PixelsNeeded();
     FSync = TSync::PixelsNewer;
@@ -650,6 +652,7 @@ void* TBitmap::ScanLine(int Row) {
 
 HBITMAP TBitmap::Handle() {
   if (Empty()) return nullptr;
+  BumpChangeCount();
   FreeContext();
   SurfaceNeeded();
   if (Mirrored()) FSync = TSync::SurfaceNewer;

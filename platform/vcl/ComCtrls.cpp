@@ -113,9 +113,15 @@ void TTabSheet::SetImageIndex(TImageIndex Value) {
   if (FPageControl) FPageControl->TabsChanged();
 }
 
-void TTabSheet::Dispatch(TMessage& Message) {
-  TWinControl::Dispatch(Message);
-  if (Message.Msg == CM_TEXTCHANGED && FPageControl) FPageControl->TabsChanged();
+TF_MESSAGE_MAP(TTabSheet, TWinControl) {
+  return {
+      TF_MESSAGE(CM_TEXTCHANGED, CMTextChanged),
+  };
+}
+
+void TTabSheet::CMTextChanged(TMessage& Message) {
+  Inherited<TWinControl>(Message);
+  if (FPageControl) FPageControl->TabsChanged();
 }
 
 // ---------------------------------------------------------------------------
@@ -350,41 +356,48 @@ void TPageControl::AlignControls(TControl* AControl, TRect& Rect) {
   TCustomControl::AlignControls(AControl, Rect);
 }
 
-void TPageControl::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CM_CONTROLLISTCHANGE: {
-      auto* control = reinterpret_cast<TControl*>(Message.WParam);
-      if (auto* page = dynamic_cast<TTabSheet*>(control)) {
-        if (Message.LParam) InsertPage(page);
-        else RemovePage(page);
-      }
-      TCustomControl::Dispatch(Message);
-      return;
-    }
-    case WM_GETDLGCODE: Message.Result = DLGC_WANTARROWS; return;
-    case CM_DIALOGKEY: {
-      TWinControl* focus = FindControl(GetFocus());
-      if (Message.WParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 && focus && ContainsControl(focus)) {
-        SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
-        Message.Result = 1;
-        return;
-      }
-      TCustomControl::Dispatch(Message);
-      return;
-    }
-    case CM_MOUSELEAVE:
-      if (FHotTab != -1) {
-        FHotTab = -1;
-        Invalidate();
-      }
-      TCustomControl::Dispatch(Message);
-      return;
-    case CM_ENABLEDCHANGED:
-      Invalidate();
-      TCustomControl::Dispatch(Message);
-      return;
-    default: TCustomControl::Dispatch(Message); return;
+TF_MESSAGE_MAP(TPageControl, TWinControl) {
+  return {
+      TF_MESSAGE(CM_CONTROLLISTCHANGE, CMControlListChange),
+      TF_MESSAGE(WM_GETDLGCODE, WMGetDlgCode),
+      TF_MESSAGE(CM_DIALOGKEY, CMDialogKey),
+      TF_MESSAGE(CM_MOUSELEAVE, CMMouseLeave),
+      TF_MESSAGE(CM_ENABLEDCHANGED, CMEnabledChanged),
+  };
+}
+
+void TPageControl::CMControlListChange(TMessage& Message) {
+  auto* control = reinterpret_cast<TControl*>(Message.WParam);
+  if (auto* page = dynamic_cast<TTabSheet*>(control)) {
+    if (Message.LParam) InsertPage(page);
+    else RemovePage(page);
   }
+  Inherited<TCustomControl>(Message);
+}
+
+void TPageControl::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS; }
+
+void TPageControl::CMDialogKey(TMessage& Message) {
+  TWinControl* focus = FindControl(GetFocus());
+  if (Message.WParam == VK_TAB && GetKeyState(VK_CONTROL) < 0 && focus && ContainsControl(focus)) {
+    SelectNextPage(GetKeyState(VK_SHIFT) >= 0);
+    Message.Result = 1;
+    return;
+  }
+  TCustomControl::CMDialogKey(Message);
+}
+
+void TPageControl::CMMouseLeave(TMessage& Message) {
+  if (FHotTab != -1) {
+    FHotTab = -1;
+    Invalidate();
+  }
+  TCustomControl::CMMouseLeave(Message);
+}
+
+void TPageControl::CMEnabledChanged(TMessage& Message) {
+  Invalidate();
+  Inherited<TCustomControl>(Message);
 }
 
 void TPageControl::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
@@ -615,49 +628,75 @@ bool TToolButton::CheckMenuDropdown() {
   return true;
 }
 
-void TToolButton::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      TWMMouse m(Message);
-      if (IsSeparator()) return;
-      if (FStyle == tbsDropDown && DropDownRect().Contains(TPoint(m.XPos(), m.YPos()))) {
-        // The arrow opens the menu at once; without one it clicks.
-        FHot = false;
-        Invalidate();
-        if (!CheckMenuDropdown()) Click();
-        return;
-      }
-      FPressed = true;
-      Invalidate();
-      break;
-    }
-    case WM_LBUTTONUP: {
-      TWMMouse m(Message);
-      const TPoint p(m.XPos(), m.YPos());
-      if (FPressed && ClientRect().Contains(p) && FStyle == tbsCheck) {
-        bool allUp = FAllowAllUp;
-        for (TToolButton* b : Group()) allUp = allUp || b->FAllowAllUp;
-        if (!FDown) SetDown(true);
-        else if (!FGrouped || allUp) SetDown(false);
-      }
-      FPressed = false;
-      Invalidate();
-      break;
-    }
-    case CM_MOUSEENTER:
-      FHot = true;
-      Invalidate();
-      break;
-    case CM_MOUSELEAVE:
-      FHot = false;
-      Invalidate();
-      break;
-    case CM_TEXTCHANGED: Changed(true); break;
-    case CM_ENABLEDCHANGED: Invalidate(); break;
-    default: break;
+TF_MESSAGE_MAP(TToolButton, TGraphicControl) {
+  return {
+      TF_MESSAGE(WM_LBUTTONDOWN, WMLButtonDown),
+      TF_MESSAGE(WM_LBUTTONDBLCLK, WMLButtonDblClk),
+      TF_MESSAGE(WM_LBUTTONUP, WMLButtonUp),
+      TF_MESSAGE(CM_MOUSEENTER, CMMouseEnter),
+      TF_MESSAGE(CM_MOUSELEAVE, CMMouseLeave),
+      TF_MESSAGE(CM_TEXTCHANGED, CMTextChanged),
+      TF_MESSAGE(CM_ENABLEDCHANGED, CMEnabledChanged),
+  };
+}
+
+bool TToolButton::PressAt(TMessage& Message) {
+  TWMMouse m(Message);
+  if (IsSeparator()) return true;
+  if (FStyle == tbsDropDown && DropDownRect().Contains(TPoint(m.XPos(), m.YPos()))) {
+    // The arrow opens the menu at once; without one it clicks.
+    FHot = false;
+    Invalidate();
+    if (!CheckMenuDropdown()) Click();
+    return true;
   }
-  TGraphicControl::Dispatch(Message);
+  FPressed = true;
+  Invalidate();
+  return false;
+}
+
+void TToolButton::WMLButtonDown(TMessage& Message) {
+  if (!PressAt(Message)) TGraphicControl::WMLButtonDown(Message);
+}
+
+void TToolButton::WMLButtonDblClk(TMessage& Message) {
+  if (!PressAt(Message)) TGraphicControl::WMLButtonDblClk(Message);
+}
+
+void TToolButton::WMLButtonUp(TMessage& Message) {
+  TWMMouse m(Message);
+  const TPoint p(m.XPos(), m.YPos());
+  if (FPressed && ClientRect().Contains(p) && FStyle == tbsCheck) {
+    bool allUp = FAllowAllUp;
+    for (TToolButton* b : Group()) allUp = allUp || b->FAllowAllUp;
+    if (!FDown) SetDown(true);
+    else if (!FGrouped || allUp) SetDown(false);
+  }
+  FPressed = false;
+  Invalidate();
+  TGraphicControl::WMLButtonUp(Message);
+}
+
+void TToolButton::CMMouseEnter(TMessage& Message) {
+  FHot = true;
+  Invalidate();
+  TGraphicControl::CMMouseEnter(Message);
+}
+
+void TToolButton::CMMouseLeave(TMessage& Message) {
+  FHot = false;
+  Invalidate();
+  TGraphicControl::CMMouseLeave(Message);
+}
+
+void TToolButton::CMTextChanged(TMessage& Message) {
+  Changed(true);
+  Inherited<TGraphicControl>(Message);
+}
+
+void TToolButton::CMEnabledChanged(TMessage& Message) {
+  Invalidate();
+  Inherited<TGraphicControl>(Message);
 }
 
 void TToolButton::Paint() {
@@ -957,19 +996,21 @@ void TToolBar::AlignControls(TControl* AControl, TRect& Rect) {
   FLayingOut = false;
 }
 
-void TToolBar::Dispatch(TMessage& Message) {
-  if (Message.Msg == CM_CONTROLLISTCHANGE) {
-    auto* control = reinterpret_cast<TControl*>(Message.WParam);
-    if (Message.LParam) {
-      if (!FItems.contains(control)) FItems.append(control);
-    } else {
-      FItems.removeOne(control);
-    }
-    TCustomControl::Dispatch(Message);
-    Changed();
-    return;
+TF_MESSAGE_MAP(TToolBar, TWinControl) {
+  return {
+      TF_MESSAGE(CM_CONTROLLISTCHANGE, CMControlListChange),
+  };
+}
+
+void TToolBar::CMControlListChange(TMessage& Message) {
+  auto* control = reinterpret_cast<TControl*>(Message.WParam);
+  if (Message.LParam) {
+    if (!FItems.contains(control)) FItems.append(control);
+  } else {
+    FItems.removeOne(control);
   }
-  TCustomControl::Dispatch(Message);
+  Inherited<TCustomControl>(Message);
+  Changed();
 }
 
 void TToolBar::Paint() {
@@ -1170,12 +1211,18 @@ void TCoolBar::AlignControls(TControl* AControl, TRect& Rect) {
   FLayingOut = false;
 }
 
-void TCoolBar::Dispatch(TMessage& Message) {
-  if (Message.Msg == CM_CONTROLLISTCHANGE && Message.LParam == 0) {
+TF_MESSAGE_MAP(TCoolBar, TWinControl) {
+  return {
+      TF_MESSAGE(CM_CONTROLLISTCHANGE, CMControlListChange),
+  };
+}
+
+void TCoolBar::CMControlListChange(TMessage& Message) {
+  if (Message.LParam == 0) {
     auto* control = reinterpret_cast<TControl*>(Message.WParam);
     if (TCoolBand* band = FBands->FindBand(control)) band->Unhook();
   }
-  TCustomControl::Dispatch(Message);
+  Inherited<TCustomControl>(Message);
 }
 
 void TCoolBar::Paint() {

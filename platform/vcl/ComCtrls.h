@@ -31,6 +31,7 @@ class TStatusBar;
 // area (alClient) and is shown only while it is the active page.
 class TTabSheet : public TWinControl {
  public:
+  TF_DECLARE_MESSAGES(TTabSheet)
   TF_DECLARE_PUBLISHED(TTabSheet)
   explicit TTabSheet(TComponent* AOwner);
   ~TTabSheet() override;
@@ -53,7 +54,8 @@ class TTabSheet : public TWinControl {
   TNotifyEvent OnShow;
   TNotifyEvent OnHide;
 
-  void Dispatch(TMessage& Message) override;
+ protected:
+  void CMTextChanged(TMessage& Message);
 
  private:
   friend class TPageControl;
@@ -66,6 +68,7 @@ using TTabChangingEvent = std::function<void(TObject* Sender, bool& AllowChange)
 
 class TPageControl : public TCustomControl {
  public:
+  TF_DECLARE_MESSAGES(TPageControl)
   TF_DECLARE_PUBLISHED(TPageControl)
   explicit TPageControl(TComponent* AOwner);
   ~TPageControl() override;
@@ -109,7 +112,11 @@ class TPageControl : public TCustomControl {
   TTabChangingEvent OnChanging;
 
  protected:
-  void Dispatch(TMessage& Message) override;
+  void CMControlListChange(TMessage& Message);
+  void WMGetDlgCode(TMessage& Message);
+  void CMDialogKey(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  void CMEnabledChanged(TMessage& Message);
   void Paint() override;
   void AlignControls(TControl* AControl, TRect& Rect) override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
@@ -151,6 +158,7 @@ TF_ENUM_NAMES(TToolButtonStyle, tbsButton, tbsCheck, tbsDropDown, tbsSeparator, 
 // separator or divider keeps its own width (8 unless set).
 class TToolButton : public TGraphicControl {
  public:
+  TF_DECLARE_MESSAGES(TToolButton)
   TF_DECLARE_PUBLISHED(TToolButton)
   explicit TToolButton(TComponent* AOwner);
   ~TToolButton() override;
@@ -192,9 +200,17 @@ class TToolButton : public TGraphicControl {
   // The arrow part of a drop-down button (empty for other styles).
   TRect DropDownRect() const;
 
-  void Dispatch(TMessage& Message) override;
-
  protected:
+  void WMLButtonDown(TMessage& Message);
+  void WMLButtonDblClk(TMessage& Message);
+  void WMLButtonUp(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  void CMTextChanged(TMessage& Message);
+  void CMEnabledChanged(TMessage& Message);
+  // A press on the button: true when it was taken here (a separator, the
+  // drop-down arrow), false when the ordinary press follows.
+  bool PressAt(TMessage& Message);
   void Paint() override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
 
@@ -223,6 +239,7 @@ class TToolButton : public TGraphicControl {
 // side first.
 class TToolBar : public TCustomControl {
  public:
+  TF_DECLARE_MESSAGES(TToolBar)
   TF_DECLARE_PUBLISHED(TToolBar)
   explicit TToolBar(TComponent* AOwner);
   ~TToolBar() override;
@@ -260,7 +277,7 @@ class TToolBar : public TCustomControl {
   int RowCount() const { return FRowCount; }
 
  protected:
-  void Dispatch(TMessage& Message) override;
+  void CMControlListChange(TMessage& Message);
   void Paint() override;
   void AlignControls(TControl* AControl, TRect& Rect) override;
   void Notification(TComponent* AComponent, TOperation Operation) override;
@@ -355,6 +372,7 @@ class TCoolBands : public TOwnedCollection {
 // with Break starts a row. With AutoSize the height follows the rows.
 class TCoolBar : public TCustomControl {
  public:
+  TF_DECLARE_MESSAGES(TCoolBar)
   TF_DECLARE_PUBLISHED(TCoolBar)
   explicit TCoolBar(TComponent* AOwner);
   ~TCoolBar() override;
@@ -366,7 +384,7 @@ class TCoolBar : public TCustomControl {
   TRect BandRect(int Index) const;
 
  protected:
-  void Dispatch(TMessage& Message) override;
+  void CMControlListChange(TMessage& Message);
   void Paint() override;
   void AlignControls(TControl* AControl, TRect& Rect) override;
 

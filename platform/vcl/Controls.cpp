@@ -9,9 +9,12 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QToolTip>
+#include <QHelpEvent>
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <exception>
 #include <vector>
 
 #include "platform/rtl/SysUtils.h"
@@ -36,6 +39,44 @@ struct TLastClick {
   QPoint Pos;
   bool Valid = false;
 } LastClick;
+
+// The message trace: one line as a message enters Dispatch, indented by the
+// depth of messages sent from handlers, and one with its result.
+thread_local int TraceDepth = 0;
+
+// Built only while tracing is on. The subject is kept as text: a handler may
+// delete the control (CM_RELEASE).
+class TMessageTrace {
+ public:
+  TMessageTrace(const TControl* Control, const TMessage& Message, const TMessageMapEntry* Entry)
+      : FMessage(Message), FExceptions(std::uncaught_exceptions()) {
+    FSubject = QStringLiteral("%1%2 \"%3\" %4")
+                   .arg(QString(TraceDepth * 2, u' '), Control->ClassName(), Control->Name(), MessageName(Message.Msg));
+    const QString handler = Entry ? QStringLiteral("%1::%2").arg(QLatin1String(Entry->ClassName),
+                                                                 QLatin1String(Entry->HandlerName))
+                                  : QStringLiteral("DefaultHandler");
+    qCDebug(lcMsg).noquote() << QStringLiteral("%1 wParam=0x%2 lParam=0x%3 -> %4")
+                                    .arg(FSubject)
+                                    .arg(quint64(Message.WParam), 0, 16)
+                                    .arg(quint64(Message.LParam), 0, 16)
+                                    .arg(handler);
+    ++TraceDepth;
+  }
+  ~TMessageTrace() {
+    --TraceDepth;
+    if (std::uncaught_exceptions() > FExceptions)
+      qCDebug(lcMsg).noquote() << QStringLiteral("%1 raised an exception").arg(FSubject);
+    else
+      qCDebug(lcMsg).noquote() << QStringLiteral("%1 returned 0x%2").arg(FSubject).arg(quint64(FMessage.Result), 0, 16);
+  }
+  TMessageTrace(const TMessageTrace&) = delete;
+  TMessageTrace& operator=(const TMessageTrace&) = delete;
+
+ private:
+  const TMessage& FMessage;
+  int FExceptions;
+  QString FSubject;
+};
 
 bool IsMouseMessage(UINT msg) {
   return msg >= WM_MOUSEFIRST && msg <= WM_MOUSELAST && msg != WM_MOUSEWHEEL && msg != WM_MOUSEHWHEEL;
@@ -386,7 +427,7 @@ void DeliverMouseOrigin(const TMessage& Message, QMouseEvent* Origin, const std:
 
 TControl::TControl(TComponent* AOwner) : TComponent(AOwner), FFont(std::make_unique<TFont>()) {
   FWindowProc = DefaultWindowProc();
-  FFont->OnChange = [this](TObject*) { Perform(CM_FONTCHANGED, 0, 0); };
+  FFont->OnChange = [this](TObject*) { FontChanged(); };
 }
 
 TControl::~TControl() {
@@ -434,54 +475,154 @@ void TControl::WndProc(TMessage& Message) {
   Dispatch(Message);
 }
 
-void TControl::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_LBUTTONDOWN: HandleMouseButton(Message, mbLeft, true, false); return;
-    case WM_LBUTTONDBLCLK: HandleMouseButton(Message, mbLeft, true, true); return;
-    case WM_LBUTTONUP: HandleMouseButton(Message, mbLeft, false, false); return;
-    case WM_RBUTTONDOWN: HandleMouseButton(Message, mbRight, true, false); return;
-    case WM_RBUTTONDBLCLK: HandleMouseButton(Message, mbRight, true, true); return;
-    case WM_RBUTTONUP: HandleMouseButton(Message, mbRight, false, false); return;
-    case WM_MBUTTONDOWN: HandleMouseButton(Message, mbMiddle, true, false); return;
-    case WM_MBUTTONDBLCLK: HandleMouseButton(Message, mbMiddle, true, true); return;
-    case WM_MBUTTONUP: HandleMouseButton(Message, mbMiddle, false, false); return;
-    case WM_MOUSEMOVE: {
-      DefaultHandler(Message);
-      if (!FControlStyle.Contains(csNoStdEvents)) {
-        TWMMouse m(Message);
-        MouseMove(MouseKeysToShiftState(m.Keys()), m.XPos(), m.YPos());
-      }
-      return;
+// --- message maps
+
+TMessageMap::TMessageMap(const char* ClassName, const TMessageMap* Parent, std::vector<TMessageMapEntry> Own)
+    : FClassName(ClassName), FParent(Parent) {
+  for (TMessageMapEntry& e : Own) e.ClassName = ClassName;
+  std::stable_sort(Own.begin(), Own.end(),
+                   [](const TMessageMapEntry& a, const TMessageMapEntry& b) { return a.Msg < b.Msg; });
+  for (size_t i = 1; i < Own.size(); ++i)
+    if (Own[i].Msg == Own[i - 1].Msg)
+      qFatal("%s: %s is entered twice in its message map", ClassName, qPrintable(MessageName(Own[i].Msg)));
+  // Own entries first, then the parent's for the ids this class leaves alone.
+  FEntries = std::move(Own);
+  if (Parent) {
+    std::vector<TMessageMapEntry> merged;
+    merged.reserve(FEntries.size() + Parent->FEntries.size());
+    auto own = FEntries.begin();
+    for (const TMessageMapEntry& inherited : Parent->FEntries) {
+      while (own != FEntries.end() && own->Msg < inherited.Msg) merged.push_back(*own++);
+      if (own != FEntries.end() && own->Msg == inherited.Msg) continue;
+      merged.push_back(inherited);
     }
-    case CM_MOUSEENTER:
-      if (OnMouseEnter) OnMouseEnter(this);
-      return;
-    case CM_MOUSELEAVE:
-      if (OnMouseLeave) OnMouseLeave(this);
-      return;
-    case WM_MOUSEWHEEL:
-      // To the control under the cursor; unhandled wheels go up the parents,
-      // and a turn none of them handled is the window's default handling
-      // (a memo or list box scrolls).
-      Message.Result = Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
-      if (Message.Result == 0) DefaultHandler(Message);
-      return;
-    case CM_MOUSEWHEEL: {
-      TWMMouseWheel w(Message);
-      TShiftState shift = MouseKeysToShiftState(w.Keys());
-      if (DoMouseWheel(shift, w.WheelDelta(), TPoint(w.XPos(), w.YPos())))
-        Message.Result = 1;
-      else if (FParent)
-        Message.Result = FParent->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
-      return;
-    }
-    case CM_HITTEST: Message.Result = HTCLIENT; return;
-    case WM_CONTEXTMENU: WMContextMenu(Message); return;
-    case WM_CANCELMODE: case CM_CANCELMODE:
-      if (MouseCapture()) SetMouseCapture(false);
-      return;
-    default: DefaultHandler(Message); return;
+    merged.insert(merged.end(), own, FEntries.end());
+    FEntries = std::move(merged);
   }
+}
+
+const TMessageMapEntry* TMessageMap::Find(UINT Msg) const {
+  auto it = std::lower_bound(FEntries.begin(), FEntries.end(), Msg,
+                             [](const TMessageMapEntry& e, UINT m) { return e.Msg < m; });
+  return it != FEntries.end() && it->Msg == Msg ? &*it : nullptr;
+}
+
+const TMessageMap& TControl::StaticMessageMap() {
+  static const TMessageMap map("TControl", nullptr, MessageTable());
+  return map;
+}
+
+const TMessageMap& TControl::MessageMap() const { return StaticMessageMap(); }
+
+std::vector<TMessageMapEntry> TControl::MessageTable() {
+  return {
+      TF_MESSAGE(WM_LBUTTONDOWN, WMLButtonDown),
+      TF_MESSAGE(WM_LBUTTONDBLCLK, WMLButtonDblClk),
+      TF_MESSAGE(WM_LBUTTONUP, WMLButtonUp),
+      TF_MESSAGE(WM_RBUTTONDOWN, WMRButtonDown),
+      TF_MESSAGE(WM_RBUTTONDBLCLK, WMRButtonDblClk),
+      TF_MESSAGE(WM_RBUTTONUP, WMRButtonUp),
+      TF_MESSAGE(WM_MBUTTONDOWN, WMMButtonDown),
+      TF_MESSAGE(WM_MBUTTONDBLCLK, WMMButtonDblClk),
+      TF_MESSAGE(WM_MBUTTONUP, WMMButtonUp),
+      TF_MESSAGE(WM_MOUSEMOVE, WMMouseMove),
+      TF_MESSAGE(CM_MOUSEENTER, CMMouseEnter),
+      TF_MESSAGE(CM_MOUSELEAVE, CMMouseLeave),
+      TF_MESSAGE(WM_MOUSEWHEEL, WMMouseWheel),
+      TF_MESSAGE(CM_MOUSEWHEEL, CMMouseWheel),
+      TF_MESSAGE(CM_HITTEST, CMHitTest),
+      TF_MESSAGE(WM_CONTEXTMENU, WMContextMenu),
+      TF_MESSAGE(WM_CANCELMODE, WMCancelMode),
+      TF_MESSAGE(CM_CANCELMODE, WMCancelMode),
+      TF_MESSAGE(CM_PARENTFONTCHANGED, CMParentFontChanged),
+  };
+}
+
+void TControl::Dispatch(TMessage& Message) { DispatchWith(MessageMap(), Message); }
+
+void TControl::DispatchWith(const TMessageMap& Map, TMessage& Message) {
+  const TMessageMapEntry* entry = Map.Find(Message.Msg);
+  if (Q_UNLIKELY(lcMsg().isDebugEnabled())) {
+    TMessageTrace trace(this, Message, entry);
+    if (entry) (this->*entry->Handler)(Message);
+    else DefaultHandler(Message);
+    return;
+  }
+  if (entry) (this->*entry->Handler)(Message);
+  else DefaultHandler(Message);
+}
+
+void TControl::WMLButtonDown(TMessage& Message) { HandleMouseButton(Message, mbLeft, true, false); }
+void TControl::WMLButtonDblClk(TMessage& Message) { HandleMouseButton(Message, mbLeft, true, true); }
+void TControl::WMLButtonUp(TMessage& Message) { HandleMouseButton(Message, mbLeft, false, false); }
+void TControl::WMRButtonDown(TMessage& Message) { HandleMouseButton(Message, mbRight, true, false); }
+void TControl::WMRButtonDblClk(TMessage& Message) { HandleMouseButton(Message, mbRight, true, true); }
+void TControl::WMRButtonUp(TMessage& Message) { HandleMouseButton(Message, mbRight, false, false); }
+void TControl::WMMButtonDown(TMessage& Message) { HandleMouseButton(Message, mbMiddle, true, false); }
+void TControl::WMMButtonDblClk(TMessage& Message) { HandleMouseButton(Message, mbMiddle, true, true); }
+void TControl::WMMButtonUp(TMessage& Message) { HandleMouseButton(Message, mbMiddle, false, false); }
+
+void TControl::WMMouseMove(TMessage& Message) {
+  DefaultHandler(Message);
+  if (!FControlStyle.Contains(csNoStdEvents)) {
+    TWMMouse m(Message);
+    MouseMove(MouseKeysToShiftState(m.Keys()), m.XPos(), m.YPos());
+  }
+}
+
+void TControl::CMMouseEnter(TMessage&) {
+  if (OnMouseEnter) OnMouseEnter(this);
+}
+
+void TControl::CMMouseLeave(TMessage&) {
+  if (OnMouseLeave) OnMouseLeave(this);
+}
+
+void TControl::WMMouseWheel(TMessage& Message) {
+  Message.Result = Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+  if (Message.Result == 0) DefaultHandler(Message);
+}
+
+void TControl::CMMouseWheel(TMessage& Message) {
+  TWMMouseWheel w(Message);
+  TShiftState shift = MouseKeysToShiftState(w.Keys());
+  if (DoMouseWheel(shift, w.WheelDelta(), TPoint(w.XPos(), w.YPos())))
+    Message.Result = 1;
+  else if (FParent)
+    Message.Result = FParent->Perform(CM_MOUSEWHEEL, Message.WParam, Message.LParam);
+}
+
+void TControl::CMHitTest(TMessage& Message) { Message.Result = HTCLIENT; }
+
+void TControl::WMCancelMode(TMessage&) {
+  if (MouseCapture()) SetMouseCapture(false);
+}
+
+void TControl::FontChanged() {
+  if (!FTakingParentFont) FParentFont = false;
+  Perform(CM_FONTCHANGED, 0, 0);
+}
+
+void TControl::SetParentFont(bool Value) {
+  if (FParentFont == Value) return;
+  FParentFont = Value;
+  if (FParent && !ComponentState().Contains(csReading)) Perform(CM_PARENTFONTCHANGED, 0, 0);
+}
+
+void TControl::CMParentFontChanged(TMessage& Message) {
+  if (!FParentFont) return;
+  const TFont* source = Message.WParam != 0 ? reinterpret_cast<const TFont*>(Message.LParam)
+                        : FParent             ? FParent->Font()
+                                              : nullptr;
+  if (!source || source->SameAs(*FFont)) return;
+  FTakingParentFont = true;
+  try {
+    FFont->Assign(const_cast<TFont*>(source));
+  } catch (...) {
+    FTakingParentFont = false;
+    throw;
+  }
+  FTakingParentFont = false;
 }
 
 void TControl::DefaultHandler(TMessage& Message) {
@@ -679,7 +820,8 @@ void TControl::ChangeScale(int M, int D, bool isDpiChange) {
       const int y = MulDiv(FTop, M, D);
       SetBounds(x, y, MulDiv(FLeft + FWidth, M, D) - x, MulDiv(FTop + FHeight, M, D) - y);
     }
-    FFont->SetHeight(MulDiv(FFont->Height(), M, D));
+    // A control showing its parent's font gets the parent's scaled font.
+    if (!FParentFont || !FParent) FFont->SetHeight(MulDiv(FFont->Height(), M, D));
   }
   if (isDpiChange) FCurrentPPI = MulDiv(FCurrentPPI, M, D);
 }
@@ -783,7 +925,7 @@ TPoint TControl::ClientOrigin() const {
   if (IsWindowed()) {
     auto* self = static_cast<TWinControl*>(const_cast<TControl*>(this));
     if (QWidget* w = self->WidgetIfAllocated()) {
-      const QPoint p = w->mapToGlobal(QPoint(0, 0));
+      const QPoint p = w->mapToGlobal(QPoint(self->FClientArea.Left, self->FClientArea.Top));
       return TPoint(p.x(), p.y());
     }
     if (!FParent) return TPoint(FLeft, FTop);
@@ -844,6 +986,7 @@ void TWinControl::InsertControl(TControl* AControl) {
   AControl->FParent = this;
   FControls.append(AControl);
   if (auto* w = dynamic_cast<TWinControl*>(AControl)) FTabList.append(w);
+  AControl->Perform(CM_PARENTFONTCHANGED, 0, 0);
   AControl->UpdateAnchorRules();
   if (AControl->FAlign != alNone) Realign();
   Perform(CM_CONTROLLISTCHANGE, reinterpret_cast<WPARAM>(AControl), 1);
@@ -971,13 +1114,28 @@ void TWinControl::CreateWnd() {
   FHost = dynamic_cast<TWidgetHost*>(w);
   FHandle = AllocateWindowHandle(this, w);
   FWindowClassStyle = params.WindowClassStyle;
+  FStyle = params.Style;
+  FExStyle = params.ExStyle;
   ApplyCreateParams(params);
+  if (TWindowScrollBars* bars = WindowScrollBars()) bars->InitFromStyle(params.Style);
+  UpdateClientArea(false);
+  ApplyWidgetFont();
   Perform(WM_CREATE, 0, 0);
+}
+
+void TWinControl::ApplyWidgetFont() {
+  if (QWidget* w = FWidget.data()) w->setFont(Font()->QtFont());
+}
+
+void TWinControl::NotifyControls(UINT Msg) {
+  for (TControl* c : QList<TControl*>(FControls)) c->Perform(Msg, 0, 0);
 }
 
 void TWinControl::ApplyCreateParams(const TCreateParams& Params) {
   QWidget* w = FWidget.data();
-  w->setGeometry(Params.X, Params.Y, Params.Width, Params.Height);
+  // Child windows sit in the parent's client area.
+  const TPoint offset = (Params.Style & WS_CHILD) && FParent ? FParent->FClientArea.TopLeft() : TPoint();
+  w->setGeometry(Params.X + offset.X, Params.Y + offset.Y, Params.Width, Params.Height);
   w->setEnabled(!(Params.Style & WS_DISABLED));
   if (w->isWindow()) w->setWindowTitle(Params.Caption);
   if (Params.Style & WS_CHILD) w->setVisible((Params.Style & WS_VISIBLE) != 0);
@@ -998,6 +1156,9 @@ void TWinControl::DestroyWnd() {
   if (FocusLostBy == h) FocusLostBy = nullptr;
   if (LastClick.Wnd == h) LastClick.Valid = false;
   ReleaseWindowHandle(h);
+  FScrollBars.reset();
+  FClientArea = TRect();
+  FHasFrame = false;
   ReleaseWidget();
   FBackBuffer = QImage();
   FMouseControl = nullptr;
@@ -1062,10 +1223,15 @@ void TWinControl::Update() {
 
 void TWinControl::InvalidateWindowRect(const RECT* Rect) {
   if (!FWidget) return;
-  if (Rect)
-    FWidget->update(QRect(Rect->left, Rect->top, Rect->right - Rect->left, Rect->bottom - Rect->top));
-  else
+  if (Rect) {
+    // Client coordinates: only the client area is touched.
+    QRect r(Rect->left + FClientArea.Left, Rect->top + FClientArea.Top, Rect->right - Rect->left,
+            Rect->bottom - Rect->top);
+    if (FHasFrame) r &= QRect(FClientArea.Left, FClientArea.Top, FClientArea.Width(), FClientArea.Height());
+    FWidget->update(r);
+  } else {
     FWidget->update();
+  }
 }
 
 LRESULT TWinControl::WindowMessage(UINT Msg, WPARAM wParam, LPARAM lParam) { return Perform(Msg, wParam, lParam); }
@@ -1073,10 +1239,10 @@ LRESULT TWinControl::WindowMessage(UINT Msg, WPARAM wParam, LPARAM lParam) { ret
 // --- geometry and alignment
 
 void TWinControl::BoundsChanged() {
-  if (FWidget) {
-    FWidget->setGeometry(FLeft, FTop, FWidth, FHeight);
-  }
-  Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(FWidth), WORD(FHeight)));
+  if (FWidget) PlaceWidget();
+  UpdateClientArea(false);
+  const TRect client = ClientRect();
+  Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(client.Width()), WORD(client.Height())));
 }
 
 void TWinControl::Resize() { TControl::Resize(); }
@@ -1381,167 +1547,217 @@ bool TWinControl::IsControlMouseMsg(TMessage& Message) {
   return true;
 }
 
-void TWinControl::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CN_KEYDOWN:
-    case CN_SYSKEYDOWN: {
-      // Tab, arrows, Enter and Escape go to the form's dialog handling unless
-      // the control asks for them.
-      TWMKey k(Message);
-      Message.Result = 1;
-      if (IsMenuKey(Message)) return;
-      if (Perform(CM_CHILDKEY, k.CharCode(), reinterpret_cast<LPARAM>(this)) != 0) return;
-      LRESULT mask = 0;
-      switch (k.CharCode()) {
-        case VK_TAB: mask = DLGC_WANTTAB; break;
-        case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
-        case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
-        default: break;
-      }
-      if (mask != 0 && Perform(CM_WANTSPECIALKEY, k.CharCode(), 0) == 0 &&
-          (Perform(WM_GETDLGCODE, 0, 0) & mask) == 0) {
-        TCustomForm* form = GetParentForm(this);
-        if (form && form->Perform(CM_DIALOGKEY, k.CharCode(), k.KeyData()) != 0) return;
-      }
-      Message.Result = 0;
-      return;
-    }
-    case CN_CHAR:
-    case CN_SYSCHAR: {
-      TWMKey k(Message);
-      Message.Result = 1;
-      if ((Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0 || Message.Msg == CN_SYSCHAR) {
-        TCustomForm* form = GetParentForm(this);
-        if (form && form->Perform(CM_DIALOGCHAR, k.CharCode(), k.KeyData()) != 0) return;
-      }
-      Message.Result = 0;
-      return;
-    }
-    case WM_KEYDOWN:
-      if (!DoKeyDown(Message)) DefaultHandler(Message);
-      return;
-    case WM_SYSKEYDOWN:
-      if (DoKeyDown(Message)) return;
-      // Alt+F4 closes the form, as the system menu's Close does.
-      if (Message.WParam == VK_F4 && (Message.LParam & KF_ALTDOWN_BIT)) {
-        if (TCustomForm* form = GetParentForm(this)) {
-          form->Perform(WM_CLOSE, 0, 0);
-          return;
-        }
-      }
-      DefaultHandler(Message);
-      return;
-    case WM_CHAR:
-      if (!DoKeyPress(Message)) DefaultHandler(Message);
-      return;
-    case WM_KEYUP:
-    case WM_SYSKEYUP:
-      if (!DoKeyUp(Message)) DefaultHandler(Message);
-      return;
-    case CM_CHILDKEY:
-      if (FParent) Message.Result = FParent->Perform(Message);
-      return;
-    case CM_DIALOGKEY:
-    case CM_DIALOGCHAR:
-      Broadcast(Message);
-      return;
-    case WM_SETFOCUS: {
-      TCustomForm* form = GetParentForm(this);
-      if (form && form != this && !form->SetFocusedControl(this)) return;
-      DefaultHandler(Message);
-      return;
-    }
-    case CM_ENTER: DoEnter(); return;
-    case CM_EXIT: DoExit(); return;
-    case WM_COMMAND: {
-      if (TWinControl* child = FindControl(reinterpret_cast<HWND>(Message.LParam)); child && child != this) {
-        Message.Result = child->Perform(CN_COMMAND, Message.WParam, Message.LParam);
-        return;
-      }
-      DefaultHandler(Message);
-      return;
-    }
-    case WM_NOTIFY: {
-      const NMHDR* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
-      if (TWinControl* child = hdr ? FindControl(hdr->hwndFrom) : nullptr; child && child != this) {
-        Message.Result = child->Perform(CN_NOTIFY, Message.WParam, Message.LParam);
-        return;
-      }
-      DefaultHandler(Message);
-      return;
-    }
-    case WM_HSCROLL:
-    case WM_VSCROLL: {
-      if (TWinControl* child = FindControl(reinterpret_cast<HWND>(Message.LParam)); child && child != this) {
-        Message.Result = child->Perform(CN_BASE + Message.Msg, Message.WParam, Message.LParam);
-        return;
-      }
-      DefaultHandler(Message);
-      return;
-    }
-    case WM_CONTEXTMENU: {
-      // A windowless child under the point has the first say.
-      const TPoint screen(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
-      if (Message.Result == 0 && !(screen.X == -1 && screen.Y == -1)) {
-        TControl* c = ControlAtPos(ScreenToClient(screen), false);
-        if (c && !c->IsWindowed()) {
-          Message.Result = c->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
-          if (Message.Result != 0) return;
-        }
-      }
-      TControl::Dispatch(Message);
-      return;
-    }
-    case WM_PAINT:
-      if (FQtBacked) {
-        DefaultHandler(Message);
-        return;
-      }
-      PaintHandler(Message);
-      return;
-    case WM_ERASEBKGND:
-      if (FQtBacked) {
-        DefaultHandler(Message);
-        return;
-      }
-      if (!FControlStyle.Contains(csOpaque) && Message.WParam) {
-        RECT r{0, 0, FWidth, FHeight};
-        // The face colour of the active style.
-        HBRUSH brush = CreateSolidBrush(COLORREF(StyleServices().GetSystemColor(clBtnFace)));
-        FillRect(reinterpret_cast<HDC>(Message.WParam), &r, brush);
-        DeleteObject(brush);
-      }
-      Message.Result = 1;
-      return;
-    case WM_SETCURSOR: {
-      TWMSetCursor s(Message);
-      if (s.HitTest() == HTCLIENT && s.CursorWnd() == FHandle && FWidget) {
-        POINT p;
-        GetCursorPos(&p);
-        const TPoint local = ScreenToClient(TPoint(p.x, p.y));
-        TControl* c = ControlAtPos(local, false);
-        if (!c || c->IsWindowed()) c = this;
-        TCursor cursor = Screen->Cursor();
-        for (const TControl* x = c; cursor == crDefault && x; x = x->Parent()) cursor = x->Cursor();
-        if (cursor == crDefault) cursor = crArrow;
-        FAppliedCursor = cursor;
-        FWidget->setCursor(Screen->CursorShape(cursor));
-        Message.Result = 1;
-        return;
-      }
-      DefaultHandler(Message);
-      return;
-    }
-    case WM_SIZE:
-      Realign();
-      Resize();
-      DefaultHandler(Message);
-      return;
-    default: TControl::Dispatch(Message); return;
+TF_MESSAGE_MAP(TWinControl, TControl) {
+  return {
+      TF_MESSAGE(CN_KEYDOWN, CNKeyDown),
+      TF_MESSAGE(CN_SYSKEYDOWN, CNKeyDown),
+      TF_MESSAGE(CN_CHAR, CNChar),
+      TF_MESSAGE(CN_SYSCHAR, CNChar),
+      TF_MESSAGE(WM_KEYDOWN, WMKeyDown),
+      TF_MESSAGE(WM_SYSKEYDOWN, WMSysKeyDown),
+      TF_MESSAGE(WM_CHAR, WMChar),
+      TF_MESSAGE(WM_KEYUP, WMKeyUp),
+      TF_MESSAGE(WM_SYSKEYUP, WMKeyUp),
+      TF_MESSAGE(CM_CHILDKEY, CMChildKey),
+      TF_MESSAGE(CM_DIALOGKEY, CMDialogKey),
+      TF_MESSAGE(CM_DIALOGCHAR, CMDialogChar),
+      TF_MESSAGE(WM_SETFOCUS, WMSetFocus),
+      TF_MESSAGE(CM_ENTER, CMEnter),
+      TF_MESSAGE(CM_EXIT, CMExit),
+      TF_MESSAGE(WM_COMMAND, WMCommand),
+      TF_MESSAGE(WM_NOTIFY, WMNotify),
+      TF_MESSAGE(WM_HSCROLL, WMHScroll),
+      TF_MESSAGE(WM_VSCROLL, WMVScroll),
+      TF_MESSAGE(WM_CONTEXTMENU, WMContextMenu),
+      TF_MESSAGE(WM_PAINT, WMPaint),
+      TF_MESSAGE(WM_ERASEBKGND, WMEraseBkgnd),
+      TF_MESSAGE(WM_SETCURSOR, WMSetCursor),
+      TF_MESSAGE(WM_SIZE, WMSize),
+      TF_MESSAGE(WM_SETREDRAW, WMSetRedraw),
+      TF_MESSAGE(CM_FONTCHANGED, CMFontChanged),
+  };
+}
+
+void TWinControl::WMSetRedraw(TMessage& Message) {
+  // wParam 0 stops the window from repainting; any other value lets it
+  // repaint again (and Qt repaints what was held back).
+  if (QWidget* w = WidgetIfAllocated()) w->setUpdatesEnabled(Message.WParam != 0);
+  Message.Result = 0;
+}
+
+void TWinControl::CNKeyDown(TMessage& Message) {
+  TWMKey k(Message);
+  Message.Result = 1;
+  if (IsMenuKey(Message)) return;
+  if (Perform(CM_CHILDKEY, k.CharCode(), reinterpret_cast<LPARAM>(this)) != 0) return;
+  LRESULT mask = 0;
+  switch (k.CharCode()) {
+    case VK_TAB: mask = DLGC_WANTTAB; break;
+    case VK_LEFT: case VK_RIGHT: case VK_UP: case VK_DOWN: mask = DLGC_WANTARROWS; break;
+    case VK_RETURN: case VK_EXECUTE: case VK_ESCAPE: case VK_CANCEL: mask = DLGC_WANTALLKEYS; break;
+    default: break;
   }
+  if (mask != 0 && Perform(CM_WANTSPECIALKEY, k.CharCode(), 0) == 0 &&
+      (Perform(WM_GETDLGCODE, 0, 0) & mask) == 0) {
+    TCustomForm* form = GetParentForm(this);
+    if (form && form->Perform(CM_DIALOGKEY, k.CharCode(), k.KeyData()) != 0) return;
+  }
+  Message.Result = 0;
+}
+
+void TWinControl::CNChar(TMessage& Message) {
+  TWMKey k(Message);
+  Message.Result = 1;
+  if ((Perform(WM_GETDLGCODE, 0, 0) & DLGC_WANTCHARS) == 0 || Message.Msg == CN_SYSCHAR) {
+    TCustomForm* form = GetParentForm(this);
+    if (form && form->Perform(CM_DIALOGCHAR, k.CharCode(), k.KeyData()) != 0) return;
+  }
+  Message.Result = 0;
+}
+
+void TWinControl::WMKeyDown(TMessage& Message) {
+  if (!DoKeyDown(Message)) DefaultHandler(Message);
+}
+
+void TWinControl::WMSysKeyDown(TMessage& Message) {
+  if (DoKeyDown(Message)) return;
+  // Alt+F4 closes the form, as the system menu's Close does.
+  if (Message.WParam == VK_F4 && (Message.LParam & KF_ALTDOWN_BIT)) {
+    if (TCustomForm* form = GetParentForm(this)) {
+      form->Perform(WM_CLOSE, 0, 0);
+      return;
+    }
+  }
+  DefaultHandler(Message);
+}
+
+void TWinControl::WMChar(TMessage& Message) {
+  if (!DoKeyPress(Message)) DefaultHandler(Message);
+}
+
+void TWinControl::WMKeyUp(TMessage& Message) {
+  if (!DoKeyUp(Message)) DefaultHandler(Message);
+}
+
+void TWinControl::CMChildKey(TMessage& Message) {
+  if (FParent) Message.Result = FParent->Perform(Message);
+}
+
+void TWinControl::CMDialogKey(TMessage& Message) { Broadcast(Message); }
+
+void TWinControl::CMDialogChar(TMessage& Message) { Broadcast(Message); }
+
+void TWinControl::WMSetFocus(TMessage& Message) {
+  TCustomForm* form = GetParentForm(this);
+  if (form && form != this && !form->SetFocusedControl(this)) return;
+  DefaultHandler(Message);
+}
+
+void TWinControl::CMEnter(TMessage&) { DoEnter(); }
+
+void TWinControl::CMExit(TMessage&) { DoExit(); }
+
+void TWinControl::WMCommand(TMessage& Message) {
+  if (TWinControl* child = FindControl(reinterpret_cast<HWND>(Message.LParam)); child && child != this) {
+    Message.Result = child->Perform(CN_COMMAND, Message.WParam, Message.LParam);
+    return;
+  }
+  DefaultHandler(Message);
+}
+
+void TWinControl::WMNotify(TMessage& Message) {
+  const NMHDR* hdr = reinterpret_cast<const NMHDR*>(Message.LParam);
+  if (TWinControl* child = hdr ? FindControl(hdr->hwndFrom) : nullptr; child && child != this) {
+    Message.Result = child->Perform(CN_NOTIFY, Message.WParam, Message.LParam);
+    return;
+  }
+  DefaultHandler(Message);
+}
+
+void TWinControl::WMHScroll(TMessage& Message) {
+  if (TWinControl* child = FindControl(reinterpret_cast<HWND>(Message.LParam)); child && child != this) {
+    Message.Result = child->Perform(CN_HSCROLL, Message.WParam, Message.LParam);
+    return;
+  }
+  DefaultHandler(Message);
+}
+
+void TWinControl::WMVScroll(TMessage& Message) {
+  if (TWinControl* child = FindControl(reinterpret_cast<HWND>(Message.LParam)); child && child != this) {
+    Message.Result = child->Perform(CN_VSCROLL, Message.WParam, Message.LParam);
+    return;
+  }
+  DefaultHandler(Message);
+}
+
+void TWinControl::WMContextMenu(TMessage& Message) {
+  const TPoint screen(GET_X_LPARAM(Message.LParam), GET_Y_LPARAM(Message.LParam));
+  if (Message.Result == 0 && !(screen.X == -1 && screen.Y == -1)) {
+    TControl* c = ControlAtPos(ScreenToClient(screen), false);
+    if (c && !c->IsWindowed()) {
+      Message.Result = c->Perform(WM_CONTEXTMENU, Message.WParam, Message.LParam);
+      if (Message.Result != 0) return;
+    }
+  }
+  TControl::WMContextMenu(Message);
+}
+
+void TWinControl::WMPaint(TMessage& Message) {
+  if (FQtBacked) {
+    DefaultHandler(Message);
+    return;
+  }
+  PaintHandler(Message);
+}
+
+void TWinControl::WMEraseBkgnd(TMessage& Message) {
+  if (FQtBacked) {
+    DefaultHandler(Message);
+    return;
+  }
+  if (!FControlStyle.Contains(csOpaque) && Message.WParam) {
+    RECT r{0, 0, FWidth, FHeight};
+    // The face colour of the active style.
+    HBRUSH brush = CreateSolidBrush(COLORREF(StyleServices().GetSystemColor(clBtnFace)));
+    FillRect(reinterpret_cast<HDC>(Message.WParam), &r, brush);
+    DeleteObject(brush);
+  }
+  Message.Result = 1;
+}
+
+void TWinControl::WMSetCursor(TMessage& Message) {
+  TWMSetCursor s(Message);
+  if (s.HitTest() == HTCLIENT && s.CursorWnd() == FHandle && FWidget) {
+    POINT p;
+    GetCursorPos(&p);
+    const TPoint local = ScreenToClient(TPoint(p.x, p.y));
+    TControl* c = ControlAtPos(local, false);
+    if (!c || c->IsWindowed()) c = this;
+    TCursor cursor = Screen->Cursor();
+    for (const TControl* x = c; cursor == crDefault && x; x = x->Parent()) cursor = x->Cursor();
+    if (cursor == crDefault) cursor = crArrow;
+    FAppliedCursor = cursor;
+    FWidget->setCursor(Screen->CursorShape(cursor));
+    Message.Result = 1;
+    return;
+  }
+  DefaultHandler(Message);
+}
+
+void TWinControl::WMSize(TMessage& Message) {
+  Realign();
+  Resize();
+  DefaultHandler(Message);
+}
+
+void TWinControl::CMFontChanged(TMessage& Message) {
+  Inherited<TControl>(Message);
+  ApplyWidgetFont();
+  NotifyControls(CM_PARENTFONTCHANGED);
 }
 
 void TWinControl::DefaultHandler(TMessage& Message) {
+  if (DefaultNonClient(Message)) return;
   switch (Message.Msg) {
     case WM_RBUTTONUP: {
       if (!(FQtBacked && ForwardToQt(Message))) TControl::DefaultHandler(Message);
@@ -1715,6 +1931,18 @@ void TWinControl::HostPaint(QEvent* Event) {
   if (area.isEmpty()) return;
   HDC dc = CreateImageDC(&FBackBuffer, Screen->PixelsPerInch());
   IntersectClipRect(dc, area.left(), area.top(), area.left() + area.width(), area.top() + area.height());
+  if (FHasFrame && FHandle) {
+    // The border and the scroll bars, then the client area from its corner.
+    const int saved = SaveDC(dc);
+    TMessage nc;
+    nc.Msg = WM_NCPAINT;
+    nc.WParam = reinterpret_cast<WPARAM>(dc);
+    nc.Origin = Event;
+    Perform(nc);
+    RestoreDC(dc, saved);
+    SetViewportOrgEx(dc, FClientArea.Left, FClientArea.Top, nullptr);
+    IntersectClipRect(dc, 0, 0, FClientArea.Width(), FClientArea.Height());
+  }
   TMessage erase;
   erase.Msg = WM_ERASEBKGND;
   erase.WParam = reinterpret_cast<WPARAM>(dc);
@@ -1732,6 +1960,51 @@ void TWinControl::HostPaint(QEvent* Event) {
     QPainter painter(w);
     painter.drawImage(area, FBackBuffer, area);
   }
+}
+
+// --- hints
+
+namespace {
+
+THintShower& HintShower() {
+  static THintShower shower = [](const THintInfo& AInfo) {
+    if (AInfo.HintStr.isEmpty()) {
+      QToolTip::hideText();
+      return;
+    }
+    QWidget* widget = nullptr;
+    if (auto* w = dynamic_cast<TWinControl*>(AInfo.HintControl)) widget = w->WidgetIfAllocated();
+    QToolTip::showText(QPoint(AInfo.HintPos.X, AInfo.HintPos.Y), AInfo.HintStr, widget, QRect(), AInfo.HideTimeout);
+  };
+  return shower;
+}
+
+}  // namespace
+
+THintShower SetHintShower(THintShower AShower) {
+  THintShower previous = std::move(HintShower());
+  HintShower() = std::move(AShower);
+  return previous;
+}
+
+// Before a hint shows, the control gets CM_HINTSHOW with the hint's
+// information, which it may change or veto.
+static void ShowControlHint(TWinControl* AControl, const QPoint& AClientPos) {
+  THintInfo info;
+  if (!AControl->ShowHint() || (Application && !Application->ShowHint())) {
+    HintShower()(info);
+    return;
+  }
+  info.HintControl = AControl;
+  info.CursorPos = TPoint(AClientPos.x(), AClientPos.y());
+  info.CursorRect = TRect(0, 0, AControl->Width(), AControl->Height());
+  const TPoint screen = AControl->ClientToScreen(info.CursorPos);
+  info.HintPos = TPoint(screen.X, screen.Y + 20);
+  info.HideTimeout = Application ? Application->HintHidePause() : 2500;
+  info.HintStr = AControl->Hint();
+  const LRESULT veto = AControl->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+  if (veto != 0) info.HintStr.clear();
+  HintShower()(info);
 }
 
 // --- input translation
@@ -1758,6 +2031,10 @@ bool TWinControl::HostEvent(QEvent* Event) {
       // Context menus follow WM_CONTEXTMENU; Qt's event only opens the
       // standard menu of a Qt-backed control that has no pop-up menu.
       if (FQtBacked && !PopupMenu()) return host->BaseEvent(Event);
+      Event->accept();
+      return true;
+    case QEvent::ToolTip:
+      ShowControlHint(this, static_cast<QHelpEvent*>(Event)->pos());
       Event->accept();
       return true;
     case QEvent::Wheel:
@@ -1924,8 +2201,9 @@ void TWinControl::TranslateMouse(QMouseEvent* Event) {
   const HWND capture = GetCapture();
   if (capture && capture != FHandle)
     if (TWinControl* c = FindControl(capture); c && c->FWidget) target = c;
-  const QPoint local = target == this ? Event->position().toPoint()
-                                      : target->FWidget->mapFromGlobal(QPoint(screen.x, screen.y));
+  const QPoint widgetPos = target == this ? Event->position().toPoint()
+                                          : target->FWidget->mapFromGlobal(QPoint(screen.x, screen.y));
+  const QPoint local = widgetPos - QPoint(target->FClientArea.Left, target->FClientArea.Top);
 
   WORD vk = 0;
   UINT down = 0, up = 0, dbl = 0;
@@ -1963,6 +2241,7 @@ void TWinControl::TranslateMouse(QMouseEvent* Event) {
   } else if (Event->type() != QEvent::MouseMove) {
     return;
   }
+  if (target->NonClientMouse(target == this ? Event : nullptr, msg, widgetPos, screen, capture != nullptr)) return;
   if (msg != up && !capture) {
     SendMessage(h, WM_SETCURSOR, reinterpret_cast<WPARAM>(h), MAKELPARAM(HTCLIENT, WORD(msg)));
     if (!IsWindow(h)) return;
@@ -2054,10 +2333,14 @@ void TControlCanvas::CreateHandle() {
     buffer.fill(Qt::transparent);
   }
   HDC dc = CreateImageDC(&buffer, Screen->PixelsPerInch());
+  const TRect client = window->ClientArea();
   if (FControl != window) {
     const TPoint origin = FControl->ClientToParent(TPoint(0, 0), window);
-    SetViewportOrgEx(dc, origin.X, origin.Y, nullptr);
+    SetViewportOrgEx(dc, origin.X + client.Left, origin.Y + client.Top, nullptr);
     IntersectClipRect(dc, 0, 0, FControl->Width(), FControl->Height());
+  } else if (window->HasFrame()) {
+    SetViewportOrgEx(dc, client.Left, client.Top, nullptr);
+    IntersectClipRect(dc, 0, 0, client.Width(), client.Height());
   }
   FOwnDC = dc;
   SetHandle(dc);
@@ -2083,11 +2366,13 @@ TGraphicControl::TGraphicControl(TComponent* AOwner)
 
 TGraphicControl::~TGraphicControl() { FCanvas->SetControl(nullptr); }
 
-void TGraphicControl::Dispatch(TMessage& Message) {
-  if (Message.Msg == WM_PAINT) {
-    HDC dc = reinterpret_cast<HDC>(Message.WParam);
-    if (dc) PaintWithCanvas(FCanvas.get(), dc, FPaintDC, [this] { Paint(); });
-    return;
-  }
-  TControl::Dispatch(Message);
+TF_MESSAGE_MAP(TGraphicControl, TControl) {
+  return {
+      TF_MESSAGE(WM_PAINT, WMPaint),
+  };
+}
+
+void TGraphicControl::WMPaint(TMessage& Message) {
+  HDC dc = reinterpret_cast<HDC>(Message.WParam);
+  if (dc) PaintWithCanvas(FCanvas.get(), dc, FPaintDC, [this] { Paint(); });
 }

@@ -4,6 +4,11 @@
 // TControl       a rectangle in its parent with the message machinery
 //                (Perform, WindowProc, WndProc, Dispatch, DefaultHandler),
 //                mouse handling, alignment, anchors and its own Visible flag.
+//                Message handlers are named methods entered in the class's
+//                message map (MessageMaps.h: TF_DECLARE_MESSAGES,
+//                TF_MESSAGE_MAP); "inherited" calls the ancestor's handler by
+//                name or Inherited<Base>. The font follows the parent's while
+//                ParentFont is set.
 // TWinControl    a control with a window: an HWND and a QWidget created in
 //                CreateWnd from CreateParams. Qt input reaching the widget is
 //                translated into Win32 messages (keys with Win32 character
@@ -36,7 +41,9 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/Types.h"
 #include "platform/vcl/Graphics.h"
+#include "platform/vcl/MessageMaps.h"
 #include "platform/win32/Messages.h"
+#include "platform/win32/ScrollBars.h"
 #include "platform/win32/WinUser.h"
 
 class QKeyEvent;
@@ -214,6 +221,27 @@ struct TCreateParams {
 // ---------------------------------------------------------------------------
 // TControl
 
+class TControl;
+
+// What a control may change before its hint is shown (CM_HINTSHOW's
+// LParam). A non-zero message result keeps the hint from showing.
+struct THintInfo {
+  TControl* HintControl = nullptr;
+  TPoint CursorPos;  // client coordinates of HintControl
+  int HintMaxWidth = 0;
+  TColor HintColor = TColor(0xFF000018);  // clInfoBk
+  TRect CursorRect;
+  TPoint HintPos;  // screen coordinates
+  int ReshowTimeout = 0;
+  int HideTimeout = 0;
+  QString HintStr;
+  void* HintData = nullptr;
+};
+// Shows (or, with an empty HintStr, hides) the hint window. The default
+// shows a tool tip; tests replace it. Answers the previous shower.
+using THintShower = std::function<void(const THintInfo&)>;
+THintShower SetHintShower(THintShower AShower);
+
 class TControl : public TComponent {
  public:
   explicit TControl(TComponent* AOwner);
@@ -230,11 +258,14 @@ class TControl : public TComponent {
   // The procedure WindowProc starts with (calls WndProc).
   TWndMethod DefaultWindowProc();
   virtual void WndProc(TMessage& Message);
-  // Runs this class's handler for the message; handlers call the base
-  // class's Dispatch for the inherited behaviour, which ends in
-  // DefaultHandler.
+  // Runs the handler the class's message map names for the message, or
+  // DefaultHandler when none does (see MessageMaps.h).
   virtual void Dispatch(TMessage& Message);
   virtual void DefaultHandler(TMessage& Message);
+  // The message map of TControl and of the object's class.
+  using TFMessageSelf = TControl;
+  static const TMessageMap& StaticMessageMap();
+  virtual const TMessageMap& MessageMap() const;
 
   // --- tree
   TWinControl* Parent() const { return FParent; }
@@ -271,9 +302,17 @@ class TControl : public TComponent {
   void SetAnchors(TAnchors Value);
 
   // --- font and resolution
-  // The control's font; a change sends CM_FONTCHANGED to the control.
+  // The control's font; a change sends CM_FONTCHANGED to the control and
+  // clears ParentFont. Windowed controls hand it to their widget (WM_SETFONT
+  // on Win32) and pass CM_PARENTFONTCHANGED on to their children.
   TFont* Font() const { return FFont.get(); }
   void SetFont(TFont* Value) { FFont->Assign(Value); }
+  // The control shows its parent's font: it takes it when it is put on a
+  // parent and whenever the parent's font changes (CM_PARENTFONTCHANGED).
+  // True by default (forms: false); setting Font clears it, setting it
+  // again takes the parent's font.
+  bool ParentFont() const { return FParentFont; }
+  void SetParentFont(bool Value);
   // The resolution the control's bounds and font are laid out for: 96 until
   // the control is scaled.
   int CurrentPPI() const { return FCurrentPPI; }
@@ -368,6 +407,39 @@ class TControl : public TComponent {
   // controls scale their children first and align them once afterwards.
   virtual void ChangeScale(int M, int D, bool isDpiChange);
 
+  // Runs what Base's message map runs for Message: Base's handler for it
+  // (or its nearest ancestor's), else DefaultHandler. The "inherited" of a
+  // message no ancestor has a named handler for.
+  template <class Base>
+  void Inherited(TMessage& Message) {
+    DispatchWith(Base::StaticMessageMap(), Message);
+  }
+  void DispatchWith(const TMessageMap& Map, TMessage& Message);
+
+  // Message handlers
+  void WMLButtonDown(TMessage& Message);
+  void WMLButtonDblClk(TMessage& Message);
+  void WMLButtonUp(TMessage& Message);
+  void WMRButtonDown(TMessage& Message);
+  void WMRButtonDblClk(TMessage& Message);
+  void WMRButtonUp(TMessage& Message);
+  void WMMButtonDown(TMessage& Message);
+  void WMMButtonDblClk(TMessage& Message);
+  void WMMButtonUp(TMessage& Message);
+  void WMMouseMove(TMessage& Message);
+  void CMMouseEnter(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
+  // To the control under the cursor; unhandled wheels go up the parents, and
+  // a turn none of them handled is the window's default handling.
+  void WMMouseWheel(TMessage& Message);
+  void CMMouseWheel(TMessage& Message);
+  void CMHitTest(TMessage& Message);
+  void WMContextMenu(TMessage& Message);
+  // WM_CANCELMODE and CM_CANCELMODE: lets go of the mouse.
+  void WMCancelMode(TMessage& Message);
+  // With ParentFont, takes the font in LParam (WParam != 0) or the parent's.
+  void CMParentFontChanged(TMessage& Message);
+
   TWinControl* FParent = nullptr;
   int FLeft = 0;
   int FTop = 0;
@@ -384,16 +456,20 @@ class TControl : public TComponent {
   TControlStyle FControlStyle{csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
   TControlState FControlState;
   int FCurrentPPI = 96;
+  bool FParentFont = true;
 
  private:
   friend class TWinControl;
   void HandleMouseButton(TMessage& Message, TMouseButton Button, bool Down, bool Double);
   void DoMouseDown(TMessage& Message, TMouseButton Button, TShiftState Shift);
   void DoMouseUp(TMessage& Message, TMouseButton Button);
-  void WMContextMenu(TMessage& Message);
+  static std::vector<TMessageMapEntry> MessageTable();
+
+  void FontChanged();
 
   TWndMethod FWindowProc;
   std::unique_ptr<TFont> FFont;
+  bool FTakingParentFont = false;  // the font changes to the parent's: ParentFont stays
   TPopupMenu* FPopupMenu = nullptr;
   // Anchoring base: the rectangle and the parent's client size when the
   // rectangle was last set by anything other than anchoring.
@@ -406,7 +482,7 @@ class TControl : public TComponent {
 // ---------------------------------------------------------------------------
 // TWinControl
 
-class TWinControl : public TControl, public TWindowObject {
+class TWinControl : public TControl, public TWindowObject, public TScrollBarWindow {
  public:
   explicit TWinControl(TComponent* AOwner);
   ~TWinControl() override;
@@ -465,8 +541,32 @@ class TWinControl : public TControl, public TWindowObject {
   QWidget* WindowWidget() const override { return FWidget.data(); }
   void InvalidateWindowRect(const RECT* Rect) override;
   void DestroyWindowObject() override { DestroyHandle(); }
+  RECT WindowClientArea() const override;
 
-  void Dispatch(TMessage& Message) override;
+  // --- non-client area (custom-painted child windows only)
+  // A child window that paints itself can have a border (WS_BORDER,
+  // WS_EX_CLIENTEDGE, WS_EX_STATICEDGE in its creation parameters) and the
+  // window scroll bars (ScrollBars.h) around its client area. The client
+  // area then is a part of the widget: ClientRect, client coordinates of
+  // mouse messages, painting, children and ClientOrigin count from its
+  // corner. WM_NCCALCSIZE works out the client area (LParam: a RECT, the
+  // window's rectangle in, the client rectangle out), WM_NCHITTEST answers
+  // HTCLIENT, HTBORDER, HTHSCROLL or HTVSCROLL for a screen point, and
+  // WM_NCPAINT carries a DC over the whole window in WParam (origin at the
+  // window's corner); their default handling draws the border and the bars.
+  // Mouse input outside the client area arrives as WM_NC* messages with the
+  // hit-test code in WParam and the screen point in LParam; a left press on
+  // a bar tracks it until the release.
+  TRect ClientRect() const override;
+  // The client area in the window's (widget's) coordinates.
+  TRect ClientArea() const { return FClientArea; }
+  // TScrollBarWindow
+  TWindowScrollBars* WindowScrollBars() override;
+  void WindowFrameChanged() override;
+  void RedrawFrame() override;
+  void ScrollChildWindows(int DX, int DY, const RECT* Area) override;
+
+  TF_DECLARE_MESSAGES(TWinControl)
   void DefaultHandler(TMessage& Message) override;
   void WndProc(TMessage& Message) override;
 
@@ -536,6 +636,57 @@ class TWinControl : public TControl, public TWindowObject {
   void SendParentCommand(WORD NotifyCode);
   LRESULT SendParentNotify(UINT Code);
 
+  // Puts a cursor on the widget, as the default WM_SETCURSOR handling does
+  // (AppliedCursor answers it).
+  void ApplyCursor(TCursor Cursor);
+  // Works out the client area again (WM_NCCALCSIZE); with Notify a changed
+  // client size sends WM_SIZE and the window repaints.
+  void UpdateClientArea(bool Notify);
+  // The styles the window was created with.
+  DWORD WindowStyle() const { return FStyle; }
+  DWORD WindowExStyle() const { return FExStyle; }
+
+  // Message handlers
+  // CN_KEYDOWN, CN_SYSKEYDOWN: Tab, arrows, Enter and Escape go to the
+  // form's dialog handling unless the control asks for them.
+  void CNKeyDown(TMessage& Message);
+  // CN_CHAR, CN_SYSCHAR: accelerators (CM_DIALOGCHAR) unless the control
+  // wants characters.
+  void CNChar(TMessage& Message);
+  void WMKeyDown(TMessage& Message);
+  void WMSysKeyDown(TMessage& Message);
+  void WMChar(TMessage& Message);
+  // WM_KEYUP and WM_SYSKEYUP.
+  void WMKeyUp(TMessage& Message);
+  void CMChildKey(TMessage& Message);
+  // Offered to every child.
+  void CMDialogKey(TMessage& Message);
+  void CMDialogChar(TMessage& Message);
+  void WMSetFocus(TMessage& Message);
+  void CMEnter(TMessage& Message);
+  void CMExit(TMessage& Message);
+  // WM_COMMAND, WM_NOTIFY, WM_HSCROLL and WM_VSCROLL from a child come back
+  // to it as CN_COMMAND, CN_NOTIFY, CN_HSCROLL and CN_VSCROLL.
+  void WMCommand(TMessage& Message);
+  void WMNotify(TMessage& Message);
+  void WMHScroll(TMessage& Message);
+  void WMVScroll(TMessage& Message);
+  // A windowless child under the point has the first say.
+  void WMContextMenu(TMessage& Message);
+  void WMPaint(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
+  void WMSetCursor(TMessage& Message);
+  void WMSize(TMessage& Message);
+  // WM_SETREDRAW: switches the window's repainting off (wParam 0) and on.
+  void WMSetRedraw(TMessage& Message);
+  // Hands the font to the widget and CM_PARENTFONTCHANGED to the children.
+  void CMFontChanged(TMessage& Message);
+
+  // Sends a message to every child (windowed or not).
+  void NotifyControls(UINT Msg);
+  // Gives the widget the control's font.
+  void ApplyWidgetFont();
+
   // True for controls whose widget is a Qt control with its own behaviour
   // and painting (set by Qt-backed subclasses before CreateWnd).
   bool FQtBacked = false;
@@ -563,6 +714,15 @@ class TWinControl : public TControl, public TWindowObject {
   // WM_CONTEXTMENU for a right-button release at a client point.
   void SendContextMenu(int X, int Y);
   void SendKeyMessages(QKeyEvent* Event, UINT Msg, WORD Vk, LPARAM KeyData, const QString& Chars);
+  // Default handling of the non-client messages; true when handled.
+  bool DefaultNonClient(TMessage& Message);
+  // Places the widget at the control's bounds inside the parent's client
+  // area.
+  void PlaceWidget();
+  // Routes a mouse event of the window outside its client area, or while a
+  // scroll bar is tracked; true when it was one.
+  bool NonClientMouse(QMouseEvent* Event, UINT Msg, const QPoint& WidgetPos, const POINT& Screen, bool Capture);
+  bool HasFrame() const { return FHasFrame; }
 
   // The key event being translated: its key, the characters it makes and
   // whether Qt already got it (Qt-backed controls).
@@ -581,6 +741,11 @@ class TWinControl : public TControl, public TWindowObject {
   QList<TControl*> FControls;     // children in z-order (last on top)
   QList<TWinControl*> FTabList;   // windowed children in tab order
   QImage FBackBuffer;
+  DWORD FStyle = 0;
+  DWORD FExStyle = 0;
+  TRect FClientArea;       // in the widget's coordinates
+  bool FHasFrame = false;  // the client area is smaller than the window
+  std::unique_ptr<TWindowScrollBars> FScrollBars;
   int FAlignLevel = 0;
   TControl* FMouseControl = nullptr;  // windowless child under the mouse
   int FWheelAccumulator = 0;
@@ -634,10 +799,11 @@ class TGraphicControl : public TControl {
   explicit TGraphicControl(TComponent* AOwner);
   ~TGraphicControl() override;
   TCanvas* Canvas() const { return FCanvas.get(); }
-  void Dispatch(TMessage& Message) override;
+  TF_DECLARE_MESSAGES(TGraphicControl)
 
  protected:
   virtual void Paint() {}
+  void WMPaint(TMessage& Message);
   HDC PaintDC() const { return FPaintDC; }
 
  private:

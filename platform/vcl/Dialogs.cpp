@@ -15,6 +15,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 
+#include "platform/vcl/LogCategories.h"
+
 namespace {
 
 QWidget* DialogParent() {
@@ -263,6 +265,25 @@ int MessageBox(HWND hWnd, const QString& lpText, const QString& lpCaption, UINT 
       return 0;
   }
   if (uType & MB_HELP) request.Buttons.append(mrHelp);
+  // Every box is modal to the application, centred over it and written left
+  // to right, with the icon of its kind.
+  const auto leftOut = [](const char* Flag) {
+    LogNotCovered(lcVcl(), QStringLiteral("MessageBox: %1 (left out)").arg(QLatin1String(Flag)));
+  };
+  if ((uType & MB_MODEMASK) == MB_SYSTEMMODAL) leftOut("MB_SYSTEMMODAL");
+  if ((uType & MB_MODEMASK) == MB_TASKMODAL) leftOut("MB_TASKMODAL");
+  if ((uType & MB_ICONMASK) == MB_USERICON) leftOut("MB_USERICON");
+  static const struct {
+    UINT Flag;
+    const char* Name;
+  } kBits[] = {{MB_NOFOCUS, "MB_NOFOCUS"},
+               {MB_SETFOREGROUND, "MB_SETFOREGROUND"},
+               {MB_DEFAULT_DESKTOP_ONLY, "MB_DEFAULT_DESKTOP_ONLY"},
+               {MB_TOPMOST, "MB_TOPMOST"},
+               {MB_RIGHT, "MB_RIGHT"},
+               {MB_RTLREADING, "MB_RTLREADING"}};
+  for (const auto& bit : kBits)
+    if (uType & bit.Flag) leftOut(bit.Name);
   const qsizetype defaultIndex = (uType & MB_DEFMASK) >> 8;
   request.DefaultResult =
       request.Buttons.value(defaultIndex < request.Buttons.size() ? defaultIndex : 0);

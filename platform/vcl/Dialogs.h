@@ -11,6 +11,12 @@
 // called, so a replaced service sees exactly what the user would see.
 //
 // Dialogs are modal and belong to the GUI thread.
+//
+// Not covered (logged under tf.vcl when asked for): MessageBox's owner window
+// and its modality, placement and reading-order flags (MB_SYSTEMMODAL,
+// MB_TASKMODAL, MB_NOFOCUS, MB_SETFOREGROUND, MB_DEFAULT_DESKTOP_ONLY,
+// MB_TOPMOST, MB_RIGHT, MB_RTLREADING) and MB_USERICON: every box is modal to
+// the application, written left to right, with the icon of its kind.
 
 #include <QList>
 #include <QString>

@@ -170,16 +170,27 @@ void TCustomPanel::Paint() {
   c->TextRect(r, s, f);
 }
 
-void TCustomPanel::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CM_TEXTCHANGED:
-    case CM_ENABLEDCHANGED:
-    case CM_FONTCHANGED:
-      Invalidate();
-      TCustomControl::Dispatch(Message);
-      return;
-    default: TCustomControl::Dispatch(Message); return;
-  }
+TF_MESSAGE_MAP(TCustomPanel, TWinControl) {
+  return {
+      TF_MESSAGE(CM_TEXTCHANGED, CMTextChanged),
+      TF_MESSAGE(CM_ENABLEDCHANGED, CMEnabledChanged),
+      TF_MESSAGE(CM_FONTCHANGED, CMFontChanged),
+  };
+}
+
+void TCustomPanel::CMTextChanged(TMessage& Message) {
+  Invalidate();
+  Inherited<TCustomControl>(Message);
+}
+
+void TCustomPanel::CMEnabledChanged(TMessage& Message) {
+  Invalidate();
+  Inherited<TCustomControl>(Message);
+}
+
+void TCustomPanel::CMFontChanged(TMessage& Message) {
+  Invalidate();
+  Inherited<TCustomControl>(Message);
 }
 
 TF_PUBLISHED(TPanel, TComponent) {
@@ -204,7 +215,8 @@ TF_PUBLISHED(TPanel, TComponent) {
       .Default(true)
       .Boolean("ShowCaption", &TPanel::ShowCaption, &TPanel::SetShowCaption)
       .Default(true)
-      .Object("Font", &TPanel::Font, &TPanel::SetFont);
+      .Object("Font", &TPanel::Font, &TPanel::SetFont)
+      .Stored([](const TPanel& c) { return !c.ParentFont(); });
 }
 
 // ---------------------------------------------------------------------------
@@ -529,32 +541,46 @@ void TButtonedEdit::ButtonClick(TEditButton::TButtonPosition Position) {
   }
 }
 
-void TButtonedEdit::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_LBUTTONDOWN:
-    case WM_LBUTTONDBLCLK: {
-      TWMMouse m(Message);
-      if (TEditButton* b = ButtonAt(TPoint(m.XPos(), m.YPos()))) {
-        FPressed = b;  // the button's press: the edit's text stays as it is
-        return;
-      }
-      break;
-    }
-    case WM_LBUTTONUP:
-      if (TEditButton* pressed = FPressed) {
-        FPressed = nullptr;
-        TWMMouse m(Message);
-        if (ButtonAt(TPoint(m.XPos(), m.YPos())) == pressed) ButtonClick(pressed->Position());
-        return;
-      }
-      break;
-    case WM_CREATE:
-      TEdit::Dispatch(Message);
-      UpdateButtons();
-      return;
-    default: break;
+TF_MESSAGE_MAP(TButtonedEdit, TCustomEdit) {
+  return {
+      TF_MESSAGE(WM_LBUTTONDOWN, WMLButtonDown),
+      TF_MESSAGE(WM_LBUTTONDBLCLK, WMLButtonDblClk),
+      TF_MESSAGE(WM_LBUTTONUP, WMLButtonUp),
+      TF_MESSAGE(WM_CREATE, WMCreate),
+  };
+}
+
+void TButtonedEdit::WMLButtonDown(TMessage& Message) {
+  TWMMouse m(Message);
+  if (TEditButton* b = ButtonAt(TPoint(m.XPos(), m.YPos()))) {
+    FPressed = b;  // the button's press: the edit's text stays as it is
+    return;
   }
-  TEdit::Dispatch(Message);
+  TEdit::WMLButtonDown(Message);
+}
+
+void TButtonedEdit::WMLButtonDblClk(TMessage& Message) {
+  TWMMouse m(Message);
+  if (TEditButton* b = ButtonAt(TPoint(m.XPos(), m.YPos()))) {
+    FPressed = b;
+    return;
+  }
+  TEdit::WMLButtonDblClk(Message);
+}
+
+void TButtonedEdit::WMLButtonUp(TMessage& Message) {
+  if (TEditButton* pressed = FPressed) {
+    FPressed = nullptr;
+    TWMMouse m(Message);
+    if (ButtonAt(TPoint(m.XPos(), m.YPos())) == pressed) ButtonClick(pressed->Position());
+    return;
+  }
+  TEdit::WMLButtonUp(Message);
+}
+
+void TButtonedEdit::WMCreate(TMessage& Message) {
+  TEdit::WMCreate(Message);
+  UpdateButtons();
 }
 
 TF_PUBLISHED(TButtonedEdit, TEdit) {

@@ -40,6 +40,7 @@ void Frame3D(TCanvas* Canvas, TRect& Rect, TColor Top, TColor Bottom, int Width)
 
 class TCustomPanel : public TCustomControl {
  public:
+  TF_DECLARE_MESSAGES(TCustomPanel)
   explicit TCustomPanel(TComponent* AOwner);
   ~TCustomPanel() override;
 
@@ -70,7 +71,9 @@ class TCustomPanel : public TCustomControl {
 
  protected:
   void Paint() override;
-  void Dispatch(TMessage& Message) override;
+  void CMTextChanged(TMessage& Message);
+  void CMEnabledChanged(TMessage& Message);
+  void CMFontChanged(TMessage& Message);
   void AlignControls(TControl* AControl, TRect& Rect) override;
 
  private:
@@ -190,6 +193,7 @@ class TEditButton : public TPersistent {
 
 class TButtonedEdit : public TEdit {
  public:
+  TF_DECLARE_MESSAGES(TButtonedEdit)
   TF_DECLARE_PUBLISHED(TButtonedEdit)
   explicit TButtonedEdit(TComponent* AOwner);
   ~TButtonedEdit() override;
@@ -212,7 +216,10 @@ class TButtonedEdit : public TEdit {
  protected:
   QWidget* CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) override;
   void DestroyWnd() override;
-  void Dispatch(TMessage& Message) override;
+  void WMLButtonDown(TMessage& Message);
+  void WMLButtonDblClk(TMessage& Message);
+  void WMLButtonUp(TMessage& Message);
+  void WMCreate(TMessage& Message);
   void Notification(TComponent* AComponent, TOperation Operation) override;
   void ButtonClick(TEditButton::TButtonPosition Position);
 

@@ -62,6 +62,7 @@ TMouse* Mouse = &GMouse;
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
   FVisible = false;
+  FParentFont = false;  // a form has its own font, also when embedded
   FWidth = 320;
   FHeight = 240;
   FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
@@ -79,6 +80,7 @@ TCustomForm::~TCustomForm() {
 }
 
 void TCustomForm::AfterConstruction() {
+  TWinControl::AfterConstruction();
   if (FCreated) return;
   FCreated = true;
   if (OnCreate) OnCreate(this);
@@ -549,51 +551,60 @@ void TCustomForm::Deactivate() {
   if (OnDeactivate) OnDeactivate(this);
 }
 
-void TCustomForm::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case WM_CLOSE: Close(); return;
-    case CM_RELEASE:
-      // The form goes away with the message: nothing may touch it after.
-      delete this;
-      return;
-    case CM_DIALOGKEY:
-      if (GetKeyState(VK_MENU) >= 0) {
-        switch (Message.WParam) {
-          case VK_TAB:
-            if (GetKeyState(VK_CONTROL) >= 0) {
-              SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
-              Message.Result = 1;
-              return;
-            }
-            break;
-          case VK_LEFT:
-          case VK_RIGHT:
-          case VK_UP:
-          case VK_DOWN:
-            if (FActiveControl && FActiveControl->Parent()) {
-              FActiveControl->Parent()->SelectNext(FActiveControl,
-                                                   Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN, false);
-              Message.Result = 1;
-            }
-            return;
-          default: break;
+TF_MESSAGE_MAP(TCustomForm, TWinControl) {
+  return {
+      TF_MESSAGE(WM_CLOSE, WMClose),
+      TF_MESSAGE(CM_RELEASE, CMRelease),
+      TF_MESSAGE(CM_DIALOGKEY, CMDialogKey),
+      TF_MESSAGE(WM_ACTIVATE, WMActivate),
+      TF_MESSAGE(CM_TEXTCHANGED, CMTextChanged),
+  };
+}
+
+void TCustomForm::WMClose(TMessage&) { Close(); }
+
+void TCustomForm::CMRelease(TMessage&) {
+  // The form goes away with the message: nothing may touch it after.
+  delete this;
+}
+
+void TCustomForm::CMDialogKey(TMessage& Message) {
+  if (GetKeyState(VK_MENU) >= 0) {
+    switch (Message.WParam) {
+      case VK_TAB:
+        if (GetKeyState(VK_CONTROL) >= 0) {
+          SelectNext(FActiveControl, GetKeyState(VK_SHIFT) >= 0, true);
+          Message.Result = 1;
+          return;
         }
-      }
-      TWinControl::Dispatch(Message);
-      return;
-    case WM_ACTIVATE:
-      if (LOWORD(DWORD(Message.WParam)) != WA_INACTIVE) {
-        Activate();
-        SetWindowFocus();
-      } else {
-        Deactivate();
-      }
-      return;
-    case CM_TEXTCHANGED:
-      if (QWidget* w = WindowFrame()) w->setWindowTitle(Text());
-      return;
-    default: TWinControl::Dispatch(Message); return;
+        break;
+      case VK_LEFT:
+      case VK_RIGHT:
+      case VK_UP:
+      case VK_DOWN:
+        if (FActiveControl && FActiveControl->Parent()) {
+          FActiveControl->Parent()->SelectNext(FActiveControl,
+                                               Message.WParam == VK_RIGHT || Message.WParam == VK_DOWN, false);
+          Message.Result = 1;
+        }
+        return;
+      default: break;
+    }
   }
+  TWinControl::CMDialogKey(Message);
+}
+
+void TCustomForm::WMActivate(TMessage& Message) {
+  if (LOWORD(DWORD(Message.WParam)) != WA_INACTIVE) {
+    Activate();
+    SetWindowFocus();
+  } else {
+    Deactivate();
+  }
+}
+
+void TCustomForm::CMTextChanged(TMessage&) {
+  if (QWidget* w = WindowFrame()) w->setWindowTitle(Text());
 }
 
 bool TCustomForm::HostEvent(QEvent* Event) {
@@ -638,7 +649,7 @@ bool TCustomForm::HostEvent(QEvent* Event) {
 TApplication::TApplication(TComponent* AOwner) : TComponent(AOwner) { Initialize(); }
 
 TApplication::~TApplication() {
-  SetExceptionHandler(nullptr);
+  SetApplicationHandleException(nullptr);
   // Forms left at exit go while Qt is still there; none should be left by
   // then (Run deletes them).
   if (QCoreApplication::instance()) DestroyComponents();
@@ -647,7 +658,9 @@ TApplication::~TApplication() {
 void TApplication::Initialize() {
   if (FInitialized) return;
   FInitialized = true;
-  SetExceptionHandler([this](std::exception_ptr e) { HandleException(this, e); });
+  // The one route of exceptions nothing else takes: guarded input, timers,
+  // queued calls, the browser engine's callbacks.
+  SetApplicationHandleException([this](std::exception_ptr e) { HandleException(this, e); });
 }
 
 void TApplication::RegisterCreatedForm(TCustomForm* Form) {

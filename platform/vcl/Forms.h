@@ -74,12 +74,13 @@ class TMonitor {
 
 class TCustomForm : public TWinControl {
  public:
+  TF_DECLARE_MESSAGES(TCustomForm)
   explicit TCustomForm(TComponent* AOwner);
   ~TCustomForm() override;
 
-  // Runs OnCreate once. TApplication::CreateForm calls it; code that builds a
-  // form with new calls it after setting the events.
-  void AfterConstruction();
+  // Runs OnCreate once. The creation paths (Create<T>, CreateForm) call it;
+  // code that builds a form with new calls it after setting the events.
+  void AfterConstruction() override;
 
   TWinControl* ActiveControl() const { return FActiveControl; }
   // Raises EInvalidOperation when the control is not on this form or cannot
@@ -146,7 +147,11 @@ class TCustomForm : public TWinControl {
   void SetVisible(bool Value) override;
   void BringToFront();
 
-  void Dispatch(TMessage& Message) override;
+  void WMClose(TMessage& Message);
+  void CMRelease(TMessage& Message);
+  void CMDialogKey(TMessage& Message);
+  void WMActivate(TMessage& Message);
+  void CMTextChanged(TMessage& Message);
   bool HostEvent(QEvent* Event) override;
   bool CanFocus() const override;
   void SetFocus() override;
@@ -220,10 +225,14 @@ using TExceptionEvent = std::function<void(TObject* Sender, const Exception& E)>
 
 class TApplication : public TComponent {
  public:
+  // Initializes the application: its HandleException becomes the one route
+  // of the exceptions nothing up the stack takes (ApplicationHandleException:
+  // guarded input and messages, timers, queued and synchronised calls, the
+  // browser engine's callbacks).
   explicit TApplication(TComponent* AOwner);
   ~TApplication() override;
 
-  // Installs the exception handler for everything run from the event loop.
+  // Installs that exception route (the constructor did).
   void Initialize();
   // Creates a form owned by the application, runs its OnCreate, and makes
   // the first one the main form.

@@ -169,8 +169,7 @@ void TFont::SetPixelsPerInch(int Value) {
   if (Value > 0) FPixelsPerInch = Value;
 }
 
-HFONT TFont::Handle() {
-  if (FHandle) return FHandle;
+LOGFONTW TFont::LogFont() const {
   LOGFONTW lf{};
   lf.lfHeight = FHeight;
   lf.lfEscapement = FOrientation;
@@ -189,9 +188,23 @@ HFONT TFont::Handle() {
                      : FName;
   face.truncate(LF_FACESIZE - 1);
   std::copy_n(reinterpret_cast<const char16_t*>(face.utf16()), face.size(), lf.lfFaceName);
+  return lf;
+}
+
+HFONT TFont::Handle() {
+  if (FHandle) return FHandle;
+  const LOGFONTW lf = LogFont();
   FHandle = CreateFontIndirectW(&lf);
   if (!FHandle) throw EOutOfMemory(QStringLiteral("Cannot create the font %1").arg(FName));
   return FHandle;
+}
+
+QFont TFont::QtFont() const { return QtFontOf(LogFont()); }
+
+bool TFont::SameAs(const TFont& Other) const {
+  return FName == Other.FName && FHeight == Other.FHeight && FStyle == Other.FStyle && FColor == Other.FColor &&
+         FCharset == Other.FCharset && FPitch == Other.FPitch && FOrientation == Other.FOrientation &&
+         FQuality == Other.FQuality && FPixelsPerInch == Other.FPixelsPerInch;
 }
 
 void TFont::SetHandle(HFONT Value) {

@@ -8,6 +8,7 @@
 // objects lazily and rebuild them after a change; the canvas selects them
 // into its DC when a drawing call needs them.
 
+#include <QFont>
 #include <QImage>
 #include <QString>
 #include <QStringList>
@@ -200,8 +201,15 @@ class TFont : public TGraphicsObject {
   // the handle from now on.
   void SetHandle(HFONT Value);
   bool HandleAllocated() const { return FHandle != nullptr; }
+  // The Qt font a widget shows this font as (see QtFontOf): the face, the
+  // height in pixels, the styles.
+  QFont QtFont() const;
+  // Every attribute (name, height, style, colour, charset, pitch,
+  // orientation, quality, resolution) equal.
+  bool SameAs(const TFont& Other) const;
 
  private:
+  LOGFONTW LogFont() const;
   void Modified(bool AffectsHandle);
   void FreeHandle();
 
@@ -577,6 +585,11 @@ class TGraphic : public TPersistent {
   virtual void WriteData(TStream* Stream);
   // Same class and the same saved bytes.
   virtual bool Equals(TGraphic* Graphic);
+  // Tells versions of a graphic's content apart: a number no other graphic
+  // of the process has, and a count raised by every change (for a bitmap
+  // also by every access to its pixels or canvas).
+  uint64_t Serial() const { return FSerial; }
+  uint64_t ChangeCount() const { return FChangeCount; }
 
   // The layer's own bridge to Qt: the pixels as an ARGB32-premultiplied
   // image (null when empty).
@@ -603,9 +616,15 @@ class TGraphic : public TPersistent {
     Graphic->DrawTransparent(ACanvas, Rect, Opacity);
   }
 
+ protected:
+  void BumpChangeCount() { ++FChangeCount; }
+
  private:
+  static uint64_t NextGraphicSerial();
   bool FTransparent = false;
   bool FModified = false;
+  uint64_t FSerial = NextGraphicSerial();
+  uint64_t FChangeCount = 0;
 };
 
 // Largest image the decoders accept: sides up to MaxImageSide pixels and

@@ -1,5 +1,6 @@
 // TGraphic, TPicture and the file-format registry.
 
+#include <atomic>
 #include <QBuffer>
 #include <QImageReader>
 #include <mutex>
@@ -162,7 +163,13 @@ void TGraphic::SetModified(bool Value) {
   else FModified = false;
 }
 
+uint64_t TGraphic::NextGraphicSerial() {
+  static std::atomic<uint64_t> serial{0};
+  return ++serial;
+}
+
 void TGraphic::Changed(TObject* Sender) {
+  ++FChangeCount;
   FModified = true;
   if (OnChange) OnChange(this);
 }

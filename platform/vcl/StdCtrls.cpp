@@ -38,16 +38,6 @@ namespace {
 constexpr WORD LBN_SELCHANGE = 1;
 constexpr WORD LBN_DBLCLK = 2;
 
-constexpr WORD SB_LINEUP = 0;
-constexpr WORD SB_LINEDOWN = 1;
-constexpr WORD SB_PAGEUP = 2;
-constexpr WORD SB_PAGEDOWN = 3;
-constexpr WORD SB_THUMBPOSITION = 4;
-constexpr WORD SB_THUMBTRACK = 5;
-constexpr WORD SB_TOP = 6;
-constexpr WORD SB_BOTTOM = 7;
-constexpr WORD SB_ENDSCROLL = 8;
-
 constexpr const char* SScrollBarRange = "Scroll bar property out of range";
 
 // Copies Text into a WM_GETTEXT buffer; answers the characters copied.
@@ -332,32 +322,47 @@ QString TCustomEdit::ApplyCharCase(const QString& Value) const {
 
 LRESULT TCustomEdit::DialogCode() const { return DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL; }
 
-void TCustomEdit::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CN_COMMAND:
-      if (Message.WParamHi() == EN_CHANGE) Change();
-      return;
-    case WM_GETDLGCODE: Message.Result = DialogCode(); return;
-    case WM_GETTEXTLENGTH: Message.Result = EditText().size(); return;
-    case WM_GETTEXT: Message.Result = CopyTextTo(EditText(), Message); return;
-    case WM_SETTEXT:
-      SetEditText(ApplyCharCase(TextOfSetText(Message)));
-      Message.Result = 1;
-      return;
-    case CM_TEXTCHANGED:
-      // With a window the edit reported the change itself.
-      if (!HandleAllocated()) Change();
-      return;
-    case CM_ENTER:
-      if (FAutoSelect && GetKeyState(VK_LBUTTON) >= 0) SelectAll();
-      TWinControl::Dispatch(Message);
-      return;
-    case WM_CREATE:
-      ApplyEchoMode();
-      TWinControl::Dispatch(Message);
-      return;
-    default: TWinControl::Dispatch(Message); return;
-  }
+TF_MESSAGE_MAP(TCustomEdit, TWinControl) {
+  return {
+      TF_MESSAGE(CN_COMMAND, CNCommand),
+      TF_MESSAGE(WM_GETDLGCODE, WMGetDlgCode),
+      TF_MESSAGE(WM_GETTEXTLENGTH, WMGetTextLength),
+      TF_MESSAGE(WM_GETTEXT, WMGetText),
+      TF_MESSAGE(WM_SETTEXT, WMSetText),
+      TF_MESSAGE(CM_TEXTCHANGED, CMTextChanged),
+      TF_MESSAGE(CM_ENTER, CMEnter),
+      TF_MESSAGE(WM_CREATE, WMCreate),
+  };
+}
+
+void TCustomEdit::CNCommand(TMessage& Message) {
+  if (Message.WParamHi() == EN_CHANGE) Change();
+}
+
+void TCustomEdit::WMGetDlgCode(TMessage& Message) { Message.Result = DialogCode(); }
+
+void TCustomEdit::WMGetTextLength(TMessage& Message) { Message.Result = EditText().size(); }
+
+void TCustomEdit::WMGetText(TMessage& Message) { Message.Result = CopyTextTo(EditText(), Message); }
+
+void TCustomEdit::WMSetText(TMessage& Message) {
+  SetEditText(ApplyCharCase(TextOfSetText(Message)));
+  Message.Result = 1;
+}
+
+void TCustomEdit::CMTextChanged(TMessage&) {
+  // With a window the edit reported the change itself.
+  if (!HandleAllocated()) Change();
+}
+
+void TCustomEdit::CMEnter(TMessage& Message) {
+  if (FAutoSelect && GetKeyState(VK_LBUTTON) >= 0) SelectAll();
+  TWinControl::CMEnter(Message);
+}
+
+void TCustomEdit::WMCreate(TMessage& Message) {
+  ApplyEchoMode();
+  Inherited<TWinControl>(Message);
 }
 
 void TCustomEdit::Change() {
@@ -705,56 +710,65 @@ LRESULT TCustomMemo::DialogCode() const {
   return TCustomEdit::DialogCode() | (FWantTabs ? DLGC_WANTTAB : 0);
 }
 
-void TCustomMemo::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CM_TEXTCHANGED: return;  // the document reported the change
-    case CM_WANTSPECIALKEY:
-      if (Message.WParam == VK_RETURN && FWantReturns) {
-        Message.Result = 1;
-        return;
-      }
-      TCustomEdit::Dispatch(Message);
-      return;
-    case CM_ENTER:
-      TWinControl::Dispatch(Message);  // a memo keeps its caret on entry
-      return;
-    case WM_CREATE:
-      ApplyScrollBars();
-      TWinControl::Dispatch(Message);
-      return;
-    case WM_CHAR:
-      // Enter (and Ctrl+Enter) start a new line as a plain Return (Qt would
-      // make Shift+Return a line separator inside the paragraph); without
-      // WantReturns a plain Enter types nothing, without WantTabs neither
-      // does Tab.
-      if (Message.WParam == 13 || Message.WParam == 10 || Message.WParam == 9) {
-        if (DoKeyPress(Message)) return;
-        const WPARAM ch = Message.WParam;
-        if ((ch == 13 && !FWantReturns) || (ch == 9 && !FWantTabs)) return;
-        if (FHost && (ch == 13 || ch == 10)) {
-          QKeyEvent e(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
-          FHost->BaseEvent(&e);
-          return;
-        }
-        if (FHost && ch == 9) {
-          QKeyEvent e(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
-          FHost->BaseEvent(&e);
-          return;
-        }
-        return;
-      }
-      if (FMaxLength > 0 && Message.WParam >= 32) {
-        // MaxLength limits typing (line breaks count two, as Win32 counts
-        // them); the program's text is never cut.
-        if (DoKeyPress(Message)) return;
-        if (GetTextLen() - SelLength() >= FMaxLength) return;
-        DefaultHandler(Message);
-        return;
-      }
-      TCustomEdit::Dispatch(Message);
-      return;
-    default: TCustomEdit::Dispatch(Message); return;
+TF_MESSAGE_MAP(TCustomMemo, TCustomEdit) {
+  return {
+      TF_MESSAGE(CM_TEXTCHANGED, CMTextChanged),
+      TF_MESSAGE(CM_WANTSPECIALKEY, CMWantSpecialKey),
+      TF_MESSAGE(CM_ENTER, CMEnter),
+      TF_MESSAGE(WM_CREATE, WMCreate),
+      TF_MESSAGE(WM_CHAR, WMChar),
+  };
+}
+
+void TCustomMemo::CMTextChanged(TMessage&) {}  // the document reported the change
+
+void TCustomMemo::CMWantSpecialKey(TMessage& Message) {
+  if (Message.WParam == VK_RETURN && FWantReturns) {
+    Message.Result = 1;
+    return;
   }
+  Inherited<TCustomEdit>(Message);
+}
+
+void TCustomMemo::CMEnter(TMessage& Message) {
+  TWinControl::CMEnter(Message);  // a memo keeps its caret on entry
+}
+
+void TCustomMemo::WMCreate(TMessage& Message) {
+  ApplyScrollBars();
+  Inherited<TWinControl>(Message);  // the edit's echo mode does not apply
+}
+
+void TCustomMemo::WMChar(TMessage& Message) {
+  // Enter (and Ctrl+Enter) start a new line as a plain Return (Qt would
+  // make Shift+Return a line separator inside the paragraph); without
+  // WantReturns a plain Enter types nothing, without WantTabs neither does
+  // Tab.
+  if (Message.WParam == 13 || Message.WParam == 10 || Message.WParam == 9) {
+    if (DoKeyPress(Message)) return;
+    const WPARAM ch = Message.WParam;
+    if ((ch == 13 && !FWantReturns) || (ch == 9 && !FWantTabs)) return;
+    if (FHost && (ch == 13 || ch == 10)) {
+      QKeyEvent e(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier, QStringLiteral("\r"));
+      FHost->BaseEvent(&e);
+      return;
+    }
+    if (FHost && ch == 9) {
+      QKeyEvent e(QEvent::KeyPress, Qt::Key_Tab, Qt::NoModifier, QStringLiteral("\t"));
+      FHost->BaseEvent(&e);
+      return;
+    }
+    return;
+  }
+  if (FMaxLength > 0 && Message.WParam >= 32) {
+    // MaxLength limits typing (line breaks count two, as Win32 counts
+    // them); the program's text is never cut.
+    if (DoKeyPress(Message)) return;
+    if (GetTextLen() - SelLength() >= FMaxLength) return;
+    DefaultHandler(Message);
+    return;
+  }
+  TCustomEdit::WMChar(Message);
 }
 
 int TCustomMemo::GetTextLen() const {
@@ -931,26 +945,33 @@ void TButtonControl::ApplyCaption() {
   b->setShortcut(QKeySequence());
 }
 
-void TButtonControl::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CN_COMMAND:
-      if (Message.WParamHi() == BN_CLICKED) ButtonClicked();
-      return;
-    case CM_DIALOGCHAR:
-      if (IsAccel(Word(Message.WParam), FText) && CanFocus()) {
-        AccelPressed();
-        Message.Result = 1;
-        return;
-      }
-      TWinControl::Dispatch(Message);
-      return;
-    case CM_TEXTCHANGED: ApplyCaption(); return;
-    case WM_CREATE:
-      ApplyCaption();
-      TWinControl::Dispatch(Message);
-      return;
-    default: TWinControl::Dispatch(Message); return;
+TF_MESSAGE_MAP(TButtonControl, TWinControl) {
+  return {
+      TF_MESSAGE(CN_COMMAND, CNCommand),
+      TF_MESSAGE(CM_DIALOGCHAR, CMDialogChar),
+      TF_MESSAGE(CM_TEXTCHANGED, CMTextChanged),
+      TF_MESSAGE(WM_CREATE, WMCreate),
+  };
+}
+
+void TButtonControl::CNCommand(TMessage& Message) {
+  if (Message.WParamHi() == BN_CLICKED) ButtonClicked();
+}
+
+void TButtonControl::CMDialogChar(TMessage& Message) {
+  if (IsAccel(Word(Message.WParam), FText) && CanFocus()) {
+    AccelPressed();
+    Message.Result = 1;
+    return;
   }
+  TWinControl::CMDialogChar(Message);
+}
+
+void TButtonControl::CMTextChanged(TMessage&) { ApplyCaption(); }
+
+void TButtonControl::WMCreate(TMessage& Message) {
+  ApplyCaption();
+  Inherited<TWinControl>(Message);
 }
 
 // ---------------------------------------------------------------------------
@@ -988,24 +1009,26 @@ void TButton::Click() {
 
 void TButton::AccelPressed() { Click(); }
 
-void TButton::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CM_DIALOGKEY: {
-      const bool enter = Message.WParam == VK_RETURN && ActiveDefault();
-      const bool escape = Message.WParam == VK_ESCAPE && FCancel;
-      if ((enter || escape) && KeyDataToShiftState(LONG(Message.LParam)).Empty() && CanFocus()) {
-        Click();
-        Message.Result = 1;
-        return;
-      }
-      TButtonControl::Dispatch(Message);
-      return;
-    }
-    case WM_GETDLGCODE:
-      Message.Result = DLGC_BUTTON | (ActiveDefault() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
-      return;
-    default: TButtonControl::Dispatch(Message); return;
+TF_MESSAGE_MAP(TButton, TButtonControl) {
+  return {
+      TF_MESSAGE(CM_DIALOGKEY, CMDialogKey),
+      TF_MESSAGE(WM_GETDLGCODE, WMGetDlgCode),
+  };
+}
+
+void TButton::CMDialogKey(TMessage& Message) {
+  const bool enter = Message.WParam == VK_RETURN && ActiveDefault();
+  const bool escape = Message.WParam == VK_ESCAPE && FCancel;
+  if ((enter || escape) && KeyDataToShiftState(LONG(Message.LParam)).Empty() && CanFocus()) {
+    Click();
+    Message.Result = 1;
+    return;
   }
+  TButtonControl::CMDialogKey(Message);
+}
+
+void TButton::WMGetDlgCode(TMessage& Message) {
+  Message.Result = DLGC_BUTTON | (ActiveDefault() ? DLGC_DEFPUSHBUTTON : DLGC_UNDEFPUSHBUTTON);
 }
 
 TF_PUBLISHED(TButton, TComponent) {
@@ -1277,24 +1300,32 @@ void TCustomLabel::Paint() {
   c->TextRect(r, text, f);
 }
 
-void TCustomLabel::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CM_TEXTCHANGED:
-    case CM_FONTCHANGED:
-      AdjustBounds();
-      Invalidate();
-      return;
-    case CM_DIALOGCHAR:
-      if (FFocusControl && Enabled() && FShowAccelChar && IsAccel(Word(Message.WParam), Caption()) &&
-          FFocusControl->CanFocus()) {
-        FFocusControl->SetFocus();
-        Message.Result = 1;
-        return;
-      }
-      TGraphicControl::Dispatch(Message);
-      return;
-    default: TGraphicControl::Dispatch(Message); return;
+TF_MESSAGE_MAP(TCustomLabel, TGraphicControl) {
+  return {
+      TF_MESSAGE(CM_TEXTCHANGED, CMTextChanged),
+      TF_MESSAGE(CM_FONTCHANGED, CMFontChanged),
+      TF_MESSAGE(CM_DIALOGCHAR, CMDialogChar),
+  };
+}
+
+void TCustomLabel::CMTextChanged(TMessage&) {
+  AdjustBounds();
+  Invalidate();
+}
+
+void TCustomLabel::CMFontChanged(TMessage&) {
+  AdjustBounds();
+  Invalidate();
+}
+
+void TCustomLabel::CMDialogChar(TMessage& Message) {
+  if (FFocusControl && Enabled() && FShowAccelChar && IsAccel(Word(Message.WParam), Caption()) &&
+      FFocusControl->CanFocus()) {
+    FFocusControl->SetFocus();
+    Message.Result = 1;
+    return;
   }
+  Inherited<TGraphicControl>(Message);
 }
 
 TF_PUBLISHED(TLabel, TComponent) {
@@ -1313,6 +1344,7 @@ TF_PUBLISHED(TLabel, TComponent) {
       .Boolean("ShowAccelChar", &TLabel::ShowAccelChar, &TLabel::SetShowAccelChar)
       .Default(true)
       .Object("Font", &TLabel::Font, &TLabel::SetFont)
+      .Stored([](const TLabel& c) { return !c.ParentFont(); })
       .Color("Color", &TLabel::Color, &TLabel::SetColor)
       .Default(clBtnFace);
 }
@@ -1633,46 +1665,54 @@ void TComboBox::Select() {
   else Change();
 }
 
-void TComboBox::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CN_COMMAND:
-      switch (Message.WParamHi()) {
-        case CBN_SELCHANGE:
-          Click();
-          Select();
-          break;
-        case CBN_EDITCHANGE: Change(); break;
-        default: break;
-      }
-      return;
-    case WM_GETDLGCODE:
-      Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (FStyle != csDropDownList ? DLGC_HASSETSEL : 0);
-      return;
-    case WM_GETTEXTLENGTH:
-    case WM_GETTEXT: {
-      QString text = FText;
-      if (QComboBox* combo = Combo()) text = combo->currentText();
-      else if (FStyle == csDropDownList) text = FItemIndex >= 0 ? FModel->Text(FItemIndex) : QString();
-      Message.Result = Message.Msg == WM_GETTEXT ? CopyTextTo(text, Message) : text.size();
-      return;
-    }
-    case WM_SETTEXT: {
-      const QString text = TextOfSetText(Message);
-      Message.Result = 1;
-      if (FStyle == csDropDownList) {
-        const int i = FItems->IndexOf(text);
-        if (i >= 0) SetItemIndex(i);
-        return;
-      }
-      TProgrammatic p(FProgrammatic);
-      if (QComboBox* combo = Combo()) combo->setEditText(text);
-      else FText = text;
-      return;
-    }
-    case CM_TEXTCHANGED: return;
-    default: TWinControl::Dispatch(Message); return;
+TF_MESSAGE_MAP(TComboBox, TWinControl) {
+  return {
+      TF_MESSAGE(CN_COMMAND, CNCommand),
+      TF_MESSAGE(WM_GETDLGCODE, WMGetDlgCode),
+      TF_MESSAGE(WM_GETTEXTLENGTH, WMGetText),
+      TF_MESSAGE(WM_GETTEXT, WMGetText),
+      TF_MESSAGE(WM_SETTEXT, WMSetText),
+      TF_MESSAGE(CM_TEXTCHANGED, CMTextChanged),
+  };
+}
+
+void TComboBox::CNCommand(TMessage& Message) {
+  switch (Message.WParamHi()) {
+    case CBN_SELCHANGE:
+      Click();
+      Select();
+      break;
+    case CBN_EDITCHANGE: Change(); break;
+    default: break;
   }
 }
+
+void TComboBox::WMGetDlgCode(TMessage& Message) {
+  Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS | (FStyle != csDropDownList ? DLGC_HASSETSEL : 0);
+}
+
+// WM_GETTEXT and WM_GETTEXTLENGTH.
+void TComboBox::WMGetText(TMessage& Message) {
+  QString text = FText;
+  if (QComboBox* combo = Combo()) text = combo->currentText();
+  else if (FStyle == csDropDownList) text = FItemIndex >= 0 ? FModel->Text(FItemIndex) : QString();
+  Message.Result = Message.Msg == WM_GETTEXT ? CopyTextTo(text, Message) : text.size();
+}
+
+void TComboBox::WMSetText(TMessage& Message) {
+  const QString text = TextOfSetText(Message);
+  Message.Result = 1;
+  if (FStyle == csDropDownList) {
+    const int i = FItems->IndexOf(text);
+    if (i >= 0) SetItemIndex(i);
+    return;
+  }
+  TProgrammatic p(FProgrammatic);
+  if (QComboBox* combo = Combo()) combo->setEditText(text);
+  else FText = text;
+}
+
+void TComboBox::CMTextChanged(TMessage&) {}
 
 TF_PUBLISHED(TComboBox, TComponent) {
   return PublishedWinControl<TComboBox>()
@@ -1896,19 +1936,24 @@ void TListBox::DrawItemImage(int Index, QImage& Image, TOwnerDrawState State) {
   DeleteDC(dc);
 }
 
-void TListBox::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CN_COMMAND:
-      if (Message.WParamHi() == LBN_SELCHANGE) Click();
-      else if (Message.WParamHi() == LBN_DBLCLK) DblClick();
-      return;
-    case WM_GETDLGCODE: Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; return;
-    case WM_CREATE:
-      ApplySelectionMode();
-      TCustomListControl::Dispatch(Message);
-      return;
-    default: TCustomListControl::Dispatch(Message); return;
-  }
+TF_MESSAGE_MAP(TListBox, TWinControl) {
+  return {
+      TF_MESSAGE(CN_COMMAND, CNCommand),
+      TF_MESSAGE(WM_GETDLGCODE, WMGetDlgCode),
+      TF_MESSAGE(WM_CREATE, WMCreate),
+  };
+}
+
+void TListBox::CNCommand(TMessage& Message) {
+  if (Message.WParamHi() == LBN_SELCHANGE) Click();
+  else if (Message.WParamHi() == LBN_DBLCLK) DblClick();
+}
+
+void TListBox::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS | DLGC_WANTCHARS; }
+
+void TListBox::WMCreate(TMessage& Message) {
+  ApplySelectionMode();
+  Inherited<TCustomListControl>(Message);
 }
 
 TF_PUBLISHED(TListBox, TComponent) {
@@ -2032,54 +2077,63 @@ void TScrollBar::Scroll(TScrollCode ScrollCode, int& ScrollPos) {
   if (OnScroll) OnScroll(this, ScrollCode, ScrollPos);
 }
 
-void TScrollBar::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CN_HSCROLL:
-    case CN_VSCROLL: {
-      QScrollBar* bar = Bar();
-      const WORD code = Message.WParamLo();
-      if (code > SB_ENDSCROLL) return;
-      int pos = bar ? bar->sliderPosition() : FPosition;
-      if (code == SB_ENDSCROLL || code == SB_THUMBPOSITION) pos = FPosition;
-      const int before = pos;
-      Scroll(TScrollCode(code), pos);
-      pos = std::clamp(pos, FMin, MaxPosition());
-      if (bar && pos != before) bar->setSliderPosition(pos);  // Qt then takes it as the value
-      if (!bar && pos != FPosition) SetPosition(pos);
-      return;
-    }
-    case WM_GETDLGCODE: Message.Result = DLGC_WANTARROWS; return;
-    case WM_KEYDOWN: {
-      // The keys of a scroll bar control (Qt's own mapping turns the
-      // horizontal arrows round).
-      if (DoKeyDown(Message)) return;
-      QScrollBar* bar = Bar();
-      QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
-      switch (Message.WParam) {
-        case VK_LEFT: case VK_UP: action = QAbstractSlider::SliderSingleStepSub; break;
-        case VK_RIGHT: case VK_DOWN: action = QAbstractSlider::SliderSingleStepAdd; break;
-        case VK_PRIOR: action = QAbstractSlider::SliderPageStepSub; break;
-        case VK_NEXT: action = QAbstractSlider::SliderPageStepAdd; break;
-        case VK_HOME: action = QAbstractSlider::SliderToMinimum; break;
-        case VK_END: action = QAbstractSlider::SliderToMaximum; break;
-        default: break;
-      }
-      if (bar && action != QAbstractSlider::SliderNoAction) {
-        bar->triggerAction(action);
-        if (HandleAllocated() && FParent)
-          FParent->Perform(FKind == sbHorizontal ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0),
-                           reinterpret_cast<LPARAM>(Handle()));
-        return;
-      }
-      DefaultHandler(Message);
-      return;
-    }
-    case WM_CREATE:
-      ApplyParams();
-      TWinControl::Dispatch(Message);
-      return;
-    default: TWinControl::Dispatch(Message); return;
+TF_MESSAGE_MAP(TScrollBar, TWinControl) {
+  return {
+      TF_MESSAGE(CN_HSCROLL, CNHScroll),
+      TF_MESSAGE(CN_VSCROLL, CNVScroll),
+      TF_MESSAGE(WM_GETDLGCODE, WMGetDlgCode),
+      TF_MESSAGE(WM_KEYDOWN, WMKeyDown),
+      TF_MESSAGE(WM_CREATE, WMCreate),
+  };
+}
+
+void TScrollBar::CNHScroll(TMessage& Message) { DoScrollMessage(Message); }
+
+void TScrollBar::CNVScroll(TMessage& Message) { DoScrollMessage(Message); }
+
+void TScrollBar::DoScrollMessage(TMessage& Message) {
+  QScrollBar* bar = Bar();
+  const WORD code = Message.WParamLo();
+  if (code > SB_ENDSCROLL) return;
+  int pos = bar ? bar->sliderPosition() : FPosition;
+  if (code == SB_ENDSCROLL || code == SB_THUMBPOSITION) pos = FPosition;
+  const int before = pos;
+  Scroll(TScrollCode(code), pos);
+  pos = std::clamp(pos, FMin, MaxPosition());
+  if (bar && pos != before) bar->setSliderPosition(pos);  // Qt then takes it as the value
+  if (!bar && pos != FPosition) SetPosition(pos);
+}
+
+void TScrollBar::WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTARROWS; }
+
+void TScrollBar::WMKeyDown(TMessage& Message) {
+  // The keys of a scroll bar control (Qt's own mapping turns the horizontal
+  // arrows round).
+  if (DoKeyDown(Message)) return;
+  QScrollBar* bar = Bar();
+  QAbstractSlider::SliderAction action = QAbstractSlider::SliderNoAction;
+  switch (Message.WParam) {
+    case VK_LEFT: case VK_UP: action = QAbstractSlider::SliderSingleStepSub; break;
+    case VK_RIGHT: case VK_DOWN: action = QAbstractSlider::SliderSingleStepAdd; break;
+    case VK_PRIOR: action = QAbstractSlider::SliderPageStepSub; break;
+    case VK_NEXT: action = QAbstractSlider::SliderPageStepAdd; break;
+    case VK_HOME: action = QAbstractSlider::SliderToMinimum; break;
+    case VK_END: action = QAbstractSlider::SliderToMaximum; break;
+    default: break;
   }
+  if (bar && action != QAbstractSlider::SliderNoAction) {
+    bar->triggerAction(action);
+    if (HandleAllocated() && FParent)
+      FParent->Perform(FKind == sbHorizontal ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(SB_ENDSCROLL, 0),
+                       reinterpret_cast<LPARAM>(Handle()));
+    return;
+  }
+  DefaultHandler(Message);
+}
+
+void TScrollBar::WMCreate(TMessage& Message) {
+  ApplyParams();
+  Inherited<TWinControl>(Message);
 }
 
 TF_PUBLISHED(TScrollBar, TComponent) {
@@ -2131,21 +2185,24 @@ void TGroupBox::AlignControls(TControl* AControl, TRect& Rect) {
   TWinControl::AlignControls(AControl, Rect);
 }
 
-void TGroupBox::Dispatch(TMessage& Message) {
-  switch (Message.Msg) {
-    case CM_TEXTCHANGED:
-      if (auto* box = qobject_cast<QGroupBox*>(WidgetIfAllocated())) box->setTitle(FText);
-      return;
-    case CM_DIALOGCHAR:
-      if (IsAccel(Word(Message.WParam), FText) && CanFocus()) {
-        SelectNext(nullptr, true, true);
-        Message.Result = 1;
-        return;
-      }
-      TWinControl::Dispatch(Message);
-      return;
-    default: TWinControl::Dispatch(Message); return;
+TF_MESSAGE_MAP(TGroupBox, TWinControl) {
+  return {
+      TF_MESSAGE(CM_TEXTCHANGED, CMTextChanged),
+      TF_MESSAGE(CM_DIALOGCHAR, CMDialogChar),
+  };
+}
+
+void TGroupBox::CMTextChanged(TMessage&) {
+  if (auto* box = qobject_cast<QGroupBox*>(WidgetIfAllocated())) box->setTitle(FText);
+}
+
+void TGroupBox::CMDialogChar(TMessage& Message) {
+  if (IsAccel(Word(Message.WParam), FText) && CanFocus()) {
+    SelectNext(nullptr, true, true);
+    Message.Result = 1;
+    return;
   }
+  TWinControl::CMDialogChar(Message);
 }
 
 TF_PUBLISHED(TGroupBox, TComponent) {

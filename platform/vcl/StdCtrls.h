@@ -71,6 +71,8 @@ TPublished<T> PublishedControl() {
       .Default(false)
       .Integer("Cursor", &T::Cursor, &T::SetCursor)
       .Default(crDefault)
+      .Boolean("ParentFont", &T::ParentFont, &T::SetParentFont)
+      .Default(true)
       .Event("OnClick", &T::OnClick)
       .Event("OnDblClick", &T::OnDblClick)
       .Event("OnMouseDown", &T::OnMouseDown)
@@ -156,6 +158,7 @@ class TStyleChangeLink {
 
 class TCustomEdit : public TWinControl {
  public:
+  TF_DECLARE_MESSAGES(TCustomEdit)
   explicit TCustomEdit(TComponent* AOwner);
   ~TCustomEdit() override;
 
@@ -201,7 +204,14 @@ class TCustomEdit : public TWinControl {
   virtual void Change();
   QWidget* CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) override;
   void DestroyWnd() override;
-  void Dispatch(TMessage& Message) override;
+  void CNCommand(TMessage& Message);
+  void WMGetDlgCode(TMessage& Message);
+  void WMGetTextLength(TMessage& Message);
+  void WMGetText(TMessage& Message);
+  void WMSetText(TMessage& Message);
+  void CMTextChanged(TMessage& Message);
+  void CMEnter(TMessage& Message);
+  void WMCreate(TMessage& Message);
   // The text as the widget holds it, and setting it without further checks.
   virtual QString EditText() const;
   virtual void SetEditText(const QString& Value);
@@ -263,6 +273,7 @@ class TMemoStrings : public TStrings {
 
 class TCustomMemo : public TCustomEdit {
  public:
+  TF_DECLARE_MESSAGES(TCustomMemo)
   explicit TCustomMemo(TComponent* AOwner);
   ~TCustomMemo() override;
 
@@ -300,7 +311,11 @@ class TCustomMemo : public TCustomEdit {
   friend class TMemoStrings;
   QWidget* CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) override;
   void DestroyWnd() override;
-  void Dispatch(TMessage& Message) override;
+  void CMTextChanged(TMessage& Message);
+  void CMWantSpecialKey(TMessage& Message);
+  void CMEnter(TMessage& Message);
+  void WMCreate(TMessage& Message);
+  void WMChar(TMessage& Message);
   QString EditText() const override;
   void SetEditText(const QString& Value) override;
   LRESULT DialogCode() const override;
@@ -340,11 +355,15 @@ class TMemo : public TCustomMemo {
 // is on a control that takes no characters).
 class TButtonControl : public TWinControl {
  public:
+  TF_DECLARE_MESSAGES(TButtonControl)
   explicit TButtonControl(TComponent* AOwner);
   ~TButtonControl() override;
 
  protected:
-  void Dispatch(TMessage& Message) override;
+  void CNCommand(TMessage& Message);
+  void CMDialogChar(TMessage& Message);
+  void CMTextChanged(TMessage& Message);
+  void WMCreate(TMessage& Message);
   QAbstractButton* Button() const;
   // Hands the caption to the widget (Qt's own mnemonic shortcut stays off:
   // accelerators go through the message path).
@@ -360,6 +379,7 @@ class TButtonControl : public TWinControl {
 
 class TButton : public TButtonControl {
  public:
+  TF_DECLARE_MESSAGES(TButton)
   TF_DECLARE_PUBLISHED(TButton)
   explicit TButton(TComponent* AOwner);
 
@@ -378,7 +398,8 @@ class TButton : public TButtonControl {
 
  protected:
   QWidget* CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) override;
-  void Dispatch(TMessage& Message) override;
+  void CMDialogKey(TMessage& Message);
+  void WMGetDlgCode(TMessage& Message);
   void AccelPressed() override;
   void ButtonClicked() override { Click(); }
   // True when Enter clicks this button now.
@@ -448,6 +469,7 @@ class TRadioButton : public TButtonControl {
 
 class TCustomLabel : public TGraphicControl {
  public:
+  TF_DECLARE_MESSAGES(TCustomLabel)
   explicit TCustomLabel(TComponent* AOwner);
   ~TCustomLabel() override;
 
@@ -475,7 +497,9 @@ class TCustomLabel : public TGraphicControl {
 
  protected:
   void Paint() override;
-  void Dispatch(TMessage& Message) override;
+  void CMTextChanged(TMessage& Message);
+  void CMFontChanged(TMessage& Message);
+  void CMDialogChar(TMessage& Message);
   void Notification(TComponent* AComponent, TOperation Operation) override;
   TColor EffectiveFontColor() const;
   TColor EffectiveColor() const;
@@ -603,6 +627,7 @@ class TCustomListControl : public TWinControl {
 
 class TComboBox : public TCustomListControl {
  public:
+  TF_DECLARE_MESSAGES(TComboBox)
   TF_DECLARE_PUBLISHED(TComboBox)
   explicit TComboBox(TComponent* AOwner);
   ~TComboBox() override;
@@ -627,7 +652,11 @@ class TComboBox : public TCustomListControl {
   virtual void Select();
   QWidget* CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) override;
   void DestroyWnd() override;
-  void Dispatch(TMessage& Message) override;
+  void CNCommand(TMessage& Message);
+  void WMGetDlgCode(TMessage& Message);
+  void WMGetText(TMessage& Message);
+  void WMSetText(TMessage& Message);
+  void CMTextChanged(TMessage& Message);
   QComboBox* Combo() const;
   void ItemInserted(int Index) override;
   void ItemDeleted(int Index, int OldItemIndex) override;
@@ -645,6 +674,7 @@ class TComboBox : public TCustomListControl {
 
 class TListBox : public TCustomListControl {
  public:
+  TF_DECLARE_MESSAGES(TListBox)
   TF_DECLARE_PUBLISHED(TListBox)
   explicit TListBox(TComponent* AOwner);
   ~TListBox() override;
@@ -680,7 +710,9 @@ class TListBox : public TCustomListControl {
 
  protected:
   QWidget* CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) override;
-  void Dispatch(TMessage& Message) override;
+  void CNCommand(TMessage& Message);
+  void WMGetDlgCode(TMessage& Message);
+  void WMCreate(TMessage& Message);
   void DestroyWnd() override;
   QListView* View() const;
   // Mouse input goes to the view's viewport.
@@ -702,6 +734,7 @@ class TListBox : public TCustomListControl {
 
 class TScrollBar : public TWinControl {
  public:
+  TF_DECLARE_MESSAGES(TScrollBar)
   TF_DECLARE_PUBLISHED(TScrollBar)
   explicit TScrollBar(TComponent* AOwner);
   ~TScrollBar() override;
@@ -731,7 +764,13 @@ class TScrollBar : public TWinControl {
   virtual void Change();
   virtual void Scroll(TScrollCode ScrollCode, int& ScrollPos);
   QWidget* CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) override;
-  void Dispatch(TMessage& Message) override;
+  void CNHScroll(TMessage& Message);
+  void CNVScroll(TMessage& Message);
+  // CN_HSCROLL and CN_VSCROLL: OnScroll may change the position.
+  void DoScrollMessage(TMessage& Message);
+  void WMGetDlgCode(TMessage& Message);
+  void WMKeyDown(TMessage& Message);
+  void WMCreate(TMessage& Message);
   QScrollBar* Bar() const;
   void ApplyParams();
   int MaxPosition() const;
@@ -753,13 +792,15 @@ class TScrollBar : public TWinControl {
 
 class TGroupBox : public TWinControl {
  public:
+  TF_DECLARE_MESSAGES(TGroupBox)
   TF_DECLARE_PUBLISHED(TGroupBox)
   explicit TGroupBox(TComponent* AOwner);
   ~TGroupBox() override;
 
  protected:
   QWidget* CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) override;
-  void Dispatch(TMessage& Message) override;
+  void CMTextChanged(TMessage& Message);
+  void CMDialogChar(TMessage& Message);
   // Aligned children stay inside the frame, below the caption.
   void AlignControls(TControl* AControl, TRect& Rect) override;
 

@@ -17,6 +17,7 @@
 #include <mutex>
 #include <vector>
 
+#include "platform/vcl/LogCategories.h"
 #include "platform/vcl/StyleDefinitions.h"
 #include "platform/win32/Theme.h"
 
@@ -387,7 +388,7 @@ ManagerState& State() {
         s->entries.push_back(
             Entry{ResourceNameOf(file), std::make_unique<TCustomStyle>(ParseStyleDefinition(f.readAll(), path))});
       } catch (const Exception& e) {
-        qWarning("%s", e.what());  // a broken compiled-in style is left out
+        qCWarning(lcStyle) << e.what();  // a broken compiled-in style is left out
       }
     }
     return s;
@@ -410,7 +411,7 @@ void DefaultErrorDialog(const QString& message) {
   const QString platform = QGuiApplication::platformName();
   if (!qobject_cast<QApplication*>(QCoreApplication::instance()) || platform == QLatin1String("offscreen") ||
       platform == QLatin1String("minimal")) {
-    qWarning("%s", qUtf8Printable(message));
+    qCWarning(lcStyle).noquote() << message;
     return;
   }
   QMessageBox::critical(nullptr, QCoreApplication::applicationName(), message);

@@ -24,10 +24,16 @@
 // Shut-down: close the controllers (or destroy their parent windows) before
 // the QApplication ends; what is still open then is released with it.
 //
-// Start-up: RegisterCoreWebView2Schemes() and
-// QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts) must run before
-// the QApplication is created. Running as root needs the engine's sandbox off
-// (QTWEBENGINE_DISABLE_SANDBOX=1); this layer never turns it off by itself.
+// Start-up: PrepareProcess (platform/rtl/ProcessStart.h) with Engine set runs
+// before the QApplication is created: it shares OpenGL contexts and, through
+// the preparation this layer adds, registers the document scheme
+// (RegisterCoreWebView2Schemes, which may also be called directly). Running
+// as root needs the engine's sandbox off (EngineSandboxOff, or
+// QTWEBENGINE_DISABLE_SANDBOX=1); this layer never turns it off by itself.
+//
+// Not covered (logged under tf.webview when asked for): a user agent for one
+// view alone; put_UserAgent sets the profile's, which every view over the
+// same user-data folder shares.
 
 #include <QList>
 #include <QPoint>
@@ -463,8 +469,8 @@ HRESULT CreateCoreWebView2Environment(ICoreWebView2CreateCoreWebView2Environment
 HRESULT GetAvailableCoreWebView2BrowserVersionString(const QString& browserExecutableFolder, QString* versionInfo);
 
 // Receives what a handler of the host throws (handlers run from the event
-// loop, which exceptions must not cross). Without one, the exception's
-// message is logged.
+// loop, which exceptions must not cross). Without one, the exception takes
+// the application's route (ApplicationHandleException, SysUtils.h).
 void SetCoreWebView2ExceptionHandler(std::function<void(std::exception_ptr)> handler);
 
 // The folder holding the engine's helper process (QtWebEngineProcess).

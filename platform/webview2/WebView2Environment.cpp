@@ -18,6 +18,8 @@
 #include <qtwebenginecoreglobal.h>
 #include <set>
 
+#include "platform/rtl/SysUtils.h"
+#include "platform/rtl/ProcessStart.h"
 #include "platform/webview2/WebView2Internal.h"
 
 namespace webview2 {
@@ -193,6 +195,12 @@ void RegisterCoreWebView2Schemes() {
   QWebEngineUrlScheme::registerScheme(scheme);
 }
 
+namespace {
+// A process that runs the engine registers the document scheme as it is
+// prepared (PrepareProcess with Engine set).
+const bool kSchemesOnPreparation = AddProcessPreparation([](const TProcessOptions&) { RegisterCoreWebView2Schemes(); });
+}  // namespace
+
 QString CoreWebView2RuntimeFolder() {
   const QByteArray explicitPath = qgetenv("QTWEBENGINEPROCESS_PATH");
   if (!explicitPath.isEmpty()) return QFileInfo(QString::fromLocal8Bit(explicitPath)).absolutePath();
@@ -266,11 +274,5 @@ void webview2::ReportHandlerException(std::exception_ptr exception) {
     handler(exception);
     return;
   }
-  try {
-    std::rethrow_exception(exception);
-  } catch (const std::exception& e) {
-    qCritical("WebView2 handler raised: %s", e.what());
-  } catch (...) {
-    qCritical("WebView2 handler raised an exception");
-  }
+  ApplicationHandleException(exception);
 }

@@ -21,6 +21,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 
+#include "platform/webview2/LogCategories.h"
 #include "platform/webview2/WebView2Internal.h"
 
 namespace webview2 {
@@ -899,6 +900,8 @@ class CoreWebView2Settings : public ICoreWebView2Settings2 {
   }
   HRESULT put_UserAgent(const QString& value) override {
     if (!Live()) return kClosed;
+    LogNotCovered(lcWebView(), QStringLiteral("put_UserAgent: one view alone (the agent is the profile's: every view "
+                                              "over the same user-data folder takes it)"));
     host_->EngineProfile().Engine()->setHttpUserAgent(value);
     return S_OK;
   }

@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "platform/win32/GdiInternal.h"
+#include "platform/win32/LogCategories.h"
 
 namespace gdi {
 
@@ -391,6 +392,9 @@ int SetGraphicsMode(HDC hdc, int iMode) {
       SetLastError(ERROR_INVALID_PARAMETER);
       return 0;
     }
+    if (iMode == GM_ADVANCED)
+      LogNotCovered(lcGdi(), QStringLiteral("SetGraphicsMode: GM_ADVANCED (kept; drawing follows the compatible "
+                                            "mode's rules, there are no world transforms)"));
     return std::exchange(dc.s.graphicsMode, iMode);
   });
 }

@@ -13,9 +13,16 @@
 // by a bounding rectangle leave out its right and bottom edges, lines leave
 // out their last pixel. Pixels written by GDI drawing are opaque; SRCCOPY and
 // AlphaBlend carry the source alpha.
+//
+// Not covered (logged when asked for): GM_ADVANCED is kept by
+// SetGraphicsMode, but drawing follows the compatible mode's rules and there
+// are no world transforms (tf.gdi); ExtTextOut refuses ETO_GLYPH_INDEX, and
+// a font's character set does not choose its family, its face name and
+// pitch do (tf.text).
 
 #include "platform/win32/WinTypes.h"
 
+class QFont;
 class QImage;
 class QRegion;
 
@@ -290,6 +297,11 @@ HFONT CreateFontW(int cHeight, int cWidth, int cEscapement, int cOrientation, in
                   DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,
                   DWORD iPitchAndFamily, LPCWSTR pszFaceName);
 inline HFONT CreateFontIndirect(const LOGFONTW* lplf) { return CreateFontIndirectW(lplf); }
+// The Qt font a widget shows for a logical font: the face as named (Qt
+// resolves Windows faces to the installed families that GDI text uses), the
+// pixel size GDI realises the height at, weight, italic, underline,
+// strike-out and antialiasing.
+QFont QtFontOf(const LOGFONTW& lf);
 inline HFONT CreateFont(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
                         DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet,
                         DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,

@@ -4,6 +4,8 @@
 
 #include "platform/win32/Messages.h"
 
+Q_LOGGING_CATEGORY(lcMsg, "tf.msg", QtWarningMsg)
+
 QString MessageName(UINT Msg) {
   static const QHash<UINT, const char*> names = {
       {WM_NULL, "WM_NULL"},

@@ -5,6 +5,7 @@
 // views over it. Values are the documented ones, so numbers used by callers
 // (0x0300, 0xB000 + n, registered ids) mean the same thing here.
 
+#include <QLoggingCategory>
 #include <QString>
 
 #include "platform/win32/WinTypes.h"
@@ -556,3 +557,8 @@ struct TWMPaint {
 // Name of a message id for logs: "WM_KEYDOWN", "CM_ENTER", "CN_COMMAND",
 // otherwise the id in hexadecimal ("0xC012").
 QString MessageName(UINT Msg);
+
+// The message trace (tf.msg): off unless its debug level is enabled
+// (QT_LOGGING_RULES="tf.msg.debug=true"); the framework's Dispatch writes
+// one line per message and one with its result.
+Q_DECLARE_LOGGING_CATEGORY(lcMsg)

@@ -19,6 +19,7 @@
 #include <unistd.h>
 
 #include "platform/rtl/SysUtils.h"
+#include "platform/win32/LogCategories.h"
 
 namespace {
 
@@ -77,10 +78,14 @@ TShellService& ShellService() {
   return gShellService ? *gShellService : desktopService;
 }
 
-int ShellExecute(HWND, const QString& lpOperation, const QString& lpFile, const QString&,
+int ShellExecute(HWND, const QString& lpOperation, const QString& lpFile, const QString& lpParameters,
                  const QString& lpDirectory, INT) {
-  if (!lpOperation.isEmpty() && lpOperation.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0)
+  if (!lpOperation.isEmpty() && lpOperation.compare(QLatin1String("open"), Qt::CaseInsensitive) != 0) {
+    LogNotCovered(lcWin(), QStringLiteral("ShellExecute: verb \"%1\" (only \"open\"; refused)").arg(lpOperation));
     return Fail(SE_ERR_NOASSOC);
+  }
+  if (!lpParameters.isEmpty())
+    LogNotCovered(lcWin(), QStringLiteral("ShellExecute: parameters (programs are never started; left out)"));
   if (lpFile.isEmpty()) return Fail(SE_ERR_FNF);
 
   QUrl url;
@@ -145,6 +150,8 @@ HRESULT SHGetFolderPath(HWND, int csidl, HANDLE, DWORD, QString& pszPath) {
       path = QStringLiteral("/opt");
       break;
     default:
+      LogNotCovered(lcWin(),
+                    QStringLiteral("SHGetFolderPath: CSIDL 0x%1 (refused)").arg(csidl & ~CSIDL_FLAG_MASK, 0, 16));
       return E_INVALIDARG;
   }
   if (path.isEmpty()) return E_FAIL;

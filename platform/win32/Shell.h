@@ -8,6 +8,11 @@
 // ShellExecute decides what may be opened before the service is called: only
 // http, https and mailto addresses and existing local files and folders.
 // Programs are never started.
+//
+// Not covered (logged under tf.win when asked for): ShellExecute verbs other
+// than "open" (refused with SE_ERR_NOASSOC) and its parameters (left out);
+// SHGetFolderPath folders other than the documents, application-data and
+// program-files ones (E_INVALIDARG).
 
 #include <QString>
 #include <QUrl>

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "platform/win32/GdiInternal.h"
+#include "platform/win32/LogCategories.h"
 
 namespace gdi {
 
@@ -21,24 +22,25 @@ QString FaceName(const LOGFONTW& lf) {
 }
 
 // Windows face names mapped to the installed families.
+const struct {
+  const char* from;
+  const char* to;
+} kFaceMap[] = {
+    {"ms sans serif", "DejaVu Sans"},     {"microsoft sans serif", "DejaVu Sans"},
+    {"ms shell dlg", "DejaVu Sans"},      {"ms shell dlg 2", "DejaVu Sans"},
+    {"tahoma", "DejaVu Sans"},            {"segoe ui", "DejaVu Sans"},
+    {"verdana", "DejaVu Sans"},           {"system", "DejaVu Sans"},
+    {"arial", "Liberation Sans"},         {"helvetica", "Liberation Sans"},
+    {"times new roman", "Liberation Serif"}, {"times", "Liberation Serif"},
+    {"ms serif", "Liberation Serif"},     {"courier new", "Liberation Mono"},
+    {"courier", "Liberation Mono"},       {"consolas", "Liberation Mono"},
+    {"lucida console", "Liberation Mono"}, {"fixedsys", "Liberation Mono"},
+    {"terminal", "Liberation Mono"},
+};
+
 QString MapFace(const LOGFONTW& lf) {
   const QString face = FaceName(lf).trimmed().toLower();
-  static const struct {
-    const char* from;
-    const char* to;
-  } kMap[] = {
-      {"ms sans serif", "DejaVu Sans"},     {"microsoft sans serif", "DejaVu Sans"},
-      {"ms shell dlg", "DejaVu Sans"},      {"ms shell dlg 2", "DejaVu Sans"},
-      {"tahoma", "DejaVu Sans"},            {"segoe ui", "DejaVu Sans"},
-      {"verdana", "DejaVu Sans"},           {"system", "DejaVu Sans"},
-      {"arial", "Liberation Sans"},         {"helvetica", "Liberation Sans"},
-      {"times new roman", "Liberation Serif"}, {"times", "Liberation Serif"},
-      {"ms serif", "Liberation Serif"},     {"courier new", "Liberation Mono"},
-      {"courier", "Liberation Mono"},       {"consolas", "Liberation Mono"},
-      {"lucida console", "Liberation Mono"}, {"fixedsys", "Liberation Mono"},
-      {"terminal", "Liberation Mono"},
-  };
-  for (const auto& m : kMap)
+  for (const auto& m : kFaceMap)
     if (face == QLatin1String(m.from)) return QString::fromLatin1(m.to);
   if (!face.isEmpty()) return FaceName(lf).trimmed();
   if ((lf.lfPitchAndFamily & 0x3) == FIXED_PITCH || (lf.lfPitchAndFamily & 0xF0) == FF_MODERN)
@@ -51,6 +53,10 @@ QString MapFace(const LOGFONTW& lf) {
 constexpr int kMaxPixelSize = 4000;
 
 std::shared_ptr<const FontInstance> Realise(const LOGFONTW& lf, double scale) {
+  if (lf.lfCharSet != DEFAULT_CHARSET && lf.lfCharSet != ANSI_CHARSET)
+    LogNotCovered(lcText(), QStringLiteral("fonts: character set %1 (a family is chosen by face name and pitch, not "
+                                           "by character set)")
+                                .arg(int(lf.lfCharSet)));
   auto fi = std::make_shared<FontInstance>();
   QFont f;
   f.setFamily(MapFace(lf));
@@ -248,6 +254,22 @@ void AdvanceCurrentPosition(DcObject& dc, int deviceWidth) {
 
 }  // namespace
 
+QFont QtFontOf(const LOGFONTW& lf) {
+  // Qt looks for the face under its own name first: the Windows names the
+  // fonts are known by resolve to the families GDI text draws with.
+  static const bool substituted = [] {
+    for (const auto& m : kFaceMap) QFont::insertSubstitution(QString::fromLatin1(m.from), QString::fromLatin1(m.to));
+    return true;
+  }();
+  (void)substituted;
+  const std::shared_ptr<const FontInstance> realised = Realise(lf, 1.0);
+  QFont f = realised->font;
+  f.setKerning(true);
+  const QString face = FaceName(lf).trimmed();
+  if (!face.isEmpty()) f.setFamily(face);
+  return f;
+}
+
 BOOL GetTextMetricsW(HDC hdc, TEXTMETRICW* lptm) {
   auto dc = GetDc(hdc);
   if (!dc || !lptm) return FALSE;
@@ -349,6 +371,8 @@ BOOL ExtTextOutW(HDC hdc, int x, int y, UINT options, const RECT* lprect, LPCWST
                  const INT* lpDx) {
   auto dc = GetDc(hdc);
   if (!dc) return FALSE;
+  if (options & ETO_GLYPH_INDEX)
+    LogNotCovered(lcText(), QStringLiteral("ExtTextOut: ETO_GLYPH_INDEX (glyph indices are refused)"));
   if (c > 0x7FFFFFFF || (c > 0 && !lpString) || (options & ETO_GLYPH_INDEX)) {
     SetLastError(ERROR_INVALID_PARAMETER);
     return FALSE;

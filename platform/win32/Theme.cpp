@@ -11,6 +11,7 @@
 #include <cmath>
 
 #include "platform/win32/GdiInternal.h"
+#include "platform/win32/LogCategories.h"
 
 using namespace gdi;
 
@@ -21,6 +22,7 @@ enum class ThemeClass { Button, Header, TreeView, ComboBox, ScrollBar, Progress,
 struct ThemeObject : GdiObject {
   ThemeObject() : GdiObject(OBJ_THEME) {}
   ThemeClass cls = ThemeClass::Button;
+  const char* name = "button";
   UINT dpi = 96;
 };
 
@@ -280,10 +282,14 @@ HTHEME Open(LPCWSTR pszClassList, UINT dpi) {
       if (key != QLatin1String(c.name)) continue;
       auto t = std::make_shared<ThemeObject>();
       t->cls = c.cls;
+      t->name = c.name;
       t->dpi = dpi ? dpi : 96;
       return reinterpret_cast<HTHEME>(Register(t));
     }
   }
+  LogNotCovered(lcStyle(), QStringLiteral("OpenThemeData: class list \"%1\" (the classes drawn: button, header, "
+                                          "treeview, combobox, scrollbar, progress, edit, tooltip, spin)")
+                               .arg(names.join(QLatin1Char(';'))));
   SetLastError(ERROR_INVALID_PARAMETER);
   return nullptr;
 }
@@ -320,7 +326,12 @@ HRESULT DrawThemeBackground(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, L
   auto dc = LookupAs<DcObject>(hdc, OBJ_DC);
   if (!t || !dc) return E_HANDLE;
   if (!pRect) return E_POINTER;
-  if (!KnownPart(t->cls, iPartId)) return E_INVALIDARG;
+  if (!KnownPart(t->cls, iPartId)) {
+    LogNotCovered(lcStyle(), QStringLiteral("DrawThemeBackground: part %1 of class %2 (not drawn)")
+                                 .arg(iPartId)
+                                 .arg(QLatin1String(t->name)));
+    return E_INVALIDARG;
+  }
   if (!HaveStyle()) return E_FAIL;
   const Mapping m = dc->Map();
   const QRect r = m.MapRect(pRect->left, pRect->top, pRect->right, pRect->bottom);

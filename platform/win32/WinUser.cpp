@@ -45,7 +45,6 @@ struct TWindowState {
   QHash<QString, UINT> Registered;
   UINT NextRegistered = MAXREGISTEREDMESSAGE_FIRST;
 
-  std::function<void(std::exception_ptr)> ExceptionHandler;
   std::function<void(HWND, const RECT*)> InvalidateHook;
 
   // Window timers: (window, id) -> scheduler timer.
@@ -356,32 +355,12 @@ void CallGuarded(const std::function<void()>& Work) {
   try {
     Work();
   } catch (...) {
-    std::function<void(std::exception_ptr)> handler;
-    {
-      std::lock_guard lock(State().Lock);
-      handler = State().ExceptionHandler;
-    }
-    const std::exception_ptr error = std::current_exception();
-    if (handler) {
-      try {
-        handler(error);
-        return;
-      } catch (...) {
-      }
-    }
-    try {
-      std::rethrow_exception(error);
-    } catch (const std::exception& e) {
-      qWarning("Unhandled exception in an event handler: %s", e.what());
-    } catch (...) {
-      qWarning("Unhandled exception in an event handler");
-    }
+    ApplicationHandleException(std::current_exception());
   }
 }
 
 void SetExceptionHandler(std::function<void(std::exception_ptr)> Handler) {
-  std::lock_guard lock(State().Lock);
-  State().ExceptionHandler = std::move(Handler);
+  SetApplicationHandleException(std::move(Handler));
 }
 
 // --- timers ---------------------------------------------------------------------
@@ -555,10 +534,25 @@ HWND GetActiveWindow() { return WindowFromWidget(QApplication::activeWindow()); 
 
 // --- geometry and painting -------------------------------------------------------------
 
+RECT TWindowObject::WindowClientArea() const {
+  QWidget* w = WindowWidget();
+  return w ? RECT{0, 0, w->width(), w->height()} : RECT{0, 0, 0, 0};
+}
+
+namespace {
+// The corner of the window's client area in its widget.
+QPoint ClientOffset(HWND hWnd) {
+  TWindowObject* window = FindWindowObject(hWnd);
+  if (!window) return QPoint(0, 0);
+  const RECT r = window->WindowClientArea();
+  return QPoint(r.left, r.top);
+}
+}  // namespace
+
 BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
   QWidget* w = WidgetOf(hWnd);
   if (!w || !lpPoint) return FALSE;
-  const QPoint p = w->mapToGlobal(QPoint(lpPoint->x, lpPoint->y));
+  const QPoint p = w->mapToGlobal(QPoint(lpPoint->x, lpPoint->y) + ClientOffset(hWnd));
   *lpPoint = POINT{p.x(), p.y()};
   return TRUE;
 }
@@ -566,7 +560,7 @@ BOOL ClientToScreen(HWND hWnd, LPPOINT lpPoint) {
 BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
   QWidget* w = WidgetOf(hWnd);
   if (!w || !lpPoint) return FALSE;
-  const QPoint p = w->mapFromGlobal(QPoint(lpPoint->x, lpPoint->y));
+  const QPoint p = w->mapFromGlobal(QPoint(lpPoint->x, lpPoint->y)) - ClientOffset(hWnd);
   *lpPoint = POINT{p.x(), p.y()};
   return TRUE;
 }
@@ -574,7 +568,9 @@ BOOL ScreenToClient(HWND hWnd, LPPOINT lpPoint) {
 BOOL GetClientRect(HWND hWnd, LPRECT lpRect) {
   QWidget* w = WidgetOf(hWnd);
   if (!w || !lpRect) return FALSE;
-  *lpRect = RECT{0, 0, w->width(), w->height()};
+  const TWindowObject* window = FindWindowObject(hWnd);
+  const RECT r = window ? window->WindowClientArea() : RECT{0, 0, w->width(), w->height()};
+  *lpRect = RECT{0, 0, r.right - r.left, r.bottom - r.top};
   return TRUE;
 }
 
@@ -598,8 +594,8 @@ int MapWindowPoints(HWND hWndFrom, HWND hWndTo, LPPOINT lpPoints, UINT cPoints) 
   QWidget* from = hWndFrom ? WidgetOf(hWndFrom) : nullptr;
   QWidget* to = hWndTo ? WidgetOf(hWndTo) : nullptr;
   if ((hWndFrom && !from) || (hWndTo && !to) || (!lpPoints && cPoints)) return 0;
-  const QPoint origin = from ? from->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
-  const QPoint target = to ? to->mapToGlobal(QPoint(0, 0)) : QPoint(0, 0);
+  const QPoint origin = from ? from->mapToGlobal(ClientOffset(hWndFrom)) : QPoint(0, 0);
+  const QPoint target = to ? to->mapToGlobal(ClientOffset(hWndTo)) : QPoint(0, 0);
   const int dx = origin.x() - target.x();
   const int dy = origin.y() - target.y();
   for (UINT i = 0; i < cPoints; ++i) {

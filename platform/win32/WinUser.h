@@ -38,6 +38,10 @@ class TWindowObject {
   virtual void InvalidateWindowRect(const RECT* Rect) = 0;
   // Destroys the window (DestroyWindow).
   virtual void DestroyWindowObject() = 0;
+  // The client area in the widget's coordinates: the whole widget unless the
+  // window has non-client parts (a border, scroll bars). Client coordinates
+  // (GetClientRect, ClientToScreen, InvalidateRect) count from its corner.
+  virtual RECT WindowClientArea() const;
 };
 
 // Gives Window a fresh handle.
@@ -111,10 +115,11 @@ UINT RegisterWindowMessage(const QString& Name);
 // ---------------------------------------------------------------------------
 // Guarded calls: exceptions never cross a Qt event handler.
 
-// Runs Work; an exception goes to the handler set with SetExceptionHandler
-// (the application's HandleException), or is reported with qWarning when none
-// is set.
+// Runs Work; an exception goes to ApplicationHandleException (SysUtils.h), the
+// one route the application object sets to its HandleException, or is
+// reported with qWarning when none is set.
 void CallGuarded(const std::function<void()>& Work);
+// Sets that same handler (SetApplicationHandleException).
 void SetExceptionHandler(std::function<void(std::exception_ptr)> Handler);
 
 // ---------------------------------------------------------------------------

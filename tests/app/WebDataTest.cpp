@@ -22,6 +22,7 @@
 
 namespace {
 
+using testsupport::EnvOverride;
 using testsupport::LoopbackHttpServer;
 using testsupport::TempDir;
 
@@ -30,24 +31,6 @@ QStringList ToList(const TStringList* list) {
   for (int i = 0; i < list->Count(); ++i) out << list->Strings(i);
   return out;
 }
-
-// Sets an environment variable for the object's lifetime.
-class EnvOverride {
- public:
-  EnvOverride(const char* name, const QString& value)
-      : FName(name), FHad(qEnvironmentVariableIsSet(name)), FOld(qgetenv(name)) {
-    qputenv(name, value.toLocal8Bit());
-  }
-  ~EnvOverride() {
-    if (FHad) qputenv(FName, FOld);
-    else qunsetenv(FName);
-  }
-
- private:
-  const char* FName;
-  bool FHad;
-  QByteArray FOld;
-};
 
 class WebDataTest : public ::testing::Test {
  protected:

@@ -35,7 +35,7 @@ class TFlagObject : public TObject {
 class ControlWithFakeEngine : public ::testing::Test {
  protected:
   FakeServiceScope Scope{std::make_shared<FakeService>()};
-  std::unique_ptr<TTestBrowser> Browser = std::make_unique<TTestBrowser>(nullptr);
+  std::unique_ptr<TTestBrowser> Browser = CreateUnique<TTestBrowser>(nullptr);
   FakeWebBrowser& Fake() { return *Scope.Service->Last; }
   // Initialize as a parent change does it: the view exists afterwards.
   void GiveView() { Browser->Initialize(); }
@@ -92,7 +92,7 @@ TEST(KitWebBrowserRegistry, FactoryServiceKeepsTheBrowsersItMade) {
 
 TEST(KitWebBrowserRegistry, ControlsGetAndGiveBackTheirPlatformBrowser) {
   FakeServiceScope scope(std::make_shared<FakeService>());
-  auto browser = std::make_unique<TTestBrowser>(nullptr);
+  auto browser = CreateUnique<TTestBrowser>(nullptr);
   EXPECT_EQ(browser->WebBrowser(), scope.Service->Last);
   EXPECT_EQ(scope.Service->WebBrowsers().size(), 1u);
   EXPECT_EQ(browser->Width(), 500);
@@ -108,30 +108,30 @@ TEST(KitWebBrowserRegistry, ControlsGetAndGiveBackTheirPlatformBrowser) {
 
 TEST(KitWebBrowserNoService, IsAPlainControlWhoseOperationsDoNothing) {
   FakeServiceScope scope(nullptr);
-  TTestBrowser browser(nullptr);
-  EXPECT_EQ(browser.WebBrowser(), nullptr);
+  auto browser = CreateUnique<TTestBrowser>(nullptr);
+  EXPECT_EQ(browser->WebBrowser(), nullptr);
   int rounds = 0;
-  browser.SetSyncPump([&] { ++rounds; });
-  EXPECT_EQ(browser.ExecuteJavaScriptSync(QStringLiteral("1 + 1")), QString());
+  browser->SetSyncPump([&] { ++rounds; });
+  EXPECT_EQ(browser->ExecuteJavaScriptSync(QStringLiteral("1 + 1")), QString());
   EXPECT_EQ(rounds, 0) << "no service: the empty text at once";
 
-  browser.SetURL(QStringLiteral("http://127.0.0.1/a"));
-  EXPECT_EQ(browser.URL(), QStringLiteral("http://127.0.0.1/a"));
-  browser.SetUserAgent(QStringLiteral("Agent/1"));
-  EXPECT_EQ(browser.UserAgent(), QString()) << "lost without a platform browser";
-  browser.SetEnableContextMenu(false);
-  EXPECT_FALSE(browser.EnableContextMenu());
-  EXPECT_EQ(browser.CacheFolder(), QString());
-  EXPECT_FALSE(browser.AutoClearCache());
+  browser->SetURL(QStringLiteral("http://127.0.0.1/a"));
+  EXPECT_EQ(browser->URL(), QStringLiteral("http://127.0.0.1/a"));
+  browser->SetUserAgent(QStringLiteral("Agent/1"));
+  EXPECT_EQ(browser->UserAgent(), QString()) << "lost without a platform browser";
+  browser->SetEnableContextMenu(false);
+  EXPECT_FALSE(browser->EnableContextMenu());
+  EXPECT_EQ(browser->CacheFolder(), QString());
+  EXPECT_FALSE(browser->AutoClearCache());
   bool completed = false;
-  browser.ExecuteJavaScript(QStringLiteral("1"), [&](const QString&) { completed = true; });
+  browser->ExecuteJavaScript(QStringLiteral("1"), [&](const QString&) { completed = true; });
   EXPECT_FALSE(completed);
-  EXPECT_FALSE(browser.CanGoBack());
-  EXPECT_EQ(browser.NativeBrowser(), nullptr);
-  browser.Navigate(QStringLiteral("http://127.0.0.1/"));
-  browser.LoadHTML(QStringLiteral("<p>x</p>"));
+  EXPECT_FALSE(browser->CanGoBack());
+  EXPECT_EQ(browser->NativeBrowser(), nullptr);
+  browser->Navigate(QStringLiteral("http://127.0.0.1/"));
+  browser->LoadHTML(QStringLiteral("<p>x</p>"));
   bool freed = false;
-  browser.AddBridge(QStringLiteral("b"), new TFlagObject(&freed));
+  browser->AddBridge(QStringLiteral("b"), new TFlagObject(&freed));
   EXPECT_TRUE(freed) << "an object handed over with nobody to keep it is freed";
 }
 

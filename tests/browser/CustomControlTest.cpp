@@ -44,25 +44,25 @@ class TProbeControl : public TKitCustomControl {
 }  // namespace
 
 TEST(KitCustomControl, ScalesWithTheFactorRoundedToHundredths) {
-  TProbeControl control(nullptr);
+  auto control = CreateUnique<TProbeControl>(nullptr);
   const struct {
     Single Factor;
     int Value;
     int Scaled;
   } cases[] = {{1.0f, 5, 5}, {1.5f, 5, 8}, {1.25f, 5, 6}, {1.5f, -5, -8}, {1.333f, 3, 4}, {2.0f, 0, 0}};
   for (const auto& c : cases) {
-    control.SetFactors(c.Factor);
-    EXPECT_EQ(control.ScalePaintValue(c.Value), c.Scaled) << c.Factor << " " << c.Value;
-    EXPECT_EQ(control.ScaleResourceValue(c.Value), c.Scaled) << c.Factor << " " << c.Value;
+    control->SetFactors(c.Factor);
+    EXPECT_EQ(control->ScalePaintValue(c.Value), c.Scaled) << c.Factor << " " << c.Value;
+    EXPECT_EQ(control->ScaleResourceValue(c.Value), c.Scaled) << c.Factor << " " << c.Value;
   }
-  control.SetFactors(1.5f);
-  EXPECT_DOUBLE_EQ(control.ScalePaintValue(5.0), 7.5);
+  control->SetFactors(1.5f);
+  EXPECT_DOUBLE_EQ(control->ScalePaintValue(5.0), 7.5);
 }
 
 TEST(KitCustomControl, ScalingFollowsTheMonitorOfItsForm) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 300, 200);
-  auto* control = new TProbeControl(&form);
+  auto* control = Create<TProbeControl>(&form);
   control->SetParent(&form);
   control->SetBounds(10, 10, 100, 50);
   Screen->SetMonitorPixelsPerInch(0, 144);
@@ -77,7 +77,7 @@ TEST(KitCustomControl, ScalingFollowsTheMonitorOfItsForm) {
 TEST(KitCustomControl, ReadsTheMousePositionInClientCoordinates) {
   TForm form(nullptr);
   form.SetBounds(30, 40, 300, 200);
-  auto* control = new TProbeControl(&form);
+  auto* control = Create<TProbeControl>(&form);
   control->SetParent(&form);
   control->SetBounds(10, 20, 100, 50);
   const TPoint saved = Mouse->CursorPos();
@@ -87,22 +87,22 @@ TEST(KitCustomControl, ReadsTheMousePositionInClientCoordinates) {
 }
 
 TEST(KitCustomControl, StartsWithItsDefaults) {
-  TProbeControl control(nullptr);
-  EXPECT_EQ(control.Color(), TColor(0xFFFFFF));
-  EXPECT_FALSE(control.ParentColor());
-  EXPECT_TRUE(control.TabStop());
-  EXPECT_TRUE(control.AllowFocus());
-  EXPECT_TRUE(control.ShowAcceleratorChar());
-  EXPECT_TRUE(control.HitTest());
-  EXPECT_TRUE(control.Stored());
-  EXPECT_FALSE(control.AdaptToStyle());
-  EXPECT_TRUE(control.ControlStyle().Contains(csAcceptsControls));
-  EXPECT_EQ(control.GetVersion(), QString());
-  EXPECT_FALSE(control.GetDocURL().isEmpty());
-  EXPECT_EQ(control.LocalRect(), TRectF(0, 0, float(control.Width()), float(control.Height())));
-  EXPECT_FALSE(control.IsDesignTime());
-  EXPECT_FALSE(control.IsDesignerForm());
-  EXPECT_FALSE(control.IsLoading());
+  auto control = CreateUnique<TProbeControl>(nullptr);
+  EXPECT_EQ(control->Color(), TColor(0xFFFFFF));
+  EXPECT_FALSE(control->ParentColor());
+  EXPECT_TRUE(control->TabStop());
+  EXPECT_TRUE(control->AllowFocus());
+  EXPECT_TRUE(control->ShowAcceleratorChar());
+  EXPECT_TRUE(control->HitTest());
+  EXPECT_TRUE(control->Stored());
+  EXPECT_FALSE(control->AdaptToStyle());
+  EXPECT_TRUE(control->ControlStyle().Contains(csAcceptsControls));
+  EXPECT_EQ(control->GetVersion(), QString());
+  EXPECT_FALSE(control->GetDocURL().isEmpty());
+  EXPECT_EQ(control->LocalRect(), TRectF(0, 0, float(control->Width()), float(control->Height())));
+  EXPECT_FALSE(control->IsDesignTime());
+  EXPECT_FALSE(control->IsDesignerForm());
+  EXPECT_FALSE(control->IsLoading());
   // The default colours of the parts, without a visual style.
   const TKitDefaultGraphicColors& colors = KitDefaultGraphicColors();
   EXPECT_EQ(colors, TKitDefaultGraphicColors());
@@ -111,51 +111,51 @@ TEST(KitCustomControl, StartsWithItsDefaults) {
 }
 
 TEST(KitCustomControl, MapsItsAlignment) {
-  TProbeControl control(nullptr);
+  auto control = CreateUnique<TProbeControl>(nullptr);
   using A = TKitControlAlignment;
   const struct {
     A Value;
     TAlign Align;
   } cases[] = {{A::caTop, alTop}, {A::caClient, alClient}, {A::caNone, alNone}, {A::caRight, alRight}};
   for (const auto& c : cases) {
-    control.SetControlAlignment(c.Value);
-    EXPECT_EQ(control.Align(), c.Align);
-    EXPECT_EQ(control.ControlAlignment(), c.Value);
+    control->SetControlAlignment(c.Value);
+    EXPECT_EQ(control->Align(), c.Align);
+    EXPECT_EQ(control->ControlAlignment(), c.Value);
   }
-  control.SetAlign(alCustom);
-  EXPECT_EQ(control.ControlAlignment(), A::caNone);
-  control.SetControlAlignment(A(42));
-  EXPECT_EQ(control.Align(), alCustom) << "unknown values are ignored";
+  control->SetAlign(alCustom);
+  EXPECT_EQ(control->ControlAlignment(), A::caNone);
+  control->SetControlAlignment(A(42));
+  EXPECT_EQ(control->Align(), alCustom) << "unknown values are ignored";
 
   Single l = -1, t = -1, r = -1, b = -1;
-  control.GetControlMargins(l, t, r, b);
+  control->GetControlMargins(l, t, r, b);
   EXPECT_EQ(l, -1.0f) << "without align-with-margins the variables stay";
-  control.SetControlMargins(1.5f, 2.5f, 3.4f, 4.6f);
-  control.GetControlMargins(l, t, r, b);
+  control->SetControlMargins(1.5f, 2.5f, 3.4f, 4.6f);
+  control->GetControlMargins(l, t, r, b);
   EXPECT_EQ(TRectF(l, t, r, b), TRectF(2, 2, 3, 5));
 }
 
 TEST(KitCustomControl, AdaptsToTheStyleAndRestoresTheDefaultsOnce) {
-  TProbeControl control(nullptr);
-  control.SetAdaptToStyle(true);
-  EXPECT_TRUE(control.AdaptedToStyle());
-  control.SetAdaptToStyle(false);
-  EXPECT_FALSE(control.AdaptedToStyle());
-  control.SetAdaptToStyle(false);
-  EXPECT_EQ(control.Log, QStringList({"FreeControlBitmaps", "ApplyStyle", "FreeControlBitmaps", "ResetToDefaultStyle",
+  auto control = CreateUnique<TProbeControl>(nullptr);
+  control->SetAdaptToStyle(true);
+  EXPECT_TRUE(control->AdaptedToStyle());
+  control->SetAdaptToStyle(false);
+  EXPECT_FALSE(control->AdaptedToStyle());
+  control->SetAdaptToStyle(false);
+  EXPECT_EQ(control->Log, QStringList({"FreeControlBitmaps", "ApplyStyle", "FreeControlBitmaps", "ResetToDefaultStyle",
                                       "FreeControlBitmaps"}));
   // A change of the active style runs the same update.
-  control.Log.clear();
-  control.Perform(CM_STYLECHANGED, 0, 0);
-  EXPECT_EQ(control.Log, QStringList({"FreeControlBitmaps"}));
+  control->Log.clear();
+  control->Perform(CM_STYLECHANGED, 0, 0);
+  EXPECT_EQ(control->Log, QStringList({"FreeControlBitmaps"}));
 }
 
 TEST(KitCustomControl, MixesTheSelectionColoursFromTheActiveStyle) {
   TStyleManager::SetStyle(QStringLiteral("Amethyst Kamri"));
-  TProbeControl control(nullptr);
+  auto control = CreateUnique<TProbeControl>(nullptr);
   const TKitDefaultGraphicColors colors = KitDefaultGraphicColors();
   TStyleManager::SetStyle(QStringLiteral("Windows"));
-  control.Perform(CM_STYLECHANGED, 0, 0);
+  control->Perform(CM_STYLECHANGED, 0, 0);
   ASSERT_NE(colors.Selection, 0);
   EXPECT_EQ(colors.SelectionFill, BlendColor(colors.Selection, colors.DefaultButtonFill, 25));
   EXPECT_EQ(colors.SelectionLine, BlendColor(colors.Selection, colors.LineFill, 30));
@@ -166,7 +166,7 @@ TEST(KitCustomControl, MixesTheSelectionColoursFromTheActiveStyle) {
 
 TEST(KitCustomControl, AnswersDialogCodesHitTestsAndFocus) {
   TForm form(nullptr);
-  auto* control = new TProbeControl(&form);
+  auto* control = Create<TProbeControl>(&form);
   control->SetParent(&form);
   EXPECT_EQ(control->Perform(WM_GETDLGCODE, 0, 0), 5);
   control->SetTabStop(false);
@@ -183,11 +183,11 @@ TEST(KitCustomControl, AnswersDialogCodesHitTestsAndFocus) {
 TEST(KitCustomControl, RoutesInputIntoItsHooks) {
   TForm form(nullptr);
   form.SetBounds(0, 0, 300, 200);
-  auto* control = new TProbeControl(&form);
+  auto* control = Create<TProbeControl>(&form);
   control->SetBounds(10, 10, 100, 50);
   control->SetParent(&form);
   control->SetTabStop(false);  // Tab comes to the control itself
-  auto* next = new TProbeControl(&form);
+  auto* next = Create<TProbeControl>(&form);
   next->SetBounds(10, 100, 100, 50);
   next->SetParent(&form);
   int internal = 0;

@@ -22,30 +22,9 @@ using namespace enginetest;
 
 namespace {
 
-struct ScriptCase {
-  const char* Script;
-  const char* Json;
-};
-
 // What WebView2 answers for each kind of value.
-const ScriptCase kValueCases[] = {
-    {"'plombier à Paris « 24h/24 »'", "\"plombier à Paris « 24h/24 »\""},
-    {"'say \"hi\"\\n'", "\"say \\\"hi\\\"\\n\""},
-    {"6 * 7", "42"},
-    {"-0.25e-3", "-0.00025"},
-    {"true", "true"},
-    {"1 > 2", "false"},
-    {"null", "null"},
-    {"undefined", "null"},
-    {"throw new Error('boom')", "null"},
-    {"({ nom: 'Dupré', n: 3, liste: [1, 'deux'], vide: {} })", "{\"nom\":\"Dupré\",\"n\":3,\"liste\":[1,\"deux\"],\"vide\":{}}"},
-    {"[1, 'deux', null, undefined, true]", "[1,\"deux\",null,null,true]"},
-    {"document.body", "{}"},
-    {"document.readyState", "\"complete\""},
-};
-
 void ExpectValueCases(TKitWebBrowser* browser) {
-  for (const ScriptCase& c : kValueCases)
+  for (const ScriptCase& c : kScriptValueCases)
     EXPECT_EQ(browser->ExecuteJavaScriptSync(QString::fromUtf8(c.Script)), QString::fromUtf8(c.Json)) << c.Script;
 }
 
@@ -82,7 +61,7 @@ TEST(KitWebBrowserEngine, GetsItsViewOnAParentThatHasNoWindowYet) {
   panel->SetParent(form.get());
   panel->SetAlign(alClient);
   ASSERT_FALSE(panel->HandleAllocated());
-  auto* browser = new TKitWebBrowser(form.get());
+  auto* browser = Create<TKitWebBrowser>(form.get());
   browser->SetCacheFolderName(QStringLiteral("EdgeCache-%1").arg(QCoreApplication::applicationPid()));
   browser->SetParent(panel);
   browser->SetAlign(alClient);

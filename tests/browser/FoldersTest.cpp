@@ -16,17 +16,8 @@ using namespace KitWebBrowserWin;
 
 namespace {
 
-void WriteFile(const QString& path, const QByteArray& data) {
-  QDir().mkpath(QFileInfo(path).absolutePath());
-  QFile f(path);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(data);
-}
-
-QByteArray ReadFile(const QString& path) {
-  QFile f(path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
 
 // Puts the runtime-choice state back as it was.
 struct RuntimeState {
@@ -96,16 +87,16 @@ TEST(KitWebBrowserFolders, ClearingTheCacheNeverTouchesProtectedFolders) {
     browser.ClearCache();
     EXPECT_TRUE(QFileInfo(browser.FullCacheFolderName()).isDir()) << browser.FullCacheFolderName().toStdString();
   }
-  WriteFile(temp.File("real/keep.txt"), "keep");
+  WriteBytes(temp.File("real/keep.txt"), "keep");
   QDir().mkpath(temp.File("cache"));
   ASSERT_TRUE(QFile::link(temp.File("real"), temp.File("cache/link")));
   browser.SetCacheFolder(temp.File("cache"));
   browser.SetCacheFolderName(QStringLiteral("link"));
   browser.ClearCache();
-  EXPECT_EQ(ReadFile(temp.File("real/keep.txt")), QByteArray("keep"));
+  EXPECT_EQ(ReadBytes(temp.File("real/keep.txt")), QByteArray("keep"));
 
   // An ordinary folder goes, and its empty parent with it.
-  WriteFile(temp.File("root/Cache/a/b.txt"), "x");
+  WriteBytes(temp.File("root/Cache/a/b.txt"), "x");
   browser.SetCacheFolder(temp.File("root"));
   browser.SetCacheFolderName(QStringLiteral("Cache"));
   browser.ClearCache();
@@ -120,9 +111,9 @@ TEST(KitWebBrowserFolders, ALiveBrowserKeepsItsFolderFromTheOthers) {
     browser->SetCacheFolder(temp.File("shared"));
     browser->SetCacheFolderName(QStringLiteral("EdgeCache"));
   }
-  WriteFile(temp.File("shared/EdgeCache/Cookies"), "c");
+  WriteBytes(temp.File("shared/EdgeCache/Cookies"), "c");
   a.ClearCache();  // a registers the folder as in use (and empties it first)
-  WriteFile(temp.File("shared/EdgeCache/Cookies"), "c");
+  WriteBytes(temp.File("shared/EdgeCache/Cookies"), "c");
   b.ClearCache();
   EXPECT_TRUE(QFileInfo::exists(temp.File("shared/EdgeCache/Cookies"))) << "a still uses it";
   const auto count = [](TKitWinWebBrowser* who) {
@@ -143,8 +134,8 @@ TEST(KitWebBrowserFolders, TheRuntimeChoiceFollowsItsOrder) {
     return QStringLiteral("\r\n\r\nVersion=110.0.1587.57\r\n\r\n\r\n");
   };
   ProgramFilesX86Folder = [&] { return temp.File("Program Files (x86)"); };
-  WriteFile(temp.File("Program Files (x86)/Microsoft/Edge/Application/msedge.exe"), "exe");
-  WriteFile(temp.File("Program Files (x86)/Microsoft/Edge/Application/110.0.1587.57/msedge.dll"), "dll");
+  WriteBytes(temp.File("Program Files (x86)/Microsoft/Edge/Application/msedge.exe"), "exe");
+  WriteBytes(temp.File("Program Files (x86)/Microsoft/Edge/Application/110.0.1587.57/msedge.dll"), "dll");
 
   RuntimeFolder = QStringLiteral("/opt/explicit");
   EXPECT_EQ(ChooseRuntimeFolder(), QStringLiteral("/opt/explicit"));
@@ -161,7 +152,7 @@ TEST(KitWebBrowserFolders, TheRuntimeChoiceFollowsItsOrder) {
   ASSERT_EQ(commands.size(), 1);
   EXPECT_TRUE(commands.front().startsWith(QLatin1String("wmic.exe DATAFILE WHERE NAME='")));
   EXPECT_TRUE(commands.front().endsWith(QLatin1String("msedge.exe' GET Version /value")));
-  EXPECT_EQ(ReadFile(target + "/msedge.dll"), QByteArray("dll"));
+  EXPECT_EQ(ReadBytes(target + "/msedge.dll"), QByteArray("dll"));
   EXPECT_EQ(ChooseRuntimeFolder(), target) << "the copy is reused";
   EXPECT_EQ(commands.size(), 1) << "without asking again";
   QDir(target).removeRecursively();
@@ -173,10 +164,10 @@ TEST(KitWebBrowserFolders, TheRuntimeChoiceFollowsItsOrder) {
 
 TEST(KitWebBrowserFolders, CopyingOverwritesTheTarget) {
   testsupport::TempDir temp;
-  WriteFile(temp.File("src/a.txt"), "new");
-  WriteFile(temp.File("src/sub/b.txt"), "b");
-  WriteFile(temp.File("dst/a.txt"), "old");
+  WriteBytes(temp.File("src/a.txt"), "new");
+  WriteBytes(temp.File("src/sub/b.txt"), "b");
+  WriteBytes(temp.File("dst/a.txt"), "old");
   CopyFolderTree(temp.File("src"), temp.File("dst"));
-  EXPECT_EQ(ReadFile(temp.File("dst/a.txt")), QByteArray("new"));
-  EXPECT_EQ(ReadFile(temp.File("dst/sub/b.txt")), QByteArray("b"));
+  EXPECT_EQ(ReadBytes(temp.File("dst/a.txt")), QByteArray("new"));
+  EXPECT_EQ(ReadBytes(temp.File("dst/sub/b.txt")), QByteArray("b"));
 }

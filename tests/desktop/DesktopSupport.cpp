@@ -13,6 +13,8 @@
 #include <map>
 #include <unistd.h>
 
+#include "platform/rtl/ProcessStart.h"
+
 namespace desktoptest {
 
 namespace {
@@ -34,8 +36,6 @@ void EndGroup(QProcess& Process) {
 void OwnGroup(QProcess& Process) {
   Process.setChildProcessModifier([] { ::setpgid(0, 0); });
 }
-
-int Luminance(QRgb c) { return (qRed(c) * 299 + qGreen(c) * 587 + qBlue(c) * 114) / 1000; }
 
 }  // namespace
 
@@ -165,6 +165,7 @@ QString TDisplay::Log() const {
 TDemo::TDemo(const TDisplay& Display, const QString& Folder) {
   QDir().mkpath(Folder + QStringLiteral("/home"));
   QDir().mkpath(Folder + QStringLiteral("/runtime"));
+  QDir().mkpath(Folder + QStringLiteral("/tmp"));
   QFile::setPermissions(Folder + QStringLiteral("/runtime"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
   FStateFile = Folder + QStringLiteral("/state.json");
   QProcessEnvironment env = Display.Environment();
@@ -173,12 +174,20 @@ TDemo::TDemo(const TDisplay& Display, const QString& Folder) {
   env.remove(QStringLiteral("XDG_CACHE_HOME"));
   env.remove(QStringLiteral("XDG_DATA_HOME"));
   env.insert(QStringLiteral("XDG_RUNTIME_DIR"), Folder + QStringLiteral("/runtime"));
+  // Its temporary files, the browser's private folder among them, stay in
+  // the test's folder.
+  env.insert(QStringLiteral("TMPDIR"), Folder + QStringLiteral("/tmp"));
   env.insert(QStringLiteral("TALLOWFINCH_DEMO_STATE"), FStateFile);
   env.insert(QStringLiteral("LANG"), QStringLiteral("C.UTF-8"));
   if (IsRoot()) {
-    // The browser engine refuses its sandbox as root and needs no GPU here.
-    env.insert(QStringLiteral("QTWEBENGINE_DISABLE_SANDBOX"), QStringLiteral("1"));
-    env.insert(QStringLiteral("QTWEBENGINE_CHROMIUM_FLAGS"), QStringLiteral("--disable-gpu"));
+    // The browser engine refuses its sandbox as root and needs no GPU here;
+    // the demo stays on the virtual display.
+    TProcessOptions options;
+    options.Engine = true;
+    options.EngineSandboxOff = true;
+    options.EngineHeadless = true;
+    for (const auto& [name, value] : ProcessEnvironment(options))
+      env.insert(QString::fromLatin1(name), QString::fromLatin1(value));
   }
   FProcess.setProcessEnvironment(env);
   FProcess.setProcessChannelMode(QProcess::MergedChannels);
@@ -230,31 +239,6 @@ QString ScreenshotFolder(const QString& Test) {
   QDir(dir).removeRecursively();
   QDir().mkpath(dir);
   return dir;
-}
-
-TLegibility Legibility(const QImage& Image, const QRect& Area, int MinContrast) {
-  std::map<QRgb, int> counts;
-  const QRect area = Area & Image.rect();
-  for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x) ++counts[Image.pixel(x, y) & 0xFFFFFF];
-  TLegibility result;
-  int best = -1;
-  for (const auto& [colour, n] : counts)
-    if (n > best) {
-      best = n;
-      result.Ground = colour;
-    }
-  for (const auto& [colour, n] : counts)
-    if (std::abs(Luminance(colour) - Luminance(result.Ground)) >= MinContrast) result.Ink += n;
-  return result;
-}
-
-int CountColor(const QImage& Image, const QRect& Area, QRgb Color) {
-  int n = 0;
-  const QRect area = Area & Image.rect();
-  for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x) n += (Image.pixel(x, y) & 0xFFFFFF) == (Color & 0xFFFFFF);
-  return n;
 }
 
 }  // namespace desktoptest

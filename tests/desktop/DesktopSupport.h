@@ -16,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include "tests/support/PixelProbes.h"
 #include "tests/support/TestSupport.h"
 
 namespace desktoptest {
@@ -90,14 +91,8 @@ QJsonObject MenuItem(const QJsonObject& State, const QString& List, const QStrin
 // screenshots/<test>.
 QString ScreenshotFolder(const QString& Test);
 
-// The colour that covers most of the area, and how many pixels of the area
-// stand out from it by at least MinContrast in luminance (0..255).
-struct TLegibility {
-  QRgb Ground = 0;
-  int Ink = 0;
-};
-TLegibility Legibility(const QImage& Image, const QRect& Area, int MinContrast);
-// Pixels of the area of exactly that colour.
-int CountColor(const QImage& Image, const QRect& Area, QRgb Color);
+// Legibility of an area: tests/support/PixelProbes.h.
+using probe::Legibility;
+using probe::TLegibility;
 
 }  // namespace desktoptest

@@ -15,6 +15,7 @@
 #include <iostream>
 
 #include "tests/desktop/DesktopSupport.h"
+#include "tests/support/PixelProbes.h"
 
 using namespace desktoptest;
 
@@ -131,8 +132,10 @@ class DesktopDemo : public ::testing::Test {
     // The memo shows the active style's colours.
     EXPECT_EQ(r.value(QStringLiteral("text")).toString(), r.value(QStringLiteral("styleText")).toString());
     EXPECT_EQ(r.value(QStringLiteral("base")).toString(), r.value(QStringLiteral("styleBase")).toString());
-    const int normal = CountColor(Shot, viewport, Rgb(r.value(QStringLiteral("text")).toString()));
-    const int disabled = CountColor(Shot, viewport, Rgb(r.value(QStringLiteral("disabledText")).toString()));
+    const QRgb text = Rgb(r.value(QStringLiteral("text")).toString());
+    const QRgb disabledText = Rgb(r.value(QStringLiteral("disabledText")).toString());
+    const int normal = probe::Count(Shot, probe::IsRgb(text), viewport);
+    const int disabled = probe::Count(Shot, probe::IsRgb(disabledText), viewport);
     // Small antialiased text: its stems carry the exact colour.
     EXPECT_GT(normal, 100) << "text colour " << r.value(QStringLiteral("text")).toString().toStdString();
     EXPECT_LT(disabled, normal / 10) << "disabled colour " << r.value(QStringLiteral("disabledText")).toString().toStdString()

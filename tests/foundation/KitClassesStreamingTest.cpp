@@ -14,6 +14,7 @@
 #include "foundation/KitTypes.h"
 #include "foundation/KitUtils.h"
 #include "platform/rtl/Classes.h"
+#include "tests/foundation/PersistenceTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 // Makes the object under test; set by each case before a host is made.
@@ -51,16 +52,8 @@ class TStreamingSVGImport : public TKitSVGImport {
   int FElements = 0;
 };
 
-QString SaveJSON(TObject* AObject) {
-  TStringStream stream;
-  TKitPersistence::SaveSettingsToStream(AObject, &stream);
-  return stream.DataString();
-}
-
-void LoadJSON(TObject* AObject, const QString& AText) {
-  TStringStream stream(AText);
-  TKitPersistence::LoadSettingsFromStream(AObject, &stream);
-}
+using persistencetest::LoadJSON;
+using persistencetest::SaveJSON;
 
 QByteArray Encoded(const QImage& image, const char* format) {
   QByteArray bytes;

@@ -13,6 +13,7 @@
 #include <memory>
 
 #include "foundation/KitGDIPlusClasses.h"
+#include "tests/support/PixelProbes.h"
 
 namespace gdiptest {
 
@@ -92,22 +93,10 @@ class Surface {
     return image_;
   }
   QRgb Px(int x, int y) { return image().pixel(x, y); }
-  // Bounding box of the pixels that differ from bg.
-  QRect Ink(QRgb bg = 0xFFFFFFFF) {
-    const QImage& im = image();
-    QRect r;
-    for (int y = 0; y < im.height(); ++y)
-      for (int x = 0; x < im.width(); ++x)
-        if (im.pixel(x, y) != bg) r |= QRect(x, y, 1, 1);
-    return r;
-  }
-  int Count(QRgb c) {
-    const QImage& im = image();
-    int n = 0;
-    for (int y = 0; y < im.height(); ++y)
-      for (int x = 0; x < im.width(); ++x) n += im.pixel(x, y) == c;
-    return n;
-  }
+  // Bounding box of the pixels that differ from bg (alpha included), and
+  // how many pixels are exactly c.
+  QRect Ink(QRgb bg = 0xFFFFFFFF) { return probe::Box(image(), probe::NotArgb(bg)); }
+  int Count(QRgb c) { return probe::Count(image(), probe::IsArgb(c)); }
 
  private:
   QImage image_;
@@ -117,15 +106,10 @@ class Surface {
 };
 
 // Colour relations for anti-aliased and interpolated pixels.
-inline int Channel(QRgb c, int shift) { return int((c >> shift) & 0xFF); }
-inline bool Near(QRgb a, QRgb b, int tolerance = 8) {
-  for (int shift : {0, 8, 16, 24})
-    if (std::abs(Channel(a, shift) - Channel(b, shift)) > tolerance) return false;
-  return true;
-}
-inline int Red(QRgb c) { return Channel(c, 16); }
-inline int Green(QRgb c) { return Channel(c, 8); }
-inline int Blue(QRgb c) { return Channel(c, 0); }
+using probe::Near;
+inline int Red(QRgb c) { return qRed(c); }
+inline int Green(QRgb c) { return qGreen(c); }
+inline int Blue(QRgb c) { return qBlue(c); }
 
 // Keeps a picture of a test for a look when TF_TEST_PICTURES names a folder.
 inline void KeepPicture(const QImage& image, const QString& name) {

@@ -12,37 +12,12 @@
 #include <vector>
 
 #include "foundation/KitJSONReader.h"
+#include "tests/foundation/JSONReaderTestSupport.h"
 #include "tests/support/TestSupport.h"
 
-namespace {
+using jsontest::Trace;
 
-// Reads the whole document token by token: the tokens read, separated by
-// blanks, ending with "eof" or with "!" and the message of the error that
-// stopped the reading.
-QString Trace(const QByteArray& json) {
-  TBytesStream stream(json);
-  TKitJSONReader reader(&stream);
-  QStringList out;
-  try {
-    while (true) {
-      switch (reader.Peek()) {
-        case jstoBeginObject: reader.ReadBeginObject(); out << u"{"_qs; break;
-        case jstoEndObject: reader.ReadEndObject(); out << u"}"_qs; break;
-        case jstoBeginArray: reader.ReadBeginArray(); out << u"["_qs; break;
-        case jstoEndArray: reader.ReadEndArray(); out << u"]"_qs; break;
-        case jstoName: out << u"name:"_qs + reader.ReadName(); break;
-        case jstoBoolean: out << (reader.ReadBoolean() ? u"true"_qs : u"false"_qs); break;
-        case jstoNull: reader.ReadNull(); out << u"null"_qs; break;
-        case jstoText: out << u"text:"_qs + reader.ReadString(); break;
-        case jstoNumber: out << u"num:"_qs + reader.ReadString(); break;
-        case jstoEOF: out << u"eof"_qs; return out.join(u' ');
-      }
-    }
-  } catch (const Exception& e) {
-    out << u'!' + e.Message();
-  }
-  return out.join(u' ');
-}
+namespace {
 
 // N letters, different from one length to the next.
 QByteArray Letters(int n) {

@@ -7,47 +7,13 @@
 #include <limits>
 
 #include "foundation/KitJSONReader.h"
+#include "tests/foundation/JSONReaderTestSupport.h"
 #include "tests/support/TestSupport.h"
 
+using jsontest::Trace;
+using testsupport::RaisedMessage;
+
 namespace {
-
-// Reads the whole document token by token and answers the tokens read,
-// separated by blanks, ending with "eof" or with "!" and the message of the
-// error that stopped the reading.
-QString Trace(const QByteArray& json) {
-  TBytesStream stream(json);
-  TKitJSONReader reader(&stream);
-  QStringList out;
-  try {
-    while (true) {
-      switch (reader.Peek()) {
-        case jstoBeginObject: reader.ReadBeginObject(); out << u"{"_qs; break;
-        case jstoEndObject: reader.ReadEndObject(); out << u"}"_qs; break;
-        case jstoBeginArray: reader.ReadBeginArray(); out << u"["_qs; break;
-        case jstoEndArray: reader.ReadEndArray(); out << u"]"_qs; break;
-        case jstoName: out << u"name:"_qs + reader.ReadName(); break;
-        case jstoBoolean: out << (reader.ReadBoolean() ? u"true"_qs : u"false"_qs); break;
-        case jstoNull: reader.ReadNull(); out << u"null"_qs; break;
-        case jstoText: out << u"text:"_qs + reader.ReadString(); break;
-        case jstoNumber: out << u"num:"_qs + reader.ReadString(); break;
-        case jstoEOF: out << u"eof"_qs; return out.join(u' ');
-      }
-    }
-  } catch (const Exception& e) {
-    out << u'!' + e.Message();
-  }
-  return out.join(u' ');
-}
-
-template <class F>
-QString MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return QString();
-}
 
 const char kExpectedValue[] = "!Value expected but invalid character found";
 
@@ -189,7 +155,7 @@ TEST(KitJSONReader, NestingLimit) {
   TBytesStream stream(QByteArray("[") + tooDeep + "]");
   TKitJSONReader reader(&stream);
   reader.ReadBeginArray();
-  EXPECT_EQ(MessageOf([&] { reader.SkipValue(); }), u"Maximum level of nested structured reached."_qs);
+  EXPECT_EQ(RaisedMessage([&] { reader.SkipValue(); }), u"Maximum level of nested structured reached."_qs);
 }
 
 TEST(KitJSONReader, NumberLength) {
@@ -203,7 +169,7 @@ TEST(KitJSONReader, NumberLength) {
   TKitJSONReader reader(&stream);
   reader.ReadBeginArray();
   EXPECT_DOUBLE_EQ(reader.ReadDouble(), 1.0);
-  EXPECT_EQ(MessageOf([&] { reader.Peek(); }), QString::fromLatin1(kExpectedValue + 1));
+  EXPECT_EQ(RaisedMessage([&] { reader.Peek(); }), QString::fromLatin1(kExpectedValue + 1));
 }
 
 TEST(KitJSONReader, IntegerReads) {
@@ -214,20 +180,20 @@ TEST(KitJSONReader, IntegerReads) {
   reader.ReadBeginArray();
   EXPECT_EQ(reader.ReadInteger(), 42);
   EXPECT_EQ(reader.ReadInteger(), -300);
-  EXPECT_EQ(MessageOf([&] { reader.ReadInteger(); }), u"Invalid Json parser state. Expected state: 11"_qs);
+  EXPECT_EQ(RaisedMessage([&] { reader.ReadInteger(); }), u"Invalid Json parser state. Expected state: 11"_qs);
   EXPECT_EQ(reader.ReadInt64(), 3000000000LL);  // still peeked after the failure
-  EXPECT_EQ(MessageOf([&] { reader.ReadInteger(); }), u"Invalid Json parser state. Expected state: 11"_qs);
+  EXPECT_EQ(RaisedMessage([&] { reader.ReadInteger(); }), u"Invalid Json parser state. Expected state: 11"_qs);
   EXPECT_DOUBLE_EQ(reader.ReadDouble(), 2.5);
   EXPECT_EQ(reader.ReadInteger(), 42);
   EXPECT_EQ(reader.ReadInteger(), 31);
-  EXPECT_EQ(MessageOf([&] { reader.ReadInteger(); }), u"'x' is not a valid floating point value"_qs);
+  EXPECT_EQ(RaisedMessage([&] { reader.ReadInteger(); }), u"'x' is not a valid floating point value"_qs);
   EXPECT_EQ(reader.ReadString(), u"x"_qs);  // the buffered text
-  EXPECT_EQ(MessageOf([&] { reader.ReadInteger(); }), u"Invalid Json parser state. Expected state: 11"_qs);
+  EXPECT_EQ(RaisedMessage([&] { reader.ReadInteger(); }), u"Invalid Json parser state. Expected state: 11"_qs);
   EXPECT_TRUE(reader.ReadBoolean());
   EXPECT_EQ(reader.ReadInteger(), std::numeric_limits<int>::min());
   EXPECT_EQ(reader.ReadInt64(), std::numeric_limits<Int64>::max());
   EXPECT_EQ(reader.ReadInt64(), std::numeric_limits<Int64>::min());
-  EXPECT_EQ(MessageOf([&] { reader.ReadInt64(); }), u"Invalid Json parser state. Expected state: 11"_qs);
+  EXPECT_EQ(RaisedMessage([&] { reader.ReadInt64(); }), u"Invalid Json parser state. Expected state: 11"_qs);
   EXPECT_EQ(reader.ReadString(), u"9223372036854775808"_qs);
   EXPECT_EQ(reader.ReadInt64(), -7);
   EXPECT_EQ(reader.ReadInt64(), 4);
@@ -245,9 +211,9 @@ TEST(KitJSONReader, DoubleReads) {
   EXPECT_TRUE(std::isnan(reader.ReadDouble()));
   EXPECT_EQ(reader.ReadDouble(), std::numeric_limits<double>::infinity());
   EXPECT_EQ(reader.ReadDouble(), -std::numeric_limits<double>::infinity());
-  EXPECT_EQ(MessageOf([&] { reader.ReadDouble(); }), u"'1e400' is not a valid floating point value"_qs);
+  EXPECT_EQ(RaisedMessage([&] { reader.ReadDouble(); }), u"'1e400' is not a valid floating point value"_qs);
   EXPECT_EQ(reader.ReadString(), u"1e400"_qs);
-  EXPECT_EQ(MessageOf([&] { reader.ReadDouble(); }), u"Invalid Json parser state. Expected state: 12"_qs);
+  EXPECT_EQ(RaisedMessage([&] { reader.ReadDouble(); }), u"Invalid Json parser state. Expected state: 12"_qs);
 }
 
 TEST(KitJSONReader, FloatsFollowTheGlobalDecimalSeparator) {
@@ -256,7 +222,7 @@ TEST(KitJSONReader, FloatsFollowTheGlobalDecimalSeparator) {
   TBytesStream stream("[2.5,\"2,5\"]");
   TKitJSONReader reader(&stream);
   reader.ReadBeginArray();
-  const QString message = MessageOf([&] { reader.ReadDouble(); });
+  const QString message = RaisedMessage([&] { reader.ReadDouble(); });
   reader.ReadString();
   const double comma = reader.ReadDouble();
   FormatSettings.DecimalSeparator = saved;
@@ -286,7 +252,7 @@ TEST(KitJSONReader, WrongTokenNamesTheExpectedState) {
     TBytesStream stream(c.Json);
     TKitJSONReader reader(&stream);
     reader.ReadBeginArray();
-    EXPECT_EQ(MessageOf([&] { c.Read(reader); }),
+    EXPECT_EQ(RaisedMessage([&] { c.Read(reader); }),
               u"Invalid Json parser state. Expected state: %1"_qs.arg(c.Expected))
         << c.Json.constData();
   }
@@ -347,5 +313,5 @@ TEST(KitJSONReader, StreamReaderCharacters) {
   EXPECT_TRUE(chars.Eof());
   EXPECT_EQ(chars.ReadChar(), QChar(0));
   EXPECT_EQ(chars.PeekChar(), QChar(0));
-  EXPECT_EQ(MessageOf([&] { chars.NextChar(); }), u"End of JSON input reached."_qs);
+  EXPECT_EQ(RaisedMessage([&] { chars.NextChar(); }), u"End of JSON input reached."_qs);
 }

@@ -11,6 +11,8 @@
 #include "foundation/KitJSONWriter.h"
 #include "tests/support/TestSupport.h"
 
+using testsupport::RaisedMessage;
+
 namespace {
 
 // Runs Write on a writer over a fresh stream and answers what reached the
@@ -23,16 +25,6 @@ QByteArray Written(const std::function<void(TKitJSONWriter&)>& Write, int indent
     Write(writer);
   }
   return stream.Bytes();
-}
-
-template <class F>
-QString MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return QString();
 }
 
 // The member a = 1 and the member b = an array holding true.
@@ -132,7 +124,7 @@ TEST(KitJSONWriter, Errors) {
   for (size_t i = 0; i < std::size(cases); ++i) {
     TBytesStream stream;
     TKitJSONWriter writer(&stream);
-    EXPECT_EQ(MessageOf([&] { cases[i].Write(writer); }), cases[i].Expected) << "case " << i;
+    EXPECT_EQ(RaisedMessage([&] { cases[i].Write(writer); }), cases[i].Expected) << "case " << i;
   }
 
   // 255 nested containers fit, and Close accepts the finished document.

@@ -11,6 +11,7 @@
 #include "platform/rtl/GenericsCollections.h"
 #include "platform/rtl/Lists.h"
 #include "platform/rtl/StringList.h"
+#include "tests/foundation/PersistenceTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 namespace gc = Generics::Collections;
@@ -61,16 +62,8 @@ TF_PUBLISHED(TGenericHolder, TPersistent) {
 
 namespace {
 
-QString SaveJSON(TObject* AObject) {
-  TStringStream stream;
-  TKitPersistence::SaveSettingsToStream(AObject, &stream);
-  return stream.DataString();
-}
-
-void LoadJSON(TObject* AObject, const QString& AText) {
-  TStringStream stream(AText);
-  TKitPersistence::LoadSettingsFromStream(AObject, &stream);
-}
+using persistencetest::LoadJSON;
+using persistencetest::SaveJSON;
 
 QString Point(const char* name, int x) {
   return QStringLiteral("{\"$type\":\"TStringPoint\",\"Name\":\"%1\",\"X\":%2}").arg(QLatin1String(name)).arg(x);

@@ -14,6 +14,7 @@
 #include "platform/rtl/Classes.h"
 #include "platform/rtl/StringList.h"
 #include "platform/vcl/Graphics.h"
+#include "tests/foundation/PersistenceTestSupport.h"
 #include "tests/support/TestSupport.h"
 
 enum TPersistShape { psCircle, psSquare, psTriangle };
@@ -86,16 +87,8 @@ TF_PUBLISHED(TPersistSample, TComponent) {
 
 namespace {
 
-QString SaveJSON(TObject* AObject) {
-  TStringStream stream;
-  TKitPersistence::SaveSettingsToStream(AObject, &stream);
-  return stream.DataString();
-}
-
-void LoadJSON(TObject* AObject, const QString& AText) {
-  TStringStream stream(AText);
-  TKitPersistence::LoadSettingsFromStream(AObject, &stream);
-}
+using persistencetest::LoadJSON;
+using persistencetest::SaveJSON;
 
 // A small red 2 x 1 PNG.
 std::unique_ptr<TPicture> RedPicture() {

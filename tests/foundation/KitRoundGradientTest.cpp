@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "foundation/KitGraphicsTypes.h"
+#include "tests/support/PixelProbes.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -28,12 +29,9 @@ class Surface {
   TColor Px(int X, int Y) { return FBitmap.Canvas()->Pixels(X, Y) & 0xFFFFFF; }
   int Width() const { return FBitmap.Width(); }
   int Height() const { return FBitmap.Height(); }
-  int Count(TColor Color) {
-    int n = 0;
-    for (int y = 0; y < Height(); ++y)
-      for (int x = 0; x < Width(); ++x) n += Px(x, y) == Color;
-    return n;
-  }
+  int Count(TColor Color) { return probe::Count(FBitmap.ToImage(), probe::IsBgr(uint32_t(Color))); }
+  // The box of the pixels of that colour.
+  QRect BoxOf(TColor Color) { return probe::Box(FBitmap.ToImage(), probe::IsBgr(uint32_t(Color))); }
 
  private:
   TBitmap FBitmap;
@@ -182,13 +180,9 @@ TEST(KitRoundGradientTest, EmptyAndInvertedRectanglesDrawNothing) {
     EXPECT_GT(painted, 0);
     EXPECT_LT(painted, rc.Width() * rc.Height());
     EXPECT_EQ(s.Count(kMarker) + painted, s.Width() * s.Height());
-    for (int y = 0; y < s.Height(); ++y) {
-      for (int x = 0; x < s.Width(); ++x) {
-        if (s.Px(x, y) == clRed) {
-          EXPECT_TRUE(x >= rc.Left && x < rc.Right && y >= rc.Top && y < rc.Bottom) << x << "," << y;
-        }
-      }
-    }
+    const QRect red = s.BoxOf(clRed);
+    EXPECT_TRUE(QRect(rc.Left, rc.Top, rc.Width(), rc.Height()).contains(red))
+        << red.x() << "," << red.y() << " " << red.width() << "x" << red.height();
   }
 }
 

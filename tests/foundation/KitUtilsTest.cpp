@@ -18,6 +18,8 @@
 #include "tests/support/LoopbackHttpServer.h"
 #include "tests/support/TestSupport.h"
 
+using testsupport::RaisedMessage;
+
 namespace {
 
 TBytes Bytes(std::initializer_list<int> values) {
@@ -28,17 +30,6 @@ TBytes Bytes(std::initializer_list<int> values) {
 
 std::unique_ptr<TBytesStream> StreamOf(const TBytes& bytes) {
   return std::make_unique<TBytesStream>(bytes);
-}
-
-// Raises and answers the message, or "" when nothing was raised.
-template <class F>
-QString MessageOf(F&& f) {
-  try {
-    f();
-  } catch (const Exception& e) {
-    return e.Message();
-  }
-  return QString();
 }
 
 // Sets the global separators for one test and puts them back.
@@ -60,22 +51,9 @@ class SeparatorsGuard {
 
 // A home folder of its own for the length of a test, so the documents
 // folder is a fresh one inside it.
-class HomeOverride {
- public:
-  explicit HomeOverride(const QString& home)
-      : FHome(qgetenv("HOME")), FConfig(qgetenv("XDG_CONFIG_HOME")),
-        FHadConfig(qEnvironmentVariableIsSet("XDG_CONFIG_HOME")) {
-    qputenv("HOME", home.toLocal8Bit());
-    qunsetenv("XDG_CONFIG_HOME");
-  }
-  ~HomeOverride() {
-    qputenv("HOME", FHome);
-    if (FHadConfig) qputenv("XDG_CONFIG_HOME", FConfig);
-  }
-
- private:
-  QByteArray FHome, FConfig;
-  bool FHadConfig;
+struct HomeOverride {
+  explicit HomeOverride(const QString& home) : Home("HOME", home), Config("XDG_CONFIG_HOME", QString()) {}
+  testsupport::EnvOverride Home, Config;
 };
 
 }  // namespace
@@ -173,7 +151,7 @@ TEST(KitUtilsEscape, UnescapeErrors) {
       {u"ok\\n\\u12"_qs, "Invalid code at position 5"},
   };
   for (const Case& c : cases) {
-    EXPECT_EQ(MessageOf([&] { TKitUtils::UnescapeString(c.In); }), QString::fromLatin1(c.Message))
+    EXPECT_EQ(RaisedMessage([&] { TKitUtils::UnescapeString(c.In); }), QString::fromLatin1(c.Message))
         << c.In.toStdString();
   }
 }
@@ -209,8 +187,8 @@ TEST(KitUtilsMarkup, IndexesAndSpecialChars) {
   EXPECT_EQ(TKitUtils::GetSpecialChar(1), u"&"_qs);
   EXPECT_EQ(TKitUtils::GetSpecialChar(52), u"(c)"_qs);
   EXPECT_EQ(TKitUtils::GetSpecialChar(86), u"\u00D0"_qs);
-  EXPECT_EQ(MessageOf([] { TKitUtils::GetSpecialChar(0); }), "List index out of bounds (0)");
-  EXPECT_EQ(MessageOf([] { TKitUtils::GetSpecialChar(87); }), "List index out of bounds (87)");
+  EXPECT_EQ(RaisedMessage([] { TKitUtils::GetSpecialChar(0); }), "List index out of bounds (0)");
+  EXPECT_EQ(RaisedMessage([] { TKitUtils::GetSpecialChar(87); }), "List index out of bounds (87)");
 }
 
 TEST(KitUtilsMarkup, IndexOfTextInArray) {
@@ -328,8 +306,7 @@ TEST(KitUtilsNumbers, DotConversionsRestoreTheLocale) {
   EXPECT_DOUBLE_EQ(value, -2.25);
   EXPECT_FALSE(TKitUtils::TryStrToFloatDot(u"2,5"_qs, value));
   EXPECT_EQ(TKitUtils::FloatToStrDot(0.125), u"0.125"_qs);
-  EXPECT_EQ(MessageOf([] { TKitUtils::StrToFloatDot(u"x"_qs); }),
-            u"'x' is not a valid floating point value"_qs);
+  EXPECT_EQ(RaisedMessage([] { TKitUtils::StrToFloatDot(u"x"_qs); }), u"'x' is not a valid floating point value"_qs);
   EXPECT_EQ(FormatSettings.DecimalSeparator, QChar(u','));
   EXPECT_EQ(FormatSettings.ThousandSeparator, QChar(u'.'));
 }
@@ -372,15 +349,14 @@ TEST(KitUtilsStreams, HexText) {
   EXPECT_EQ(TKitUtils::SaveStreamToHexStr(stream.get()), u"001FA0FF"_qs);
   EXPECT_EQ(TKitUtils::HexStrToBytes(u"001fA0Ff"_qs), Bytes({0x00, 0x1F, 0xA0, 0xFF}));
   EXPECT_EQ(TKitUtils::HexStrToBytes(u"ABC"_qs), Bytes({0xAB}));
-  EXPECT_EQ(MessageOf([] { TKitUtils::HexStrToBytes(u"0G"_qs); }),
-            u"'$0G' is not a valid integer value"_qs);
+  EXPECT_EQ(RaisedMessage([] { TKitUtils::HexStrToBytes(u"0G"_qs); }), u"'$0G' is not a valid integer value"_qs);
 
   TBytesStream target(TBytes("xy"));
   target.SetPosition(1);
   TKitUtils::LoadStreamFromHexStr(u"414243"_qs, &target);
   EXPECT_EQ(target.Bytes(), TBytes("xABC"));
   // A character outside the code page is no digit, whatever its low byte.
-  EXPECT_EQ(MessageOf([&] { TKitUtils::LoadStreamFromHexStr(u"4\u0141"_qs, &target); }),
+  EXPECT_EQ(RaisedMessage([&] { TKitUtils::LoadStreamFromHexStr(u"4\u0141"_qs, &target); }),
             u"'$4?' is not a valid integer value"_qs);
 }
 
@@ -438,7 +414,7 @@ TEST(KitUtilsFiles, DocumentsFolder) {
     EXPECT_TRUE(DirectoryExists(home.File(u"Documents"_qs)));
   }
   HomeOverride unusable(u"/proc/no-such-home"_qs);
-  EXPECT_EQ(MessageOf([] { TKitUtils::GetDocumentsPath(); }), u"Unspecified error"_qs);
+  EXPECT_EQ(RaisedMessage([] { TKitUtils::GetDocumentsPath(); }), u"Unspecified error"_qs);
 }
 
 TEST(KitUtilsFiles, ResourceStreams) {
@@ -622,7 +598,7 @@ TEST(KitUtilsDownload, RefusedURLsRaise) {
   const QString refused =
       u"http://127.0.0.1:%1/x.png"_qs.arg(testsupport::LoopbackHttpServer::UnusedPort());
   for (const QString& url : {refused, u"file:///etc/passwd"_qs, u"ftp://example.org/a.png"_qs}) {
-    EXPECT_EQ(MessageOf([&] { TKitUtils::DownloadImage(url); }), u"Cannot open URL "_qs + url);
+    EXPECT_EQ(RaisedMessage([&] { TKitUtils::DownloadImage(url); }), u"Cannot open URL "_qs + url);
   }
 }
 

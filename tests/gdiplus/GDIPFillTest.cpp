@@ -21,31 +21,6 @@ using namespace gdipfixtures;
 
 namespace {
 
-// A premultiplied bitmap for fills, read back as an image.
-class TFillSurface {
- public:
-  TFillSurface(int W, int H) : bitmap(W, H, PixelFormat32bppPARGB), graphics(&bitmap) {}
-  QImage Image() {
-    graphics.Flush(FlushIntentionSync);
-    QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) {
-        ARGB c = 0;
-        bitmap.GetPixel(x, y, c);
-        image.setPixel(x, y, c);
-      }
-    return image;
-  }
-  QColor At(int x, int y) {
-    graphics.Flush(FlushIntentionSync);
-    ARGB c = 0;
-    bitmap.GetPixel(x, y, c);
-    return QColor::fromRgba(c);
-  }
-  TGPBitmap bitmap;
-  TGPGraphics graphics;
-};
-
 bool SameRect(const TGPRectF& a, const TGPRectF& b) {
   return a.X == b.X && a.Y == b.Y && a.Width == b.Width && a.Height == b.Height;
 }
@@ -101,7 +76,7 @@ TEST(GDIPFill, TheShadowTakesItsShareOfTheRectangle) {
   } cases[] = {{stSurround, {14, 14, 52, 22}}, {stRightBottom, {10, 10, 56, 26}}, {stBottom, {10, 10, 60, 26}}};
   for (const auto& c : cases) {
     SCOPED_TRACE(int(c.Type));
-    TFillSurface s(80, 50);
+    TPargbSurface s(80, 50);
     TGDIPFill fill;
     fill.SetShadowOffset(4);
     fill.SetShadowType(c.Type);
@@ -109,7 +84,7 @@ TEST(GDIPFill, TheShadowTakesItsShareOfTheRectangle) {
     const TGPRectF left = fill.Fill(&s.graphics, r);
     EXPECT_TRUE(SameRect(left, c.Left)) << left.X << "," << left.Y << " " << left.Width << "x" << left.Height;
   }
-  TFillSurface s(80, 50);
+  TPargbSurface s(80, 50);
   TGDIPFill none;
   none.SetShadowOffset(4);
   none.SetShadowColor(clNone);
@@ -117,7 +92,7 @@ TEST(GDIPFill, TheShadowTakesItsShareOfTheRectangle) {
 }
 
 TEST(GDIPFill, AOneHighRectangleIsALine) {
-  TFillSurface s(40, 10);
+  TPargbSurface s(40, 10);
   TGDIPFill fill;
   fill.SetBorderColor(clRed);
   fill.SetBorderWidth(1);
@@ -126,16 +101,16 @@ TEST(GDIPFill, AOneHighRectangleIsALine) {
   int inked = 0;
   for (int y = 0; y < 10; ++y)
     for (int x = 0; x < 40; ++x)
-      if (Pixel(image, x, y).alpha() > 0) {
+      if (ColorAt(image, x, y).alpha() > 0) {
         ++inked;
-        EXPECT_GT(Pixel(image, x, y).red(), Pixel(image, x, y).blue()) << "only the red line";
+        EXPECT_GT(ColorAt(image, x, y).red(), ColorAt(image, x, y).blue()) << "only the red line";
       }
   EXPECT_GT(inked, 20);
   EXPECT_LT(inked, 90);
 }
 
 TEST(GDIPFill, MirrorColoursSplitTheBodyIntoTwoOverlappingParts) {
-  TFillSurface single(40, 40);
+  TPargbSurface single(40, 40);
   TGDIPFill plain;
   plain.SetColor(clRed);
   plain.SetColorTo(clRed);
@@ -143,7 +118,7 @@ TEST(GDIPFill, MirrorColoursSplitTheBodyIntoTwoOverlappingParts) {
   plain.Fill(&single.graphics, TGPRectF{0, 0, 40, 40});
   EXPECT_EQ(single.At(20, 35), QColor(255, 0, 0));
 
-  TFillSurface split(40, 40);
+  TPargbSurface split(40, 40);
   TGDIPFill mirrored;
   mirrored.SetColor(clRed);
   mirrored.SetColorTo(clRed);
@@ -159,12 +134,12 @@ TEST(GDIPFill, MirrorColoursSplitTheBodyIntoTwoOverlappingParts) {
 }
 
 TEST(GDIPFill, MissingColoursDropOrFlattenTheBody) {
-  TFillSurface none(20, 20);
+  TPargbSurface none(20, 20);
   TGDIPFill noBody;
   noBody.SetColor(clNone);
   noBody.Fill(&none.graphics, TGPRectF{0, 0, 20, 20});
   EXPECT_EQ(none.At(10, 10).alpha(), 0);
-  TFillSurface solid(20, 20);
+  TPargbSurface solid(20, 20);
   TGDIPFill flat;
   flat.SetColor(clGreen);
   flat.SetColorTo(clNone);
@@ -176,7 +151,7 @@ TEST(GDIPFill, MissingColoursDropOrFlattenTheBody) {
 TEST(GDIPFill, RoundingZeroKeepsSquareCornersAndRoundingCutsThem) {
   for (int rounding : {0, 10}) {
     SCOPED_TRACE(rounding);
-    TFillSurface s(40, 40);
+    TPargbSurface s(40, 40);
     TGDIPFill fill;
     fill.SetGradientType(gtSolid);
     fill.SetColor(clBlue);
@@ -192,7 +167,7 @@ TEST(GDIPFill, RoundingZeroKeepsSquareCornersAndRoundingCutsThem) {
     }
   }
   // Only the top corners.
-  TFillSurface top(40, 40);
+  TPargbSurface top(40, 40);
   TGDIPFill fill;
   fill.SetGradientType(gtSolid);
   fill.SetRounding(10);
@@ -207,7 +182,7 @@ TEST(GDIPFill, BackgroundPicturesNeedATextureBody) {
   green.fill(QColor(0, 255, 0));
   for (TKitGradientType kind : {gtSolid, gtTexture}) {
     SCOPED_TRACE(int(kind));
-    TFillSurface s(40, 40);
+    TPargbSurface s(40, 40);
     TGDIPFill fill;
     fill.SetGradientType(kind);
     fill.SetColor(clRed);
@@ -220,7 +195,7 @@ TEST(GDIPFill, BackgroundPicturesNeedATextureBody) {
     EXPECT_NE(s.At(2, 2), QColor(0, 255, 0)) << "only the picture's own size";
   }
   // Tiled: the body itself is a texture of the picture.
-  TFillSurface tiled(40, 40);
+  TPargbSurface tiled(40, 40);
   TGDIPFill fill;
   fill.SetGradientType(gtTexture);
   TBytesStream bytes(Png(Quadrants(4, 4)));
@@ -256,7 +231,7 @@ TEST(GDIPFill, PicturesArePlacedByPositionAndAspect) {
                {ppCenterLeft, 12, 30}};
   for (const auto& c : cases) {
     SCOPED_TRACE(int(c.Position));
-    TFillSurface s(100, 60);
+    TPargbSurface s(100, 60);
     TGDIPFill fill;
     fill.SetColor(clNone);
     TBytesStream bytes(Png(blue));
@@ -269,7 +244,7 @@ TEST(GDIPFill, PicturesArePlacedByPositionAndAspect) {
     EXPECT_EQ(s.At(50, 2).alpha(), 0);
   }
   // Stretched with the aspect kept: 40 high, centred.
-  TFillSurface s(100, 60);
+  TPargbSurface s(100, 60);
   TGDIPFill fill;
   fill.SetColor(clNone);
   TBytesStream bytes(Png(blue));
@@ -280,7 +255,7 @@ TEST(GDIPFill, PicturesArePlacedByPositionAndAspect) {
   EXPECT_EQ(s.At(45, 30), QColor(0, 0, 255));
   EXPECT_EQ(s.At(15, 30).alpha(), 0) << "not stretched to the full width";
   // Custom: at its own place and size.
-  TFillSurface custom(100, 60);
+  TPargbSurface custom(100, 60);
   fill.SetPicturePosition(ppCustom);
   fill.SetPictureSize(psCustom);
   fill.SetPictureWidth(5);
@@ -293,7 +268,7 @@ TEST(GDIPFill, PicturesArePlacedByPositionAndAspect) {
 }
 
 TEST(GDIPFill, GlowAndFocusPaintInsideTheRectangle) {
-  TFillSurface s(80, 40);
+  TPargbSurface s(80, 40);
   TGDIPFill fill;
   fill.SetGradientType(gtSolid);
   fill.SetColor(clBlack);
@@ -304,7 +279,7 @@ TEST(GDIPFill, GlowAndFocusPaintInsideTheRectangle) {
   EXPECT_LT(s.At(40, 20).red(), 20) << "the middle stays dark";
   EXPECT_GT(s.At(40, 37).red(), 60) << "the bottom band";
 
-  TFillSurface f(40, 40);
+  TPargbSurface f(40, 40);
   TGDIPFill focus;
   focus.SetColor(clNone);
   focus.SetBorderWidth(5);
@@ -325,7 +300,7 @@ TEST(GDIPFill, GlowAndFocusPaintInsideTheRectangle) {
 TEST(GDIPFill, EveryKindPaintsWithShadowGlowAndRoundedCorners) {
   const TKitGradientType kinds[] = {gtSolid,  gtRadial, gtVertical, gtHorizontal, gtForwardDiagonal,
                                     gtBackwardDiagonal, gtAngle, gtHatch, gtPath, gtTexture};
-  TFillSurface sheet(10 * 70, 3 * 50);
+  TPargbSurface sheet(10 * 70, 3 * 50);
   sheet.graphics.Clear(0xFFFFFFFF);
   int column = 0;
   for (TKitGradientType kind : kinds) {
@@ -357,10 +332,11 @@ TEST(GDIPFill, EveryKindPaintsWithShadowGlowAndRoundedCorners) {
       int painted = 0;
       for (int dy = -3; dy <= 3; ++dy)
         for (int dx = -3; dx <= 3; ++dx)
-          if (Pixel(image, int(body.X + body.Width / 2) + dx, int(body.Y + body.Height / 2) + dy) != QColor(255, 255, 255))
+          if (ColorAt(image, int(body.X + body.Width / 2) + dx, int(body.Y + body.Height / 2) + dy) !=
+              QColor(255, 255, 255))
             ++painted;
       if (kind != gtPath) EXPECT_GT(painted, 10) << "a body is painted";
-      EXPECT_EQ(Pixel(image, int(cell.X) + 1, int(cell.Y) + 1).alpha(), 255);
+      EXPECT_EQ(ColorAt(image, int(cell.X) + 1, int(cell.Y) + 1).alpha(), 255);
     }
     ++column;
   }
@@ -397,7 +373,7 @@ void Customise(TGDIPFill& fill) {
 }
 
 QImage Painted(TGDIPFill& fill) {
-  TFillSurface s(60, 40);
+  TPargbSurface s(60, 40);
   fill.Fill(&s.graphics, TGPRectF{2, 2, 56, 36});
   return s.Image();
 }
@@ -512,7 +488,7 @@ TEST(GDIPFillForms, RoundRectPathsRoundTheCornersTheyName) {
   for (const auto& c : cases) {
     SCOPED_TRACE(int(c.Type));
     std::unique_ptr<TGPGraphicsPath> path(CreateRoundRectPath(TGPRectF{0, 0, 40, 40}, 10, c.Type));
-    TFillSurface s(40, 40);
+    TPargbSurface s(40, 40);
     TGPSolidBrush brush(0xFF000000);
     s.graphics.FillPath(&brush, path.get());
     EXPECT_EQ(s.At(0, 0).alpha() == 0, c.TopLeft);

@@ -5,18 +5,29 @@
 #include <QDir>
 #include <QFile>
 
-#include <algorithm>
+#include "tests/support/TestSupport.h"
 
 namespace gdipfixtures {
 
-QColor Pixel(const QImage& Image, int X, int Y) {
-  if (X < 0 || Y < 0 || X >= Image.width() || Y >= Image.height()) return QColor();
-  return QColor::fromRgba(Image.convertToFormat(QImage::Format_ARGB32).pixel(X, Y));
+TPargbSurface::TPargbSurface(int W, int H) : bitmap(W, H, PixelFormat32bppPARGB), graphics(&bitmap) {}
+
+QColor TPargbSurface::At(int X, int Y) {
+  graphics.Flush(FlushIntentionSync);
+  ARGB c = 0;
+  bitmap.GetPixel(X, Y, c);
+  return QColor::fromRgba(c);
 }
 
-bool Near(const QColor& A, const QColor& B, int Tolerance) {
-  return std::abs(A.red() - B.red()) <= Tolerance && std::abs(A.green() - B.green()) <= Tolerance &&
-         std::abs(A.blue() - B.blue()) <= Tolerance && std::abs(A.alpha() - B.alpha()) <= Tolerance;
+QImage TPargbSurface::Image() {
+  graphics.Flush(FlushIntentionSync);
+  QImage image(int(bitmap.Width()), int(bitmap.Height()), QImage::Format_ARGB32);
+  for (int y = 0; y < image.height(); ++y)
+    for (int x = 0; x < image.width(); ++x) {
+      ARGB c = 0;
+      bitmap.GetPixel(x, y, c);
+      image.setPixel(x, y, c);
+    }
+  return image;
 }
 
 TSurface::TSurface(int W, int H, QColor Fill) : FBitmap(std::make_unique<TBitmap>(W, H)) {
@@ -79,8 +90,7 @@ QByteArray TStandInSVG::Document(int W, int H) {
 }
 
 QString WriteFile(const QString& Path, const QByteArray& Bytes) {
-  QFile file(Path);
-  if (file.open(QIODevice::WriteOnly | QIODevice::Truncate)) file.write(Bytes);
+  testsupport::WriteBytes(Path, Bytes);
   return Path;
 }
 

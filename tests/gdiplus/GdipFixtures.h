@@ -13,18 +13,31 @@
 
 #include "foundation/KitTypes.h"
 #include "gdiplus/KitGDIP.h"
-#include "tools/PictureFiles.h"
 #include "platform/vcl/Graphics.h"
+#include "tests/support/PixelProbes.h"
+#include "tools/PictureFiles.h"
 
 namespace gdipfixtures {
 
 // The picture files of tools/PictureFiles.h.
 using namespace ::picturefiles;
 
-// The pixel of an ARGB32-premultiplied image as an opaque-or-not QColor.
-QColor Pixel(const QImage& Image, int X, int Y);
-// True when the two colours differ by at most Tolerance in every channel.
-bool Near(const QColor& A, const QColor& B, int Tolerance = 8);
+// The probes of tests/support/PixelProbes.h: a pixel as a QColor with its
+// alpha, colours within a tolerance in every channel.
+using probe::ColorAt;
+using probe::Near;
+
+// A premultiplied GDI+ bitmap with a graphics on it; pixels are read back
+// through the bitmap.
+class TPargbSurface {
+ public:
+  TPargbSurface(int W, int H);
+  // A pixel and all the pixels (ARGB32), once the graphics is flushed.
+  QColor At(int X, int Y);
+  QImage Image();
+  KitGDIP::TGPBitmap bitmap;
+  KitGDIP::TGPGraphics graphics;
+};
 
 // A surface that GDI+ and GDI both draw on: a bitmap of the window layer
 // (premultiplied ARGB) with its canvas and a static-binding graphics over
@@ -40,7 +53,7 @@ class TSurface {
   std::unique_ptr<KitGDIP::TGPGraphics> Graphics();
   // The pixels as they are now.
   QImage Image();
-  QColor At(int X, int Y) { return Pixel(Image(), X, Y); }
+  QColor At(int X, int Y) { return ColorAt(Image(), X, Y); }
   bool Save(const QString& FileName) { return Image().save(FileName); }
 
  private:

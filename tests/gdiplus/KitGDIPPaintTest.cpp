@@ -15,48 +15,16 @@ using namespace gdipfixtures;
 
 namespace {
 
-// A premultiplied bitmap with a graphics on it; pixels are read back
-// through the bitmap.
-class PargbCanvas {
- public:
-  PargbCanvas(int W, int H) : bitmap(W, H, PixelFormat32bppPARGB) { graphics = std::make_unique<TGPGraphics>(&bitmap); }
-  QColor At(int X, int Y) {
-    graphics->Flush(FlushIntentionSync);
-    ARGB c = 0;
-    bitmap.GetPixel(X, Y, c);
-    return QColor::fromRgba(c);
-  }
-  QImage Image() {
-    graphics->Flush(FlushIntentionSync);
-    QImage image(bitmap.Width(), bitmap.Height(), QImage::Format_ARGB32);
-    for (int y = 0; y < image.height(); ++y)
-      for (int x = 0; x < image.width(); ++x) {
-        ARGB c = 0;
-        bitmap.GetPixel(x, y, c);
-        image.setPixel(x, y, c);
-      }
-    return image;
-  }
-  TGPBitmap bitmap;
-  std::unique_ptr<TGPGraphics> graphics;
-};
-
 const QColor kRed(255, 0, 0), kGreen(0, 255, 0), kBlue(0, 0, 255), kWhite(255, 255, 255);
 const QColor kClear = QColor::fromRgba(0);
 
 // The bounding box of pixels that are not the background.
-QRect Ink(const QImage& image, QColor background) {
-  QRect box;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (!Near(Pixel(image, x, y), background, 40)) box |= QRect(x, y, 1, 1);
-  return box;
-}
+QRect Ink(const QImage& image, QColor background) { return probe::Box(image, probe::FarFrom(background.rgba(), 40)); }
 
 TEST(KitGDIPPaint, FillsStayInsideTheirRectangleAndClipsAndTransformsApply) {
-  PargbCanvas c(40, 20);
+  TPargbSurface c(40, 20);
   TGPSolidBrush red(0xFFFF0000);
-  ASSERT_EQ(c.graphics->FillRectangle(&red, TGPRectF{5, 5, 10, 10}), Ok);
+  ASSERT_EQ(c.graphics.FillRectangle(&red, TGPRectF{5, 5, 10, 10}), Ok);
   EXPECT_EQ(c.At(5, 5), kRed);
   EXPECT_EQ(c.At(14, 14), kRed);
   EXPECT_EQ(c.At(4, 5), kClear);
@@ -64,10 +32,10 @@ TEST(KitGDIPPaint, FillsStayInsideTheirRectangleAndClipsAndTransformsApply) {
 
   // A clip keeps the left half; an excluded rectangle stays untouched.
   TGPSolidBrush green(0xFF00FF00);
-  c.graphics->SetClip(TGPRectF{20, 0, 10, 20});
-  c.graphics->ExcludeClip(TGPRectF{20, 0, 2, 2});
-  c.graphics->FillRectangle(&green, TGPRectF{0, 0, 40, 20});
-  c.graphics->ResetClip();
+  c.graphics.SetClip(TGPRectF{20, 0, 10, 20});
+  c.graphics.ExcludeClip(TGPRectF{20, 0, 2, 2});
+  c.graphics.FillRectangle(&green, TGPRectF{0, 0, 40, 20});
+  c.graphics.ResetClip();
   EXPECT_EQ(c.At(25, 10), kGreen);
   EXPECT_EQ(c.At(18, 10), kClear);
   EXPECT_EQ(c.At(31, 10), kClear);
@@ -75,15 +43,15 @@ TEST(KitGDIPPaint, FillsStayInsideTheirRectangleAndClipsAndTransformsApply) {
 
   // A translation moves the fill, a rotation turns it about the origin.
   TGPSolidBrush blue(0xFF0000FF);
-  c.graphics->TranslateTransform(32, 2);
-  c.graphics->FillRectangle(&blue, TGPRectF{0, 0, 4, 4});
-  c.graphics->ResetTransform();
+  c.graphics.TranslateTransform(32, 2);
+  c.graphics.FillRectangle(&blue, TGPRectF{0, 0, 4, 4});
+  c.graphics.ResetTransform();
   EXPECT_EQ(c.At(33, 3), kBlue);
   EXPECT_EQ(c.At(1, 1), kClear);
-  c.graphics->TranslateTransform(10, 16);
-  c.graphics->RotateTransform(-90);  // x runs up the surface
-  c.graphics->FillRectangle(&blue, TGPRectF{0, 0, 3, 1});
-  c.graphics->ResetTransform();
+  c.graphics.TranslateTransform(10, 16);
+  c.graphics.RotateTransform(-90);  // x runs up the surface
+  c.graphics.FillRectangle(&blue, TGPRectF{0, 0, 3, 1});
+  c.graphics.ResetTransform();
   EXPECT_EQ(c.At(10, 14), kBlue);
   EXPECT_EQ(c.At(12, 15), kClear);
   c.Image().save(PictureFolder() + "/wrappers-fills.png");
@@ -91,10 +59,10 @@ TEST(KitGDIPPaint, FillsStayInsideTheirRectangleAndClipsAndTransformsApply) {
 
 TEST(KitGDIPPaint, PenDashesBreakTheLineAndSolidPensDoNot) {
   const auto gaps = [](DashStyle style) {
-    PargbCanvas c(60, 5);
+    TPargbSurface c(60, 5);
     TGPPen pen(0xFF000000, 1);
     pen.SetDashStyle(style);
-    c.graphics->DrawLine(&pen, 0, 2.5f, 60, 2.5f);
+    c.graphics.DrawLine(&pen, 0, 2.5f, 60, 2.5f);
     int changes = 0;
     bool inked = c.At(0, 2).alpha() > 128;
     for (int x = 1; x < 60; ++x) {
@@ -110,9 +78,9 @@ TEST(KitGDIPPaint, PenDashesBreakTheLineAndSolidPensDoNot) {
 }
 
 TEST(KitGDIPPaint, LinearAndPathGradientsRunFromTheirStartToTheirEndColours) {
-  PargbCanvas c(40, 40);
+  TPargbSurface c(40, 40);
   TGPLinearGradientBrush linear(TGPRectF{0, 0, 40, 20}, 0xFF000000, 0xFFFFFFFF, LinearGradientModeHorizontal);
-  c.graphics->FillRectangle(&linear, TGPRectF{0, 0, 40, 20});
+  c.graphics.FillRectangle(&linear, TGPRectF{0, 0, 40, 20});
   int previous = -1;
   for (int x = 0; x < 40; x += 4) {
     const int v = c.At(x, 10).red();
@@ -129,7 +97,7 @@ TEST(KitGDIPPaint, LinearAndPathGradientsRunFromTheirStartToTheirEndColours) {
   int count = 1;
   const ARGB surround = 0xFF0000FF;
   ASSERT_EQ(radial.SetSurroundColors(&surround, count), Ok);
-  c.graphics->FillPath(&radial, &ellipse);
+  c.graphics.FillPath(&radial, &ellipse);
   const QColor centre = c.At(20, 30), edge = c.At(3, 30);
   EXPECT_GT(centre.red(), 200);
   EXPECT_GT(edge.blue(), edge.red());
@@ -138,17 +106,17 @@ TEST(KitGDIPPaint, LinearAndPathGradientsRunFromTheirStartToTheirEndColours) {
 
 TEST(KitGDIPPaint, RotatedTextRunsDownInsteadOfAcross) {
   const auto inkOf = [](bool rotated) {
-    PargbCanvas c(80, 80);
-    c.graphics->Clear(0xFFFFFFFF);
+    TPargbSurface c(80, 80);
+    c.graphics.Clear(0xFFFFFFFF);
     TGPFont font(QStringLiteral("DejaVu Sans"), 14, TFontStyles(), UnitPixel);
     TGPSolidBrush black(0xFF000000);
     if (rotated) {
-      c.graphics->TranslateTransform(50, 5);
-      c.graphics->RotateTransform(90);
+      c.graphics.TranslateTransform(50, 5);
+      c.graphics.RotateTransform(90);
     } else {
-      c.graphics->TranslateTransform(5, 30);
+      c.graphics.TranslateTransform(5, 30);
     }
-    c.graphics->DrawString(u"HHHHH", -1, &font, TGPPointF{0, 0}, &black);
+    c.graphics.DrawString(u"HHHHH", -1, &font, TGPPointF{0, 0}, &black);
     return Ink(c.Image(), kWhite);
   };
   const QRect across = inkOf(false), down = inkOf(true);
@@ -160,14 +128,14 @@ TEST(KitGDIPPaint, RotatedTextRunsDownInsteadOfAcross) {
 
 TEST(KitGDIPPaint, ImagesAreDrawnAtPointsInTheirSizeAndStretchedIntoRectangles) {
   TGPImage image(Png(Quadrants(8, 8)));
-  PargbCanvas c(40, 40);
-  c.graphics->DrawImage(&image, 2, 2);
+  TPargbSurface c(40, 40);
+  c.graphics.DrawImage(&image, 2, 2);
   EXPECT_EQ(c.At(3, 3), kRed);
   EXPECT_EQ(c.At(8, 3), kGreen);
   EXPECT_EQ(c.At(3, 8), kBlue);
   EXPECT_EQ(c.At(9, 9), kWhite);
   EXPECT_EQ(c.At(11, 11), kClear);
-  c.graphics->DrawImageRect(&image, TGPRectF{20.5f, 20, 16, 16});  // 20.5 rounds to 20
+  c.graphics.DrawImageRect(&image, TGPRectF{20.5f, 20, 16, 16});  // 20.5 rounds to 20
   EXPECT_EQ(c.At(21, 21), kRed);
   EXPECT_EQ(c.At(34, 21), kGreen);
   EXPECT_EQ(c.At(21, 34), kBlue);
@@ -225,33 +193,33 @@ TEST(KitGDIPPaint, GetHDCHandsOutADeviceContextOverTheSamePixels) {
   EXPECT_TRUE(Near(surface.At(5, 5), kRed));
 
   // On an image: a context over its pixels, written back on release.
-  PargbCanvas c(20, 20);
+  TPargbSurface c(20, 20);
   TGPSolidBrush red(0xFFFF0000);
-  c.graphics->FillRectangle(&red, TGPRectF{0, 0, 20, 10});
-  HDC dc = c.graphics->GetHDC();
+  c.graphics.FillRectangle(&red, TGPRectF{0, 0, 20, 10});
+  HDC dc = c.graphics.GetHDC();
   ASSERT_NE(dc, nullptr);
   EXPECT_EQ(GetPixel(dc, 5, 5), COLORREF(0x0000FF)) << "sees GDI+'s drawing";
   HBRUSH blue = CreateSolidBrush(RGB(0, 0, 255));
   const RECT lower{0, 10, 20, 20};
   FillRect(dc, &lower, blue);
   DeleteObject(blue);
-  c.graphics->ReleaseHDC(dc);
+  c.graphics.ReleaseHDC(dc);
   EXPECT_EQ(c.At(5, 5), kRed);
   EXPECT_EQ(c.At(5, 15), kBlue) << "GDI's drawing reaches the image";
 }
 
 TEST(KitGDIPPaint, SmoothingAndCompositingModesRoundTrip) {
-  PargbCanvas c(4, 4);
-  EXPECT_EQ(c.graphics->SetSmoothingMode(SmoothingModeAntiAlias), Ok);
-  EXPECT_EQ(c.graphics->GetSmoothingMode(), SmoothingModeAntiAlias);
-  EXPECT_EQ(c.graphics->SetTextRenderingHint(TextRenderingHintAntiAlias), Ok);
-  EXPECT_EQ(c.graphics->GetTextRenderingHint(), TextRenderingHintAntiAlias);
-  EXPECT_EQ(c.graphics->SetCompositingQuality(CompositingQualityHighQuality), Ok);
-  EXPECT_EQ(c.graphics->GetCompositingQuality(), CompositingQualityHighQuality);
+  TPargbSurface c(4, 4);
+  EXPECT_EQ(c.graphics.SetSmoothingMode(SmoothingModeAntiAlias), Ok);
+  EXPECT_EQ(c.graphics.GetSmoothingMode(), SmoothingModeAntiAlias);
+  EXPECT_EQ(c.graphics.SetTextRenderingHint(TextRenderingHintAntiAlias), Ok);
+  EXPECT_EQ(c.graphics.GetTextRenderingHint(), TextRenderingHintAntiAlias);
+  EXPECT_EQ(c.graphics.SetCompositingQuality(CompositingQualityHighQuality), Ok);
+  EXPECT_EQ(c.graphics.GetCompositingQuality(), CompositingQualityHighQuality);
   TGPMatrix m(1, 0, 0, 1, 3, 4);
-  c.graphics->SetTransform(&m);
+  c.graphics.SetTransform(&m);
   TGPMatrix read;
-  EXPECT_EQ(c.graphics->GetTransform(&read), Ok);
+  EXPECT_EQ(c.graphics.GetTransform(&read), Ok);
   EXPECT_EQ(read.OffsetX(), 3.0f);
   EXPECT_EQ(read.OffsetY(), 4.0f);
 }

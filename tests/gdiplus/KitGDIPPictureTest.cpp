@@ -95,17 +95,17 @@ TEST(KitGDIPPictures, EveryFormatDrawsIntoAGraphics) {
     const QImage image = surface.Image();
     image.save(PictureFolder() + "/picture-" + c.Extension + ".png");
     if (c.Format == ifWMF) {
-      EXPECT_TRUE(Near(Pixel(image, 24, 16), QColor(255, 0, 0))) << "the metafile's red rectangle";
+      EXPECT_TRUE(Near(ColorAt(image, 24, 16), QColor(255, 0, 0))) << "the metafile's red rectangle";
     } else if (c.Format == ifEMF) {
-      EXPECT_TRUE(Near(Pixel(image, 24, 16), QColor(0, 255, 0))) << "the metafile's green polygon";
-      EXPECT_TRUE(Near(Pixel(image, 2, 2), QColor(0, 0, 0))) << "outside the polygon";
+      EXPECT_TRUE(Near(ColorAt(image, 24, 16), QColor(0, 255, 0))) << "the metafile's green polygon";
+      EXPECT_TRUE(Near(ColorAt(image, 2, 2), QColor(0, 0, 0))) << "outside the polygon";
     } else if (c.Format == ifGIF) {
-      EXPECT_TRUE(Near(Pixel(image, 24, 16), QColor(255, 0, 0), 20)) << "the first frame";
+      EXPECT_TRUE(Near(ColorAt(image, 24, 16), QColor(255, 0, 0), 20)) << "the first frame";
     } else {
-      EXPECT_TRUE(Near(Pixel(image, 6, 6), QColor(255, 0, 0), 40));
-      EXPECT_TRUE(Near(Pixel(image, 42, 6), QColor(0, 255, 0), 40));
-      EXPECT_TRUE(Near(Pixel(image, 6, 26), QColor(0, 0, 255), 40));
-      EXPECT_TRUE(Near(Pixel(image, 42, 26), QColor(255, 255, 255), 40));
+      EXPECT_TRUE(Near(ColorAt(image, 6, 6), QColor(255, 0, 0), 40));
+      EXPECT_TRUE(Near(ColorAt(image, 42, 6), QColor(0, 255, 0), 40));
+      EXPECT_TRUE(Near(ColorAt(image, 6, 26), QColor(0, 0, 255), 40));
+      EXPECT_TRUE(Near(ColorAt(image, 42, 26), QColor(255, 255, 255), 40));
     }
   }
 }

@@ -15,7 +15,7 @@ namespace {
 
 class KitGDIPText : public ::testing::Test {
  protected:
-  KitGDIPText() : bitmap(200, 60, PixelFormat32bppPARGB), graphics(&bitmap) {
+  KitGDIPText() {
     font.SetName(QStringLiteral("DejaVu Sans"));
     font.SetSize(10);
   }
@@ -32,20 +32,14 @@ class KitGDIPText : public ::testing::Test {
     graphics.MeasureString(text, -1, f, TGPRectF{0, 0, 1000, 100}, nullptr, box);
     return box.Width;
   }
+  // The box of the pixels drawn more than faintly.
   QRect Ink() {
-    graphics.Flush(FlushIntentionSync);
-    QRect box;
-    for (int y = 0; y < bitmap.Height(); ++y)
-      for (int x = 0; x < bitmap.Width(); ++x) {
-        ARGB c = 0;
-        bitmap.GetPixel(x, y, c);
-        if ((c >> 24) > 100) box |= QRect(x, y, 1, 1);
-      }
-    return box;
+    return probe::Box(surface.Image(), [](QRgb c) { return qAlpha(c) > 100; });
   }
 
-  TGPBitmap bitmap;
-  TGPGraphics graphics;
+  TPargbSurface surface{200, 60};
+  TGPBitmap& bitmap = surface.bitmap;
+  TGPGraphics& graphics = surface.graphics;
   TFont font;
 };
 

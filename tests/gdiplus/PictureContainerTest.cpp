@@ -8,6 +8,7 @@
 
 #include <memory>
 
+#include "foundation/KitGraphics.h"
 #include "gdiplus/PictureContainer.h"
 #include "platform/rtl/ComponentStreaming.h"
 #include "platform/vcl/StdCtrls.h"
@@ -328,6 +329,34 @@ TEST(PictureContainer, ItemsCopyAndStreamWithTheirPictures) {
   EXPECT_EQ(back->FrameCount(), 2);
   EXPECT_EQ(back->Datastream().Bytes(), static_cast<THTMLPicture*>(item->Picture())->Datastream().Bytes());
   EXPECT_EQ(read.Items()->Items(0)->Name(), QStringLiteral("Anim"));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(PictureContainer, TheDrawingFacadeFindsNamedPicturesWithTheirScale) {
+  TPictureContainer container(nullptr);
+  TPictureItem* scaled = container.Items()->Add();
+  scaled->SetName(QStringLiteral("Logo_2"));
+  static_cast<THTMLPicture*>(scaled->Picture())->LoadFromURL(QStringLiteral("RES://LOGO"));
+  // Only the picture for scale 2 exists: found with the scale applied,
+  // not by the plain name.
+  EXPECT_NE(TKitGraphics::GetBitmapFromPictureContainer(&container, QStringLiteral("Logo"), true, 2.0f), nullptr);
+  EXPECT_EQ(TKitGraphics::GetBitmapFromPictureContainer(&container, QStringLiteral("Logo"), false, 2.0f), nullptr);
+  EXPECT_EQ(TKitGraphics::GetBitmapFromPictureContainer(&container, QStringLiteral("Logo"), true, 1.5f), nullptr);
+  EXPECT_EQ(TKitGraphics::GetBitmapFromPictureContainer(nullptr, QStringLiteral("Logo"), true, 2.0f), nullptr);
+  EXPECT_EQ(TKitGraphics::GetBitmapFromPictureContainer(&container, QString(), true, 2.0f), nullptr);
+
+  auto g = TKitGraphics::CreateBitmapCanvas(20, 20, false, true);
+  g->Bitmap()->Canvas()->Brush()->SetColor(0xFFFFFF);
+  g->Bitmap()->Canvas()->FillRect(TRect(0, 0, 20, 20));
+  g->SetPictureContainer(&container);
+  g->DrawBitmapWithName(TRectF(0, 0, 20, 20), QStringLiteral("Logo"), true, 2.0f, false, true, false, false);
+  int drawn = 0;
+  for (int y = 0; y < 20; ++y)
+    for (int x = 0; x < 20; ++x) drawn += g->Bitmap()->Canvas()->Pixels(x, y) != TColor(0xFFFFFF) ? 1 : 0;
+  EXPECT_GT(drawn, 0);
 }
 
 }  // namespace

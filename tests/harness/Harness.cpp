@@ -197,7 +197,12 @@ bool WindowPoint(QWidget* Widget, QPoint Local, TWindowPoint& Point) {
 }
 
 bool WindowPoint(TControl* Control, int X, int Y, TWindowPoint& Point) {
-  if (auto* windowed = dynamic_cast<TWinControl*>(Control)) return WindowPoint(windowed->WidgetIfAllocated(), QPoint(X, Y), Point);
+  if (auto* windowed = dynamic_cast<TWinControl*>(Control)) {
+    // Client coordinates count from the client area's corner (inside a
+    // border or scroll bars).
+    const TRect client = windowed->ClientArea();
+    return WindowPoint(windowed->WidgetIfAllocated(), QPoint(X + client.Left, Y + client.Top), Point);
+  }
   if (!Control->Parent()) return false;
   const TPoint p = Control->ClientToParent(TPoint(X, Y));
   return WindowPoint(Control->Parent()->WidgetIfAllocated(), QPoint(p.X, p.Y), Point);

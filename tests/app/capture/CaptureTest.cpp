@@ -128,7 +128,7 @@ struct Host {
     Edit = new TEdit(Form.get());
     Edit->SetBounds(700, 510, 300, 24);
     Edit->SetParent(Form.get());
-    Browser = new TSuperBrowser(Form.get());
+    Browser = Create<TSuperBrowser>(Form.get());
     Browser->SetBounds(0, 0, 700, 600);
     Browser->SetCacheFolderName(QStringLiteral("EdgeCache-%1").arg(QCoreApplication::applicationPid()));
     bool startPage = false;
@@ -631,35 +631,35 @@ TEST(CaptureNoEngine, NextPageNumberFromTheAddress) {
       {"https://x/?pages=", "before"},
       {"", "before"},
   };
-  TSuperBrowser browser(nullptr);
+  auto browser = CreateUnique<TSuperBrowser>(nullptr);
   for (const Case& c : cases) {
-    browser.SetsPageNumber(QStringLiteral("before"));
-    browser.SetsNextPageURL(QString::fromUtf8(c.Url));
-    browser.GetNextPageNumberFromURL();
-    EXPECT_EQ(browser.sPageNumber(), QString::fromUtf8(c.Number)) << c.Url;
+    browser->SetsPageNumber(QStringLiteral("before"));
+    browser->SetsNextPageURL(QString::fromUtf8(c.Url));
+    browser->GetNextPageNumberFromURL();
+    EXPECT_EQ(browser->sPageNumber(), QString::fromUtf8(c.Number)) << c.Url;
   }
 }
 
 TEST(CaptureNoEngine, NavigationHandlersDoNothing) {
-  TSuperBrowser browser(nullptr);
-  browser.SetURL(QStringLiteral("https://example.invalid/a"));
+  auto browser = CreateUnique<TSuperBrowser>(nullptr);
+  browser->SetURL(QStringLiteral("https://example.invalid/a"));
   TKitCustomWebBrowserBeforeNavigateParams before{QStringLiteral("https://example.invalid/b"), false};
-  browser.KitWebBrowser1BeforeNavigate(&browser, before);
+  browser->KitWebBrowser1BeforeNavigate(browser.get(), before);
   EXPECT_EQ(before.URL, QStringLiteral("https://example.invalid/b"));
   EXPECT_FALSE(before.Cancel);
   TKitCustomWebBrowserNavigateCompleteParams complete{QStringLiteral("https://example.invalid/b"), true, 0};
-  browser.KitWebBrowser1NavigateComplete(&browser, complete);
+  browser->KitWebBrowser1NavigateComplete(browser.get(), complete);
   EXPECT_EQ(complete.URL, QStringLiteral("https://example.invalid/b"));
   EXPECT_TRUE(complete.Success);
-  EXPECT_EQ(browser.URL(), QStringLiteral("https://example.invalid/a"));
+  EXPECT_EQ(browser->URL(), QStringLiteral("https://example.invalid/a"));
   // Nothing binds them to the browser's events.
-  EXPECT_FALSE(browser.OnBeforeNavigate);
-  EXPECT_FALSE(browser.OnNavigateComplete);
+  EXPECT_FALSE(browser->OnBeforeNavigate);
+  EXPECT_FALSE(browser->OnNavigateComplete);
 }
 
 TEST(CaptureNoEngine, AttachedMemoAndEditAreForgottenWhenDestroyed) {
   TForm form(nullptr);
-  auto* browser = new TSuperBrowser(&form);
+  auto* browser = Create<TSuperBrowser>(&form);
   auto* memo = new TMemo(&form);
   auto* edit = new TEdit(&form);
   browser->SetMemoAttached(memo);
@@ -691,7 +691,7 @@ TEST(CaptureNoEngine, ResultThatIsNotJsonCountsAsNull) {
   // Without a view every script answers the empty text at once.
   TForm form(nullptr);
   auto* memo = new TMemo(&form);
-  auto* browser = new TSuperBrowser(&form);
+  auto* browser = Create<TSuperBrowser>(&form);
   browser->SetMemoAttached(memo);
   ASSERT_FALSE(browser->IsInitialized());
   ASSERT_EQ(browser->ExecuteJavaScriptSync(QStringLiteral("1")), QString());

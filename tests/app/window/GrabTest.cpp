@@ -5,23 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QSet>
 
 #include "platform/vcl/Themes.h"
 #include "tests/app/window/WindowSupport.h"
+#include "tests/support/PixelProbes.h"
 
 using namespace windowtest;
 
 namespace {
-
-// How many different colours an area of the picture holds.
-int Colours(const QImage& Image, const QRect& Area) {
-  QSet<QRgb> seen;
-  const QRect area = Area & Image.rect();
-  for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x) seen.insert(Image.pixel(x, y));
-  return int(seen.size());
-}
 
 QRect AreaOf(TControl* Control, TCustomForm* Form) {
   const TPoint p = Control->ClientToScreen(TPoint(0, 0));
@@ -63,9 +54,9 @@ TEST(MainWindowPicture, GrabInAmethystKamri) {
   const QImage client = w->Widget()->grab().toImage();
   for (TControl* part : std::initializer_list<TControl*>{w->tbarNav, w->pnAddress, w->ToolBar3, w->ToolBar2,
                                                          w->mmResults, w->StatusBar1})
-    EXPECT_GT(Colours(client, AreaOf(part, w)), 8) << part->Name().toStdString();
+    EXPECT_GT(probe::DistinctColors(client, AreaOf(part, w)), 8) << part->Name().toStdString();
   for (int i = 0; i < w->ImageList1->Count(); ++i) {
     const QImage icon = w->ImageList1->GetImage(i);
-    EXPECT_GT(Colours(icon, icon.rect()), 2) << "navigation picture " << i;
+    EXPECT_GT(probe::DistinctColors(icon, icon.rect()), 2) << "navigation picture " << i;
   }
 }

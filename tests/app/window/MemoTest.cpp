@@ -28,11 +28,6 @@ QStringList LinesOf(TMemo* Memo) {
   return out;
 }
 
-QByteArray ReadFile(const QString& Name) {
-  QFile f(Name);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-
 TFileDialogResult Chosen(const QString& FileName) {
   TFileDialogResult r;
   r.Accepted = true;
@@ -134,7 +129,7 @@ TEST(MainWindowMemo, SavesTheResultFile) {
     old.close();
     files.Answers = {Chosen(target)};
     w->ToolButton2->Click();
-    EXPECT_EQ(ReadFile(target), c.Bytes);
+    EXPECT_EQ(testsupport::ReadBytes(target), c.Bytes);
     EXPECT_TRUE(dialogs.Requests.isEmpty());
   }
   ASSERT_FALSE(files.Requests.isEmpty());

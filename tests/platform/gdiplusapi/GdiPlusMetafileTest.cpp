@@ -6,6 +6,7 @@
 #include <QImage>
 
 #include "platform/gdiplusapi/GdiPlusRuntime.h"
+#include "tests/support/PixelProbes.h"
 
 namespace {
 
@@ -73,13 +74,7 @@ QRect RedBox(const QByteArray& metafile, F draw) {
   GDIP(GdipDeleteGraphics)(graphics);
   GDIP(GdipDisposeImage)(bitmap);
   GDIP(GdipDisposeImage)(image);
-  QRect box;
-  for (int y = 0; y < pixels.height(); ++y)
-    for (int x = 0; x < pixels.width(); ++x) {
-      const QRgb c = pixels.pixel(x, y);
-      if (qRed(c) > 200 && qGreen(c) < 60) box |= QRect(x, y, 1, 1);
-    }
-  return box;
+  return probe::Box(pixels, [](QRgb c) { return qRed(c) > 200 && qGreen(c) < 60; });
 }
 
 class GdiPlusMetafiles : public ::testing::Test {

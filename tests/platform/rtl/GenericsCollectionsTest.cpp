@@ -34,15 +34,7 @@ TF_PUBLISHED(TGenOther, TPersistent) { return TPublished<TGenOther>(); }
 
 namespace {
 
-template <class E>
-QString ErrorOf(const std::function<void()>& action) {
-  try {
-    action();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return QStringLiteral("<no error>");
-}
+using testsupport::ErrorOf;
 
 class GenericsTest : public ::testing::Test {
  protected:

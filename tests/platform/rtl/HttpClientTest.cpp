@@ -235,15 +235,12 @@ TEST_F(HttpClientTest, SendsUserAgentAndHeadersAndEncodesTheUrl) {
 
 TEST_F(HttpClientTest, ProxyIsUsedOnlyWhenSet) {
   // The environment's proxy does not count: this one would refuse the connection.
-  const QByteArray saved = qgetenv("http_proxy");
-  qputenv("http_proxy",
-          QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::UnusedPort()).toLatin1());
-  server.AddPage("/direct", "direct", "text/plain");
-  EXPECT_EQ(client->Get(server.Url("/direct"))->ContentAsString(), "direct");
-  if (saved.isNull())
-    qunsetenv("http_proxy");
-  else
-    qputenv("http_proxy", saved);
+  {
+    testsupport::EnvOverride proxy("http_proxy",
+                                   QStringLiteral("http://127.0.0.1:%1").arg(LoopbackHttpServer::UnusedPort()));
+    server.AddPage("/direct", "direct", "text/plain");
+    EXPECT_EQ(client->Get(server.Url("/direct"))->ContentAsString(), "direct");
+  }
 
   // The loopback server stands in for a proxy: it receives the absolute URL.
   server.AddPage("http://site.invalid/page", "via proxy", "text/plain");

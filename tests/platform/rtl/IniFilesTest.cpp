@@ -13,16 +13,8 @@
 
 namespace {
 
-QByteArray ReadAll(const QString& fileName) {
-  QFile f(fileName);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& fileName, const QByteArray& bytes) {
-  QFile f(fileName);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  ASSERT_EQ(f.write(bytes), bytes.size());
-}
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
 
 const QByteArray kSample =
     "; settings of the grid\r\n"
@@ -51,7 +43,7 @@ using IniFactory = std::function<std::unique_ptr<TCustomIniFile>(const QString&)
 class IniReadTest : public IniFilesTest, public ::testing::WithParamInterface<IniFactory> {};
 
 TEST_P(IniReadTest, LooksUpWithoutCaseAndTrimsBlanks) {
-  WriteAll(File(), kSample);
+  WriteBytes(File(), kSample);
   auto ini = GetParam()(File());
   EXPECT_EQ(ini->ReadString("columns", "COL0", "d"), "64") << "the first of two equal keys";
   EXPECT_EQ(ini->ReadString(" COLUMNS ", " col1 ", "d"), "80");
@@ -130,29 +122,28 @@ TEST_F(IniFilesTest, NumbersBooleansAndDates) {
 }
 
 TEST_F(IniFilesTest, MemIniFileKeepsCommentsAndUntouchedLines) {
-  WriteAll(File(), kSample);
+  WriteBytes(File(), kSample);
   TMemIniFile ini(File());
   ini.WriteString("columns", "COL1", "81");          // changed in place, keeps the stored name
   ini.WriteString("Columns", "Col2", "90");          // appended after the section's last line
   ini.WriteString("New Section", "Key", " value ");  // a new section at the end
   ini.DeleteKey("Print", "Centered");
-  EXPECT_EQ(ReadAll(File()), kSample) << "nothing written before UpdateFile";
+  EXPECT_EQ(ReadBytes(File()), kSample) << "nothing written before UpdateFile";
   ini.UpdateFile();
-  EXPECT_EQ(ReadAll(File()),
-            QByteArray("; settings of the grid\r\n"
-                       "\r\n"
-                       "[ Columns ]\r\n"
-                       "  Col0 =  64  \r\n"
-                       "; the second column\r\n"
-                       "Col1=81\r\n"
-                       "col0=999\r\n"
-                       "Col2=90\r\n"
-                       "\r\n"
-                       "[Print]\r\n"
-                       "Title=\"Quoted\"\r\n"
-                       "\r\n"
-                       "[New Section]\r\n"
-                       "Key=value\r\n"));
+  EXPECT_EQ(ReadBytes(File()), QByteArray("; settings of the grid\r\n"
+                                          "\r\n"
+                                          "[ Columns ]\r\n"
+                                          "  Col0 =  64  \r\n"
+                                          "; the second column\r\n"
+                                          "Col1=81\r\n"
+                                          "col0=999\r\n"
+                                          "Col2=90\r\n"
+                                          "\r\n"
+                                          "[Print]\r\n"
+                                          "Title=\"Quoted\"\r\n"
+                                          "\r\n"
+                                          "[New Section]\r\n"
+                                          "Key=value\r\n"));
 
   TMemIniFile again(File());
   EXPECT_EQ(again.ReadString("new section", "key", ""), "value");
@@ -233,17 +224,17 @@ TEST_F(IniFilesTest, EncodingIsDetectedAndKept) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteAll(File(), c.bytes);
+    WriteBytes(File(), c.bytes);
     TMemIniFile ini(File());
     EXPECT_EQ(ini.ReadString("S", "K", ""), QStringLiteral("caf\u00e9 \u20ac"));
     ini.UpdateFile();
-    EXPECT_EQ(ReadAll(File()), c.bytes) << "written back as it was read";
+    EXPECT_EQ(ReadBytes(File()), c.bytes) << "written back as it was read";
   }
 
   TMemIniFile fresh(File("new.ini"));
   fresh.WriteString("S", "K", QStringLiteral("\u00e9"));
   fresh.UpdateFile();
-  EXPECT_EQ(ReadAll(File("new.ini")), QByteArray("[S]\r\nK=\xC3\xA9\r\n"));
+  EXPECT_EQ(ReadBytes(File("new.ini")), QByteArray("[S]\r\nK=\xC3\xA9\r\n"));
 }
 
 // A file read as Windows-1252 keeps every value through a change: when the
@@ -272,14 +263,14 @@ TEST_F(IniFilesTest, AnsiFilesKeepTheirValuesThroughChanges) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    WriteAll(File(), ansi);
+    WriteBytes(File(), ansi);
     {
       TMemIniFile ini(File());
       ASSERT_EQ(ini.ReadString("S", "B", ""), QStringLiteral("\u00C3\u00A9t"));
       c.change(ini);
       ini.UpdateFile();
     }
-    EXPECT_TRUE(ReadAll(File()).startsWith(c.start)) << ReadAll(File()).toHex(' ').toStdString();
+    EXPECT_TRUE(ReadBytes(File()).startsWith(c.start)) << ReadBytes(File()).toHex(' ').toStdString();
     TMemIniFile reread(File());
     EXPECT_EQ(reread.ReadString("S", "B", ""), c.b);
   }
@@ -289,25 +280,25 @@ TEST_F(IniFilesTest, IniFileWritesThroughAndSeesOtherWriters) {
   TIniFile ini(File("sub/folder/live.ini"));
   EXPECT_EQ(ini.ReadString("S", "K", "d"), "d");
   ini.WriteString("S", "K", "v");
-  EXPECT_EQ(ReadAll(File("sub/folder/live.ini")), QByteArray("[S]\r\nK=v\r\n"));
+  EXPECT_EQ(ReadBytes(File("sub/folder/live.ini")), QByteArray("[S]\r\nK=v\r\n"));
   ini.WriteInteger("S", "N", 5);
   EXPECT_EQ(TMemIniFile(File("sub/folder/live.ini")).ReadInteger("S", "N", 0), 5);
 
   // Another program changes the file.
-  WriteAll(File("sub/folder/live.ini"), "[S]\r\nK='single'\r\nN=6\r\n; mine\r\n");
+  WriteBytes(File("sub/folder/live.ini"), "[S]\r\nK='single'\r\nN=6\r\n; mine\r\n");
   EXPECT_EQ(ini.ReadString("S", "K", ""), "single") << "quotes are stripped";
   EXPECT_EQ(ini.ReadInteger("S", "N", 0), 6);
   ini.WriteString("T", "X", "1");
-  EXPECT_EQ(ReadAll(File("sub/folder/live.ini")),
+  EXPECT_EQ(ReadBytes(File("sub/folder/live.ini")),
             QByteArray("[S]\r\nK='single'\r\nN=6\r\n; mine\r\n\r\n[T]\r\nX=1\r\n"));
   ini.EraseSection("S");
   ini.DeleteKey("T", "X");
-  EXPECT_EQ(ReadAll(File("sub/folder/live.ini")), QByteArray("[T]\r\n"));
+  EXPECT_EQ(ReadBytes(File("sub/folder/live.ini")), QByteArray("[T]\r\n"));
   ini.UpdateFile();
 }
 
 TEST_F(IniFilesTest, FailedWritesLeaveTheFileAsItWas) {
-  WriteAll(File(), kSample);
+  WriteBytes(File(), kSample);
   TIniFile ini(File());
   TMemIniFile mem(File());
   const QString big(4000, QLatin1Char('x'));
@@ -322,7 +313,7 @@ TEST_F(IniFilesTest, FailedWritesLeaveTheFileAsItWas) {
     }
     EXPECT_THROW(mem.UpdateFile(), EFCreateError);
   }
-  EXPECT_EQ(ReadAll(File()), kSample);
+  EXPECT_EQ(ReadBytes(File()), kSample);
   EXPECT_EQ(ini.ReadString("Columns", "Big", "none"), "none");
   EXPECT_EQ(QDir(dir_.Path()).entryList(QDir::Files), QStringList{"settings.ini"});
 

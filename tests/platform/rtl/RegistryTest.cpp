@@ -18,18 +18,10 @@
 
 namespace {
 
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
+
 const QString kKey = QStringLiteral("\\Software\\Tallowfinch\\Test");
-
-QByteArray ReadAll(const QString& fileName) {
-  QFile f(fileName);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void WriteAll(const QString& fileName, const QByteArray& bytes) {
-  QFile f(fileName);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-  ASSERT_EQ(f.write(bytes), bytes.size());
-}
 
 // The message of the ERegistryException F raises, or "" when it raises none.
 QString RegistryError(const std::function<void()>& f) {
@@ -61,14 +53,13 @@ class RegistryTest : public ::testing::Test {
 
 TEST_F(RegistryTest, FileLocationComesFromSetterThenEnvironmentThenConfigFolder) {
   EXPECT_EQ(TRegistryStore::Instance().FileName(), file_);
-  const QByteArray old = qgetenv("TALLOWFINCH_REGISTRY_FILE");
   TRegistryStore::SetFileName(QString());
-  qputenv("TALLOWFINCH_REGISTRY_FILE", dir_.File(QStringLiteral("env.reg")).toUtf8());
-  EXPECT_EQ(TRegistryStore::Instance().FileName(), dir_.File(QStringLiteral("env.reg")));
-  qunsetenv("TALLOWFINCH_REGISTRY_FILE");
-  EXPECT_TRUE(TRegistryStore::Instance().FileName().endsWith(
-      QStringLiteral("/tallowfinch/registry.reg")));
-  if (!old.isNull()) qputenv("TALLOWFINCH_REGISTRY_FILE", old);
+  {
+    testsupport::EnvOverride file("TALLOWFINCH_REGISTRY_FILE", dir_.File(QStringLiteral("env.reg")));
+    EXPECT_EQ(TRegistryStore::Instance().FileName(), dir_.File(QStringLiteral("env.reg")));
+  }
+  testsupport::EnvOverride none("TALLOWFINCH_REGISTRY_FILE", QString());
+  EXPECT_TRUE(TRegistryStore::Instance().FileName().endsWith(QStringLiteral("/tallowfinch/registry.reg")));
 }
 
 TEST_F(RegistryTest, EveryTypeSurvivesAFreshStore) {
@@ -122,7 +113,7 @@ TEST_F(RegistryTest, EveryTypeSurvivesAFreshStore) {
   EXPECT_TRUE(reg.ValueExists(QStringLiteral("NoBytes")));
 
   // The file is in the registry editor's export format.
-  const QString saved = QString::fromUtf8(ReadAll(file_));
+  const QString saved = QString::fromUtf8(ReadBytes(file_));
   EXPECT_TRUE(saved.startsWith(QStringLiteral("Windows Registry Editor Version 5.00\n")));
   for (const char* line : {"[HKEY_CURRENT_USER\\Software\\Tallowfinch\\Test]\n",
                            "@=\"default\"\n", "\"Count\"=dword:0000000a\n",
@@ -242,7 +233,7 @@ TEST_F(RegistryTest, OpenKeyWithAndWithoutCreate) {
   EXPECT_FALSE(machine.KeyExists(QStringLiteral("\\Software\\Tallowfinch")));
   ASSERT_TRUE(machine.OpenKey(QStringLiteral("\\Software\\Machine"), true));
   machine.WriteInteger(QStringLiteral("N"), 1);
-  EXPECT_TRUE(QString::fromUtf8(ReadAll(file_))
+  EXPECT_TRUE(QString::fromUtf8(ReadBytes(file_))
                   .contains(QStringLiteral("[HKEY_LOCAL_MACHINE\\Software\\Machine]\n\"N\"=dword:00000001")));
 }
 
@@ -323,7 +314,7 @@ TEST_F(RegistryTest, FailedSaveLeavesOldFileAndMemoryAsTheyWere) {
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey(kKey, true));
   reg.WriteString(QStringLiteral("Kept"), QStringLiteral("old"));
-  const QByteArray before = ReadAll(file_);
+  const QByteArray before = ReadBytes(file_);
   ASSERT_FALSE(before.isEmpty());
 
   QByteArray big(64 * 1024, 'x');
@@ -379,7 +370,7 @@ TEST_F(RegistryTest, DamagedFileKeepsReadableKeysAndACopy) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     const QByteArray damaged = good + c.middle + tail;
-    WriteAll(file_, damaged);
+    WriteBytes(file_, damaged);
     QFile::remove(file_ + QStringLiteral(".damaged"));
     Reload();
     TRegistry reg;
@@ -395,10 +386,10 @@ TEST_F(RegistryTest, DamagedFileKeepsReadableKeysAndACopy) {
     ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software\\B"), false));
     EXPECT_EQ(reg.ReadInteger(QStringLiteral("Count")), 2);
     EXPECT_FALSE(QFile::exists(file_ + QStringLiteral(".damaged"))) << "reading changes nothing";
-    EXPECT_EQ(ReadAll(file_), damaged);
+    EXPECT_EQ(ReadBytes(file_), damaged);
 
     reg.WriteInteger(QStringLiteral("New"), 5);
-    EXPECT_EQ(ReadAll(file_ + QStringLiteral(".damaged")), damaged);
+    EXPECT_EQ(ReadBytes(file_ + QStringLiteral(".damaged")), damaged);
     EXPECT_EQ(TRegistryStore::Instance().LoadError(), QString());
     Reload();
     EXPECT_EQ(RegistryError([&] { reg.OpenKey(QStringLiteral("\\Software\\B"), false); }),
@@ -420,7 +411,7 @@ TEST_F(RegistryTest, UnreadableFileIsNeverReplaced) {
 }
 
 TEST_F(RegistryTest, MissingHeaderIsReportedButKeysAreRead) {
-  WriteAll(file_, "[HKEY_CURRENT_USER\\Software\\A]\r\n\"Name\"=\"a\"\r\n");
+  WriteBytes(file_, "[HKEY_CURRENT_USER\\Software\\A]\r\n\"Name\"=\"a\"\r\n");
   TRegistry reg;
   EXPECT_EQ(RegistryError([&] { reg.OpenKey(QStringLiteral("\\Software\\A"), false); }),
             QStringLiteral("Registry file \"%1\" is damaged at line 1: missing header "
@@ -444,7 +435,7 @@ TEST_F(RegistryTest, ReadsRegistryEditorExports) {
     bytes.append(static_cast<char>(ch.unicode() & 0xFF));
     bytes.append(static_cast<char>(ch.unicode() >> 8));
   }
-  WriteAll(file_, bytes);
+  WriteBytes(file_, bytes);
   TRegistry reg;
   ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software\\Export"), false));
   EXPECT_EQ(reg.ReadString(QString()), QStringLiteral("d"));
@@ -504,9 +495,9 @@ TEST_F(RegistryTest, ChangesByAnotherProcessAreSeen) {
       [&](HKEY, const QString& path) { calls << path; });
 
   // Another process rewrites the file in place.
-  QByteArray text = ReadAll(file_);
+  QByteArray text = ReadBytes(file_);
   text.replace("\"Mine\"=\"1\"", "\"Mine\"=\"1\"\n\"Theirs\"=dword:00000007");
-  WriteAll(file_, text);
+  WriteBytes(file_, text);
   QDeadlineTimer deadline(5000);
   while (calls.isEmpty() && !deadline.hasExpired())
     QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
@@ -518,7 +509,7 @@ TEST_F(RegistryTest, ChangesByAnotherProcessAreSeen) {
   // and a write keeps what the other process wrote.
   QSaveFile other(file_);
   ASSERT_TRUE(other.open(QIODevice::WriteOnly));
-  other.write(ReadAll(file_).replace("dword:00000007", "dword:00000008"));
+  other.write(ReadBytes(file_).replace("dword:00000007", "dword:00000008"));
   ASSERT_TRUE(other.commit());
   EXPECT_EQ(reg.ReadInteger(QStringLiteral("Theirs")), 8);
   reg.WriteString(QStringLiteral("Later"), QStringLiteral("x"));

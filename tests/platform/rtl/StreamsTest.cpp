@@ -27,12 +27,6 @@ TBytes FileBytes(const QString& path) {
   return file.readAll();
 }
 
-void WriteFile(const QString& path, const TBytes& bytes) {
-  QFile file(path);
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
 TEST(TMemoryStreamTest, ReadWriteSeekAndSize) {
   TMemoryStream stream;
   EXPECT_EQ(stream.Write("hello world", 11), 11);
@@ -205,7 +199,7 @@ TEST(TFileStreamTest, CreateOpenReadWriteAndTruncate) {
     TFileStream truncating(path, fmCreate);
     EXPECT_EQ(truncating.Size(), 0);
   }
-  WriteFile(path, "kept");
+  testsupport::WriteBytes(path, "kept");
   TFileStream writeOnly(path, fmOpenWrite);
   char c;
   EXPECT_EQ(writeOnly.Read(&c, 1), 0);
@@ -215,7 +209,7 @@ TEST(TFileStreamTest, CreateOpenReadWriteAndTruncate) {
 
 TEST(TFileStreamTest, OpenFailuresNameTheFileAndTheReason) {
   testsupport::TempDir dir;
-  WriteFile(dir.File("exists.txt"), "x");
+  testsupport::WriteBytes(dir.File("exists.txt"), "x");
   struct Case {
     QString file;
     Word mode;

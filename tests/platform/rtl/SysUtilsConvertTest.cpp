@@ -13,15 +13,7 @@ namespace {
 
 const TFormatSettings& De() { return testsupport::GermanSettings(); }
 
-template <class E>
-QString ErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const E& e) {
-    return e.Message();
-  }
-  return QStringLiteral("<no exception>");
-}
+using testsupport::ErrorOf;
 
 }  // namespace
 

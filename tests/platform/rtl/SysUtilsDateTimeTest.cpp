@@ -17,15 +17,6 @@ const TFormatSettings& Fr() { return testsupport::FrenchSettings(); }
 
 QString Iso(TDateTime dt) { return FormatDateTime("yyyy-mm-dd hh:nn:ss.zzz", dt); }
 
-QString ConvertErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return QStringLiteral("<no EConvertError>");
-}
-
 }  // namespace
 
 TEST(DateTimeTest, EncodeDateCountsDaysFrom1899December30) {
@@ -53,14 +44,16 @@ TEST(DateTimeTest, InvalidPartsRaiseTheEncodeErrors) {
     TDateTime out = 123;
     EXPECT_FALSE(TryEncodeDate(d[0], d[1], d[2], out));
     EXPECT_EQ(out, 123);
-    EXPECT_EQ(ConvertErrorOf([&] { EncodeDate(d[0], d[1], d[2]); }), "Invalid argument to date encode");
+    EXPECT_EQ(testsupport::ErrorOf<EConvertError>([&] { EncodeDate(d[0], d[1], d[2]); }),
+              "Invalid argument to date encode");
   }
   const int badTimes[][4] = {{24, 0, 0, 0}, {0, 60, 0, 0}, {0, 0, 60, 0}, {0, 0, 0, 1000}, {-1, 0, 0, 0}};
   for (const auto& t : badTimes) {
     SCOPED_TRACE(testing::Message() << t[0] << ":" << t[1] << ":" << t[2] << "." << t[3]);
     TDateTime out;
     EXPECT_FALSE(TryEncodeTime(t[0], t[1], t[2], t[3], out));
-    EXPECT_EQ(ConvertErrorOf([&] { EncodeTime(t[0], t[1], t[2], t[3]); }), "Invalid argument to time encode");
+    EXPECT_EQ(testsupport::ErrorOf<EConvertError>([&] { EncodeTime(t[0], t[1], t[2], t[3]); }),
+              "Invalid argument to time encode");
   }
 }
 
@@ -138,8 +131,10 @@ TEST(DateTimeTest, IncMonthClampsTheDayAndKeepsTheTime) {
     EXPECT_EQ(Iso(IncMonth(r.From, r.Months)), r.Want);
   }
   EXPECT_EQ(IncMonth(-1.25, 1), EncodeDate(1900, 1, 29) + 0.25);
-  EXPECT_EQ(ConvertErrorOf([] { IncMonth(EncodeDate(9999, 12, 1), 1); }), "Invalid argument to date encode");
-  EXPECT_EQ(ConvertErrorOf([] { IncMonth(EncodeDate(1, 1, 31), -1); }), "Invalid argument to date encode");
+  EXPECT_EQ(testsupport::ErrorOf<EConvertError>([] { IncMonth(EncodeDate(9999, 12, 1), 1); }),
+            "Invalid argument to date encode");
+  EXPECT_EQ(testsupport::ErrorOf<EConvertError>([] { IncMonth(EncodeDate(1, 1, 31), -1); }),
+            "Invalid argument to date encode");
 }
 
 TEST(DateTimeTest, QDateTimeBridgeUsesLocalTime) {
@@ -305,7 +300,8 @@ TEST(StrToDateTest, RejectsWhatIsNoDate) {
     TDateTime got = 7;
     EXPECT_FALSE(TryStrToDate(text, got));
     EXPECT_EQ(got, 7);
-    EXPECT_EQ(ConvertErrorOf([&] { StrToDate(text); }), QString("'%1' is not a valid date").arg(text));
+    EXPECT_EQ(testsupport::ErrorOf<EConvertError>([&] { StrToDate(text); }),
+              QString("'%1' is not a valid date").arg(text));
   }
   TDateTime got;
   EXPECT_FALSE(TryStrToDate("3/5/2024", got, De()));
@@ -343,7 +339,8 @@ TEST(StrToTimeTest, HoursMinutesSecondsAndMarkers) {
     TDateTime got = 7;
     EXPECT_FALSE(TryStrToTime(text, got));
     EXPECT_EQ(got, 7);
-    EXPECT_EQ(ConvertErrorOf([&] { StrToTime(text); }), QString("'%1' is not a valid time").arg(text));
+    EXPECT_EQ(testsupport::ErrorOf<EConvertError>([&] { StrToTime(text); }),
+              QString("'%1' is not a valid time").arg(text));
   }
 }
 
@@ -367,7 +364,8 @@ TEST(StrToDateTimeTest, DateTimeOrEither) {
   }
   for (const char* text : {"3/5/2024 x", "3/5/2024 25:00", "x", "3/5/2024 14:07 3/5/2024"}) {
     SCOPED_TRACE(text);
-    EXPECT_EQ(ConvertErrorOf([&] { StrToDateTime(text); }), QString("'%1' is not a valid date and time").arg(text));
+    EXPECT_EQ(testsupport::ErrorOf<EConvertError>([&] { StrToDateTime(text); }),
+              QString("'%1' is not a valid date and time").arg(text));
   }
 }
 

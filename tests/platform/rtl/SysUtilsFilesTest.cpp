@@ -7,18 +7,8 @@
 #include "platform/rtl/SysUtils.h"
 #include "tests/support/TestSupport.h"
 
-namespace {
-void WriteFile(const QString& name, const QByteArray& data) {
-  QFile f(name);
-  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write(data);
-}
-
-QByteArray ReadFile(const QString& name) {
-  QFile f(name);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");
-}
-}  // namespace
+using testsupport::ReadBytes;
+using testsupport::WriteBytes;
 
 TEST(FileNameTest, PartsOfNames) {
   struct Row {
@@ -87,18 +77,18 @@ TEST(FileOperationTest, FoldersAndFiles) {
   EXPECT_FALSE(ForceDirectories(""));
 
   const QString f = tmp.File("f.txt"), g = tmp.File("g.txt");
-  WriteFile(f, "one");
+  WriteBytes(f, "one");
   EXPECT_TRUE(FileExists(f));
   EXPECT_FALSE(DirectoryExists(f));
   EXPECT_FALSE(ForceDirectories(f + "/sub"));
 
   EXPECT_TRUE(RenameFile(f, g));
   EXPECT_FALSE(FileExists(f));
-  EXPECT_EQ(ReadFile(g), "one");
-  WriteFile(f, "two");
+  EXPECT_EQ(ReadBytes(g), "one");
+  WriteBytes(f, "two");
   EXPECT_FALSE(RenameFile(f, g));  // never overwrites
-  EXPECT_EQ(ReadFile(f), "two");
-  EXPECT_EQ(ReadFile(g), "one");
+  EXPECT_EQ(ReadBytes(f), "two");
+  EXPECT_EQ(ReadBytes(g), "one");
   EXPECT_FALSE(RenameFile(tmp.File("none"), tmp.File("other")));
 
   EXPECT_TRUE(DeleteFile(g));
@@ -107,7 +97,7 @@ TEST(FileOperationTest, FoldersAndFiles) {
   EXPECT_FALSE(DeleteFile(dir));  // folders are no files
   EXPECT_TRUE(DirectoryExists(dir));
 
-  WriteFile(dir + "/inner", "x");
+  WriteBytes(dir + "/inner", "x");
   EXPECT_FALSE(RemoveDir(dir));  // not empty
   EXPECT_TRUE(DeleteFile(dir + "/inner"));
   EXPECT_TRUE(RemoveDir(dir));
@@ -119,7 +109,7 @@ TEST(FileOperationTest, FoldersAndFiles) {
 TEST(FileOperationTest, FileAgeIsTheLocalModificationTime) {
   testsupport::TempDir tmp;
   const QString f = tmp.File("aged.txt");
-  WriteFile(f, "x");
+  WriteBytes(f, "x");
   const TDateTime when = EncodeDateTime(2021, 6, 15, 10, 20, 30, 0);
   {
     QFile file(f);

@@ -30,15 +30,6 @@ void Check(const std::vector<TextCase>& rows) {
   }
 }
 
-QString ConvertErrorOf(const std::function<void()>& call) {
-  try {
-    call();
-  } catch (const EConvertError& e) {
-    return e.Message();
-  }
-  return QStringLiteral("<no EConvertError>");
-}
-
 const double kNaN = std::numeric_limits<double>::quiet_NaN();
 const double kInf = std::numeric_limits<double>::infinity();
 
@@ -159,7 +150,7 @@ TEST(FormatTest, ErrorsNameTheWholeFormatString) {
   };
   for (const ErrorCase& r : rows) {
     SCOPED_TRACE(testing::Message() << "row at line " << r.Line);
-    EXPECT_EQ(ConvertErrorOf(r.Call), QString::fromUtf8(r.Message));
+    EXPECT_EQ(testsupport::ErrorOf<EConvertError>(r.Call), QString::fromUtf8(r.Message));
   }
 }
 

@@ -351,34 +351,36 @@ class TTestEdit : public TWinControl {
     QObject::connect(edit, &QLineEdit::textChanged, [this] { SendParentCommand(EN_CHANGE); });
     return edit;
   }
-  void Dispatch(TMessage& Message) override {
-    switch (Message.Msg) {
-      case CN_COMMAND:
-        if (Message.WParamHi() == EN_CHANGE) Changes << Edit()->text();
-        return;
-      case CN_NOTIFY:
-        Changes << QStringLiteral("notify %1").arg(reinterpret_cast<NMHDR*>(Message.LParam)->code);
-        Message.Result = 5;
-        return;
-      case WM_USER + 20:
-        Message.Result = SendParentNotify(UINT(Message.WParam));
-        return;
-      case WM_GETDLGCODE:
-        Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL;
-        return;
-      case WM_GETTEXTLENGTH:
-        Message.Result = Edit()->text().size();
-        return;
-      case WM_GETTEXT: {
-        const QString t = Edit()->text().left(qsizetype(Message.WParam) - 1);
-        std::copy_n(reinterpret_cast<const WCHAR*>(t.utf16()), t.size() + 1, reinterpret_cast<WCHAR*>(Message.LParam));
-        Message.Result = t.size();
-        return;
-      }
-      default: TWinControl::Dispatch(Message); return;
-    }
+  void CNCommand(TMessage& Message) {
+    if (Message.WParamHi() == EN_CHANGE) Changes << Edit()->text();
   }
+  void CNNotify(TMessage& Message) {
+    Changes << QStringLiteral("notify %1").arg(reinterpret_cast<NMHDR*>(Message.LParam)->code);
+    Message.Result = 5;
+  }
+  void WMUserNotify(TMessage& Message) { Message.Result = SendParentNotify(UINT(Message.WParam)); }
+  void WMGetDlgCode(TMessage& Message) { Message.Result = DLGC_WANTCHARS | DLGC_WANTARROWS | DLGC_HASSETSEL; }
+  void WMGetTextLength(TMessage& Message) { Message.Result = Edit()->text().size(); }
+  void WMGetText(TMessage& Message) {
+    const QString t = Edit()->text().left(qsizetype(Message.WParam) - 1);
+    std::copy_n(reinterpret_cast<const WCHAR*>(t.utf16()), t.size() + 1, reinterpret_cast<WCHAR*>(Message.LParam));
+    Message.Result = t.size();
+  }
+
+ public:
+  TF_DECLARE_MESSAGES(TTestEdit)
 };
+
+TF_MESSAGE_MAP(TTestEdit, TWinControl) {
+  return {
+      TF_MESSAGE(CN_COMMAND, CNCommand),
+      TF_MESSAGE(CN_NOTIFY, CNNotify),
+      TF_MESSAGE(WM_USER + 20, WMUserNotify),
+      TF_MESSAGE(WM_GETDLGCODE, WMGetDlgCode),
+      TF_MESSAGE(WM_GETTEXTLENGTH, WMGetTextLength),
+      TF_MESSAGE(WM_GETTEXT, WMGetText),
+  };
+}
 
 class QtBackedTest : public VclFormTest {
  protected:

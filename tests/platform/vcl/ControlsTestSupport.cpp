@@ -18,13 +18,13 @@ TRecordingControl::TRecordingControl(TComponent* AOwner, QStringList* Events, co
   SetName(AName);
 }
 
-void TRecordingControl::Dispatch(TMessage& Message) {
-  if (Message.Msg == WM_GETDLGCODE) {
-    Message.Result = DialogCode;
-    return;
-  }
-  TCustomControl::Dispatch(Message);
+TF_MESSAGE_MAP(TRecordingControl, TWinControl) {
+  return {
+      TF_MESSAGE(WM_GETDLGCODE, WMGetDlgCode),
+  };
 }
+
+void TRecordingControl::WMGetDlgCode(TMessage& Message) { Message.Result = DialogCode; }
 
 void TRecordingControl::Paint() {
   ++Paints;

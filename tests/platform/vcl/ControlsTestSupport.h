@@ -15,12 +15,13 @@
 // A custom control that records its events as "name Event args".
 class TRecordingControl : public TCustomControl {
  public:
+  TF_DECLARE_MESSAGES(TRecordingControl)
   TRecordingControl(TComponent* AOwner, QStringList* Events, const QString& AName);
   LRESULT DialogCode = 0;  // answered to WM_GETDLGCODE
   int Paints = 0;
 
  protected:
-  void Dispatch(TMessage& Message) override;
+  void WMGetDlgCode(TMessage& Message);
   void Paint() override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyPress(QChar& Key) override;

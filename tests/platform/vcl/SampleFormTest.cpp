@@ -272,32 +272,8 @@ class TSampleForm : public TForm {
   TListBox* List = nullptr;
 };
 
-int Luminance(TColor c) { return (GetRValue(c) * 299 + GetGValue(c) * 587 + GetBValue(c) * 114) / 1000; }
-
-// The most frequent colour of an area and how many pixels stand out from it
-// by at least MinContrast in luminance.
-struct TLegibility {
-  TColor Ground = 0;
-  int Ink = 0;
-};
-
-TLegibility Legibility(const QImage& Image, const QRect& Area, int MinContrast) {
-  std::map<TColor, int> counts;
-  const QRect area = Area & Image.rect();
-  for (int y = area.top(); y <= area.bottom(); ++y)
-    for (int x = area.left(); x <= area.right(); ++x) ++counts[Px(Image, x, y)];
-  TLegibility result;
-  int best = -1;
-  for (const auto& [colour, n] : counts)
-    if (n > best) {
-      best = n;
-      result.Ground = colour;
-    }
-  const int ground = Luminance(result.Ground);
-  for (const auto& [colour, n] : counts)
-    if (std::abs(Luminance(colour) - ground) >= MinContrast) result.Ink += n;
-  return result;
-}
+using probe::Legibility;
+using probe::TLegibility;
 
 QString OutputFolder() {
   const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/test-output");

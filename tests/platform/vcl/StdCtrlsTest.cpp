@@ -388,6 +388,9 @@ class MemoInputTest : public MemoTest {
 // style's disabled colour.
 TEST_F(MemoInputTest, ReadOnlyTextHasTheNormalColourAndDisabledTextTheDisabledOne) {
   Memo->SetReadOnly(true);
+  // Text without antialiasing: its pixels are the text colour itself, never
+  // a blend that could match the other colour.
+  Memo->Font()->SetQuality(fqNonAntialiased);
   for (const char* style : {"Windows", "Luna", "Cyan Night"}) {
     SCOPED_TRACE(style);
     TStyleManager::SetStyle(QString::fromLatin1(style));

@@ -16,6 +16,7 @@
 #include "platform/vcl/Graphics.h"
 #include "platform/vcl/Themes.h"
 #include "platform/win32/Theme.h"
+#include "tests/support/PixelProbes.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -69,24 +70,10 @@ class Surface {
   Surface(const Surface&) = delete;
   Surface& operator=(const Surface&) = delete;
   HDC dc() const { return dc_; }
-  TColor Px(int x, int y) const {
-    const QRgb p = image_.pixel(x, y);
-    return TColor(RGB(qRed(p), qGreen(p), qBlue(p)));
-  }
-  int Count(TColor c) const {
-    int n = 0;
-    for (int y = 0; y < image_.height(); ++y)
-      for (int x = 0; x < image_.width(); ++x) n += Px(x, y) == c;
-    return n;
-  }
+  TColor Px(int x, int y) const { return TColor(probe::BgrAt(image_, x, y)); }
+  int Count(TColor c) const { return probe::Count(image_, probe::IsBgr(uint32_t(c))); }
   // Bounding box of the pixels that are not bg.
-  QRect Ink(TColor bg) const {
-    QRect r;
-    for (int y = 0; y < image_.height(); ++y)
-      for (int x = 0; x < image_.width(); ++x)
-        if (Px(x, y) != bg) r |= QRect(x, y, 1, 1);
-    return r;
-  }
+  QRect Ink(TColor bg) const { return probe::Box(image_, probe::NotBgr(uint32_t(bg))); }
 
  private:
   QImage image_;

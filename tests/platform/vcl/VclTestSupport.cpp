@@ -5,26 +5,6 @@
 
 namespace vcltest {
 
-TColor Px(const QImage& image, int x, int y) {
-  const QRgb p = image.pixel(x, y);
-  return RGBToColor(Byte(qRed(p)), Byte(qGreen(p)), Byte(qBlue(p)));
-}
-
-QRect Ink(const QImage& image, TColor Bg) {
-  QRect r;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x)
-      if (Px(image, x, y) != Bg) r |= QRect(x, y, 1, 1);
-  return r;
-}
-
-int Count(const QImage& image, TColor Color) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) n += Px(image, x, y) == Color;
-  return n;
-}
-
 std::unique_ptr<TBitmap> FilledBitmap(int Width, int Height, TColor Color, TPixelFormat Format) {
   auto b = std::make_unique<TBitmap>();
   b->SetPixelFormat(Format);

@@ -1,6 +1,6 @@
 #pragma once
-// Helpers of the graphics tests: pixel probes on images, fixture bytes made
-// with Qt's writers, and streams over bytes.
+// Helpers of the graphics tests: pixel probes on images in TColor terms,
+// fixture bytes made with Qt's writers, and streams over bytes.
 
 #include <QByteArray>
 #include <QImage>
@@ -10,14 +10,16 @@
 
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Graphics.h"
+#include "tests/support/PixelProbes.h"
 
 namespace vcltest {
 
-// The RGB colour of a pixel as a TColor (alpha left out).
-TColor Px(const QImage& image, int x, int y);
-// Bounding box of the pixels that differ from Bg (empty: none).
-QRect Ink(const QImage& image, TColor Bg);
-int Count(const QImage& image, TColor Color);
+// The probes of tests/support/PixelProbes.h in TColor terms: the RGB colour
+// of a pixel (alpha left out), the bounding box of the pixels that differ
+// from Bg (empty: none), the number of pixels of a colour.
+inline TColor Px(const QImage& image, int x, int y) { return TColor(probe::BgrAt(image, x, y)); }
+inline QRect Ink(const QImage& image, TColor Bg) { return probe::Box(image, probe::NotBgr(uint32_t(Bg))); }
+inline int Count(const QImage& image, TColor Color) { return probe::Count(image, probe::IsBgr(uint32_t(Color))); }
 
 // A bitmap of the size and format filled with one colour.
 std::unique_ptr<TBitmap> FilledBitmap(int Width, int Height, TColor Color, TPixelFormat Format = pf24bit);

@@ -4,9 +4,9 @@
 
 #include <algorithm>
 
-#include "tests/platform/webview2/EngineFixture.h"
+#include "tests/engine/EngineSupport.h"
 
-using namespace webview2test;
+using namespace enginetest;
 
 namespace {
 
@@ -64,7 +64,7 @@ class MessageObject : public IDispatch {
 class BridgeTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    engine_ = Shared();
+    engine_ = SharedView();
     ASSERT_TRUE(engine_);
     view_ = engine_->View.get();
     bridge_ = std::make_shared<MessageObject>();
@@ -97,7 +97,7 @@ class BridgeTest : public ::testing::Test {
                     .IsSuccess);
   }
 
-  Engine* engine_ = nullptr;
+  ViewEngine* engine_ = nullptr;
   ICoreWebView2* view_ = nullptr;
   std::shared_ptr<MessageObject> bridge_;
   std::unique_ptr<Registration> messages_;

@@ -12,9 +12,9 @@
 
 #include "app/SiteHosts.h"
 #include "app/uFrancePJ20MAY2022.h"
-#include "tests/platform/webview2/EngineFixture.h"
+#include "tests/engine/EngineSupport.h"
 
-using namespace webview2test;
+using namespace enginetest;
 using tools::DirectoryServer;
 
 namespace {
@@ -117,7 +117,7 @@ TEST(DirectoryServer, AnswersTheMakersEndpoints) {
 // read through innerText and innerHTML parse into the fields the server put
 // there, and the next-page link leads to the next page until the last.
 TEST(DirectoryServer, ServesTheCaptureRoad) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   ICoreWebView2* view = engine->View.get();
   DirectoryServer& server = *engine->Server;

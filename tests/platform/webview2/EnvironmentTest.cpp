@@ -7,9 +7,9 @@
 #include <QFileInfo>
 #include <qtwebenginecoreglobal.h>
 
-#include "tests/platform/webview2/EngineFixture.h"
+#include "tests/engine/EngineSupport.h"
 
-using namespace webview2test;
+using namespace enginetest;
 
 TEST(WebView2ResultCodes, HaveTheirDocumentedValues) {
   EXPECT_EQ(uint32_t(E_FAIL), 0x80004005u);
@@ -62,7 +62,7 @@ TEST(WebView2Loader, RefusesBadEnvironmentRequests) {
 }
 
 TEST(WebView2Environment, OwnsAPrivateUserDataFolder) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   QString folder;
   ASSERT_EQ(engine->Environment->get_UserDataFolder(&folder), S_OK);
@@ -83,7 +83,7 @@ TEST(WebView2Environment, OwnsAPrivateUserDataFolder) {
 }
 
 TEST(WebView2Controller, ClosingCompletesPendingScriptsAndEndsTheView) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   QWidget window;
   window.resize(300, 200);
@@ -126,7 +126,7 @@ TEST(WebView2Controller, ClosingCompletesPendingScriptsAndEndsTheView) {
 }
 
 TEST(WebView2Controller, DiesWithItsParentWindow) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   auto window = std::make_unique<QWidget>();
   window->show();

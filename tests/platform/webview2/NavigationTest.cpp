@@ -4,9 +4,9 @@
 
 #include <QUrl>
 
-#include "tests/platform/webview2/EngineFixture.h"
+#include "tests/engine/EngineSupport.h"
 
-using namespace webview2test;
+using namespace enginetest;
 
 namespace {
 
@@ -73,7 +73,7 @@ class EventLog {
 }  // namespace
 
 TEST(WebView2Navigation, RaisesItsEventsInOrder) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   ICoreWebView2* view = engine->View.get();
   auto& server = *engine->Server;
@@ -115,14 +115,14 @@ TEST(WebView2Navigation, RaisesItsEventsInOrder) {
 }
 
 TEST(WebView2Navigation, RejectsUrisWithoutScheme) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   for (const QString& uri : {QString(), QStringLiteral("www.example.org/page"), QStringLiteral("http://[bad")})
     EXPECT_EQ(engine->View->Navigate(uri), E_INVALIDARG) << uri.toStdString();
 }
 
 TEST(WebView2Navigation, HistoryAndTitle) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   ICoreWebView2* view = engine->View.get();
   auto& server = *engine->Server;
@@ -151,7 +151,7 @@ TEST(WebView2Navigation, HistoryAndTitle) {
 }
 
 TEST(WebView2NavigateToString, ShowsSmallAndLargeDocuments) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   ICoreWebView2* view = engine->View.get();
 

@@ -9,12 +9,12 @@
 #include <QKeyEvent>
 #include <QWebEngineView>
 
-#include "tests/platform/webview2/EngineFixture.h"
+#include "tests/engine/EngineSupport.h"
 
-using namespace webview2test;
+using namespace enginetest;
 
 TEST(WebView2Settings, UserAgentReachesTheServer) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   ICoreWebView2* view = engine->View.get();
   std::shared_ptr<ICoreWebView2Settings> settings;
@@ -44,7 +44,7 @@ TEST(WebView2Settings, UserAgentReachesTheServer) {
 }
 
 TEST(WebView2CapturePreview, WritesAPictureOfThePage) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   ICoreWebView2* view = engine->View.get();
   ASSERT_TRUE(NavigateAndWait(view, engine->Server->ResultsUrl("plombier", "paris", 1)).IsSuccess);
@@ -91,7 +91,7 @@ QWidget* PageWidget(QWidget* window) {
 }  // namespace
 
 TEST(WebView2Controller, AcceleratorKeysReachTheHostFirst) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   ICoreWebView2* view = engine->View.get();
   // The page's own script notes the keys it sees in the document.
@@ -151,7 +151,7 @@ TEST(WebView2Controller, AcceleratorKeysReachTheHostFirst) {
 }
 
 TEST(WebView2Controller, ContextMenusFollowTheSetting) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   ICoreWebView2* view = engine->View.get();
   auto* engineView = engine->Window->findChild<QWebEngineView*>();
@@ -192,7 +192,7 @@ TEST(WebView2Controller, ContextMenusFollowTheSetting) {
 }
 
 TEST(WebView2Controller, DevToolsOpenOnlyWhenEnabled) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   ICoreWebView2* view = engine->View.get();
   auto toolWindows = [] {
@@ -213,7 +213,7 @@ TEST(WebView2Controller, DevToolsOpenOnlyWhenEnabled) {
 }
 
 TEST(WebView2Controller, FocusEventsFollowThePage) {
-  Engine* engine = Shared();
+  ViewEngine* engine = SharedView();
   ASSERT_TRUE(engine);
   ASSERT_TRUE(NavigateToStringAndWait(engine->View.get(), QStringLiteral("<input id='field'>")).IsSuccess);
   ASSERT_TRUE(PumpUntil([&] { return PageWidget(engine->Window.get()); }, 5000));

@@ -105,9 +105,7 @@ TEST(FrameControls, CheckBoxesShowTheirState) {
     RECT r{2, 2, 15, 15};
     EXPECT_TRUE(DrawFrameControl(c.dc(), &r, DFC_BUTTON, state));
     EXPECT_EQ(c.Ink(kRed), QRect(QPoint(2, 2), QPoint(14, 14)));
-    int n = 0;
-    for (int y = 5; y < 12; ++y)
-      for (int x = 5; x < 12; ++x) n += c.Px(x, y) == GetSysColor(COLOR_WINDOWTEXT);
+    const int n = probe::Count(c.image(), probe::IsBgr(GetSysColor(COLOR_WINDOWTEXT)), QRect(5, 5, 7, 7));
     return std::make_pair(n, c.Px(8, 4));
   };
   const auto off = tickInk(DFCS_BUTTONCHECK), on = tickInk(DFCS_BUTTONCHECK | DFCS_CHECKED),

@@ -210,13 +210,7 @@ TEST_F(DrawTextTest, HorizontalAlignmentByInkPosition) {
   canvas_.Fill(kWhite);
   RECT r{0, 0, 300, 200};
   DrawText(dc(), u"a\r\nmuch longer line", -1, &r, DT_CENTER);
-  const QRect first = [&] {
-    QRect q;
-    for (int y = 0; y < LineHeight(); ++y)
-      for (int x = 0; x < 300; ++x)
-        if (canvas_.Px(x, y) != kWhite) q |= QRect(x, y, 1, 1);
-    return q;
-  }();
+  const QRect first = probe::Box(canvas_.image(), probe::NotBgr(kWhite), QRect(0, 0, 300, LineHeight()));
   EXPECT_NEAR(first.center().x(), 150, 3);
 }
 

@@ -1,7 +1,5 @@
 #include "tests/platform/win32/GdiTestSupport.h"
 
-#include <algorithm>
-
 namespace gditest {
 
 namespace {
@@ -17,37 +15,11 @@ Canvas::Canvas(int w, int h, COLORREF fill) : image_(w, h, QImage::Format_ARGB32
 
 Canvas::~Canvas() { DeleteDC(dc_); }
 
-COLORREF Canvas::Px(int x, int y) const {
-  const QRgb p = image_.pixel(x, y);
-  return RGB(qRed(p), qGreen(p), qBlue(p));
-}
-
-QRect Canvas::Ink(COLORREF bg) const {
-  QRect r;
-  for (int y = 0; y < image_.height(); ++y)
-    for (int x = 0; x < image_.width(); ++x)
-      if (Px(x, y) != bg) r |= QRect(x, y, 1, 1);
-  return r;
-}
-
-QRect Canvas::InkOf(COLORREF c) const {
-  QRect r;
-  for (int y = 0; y < image_.height(); ++y)
-    for (int x = 0; x < image_.width(); ++x)
-      if (Px(x, y) == c) r |= QRect(x, y, 1, 1);
-  return r;
-}
-
-int Canvas::Count(COLORREF c) const {
-  int n = 0;
-  for (int y = 0; y < image_.height(); ++y)
-    for (int x = 0; x < image_.width(); ++x) n += Px(x, y) == c;
-  return n;
-}
-
-int Canvas::CountNot(COLORREF bg) const {
-  return image_.width() * image_.height() - Count(bg);
-}
+COLORREF Canvas::Px(int x, int y) const { return probe::BgrAt(image_, x, y); }
+QRect Canvas::Ink(COLORREF bg) const { return probe::Box(image_, probe::NotBgr(bg)); }
+QRect Canvas::InkOf(COLORREF c) const { return probe::Box(image_, probe::IsBgr(c)); }
+int Canvas::Count(COLORREF c) const { return probe::Count(image_, probe::IsBgr(c)); }
+int Canvas::CountNot(COLORREF bg) const { return probe::Count(image_, probe::NotBgr(bg)); }
 
 void Canvas::Fill(COLORREF c) { image_.fill(Argb(c)); }
 

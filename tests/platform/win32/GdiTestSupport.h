@@ -1,12 +1,13 @@
 #pragma once
-// Helpers of the GDI tests: an image with a DC over it, pixel probes and
-// owned GDI objects.
+// Helpers of the GDI tests: an image with a DC over it (its probes are those
+// of tests/support/PixelProbes.h in COLORREF terms) and owned GDI objects.
 
 #include <QImage>
 #include <QRect>
 #include <string>
 
 #include "platform/win32/Gdi.h"
+#include "tests/support/PixelProbes.h"
 
 namespace gditest {
 
@@ -27,9 +28,10 @@ class Canvas {
   HDC dc() const { return dc_; }
   QImage& image() { return image_; }
   const QImage& image() const { return image_; }
-  // The colour of a pixel, read from the image itself.
+  // The colour of a pixel, read from the image itself (alpha left out).
   COLORREF Px(int x, int y) const;
-  // Bounding box of the pixels that differ from bg (empty: none).
+  // Bounding box of the pixels that differ from bg, or that are c (empty:
+  // none), and how many there are.
   QRect Ink(COLORREF bg = kWhite) const;
   QRect InkOf(COLORREF c) const;
   int Count(COLORREF c) const;

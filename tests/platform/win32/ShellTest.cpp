@@ -19,26 +19,9 @@
 
 namespace {
 
+using testsupport::EnvOverride;
 using testsupport::FakeShell;
 using testsupport::TempDir;
-
-// Sets an environment variable for the object's lifetime.
-class EnvOverride {
- public:
-  EnvOverride(const char* name, const QString& value)
-      : FName(name), FHad(qEnvironmentVariableIsSet(name)), FOld(qgetenv(name)) {
-    qputenv(name, value.toLocal8Bit());
-  }
-  ~EnvOverride() {
-    if (FHad) qputenv(FName, FOld);
-    else qunsetenv(FName);
-  }
-
- private:
-  const char* FName;
-  bool FHad;
-  QByteArray FOld;
-};
 
 void WriteFile(const QString& path, QFile::Permissions permissions = {}) {
   QFile file(path);

@@ -1,4 +1,4 @@
-#include "bench/support/EngineBench.h"
+#include "bench/support/BenchSupport.h"
 
 #include <benchmark/benchmark.h>
 #include <unistd.h>
@@ -11,24 +11,41 @@
 #include <vector>
 
 #include "browser/KitWebBrowser.Win.h"
+#include "platform/rtl/ProcessStart.h"
 #include "platform/vcl/Forms.h"
 
-int RunEngineBenchmarks(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  qputenv("QT_ENABLE_HIGHDPI_SCALING", "0");
-  // The engine's sandbox does not start as root; no GPU.
-  if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-  if (!qEnvironmentVariableIsSet("QTWEBENGINE_CHROMIUM_FLAGS"))
-    qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--disable-gpu --disable-dev-shm-usage");
-  QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-  RegisterCoreWebView2Schemes();
-  KitWebBrowserWin::Startup();
+namespace {
+
+int Run(int argc, char** argv, const TProcessOptions& Options, const std::function<void()>& Start,
+        const std::function<void()>& Finish) {
+  PrepareProcess(Options);
+  if (Options.Engine) KitWebBrowserWin::Startup();
   QApplication app(argc, argv);
+  if (Start) Start();
   benchmark::Initialize(&argc, argv);
+  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();
+  if (Finish) Finish();
   return 0;
+}
+
+}  // namespace
+
+int RunBenchmarks(int argc, char** argv, const std::function<void()>& Start, const std::function<void()>& Finish) {
+  TProcessOptions options;
+  options.Kind = pkTest;
+  return Run(argc, argv, options, Start, Finish);
+}
+
+int RunEngineBenchmarks(int argc, char** argv) {
+  TProcessOptions options;
+  options.Kind = pkTest;
+  options.Engine = true;
+  // The engine's sandbox does not start as root.
+  options.EngineSandboxOff = geteuid() == 0;
+  options.EngineHeadless = true;
+  return Run(argc, argv, options, nullptr, nullptr);
 }
 
 bool PumpUntil(const std::function<bool()>& done, int timeoutMs) {

@@ -1,0 +1,1536 @@
+#pragma once
+// TKitStringGrid: the grid control of the library. The class is declared
+// here once and implemented by concern:
+//   KitGridConstruct.cpp   construction, lifetime, window creation, loading,
+//                          copying, unit start-up and helper routines
+//   KitGridDimensions.cpp  counts, fixed rows and columns, accessors by real
+//                          row, per-cell appearance, zoom, update locking
+//   KitGridHooks.cpp       the virtual operations and the event dispatch
+//                          hooks, and the simple behaviour of subsystems that
+//                          are not part of the grid yet
+//   KitGridTyped.cpp       typed cell access, headers, block appearance,
+//                          highlighting, checking, fills, repainting
+//   KitGridGraphics.cpp    the cell graphic operations
+//   KitGridSelection.cpp   disjunct row and column selection, row states
+//
+// Columns are real (hidden columns counted) where the members say so; while
+// no column or row can be hidden the real and display indexes coincide.
+
+#include <QString>
+#include <QHash>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "foundation/KitStyles.h"
+#include "grid/model/BaseGrid.h"
+#include "grid/model/KitGridCellGraphic.h"
+#include "grid/model/KitGridError.h"
+#include "grid/model/KitGridLists.h"
+#include "grid/model/KitGridLook.h"
+#include "grid/model/KitGridNode.h"
+#include "grid/model/KitGridSettingGroups.h"
+#include "grid/model/KitGridSettings.h"
+#include "grid/model/KitGridTypes.h"
+#include "grid/model/KitObjAux.h"
+#include "platform/rtl/Encoding.h"
+#include "platform/rtl/Lists.h"
+#include "platform/rtl/StringList.h"
+#include "platform/vcl/Forms.h"
+#include "platform/vcl/ImgList.h"
+#include "platform/vcl/StdCtrls.h"
+
+class TKitHintInfo;
+class THTMLPictureCache;
+class TPictureContainer;
+class TKitStringGridCheck;
+
+// ---------------------------------------------------------------------------
+// Grid enumerations of this unit
+
+// The drawing manner of fixed cells, selection and borders.
+enum TGridLook { glStandard, glSoft, glClassic, glVDX, glXP, glListView, glVista, glWin7, glOffice2007, glCustom };
+TF_ENUM_NAMES(TGridLook, glStandard, glSoft, glClassic, glVDX, glXP, glListView, glVista, glWin7, glOffice2007,
+              glCustom)
+
+enum TScrollType { ssNormal, ssFlat, ssEncarta, ssMetro };
+TF_ENUM_NAMES(TScrollType, ssNormal, ssFlat, ssEncarta, ssMetro)
+enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
+TF_ENUM_NAMES(TScrollHintType, shNone, shVertical, shHorizontal, shBoth)
+enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
+TF_ENUM_NAMES(TScrollBarAlways, saNone, saVert, saHorz, saBoth)
+enum THoverFixedCells { hfNone, hfFixedRows, hfFixedColumns, hfAll };
+TF_ENUM_NAMES(THoverFixedCells, hfNone, hfFixedRows, hfFixedColumns, hfAll)
+enum TInvalidEntryIcon { ieNone, ieInfo, ieWarning, ieError };
+TF_ENUM_NAMES(TInvalidEntryIcon, ieNone, ieInfo, ieWarning, ieError)
+enum THintShowLargeTextPos { hpMouse, hpCell };
+TF_ENUM_NAMES(THintShowLargeTextPos, hpMouse, hpCell)
+enum TIntelliPan { ipNone, ipVertical, ipHorizontal, ipBoth };
+TF_ENUM_NAMES(TIntelliPan, ipNone, ipVertical, ipHorizontal, ipBoth)
+// How cells with a float format are formatted.
+enum TFormatType { ftKWF, ftExcel };
+TF_ENUM_NAMES(TFormatType, ftKWF, ftExcel)
+enum TSearchAction { saFindFirst, saFindPrevious, saFindNext };
+TF_ENUM_NAMES(TSearchAction, saFindFirst, saFindPrevious, saFindNext)
+enum TGridExportState {
+  esExportStart, esExportNewRow, esExportDone, esExportSelRow, esExportFail, esExportNextRow, esExportFindRow
+};
+TF_ENUM_NAMES(TGridExportState, esExportStart, esExportNewRow, esExportDone, esExportSelRow, esExportFail,
+              esExportNextRow, esExportFindRow)
+enum TGridImportState { isImportStart, isImportNewRow, isImportDone, isImportSelRow };
+TF_ENUM_NAMES(TGridImportState, isImportStart, isImportNewRow, isImportDone, isImportSelRow)
+
+// ---------------------------------------------------------------------------
+// Grid event types of this unit
+
+using TGridWideHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, QString& hintstr)>;
+using THasComboEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasComboBox)>;
+using THasEditBtnEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasEditBtn)>;
+using THasSpinEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasSpinEdit)>;
+using THasFilterEditEvent = std::function<void(TObject* Sender, int ACol, bool& HasFilter)>;
+using TIsFixedCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& IsFixed)>;
+using TIsPasswordCellEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& IsPassword)>;
+using TCellCursorEvent = std::function<void(TObject* Sender, int ACol, int ARow, int X, int Y, TCursor& ACursor)>;
+using TGetCheckEvent = std::function<void(TObject* Sender, int ACol, int ARow, QString& Value)>;
+using TWordWrapEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& WordWrap)>;
+using TFilterEditUpdateEvent =
+    std::function<void(TObject* Sender, int ACol, const QString& Condition, TFilterType FilterType)>;
+using TSearchFooterActionEvent =
+    std::function<void(TObject* Sender, const QString& Value, int ACol, int ARow, TSearchAction SearchAction)>;
+using TSearchFooterSearchEvent = std::function<void(TObject* Sender, QString& Value)>;
+using TSearchFooterSearchEndEvent = std::function<void(TObject* Sender, bool& ContinueFromStart)>;
+using TDateTimeChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, TDateTime ADateTime)>;
+using TEditChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, const QString& Value)>;
+using TRowCountChangeEvent = std::function<void(TObject* Sender, int FromCount, int ToCount)>;
+using TRowDisjunctSelectEvent = std::function<void(TObject* Sender, int ARow, bool AState, bool& Allow)>;
+using TRowDisjunctSelectedEvent = std::function<void(TObject* Sender, int ARow)>;
+using TColDisjunctSelectEvent = std::function<void(TObject* Sender, int ACol, bool AState, bool& Allow)>;
+using TColDisjunctSelectedEvent = std::function<void(TObject* Sender, int ACol)>;
+using TSelectionChangedEvent =
+    std::function<void(TObject* Sender, int ALeft, int ATop, int ARight, int ABottom)>;
+using TUnitChangedEvent = std::function<void(TObject* Sender, int ACol, int ARow, const QString& NewUnit)>;
+using TComboCloseUpDropDownEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
+using TFixedEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, TGridFixedCellEditor& AEditor,
+                                           TStrings* Values)>;
+using TBeforeEditEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)>;
+using TFilterShowEvent = std::function<void(TObject* Sender, int ACol, bool& Allow)>;
+using TFilterCloseEvent = std::function<void(TObject* Sender, int ACol)>;
+using TLoadCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, QString& Value)>;
+using TSaveCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, QString& Value)>;
+using TCheckBoxChangeEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool State)>;
+using TRatingChangeEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, double& NewRate, bool& Allow)>;
+using THoverButtonsShowEvent = std::function<void(TObject* Sender, int X, int Y, bool& Allow)>;
+
+// ---------------------------------------------------------------------------
+// Unit routines
+
+TGridRect MakeGridRect(int Left, int Top, int Right, int Bottom);
+QChar GetTimeSeparatorChar();
+QChar GetDateSeparatorChar();
+QChar GetThousandSeparatorChar();
+QChar GetDecimalSeparatorChar();
+QString GetShortDateFormatText();
+QString GetShortTimeFormatText();
+QString GetLongTimeFormatText();
+QString GetCurrencyText();
+// Logical comparison: digit runs by value, letters without case.
+int NaturalCompareText(const QString& A, const QString& B);
+// The most significant 32 bits of a module's version (major.minor); -1 for a
+// module without version information. Modules of this platform carry none.
+int GetFileVersionMS(const QString& FileName);
+
+// The unit-wide state of the grid unit, set up once before any grid exists.
+struct TKitGridUnit {
+  // Registers the grid's classes, the clipboard format and the window
+  // messages (idempotent).
+  static void Startup();
+  static bool Started();
+  // The cursor shown over links in cells; every constructed grid sets it.
+  static TCursor HyperlinkCursor();
+  // The grid whose focus frame follows window moves (nullptr when none).
+  static TKitStringGrid* FocusFrameGrid();
+  static void SetFocusFrameGrid(TKitStringGrid* Grid);
+  // The private clipboard format "TKitStringGrid Cells".
+  static Word ClipboardFormat();
+  // Registered messages: "GridEditDone", "GridEditShow", "GridEditInvalid",
+  // "GridEditProp", "DTPShiftFocus", "FilterEditUpdate".
+  static Word MessageId(const QString& Name);
+  // Names of the registered classes, in registration order.
+  static const QStringList& RegisteredClassNames();
+  // The common-controls version is 4.70 or later.
+  static bool CommonControls470();
+};
+
+// ---------------------------------------------------------------------------
+// TKitStringGrid
+
+class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, public IKitGridSettingsOwner {
+ public:
+  TF_DECLARE_PUBLISHED(TKitStringGrid)
+  static constexpr const char* IKitDataBinderGridGUID = "{D23BDEAA-49B1-451A-9401-0D0D11A9957A}";
+
+  explicit TKitStringGrid(TComponent* AOwner);
+  ~TKitStringGrid() override;
+
+  // The steps of construction that call virtual operations a descendant may
+  // override (the footer panel, the default row height); runs after the
+  // most derived constructor: create a grid with Create<TKitStringGrid> or
+  // CreateUnique<TKitStringGrid>. Runs once.
+  void AfterConstruction() override;
+
+  // --- lifetime
+  void Assign(TPersistent* Source) override;
+  void Loaded() override;
+  void Invalidate() override;
+  void SetBounds(int ALeft, int ATop, int AWidth, int AHeight) override;
+  // The components the grid owns are internal parts it builds itself: none
+  // is written with it by component streaming.
+  void GetChildren(const TGetChildProc& Proc, TComponent* Root) override {}
+  // Forgets the in-place editor's one-shot repaint swallow.
+  void SetEditChangeSwallow() { FEditChange = true; }
+
+  // --- IVDXStyle, IVDXStyleEx, IVDXTones (the styles are applied with the
+  // grid's styles and themes)
+  void SetComponentStyle(TVDXStyle AStyle) override { SetStyle(AStyle); }
+  void SetComponentStyleAndAppColor(TVDXStyle AStyle, TColor AppColor) override {
+    SetStyleAndAppColor(AStyle, AppColor);
+  }
+  void SetColorTones(const TColorTones& ATones) override { FColorTones = ATones; }
+  const TColorTones& ColorTones() const { return FColorTones; }
+
+  // --- what the settings objects ask of their grid
+  TComponent* SettingsComponent() override { return this; }
+  void SettingsRepaint() override { Repaint(); }
+  void SetVDXGradientColor(const QString& PropertyName, TColor Value) override;
+  int SettingsNodeCount() override { return 0; }
+  bool SettingsHasParent() override { return Parent() != nullptr; }
+  void SettingsStretchColumn(int ACol, int NewWidth) override { StretchColumn(ACol, NewWidth); }
+  // A fixed-cell gradient colour by its property name ("VDXGradientFrom",
+  // "VDXGradientHoverTo"...); clNone for a name never set.
+  TColor VDXGradientColor(const QString& PropertyName) const;
+
+  // =========================================================================
+  // Dimensions and update locking
+
+  int RowCount() const { return RawRowCount(); }
+  void SetRowCount(int Value);
+  int ColCount() const { return RawColCount(); }
+  void SetColCount(int Value);
+  int Col() const { return RawCol(); }
+  void SetCol(int Value);
+  int Row() const { return RawRow(); }
+  void SetRow(int Value) { SetRowEx(Value); }
+  int GetRowEx() const { return RawRow(); }
+  int TopRow() const { return RawTopRow(); }
+  void SetTopRow(int Value) { SetTopRowEx(Value); }
+  int GetTopRowEx() const { return RawTopRow(); }
+  void SetTopRowEx(int Value);
+  int FixedRows() const;
+  void SetFixedRows(int Value);
+  int FixedCols() const;
+  void SetFixedCols(int Value);
+  bool FixedRowAlways() const { return FFixedRowAlways; }
+  void SetFixedRowAlways(bool Value) { FFixedRowAlways = Value; }
+  bool FixedColAlways() const { return FFixedColAlways; }
+  void SetFixedColAlways(bool Value) { FFixedColAlways = Value; }
+  int FixedFooters() const { return FFixedFooters; }
+  void SetFixedFooters(int Value);
+  int FixedRightCols() const { return FFixedRightCols; }
+  void SetFixedRightCols(int Value);
+  int DefaultRowHeight() const { return TBaseGrid::DefaultRowHeight(); }
+  int GetDefaultRowHeight() const { return TBaseGrid::DefaultRowHeight(); }
+  int FixedRowHeight() const { return FFixedRowHeight; }
+  void SetFixedRowHeight(int Value);
+  int FixedColWidth() const;
+  void SetFixedColWidth(int Value);
+  TAlignment DefaultAlignment() const { return FDefaultAlignment; }
+  void SetDefaultAlignment(TAlignment Value);
+  bool WordWrap() const { return FWordWrapEx; }
+  void SetWordWrap(bool Value);
+  int AllColCount() const { return ColCount() + NumHiddenColumns(); }
+  int AllRowCount() const { return RowCount() + NumHiddenRows(); }
+  int LastCol() const { return ColCount() - 1; }
+  int LastRow() const { return RowCount() - 1; }
+  int ZoomFactor() const { return FZoomFactor; }
+  int FixedCellsWidth();
+  int FilteredRows();
+  int MaxRowCount() const { return FMaxRowCount; }
+  int MaxColCount() const { return FMaxColCount; }
+  int FixedRowsMin() const { return FFixedRowsMin; }
+  int FixedColsMin() const { return FFixedColsMin; }
+
+  // Cell text by real row, real column, sort position and as wide text.
+  QString AllCells(int c, int r) { return GetCellsEx(c, r); }
+  void SetAllCells(int c, int r, const QString& Value) { SetCellsEx(c, r, Value); }
+  QString GetCellsEx(int c, int r);
+  void SetCellsEx(int c, int r, const QString& Value);
+  QString GetCellByRealRow(int c, int r) { return GetCellsEx(c, r); }
+  void SetCellByRealRow(int c, int r, const QString& Value) { SetCellsEx(c, r, Value); }
+  QString AllGridCells(int c, int r) const;
+  void SetAllGridCells(int c, int r, const QString& Value);
+  QString AllWideCells(int c, int r) { return GetCellByRealRow(c, r); }
+  void SetAllWideCells(int c, int r, const QString& Value) { SetCellByRealRow(c, r, Value); }
+  QString WideCells(int c, int r) { return GetCellEx(c, r); }
+  void SetWideCells(int c, int r, const QString& Value) { SetCellEx(c, r, Value); }
+  QString RealCells(int c, int r) { return GetCellEx(RealColIndex(c), r); }
+  void SetRealCells(int c, int r, const QString& Value) { SetCellEx(RealColIndex(c), r, Value); }
+  QString OriginalCells(int c, int r);
+  void SetOriginalCells(int c, int r, const QString& Value);
+  QString UnSortedCells(int c, int r);
+  void SetUnSortedCells(int c, int r, const QString& Value);
+  QString CurrentCell() { return GetCurrentCell(); }
+  bool IsWideCell(int c, int r);
+  int SortedRowIndex(int ARow) const;
+  int UnSortedRowIndex(int ARow) const;
+  TIntList* SortRowXRef() const { return FSortRowXRef.get(); }
+
+  // Objects and properties by real row.
+  TObject* AllObjects(int c, int r) const;
+  void SetAllObjects(int c, int r, TObject* Value);
+  TObject* GetCellPropertiesEx(int c, int r) const;
+  TControl* CellControls(int c, int r) const;
+  void SetCellControls(int c, int r, TControl* AControl);
+  int NumCellControls() const { return FNumCellControls; }
+  TKitControlList* ControlList() const { return FControlList.get(); }
+  int AllColWidths(int c) const;
+  void SetAllColWidths(int c, int Value);
+  TEditorType CurrentEditor() const { return FCurrentEditor; }
+  TCursor Cursor() const { return TControl::Cursor(); }
+  void SetCursor(TCursor Value);
+  int LinesInCell(int c, int r);
+
+  // Per-cell appearance; reads answer defaults for cells without a record.
+  TColor Colors(int c, int r) const;
+  void SetColors(int c, int r, TColor Value);
+  TColor ColorsTo(int c, int r) const;
+  void SetColorsTo(int c, int r, TColor Value);
+  TCellGradientDirection Gradients(int c, int r) const;
+  void SetGradients(int c, int r, TCellGradientDirection Value);
+  TColor FontColors(int c, int r) const;
+  void SetFontColors(int c, int r, TColor Value);
+  TFontStyles FontStyles(int c, int r) const;
+  void SetFontStyles(int c, int r, TFontStyles Value);
+  QString FontNames(int c, int r) const;
+  void SetFontNames(int c, int r, const QString& Value);
+  // In points: read from the record's height (or the grid font's).
+  int FontSizes(int c, int r);
+  void SetFontSizes(int c, int r, int Value);
+  TAlignment Alignments(int c, int r) const;
+  void SetAlignments(int c, int r, TAlignment Value);
+  bool ReadOnly(int c, int r) const { return GetReadOnly(c, r); }
+  bool GetReadOnly(int c, int r) const;
+  void SetReadOnly(int c, int r, bool Value);
+  bool WordWraps(int c, int r);
+  void SetWordWraps(int c, int r, bool Value);
+  // The grid's font for a cell without a record; otherwise a scratch font
+  // (the same object for every cell: copy it before the next read).
+  TFont* Fonts(int c, int r);
+  void SetFonts(int c, int r, TFont* Value);
+  void SetRowColor(int r, TColor Value);
+  void SetRowColorTo(int r, TColor Value);
+  void SetRowFontColor(int r, TColor Value);
+
+  // Update locking. BeginUpdate and EndUpdate always count; only the redraw
+  // lock of the window depends on visibility and the window's existence.
+  void BeginUpdate();
+  void EndUpdate();
+  void StartUpdate() { ++FUpdateCount; }
+  void ResetUpdate() { FUpdateCount = 0; }
+  bool IsUpdating() const { return FUpdateCount > 0; }
+  int UpdateCount() const { return FUpdateCount; }
+  bool LockUpdate() const { return FUpdateCount != 0; }
+  void SetLockUpdate(bool Value) {
+    if (Value) BeginUpdate();
+    else EndUpdate();
+  }
+  bool RedrawLocked() const { return FRedrawLocked; }
+  bool ScrollLock() const { return FScrollLock; }
+  bool RHChanging() const { return FRHChanging; }
+  void ResetFixedCellHighlight();
+
+  // Simple setters.
+  TColor SelectionColor() const { return FSelectionColor; }
+  void SetSelectionColor(TColor Value);
+  TColor SelectionColorTo() const { return FSelectionColorTo; }
+  void SetSelectionColorTo(TColor Value);
+  TColor SelectionMirrorColor() const { return FSelectionMirrorColor; }
+  void SetSelectionMirrorColor(TColor Value);
+  TColor SelectionMirrorColorTo() const { return FSelectionMirrorColorTo; }
+  void SetSelectionMirrorColorTo(TColor Value);
+  TColor SelectionTextColor() const { return FSelectionTextColor; }
+  void SetSelectionTextColor(TColor Value);
+  TColor SelectionRectangleColor() const { return FSelectionRectangleColor; }
+  void SetSelectionRectangleColor(TColor Value);
+  bool SelectionColorMixer() const { return FSelectionColorMixer; }
+  void SetSelectionColorMixer(bool Value);
+  bool SelectionRectangle() const { return FSelectionRectangle; }
+  void SetSelectionRectangle(bool Value);
+  bool SelectionResizer() const { return FSelectionResizer; }
+  void SetSelectionResizer(bool Value);
+  int SelectionColorMixerFactor() const { return FSelectionColorMixerFactor; }
+  void SetSelectionColorMixerFactor(int Value);
+  bool SelectionRTFKeep() const { return FSelectionRTFKeep; }
+  void SetSelectionRTFKeep(bool Value) { FSelectionRTFKeep = Value; }
+  bool ShowSelection() const { return FShowSelection; }
+  void SetShowSelection(bool Value);
+  bool ShowFocusedSelectionColor() const { return FShowFocusedSelectionColor; }
+  void SetShowFocusedSelectionColor(bool Value) { FShowFocusedSelectionColor = Value; }
+  bool UseSelectionTextColor() const { return FUseSelectionTextColor; }
+  void SetUseSelectionTextColor(bool Value) { FUseSelectionTextColor = Value; }
+  bool HideFocusRect() const { return FHideFocusRect; }
+  void SetHideFocusRect(bool Value) { FHideFocusRect = Value; }
+  int MaxEditLength() const { return FMaxEditLength; }
+  // Also the length limit of the in-place editor when it exists.
+  void SetMaxEditLength(int Value);
+  bool SizeWithForm() const { return FSizeWithForm; }
+  void SetSizeWithForm(bool Value);
+  bool SpreadSheet() const { return FSpreadSheet; }
+  void SetSpreadSheet(bool Value);
+  TVAlignment VAlignment() const { return FVAlignment; }
+  void SetVAlignment(TVAlignment Value);
+  int VAlignFlag() const { return FVAlign; }
+  bool AutoSize() const { return FAutoSize; }
+  void SetAutoSize(bool Value);
+  bool Flat() const { return FFlat; }
+  void SetFlat(bool Value);
+  bool UseHTMLHints() const { return FUseHTMLHints; }
+  void SetUseHTMLHints(bool Value) { FUseHTMLHints = Value; }
+  bool UseStyleServices() const { return FUseStyleServices; }
+  void SetUseStyleServices(bool Value);
+  bool ShowDesignHelper() const { return FShowDesignHelper; }
+  void SetShowDesignHelper(bool Value);
+  bool ActiveCellShow() const { return FActiveCellShow; }
+  void SetActiveCellShow(bool Value);
+  TColor ActiveCellColor() const { return FActiveCellColor; }
+  void SetActiveCellColor(TColor Value);
+  TColor ActiveCellColorTo() const { return FActiveCellColorTo; }
+  void SetActiveCellColorTo(TColor Value);
+  TFormatType FormatType() const { return FFormatType; }
+  void SetFormatType(TFormatType Value);
+  TColor VDXGradientFrom() const { return FVDXGradientFrom; }
+  void SetVDXGradientFrom(TColor Value);
+  TColor VDXGradientTo() const { return FVDXGradientTo; }
+  void SetVDXGradientTo(TColor Value);
+  TColor VDXGradientMirrorFrom() const { return FVDXGradientMirrorFrom; }
+  void SetVDXGradientMirrorFrom(TColor Value);
+  TColor VDXGradientMirrorTo() const { return FVDXGradientMirrorTo; }
+  void SetVDXGradientMirrorTo(TColor Value);
+  TBitmap* RowIndicator() const { return FRowIndicator.get(); }
+  TKitStringGridCheck* CellChecker() const { return FCellChecker; }
+  void SetCellChecker(TKitStringGridCheck* Value);
+
+  // Zoom: -20 .. 20 steps; a step that leaves the range is ignored.
+  virtual void Zoom(int x);
+  virtual void ZoomReset();
+  virtual void BeginZoom() { FRHChanging = true; }
+  virtual void EndZoom() { FRHChanging = false; }
+
+  // =========================================================================
+  // Typed cell access and per-cell appearance
+
+  // The cell's text with markup removed.
+  QString GetStrippedCell(int c, int r);
+  int Ints(int ACol, int ARow);
+  void SetInts(int ACol, int ARow, int Value);
+  int AllInts(int ACol, int ARow);
+  void SetAllInts(int ACol, int ARow, int Value);
+  double Floats(int ACol, int ARow);
+  void SetFloats(int ACol, int ARow, double Value);
+  double AllFloats(int ACol, int ARow);
+  void SetAllFloats(int ACol, int ARow, double Value);
+  TDateTime Dates(int ACol, int ARow);
+  void SetDates(int ACol, int ARow, TDateTime Value);
+  TDateTime Times(int ACol, int ARow);
+  void SetTimes(int ACol, int ARow, TDateTime Value);
+  void SetDateTimes(int ACol, int ARow, TDateTime Value);
+  QString ControlValues(int ACol, int ARow, const QString& ID);
+  void SetControlValues(int ACol, int ARow, const QString& ID, const QString& Value);
+  int PrintColWidth(int ACol) const;
+  int PrintColOffset(int ACol) const;
+  QString Version();
+  void SetVersion(const QString&) {}
+
+  TStringList* ColumnHeaders() const { return FColumnHeaders.get(); }
+  void SetColumnHeaders(TStrings* Value);
+  TStringList* RowHeaders() const { return FRowHeaders.get(); }
+  void SetRowHeaders(TStrings* Value);
+  void ShowColumnHeaders();
+  void ClearColumnHeaders();
+  void ShowRowHeaders();
+  void ClearRowHeaders();
+  TFont* FixedFont() const { return FFixedFont.get(); }
+  void SetFixedFont(TFont* Value);
+  TFont* ActiveCellFont() const { return FActiveCellFont.get(); }
+  void SetActiveCellFont(TFont* Value) { FActiveCellFont->Assign(Value); }
+  TStringList* LookupItems() const { return FLookupItems.get(); }
+  void SetLookupItems(TStrings* Value);
+
+  void SetFontStyle(const TGridRect& GridRect, TFontStyle AStyle, bool DoSet);
+  bool IsFontStyle(const TGridRect& GridRect, TFontStyle AStyle) const;
+  void SetCellColor(const TGridRect& GridRect, TColor AColor);
+  void SetCellTextColor(const TGridRect& GridRect, TColor AColor);
+  void SetCellFontName(const TGridRect& GridRect, const QString& AFontName);
+  void SetCellFontSize(const TGridRect& GridRect, int AFontSize);
+  void SetAlignment(const TGridRect& GridRect, TAlignment AAlignment);
+  bool IsAlignment(const TGridRect& GridRect, TAlignment AAlignment) const;
+
+  QString HilightText(bool DoCase, const QString& S, const QString& Text);
+  QString MarkText(bool DoCase, const QString& S, const QString& Text);
+  QString UnHilightText(const QString& S);
+  QString UnMarkText(const QString& S);
+  void HilightInCell(bool DoCase, int Col, int Row, const QString& HiText, bool FullText = false);
+  void HilightInCol(bool DoFixed, bool DoCase, int Col, const QString& HiText, bool FullText = false);
+  void HilightInRow(bool DoFixed, bool DoCase, int Row, const QString& HiText, bool FullText = false);
+  void HilightInGrid(bool DoFixed, bool DoCase, const QString& HiText, bool FullText = false);
+  void MarkInCell(bool DoCase, int Col, int Row, const QString& HiText);
+  void MarkInCol(bool DoFixed, bool DoCase, int Col, const QString& HiText);
+  void MarkInRow(bool DoFixed, bool DoCase, int Row, const QString& HiText);
+  void MarkInGrid(bool DoFixed, bool DoCase, const QString& HiText);
+  void UnHilightInCell(int Col, int Row);
+  void UnHilightInCol(bool DoFixed, int Col);
+  void UnHilightInRow(bool DoFixed, int Row);
+  void UnHilightInGrid(bool DoFixed);
+  void UnMarkInCell(int Col, int Row);
+  void UnMarkInCol(bool DoFixed, int Col);
+  void UnMarkInRow(bool DoFixed, int Row);
+  void UnMarkInGrid(bool DoFixed);
+
+  bool CheckCell(int Col, int Row);
+  bool CheckCells(int FromCol, int FromRow, int ToCol, int ToRow);
+  bool CheckCol(bool DoFixed, int Col);
+  bool CheckRow(bool DoFixed, int Row);
+  bool CheckGrid(bool DoFixed);
+
+  void TextFill(bool DoFixed, const QString& Txt);
+  void FormatFill(bool DoFixed, const QString& Fmt);
+  void RandomFill(bool DoFixed, int Rnd);
+  void LinearFill(bool DoFixed);
+
+  void RepaintCell(int c, int r) override;
+  void RepaintRow(int ARow);
+  void RepaintCol(int ACol);
+  void RepaintActiveCellHeaders(int OldCol, int OldRow, int NewCol, int NewRow);
+  void RepaintRect(const TRect& r);
+
+  void SwapCells(TGridCoord FromCell, TGridCoord ToCell);
+  void GotoCell(int ACol, int ARow);
+  // Focuses the grid, goes to the cell and opens the in-place editor.
+  void EditCell(int ACol, int ARow);
+  void MoveCurrentCell(int ACol, int ARow);
+  void FocusCell(int ACol, int ARow);
+
+  // =========================================================================
+  // Cell graphics
+
+  TCellGraphic* CellGraphics(int ACol, int ARow) { return GetCellGraphic(ACol, ARow); }
+  TCellType CellTypes(int ACol, int ARow) { return GetCellType(ACol, ARow); }
+  bool IsEmpty(int ACol, int ARow) { return GetCellEmpty(ACol, ARow); }
+  TCellGraphic* CreateCellGraphic(int ACol, int ARow);
+  bool RemoveCellGraphic(int ACol, int ARow);
+  bool RemoveCellGraphicType(int ACol, int ARow, TCellType CellType);
+  bool HasCellType(int ACol, int ARow, TCellTypes Types);
+  bool IsDataCell(int ACol, int ARow);
+  bool HasClickableControl(int ACol, int ARow);
+  TIntList* CellImages(int ACol, int ARow);
+  int CellImageIdx(int ACol, int ARow);
+  TPoint CellGraphicSize(int ACol, int ARow) { return GetCellGraphicSize(ACol, ARow); }
+  // The grid's shared graphic of the row check boxes (never in a cell).
+  TCellGraphic* RowCheckBoxGraphic() const { return FCellGraphic.get(); }
+
+  // =========================================================================
+  // Row and column selection, row states
+
+  bool RowSelect(int ARow) { return GetRowSelect(ARow); }
+  bool GetRowSelect(int ARow);
+  void SetRowSelect(int ARow, bool Value);
+  bool ColSelect(int ACol) { return GetColSelect(ACol); }
+  bool GetColSelect(int ACol);
+  void SetColSelect(int ACol, bool Value);
+  void SelectRows(int RowIndex, int RCount);
+  void UnSelectRows(int RowIndex, int RCount);
+  void SelectAll();
+  void SelectCols(int ColIndex, int CCount);
+  void UnSelectCols(int ColIndex, int CCount);
+  void SelectRange(int FromCol, int ToCol, int FromRow, int ToRow);
+  void ClearRowSelectList();
+  void ClearRowSelect();
+  void ClearColSelect();
+  bool SelectionToRowSelect(bool ClearOthers);
+  void SelectionToColSelect(bool ClearOthers);
+  int RowSelectCount() { return GetRowSelectCount(); }
+  int GetRowSelectCount();
+  int ColSelectCount() { return GetColSelectCount(); }
+  int GetColSelectCount();
+  void LastRowHook() {}
+  std::unique_ptr<TStringList> DistinctValues(int ACol, bool CaseSensitive);
+  int ModifiedRowCount() const;
+  bool RowModified(int ARow) const;
+  void SetRowModified(int ARow, bool Value);
+  bool RowEnabled(int ARow) const;
+  void SetRowEnabled(int ARow, bool Value);
+  bool UseEnabledRows() const { return FUseEnabledRows; }
+  TIntList* SelectedRows() const { return FSelectedRows.get(); }
+  TGridRect DisSelection() const { return FDisSelection; }
+
+  // The framework's selection; the setter repaints the active headers and
+  // row.
+  TGridRect Selection() const { return RawSelection(); }
+  virtual void SetSelection(const TGridRect& Value);
+  TGridRect GetSelection() const { return RawSelection(); }
+
+  // =========================================================================
+  // Subsystems answered here until they arrive: hidden rows and columns
+  // (none), nodes (none), filters (none).
+
+  bool IsHiddenRow(int RowIndex) const { return false; }
+  int NumHiddenRows() const { return 0; }
+  bool IsHiddenColumn(int ColIndex) const { return false; }
+  int NumHiddenColumns() const { return 0; }
+  bool IsSuppressedRow(int RowIndex) const;
+  int RealRowIndex(int ARow) const { return ARow; }
+  int DisplRowIndex(int ARow) const { return ARow; }
+  int RealToDisplRow(int r) const { return r; }
+  int DisplToRealRow(int r) const { return r; }
+  int DisplToRealCol(int c) const { return c; }
+  int RealToDisplCol(int c) const { return c; }
+  int GetRealCol() { return RealColIndex(Col()); }
+  TStrings* GetHiddenRowStrings(int ARealRow) const { return nullptr; }
+  void HideSelection();
+  void UnHideSelection();
+  bool SelectionHidden() const { return FSelHidden; }
+  int ColumnPosition(int ACol) const;
+  void UpdateFooter();
+  void CalcFooter(int ACol) { DoCalcFooter(ACol); }
+  void UpdateVertScrollProportional() {}
+  void UpdateHorzScrollProportional() {}
+  void UpdateAlwaysScrollBars(bool Flag) {}
+  void UpdateFlatScrollBars() {}
+  void UpdateSearchPanel() {}
+  void UpdateSearchFooter() {}
+  void PaintGridBorder() {}
+  void ApplyStyleColors(bool Force = true) {}
+  void ClearRows(int RowIndex, int RCount);
+  void StretchColumn(int ACol, int NewWidth) {}
+  void AutoSizeColumns(bool DoFixedCols, int Padding) {}
+  void HideInplaceEditNow() {}
+  bool IsSelected(int ACol, int ARow);
+  bool QueryPasswordCell(int ACol, int ARow);
+
+  int WheelScrollLines() const { return FWheelScrollLines; }
+  UINT WheelMessage() const { return FWheelMessage; }
+  void FreeScrollControls() {}
+  bool IsDesignTime() const { return FDesignTime; }
+  bool IsLoadedFlag() const { return FLoaded; }
+  double DPIScale() const { return FDPIScale; }
+
+  // =========================================================================
+  // Virtual operations, in slot order
+
+  virtual bool SpareHook1() { return false; }
+  virtual void SetDefaultRowHeight(int Value);
+  virtual void DoCalcFooter(int ACol) {}
+  virtual void ClickSort(int ACol);
+  virtual void ClickCell(int ARow, int ACol);
+  virtual void SpareHook2() {}
+  virtual bool CanForceSelect(int ACol, int ARow) { return true; }
+  virtual void SetEditorCellText(int ACol, int ARow, const QString& Value) { SetCellEx(ACol, ARow, Value); }
+  virtual void SpareHook3() {}
+  virtual void PasteCellValue(int ACol, int ARow, const QString& Value) { SetCellEx(ACol, ARow, Value); }
+  virtual TObject* SpareHook4() { return nullptr; }
+  virtual QString GetCurrentCell();
+  virtual void SetCurrentCell(const QString& AValue);
+  virtual QString GetCurrentCellValue();
+  virtual QString GetGridCellText(int c, int r) { return GetGridCell(c, r); }
+  virtual void GetCurrentEditText(const QString& Value);
+  virtual void RestoreCellCache() {}
+  virtual bool SkipScrollIntoView() { return false; }
+  virtual int GetSearchPanelHeight();
+  virtual void ColumnSize(int ACol, bool& Allow);
+  virtual void HoverButtonClick(int Index, TObject* Item) {}
+  virtual void HideButtonForm();
+  virtual void ToggleCellCheckBox(int ACol, int ARow) {}
+  virtual void ToggleCellRadio(int ACol, int ARow) {}
+  virtual QString GetFormattedCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+  virtual void GetFloatFormat(int ACol, int ARow, QString& Fmt);
+  virtual TCellType GetCellType(int ACol, int ARow);
+  virtual bool GetCellEmpty(int ACol, int ARow);
+  virtual TCellGraphic* GetCellGraphic(int ACol, int ARow);
+  virtual TPoint GetCellGraphicSize(int ACol, int ARow) { return GetCellTextExtent(ACol, ARow, 0); }
+  virtual TPoint GetCellTextExtent(int ACol, int ARow, int AOffset);
+  virtual TPoint CalcCellTextExtent(TCanvas* Canvas, int ACol, int ARow, int AOffset, double Scale);
+  virtual TPoint CalcPrintCellTextExtent(int ACol, int ARow, int AWidth, int AHeight, double Scale);
+  virtual void GetProgressColor(int ACol, int ARow, TColor& Color, TColor& ColorTo) {}
+  virtual void AssignCellFont(TFont* AFont, bool Fixed, bool Scale);
+  virtual void ClipboardPasteDone() {}
+  virtual void PrintGetPageNum(int PageNr, QString& Value) {}
+  virtual void GetEditorProp(int ACol, int ARow, TObject* AEditLink) {}
+  virtual void CheckBoxClick(int ACol, int ARow, bool State);
+  virtual void FixedEdit(int ACol, int ARow, TGridFixedCellEditor& AEditor, TStrings* Values);
+  virtual bool IsSelectionVisible();
+  virtual void SelectionChanged(int ALeft, int ATop, int ARight, int ABottom);
+  virtual void EditCellTextHook() {}
+  virtual bool BeforeEdit(int ACol, int ARow);
+  virtual void InsertRowWithNodes(int ARow) {}
+  virtual void AutoDeleteRow(int ARow) {}
+  virtual void FilterDone();
+  virtual void FilterShow(int ACol, bool& Allow);
+  virtual void FilterClose(int ACol);
+  virtual void BeforeFilter();
+  virtual TFooterPanel* CreateFooterPanel();
+  virtual void FloatingFooterChanged() {}
+  virtual void UpdateColumnSize(int ACol, int& AWidth) {}
+  virtual void UpdateAutoColumnSize(int ACol, int& AWidth) {}
+  virtual void BeforeShowColumnHeaders() {}
+  virtual void EllipsClick(int ACol, int ARow, QString& S) {}
+  virtual bool MatchFilterRow(int ARow) { return true; }
+  virtual void PasteStarted() {}
+  virtual void PasteFinished() {}
+  virtual void SetPasteModified(int ACol, int ARow) {}
+  virtual QString GetCellValue(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+  virtual void LoadCell(int ACol, int ARow, QString Value);
+  virtual void RecalcFooterColumn(int ACol) { CalcFooter(ACol); }
+  virtual void StoreOldCell() {}
+  // Resets the wheel state and takes the scroll-line count of the system.
+  virtual int InitMouseWheel(bool Init);
+  virtual void CanEditCell(int ACol, int ARow, bool& CanEdit);
+  virtual void CanSort(int ACol, bool& DoSort);
+  virtual void SearchFooterAction(const QString& Value, int ACol, int ARow, TSearchAction Action);
+  virtual QString SearchFooterSearch(const QString& Value);
+  virtual void SearchFooterSearchEnd(bool& ContinueFromStart);
+  virtual void ButtonClick(int ACol, int ARow);
+  virtual void ExpandClick(int ACol, int ARow, bool Expanded);
+  virtual void ComboCloseUp(int ARow, int ACol);
+  virtual void ComboDropDown(int ARow, int ACol);
+  virtual void GetCellCursor(int ACol, int ARow, int X, int Y);
+  virtual void CellsChanged(const TRect& R) {}
+  virtual void RecalcAllFooters() { CalcFooter(-1); }
+  virtual void GridHint(int ACol, int ARow, QString& WideHint, QString& Hint);
+  virtual void GetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+  virtual void GetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont);
+  virtual void GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders);
+  virtual void GetCellPrintBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders);
+  virtual void GetAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign);
+  virtual void GetFormat(int ACol, TSortStyle& AStyle, QString& APrefix, QString& ASuffix);
+  virtual void GetEditorType(int ACol, int ARow, TEditorType& AEditor);
+  virtual void GetCellEditorType(int ACol, int ARow, TEditorType& AEditor);
+  virtual bool HasNoEditor(int ACol, int ARow, TEditorType& AEditor);
+  virtual void IsFixedCell(int ACol, int ARow, bool& IsFixed);
+  virtual void IsCellEditable(int ACol, int ARow, bool& CanEdit);
+  virtual void IsPasswordCell(int ACol, int ARow, bool& IsPassword);
+  virtual void GetWordWrap(int ACol, int ARow, bool& WordWrap);
+  virtual bool HasComboBox(int ACol, int ARow, TEditorType AEditor);
+  virtual bool HasEditBtn(int ACol, int ARow, TEditorType AEditor);
+  virtual bool HasSpinEdit(int ACol, int ARow, TEditorType AEditor);
+  virtual bool HasFilterEdit(int ACol, int ARow);
+  virtual void FilterEditUpdate(int ACol, const QString& Condition, TFilterType FilterType);
+  virtual void GetCheckTrue(int ACol, int ARow, QString& Value);
+  virtual void GetCheckFalse(int ACol, int ARow, QString& Value);
+  virtual bool BuildFilterList(int ACol, bool ListOnly, bool Flag) { return false; }
+  virtual void GetUsedCells(int& ACols, int& ARows) {
+    ACols = ColCount();
+    ARows = RowCount();
+  }
+  virtual void RemoveRowRange(int RowIndex, int RCount) { RemoveRows(RowIndex, RCount); }
+  virtual QString GetFilterCheckedText() { return FCheckTrue; }
+  virtual QString GetFilterUncheckedText() { return FCheckFalse; }
+  virtual void CanAddRow(bool& CanAdd);
+  virtual void CanAddCol(bool& CanAdd);
+  virtual void CanInsertRow(int ARow, bool& CanInsert);
+  virtual void SpareHook5(bool& Flag) { Flag = true; }
+  virtual void AppendRow() { SetRowCount(RowCount() + 1); }
+  virtual void ExpandSelectionToMerged() {}
+  virtual void SpareHook6() {}
+  virtual void EditorFocusLost() {}
+  virtual void SpareHook7() {}
+  virtual void SpareHook8(TObject* Sender) {}
+  virtual void GetDesignMode(TObject* Sender, bool& IsDesigning);
+  virtual void InvalidateGrid(TObject* Sender) { Invalidate(); }
+  virtual void DisableEditing();
+  virtual void EditorKeyDown(Word& Key, TShiftState Shift) {}
+  virtual void EditorWMKeyDown(Word& Key, TShiftState Shift) {}
+  virtual void SpareHook9(TObject* Sender) {}
+  virtual void GotoFirstRow() { SetRowEx(FixedRows()); }
+  virtual bool GetAllowFMTClipboard() { return true; }
+  virtual void FilterListSelect(TObject* Sender) {}
+  virtual void FocusGrid(TObject* Sender);
+  virtual void FilterCheckListClick(TObject* Sender) {}
+  virtual void PaintDesignInfo() {}
+  virtual void QuickConfigClick(TObject* Sender) {}
+  virtual void QuickConfigEditingChanged(TObject* Sender) {}
+  virtual void CheckBoxChange(int ACol, int ARow, bool State);
+  virtual bool RatingChange(int ACol, int ARow, double& NewRate);
+  virtual void ColorSelect(TObject* Sender) {}
+  virtual void ImageSelect(TObject* Sender) {}
+  virtual void CellChanging(int OldRow, int OldCol, int NewRow, int NewCol, bool& Allow) {}
+  virtual void ScrollCell(int ACol, int ARow) {}
+  virtual void HoverButtonsShow(int X, int Y, bool& Allow);
+  virtual bool CanShowFixedDropDown(int ACol) { return true; }
+  virtual void StartBlockFocus() {}
+  virtual void EndBlockFocus() {}
+  // Fires OnIntelliZoom (the switch itself is IntelliZoomEnabled).
+  virtual void IntelliZoom();
+  virtual TCustomImageList* GetGridImages() { return FGridImages; }
+  virtual void ComponentStyleChanged() {}
+  // (BeginZoom and EndZoom are declared with the zoom above.)
+  virtual void ExportNotification(TGridExportState AState, int ARow) {}
+  virtual void ImportNotification(TGridImportState AState, int ARow) {}
+  virtual void CellControlsUpdate(bool RebuildList) {}
+  virtual void AssignCells(TPersistent* Source);
+  virtual int GetVersionNr() { return 0x08060E01; }
+  virtual QString GetVersionString();
+  virtual bool ValidateCell(const QString& NewValue) { return true; }
+  virtual bool ValidateCellWide(const QString& NewValue) { return true; }
+  virtual void RemoveRowsEx(int RowIndex, int RCount) { RemoveRows(RowIndex, RCount); }
+  virtual void RemoveRows(int RowIndex, int RCount);
+  virtual void InsertRows(int RowIndex, int RCount, bool UpdateCellControls = true);
+  virtual void RemoveCols(int ColIndex, int CCount);
+  virtual void InsertCols(int ColIndex, int CCount);
+  virtual void HideHoverButtons() {}
+  virtual void SubGroup(int ColIndex) {}
+  virtual void SubUnGroup(int ColIndex) {}
+  virtual void Group(int ColIndex) {}
+  virtual void UnGroup() {}
+  virtual void SetRowEx(int Value);
+  virtual void NextEdit() {}
+  virtual void SortSwapRows(int ARow1, int ARow2);
+  virtual void ClearRect(int ACol1, int ARow1, int ACol2, int ARow2);
+  virtual void ClearRect(const TGridRect& ARect) { ClearRect(ARect.Left, ARect.Top, ARect.Right, ARect.Bottom); }
+  virtual void TrimRect(int ACol1, int ARow1, int ACol2, int ARow2) {}
+  virtual void SaveColPositions() {}
+  virtual void LoadColPositions() {}
+  virtual void SetStyle(TVDXStyle AStyle) { FUIStyle = AStyle; }
+  virtual void SetStyleAndAppColor(TVDXStyle AStyle, TColor AppColor) { FUIStyle = AStyle; }
+  // (Zoom and ZoomReset are declared with the zoom above.)
+  virtual void HideInplaceEdit() {}
+  virtual void QSort() {}
+  virtual void QSortIndexed() {}
+  virtual void QSortGroup() {}
+  virtual void QSortGroupIndexed() {}
+  virtual void QUnSort() {}
+  // (CalcFooter is answered by DoCalcFooter above.)
+  virtual QString SaveCell(int ACol, int ARow);
+  virtual QString ExportCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
+
+  // Editor notification helpers for the current cell.
+  void DoButtonClick();
+
+  // --- overrides of the base grid's virtual operations
+  double GetDPIScale() override { return FDPIScale; }
+  bool IsFixed(int ACol, int ARow) override;
+  int GetNodeIndent(int ARow) override { return 0; }
+  bool HasNodes() override { return false; }
+  bool IsNode(int ARow) override { return false; }
+  bool IsSummary(int ARow) override { return false; }
+  void HiddenLastRowChanged() override { UpdateFooter(); }
+  bool HasCellCheckBox(int ACol, int ARow) override;
+  void SetCheckBoxText(int ACol, int ARow, const QString& Value) override { SetCellEx(ACol, ARow, Value); }
+  void GetCellAppearance(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
+                         TColor& AMirrorColorTo, TAlignment& HA, TVAlignment& VA, bool& WW,
+                         TCellGradientDirection& GD) override;
+  TAlignment GetDefaultAlignment() override { return FDefaultAlignment; }
+  bool HasGetCellBorder() override { return static_cast<bool>(OnGetCellBorder); }
+  bool GetUseKWFStyles() override { return FUseKWFStyles; }
+  void GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select, bool Remap,
+                           TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor, TColor& AMirrorColorTo,
+                           TFont* AFont, TAlignment& HA, TVAlignment& VA, bool& WW,
+                           TCellGradientDirection& GD) override;
+  int TotalColCount() const override { return ColCount() + NumHiddenColumns(); }
+
+  // =========================================================================
+  // Owned objects and settings
+
+  TFooterPanel* FooterPanel() const { return FFooterPanel; }
+  TSearchPanel* SearchPanel() const { return FSearchPanel; }
+  TAutoColor* AutoColor() const { return FAutoColor.get(); }
+  void SetAutoColor(TAutoColor* Value);
+  TFocusHelper* FocusHelper() const { return FFocusHelper.get(); }
+  void SetFocusHelper(TFocusHelper* Value) { FFocusHelper->Assign(Value); }
+  TSearchFooter* SearchFooter() const { return FSearchFooter.get(); }
+  TFloatingFooter* FloatingFooter() const { return FFloatingFooter.get(); }
+  TPrintSettings* PrintSettings() const { return FPrintSettings.get(); }
+  THTMLSettings* HTMLSettings() const { return FHTMLSettings.get(); }
+  TSortSettings* SortSettings() const { return FSortSettings.get(); }
+  void SetSortSettings(TSortSettings* Value) { FSortSettings->Assign(Value); }
+  TDragDropSettings* DragDropSettings() const { return FDragDropSettings.get(); }
+  TDragScrollOptions* DragScrollOptions() const { return FDragScrollOptions.get(); }
+  void SetDragScrollOptions(TDragScrollOptions* Value) { FDragScrollOptions->Assign(Value); }
+  TControlLook* ControlLook() const { return FControlLook.get(); }
+  TNavigation* Navigation() const { return FNavigation.get(); }
+  TColumnSize* ColumnSize() const { return FColumnSize.get(); }
+  TCellNode* CellNode() const { return FCellNode.get(); }
+  TBands* Bands() const { return FBands.get(); }
+  TSizeWhileTyping* SizeWhileTyping() const { return FSizeWhileTyping.get(); }
+  TMouseActions* MouseActions() const { return FMouseActions.get(); }
+  TGrouping* Grouping() const { return FGrouping.get(); }
+  THTMLPictureCache* ImageCache() const { return FImageCache.get(); }
+  TIntList* OrigColSizes() const { return FOrigColSizes.get(); }
+  TIntList* SuppressColSizes() const { return FSuppressColSizes.get(); }
+  TIntList* SuppressRowSizes() const { return FSuppressRowSizes.get(); }
+  TIntList* RowHeightCache() const { return FRowHeightCache.get(); }
+  TSortIndexList* SortIndexes() const { return FSortIndexes.get(); }
+  TIntList* MergedColumns() const { return FMergedColumns.get(); }
+  TIntList* ModifiedRows() const { return FModifiedRows.get(); }
+  TIntList* EnabledRows() const { return FEnabledRows.get(); }
+  TIntList* SelectedCells() const { return FSelectedCells.get(); }
+  TBackGround* BackGround() const { return FBackGround.get(); }
+  TGridProgressAppearance* ProgressAppearance() const { return FProgressAppearance.get(); }
+  TSyncGrid* SyncGrid() const { return FSyncGrid.get(); }
+  void SetSyncGrid(TSyncGrid* Value);
+  TCollection* HiddenRowStore() const { return FHiddenRowStore.get(); }
+  TFilter* Filter() const { return FFilter.get(); }
+  TBalloonSettings* Balloon() const { return FBalloon.get(); }
+  TShowModified* ShowModified() const { return FShowModified.get(); }
+  TList* NotifierList() const { return FNotifierList.get(); }
+  TIntList* ColumnOrder() const { return FColumnOrder.get(); }
+  TKitHintInfo* OfficeHint() const { return FOfficeHint.get(); }
+  void SetOfficeHint(TKitHintInfo* Value);
+  TIntList* IgnoreColumns() const { return FIgnoreColumns.get(); }
+  TFilterDropDown* FilterDropDown() const { return FFilterDropDown.get(); }
+  TListBox* DropList() const { return FDropList; }
+  TListBox* DropCheckList() const { return FDropCheckList; }
+  TStringList* FilterList() const { return FFilterList.get(); }
+  TFilterEdit* FilterEdit() const { return FFilterEdit.get(); }
+  void SetFilterEdit(TFilterEdit* Value) { FFilterEdit->Assign(Value); }
+  TImageList* FilterImageList() const { return FFilterImageList; }
+  THoverButtons* HoverButtons() const { return FHoverButtons.get(); }
+  TStringList* SortList() const { return FSortList.get(); }
+  TList* RowSelectList() const { return FRowSelect.get(); }
+  TList* ColSelectList() const { return FColSelect.get(); }
+  TIntList* SortedRowMap() const { return FSortRowXRef.get(); }
+  TIntList* UnSortedRowMap() const { return FUnSortRowXRef.get(); }
+  // Run-time only objects (nullptr when constructed in a designer).
+  TGridFocusWindow* FocusWindow() const { return FFocusWindow; }
+  // Keeps the focus-glow window with the current cell when a window of the
+  // application moves or resizes.
+  void MoveFocusWindow();
+  TArrowWindow* ArrowWindow(TArrowDirection Dir) const { return FArrows[Dir]; }
+  TScrollBar* CellScrollBar() const { return FCellScrollBar; }
+  TScrollBar* PaintScrollBar() const { return FPaintScrollBar; }
+  TForm* HoverButtonForm() const { return FHoverButtonForm; }
+
+  // =========================================================================
+  // Settings of other parts of the grid, fixed by the constructor
+
+  TGridLook Look() const { return FLook; }
+  void SetLook(TGridLook Value) { FLook = Value; }
+  TVDXStyle UIStyle() const { return FUIStyle; }
+  void SetUIStyle(TVDXStyle Value) { SetStyle(Value); }
+  TColor BorderColor() const { return FBorderColor; }
+  void SetBorderColor(TColor Value);
+  TOfficeTheme PrevOfficeTheme() const { return FPrevOfficeTheme; }
+  TColor HintColor() const { return FHintColor; }
+  void SetHintColor(TColor Value) { FHintColor = Value; }
+  TColor HighlightColor() const { return FHighlightColor; }
+  void SetHighlightColor(TColor Value) { FHighlightColor = Value; }
+  TColor HighlightTextColor() const { return FHighlightTextColor; }
+  void SetHighlightTextColor(TColor Value) { FHighlightTextColor = Value; }
+  THintShowLargeTextPos HintShowLargeTextPos() const { return FHintShowLargeTextPos; }
+  void SetHintShowLargeTextPos(THintShowLargeTextPos Value) { FHintShowLargeTextPos = Value; }
+  bool HintShowCells() const { return FHintShowCells; }
+  void SetHintShowCells(bool Value) { FHintShowCells = Value; }
+  bool HintShowLargeText() const { return FHintShowLargeText; }
+  void SetHintShowLargeText(bool Value) { FHintShowLargeText = Value; }
+  bool UseInternalHintClass() const { return FUseInternalHintClass; }
+  void SetUseInternalHintClass(bool Value) { FUseInternalHintClass = Value; }
+  bool HTMLKeepLineBreak() const { return FHTMLKeepLineBreak; }
+  void SetHTMLKeepLineBreak(bool Value) { FHTMLKeepLineBreak = Value; }
+  bool HTMLHint() const { return FHTMLHint; }
+  void SetHTMLHint(bool Value) { FHTMLHint = Value; }
+  TInvalidEntryIcon InvalidEntryIcon() const { return FInvalidEntryIcon; }
+  void SetInvalidEntryIcon(TInvalidEntryIcon Value) { FInvalidEntryIcon = Value; }
+  const QString& InvalidEntryTitle() const { return FInvalidEntryTitle; }
+  void SetInvalidEntryTitle(const QString& Value) { FInvalidEntryTitle = Value; }
+  const QString& InvalidEntryText() const { return FInvalidEntryText; }
+  void SetInvalidEntryText(const QString& Value) { FInvalidEntryText = Value; }
+  bool UseFixedFont() const { return FUseFixedFont; }
+  void SetUseFixedFont(bool Value) { FUseFixedFont = Value; }
+  bool UseDisabledFont() const { return FUseDisabledFont; }
+  void SetUseDisabledFont(bool Value) { FUseDisabledFont = Value; }
+  TColor DisabledFontColor() const { return FDisabledFontColor; }
+  void SetDisabledFontColor(TColor Value) { FDisabledFontColor = Value; }
+  bool EnableHTML() const { return FEnableHTML; }
+  void SetEnableHTML(bool Value) { FEnableHTML = Value; }
+  TColor URLColor() const { return FURLColor; }
+  void SetURLColor(TColor Value);
+  bool URLUnderline() const { return FURLUnderline; }
+  void SetURLUnderline(bool Value);
+  bool URLShow() const { return FURLShow; }
+  void SetURLShow(bool Value);
+  bool URLShowInText() const { return FURLShowInText; }
+  void SetURLShowInText(bool Value);
+  bool URLFull() const { return FURLFull; }
+  void SetURLFull(bool Value);
+  TEditorType DefaultEditor() const { return FDefaultEditor; }
+  void SetDefaultEditor(TEditorType Value) { FDefaultEditor = Value; }
+  TPoint XYOffset() const { return FXYOffset; }
+  void SetXYOffset(TPoint Value) { FXYOffset = Value; }
+  TPoint XYRTFOffset() const { return FXYRTFOffset; }
+  void SetXYRTFOffset(TPoint Value) { FXYRTFOffset = Value; }
+  bool XYOffsetTopLeftOnly() const { return FXYOffsetTopLeftOnly; }
+  void SetXYOffsetTopLeftOnly(bool Value) { FXYOffsetTopLeftOnly = Value; }
+  QChar PasswordChar() const { return FPasswordChar; }
+  void SetPasswordChar(QChar Value) { FPasswordChar = Value; }
+  const QString& FloatFormat() const { return FFloatFormat; }
+  void SetFloatFormat(const QString& Value) { FFloatFormat = Value; }
+  const QString& CheckTrue() const { return FCheckTrue; }
+  void SetCheckTrue(const QString& Value) { FCheckTrue = Value; }
+  const QString& CheckFalse() const { return FCheckFalse; }
+  void SetCheckFalse(const QString& Value) { FCheckFalse = Value; }
+  const QString& XMLEncoding() const { return FXMLEncoding; }
+  void SetXMLEncoding(const QString& Value) { FXMLEncoding = Value; }
+  TEncoding* Encoding() const { return FEncoding; }
+  void SetEncoding(TEncoding* Value) { FEncoding = Value; }
+  QChar Delimiter() const { return FDelimiter; }
+  void SetDelimiter(QChar Value) { FDelimiter = Value; }
+  bool JavaCSV() const { return FJavaCSV; }
+  void SetJavaCSV(bool Value) { FJavaCSV = Value; }
+  bool QuoteEmptyCells() const { return FQuoteEmptyCells; }
+  void SetQuoteEmptyCells(bool Value) { FQuoteEmptyCells = Value; }
+  bool QuoteQuoteCells() const { return FQuoteQuoteCells; }
+  void SetQuoteQuoteCells(bool Value) { FQuoteQuoteCells = Value; }
+  bool AlwaysQuotes() const { return FAlwaysQuotes; }
+  void SetAlwaysQuotes(bool Value) { FAlwaysQuotes = Value; }
+  bool CSVMultilineCellImport() const { return FCSVMultilineCellImport; }
+  void SetCSVMultilineCellImport(bool Value) { FCSVMultilineCellImport = Value; }
+  bool CSVTrimSpaces() const { return FCSVTrimSpaces; }
+  void SetCSVTrimSpaces(bool Value) { FCSVTrimSpaces = Value; }
+  bool ShowNullDates() const { return FShowNullDates; }
+  void SetShowNullDates(bool Value) { FShowNullDates = Value; }
+  bool SaveFixedCells() const { return FSaveFixedCells; }
+  void SetSaveFixedCells(bool Value) { FSaveFixedCells = Value; }
+  bool SaveFixedRows() const { return FSaveFixedRows; }
+  void SetSaveFixedRows(bool Value) { FSaveFixedRows = Value; }
+  bool SaveFixedCols() const { return FSaveFixedCols; }
+  void SetSaveFixedCols(bool Value) { FSaveFixedCols = Value; }
+  bool SaveHiddenCells() const { return FSaveHiddenCells; }
+  void SetSaveHiddenCells(bool Value) { FSaveHiddenCells = Value; }
+  bool SaveVirtCells() const { return FSaveVirtCells; }
+  void SetSaveVirtCells(bool Value) { FSaveVirtCells = Value; }
+  bool SaveMergedCells() const { return FSaveMergedCells; }
+  void SetSaveMergedCells(bool Value) { FSaveMergedCells = Value; }
+  bool SaveWithHTML() const { return FSaveWithHTML; }
+  void SetSaveWithHTML(bool Value) { FSaveWithHTML = Value; }
+  bool SaveWithRTF() const { return FSaveWithRTF; }
+  void SetSaveWithRTF(bool Value) { FSaveWithRTF = Value; }
+  bool LoadFirstRow() const { return FLoadFirstRow; }
+  void SetLoadFirstRow(bool Value) { FLoadFirstRow = Value; }
+  bool ClearTextOnly() const { return FClearTextOnly; }
+  void SetClearTextOnly(bool Value) { FClearTextOnly = Value; }
+  bool ExcelClipboardFormat() const { return FExcelClipboardFormat; }
+  void SetExcelClipboardFormat(bool Value) { FExcelClipboardFormat = Value; }
+  bool PrinterDriverFix() const { return FPrinterDriverFix; }
+  void SetPrinterDriverFix(bool Value) { FPrinterDriverFix = Value; }
+  int PrintPageFrom() const { return FPrintPageFrom; }
+  int PrintPageTo() const { return FPrintPageTo; }
+  int PrintNrOfPages() const { return FPrintNrOfPages; }
+  bool FilterNormalCellsOnly() const { return FFilterNormalCellsOnly; }
+  void SetFilterNormalCellsOnly(bool Value) { FFilterNormalCellsOnly = Value; }
+  bool AutoFilterUpdate() const { return FAutoFilterUpdate; }
+  void SetAutoFilterUpdate(bool Value) { FAutoFilterUpdate = Value; }
+  bool FilterActive() const { return FFilterActive; }
+  TGridFilterType FilterType() const { return FFilterType; }
+  void SetFilterType(TGridFilterType Value) { FFilterType = Value; }
+  const QString& FilterDropDownClear() const { return FFilterDropDownClear; }
+  void SetFilterDropDownClear(const QString& Value) { FFilterDropDownClear = Value; }
+  TFilterDropDownColumns FilterDropDownColumns() const { return FFilterDropDownColumns; }
+  void SetFilterDropDownColumns(TFilterDropDownColumns Value) { FFilterDropDownColumns = Value; }
+  bool FilterDropDownMultiCol() const { return FFilterDropDownMultiCol; }
+  void SetFilterDropDownMultiCol(bool Value) { FFilterDropDownMultiCol = Value; }
+  bool FilterDropDownAuto() const { return FFilterDropDownAuto; }
+  void SetFilterDropDownAuto(bool Value) { FFilterDropDownAuto = Value; }
+  bool FilterDropDownCheck() const { return FFilterDropDownCheck; }
+  void SetFilterDropDownCheck(bool Value) { FFilterDropDownCheck = Value; }
+  bool FilterDropDownCheckUnCheckAll() const { return FFilterDropDownCheckUnCheckAll; }
+  void SetFilterDropDownCheckUnCheckAll(bool Value) { FFilterDropDownCheckUnCheckAll = Value; }
+  int FilterDropDownRow() const { return FFilterDropDownRow; }
+  void SetFilterDropDownRow(int Value) { FFilterDropDownRow = Value; }
+  bool FilterIncremental() const { return FFilterIncremental; }
+  void SetFilterIncremental(bool Value) { FFilterIncremental = Value; }
+  int FilterLevel() const { return FFilterLevel; }
+  int FilterCol() const { return FFilterCol; }
+  bool EnableWheel() const { return FEnableWheel; }
+  void SetEnableWheel(bool Value) { FEnableWheel = Value; }
+  bool IntelliZoomEnabled() const { return FIntelliZoom; }
+  void SetIntelliZoomEnabled(bool Value) { FIntelliZoom = Value; }
+  TIntelliPan IntelliPan() const { return FIntelliPan; }
+  void SetIntelliPan(TIntelliPan Value) { FIntelliPan = Value; }
+  bool EnhRowColMove() const { return FEnhRowColMove; }
+  void SetEnhRowColMove(bool Value) { FEnhRowColMove = Value; }
+  bool FitCellsInGrid() const { return FFitCellsInGrid; }
+  void SetFitCellsInGrid(bool Value) { FFitCellsInGrid = Value; }
+  bool SizeGrowOnly() const { return FSizeGrowOnly; }
+  void SetSizeGrowOnly(bool Value) { FSizeGrowOnly = Value; }
+  bool VirtualEdit() const { return FVirtualEdit; }
+  void SetVirtualEdit(bool Value) { FVirtualEdit = Value; }
+  int GroupColumn() const { return FGroupColumn; }
+  bool EditingDisabled() const { return FEditingDisabled; }
+  THoverFixedCells HoverFixedCells() const { return FHoverFixedCells; }
+  void SetHoverFixedCells(THoverFixedCells Value) { FHoverFixedCells = Value; }
+  TGridCoord HoverFixedCell() const { return FHoverFixedCell; }
+  void SetHoverFixedCell(TGridCoord Value) { FHoverFixedCell = Value; }
+  int ComboIndex() const { return FComboIndex; }
+  TScrollStyle ScrollBars() const { return FScrollBars; }
+  void SetScrollBars(TScrollStyle Value);
+  TScrollType ScrollType() const { return FScrollType; }
+  void SetScrollType(TScrollType Value) { FScrollType = Value; }
+  TColor ScrollColor() const { return FScrollColor; }
+  void SetScrollColor(TColor Value) { FScrollColor = Value; }
+  int ScrollWidth() const { return FScrollWidth; }
+  void SetScrollWidth(int Value) { FScrollWidth = Value; }
+  bool ScrollProportional() const { return FScrollProportional; }
+  void SetScrollProportional(bool Value) { FScrollProportional = Value; }
+  bool ScrollSynch() const { return FScrollSynch; }
+  void SetScrollSynch(bool Value) { FScrollSynch = Value; }
+  TScrollHintType ScrollHints() const { return FScrollHints; }
+  void SetScrollHints(TScrollHintType Value) { FScrollHints = Value; }
+  TScrollBarAlways ScrollBarAlways() const { return FScrollBarAlways; }
+  void SetScrollBarAlways(TScrollBarAlways Value) { FScrollBarAlways = Value; }
+  bool ShowColumnNumbersAtDesign() const { return FDesignColumnNumbers; }
+  bool IsWinXP() const { return FIsWinXP; }
+  bool IsWin7() const { return FIsWin7; }
+  bool IsVista() const { return FIsVista; }
+  bool IsComCtl6() const { return FIsComCtl6; }
+  TCustomImageList* GridImages() const { return FGridImages; }
+  void SetGridImages(TCustomImageList* Value);
+  TPictureContainer* PictureContainer() const { return FPictureContainer; }
+  void SetPictureContainer(TPictureContainer* Value);
+  bool AutoHideSelection() const { return FAutoHideSelection; }
+  void SetAutoHideSelection(bool Value) { FAutoHideSelection = Value; }
+  bool AutoNumAlign() const { return FAutoNumAlign; }
+  void SetAutoNumAlign(bool Value) { FAutoNumAlign = Value; }
+  bool AutoThemeAdapt() const { return FAutoThemeAdapt; }
+  void SetAutoThemeAdapt(bool Value) { FAutoThemeAdapt = Value; }
+  bool EditWithTags() const { return FEditWithTags; }
+  void SetEditWithTags(bool Value) { FEditWithTags = Value; }
+  bool EnableBlink() const { return FEnableBlink; }
+  void SetEnableBlink(bool Value) { FEnableBlink = Value; }
+  bool EnhTextSize() const { return FEnhTextSize; }
+  void SetEnhTextSize(bool Value) { FEnhTextSize = Value; }
+  bool ExcelStyleDecimalSeparator() const { return FExcelStyleDecimalSeparator; }
+  void SetExcelStyleDecimalSeparator(bool Value) { FExcelStyleDecimalSeparator = Value; }
+  bool FixedAsButtons() const { return FFixedAsButtons; }
+  void SetFixedAsButtons(bool Value) { FFixedAsButtons = Value; }
+  bool Hovering() const { return FHovering; }
+  void SetHovering(bool Value) { FHovering = Value; }
+  bool IntegralHeight() const { return FIntegralHeight; }
+  void SetIntegralHeight(bool Value);
+  int LookupHistory() const { return FLookupHistory; }
+  void SetLookupHistory(int Value) { FLookupHistory = Value; }
+  bool Lookup() const { return FLookup; }
+  void SetLookup(bool Value) { FLookup = Value; }
+  bool LookupCaseSensitive() const { return FLookupCaseSensitive; }
+  void SetLookupCaseSensitive(bool Value) { FLookupCaseSensitive = Value; }
+  int MaxComboLength() const { return FMaxComboLength; }
+  void SetMaxComboLength(int Value) { FMaxComboLength = Value; }
+  bool Multilinecells() const { return FMultilinecells; }
+  void SetMultilinecells(bool Value) { FMultilinecells = Value; }
+  bool AnchorHint() const { return FAnchorHint; }
+  void SetAnchorHint(bool Value) { FAnchorHint = Value; }
+  int MinRowHeight() const { return FMinRowHeight; }
+  void SetMinRowHeight(int Value) { FMinRowHeight = Value; }
+  int MaxRowHeight() const { return FMaxRowHeight; }
+  void SetMaxRowHeight(int Value) { FMaxRowHeight = Value; }
+  int MinColWidth() const { return FMinColWidth; }
+  void SetMinColWidth(int Value) { FMinColWidth = Value; }
+  int MaxColWidth() const { return FMaxColWidth; }
+  void SetMaxColWidth(int Value) { FMaxColWidth = Value; }
+  bool NilObjects() const { return FNilObjects; }
+  void SetNilObjects(bool Value) { FNilObjects = Value; }
+  const std::vector<bool>& VisibleCol() const { return FVisibleCol; }
+  const std::vector<int>& AllColWidthsArray() const { return FAllColWidths; }
+
+  // =========================================================================
+  // Events
+
+  TRowCountChangeEvent OnRowCountChange;
+  TNotifyEvent OnResize;
+  TFloatFormatEvent OnGetFloatFormat;
+  TCanEditCellEvent OnCanEditCell;
+  TCanSortEvent OnCanSort;
+  TClickSortEvent OnClickSort;
+  TClickCellEvent OnClickCell;
+  TSearchFooterActionEvent OnSearchFooterAction;
+  TSearchFooterSearchEvent OnSearchFooterSearch;
+  TSearchFooterSearchEndEvent OnSearchFooterSearchEnd;
+  TButtonClickEvent OnButtonClick;
+  TExpandClickEvent OnExpandClick;
+  TComboCloseUpDropDownEvent OnComboCloseUp;
+  TComboCloseUpDropDownEvent OnComboDropDown;
+  TCellCursorEvent OnGetCellCursor;
+  TGridHintEvent OnGridHint;
+  TGridWideHintEvent OnGridWideHint;
+  TOfficeHintEvent OnOfficeHint;
+  TGridColorEvent OnGetCellColor;
+  TGridColorEvent OnGetCellPrintColor;
+  TGridBorderEvent OnGetCellBorder;
+  TGridBorderEvent OnGetCellPrintBorder;
+  TGridAlignEvent OnGetAlignment;
+  TGridFormatEvent OnGetFormat;
+  TGetEditorTypeEvent OnGetEditorType;
+  TIsFixedCellEvent OnIsFixedCell;
+  TIsPasswordCellEvent OnIsPasswordCell;
+  TWordWrapEvent OnGetWordWrap;
+  THasComboEvent OnHasComboBox;
+  THasEditBtnEvent OnHasEditBtn;
+  THasSpinEditEvent OnHasSpinEdit;
+  THasFilterEditEvent OnHasFilterEdit;
+  TFilterEditUpdateEvent OnFilterEditUpdate;
+  TGetCheckEvent OnGetCheckTrue;
+  TGetCheckEvent OnGetCheckFalse;
+  TDateTimeChangeEvent OnDateTimeChange;
+  TEditChangeEvent OnEditChange;
+  TComboCloseUpDropDownEvent OnDatePickerCloseUp;
+  TComboCloseUpDropDownEvent OnDatePickerDropDown;
+  TRowDisjunctSelectEvent OnRowDisjunctSelect;
+  TRowDisjunctSelectedEvent OnRowDisjunctSelected;
+  TColDisjunctSelectEvent OnColDisjunctSelect;
+  TColDisjunctSelectedEvent OnColDisjunctSelected;
+  TSelectionChangedEvent OnSelectionChanged;
+  TUnitChangedEvent OnUnitChanged;
+  TColumnSizeEvent OnColumnSize;
+  TCheckBoxClickEvent OnCheckBoxClick;
+  TFixedEditEvent OnFixedEdit;
+  TBeforeEditEvent OnBeforeEdit;
+  TNotifyEvent OnFilterDone;
+  TFilterShowEvent OnFilterShow;
+  TFilterCloseEvent OnFilterClose;
+  TNotifyEvent OnBeforeFilter;
+  TLoadCellEvent OnLoadCell;
+  TSaveCellEvent OnSaveCell;
+  TCanAddRowEvent OnCanAddRow;
+  TCanAddColEvent OnCanAddCol;
+  TCanInsertRowEvent OnCanInsertRow;
+  TCheckBoxChangeEvent OnCheckBoxChange;
+  TRatingChangeEvent OnRatingChange;
+  THoverButtonsShowEvent OnHoverButtonsShow;
+  TNotifyEvent OnIntelliZoom;
+  TNotifyEvent OnCreatedFloatingFooter;
+  TNotifyEvent OnRowChanged;
+
+ protected:
+  // The in-place editor's length limit.
+  int GetEditLimit() override { return std::max(FMaxEditLength, 0); }
+  void CreateWnd() override;
+  void CreateHandle() override;
+  void Resize() override;
+  void Notification(TComponent* AComponent, TOperation Operation) override;
+  // The in-place editor's text for a cell, by real row.
+  void BalloonInit();
+  void BalloonDone();
+
+  // Raises "Invalid row accessed" and the other selection errors.
+  [[noreturn]] static void GridError(const QString& Message);
+
+ private:
+  friend class TFloatingFooter;
+  friend class TDragDropSettings;
+  // Constructor steps.
+  void CreateOwnedObjects();
+  void CreateRunTimeObjects();
+  void FillFilterImageList();
+  void BalloonEnableChanged(TObject* Sender);
+  // Row colour of a block of a row.
+  void ApplyRowColor(int r, TColor Value, int Which);
+  // Writes range highlight or mark of a block.
+  void MarkRange(int c1, int r1, int c2, int r2, const QString& Tag, bool DoCase, const QString& Text,
+                 bool FullText);
+  void UnMarkRange(int c1, int r1, int c2, int r2, const QString& Tag);
+  // The column and row bounds of the range forms.
+  void FillRange(bool DoFixed, int& c1, int& r1, int& c2, int& r2) const;
+  int GetIntsFromText(const QString& Text) const;
+  void SetRowSelectEntry(int ARow, bool Value, bool& Changed);
+
+  // --- owned objects
+  TFooterPanel* FFooterPanel = nullptr;  // owned as a component
+  TSearchPanel* FSearchPanel = nullptr;  // owned as a component
+  std::unique_ptr<TAutoColor> FAutoColor;
+  std::unique_ptr<TFont> FCellFont;
+  std::unique_ptr<TFocusHelper> FFocusHelper;
+  std::unique_ptr<TSearchFooter> FSearchFooter;
+  std::unique_ptr<TFloatingFooter> FFloatingFooter;
+  std::unique_ptr<TPrintSettings> FPrintSettings;
+  std::unique_ptr<THTMLSettings> FHTMLSettings;
+  std::unique_ptr<TSortSettings> FSortSettings;
+  std::unique_ptr<TDragDropSettings> FDragDropSettings;
+  std::unique_ptr<TDragScrollOptions> FDragScrollOptions;
+  std::unique_ptr<TControlLook> FControlLook;
+  std::unique_ptr<TNavigation> FNavigation;
+  std::unique_ptr<TColumnSize> FColumnSize;
+  std::unique_ptr<TCellNode> FCellNode;
+  std::unique_ptr<TBands> FBands;
+  std::unique_ptr<TSizeWhileTyping> FSizeWhileTyping;
+  std::unique_ptr<TMouseActions> FMouseActions;
+  std::unique_ptr<TGrouping> FGrouping;
+  std::unique_ptr<TStringList> FColumnHeaders;
+  std::unique_ptr<TIntList> FRowHeightCache;
+  std::unique_ptr<THTMLPictureCache> FImageCache;
+  std::unique_ptr<TIntList> FOrigColSizes;
+  std::unique_ptr<TIntList> FSuppressColSizes;
+  std::unique_ptr<TIntList> FSuppressRowSizes;
+  std::unique_ptr<TFont> FFixedFont;
+  std::unique_ptr<TFont> FActiveCellFont;
+  std::unique_ptr<TStringList> FRowHeaders;
+  std::unique_ptr<TStringList> FSortList;
+  std::unique_ptr<TStringList> FLookupItems;
+  std::unique_ptr<TList> FRowSelect;
+  std::unique_ptr<TList> FColSelect;
+  std::unique_ptr<TSortIndexList> FSortIndexes;
+  std::unique_ptr<TIntList> FSortRowXRef;
+  std::unique_ptr<TIntList> FUnSortRowXRef;
+  std::unique_ptr<TIntList> FMergedColumns;
+  std::unique_ptr<TIntList> FSelectedCells;
+  std::unique_ptr<TIntList> FSelectedRows;
+  std::unique_ptr<TIntList> FModifiedRows;
+  std::unique_ptr<TIntList> FEnabledRows;
+  std::unique_ptr<TBitmap> FRowIndicator;
+  std::unique_ptr<TBackGround> FBackGround;
+  std::unique_ptr<TKitControlList> FControlList;
+  std::unique_ptr<TGridProgressAppearance> FProgressAppearance;
+  std::unique_ptr<TSyncGrid> FSyncGrid;
+  std::unique_ptr<TCollection> FHiddenRowStore;
+  std::unique_ptr<TFilter> FFilter;
+  std::unique_ptr<TBalloonSettings> FBalloon;
+  std::unique_ptr<TShowModified> FShowModified;
+  std::unique_ptr<TList> FNotifierList;
+  std::unique_ptr<TIntList> FColumnOrder;
+  std::unique_ptr<TCellGraphic> FCellGraphic;
+  std::unique_ptr<TKitHintInfo> FOfficeHint;
+  std::unique_ptr<TIntList> FIgnoreColumns;
+  std::unique_ptr<TFilterDropDown> FFilterDropDown;
+  TListBox* FDropList = nullptr;      // owned as a component
+  TListBox* FDropCheckList = nullptr;  // owned as a component
+  std::unique_ptr<TStringList> FFilterList;
+  std::unique_ptr<TFilterEdit> FFilterEdit;
+  TImageList* FFilterImageList = nullptr;  // owned as a component
+  std::unique_ptr<THoverButtons> FHoverButtons;
+  // Run-time only (owned as components).
+  TGridFocusWindow* FFocusWindow = nullptr;
+  std::array<TArrowWindow*, 4> FArrows{};
+  TScrollBar* FCellScrollBar = nullptr;
+  TScrollBar* FPaintScrollBar = nullptr;
+  TForm* FHoverButtonForm = nullptr;
+
+  // --- state
+  bool FDesignTime = false;
+  bool FLoaded = false;
+  bool FLoading = false;
+  bool FEditChange = false;
+  double FDPIScale = 1.0;
+  double FPrevDPIScale = 1.0;
+  int FFixedRowsMin = 1;
+  int FFixedColsMin = 1;
+  bool FFixedRowAlways = false;
+  bool FFixedColAlways = false;
+  int FFixedFooters = 0;
+  int FFixedRightCols = 0;
+  int FFixedRowHeight = 21;
+  int FMaxRowCount = 0;
+  int FMaxColCount = 0;
+  std::vector<bool> FVisibleCol;
+  std::vector<int> FAllColWidths;
+  int FUpdateCount = 0;
+  bool FRedrawLocked = false;
+  bool FSelChange = false;
+  int FZoomFactor = 0;
+  bool FScrollLock = false;
+  bool FRHChanging = false;
+  TCursor FOldCursor = crDefault;
+  int FNumCellControls = 0;
+  bool FWordWrapEx = true;
+  TVAlignment FVAlignment = vtaTop;
+  int FVAlign = 0;
+  TGridRect FDisSelection{-1, -1, -1, -1};
+  int FAECol = -1;
+  int FAERow = -1;
+  bool FNilObjects = false;
+  TEditorType FCurrentEditor = edNormal;
+  bool FUseEnabledRows = false;
+  bool FSelHidden = false;
+  TGridRect FSavedSelection;
+  bool FRowSelectChanged = false;
+  bool FBalloonInit = false;
+  int FWheelScrollLines = 0;
+  UINT FWheelMessage = 0;
+  bool FWheelPan = false;
+  TColorTones FColorTones;
+
+  TAlignment FDefaultAlignment = taLeftJustify;
+  TColor FSelectionColor = 0xEACAB6;
+  TColor FSelectionColorTo = clNone;
+  TColor FSelectionMirrorColor = clNone;
+  TColor FSelectionMirrorColorTo = clNone;
+  TColor FSelectionTextColor = 0;
+  TColor FSelectionRectangleColor = 0;
+  bool FSelectionColorMixer = false;
+  bool FSelectionRectangle = false;
+  bool FSelectionResizer = false;
+  bool FSelectionRTFKeep = false;
+  int FSelectionColorMixerFactor = 50;
+  bool FShowSelection = true;
+  bool FShowFocusedSelectionColor = true;
+  bool FUseSelectionTextColor = true;
+  bool FHideFocusRect = false;
+  int FMaxEditLength = 0;
+  bool FSizeWithForm = false;
+  bool FSpreadSheet = false;
+  bool FAutoSize = false;
+  bool FFlat = false;
+  bool FUseHTMLHints = false;
+  bool FUseStyleServices = true;
+  bool FUseKWFStyles = false;
+  bool FShowDesignHelper = true;
+  bool FActiveCellShow = false;
+  TColor FActiveCellColor = 0x808080;
+  TColor FActiveCellColorTo = clNone;
+  TFormatType FFormatType = ftKWF;
+  TColor FVDXGradientFrom = 0xFFFFFF;
+  TColor FVDXGradientTo = clNone;
+  TColor FVDXGradientMirrorFrom = clNone;
+  TColor FVDXGradientMirrorTo = clNone;
+  QHash<QString, TColor> FVDXGradients;  // the hover and down gradient colours
+  TKitStringGridCheck* FCellChecker = nullptr;
+
+  TGridLook FLook = glXP;
+  TVDXStyle FUIStyle = tsCustom;
+  TColor FBorderColor = 0xB99D7F;
+  TOfficeTheme FPrevOfficeTheme = otUnknown;
+  TColor FHintColor = clInfoBk;
+  TColor FHighlightColor = clHighlight;
+  TColor FHighlightTextColor = clHighlightText;
+  THintShowLargeTextPos FHintShowLargeTextPos = hpCell;
+  bool FHintShowCells = false;
+  bool FHintShowLargeText = false;
+  bool FUseInternalHintClass = true;
+  bool FHTMLKeepLineBreak = true;
+  bool FHTMLHint = false;
+  TInvalidEntryIcon FInvalidEntryIcon = ieWarning;
+  QString FInvalidEntryTitle;
+  QString FInvalidEntryText;
+  bool FUseFixedFont = true;
+  bool FUseDisabledFont = true;
+  TColor FDisabledFontColor = 0xC0C0C0;
+  bool FEnableHTML = true;
+  TColor FURLColor = 0xFF0000;
+  bool FURLUnderline = true;
+  bool FURLShow = false;
+  bool FURLShowInText = false;
+  bool FURLFull = false;
+  TEditorType FDefaultEditor = edNormal;
+  TPoint FXYOffset{2, 2};
+  TPoint FXYRTFOffset{0, 0};
+  bool FXYOffsetTopLeftOnly = false;
+  QChar FPasswordChar = u'*';
+  QString FFloatFormat = QStringLiteral("%.2f");
+  QString FCheckTrue = QStringLiteral("Y");
+  QString FCheckFalse = QStringLiteral("N");
+  QString FXMLEncoding = QStringLiteral("ISO-8859-1");
+  TEncoding* FEncoding = nullptr;
+  QChar FDelimiter{0};
+  bool FJavaCSV = false;
+  bool FQuoteEmptyCells = true;
+  bool FQuoteQuoteCells = true;
+  bool FAlwaysQuotes = false;
+  bool FCSVMultilineCellImport = true;
+  bool FCSVTrimSpaces = true;
+  bool FShowNullDates = true;
+  bool FSaveFixedCells = true;
+  bool FSaveFixedRows = false;
+  bool FSaveFixedCols = false;
+  bool FSaveHiddenCells = false;
+  bool FSaveVirtCells = true;
+  bool FSaveMergedCells = true;
+  bool FSaveWithHTML = true;
+  bool FSaveWithRTF = false;
+  bool FLoadFirstRow = true;
+  bool FClearTextOnly = false;
+  bool FExcelClipboardFormat = false;
+  bool FPrinterDriverFix = false;
+  int FPrintPageFrom = 1;
+  int FPrintPageTo = 1;
+  int FPrintNrOfPages = 0;
+  std::vector<int> FPrintColWidths;
+  std::vector<int> FPrintColOffsets;
+  bool FFilterNormalCellsOnly = true;
+  bool FAutoFilterUpdate = true;
+  bool FFilterActive = false;
+  TGridFilterType FFilterType = ftHide;
+  QString FFilterDropDownClear = QStringLiteral("(All)");
+  TFilterDropDownColumns FFilterDropDownColumns = fdNormal;
+  bool FFilterDropDownMultiCol = true;
+  bool FFilterDropDownAuto = false;
+  bool FFilterDropDownCheck = false;
+  bool FFilterDropDownCheckUnCheckAll = false;
+  int FFilterDropDownRow = 0;
+  bool FFilterIncremental = false;
+  int FFilterLevel = 0;
+  int FFilterCol = -1;
+  bool FEnableWheel = true;
+  bool FIntelliZoom = true;
+  TIntelliPan FIntelliPan = ipNone;
+  bool FEnhRowColMove = true;
+  bool FFitCellsInGrid = true;
+  bool FSizeGrowOnly = false;
+  bool FVirtualEdit = false;
+  int FGroupColumn = -1;
+  bool FEditingDisabled = false;
+  THoverFixedCells FHoverFixedCells = hfNone;
+  TGridCoord FHoverFixedCell{-1, -1};
+  bool FFixedSizingLeft = false;
+  bool FFixedSizingRight = false;
+  bool FNoMouseLeave = false;
+  int FComboIndex = -1;
+  TScrollStyle FScrollBars = ssBoth;
+  TScrollType FScrollType = ssNormal;
+  TColor FScrollColor = clNone;
+  int FScrollWidth = 17;
+  bool FScrollProportional = false;
+  bool FScrollSynch = false;
+  TScrollHintType FScrollHints = shNone;
+  TScrollBarAlways FScrollBarAlways = saNone;
+  bool FDesignColumnNumbers = false;
+  // Positions the mouse and key handling keep, all -1 until used.
+  TPoint FTouchScrollPoint{-1, -1};
+  TPoint FMouseDownPoint{-1, -1};
+  TGridCoord FLastTabCell{-1, -1};
+  TGridCoord FHoveredLink{-1, -1};
+  int FDragColumn = -1;
+  int FDesignChoice = -1;
+  TPoint FOldSize{-1, -1};
+  int FLastClickedCol = -1;
+  int FLastClickedRow = -1;
+  TGridCoord FMouseSelectionStart{-1, -1};
+  int FOldSelectedRow = -1;
+  TPoint FClipTopLeft{0, 0};
+  int FLastScrollCode = 255;
+  int FPrevLeftCol = 0;
+  int FPrevTopRow = 0;
+  bool FIsWinXP = true;
+  bool FIsWin7 = true;
+  bool FIsVista = true;
+  bool FIsComCtl6 = true;
+  TCustomImageList* FGridImages = nullptr;
+  TPictureContainer* FPictureContainer = nullptr;
+  bool FAutoHideSelection = false;
+  bool FAutoNumAlign = false;
+  bool FAutoThemeAdapt = false;
+  bool FEditWithTags = false;
+  bool FEnableBlink = false;
+  bool FEnhTextSize = false;
+  bool FExcelStyleDecimalSeparator = false;
+  bool FFixedAsButtons = false;
+  bool FHovering = false;
+  bool FIntegralHeight = false;
+  int FLookupHistory = 0;
+  bool FLookup = false;
+  bool FLookupCaseSensitive = false;
+  int FMaxComboLength = 0;
+  bool FMultilinecells = false;
+  bool FAnchorHint = false;
+  int FMinRowHeight = 0;
+  int FMaxRowHeight = 0;
+  int FMinColWidth = 0;
+  int FMaxColWidth = 0;
+};

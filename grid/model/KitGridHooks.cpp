@@ -1,0 +1,614 @@
+// The virtual operations of the string grid through which it asks the
+// application (or a descendant) before or while it acts, the dispatch hooks
+// that apply the grid's own rule and then fire the published event, and the
+// simple behaviour of the grid's later subsystems while they are absent.
+
+#include <QCursor>
+#include <QGuiApplication>
+
+#include "gdiplus/KitHintInfo.h"
+#include "grid/model/KitGrid.h"
+#include "grid/model/KitGridUtils.h"
+#include "platform/vcl/Forms.h"
+
+// ---------------------------------------------------------------------------
+// Dispatch hooks, in slot order
+
+void TKitStringGrid::CanEditCell(int ACol, int ARow, bool& CanEdit) {
+  if (OnCanEditCell) OnCanEditCell(this, ARow, ACol, CanEdit);
+}
+
+void TKitStringGrid::CanSort(int ACol, bool& DoSort) {
+  if (OnCanSort) OnCanSort(this, ACol, DoSort);
+}
+
+void TKitStringGrid::SearchFooterAction(const QString& Value, int ACol, int ARow, TSearchAction Action) {
+  if (OnSearchFooterAction) OnSearchFooterAction(this, Value, ACol, ARow, Action);
+}
+
+QString TKitStringGrid::SearchFooterSearch(const QString& Value) {
+  QString copy = Value;
+  if (OnSearchFooterSearch) OnSearchFooterSearch(this, copy);
+  return copy;
+}
+
+void TKitStringGrid::SearchFooterSearchEnd(bool& ContinueFromStart) {
+  if (OnSearchFooterSearchEnd) OnSearchFooterSearchEnd(this, ContinueFromStart);
+}
+
+void TKitStringGrid::ButtonClick(int ACol, int ARow) {
+  if (OnButtonClick) OnButtonClick(this, ACol, ARow);
+}
+
+void TKitStringGrid::ExpandClick(int ACol, int ARow, bool Expanded) {
+  if (OnExpandClick) OnExpandClick(this, ACol, ARow, Expanded);
+  // Expandable cells keep their row height until nodes and expandable
+  // cells exist.
+}
+
+void TKitStringGrid::ComboCloseUp(int ARow, int ACol) {
+  if (OnComboCloseUp) OnComboCloseUp(this, ARow, ACol);
+}
+
+void TKitStringGrid::ComboDropDown(int ARow, int ACol) {
+  // The combo editor's edit-field height follows the cell when the editor
+  // exists; the in-place combo comes with the editors.
+  if (OnComboDropDown) OnComboDropDown(this, ARow, ACol);
+}
+
+void TKitStringGrid::GetCellCursor(int ACol, int ARow, int X, int Y) {
+  if (!OnGetCellCursor) return;
+  TCursor cursor = Screen ? Screen->Cursor() : crDefault;
+  OnGetCellCursor(this, ACol, ARow, X, Y, cursor);
+  // A different cursor shows at once; the grid's Cursor stays as it is.
+  if (cursor != Cursor() && Screen) Screen->SetCursor(cursor);
+}
+
+void TKitStringGrid::GridHint(int ACol, int ARow, QString& WideHint, QString& Hint) {
+  if (OnGridHint) {
+    OnGridHint(this, ARow, ACol, Hint);
+    if (!FOfficeHint->Notes()->Text().isEmpty()) Hint = FOfficeHint->Notes()->Text();
+  }
+  if (OnGridWideHint) {
+    OnGridWideHint(this, ARow, ACol, WideHint);
+    if (!WideHint.isEmpty()) Hint = EncodeWideText(WideHint);
+  }
+  if (OnOfficeHint) OnOfficeHint(this, ACol, ARow, FOfficeHint.get());
+}
+
+void TKitStringGrid::GetCellColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont) {
+  if (FActiveCellShow) {
+    const int d = DisplColIndex(ACol);
+    if ((ARow == Row() && d == RawFixedCols() - 1 && RawFixedCols() > 0) ||
+        (d == Col() && ARow == RawFixedRows() - 1 && RawFixedRows() > 0)) {
+      AFont->Assign(FActiveCellFont.get());
+      ABrush->SetColor(FActiveCellColor);
+    }
+  }
+  if (TCellProperties* rec = FindCellProperties(ACol, ARow)) {
+    static const TCellTypes kOwnColour{ctIcon, ctNone, ctImageList, ctCheckBox, ctEmpty, ctImages, ctComment,
+                                       ctRadioButton};
+    if (kOwnColour.Contains(GetCellType(ACol, ARow)) && rec->BrushColor() != clNone)
+      ABrush->SetColor(rec->BrushColor());
+    if (rec->FontColor() != clNone) AFont->SetColor(rec->FontColor());
+    if (!rec->FontStyle().Empty()) AFont->SetStyle(rec->FontStyle());
+    if (rec->FontSize() != 0) AFont->SetHeight(rec->FontSize());
+    if (!rec->FontName().isEmpty()) AFont->SetName(rec->FontName());
+  } else {
+    AFont->SetHeight(int(Round(AFont->Height() * GetDPIScale())));
+  }
+  if (OnGetCellColor) OnGetCellColor(this, ARow, ACol, AState, ABrush, AFont);
+}
+
+void TKitStringGrid::GetCellPrintColor(int ACol, int ARow, TGridDrawState AState, TBrush* ABrush, TFont* AFont) {
+  if (OnGetCellPrintColor) OnGetCellPrintColor(this, ARow, ACol, AState, ABrush, AFont);
+}
+
+void TKitStringGrid::GetCellBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders) {
+  if (FGrouping->HeaderUnderline() && IsNode(ARow) && ACol > 0) {
+    Borders = TCellBorders{cbBottom};
+    APen->SetColor(FGrouping->HeaderLineColor());
+    APen->SetWidth(FGrouping->HeaderLineWidth());
+  }
+  if (FGrouping->SummaryLine() && IsSummary(ARow) && ACol > 0) {
+    Borders = TCellBorders{cbTop};
+    APen->SetColor(FGrouping->SummaryLineColor());
+    APen->SetWidth(FGrouping->SummaryLineWidth());
+  }
+  if (OnGetCellBorder) OnGetCellBorder(this, ARow, ACol, APen, Borders);
+}
+
+void TKitStringGrid::GetCellPrintBorder(int ACol, int ARow, TPen* APen, TCellBorders& Borders) {
+  if (OnGetCellPrintBorder) OnGetCellPrintBorder(this, ARow, ACol, APen, Borders);
+}
+
+void TKitStringGrid::GetAlignment(int ACol, int ARow, TAlignment& HAlign, TVAlignment& VAlign) {
+  if (ACol == 0 && FMouseActions->HotmailRowSelect()) HAlign = taCenter;
+  if (OnGetAlignment) OnGetAlignment(this, ARow, ACol, HAlign, VAlign);
+}
+
+void TKitStringGrid::GetFormat(int ACol, TSortStyle& AStyle, QString& APrefix, QString& ASuffix) {
+  if (OnGetFormat) OnGetFormat(this, ACol, AStyle, APrefix, ASuffix);
+}
+
+void TKitStringGrid::GetEditorType(int ACol, int ARow, TEditorType& AEditor) {
+  if (OnGetEditorType) OnGetEditorType(this, ACol, ARow, AEditor);
+}
+
+void TKitStringGrid::GetCellEditorType(int ACol, int ARow, TEditorType& AEditor) {
+  if (OnGetEditorType) OnGetEditorType(this, ACol, ARow, AEditor);
+}
+
+bool TKitStringGrid::HasNoEditor(int ACol, int ARow, TEditorType& AEditor) {
+  if (!OnGetEditorType) return false;
+  AEditor = edNormal;
+  OnGetEditorType(this, ACol, ARow, AEditor);
+  return AEditor == edNone;
+}
+
+void TKitStringGrid::IsFixedCell(int ACol, int ARow, bool& IsFixed) {
+  IsFixed = IsFixed || (FFixedRowAlways && ARow <= FFixedRowsMin && RowCount() == FFixedRowsMin) ||
+            (FFixedColAlways && ACol < FFixedColsMin && ColCount() == FFixedColsMin) || ACol < FixedCols() ||
+            ARow < FixedRows();
+  if (!IsFixed && OnIsFixedCell) OnIsFixedCell(this, ARow, ACol, IsFixed);
+}
+
+void TKitStringGrid::IsCellEditable(int ACol, int ARow, bool& CanEdit) {
+  const TPoint base = BaseCell(ACol, ARow);
+  const int allCols = ColCount() + NumHiddenColumns();
+  if (TCellProperties* rec = FindCellProperties(base.X, base.Y); rec != nullptr && CanEdit) {
+    CanEdit = !rec->ReadOnly();
+    if (!Options().Contains(goEditing) && !FEditingDisabled && !FMouseActions->RangeSelectAndEdit())
+      CanEdit = false;
+    if (base.X < allCols) CanEditCell(base.X, base.Y, CanEdit);
+  } else {
+    if (base.X < allCols) CanEditCell(base.X, base.Y, CanEdit);
+    else CanEdit = true;
+  }
+}
+
+void TKitStringGrid::IsPasswordCell(int ACol, int ARow, bool& IsPassword) {
+  if (OnIsPasswordCell) OnIsPasswordCell(this, ARow, ACol, IsPassword);
+}
+
+void TKitStringGrid::GetWordWrap(int ACol, int ARow, bool& WordWrap) {
+  if (OnGetWordWrap) OnGetWordWrap(this, ACol, ARow, WordWrap);
+}
+
+namespace {
+TEditorType EditorKindOf(TKitStringGrid* Grid, int ACol, int ARow, TEditorType AEditor, bool Spin) {
+  if (AEditor != edNone) return AEditor;
+  TEditorType kind = Grid->DefaultEditor();
+  if (Spin) Grid->GetEditorType(ACol, ARow, kind);
+  else Grid->GetCellEditorType(ACol, ARow, kind);
+  return kind;
+}
+}  // namespace
+
+bool TKitStringGrid::HasComboBox(int ACol, int ARow, TEditorType AEditor) {
+  if (OnHasComboBox) {
+    bool result = false;
+    OnHasComboBox(this, ACol, ARow, result);
+    return result;
+  }
+  if (!FControlLook->DropDownAlwaysVisible()) return false;
+  switch (EditorKindOf(this, ACol, ARow, AEditor, false)) {
+    case edComboEdit:
+    case edComboList:
+    case edDetailDropDown:
+    case edGridDropDown:
+    case edKitGridDropDown:
+      return true;
+    default:
+      // A custom editor link answers for edCustom once editor links exist.
+      return false;
+  }
+}
+
+bool TKitStringGrid::HasEditBtn(int ACol, int ARow, TEditorType AEditor) {
+  if (OnHasEditBtn) {
+    bool result = false;
+    OnHasEditBtn(this, ACol, ARow, result);
+    return result;
+  }
+  if (!FControlLook->DropDownAlwaysVisible()) return false;
+  return EditorKindOf(this, ACol, ARow, AEditor, false) == edEditBtn;
+}
+
+bool TKitStringGrid::HasSpinEdit(int ACol, int ARow, TEditorType AEditor) {
+  if (ACol < FixedCols() || ARow < FixedRows()) return false;
+  if (OnHasSpinEdit) {
+    bool result = false;
+    OnHasSpinEdit(this, ACol, ARow, result);
+    return result;
+  }
+  if (!FControlLook->SpinButtonsAlwaysVisible()) return false;
+  switch (EditorKindOf(this, ACol, ARow, AEditor, true)) {
+    case edSpinEdit:
+    case edFloatSpinEdit:
+    case edTimeSpinEdit:
+    case edDateSpinEdit:
+      return true;
+    default:
+      return false;
+  }
+}
+
+bool TKitStringGrid::HasFilterEdit(int ACol, int ARow) {
+  bool result = FFilterEdit->Enabled() && ARow == FFilterEdit->Row();
+  if (result && FFilterEdit->Columns() == fdNormal)
+    result = ACol >= FixedCols() && ACol < AllColCount() - FFixedRightCols;
+  if (result && OnHasFilterEdit) OnHasFilterEdit(this, ACol, result);
+  return result;
+}
+
+void TKitStringGrid::FilterEditUpdate(int ACol, const QString& Condition, TFilterType FilterType) {
+  if (OnFilterEditUpdate) OnFilterEditUpdate(this, ACol, Condition, FilterType);
+}
+
+void TKitStringGrid::GetCheckTrue(int ACol, int ARow, QString& Value) {
+  Value = FCheckTrue;
+  if (OnGetCheckTrue) OnGetCheckTrue(this, ACol, ARow, Value);
+}
+
+void TKitStringGrid::GetCheckFalse(int ACol, int ARow, QString& Value) {
+  Value = FCheckFalse;
+  if (OnGetCheckFalse) OnGetCheckFalse(this, ACol, ARow, Value);
+}
+
+// ---------------------------------------------------------------------------
+// Editor notification helpers
+
+void TKitStringGrid::DoButtonClick() {
+  if (OnButtonClick) OnButtonClick(this, Col(), Row());
+}
+
+// ---------------------------------------------------------------------------
+// Other hooks
+
+void TKitStringGrid::ClickSort(int ACol) {
+  if (OnClickSort) OnClickSort(this, ACol);
+}
+
+void TKitStringGrid::ClickCell(int ARow, int ACol) {
+  if (OnClickCell) OnClickCell(this, ARow, ACol);
+}
+
+int TKitStringGrid::GetSearchPanelHeight() { return std::max(1, int(Round(34 * GetDPIScale()))); }
+
+void TKitStringGrid::ColumnSize(int ACol, bool& Allow) {
+  if (OnColumnSize) OnColumnSize(this, ACol, Allow);
+}
+
+void TKitStringGrid::HideButtonForm() {
+  if (FHoverButtonForm != nullptr) FHoverButtonForm->SetVisible(false);
+}
+
+void TKitStringGrid::GetFloatFormat(int ACol, int ARow, QString& Fmt) {
+  Fmt = FFloatFormat;
+  if (OnGetFloatFormat) {
+    bool isFloat = true;
+    QString format = Fmt;
+    OnGetFloatFormat(this, ACol, ARow, isFloat, format);
+    if (isFloat) Fmt = format;
+  }
+}
+
+void TKitStringGrid::AssignCellFont(TFont* AFont, bool Fixed, bool Scale) {
+  if (AFont == nullptr) return;
+  AFont->Assign(Fixed && FUseFixedFont ? FFixedFont.get() : Font());
+  const double scale = GetDPIScale();
+  if (Scale && scale != 0) AFont->SetHeight(int(Round(AFont->Height() / scale)));
+}
+
+void TKitStringGrid::CheckBoxClick(int ACol, int ARow, bool State) {
+  if (OnCheckBoxClick) OnCheckBoxClick(this, ACol, ARow, State);
+}
+
+void TKitStringGrid::FixedEdit(int ACol, int ARow, TGridFixedCellEditor& AEditor, TStrings* Values) {
+  if (OnFixedEdit) OnFixedEdit(this, ACol, ARow, AEditor, Values);
+}
+
+bool TKitStringGrid::IsSelectionVisible() {
+  if (!FShowSelection || FSelectionColor == clNone) return false;
+  if (!FAutoHideSelection) return true;
+  return Focused();
+}
+
+void TKitStringGrid::SelectionChanged(int ALeft, int ATop, int ARight, int ABottom) {
+  if (FLook == glVista || FLook == glWin7 || FLook == glOffice2007) Invalidate();
+  FSelChange = true;
+  FDisSelection = GetSelection();
+  if (OnSelectionChanged) OnSelectionChanged(this, ALeft, ATop, ARight, ABottom);
+}
+
+bool TKitStringGrid::BeforeEdit(int ACol, int ARow) {
+  bool allow = true;
+  if (OnBeforeEdit) OnBeforeEdit(this, ARow, ACol, allow);
+  return allow;
+}
+
+void TKitStringGrid::FilterDone() {
+  if (OnFilterDone) OnFilterDone(this);
+}
+
+void TKitStringGrid::FilterShow(int ACol, bool& Allow) {
+  if (OnFilterShow) OnFilterShow(this, ACol, Allow);
+}
+
+void TKitStringGrid::FilterClose(int ACol) {
+  if (OnFilterClose) OnFilterClose(this, ACol);
+}
+
+void TKitStringGrid::BeforeFilter() {
+  if (OnBeforeFilter) OnBeforeFilter(this);
+}
+
+void TKitStringGrid::LoadCell(int ACol, int ARow, QString Value) {
+  if (OnLoadCell) OnLoadCell(this, ACol, ARow, Value);
+  SetGridCell(ACol, ARow, Value);
+}
+
+void TKitStringGrid::CanAddRow(bool& CanAdd) {
+  if (OnCanAddRow) OnCanAddRow(this, CanAdd);
+}
+
+void TKitStringGrid::CanAddCol(bool& CanAdd) {
+  if (OnCanAddCol) OnCanAddCol(this, CanAdd);
+}
+
+void TKitStringGrid::CanInsertRow(int ARow, bool& CanInsert) {
+  if (OnCanInsertRow) OnCanInsertRow(this, ARow, CanInsert);
+}
+
+void TKitStringGrid::GetDesignMode(TObject*, bool& IsDesigning) {
+  IsDesigning = ComponentState().Contains(csDesigning);
+}
+
+void TKitStringGrid::DisableEditing() { SetOptions(Options() - TGridOptions{goEditing}); }
+
+void TKitStringGrid::FocusGrid(TObject*) {
+  if (CanFocus()) SetFocus();
+}
+
+void TKitStringGrid::CheckBoxChange(int ACol, int ARow, bool State) {
+  if (OnCheckBoxChange) OnCheckBoxChange(this, ACol, ARow, State);
+}
+
+bool TKitStringGrid::RatingChange(int ACol, int ARow, double& NewRate) {
+  bool allow = true;
+  if (OnRatingChange) OnRatingChange(this, ACol, ARow, NewRate, allow);
+  return allow;
+}
+
+void TKitStringGrid::HoverButtonsShow(int X, int Y, bool& Allow) {
+  if (OnHoverButtonsShow) OnHoverButtonsShow(this, X, Y, Allow);
+}
+
+void TKitStringGrid::IntelliZoom() {
+  if (OnIntelliZoom) OnIntelliZoom(this);
+}
+
+QString TKitStringGrid::SaveCell(int ACol, int ARow) {
+  QString value = FSaveVirtCells ? GetFormattedCell(ACol, ARow) : GetGridCell(ACol, ARow);
+  if (!FSaveMergedCells && IsMergedNonBaseCell(ACol, ARow)) value.clear();
+  if (OnSaveCell) OnSaveCell(this, ACol, ARow, value);
+  return value;
+}
+
+bool TKitStringGrid::HasCellCheckBox(int ACol, int ARow) {
+  return HasCellType(ACol, ARow, TCellTypes{ctCheckBox, ctDataCheckBox, ctVirtCheckBox, ctTriStateCheckBox});
+}
+
+bool TKitStringGrid::IsFixed(int ACol, int ARow) {
+  if (ACol < 0 || ARow < 0) return false;
+  const TPoint base = BaseCell(RealColIndex(ACol), ARow);
+  const int c = DisplColIndex(base.X);
+  const int r = base.Y;
+  if (r >= RowCount() - FFixedFooters && FFixedFooters > 0) return true;
+  if (c >= ColCount() - FFixedRightCols && FFixedRightCols > 0) return true;
+  bool fixed = false;
+  IsFixedCell(c, r, fixed);
+  return fixed;
+}
+
+bool TKitStringGrid::QueryPasswordCell(int ACol, int ARow) {
+  bool isPassword = false;
+  IsPasswordCell(ACol, ARow, isPassword);
+  return isPassword;
+}
+
+// The grid's appearance of a cell without painting it: until the visual
+// properties of cells exist, a cell looks like the grid (its font, its
+// colour, the default alignment).
+void TKitStringGrid::GetVisualProperties(int ACol, int ARow, TGridDrawState& AState, bool Print, bool Select,
+                                         bool Remap, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
+                                         TColor& AMirrorColorTo, TFont* AFont, TAlignment& HA, TVAlignment& VA,
+                                         bool& WW, TCellGradientDirection& GD) {
+  AFont->Assign(Font());
+  ABrush->SetColor(Color());
+  AColorTo = clNone;
+  AMirrorColor = clNone;
+  AMirrorColorTo = clNone;
+  HA = GetDefaultAlignment();
+  VA = FVAlignment;
+  WW = FWordWrapEx;
+  GD = GradientVertical;
+  if (TCellProperties* rec = FindCellProperties(ACol, ARow)) {
+    HA = rec->Alignment();
+    VA = rec->VAlignment();
+    WW = rec->WordWrap();
+    GD = rec->GradientDirection();
+  }
+  GetAlignment(ACol, ARow, HA, VA);
+  GetWordWrap(ACol, ARow, WW);
+}
+
+void TKitStringGrid::GetCellAppearance(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TColor& AColorTo,
+                                       TColor& AMirrorColor, TColor& AMirrorColorTo, TAlignment& HA,
+                                       TVAlignment& VA, bool& WW, TCellGradientDirection& GD) {
+  const bool useDisabled = FUseDisabledFont;
+  FUseDisabledFont = false;
+  GD = GradientVertical;
+  TGridDrawState state;
+  try {
+    GetVisualProperties(ACol, ARow, state, false, false, false, ABrush, AColorTo, AMirrorColor, AMirrorColorTo,
+                        AFont, HA, VA, WW, GD);
+  } catch (...) {
+    FUseDisabledFont = useDisabled;
+    throw;
+  }
+  FUseDisabledFont = useDisabled;
+  if (IsFixed(ACol, ARow) || FBands->Active() || FBackGround->Display() == bdGradientHorz ||
+      FBackGround->Display() == bdGradientVert || state.Contains(gdSelected)) {
+    ABrush->SetColor(clNone);
+    AColorTo = clNone;
+  }
+  AFont->SetHeight(int(Round(AFont->Height() * GetDPIScale())));
+}
+
+// ---------------------------------------------------------------------------
+// Simple behaviour of subsystems the grid does not hold yet
+
+void TKitStringGrid::UpdateFooter() {
+  if (FFooterPanel != nullptr) FFooterPanel->Invalidate();
+}
+
+void TKitStringGrid::HideSelection() {
+  if (FSelHidden) return;
+  FSavedSelection = GetSelection();
+  FSelHidden = true;
+  TCustomGrid::SetSelection(MakeGridRect(ColCount(), RowCount(), ColCount(), RowCount()));
+}
+
+void TKitStringGrid::UnHideSelection() {
+  if (!FSelHidden) return;
+  FSelHidden = false;
+  const TGridRect s = FSavedSelection;
+  if (s.Left >= 0 && s.Top >= 0 && s.Right < ColCount() && s.Bottom < RowCount())
+    TCustomGrid::SetSelection(s);
+  else if (ColCount() > 0 && RowCount() > 0)
+    FocusCell(std::min(RawFixedCols(), ColCount() - 1), std::min(RawFixedRows(), RowCount() - 1));
+}
+
+void TKitStringGrid::ClearRows(int RowIndex, int RCount) {
+  if (RowCount() == 0 || ColCount() == 0 || RCount <= 0) return;
+  ClearRect(0, RowIndex, TotalColCount() - 1, RowIndex + RCount - 1);
+}
+
+void TKitStringGrid::ClearRect(int ACol1, int ARow1, int ACol2, int ARow2) {
+  if (ACol2 < ACol1 || ARow2 < ARow1) return;
+  for (int r = ARow1; r <= ARow2; ++r)
+    for (int c = ACol1; c <= ACol2; ++c) {
+      if (FClearTextOnly) {
+        SetGridCell(c, r, QString());
+        continue;
+      }
+      if (FNilObjects) {
+        SetGridObject(c, r, nullptr);
+        SetGridCell(c, r, QString());
+      } else {
+        FreeCellProperties(c, r);
+        SetGridCell(c, r, QString());
+      }
+    }
+  if (FUpdateCount == 0) Invalidate();
+}
+
+void TKitStringGrid::SortSwapRows(int ARow1, int ARow2) {
+  if (ARow1 == ARow2) return;
+  for (int c = 0; c < TotalColCount(); ++c) {
+    const QString t = GetGridCell(c, ARow1);
+    TObject* o = GetGridObject(c, ARow1);
+    SetGridCell(c, ARow1, GetGridCell(c, ARow2));
+    SetGridObject(c, ARow1, GetGridObject(c, ARow2));
+    SetGridCell(c, ARow2, t);
+    SetGridObject(c, ARow2, o);
+  }
+  if (FSortRowXRef->Count() > std::max(ARow1, ARow2)) {
+    const int a = FSortRowXRef->Items(ARow1);
+    FSortRowXRef->SetItems(ARow1, FSortRowXRef->Items(ARow2));
+    FSortRowXRef->SetItems(ARow2, a);
+  }
+}
+
+void TKitStringGrid::RemoveRows(int RowIndex, int RCount) {
+  if (RCount <= 0) return;
+  if (RowIndex < 0 || RowIndex + RCount > RowCount())
+    throw EKitGridError(QStringLiteral("Invalid row ") + QString::number(RowIndex) + QStringLiteral(" accessed"));
+  BeginUpdate();
+  try {
+    ClearRect(0, RowIndex, TotalColCount() - 1, RowIndex + RCount - 1);
+    for (int i = 0; i < RCount; ++i) MoveRow(RowIndex, RowCount() - 1);
+    SetRowCount(RowCount() - RCount);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TKitStringGrid::InsertRows(int RowIndex, int RCount, bool) {
+  if (RCount <= 0) return;
+  if (RowIndex < 0 || RowIndex > RowCount())
+    throw EKitGridError(QStringLiteral("Invalid row ") + QString::number(RowIndex) + QStringLiteral(" accessed"));
+  BeginUpdate();
+  try {
+    const int old = RowCount();
+    SetRowCount(old + RCount);
+    for (int i = 0; i < RCount; ++i) MoveRow(RowCount() - 1, RowIndex);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TKitStringGrid::RemoveCols(int ColIndex, int CCount) {
+  if (CCount <= 0) return;
+  if (ColIndex < 0 || ColIndex + CCount > ColCount())
+    throw EKitGridError(QStringLiteral("Invalid column ") + QString::number(ColIndex) +
+                        QStringLiteral(" accessed"));
+  BeginUpdate();
+  try {
+    ClearRect(ColIndex, 0, ColIndex + CCount - 1, RowCount() - 1);
+    for (int i = 0; i < CCount; ++i) MoveColumn(ColIndex, ColCount() - 1);
+    SetColCount(ColCount() - CCount);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+void TKitStringGrid::InsertCols(int ColIndex, int CCount) {
+  if (CCount <= 0) return;
+  if (ColIndex < 0 || ColIndex > ColCount())
+    throw EKitGridError(QStringLiteral("Invalid column ") + QString::number(ColIndex) +
+                        QStringLiteral(" accessed"));
+  BeginUpdate();
+  try {
+    SetColCount(ColCount() + CCount);
+    for (int i = 0; i < CCount; ++i) MoveColumn(ColCount() - 1, ColIndex);
+  } catch (...) {
+    EndUpdate();
+    throw;
+  }
+  EndUpdate();
+}
+
+bool TKitStringGrid::IsSelected(int ACol, int ARow) {
+  if (ACol < FixedCols() || ARow < FixedRows()) return false;
+  if (FMouseActions->DisjunctRowSelect()) return GetRowSelect(ARow);
+  if (FMouseActions->DisjunctColSelect()) return GetColSelect(ACol);
+  return GetSelection().Contains(ACol, ARow);
+}
+
+void TKitStringGrid::SetSelection(const TGridRect& Value) {
+  TCustomGrid::SetSelection(Value);
+  if (FActiveCellShow) {
+    if (RowCount() > 0) RepaintRow(0);
+    if (ColCount() > 0) RepaintCol(0);
+  }
+  if (ActiveRowShow() && Value.Bottom >= 0 && Value.Bottom < RowCount()) RepaintRow(Value.Bottom);
+}

@@ -1,0 +1,3 @@
+#include "platform/gdiplusapi/LogCategories.h"
+
+Q_LOGGING_CATEGORY(lcGdiPlus, "tf.gdiplus", QtInfoMsg)

@@ -1,0 +1,3 @@
+#include "platform/vcl/LogCategories.h"
+
+Q_LOGGING_CATEGORY(lcVcl, "tf.vcl", QtInfoMsg)

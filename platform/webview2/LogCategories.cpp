@@ -1,0 +1,3 @@
+#include "platform/webview2/LogCategories.h"
+
+Q_LOGGING_CATEGORY(lcWebView, "tf.webview", QtInfoMsg)

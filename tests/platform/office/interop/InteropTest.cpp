@@ -1,0 +1,398 @@
+// Workbooks against real readers and writers: LibreOffice (headless, its own
+// profile per test, every run bounded in time) converts our files to CSV
+// sheet by sheet, and makes workbooks and a legacy .xls for our reader;
+// Debian's python3 with openpyxl checks cell types and sheet order, and
+// makes workbooks with numbers, dates, booleans, empty cells and the 1904
+// date system. The tests skip only when a reader is not installed
+// (scripts/install-deps installs both).
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "platform/office/Excel.h"
+#include "tests/support/TestSupport.h"
+
+using namespace Excel;
+
+namespace {
+
+const QString kPython = QStringLiteral("/usr/bin/python3");
+const QString kPerSheetCsv =
+    QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,1033,false,true,false,false,false,-1");
+
+struct TRun {
+  int ExitCode = -1;
+  QByteArray Out, Err;
+};
+
+TRun RunProcess(const QString& program, const QStringList& args, int timeoutMs = 180000) {
+  QProcess p;
+  p.start(program, args);
+  TRun r;
+  if (!p.waitForStarted(30000)) {
+    r.Err = "cannot start " + program.toUtf8();
+    return r;
+  }
+  p.closeWriteChannel();
+  if (!p.waitForFinished(timeoutMs)) {
+    p.kill();
+    p.waitForFinished(10000);
+    r.Err = "timed out: " + program.toUtf8();
+    return r;
+  }
+  r.ExitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+  r.Out = p.readAllStandardOutput();
+  r.Err = p.readAllStandardError();
+  return r;
+}
+
+bool HaveOpenpyxl() {
+  static const bool have = QFile::exists(kPython) && RunProcess(kPython, {"-c", "import openpyxl"}, 60000).ExitCode == 0;
+  return have;
+}
+
+QString Soffice() { return QStandardPaths::findExecutable(QStringLiteral("soffice")); }
+
+#define REQUIRE_LIBREOFFICE()                                                                     \
+  if (Soffice().isEmpty()) GTEST_SKIP() << "LibreOffice (soffice) is not installed: run scripts/install-deps"
+#define REQUIRE_OPENPYXL() \
+  if (!HaveOpenpyxl()) GTEST_SKIP() << "python3-openpyxl is not installed: run scripts/install-deps"
+
+// Minimal RFC 4180 reading of LibreOffice's CSV: quoted fields with doubled
+// quotes and line breaks.
+QList<QStringList> ParseCsv(const QString& text) {
+  QList<QStringList> rows;
+  QStringList row;
+  QString field;
+  bool quoted = false, any = false;
+  for (qsizetype i = 0; i < text.size(); ++i) {
+    const QChar ch = text[i];
+    if (quoted) {
+      if (ch == u'"') {
+        if (i + 1 < text.size() && text[i + 1] == u'"') field += u'"', ++i;
+        else quoted = false;
+      } else {
+        field += ch;
+      }
+    } else if (ch == u'"') {
+      quoted = true;
+      any = true;
+    } else if (ch == u',') {
+      row << field;
+      field.clear();
+    } else if (ch == u'\n' || ch == u'\r') {
+      if (ch == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
+      row << field;
+      rows << row;
+      row.clear();
+      field.clear();
+      any = false;
+    } else {
+      field += ch;
+      any = true;
+    }
+  }
+  if (any || !field.isEmpty() || !row.isEmpty()) rows << (row << field);
+  return rows;
+}
+
+class OfficeInterop : public ::testing::Test {
+ protected:
+  testsupport::TempDir Dir;
+  QTemporaryDir Profile;
+
+  // Converts file with LibreOffice into outDir; answers the output files.
+  QStringList Convert(const QString& file, const QString& filter, const QString& outDir,
+                      const QStringList& extra = {}) {
+    QDir().mkpath(outDir);
+    const QStringList before = QDir(outDir).entryList(QDir::Files);
+    QStringList args{QStringLiteral("-env:UserInstallation=file://") + Profile.path(),
+                     "--headless", "--norestore", "--nolockcheck"};
+    args << extra << "--convert-to" << filter << "--outdir" << outDir << file;
+    const TRun r = RunProcess(Soffice(), args);
+    EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+    QStringList made;
+    for (const QString& f : QDir(outDir).entryList(QDir::Files))
+      if (!before.contains(f)) made << QDir(outDir).filePath(f);
+    EXPECT_FALSE(made.isEmpty()) << "LibreOffice made nothing from " << file.toStdString() << ": "
+                                 << r.Out.toStdString() << r.Err.toStdString();
+    return made;
+  }
+
+  // Each sheet of a workbook as LibreOffice exports it to CSV, by sheet name.
+  std::map<QString, QList<QStringList>> SheetsAsCsv(const QString& file) {
+    static int n = 0;
+    const QString out = Dir.File(QStringLiteral("csv%1").arg(++n));
+    std::map<QString, QList<QStringList>> sheets;
+    const QString base = QFileInfo(file).completeBaseName();
+    for (const QString& csv : Convert(file, kPerSheetCsv, out)) {
+      QFile f(csv);
+      EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+      QString name = QFileInfo(csv).completeBaseName();
+      if (name.startsWith(base + u'-')) name = name.mid(base.size() + 1);
+      sheets[name] = ParseCsv(QString::fromUtf8(f.readAll()));
+    }
+    return sheets;
+  }
+
+  QJsonDocument Python(const QString& script, const QStringList& args) {
+    const TRun r = RunProcess(kPython, QStringList{"-c", script} + args, 120000);
+    EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
+    return QJsonDocument::fromJson(r.Out);
+  }
+
+  static QList<QStringList> Texts(const WorksheetPtr& sheet) {
+    const QVariant v = sheet->Range(sheet->UsedRange()->Address())->Value();
+    QList<QStringList> rows;
+    if (!VarIsArray(v)) return {{VarToStr(v)}};
+    const TVarArray a = v.value<TVarArray>();
+    for (int r = 1; r <= a.RowCount(); ++r) {
+      QStringList row;
+      for (int c = 1; c <= a.ColCount(); ++c) row << (VarIsError(a.At(r, c)) ? QStringLiteral("#ERR") : VarToStr(a.At(r, c)));
+      rows << row;
+    }
+    return rows;
+  }
+
+  static void WriteSheet(const WorksheetPtr& sheet, const QList<QStringList>& rows) {
+    TVarArray a(int(rows.size()), int(rows.front().size()));
+    for (int r = 0; r < rows.size(); ++r)
+      for (int c = 0; c < rows[r].size(); ++c) a.Set(r, c, rows[r][c]);
+    sheet->Range(RangeAddress({1, 1, int(rows.size()), int(rows.front().size())}))->SetValue(QVariant::fromValue(a));
+  }
+};
+
+// Texts that break naive writers and readers.
+QList<QStringList> TrickyRows() {
+  return {
+      {"Name", "Postcode", "Phone", "Note"},
+      {"Crêperie Saint-Étienne", "01000", "0123456789", "=1+1"},
+      {"\"Quoted\" name", "007", "+33 (0)1 23", "line one\nline two"},
+      {"日本語 · 😀", "1e5", "TRUE", "comma, semicolon; tab\there"},
+      {QString(32767, u'L'), "-0", "  spaces  ", "'apostrophe"},
+      {"", "", "", "last"},
+  };
+}
+
+// The workbook "Leads" + "Sheet1" that the grid's named-sheet save makes.
+QString WriteTricky(const QString& file) {
+  ApplicationPtr app = CreateOleObject(QStringLiteral("excel.application"));
+  WorkbookPtr book = app->WorkBooks()->Add();
+  WorksheetPtr sheet = book->WorkSheets()->Add();
+  sheet->SetName(QStringLiteral("Leads"));
+  const QList<QStringList> rows = TrickyRows();
+  TVarArray a(int(rows.size()), 4);
+  for (int r = 0; r < rows.size(); ++r)
+    for (int c = 0; c < 4; ++c) a.Set(r, c, rows[r][c]);
+  sheet->Range(QStringLiteral("A1:D6"))->SetValue(QVariant::fromValue(a));
+  book->SaveAs(file);
+  app->Quit();
+  return file;
+}
+
+}  // namespace
+
+TEST_F(OfficeInterop, LibreOfficeReadsEveryTextBackCellForCell) {
+  REQUIRE_LIBREOFFICE();
+  const QString file = WriteTricky(Dir.File(QStringLiteral("tricky.xlsx")));
+  const auto sheets = SheetsAsCsv(file);
+  ASSERT_EQ(sheets.size(), 2u);
+  ASSERT_TRUE(sheets.count("Leads"));
+  EXPECT_EQ(sheets.at("Leads"), TrickyRows());
+  ASSERT_TRUE(sheets.count("Sheet1"));
+}
+
+TEST_F(OfficeInterop, OpenpyxlSeesTextCellsAndTheSheetOrder) {
+  REQUIRE_OPENPYXL();
+  // OOXML whatever the name says; openpyxl goes by the extension, so it gets
+  // a copy named .xlsx.
+  const QString written = WriteTricky(Dir.File(QStringLiteral("tricky.xls")));
+  const QString file = Dir.File(QStringLiteral("tricky-copy.xlsx"));
+  ASSERT_TRUE(QFile::copy(written, file));
+  const QJsonDocument doc = Python(QString::fromUtf8(R"PY(
+import json, sys, openpyxl
+wb = openpyxl.load_workbook(sys.argv[1])
+cells = []
+for ws in wb.worksheets:
+    for row in ws.iter_rows():
+        for c in row:
+            if c.value is not None:
+                cells.append([ws.title, c.coordinate, c.data_type, c.value])
+print(json.dumps({"names": wb.sheetnames, "active": wb.active.title, "cells": cells}))
+)PY"),
+                                   {file});
+  const QJsonObject o = doc.object();
+  EXPECT_EQ(o["names"].toVariant().toStringList(), (QStringList{"Leads", "Sheet1"}));
+  EXPECT_EQ(o["active"].toString(), "Leads");
+  const QList<QStringList> rows = TrickyRows();
+  int expected = 0;
+  for (const QStringList& row : rows)
+    for (const QString& t : row) expected += t.isEmpty() ? 0 : 1;
+  const QJsonArray cells = o["cells"].toArray();
+  EXPECT_EQ(cells.size(), expected);
+  for (const QJsonValue& v : cells) {
+    const QJsonArray c = v.toArray();
+    SCOPED_TRACE(c[1].toString().toStdString());
+    EXPECT_EQ(c[0].toString(), "Leads");
+    EXPECT_EQ(c[2].toString(), "s");
+    TCellRect cell;
+    ASSERT_TRUE(TryParseRange(c[1].toString(), cell));
+    EXPECT_EQ(c[3].toString(), rows[cell.Row1 - 1][cell.Col1 - 1]);
+  }
+}
+
+TEST_F(OfficeInterop, OurReaderLoadsOpenpyxlWorkbooks) {
+  REQUIRE_OPENPYXL();
+  const QString file = Dir.File(QStringLiteral("openpyxl.xlsx"));
+  const QString file1904 = Dir.File(QStringLiteral("openpyxl1904.xlsx"));
+  Python(QString::fromUtf8(R"PY(
+import sys, datetime, openpyxl
+from openpyxl.utils.datetime import MAC_EPOCH
+for name, epoch in ((sys.argv[1], None), (sys.argv[2], MAC_EPOCH)):
+    wb = openpyxl.Workbook()
+    if epoch is not None:
+        wb.epoch = epoch
+    ws = wb.active
+    ws.title = "Mixed"
+    ws.append(["text", 42, 1234.5, -0.25, True, False])
+    ws.append([datetime.datetime(2024, 3, 15, 18, 30), datetime.date(2024, 3, 15), datetime.time(6, 0), None, "é ü", 1e20])
+    ws["B4"] = "after a gap"
+    ws2 = wb.create_sheet("Second")
+    ws2["C3"] = "only"
+    wb.create_sheet("Empty")
+    wb.save(name)
+)PY"),
+         {file, file1904});
+  for (const QString& f : {file, file1904}) {
+    SCOPED_TRACE(f.toStdString());
+    WorkbookPtr book = NewApplication()->WorkBooks()->Open(f);
+    QStringList names;
+    for (int i = 1; i <= book->Sheets()->Count(); ++i) names << book->Sheets(i)->Name();
+    EXPECT_EQ(names, (QStringList{"Mixed", "Second", "Empty"}));
+    EXPECT_EQ(Texts(book->Sheets(1)),
+              (QList<QStringList>{{"text", "42", "1234.5", "-0.25", "True", "False"},
+                                  {"3/15/2024 6:30:00 PM", "3/15/2024", "6:00:00 AM", "", "é ü", "1E20"},
+                                  {"", "", "", "", "", ""},
+                                  {"", "after a gap", "", "", "", ""}}));
+    EXPECT_EQ(book->Sheets(2)->UsedRange()->Address(), "$C$3");
+    EXPECT_EQ(book->Sheets(2)->Rows()->Cells(3, 3)->Value().toString(), "only");
+    EXPECT_EQ(book->Sheets(3)->UsedRange()->Address(), "$A$1");
+  }
+}
+
+TEST_F(OfficeInterop, OurReaderLoadsLibreOfficeWorkbooksAndTheirXlsForm) {
+  REQUIRE_LIBREOFFICE();
+  REQUIRE_OPENPYXL();
+  // Formulas without cached values from openpyxl; LibreOffice calculates
+  // them and stores the results when it converts.
+  const QString source = Dir.File(QStringLiteral("formulas.xlsx"));
+  Python(QString::fromUtf8(R"PY(
+import sys, datetime, openpyxl
+wb = openpyxl.Workbook()
+ws = wb.active
+ws.title = "Calc"
+ws.append(["Item", "Qty", "Price", "Total"])
+ws.append(["Pens", 3, 1.25, "=B2*C2"])
+ws.append(["Ink", 2, 7.5, "=B3*C3"])
+ws.append(["Sum", "=SUM(B2:B3)", None, "=SUM(D2:D3)"])
+ws.append(["Text", '="a"&"b"', None, "=1/0"])
+ws.append(["Day", datetime.date(2024, 3, 15), "=B6+1", True])
+ws2 = wb.create_sheet("Words")
+ws2.append(["Zoë", "Ærø"])
+wb.save(sys.argv[1])
+)PY"),
+         {source});
+  const QStringList made = Convert(source, QStringLiteral("xlsx:Calc MS Excel 2007 XML"), Dir.File("lo"));
+  ASSERT_EQ(made.size(), 1);
+  const QList<QStringList> expected{{"Item", "Qty", "Price", "Total"},
+                                    {"Pens", "3", "1.25", "3.75"},
+                                    {"Ink", "2", "7.5", "15"},
+                                    {"Sum", "5", "", "18.75"},
+                                    {"Text", "ab", "", "#ERR"},
+                                    {"Day", "3/15/2024", "45367", "True"}};  // C6 has no date format
+  WorkbookPtr book = NewApplication()->WorkBooks()->Open(made[0]);
+  EXPECT_EQ(Texts(book->Sheets(1)), expected);
+  EXPECT_EQ(Texts(book->Sheets(2)), (QList<QStringList>{{"Zoë", "Ærø"}}));
+
+  // The legacy form of the same workbook, through libfreexl: values alike
+  // (error cells read as empty there), and no save in place.
+  const QStringList xls = Convert(made[0], QStringLiteral("xls:MS Excel 97"), Dir.File("xls"));
+  ASSERT_EQ(xls.size(), 1);
+  QFile xlsFile(xls[0]);
+  ASSERT_TRUE(xlsFile.open(QIODevice::ReadOnly));
+  const QByteArray before = xlsFile.readAll();
+  xlsFile.close();
+  ASSERT_TRUE(before.startsWith(QByteArray::fromHex("D0CF11E0")));
+  ApplicationPtr app = NewApplication();
+  WorkbookPtr legacy = app->WorkBooks()->Open(xls[0]);
+  // libfreexl reads no formula results and no booleans: those cells are
+  // empty in the legacy form.
+  const QList<QStringList> legacyExpected{{"Item", "Qty", "Price", "Total"}, {"Pens", "3", "1.25", ""},
+                                          {"Ink", "2", "7.5", ""},           {"Sum", "", "", ""},
+                                          {"Text", "", "", ""},              {"Day", "3/15/2024", "", ""}};
+  EXPECT_EQ(Texts(legacy->Sheets(1)), legacyExpected);
+  EXPECT_EQ(legacy->Sheets(2)->Name(), "Words");
+  legacy->Sheets(1)->Range("A1")->SetValue(QStringLiteral("changed"));
+  EXPECT_TRUE(testsupport::MessageOf([&] { legacy->Save(); }).contains(QStringLiteral("cannot be updated")));
+  EXPECT_THROW(legacy->SaveAs(Dir.File("converted.xlsx")), EOleException);
+  EXPECT_THROW(legacy->Close(true), EOleException);
+  ASSERT_TRUE(xlsFile.open(QIODevice::ReadOnly));
+  EXPECT_EQ(xlsFile.readAll(), before);  // never overwritten with a one-sheet workbook
+}
+
+TEST_F(OfficeInterop, UpdatingAWorkbookLeavesTheOtherSheetsAlone) {
+  REQUIRE_LIBREOFFICE();
+  // A three-sheet workbook made by LibreOffice from our own.
+  const QString ours = Dir.File(QStringLiteral("three.xlsx"));
+  {
+    ApplicationPtr app = NewApplication();
+    WorkbookPtr book = app->WorkBooks()->Add();
+    WriteSheet(book->Sheets(1), {{"one", "a"}, {"1", "b"}});
+    WorksheetPtr s2 = book->WorkSheets()->Add();
+    s2->SetName("Two");
+    WriteSheet(s2, {{"two", "x"}, {"keep", "y"}, {"z", "w"}});
+    WorksheetPtr s3 = book->WorkSheets()->Add();
+    s3->SetName("Three");
+    WriteSheet(s3, {{"three"}, {"é"}});
+    book->SaveAs(ours);
+  }
+  const QStringList made = Convert(ours, QStringLiteral("xlsx:Calc MS Excel 2007 XML"), Dir.File("lo"));
+  ASSERT_EQ(made.size(), 1);
+  const QString file = made[0];
+  const auto before = SheetsAsCsv(file);
+  ASSERT_EQ(before.size(), 3u);
+
+  // Overwrite part of "Two", add a sheet, save in place.
+  ApplicationPtr app = NewApplication();
+  WorkbookPtr book = app->WorkBooks()->Open(file);
+  WorksheetPtr two;
+  for (int i = 1; i <= book->Sheets()->Count(); ++i)
+    if (book->Sheets(i)->Name() == "Two") two = book->Sheets(i);
+  ASSERT_NE(two, nullptr);
+  WriteSheet(two, {{"TWO", "01"}});
+  WorksheetPtr added = book->WorkSheets()->Add();
+  added->SetName("Added");
+  WriteSheet(added, {{"new", "sheet"}});
+  book->Save();
+  app->Quit();
+
+  const auto after = SheetsAsCsv(file);
+  ASSERT_EQ(after.size(), 4u);
+  for (const auto& [name, rows] : before) {
+    SCOPED_TRACE(name.toStdString());
+    ASSERT_TRUE(after.count(name));
+    if (name != "Two") {
+      EXPECT_EQ(after.at(name), rows);
+    }
+  }
+  EXPECT_EQ(after.at("Two"), (QList<QStringList>{{"TWO", "01"}, {"keep", "y"}, {"z", "w"}}));
+  EXPECT_EQ(after.at("Added"), (QList<QStringList>{{"new", "sheet"}}));
+}
