@@ -141,6 +141,11 @@ class TWebData : public TComponent {
   bool FetchUrlToStream(const QString& URL, TStream* Stream, int iItem);
   bool FetchUrlToFile(const QString& URL, int iItem, const QString& FileName);
 
+  // Extraction, images and links of one downloaded page, the bytes of Page:
+  // what CollectData does with each page it fetched for item iItem (Data,
+  // FullPageCode and Success of Item; ImageRefs and Hyperlinks grow).
+  void Examine(TWebDataItem* Item, int iItem, TMemoryStream* Page);
+
   // Position (1-based, 0 = none) of Sub in S, both compared in upper case.
   // An empty Sub is never found.
   static int PosNoCase(const QString& Sub, const QString& S);
@@ -206,8 +211,6 @@ class TWebData : public TComponent {
   // Appends the body of Request to Target in blocks of 4096 bytes; true when
   // at least one byte came.
   bool ReadPage(HINTERNET Request, TStream* Target);
-  // Extraction, images and links of one downloaded page.
-  void Examine(TWebDataItem* Item, int iItem, TMemoryStream* Page);
   void ThreadDone();
 
   QString FAgent = QStringLiteral("WebData");

@@ -4,6 +4,16 @@
 
 set(TALLOWFINCH_WARNINGS -Wall -Wextra -Wno-unused-parameter)
 
+# Run-time options of the sanitizer builds (the debug preset) for processes
+# that are not test binaries (those build them in, see tf_test): LeakSanitizer
+# reads the suppressions of libraries we do not build (tests/sanitizers/
+# lsan.supp, each entry with its reason); for the browser engine, see
+# tests/sanitizers/EngineSanitizerOptions.cpp.
+set(TALLOWFINCH_SANITIZER_ENV
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/sanitizers/lsan.supp"
+    "UBSAN_OPTIONS=print_stacktrace=1")
+set(TALLOWFINCH_ENGINE_SANITIZER_ENV "ASAN_OPTIONS=new_delete_type_mismatch=0")
+
 # The sources of a target: every .cpp, .h and .qrc of the given folders
 # (relative to the current one; "." when none are given).
 function(tf_sources out)
@@ -29,6 +39,10 @@ endfunction()
 function(tf_library target)
   cmake_parse_arguments(ARG "" "" "DEPS;FOLDERS" ${ARGN})
   tf_sources(sources ${ARG_FOLDERS})
+  # The fuzz build compiles only what its targets link (fuzz/UnusedSources.cmake).
+  if(TALLOWFINCH_BUILD_FUZZ AND TALLOWFINCH_FUZZ_UNUSED_SOURCES)
+    list(REMOVE_ITEM sources ${TALLOWFINCH_FUZZ_UNUSED_SOURCES})
+  endif()
   set(compiled ${sources})
   list(FILTER compiled INCLUDE REGEX "[.]cpp$")
   if(NOT compiled)
@@ -67,6 +81,27 @@ function(tf_test target)
   endif()
   if(NOT ARG_TIMEOUT)
     set(ARG_TIMEOUT 120)
+  endif()
+  if(CMAKE_CXX_FLAGS MATCHES "sanitize=[^ ]*address")
+    # Sanitizer builds run several times slower.
+    math(EXPR ARG_TIMEOUT "${ARG_TIMEOUT} * 3")
+    # Their run-time options are built in: the test registration cannot hand
+    # several variables to each test.
+    set(options ${PROJECT_SOURCE_DIR}/tests/sanitizers/SanitizerOptions.cpp)
+    # Binaries that drive the browser engine, directly or through the program
+    # they start, also get the engine's options.
+    set(engine OFF)
+    foreach(dep tf_testengine tf_webview2 tf_browser tf_app)
+      if(dep IN_LIST ARG_DEPS)
+        set(engine ON)
+      endif()
+    endforeach()
+    if(engine OR "desktop" IN_LIST ARG_LABELS)
+      list(APPEND options ${PROJECT_SOURCE_DIR}/tests/sanitizers/EngineSanitizerOptions.cpp)
+    endif()
+    target_sources(${target} PRIVATE ${options})
+    set_source_files_properties(${options} TARGET_DIRECTORY ${target} PROPERTIES COMPILE_DEFINITIONS
+      "TF_LSAN_SUPPRESSIONS=\"${PROJECT_SOURCE_DIR}/tests/sanitizers/lsan.supp\"")
   endif()
   set(props TIMEOUT ${ARG_TIMEOUT} ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
   if(ARG_LABELS)

@@ -117,10 +117,32 @@ static QString DecodeFile(const QByteArray& bytes, FileFormat& format) {
   }
 }
 
-static QByteArray EncodeFile(const QString& text, const FileFormat& format) {
+// True when the bytes hold non-ASCII bytes that form valid UTF-8: a file of
+// them without a byte-order mark is read as UTF-8, not as ANSI.
+static bool ReadsAsOtherUtf8(const QByteArray& bytes) {
+  bool nonAscii = false;
+  for (char b : bytes)
+    if (static_cast<unsigned char>(b) >= 0x80) nonAscii = true;
+  if (!nonAscii) return false;
+  QStringDecoder utf8(QStringDecoder::Utf8, QStringConverter::Flag::Stateless);
+  const QString decoded = utf8.decode(bytes);  // decode() is lazy: the text must be made
+  return !utf8.hasError() && !decoded.isNull();
+}
+
+// The file's bytes in its encoding. A file read as ANSI stays ANSI while
+// that keeps the text: when the text holds characters the code page lacks,
+// or its ANSI bytes would be read back as UTF-8 (once the line holding the
+// bytes that made the file ANSI is gone), the file becomes UTF-8 with a
+// byte-order mark, so that the next read gives the text that was written.
+static QByteArray EncodeFile(const QString& text, FileFormat& format) {
   switch (format.Encoding) {
-    case FileFormat::Ansi:
-      return EncodeAnsi(text);
+    case FileFormat::Ansi: {
+      const QByteArray bytes = EncodeAnsi(text);
+      if (DecodeAnsi(bytes) == text && !ReadsAsOtherUtf8(bytes)) return bytes;
+      format.Encoding = FileFormat::Utf8;
+      format.Bom = true;
+      break;
+    }
     case FileFormat::Utf16LE: {
       QByteArray out = format.Bom ? QByteArray("\xFF\xFE", 2) : QByteArray();
       return out + QStringEncoder(QStringEncoder::Utf16LE, QStringConverter::Flag::Stateless)

@@ -51,8 +51,14 @@ struct TDecodedPicture {
 
 // Decodes bytes with one of Qt's image readers ("png", "gif"...): the first
 // image as ARGB32 premultiplied, or a null image when the bytes do not
-// decode completely or declare a size beyond the limits.
+// decode completely or declare or decode to a size beyond the limits.
 QImage DecodeWithQt(const QByteArray& Bytes, const char* Format);
+
+// The length of the PNG file at the start of Bytes (up to the end of its
+// IEND chunk), or -1 when its chunks run past the end of the bytes. PNG
+// files and the PNG images of icons are checked with it before they are
+// decoded, so that no chunk claims more than the bytes hold.
+qsizetype PngLength(const QByteArray& Bytes);
 
 // Pixel rows in a pixel format's own layout: top-down, each row padded to
 // 4 bytes; a palette for 1, 4 and 8 bits (pf15bit is 5-5-5, pf16bit 5-6-5,

@@ -21,7 +21,11 @@ const QByteArray kPngSignature("\x89PNG\r\n\x1a\n", 8);
 // One image of an icon file as ARGB32 premultiplied.
 QImage DecodeIconImage(const QByteArray& data, int& bitCount) {
   if (data.startsWith(kPngSignature)) {
-    const QImage image = DecodeWithQt(data, "png");
+    // Checked as PNG files are: a chunk claiming more than the entry holds
+    // would have the decoder reserve memory for it.
+    const qsizetype length = PngLength(data);
+    if (length < 0) InvalidGraphic(GraphicsConsts::SInvalidIcon);
+    const QImage image = DecodeWithQt(data.left(length), "png");
     if (image.isNull()) InvalidGraphic(GraphicsConsts::SInvalidIcon);
     bitCount = 32;
     return image;

@@ -80,11 +80,16 @@ QImage DecodeWithQt(const QByteArray& Bytes, const char* Format) {
   QImageReader reader(&buffer, Format);
   reader.setDecideFormatFromContent(false);
   // Qt's own allocation cap (in megabytes) is lower than ours; it is raised
-  // once to the largest image the graphics accept.
+  // once to the largest image the graphics accept. The fuzz build's smaller
+  // limit is Qt's cap too, so that Qt does not decode what would be refused.
   static std::once_flag limitOnce;
   std::call_once(limitOnce, [] {
     const int needed = int(MaxImagePixels * 4 / (1024 * 1024)) + 1;
+#ifdef FUZZING_BUILD_MODE_UNSAFE_FOR_PRODUCTION
+    QImageReader::setAllocationLimit(needed);
+#else
     if (QImageReader::allocationLimit() < needed) QImageReader::setAllocationLimit(needed);
+#endif
   });
   const QSize size = reader.size();
   if (size.isValid() && (size.width() <= 0 || size.height() <= 0 || size.width() > MaxImageSide ||
@@ -92,6 +97,11 @@ QImage DecodeWithQt(const QByteArray& Bytes, const char* Format) {
     return QImage();
   QImage image;
   if (!reader.read(&image) || image.isNull()) return QImage();
+  // Some readers cannot tell the size before decoding (a GIF with blocks
+  // they do not know): the decoded picture is held to the limits too.
+  if (image.width() > MaxImageSide || image.height() > MaxImageSide ||
+      int64_t(image.width()) * image.height() > MaxImagePixels)
+    return QImage();
   return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
 }
 

@@ -15,9 +15,10 @@ const char kPngSignature[] = "\x89PNG\r\n\x1a\n";
 uint32_t BigEndian32(const uchar* p) {
   return (uint32_t(p[0]) << 24) | (uint32_t(p[1]) << 16) | (uint32_t(p[2]) << 8) | uint32_t(p[3]);
 }
+}  // namespace
 
-// The length of the PNG file at the start of Bytes (up to the end of its
-// IEND chunk), or -1 when the chunks run past the end of the bytes.
+namespace vclgraphics {
+
 qsizetype PngLength(const QByteArray& Bytes) {
   const auto* p = reinterpret_cast<const uchar*>(Bytes.constData());
   qsizetype pos = 8;
@@ -31,7 +32,8 @@ qsizetype PngLength(const QByteArray& Bytes) {
   }
   return -1;
 }
-}  // namespace
+
+}  // namespace vclgraphics
 
 TF_PUBLISHED(TPngImage, TGraphic) { return TPublished<TPngImage>(); }
 

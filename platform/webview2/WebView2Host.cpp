@@ -300,6 +300,10 @@ bool EnginePage::acceptNavigationRequest(const QUrl& url, NavigationType type, b
 
 EngineView::EngineView(QWidget* parent, ViewHost* host) : QWebEngineView(parent), host_(host) {}
 
+EngineView::~EngineView() {
+  if (host_) host_->ForgetView(this);
+}
+
 void EngineView::contextMenuEvent(QContextMenuEvent* event) {
   if (!host_) return;
   host_->OnContextMenu(event, [this, event] { QWebEngineView::contextMenuEvent(event); });
@@ -759,6 +763,10 @@ void ViewHost::WatchWidget(QWidget* widget) {
   widget->installEventFilter(this);
   for (QObject* child : widget->children())
     if (auto* childWidget = qobject_cast<QWidget*>(child)) WatchWidget(childWidget);
+}
+
+void ViewHost::ForgetView(EngineView* view) {
+  if (view_ == view) view_ = nullptr;
 }
 
 bool ViewHost::eventFilter(QObject* watched, QEvent* event) {

@@ -120,6 +120,10 @@ class EnginePage : public QWebEnginePage {
 class EngineView : public QWebEngineView {
  public:
   EngineView(QWidget* parent, ViewHost* host);
+  // Tells the host first: the base classes' destructors still send events
+  // (focus changes) through the host's event filter, when this object is no
+  // longer an EngineView.
+  ~EngineView() override;
 
  protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
@@ -159,6 +163,8 @@ class ViewHost : public QObject {
   void Destroy();
 
   EngineView* View() const { return view_; }
+  // The view is being destroyed: the host lets go of it.
+  void ForgetView(EngineView* view);
   EnginePage* Page() const { return page_; }
   Profile& EngineProfile() const { return *profile_; }
 

@@ -37,7 +37,8 @@ class ExcelSaveTest : public ::testing::Test {
                    {"Second", "<row r=\"1\"><c r=\"A1\" t=\"s\"><v>1</v></c></row>"}};
     Parts = WorkbookParts(spec);
     Parts["docProps/app.xml"] = "<Properties><Application>Somebody</Application></Properties>";
-    Parts["xl/media/image1.png"] = QByteArray("\x89PNG\r\n\x1a\n binary \0 bytes", 27);
+    static const char image[] = "\x89PNG\r\n\x1a\n binary \0 bytes";
+    Parts["xl/media/image1.png"] = QByteArray(image, sizeof image - 1);  // the NUL inside included
     File = Dir.File(QStringLiteral("book.xlsx"));
     WritePackage(File, Parts);
     Parts = ReadPackage(File);  // as stored

@@ -237,6 +237,45 @@ TEST_F(IniFilesTest, EncodingIsDetectedAndKept) {
   EXPECT_EQ(ReadBytes(File("new.ini")), QByteArray("[S]\r\nK=\xC3\xA9\r\n"));
 }
 
+// A file read as Windows-1252 keeps every value through a change: when the
+// text no longer fits the code page, or its bytes would be taken for UTF-8
+// once the line that made the file ANSI is gone, it is written as UTF-8 with
+// a byte-order mark instead.
+TEST_F(IniFilesTest, AnsiFilesKeepTheirValuesThroughChanges) {
+  struct Case {
+    const char* what;
+    std::function<void(TMemIniFile&)> change;
+    QString b;            // value B after the change, read from the file
+    QByteArray start;     // how the written file starts
+  };
+  // "\xC3\xA9" are the ANSI characters "A tilde, copyright", which as UTF-8
+  // would read as one "e acute"; "\xE9" alone (line A) is not UTF-8.
+  const QByteArray ansi("[S]\r\nA=caf\xE9\r\nB=\xC3\xA9t\r\n");
+  const Case cases[] = {
+      {"an unchanged file stays ANSI", [](TMemIniFile&) {}, QStringLiteral("\u00C3\u00A9t"),
+       QByteArray("[S]\r\nA=caf\xE9")},
+      {"the line that made it ANSI removed", [](TMemIniFile& ini) { ini.DeleteKey("S", "A"); },
+       QStringLiteral("\u00C3\u00A9t"), QByteArray("\xEF\xBB\xBF[S]")},
+      {"a character beyond the code page", [](TMemIniFile& ini) { ini.WriteString("S", "B", QStringLiteral("\u0151")); },
+       QStringLiteral("\u0151"), QByteArray("\xEF\xBB\xBF[S]")},
+      {"a character of the code page", [](TMemIniFile& ini) { ini.WriteString("S", "B", QStringLiteral("\u20AC")); },
+       QStringLiteral("\u20AC"), QByteArray("[S]\r\nA=caf\xE9")},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    WriteBytes(File(), ansi);
+    {
+      TMemIniFile ini(File());
+      ASSERT_EQ(ini.ReadString("S", "B", ""), QStringLiteral("\u00C3\u00A9t"));
+      c.change(ini);
+      ini.UpdateFile();
+    }
+    EXPECT_TRUE(ReadBytes(File()).startsWith(c.start)) << ReadBytes(File()).toHex(' ').toStdString();
+    TMemIniFile reread(File());
+    EXPECT_EQ(reread.ReadString("S", "B", ""), c.b);
+  }
+}
+
 TEST_F(IniFilesTest, IniFileWritesThroughAndSeesOtherWriters) {
   TIniFile ini(File("sub/folder/live.ini"));
   EXPECT_EQ(ini.ReadString("S", "K", "d"), "d");

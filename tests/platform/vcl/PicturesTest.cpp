@@ -600,6 +600,40 @@ TEST(Icon, PicksTheSizeThatFitsAndDrawsWithItsMask) {
   EXPECT_TRUE(asBitmap.SupportsPartialTransparency());
 }
 
+// A PNG image of an icon is checked as PNG files are before it is decoded:
+// a chunk claiming far more than the entry holds (here 771 MB inside a
+// 300-byte entry) is refused without the decoder reserving memory for it.
+TEST(Icon, PngImagesAreCheckedBeforeTheyAreDecoded) {
+  QByteArray png = Encode(Quadrants(8, 6), "png");
+  const int iend = png.size() - 12;
+  QByteArray text("\x00\x00\x00\x05tEXta\x00" "bcd\x00\x00\x00\x00", 17);  // keyword "a", text "bcd"
+  PutBE32(text, 13, Crc32(text.mid(4, 9)));
+  PutBE32(text, 0, 771751973);  // the length a fuzzed icon claimed
+  png.insert(iend, text);
+  QByteArray ico = MakeIco({Quadrants(8, 6)}, true);
+  ico = ico.left(22) + png;
+  Put32(ico, 6 + 8, uint32_t(png.size()));
+
+  static QStringList decoderMessages;
+  decoderMessages.clear();
+  const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString& m) {
+    decoderMessages << m;
+  });
+  TIcon icon;
+  auto s = StreamOf(ico);
+  const QString message = MessageOf([&] { icon.LoadFromStream(s.get()); });
+  qInstallMessageHandler(previous);
+  EXPECT_TRUE(message.startsWith("EInvalidGraphic: Icon image is not valid")) << message.toStdString();
+  EXPECT_TRUE(icon.Empty());
+  EXPECT_EQ(decoderMessages, QStringList()) << "the decoder saw the damaged image";
+
+  // The same icon with the chunk's true length loads.
+  PutBE32(ico, 22 + iend, 5);
+  auto good = StreamOf(ico);
+  icon.LoadFromStream(good.get());
+  EXPECT_EQ(icon.Width(), 8);
+}
+
 TEST(Picture, DamagedFilesNeverCrash) {
   TBitmap bmp;
   bmp.AssignImage(Quadrants(6, 5));

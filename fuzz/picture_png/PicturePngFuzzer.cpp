@@ -1,0 +1,15 @@
+// Pictures from outside: PNG files: the chunk walk that finds the file's end, then the decoder.
+
+#include "platform/vcl/PngImage.h"
+#include "fuzz/support/PictureFuzzing.h"
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  fuzz::QuietMessages();
+  fuzz::StartGuiApplication();
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+  fuzz::FuzzPicture<TPngImage>(Data, Size);
+  return 0;
+}
