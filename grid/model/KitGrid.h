@@ -123,6 +123,8 @@ using TCheckBoxChangeEvent = std::function<void(TObject* Sender, int ACol, int A
 using TRatingChangeEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, double& NewRate, bool& Allow)>;
 using THoverButtonsShowEvent = std::function<void(TObject* Sender, int X, int Y, bool& Allow)>;
+// Progress of a file operation, in percent.
+using TGridProgressEvent = std::function<void(TObject* Sender, short Progress)>;
 
 // ---------------------------------------------------------------------------
 // Unit routines
@@ -1145,6 +1147,17 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // =========================================================================
   // Events
 
+  // --- the grid's own text format (grid/io/KitGridTextFile.cpp): the file
+  // flavour with absolute coordinates, the stream flavour (UTF-16 LE)
+  // relative to the saved area and embeddable in a larger stream.
+  void SaveToFile(const QString& FileName, bool Unicode = true);
+  void LoadFromFile(const QString& FileName);
+  void SaveToStream(TStream* Stream);
+  void LoadFromStream(TStream* Stream);
+  // The cell as a number; 0 for an empty cell.
+  double CellToReal(int ACol, int ARow);
+
+  TGridProgressEvent OnFileProgress;
   TRowCountChangeEvent OnRowCountChange;
   TNotifyEvent OnResize;
   TFloatFormatEvent OnGetFloatFormat;
