@@ -96,3 +96,14 @@ QStringList SplitLines(const QString& Text);
 QString EncodeCellLine(const QString& Text);
 
 }  // namespace kitgridio
+
+namespace kitgridio {
+// The vertical resolution the binary grid stream converts font sizes with:
+// the grid's canvas, 96 without a window; a value above 0 overrides it (for
+// tests), 0 restores it.
+void SetBinStreamPixelsPerInch(int Dpi);
+int BinStreamPixelsPerInch(TKitStringGrid& Grid);
+// The ID a binary grid stream carries for the grid that wrote it: the same
+// for one grid, different for grids of this or another process.
+qint32 GridStreamID(const TKitStringGrid& Grid);
+}  // namespace kitgridio

@@ -1157,6 +1157,15 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // The cell as a number; 0 for an empty cell.
   double CellToReal(int ACol, int ARow);
 
+  // --- the binary grid stream (grid/io/KitGridBinStream.cpp): a rectangle
+  // of cells with texts, properties and graphics, loadable at any cell.
+  void SaveRectToBinStream(const TRect& Rect, TStream* Stream, bool SaveHidden);
+  void SaveToBinStream(TStream* Stream);
+  void SaveToBinFile(const QString& FileName);
+  void LoadAtPointFromBinStream(const TPoint& Point, TStream* Stream);
+  void LoadFromBinStream(TStream* Stream);
+  void LoadFromBinFile(const QString& FileName);
+
   TGridProgressEvent OnFileProgress;
   TRowCountChangeEvent OnRowCountChange;
   TNotifyEvent OnResize;
