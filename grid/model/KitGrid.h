@@ -1166,6 +1166,21 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   void LoadFromBinStream(TStream* Stream);
   void LoadFromBinFile(const QString& FileName);
 
+  // --- column-aligned and fixed-width text (grid/io/KitGridAscii.cpp)
+  void SaveToASCII(const QString& FileName, bool Unicode = true);
+  void AppendToASCII(const QString& FileName, bool Unicode = true);
+  // Positions holds field widths and is extended for the columns it lacks.
+  void SaveToFixed(const QString& FileName, TIntList* Positions);
+  // Positions holds 1-based field starts, sorted in place; n positions make
+  // n - 1 fields. MaxRows -1 loads every line; the first line always loads.
+  void LoadFromFixed(const QString& FileName, TIntList* Positions, bool DoTrim = true, int MaxRows = -1);
+  // The length of the longest line of SaveCell text in the column.
+  int GetMaxColTextLength(int ACol);
+  // The aligned export's text.
+  QString AsciiText();
+  // The horizontal alignment a cell's text is exported with.
+  TAlignment AsciiCellAlignment(int ACol, int ARow);
+
   TGridProgressEvent OnFileProgress;
   TRowCountChangeEvent OnRowCountChange;
   TNotifyEvent OnResize;
