@@ -107,3 +107,8 @@ int BinStreamPixelsPerInch(TKitStringGrid& Grid);
 // for one grid, different for grids of this or another process.
 qint32 GridStreamID(const TKitStringGrid& Grid);
 }  // namespace kitgridio
+
+namespace kitgridio {
+// The quality cell images are written with in HTML exports.
+inline constexpr int HtmlJpegQuality = 90;
+}  // namespace kitgridio

@@ -1181,6 +1181,13 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // The horizontal alignment a cell's text is exported with.
   TAlignment AsciiCellAlignment(int ACol, int ARow);
 
+  // --- HTML export (grid/io/KitGridHtml.cpp); Dir is the folder, ending in
+  // "/", under which the image folder lies.
+  QString SaveRectToHTMLString(const TGridRect& ARect, const QString& Dir);
+  QString SaveToHTMLString(const QString& Dir);
+  void SaveToHTML(const QString& FileName, bool Show = false, bool Unicode = true);
+  void AppendToHTML(const QString& FileName, bool Show = false, bool Unicode = true);
+
   TGridProgressEvent OnFileProgress;
   TRowCountChangeEvent OnRowCountChange;
   TNotifyEvent OnResize;
