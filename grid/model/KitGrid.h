@@ -46,6 +46,7 @@ class TKitHintInfo;
 class THTMLPictureCache;
 class TPictureContainer;
 class TKitStringGridCheck;
+class TXMLDOMDocument;
 
 // ---------------------------------------------------------------------------
 // Grid enumerations of this unit
@@ -1188,6 +1189,16 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   void SaveToHTML(const QString& FileName, bool Show = false, bool Unicode = true);
   void AppendToHTML(const QString& FileName, bool Show = false, bool Unicode = true);
 
+  // --- XML and JSON (grid/io/KitGridXml.cpp)
+  void SaveToXML(const QString& FileName, const QString& ListDescr, const QString& RecordDescr,
+                 TStrings* FieldDescr = nullptr, bool ExportEmptyCells = false);
+  // The text SaveToXML writes (before encoding).
+  QString XMLText(const QString& ListDescr, const QString& RecordDescr, TStrings* FieldDescr, bool ExportEmptyCells);
+  void SaveToJSON(const QString& RecordDescr, TStrings* FieldDescr, QString& JSON);
+  void SaveToJSON(const QString& FileName, const QString& RecordDescr, TStrings* FieldDescr);
+  void LoadFromXML(const QString& FileName, bool LevelToRow = false, bool LoadFieldDescr = false);
+  void LoadFromXMLBytes(const QByteArray& Bytes, bool LevelToRow = false, bool LoadFieldDescr = false);
+
   TGridProgressEvent OnFileProgress;
   TRowCountChangeEvent OnRowCountChange;
   TNotifyEvent OnResize;
@@ -1273,6 +1284,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   friend class TDragDropSettings;
   // Constructor steps.
   void CreateOwnedObjects();
+  void LoadXMLDocument(TXMLDOMDocument* Doc, bool LevelToRow, bool LoadFieldDescr);
   void CreateRunTimeObjects();
   void FillFilterImageList();
   void BalloonEnableChanged(TObject* Sender);
