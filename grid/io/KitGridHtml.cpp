@@ -14,6 +14,7 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QImageWriter>
+#include <QRegularExpression>
 #include <QUrl>
 
 #include "foundation/KitMiniHTMLText.h"
@@ -32,6 +33,52 @@ const QString kQ = QStringLiteral("\"");
 const QLatin1String kEol("\r\n");
 
 QString Attr(const QString& Text) { return EscapeHtmlText(Text, false); }
+
+// XHTML is read as XML without its DTD: named entities other than XML's own
+// become numeric references, and a character beyond U+FFFF written as two
+// references (one per UTF-16 half) becomes one.
+QString XmlSafeEntities(const QString& Text) {
+  if (!Text.contains(u'&')) return Text;
+  static const QRegularExpression re(QStringLiteral("&(#[0-9]+|[A-Za-z][A-Za-z0-9]*);"));
+  QString out;
+  qsizetype last = 0;
+  auto it = re.globalMatch(Text);
+  char16_t pendingHigh = 0;
+  while (it.hasNext()) {
+    const QRegularExpressionMatch m = it.next();
+    out += Text.mid(last, m.capturedStart() - last);
+    last = m.capturedEnd();
+    const QString name = m.captured(1);
+    if (name.startsWith(u'#')) {
+      const uint cp = name.mid(1).toUInt();
+      if (QChar::isHighSurrogate(cp)) {
+        pendingHigh = static_cast<char16_t>(cp);
+        continue;
+      }
+      if (QChar::isLowSurrogate(cp) && pendingHigh != 0) {
+        out += QStringLiteral("&#%1;").arg(QChar::surrogateToUcs4(pendingHigh, static_cast<char16_t>(cp)));
+        pendingHigh = 0;
+        continue;
+      }
+      pendingHigh = 0;
+      if (!QChar::isSurrogate(cp)) out += m.captured(0);
+      continue;
+    }
+    pendingHigh = 0;
+    if (name == u"amp" || name == u"lt" || name == u"gt" || name == u"quot" || name == u"apos") {
+      out += m.captured(0);
+      continue;
+    }
+    const QString decoded = UnescapeHtmlText(m.captured(0), true);
+    if (decoded == m.captured(0)) {
+      out += QLatin1String("&amp;") + m.captured(0).mid(1);  // not an entity we know: literal text
+    } else {
+      for (uint cp : decoded.toUcs4()) out += QStringLiteral("&#%1;").arg(cp);
+    }
+  }
+  out += Text.mid(last);
+  return out;
+}
 
 // The class list: declarations -> class number, compared without case.
 class TClassList {
@@ -209,6 +256,7 @@ QString TKitStringGrid::SaveRectToHTMLString(const TGridRect& ARect, const QStri
     }
     if (!ww) el += QStringLiteral(" nowrap=\"nowrap\"");
     if (widthPx >= 0) el += xhtml ? QStringLiteral(" width=\"%1px\"").arg(widthPx) : QStringLiteral(" width=%1px").arg(widthPx);
+    if (xhtml) content = XmlSafeEntities(content);
     return el + u'>' + content + QStringLiteral("</td>");
   };
   auto covered = [&](int c, int r) {

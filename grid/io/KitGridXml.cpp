@@ -26,8 +26,8 @@ const QLatin1String kEol("\r\n");
 QString XmlValue(const QString& Text) {
   QString out;
   out.reserve(Text.size() + 16);
-  for (QChar ch : Text) {
-    const char16_t u = ch.unicode();
+  for (qsizetype i = 0; i < Text.size(); ++i) {
+    const char16_t u = Text.at(i).unicode();
     switch (u) {
       case u'&': out += QLatin1String("&amp;"); break;
       case u'>': out += QLatin1String("&gt;"); break;
@@ -36,8 +36,17 @@ QString XmlValue(const QString& Text) {
       case u'\r': out += QLatin1String("&#13;"); break;
       default:
         if (u < 0x20 && u != u'\t' && u != u'\n') break;  // not allowed in XML
-        if (u >= 256) out += QStringLiteral("&#%1;").arg(int(u));
-        else out += ch;
+        if (QChar::isHighSurrogate(u) && i + 1 < Text.size() && QChar::isLowSurrogate(Text.at(i + 1).unicode())) {
+          // One reference for the whole character, never one per half.
+          out += QStringLiteral("&#%1;").arg(QChar::surrogateToUcs4(u, Text.at(i + 1).unicode()));
+          ++i;
+        } else if (QChar::isSurrogate(u) || u == 0xFFFE || u == 0xFFFF) {
+          break;  // a lone half or a non-character cannot be written
+        } else if (u >= 256) {
+          out += QStringLiteral("&#%1;").arg(int(u));
+        } else {
+          out += QChar(u);
+        }
     }
   }
   return out;
