@@ -23,9 +23,16 @@ TSaveArea SaveArea(const TKitStringGrid& Grid) {
   return a;
 }
 
+namespace {
+qint64 gCellCap = MaxLoadCells;
+}
+
+void SetLoadCellCap(qint64 Cells) { gCellCap = Cells > 0 ? Cells : MaxLoadCells; }
+qint64 LoadCellCap() { return gCellCap; }
+
 void CheckLoadSize(int Cols, int Rows, const QString& What) {
   if (Cols < 0 || Rows < 0 || Cols > MaxLoadCols || Rows > MaxLoadRows ||
-      static_cast<qint64>(Cols) * Rows > MaxLoadCells)
+      static_cast<qint64>(Cols) * Rows > gCellCap)
     throw EKitGridError(QStringLiteral("Grid size %1 x %2 out of range in %3").arg(Cols).arg(Rows).arg(What));
 }
 

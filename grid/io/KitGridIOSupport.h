@@ -29,6 +29,10 @@ TSaveArea SaveArea(const TKitStringGrid& Grid);
 inline constexpr int MaxLoadCols = 100000;
 inline constexpr int MaxLoadRows = 10000000;
 inline constexpr qint64 MaxLoadCells = 200000000;
+// The cell cap in force (MaxLoadCells unless lowered, e.g. by a fuzzing
+// harness that must stay within its memory limit); 0 restores the default.
+void SetLoadCellCap(qint64 Cells);
+qint64 LoadCellCap();
 // Raises EKitGridError when Cols x Rows is negative or beyond the caps.
 void CheckLoadSize(int Cols, int Rows, const QString& What);
 
