@@ -6,6 +6,8 @@
 //    with properties (colour, font colour, alignment), saved to and loaded
 //    from a binary grid stream; the counters give the stream's size and the
 //    size of the same grid in the text stream form.
+//  - BM_HtmlExport: SaveToHTMLString of 10,000 x 20 cells with 50 distinct
+//    looks (background colours).
 //
 // Heap: as in bench_grid_cells, freed memory stays with the process unless
 // TF_BENCH_COLD_HEAP=1.
@@ -91,6 +93,23 @@ void BM_BinStreamLoad(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_BinStreamLoad)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_HtmlExport(benchmark::State& state) {
+  auto grid = CreateUnique<TKitStringGrid>(nullptr);
+  grid->SetColCount(20);
+  grid->SetRowCount(10000);
+  grid->BeginUpdate();
+  for (int r = 0; r < 10000; ++r)
+    for (int c = 0; c < 20; ++c) {
+      grid->SetCells(c, r, QStringLiteral("r%1c%2").arg(r).arg(c));
+      grid->SetColors(c, r, 0x101010 * ((r * 20 + c) % 50));
+    }
+  grid->EndUpdate();
+  qsizetype size = 0;
+  for (auto _ : state) size = grid->SaveToHTMLString(QStringLiteral("/tmp/")).size();
+  state.counters["html_chars"] = static_cast<double>(size);
+}
+BENCHMARK(BM_HtmlExport)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 
