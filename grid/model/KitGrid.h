@@ -802,8 +802,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void ClearRect(int ACol1, int ARow1, int ACol2, int ARow2);
   virtual void ClearRect(const TGridRect& ARect) { ClearRect(ARect.Left, ARect.Top, ARect.Right, ARect.Bottom); }
   virtual void TrimRect(int ACol1, int ARow1, int ACol2, int ARow2) {}
-  virtual void SaveColPositions() {}
-  virtual void LoadColPositions() {}
+  // The column positions store (grid/io/KitGridColumnStore.cpp).
+  virtual void SaveColPositions();
+  virtual void LoadColPositions();
   virtual void SetStyle(TVDXStyle AStyle) { FUIStyle = AStyle; }
   virtual void SetStyleAndAppColor(TVDXStyle AStyle, TColor AppColor) { FUIStyle = AStyle; }
   // (Zoom and ZoomReset are declared with the zoom above.)
@@ -1198,6 +1199,11 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   void SaveToJSON(const QString& FileName, const QString& RecordDescr, TStrings* FieldDescr);
   void LoadFromXML(const QString& FileName, bool LevelToRow = false, bool LoadFieldDescr = false);
   void LoadFromXMLBytes(const QByteArray& Bytes, bool LevelToRow = false, bool LoadFieldDescr = false);
+
+  // --- column widths kept in an INI file or the registry store, as
+  // ColumnSize says (grid/io/KitGridColumnStore.cpp)
+  void SaveColSizes();
+  void LoadColSizes();
 
   TGridProgressEvent OnFileProgress;
   TRowCountChangeEvent OnRowCountChange;

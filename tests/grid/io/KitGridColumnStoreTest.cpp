@@ -1,0 +1,86 @@
+// Column widths and positions in an INI file and in the registry store:
+// round trips, missing values left alone at any scale, bad values ignored,
+// and nothing without Key and Section.
+
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+
+#include "grid/model/KitGrid.h"
+#include "grid/model/KitGridLists.h"
+#include "grid/model/KitGridNode.h"
+#include "platform/rtl/IniFiles.h"
+#include "platform/rtl/Registry.h"
+#include "tests/grid/GridTestSupport.h"
+#include "tests/support/TestSupport.h"
+
+using gridtest::NewGrid;
+
+namespace {
+
+TEST(ColumnStore, WidthsRoundTripThroughAnIniFile) {
+  QTemporaryDir dir;
+  const QString ini = dir.filePath("cols.ini");
+  auto g = NewGrid();
+  g->ColumnSize()->SetLocation(clIniFile);
+  g->ColumnSize()->SetKey(ini);
+  g->ColumnSize()->SetSection("Grid1");
+  for (int c = 0; c < g->ColCount(); ++c) g->SetColWidths(c, 30 + 7 * c);
+  g->SaveColSizes();
+  const QByteArray text = testsupport::ReadBytes(ini);
+  EXPECT_TRUE(text.contains("[Grid1]"));
+  EXPECT_TRUE(text.contains("Col2=44"));
+
+  auto h = NewGrid();
+  h->ColumnSize()->Assign(g->ColumnSize());
+  h->SetColCount(g->ColCount() + 1);
+  h->SetColWidths(g->ColCount(), 77);  // no stored value: stays as it is
+  h->LoadColSizes();
+  for (int c = 0; c < g->ColCount(); ++c) EXPECT_EQ(h->ColWidths(c), 30 + 7 * c);
+  EXPECT_EQ(h->ColWidths(g->ColCount()), 77);
+}
+
+TEST(ColumnStore, BadStoredValuesAndMissingSettings) {
+  QTemporaryDir dir;
+  const QString ini = dir.filePath("bad.ini");
+  testsupport::WriteBytes(ini, "[S]\nCol0=-5\nCol1=abc\nCol2=999999999\nCol3=50\n");
+  auto g = NewGrid();
+  const int w0 = g->ColWidths(0), w1 = g->ColWidths(1), w2 = g->ColWidths(2);
+  g->ColumnSize()->SetLocation(clIniFile);
+  g->ColumnSize()->SetKey(ini);
+  g->LoadColSizes();  // no section: nothing happens
+  EXPECT_EQ(g->ColWidths(3), w0);
+  g->ColumnSize()->SetSection("S");
+  g->LoadColSizes();
+  EXPECT_EQ(g->ColWidths(0), w0);
+  EXPECT_EQ(g->ColWidths(1), w1);
+  EXPECT_EQ(g->ColWidths(2), w2);
+  EXPECT_EQ(g->ColWidths(3), 50);
+}
+
+TEST(ColumnStore, PositionsThroughTheRegistryStore) {
+  QTemporaryDir dir;
+  TRegistryStore::SetFileName(dir.filePath("registry.reg"));
+  auto g = NewGrid();
+  g->ColumnSize()->SetKey("Software\\Tallowfinch\\Test");
+  g->ColumnSize()->SetSection("Columns");
+  g->ColumnSize()->SetLocation(clRegistry);
+  for (int v : {0, 3, 1, 2, 4}) g->ColumnOrder()->Add(v);
+  g->SaveColPositions();
+  auto h = NewGrid();
+  h->ColumnSize()->Assign(g->ColumnSize());
+  h->LoadColPositions();
+  EXPECT_EQ(h->ColumnOrder()->StrValue(), "0,3,1,2,4");
+
+  // A list that is not a permutation of the columns is not taken.
+  TRegistryIniFile reg("Software\\Tallowfinch\\Test");
+  reg.WriteInteger("Columns", "Pos1", 0);
+  reg.UpdateFile();
+  auto k = NewGrid();
+  k->ColumnSize()->Assign(g->ColumnSize());
+  k->LoadColPositions();
+  EXPECT_EQ(k->ColumnOrder()->Count(), 0);
+  TRegistryStore::SetFileName(QString());
+}
+
+}  // namespace
