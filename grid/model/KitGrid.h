@@ -1204,6 +1204,10 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // ColumnSize says (grid/io/KitGridColumnStore.cpp)
   void SaveColSizes();
   void LoadColSizes();
+  // The column layout as "count#widths#order#visibility", and back; a
+  // malformed string raises before anything is applied.
+  QString ColumnStatesToString();
+  void StringToColumnStates(const QString& Value);
 
   TGridProgressEvent OnFileProgress;
   TRowCountChangeEvent OnRowCountChange;

@@ -84,3 +84,35 @@ TEST(ColumnStore, PositionsThroughTheRegistryStore) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(ColumnStates, StringRoundTripAndMalformedStrings) {
+  auto g = NewGrid();
+  g->SetColCount(3);
+  g->SetColWidths(0, 64);
+  g->SetColWidths(1, 80);
+  g->SetColWidths(2, 64);
+  EXPECT_EQ(g->ColumnStatesToString(), "3#64,80,64#0,1,2#1,1,1");
+
+  g->SetCells(0, 1, "A");
+  g->SetCells(1, 1, "B");
+  g->SetCells(2, 1, "C");
+  g->StringToColumnStates("3#50,60,70#2,0,1#1,1,1");
+  EXPECT_EQ(g->Cells(0, 1), "C");
+  EXPECT_EQ(g->Cells(1, 1), "A");
+  EXPECT_EQ(g->Cells(2, 1), "B");
+  EXPECT_EQ(g->ColWidths(0), 50);
+  EXPECT_EQ(g->ColWidths(2), 70);
+  EXPECT_EQ(g->ColumnStatesToString(), "3#50,60,70#2,0,1#1,1,1");
+
+  const QString before = g->ColumnStatesToString();
+  for (const char* bad : {"x#1,2,3##", "3#1,2#0,1,2#1,1,1", "3#1,2,3#0,0,1#1,1,1", "3#1,-2,3##", "3#1,2,3#0,1,2#1"}) {
+    EXPECT_NE(testsupport::RaisedMessage([&] { g->StringToColumnStates(QString::fromLatin1(bad)); }), "") << bad;
+    EXPECT_EQ(g->ColumnStatesToString(), before) << bad;
+  }
+  g->StringToColumnStates("no separators");
+  EXPECT_EQ(g->ColumnStatesToString(), before);
+}
+
+}  // namespace
