@@ -1,5 +1,7 @@
 #include "foundation/KitGraphics.Win.h"
 
+#include <QFont>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QLoggingCategory>
 #include <algorithm>
@@ -388,6 +390,43 @@ void TKitGraphicsContextWin::DrawText(const QString& AText, const TRectF& ARect,
   auto format = CreateGPStringFormat(AHorizontalAlign, AVerticalAlign, AWordWrapping, FShowAcceleratorChar, ATrimming);
   auto brush = CreateGPSolidBrush(FFont.get());
   FGPGraphics->DrawString(AText, -1, FGPFont.get(), GPRect(ARect), format.get(), brush.get());
+  const TFontStyles style = FFont->Style();
+  if ((style.Contains(fsUnderline) || style.Contains(fsStrikeOut)) && !AWordWrapping && !AText.contains(u'\n') &&
+      !AText.contains(u'\r'))
+    DrawTextLines(AText, ARect, format.get(), brush.get());
+}
+
+// The GDI+ library draws no underline and no strike-out of its own: they are
+// drawn here for text on one line, across the laid-out text, at the
+// positions the font file gives.
+void TKitGraphicsContextWin::DrawTextLines(const QString& AText, const TRectF& ARect, const TGPStringFormat* AFormat,
+                                           const TGPBrush* ABrush) {
+  TGPRectF box{};
+  if (FGPGraphics->MeasureString(AText, -1, FGPFont.get(), GPRect(ARect), AFormat, box) != Ok || box.Width <= 0)
+    return;
+  TGPFontFamily family;
+  if (FGPFont->GetFamily(&family) != Ok) return;
+  const INT gpStyle = FGPFont->GetStyle();
+  const double em = std::max<UINT16>(1, family.GetEmHeight(gpStyle));
+  const double emPixels = FGPFont->GetSize() * FGPGraphics->GetDpiY() / 72.0;
+  if (!(emPixels > 0) || emPixels > 4000) return;
+  // The library puts the baseline a descent above the laid-out line's
+  // bottom, rounded down to whole pixels.
+  const double baseline = box.Y + std::ceil(box.Height - emPixels * family.GetCellDescent(gpStyle) / em);
+  QFont font(FFont->Name());
+  font.setPixelSize(std::max(1, int(std::lround(emPixels))));
+  const QFontMetricsF metrics(font);
+  const REAL thickness = REAL(std::max(1.0, std::round(metrics.lineWidth())));
+  const TFontStyles style = FFont->Style();
+  // The box is clipped to the layout rectangle.
+  const REAL left = std::max(box.X, ARect.Left), right = std::min(box.X + box.Width, ARect.Right);
+  if (right <= left) return;
+  if (style.Contains(fsUnderline))
+    FGPGraphics->FillRectangle(ABrush, left, REAL(baseline + std::max(1.0, std::round(metrics.underlinePos()))),
+                               right - left, thickness);
+  if (style.Contains(fsStrikeOut))
+    FGPGraphics->FillRectangle(ABrush, left, REAL(std::round(baseline - metrics.strikeOutPos())), right - left,
+                               thickness);
 }
 
 // ---------------------------------------------------------------------------
@@ -670,6 +709,40 @@ std::unique_ptr<TGPBrush> TKitGraphicsContextWin::CreateGPFillBrush(TKitGraphics
 void TKitGraphicsContextWin::FillGPPath(TGPGraphicsPath* APath) {
   if (!FGPGraphics) return;
   if (!SolidBrushReady()) FGPBrush = CreateGPFillBrush(FFill.get(), APath);
+  // The library fills a path together with a one-pixel outline, half a
+  // pixel off, which makes every filled shape a pixel wider and taller;
+  // its polygon fill covers the interior exactly. A path of lines is
+  // therefore filled as one polygon: its figures joined through the first
+  // figure's start, each joining edge run out and back so it adds nothing.
+  const INT count = APath->GetPointCount();
+  if (count > 0) {
+    std::vector<TGPPointF> points(size_t(count), TGPPointF{});
+    std::vector<BYTE> types(size_t(count), 0);
+    bool lines = APath->GetPathPoints(points.data(), count) == Ok && APath->GetPathTypes(types.data(), count) == Ok;
+    for (BYTE t : types)
+      if ((t & 0x07) == 3) lines = false;  // curves: the path route
+    if (lines) {
+      std::vector<TGPPointF> polygon;
+      polygon.reserve(size_t(count) * 2 + 4);
+      TGPPointF origin = points[0], figure = points[0];
+      bool open = false;
+      for (INT i = 0; i < count; ++i) {
+        if ((types[size_t(i)] & 0x07) == 0) {
+          if (open) {
+            polygon.push_back(figure);
+            polygon.push_back(origin);
+          }
+          figure = points[size_t(i)];
+          open = true;
+        }
+        polygon.push_back(points[size_t(i)]);
+      }
+      if (open) polygon.push_back(figure);
+      polygon.push_back(origin);
+      FGPGraphics->FillPolygon(FGPBrush.get(), polygon.data(), INT(polygon.size()), APath->GetFillMode());
+      return;
+    }
+  }
   FGPGraphics->FillPath(FGPBrush.get(), APath);
 }
 

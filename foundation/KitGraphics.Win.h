@@ -121,6 +121,9 @@ class TKitGraphicsContextWin : public TKitGraphicsContext {
  private:
   void ReleaseGraphics();
   void FontChanged();
+  // Underline and strike-out of text drawn on one line.
+  void DrawTextLines(const QString& AText, const TRectF& ARect, const KitGDIPlusClasses::TGPStringFormat* AFormat,
+                     const KitGDIPlusClasses::TGPBrush* ABrush);
   void StrokeChanged();
   void FillChanged();
   void FillGPPath(KitGDIPlusClasses::TGPGraphicsPath* APath);

@@ -4,8 +4,7 @@
 #include <cmath>
 
 #include "foundation/KitGraphics.h"
-#include "foundation/KitMiniHTMLLayout.h"
-#include "foundation/KitMiniHTMLText.h"
+#include "foundation/KitGraphicsHTMLEngine.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -28,81 +27,6 @@ QString LineSeparator(const QString& AText) {
 
 float RoundF(float v) { return float(Round(double(v))); }
 
-// Measures and draws the layout's runs through the facade's context.
-class TFacadeSurface : public TMiniHtmlSurface {
- public:
-  TFacadeSurface(TKitGraphics* AGraphics, bool ADraw) : FGraphics(AGraphics), FDraw(ADraw) {}
-  ~TFacadeSurface() override {
-    // The facade's own font back on the context.
-    if (FFontSet) FGraphics->Context()->SetFont(FGraphics->Font());
-  }
-
-  int TextWidth(const QString& AText, const TMiniHtmlFont& AFont) override {
-    Use(AFont);
-    const TRectF r = FGraphics->Context()->CalculateText(AText, TRectF(0, 0, 100000, 100000), false);
-    return int(std::ceil(r.Width()));
-  }
-  int TextHeight(const TMiniHtmlFont& AFont) override {
-    Use(AFont);
-    const TRectF r = FGraphics->Context()->CalculateText(QStringLiteral("gh"), TRectF(0, 0, 100000, 100000), false);
-    return int(std::ceil(r.Height()));
-  }
-  void DrawRun(const TMiniHtmlRun& ARun) override {
-    if (!FDraw) return;
-    const int w = TextWidth(ARun.Text, ARun.Font);
-    const int h = TextHeight(ARun.Font);
-    const TRectF r(float(ARun.X), float(ARun.Bottom - h), float(ARun.X + w + 1), float(ARun.Bottom));
-    TKitGraphicsContext* c = FGraphics->Context();
-    if (ARun.Background != mhNoColorFacade && ARun.Background != mhNoColorCanvas) {
-      TKitGraphicsFill fill(gfkSolid, ARun.Background);
-      c->SetFill(&fill);
-      c->FillRect(&fill, r, gcrmNone);
-      c->SetFill(FGraphics->Fill());
-    }
-    c->DrawText(ARun.Text, r, false, gtaLeading, gtaLeading, gttNone, 0);
-  }
-  void DrawHorzLine(int X1, int X2, int Y, TColor AColor) override {
-    if (!FDraw) return;
-    TKitGraphicsContext* c = FGraphics->Context();
-    TKitGraphicsStroke stroke(gskSolid, AColor);
-    c->SetStroke(&stroke);
-    c->DrawLine(&stroke, TPointF(float(X1), float(Y)), TPointF(float(X2), float(Y)), gcpmNone, gcpmNone);
-    c->SetStroke(FGraphics->Stroke());
-  }
-  void FillBand(const QRect& ARect, TColor AColor) override {
-    if (!FDraw) return;
-    TKitGraphicsContext* c = FGraphics->Context();
-    TKitGraphicsFill fill(gfkSolid, AColor);
-    c->SetFill(&fill);
-    c->FillRect(&fill, TRectF(float(ARect.left()), float(ARect.top()), float(ARect.right() + 1), float(ARect.bottom() + 1)),
-                gcrmNone);
-    c->SetFill(FGraphics->Fill());
-  }
-
- private:
-  void Use(const TMiniHtmlFont& AFont) {
-    if (FFontSet && FCurrent == AFont) return;
-    TKitGraphicsFont font;
-    font.SetName(AFont.Name);
-    font.SetSize(AFont.Size);
-    TFontStyles style;
-    if (AFont.Bold) style.Include(fsBold);
-    if (AFont.Italic) style.Include(fsItalic);
-    if (AFont.Underline) style.Include(fsUnderline);
-    if (AFont.StrikeOut) style.Include(fsStrikeOut);
-    font.SetStyle(style);
-    font.SetColor(AFont.Color);
-    FGraphics->Context()->SetFont(&font);
-    FCurrent = AFont;
-    FFontSet = true;
-  }
-
-  TKitGraphics* FGraphics;
-  bool FDraw;
-  bool FFontSet = false;
-  TMiniHtmlFont FCurrent;
-};
-
 }  // namespace
 
 bool KitGraphicsIsMarkedUp(const QString& AText) {
@@ -112,58 +36,47 @@ bool KitGraphicsIsMarkedUp(const QString& AText) {
 
 TKitGraphics::THtmlResult TKitGraphics::RunHtml(const QString& AText, const TRectF& ARect, bool AWordWrapping,
                                                 bool ADraw, bool ATestAnchor, const TPoint& APoint) {
-  TMiniHtmlLayoutParams p;
-  p.Engine = mheFacade;
-  p.Rect = QRect(QPoint(int(Round(ARect.Left)), int(Round(ARect.Top))),
-                 QPoint(int(Round(ARect.Right)) - 1, int(Round(ARect.Bottom)) - 1));
-  p.Font.Name = FFont->Name();
-  p.Font.Size = FFont->Size();
-  p.Font.Bold = FFont->Style().Contains(fsBold);
-  p.Font.Italic = FFont->Style().Contains(fsItalic);
-  p.Font.Underline = FFont->Style().Contains(fsUnderline);
-  p.Font.StrikeOut = FFont->Style().Contains(fsStrikeOut);
-  p.Font.Color = FFont->Color();
-  p.Background = mhNoColorFacade;
+  // What the facade hands to its mini-HTML engine: its highlight, link and
+  // picture settings; no hover or focus link, no shadow, not selected, not
+  // printing.
+  TGraphicsHtmlParams p;
   p.WordWrap = AWordWrapping;
-  p.MeasureOnly = !ADraw;
-  p.Pointer = ATestAnchor ? QPoint(APoint.X, APoint.Y) : QPoint(0, 0);
   p.URLColor = FURLColor;
   p.URLUnderline = FURLUnderline;
-  p.HoverColor = mhNoColorFacade;
-  p.HoverFontColor = mhNoColorFacade;
   p.HighlightColor = FHighlightColor;
   p.HighlightTextColor = FHighlightTextColor;
-  p.HighlightBold = FHighlightFontStyles.Contains(fsBold);
-  p.HighlightItalic = FHighlightFontStyles.Contains(fsItalic);
-  p.HighlightUnderline = FHighlightFontStyles.Contains(fsUnderline);
-  p.HighlightStrikeOut = FHighlightFontStyles.Contains(fsStrikeOut);
-  p.ScaleFactor = 1.0;
-  p.PrintFactor = 1.0;
-  TMiniHtmlLayoutResult r;
-  {
-    TFacadeSurface surface(this, ADraw);
-    r = LayoutMiniHtml(AText, p, surface);
-  }
+  p.HighlightFontStyles = FHighlightFontStyles;
+  p.ImageList = FImageList;
+  p.PictureContainer = FPictureContainer;
+  p.MeasureOnly = !ADraw;
   if (ADraw && ATestAnchor) {
-    // The link under the point: a pass that tests without drawing.
-    p.HitTestOnly = true;
-    TFacadeSurface surface(this, false);
-    const TMiniHtmlLayoutResult hit = LayoutMiniHtml(AText, p, surface);
-    r.Hit = hit.Hit;
-    r.Anchor = hit.Anchor;
-    r.ControlID = hit.ControlID;
-    r.ControlValue = hit.ControlValue;
-    r.ControlType = hit.ControlType;
+    p.PointerX = APoint.X;
+    p.PointerY = APoint.Y;
   }
+  TGraphicsHtmlResult r;
+  DrawGraphicsHtml(this, AText, ARect, p, r);
   THtmlResult result;
-  result.Width = float(r.Width);
-  result.Height = float(r.Height);
+  result.Width = r.Width;
+  result.Height = r.Height;
   result.Lines = r.LineCount;
-  result.Hit = ATestAnchor && r.Hit;
-  if (result.Hit) result.Anchor = r.Anchor;
   result.ControlID = r.ControlID;
   result.ControlValue = r.ControlValue;
   result.ControlType = r.ControlType;
+  if (ADraw && ATestAnchor) {
+    // The link under the point: drawing finds controls and linked images,
+    // a pass that tests without drawing finds link texts too.
+    TGraphicsHtmlParams h = p;
+    h.MeasureOnly = false;
+    h.HitTestOnly = true;
+    TGraphicsHtmlResult hit;
+    result.Hit = DrawGraphicsHtml(this, AText, ARect, h, hit);
+    if (result.Hit) result.Anchor = hit.Anchor;
+    if (!hit.ControlID.isEmpty() || !hit.ControlType.isEmpty()) {
+      result.ControlID = hit.ControlID;
+      result.ControlValue = hit.ControlValue;
+      result.ControlType = hit.ControlType;
+    }
+  }
   return result;
 }
 
@@ -370,7 +283,5 @@ int TKitGraphics::CalculateTextHeight(const QString& AText, const TRect& ARect, 
 int TKitGraphics::CalculateTextHeightInt(const QString& AText) { return int(RoundF(CalculateTextHeight(AText))); }
 
 QString TKitGraphics::ApplyHilight(const QString& AText, const QString& AHilight, const QString& ATag, bool ADoCase) {
-  TMarkTextOptions options;
-  if (ADoCase) options.Include(mtoCaseSensitive);
-  return MarkTextInHtml(AText, AHilight, ATag, options);
+  return MarkTextInGraphicsHtml(AText, AHilight, ATag, ADoCase);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "foundation/KitGraphicsTypes.h"
+#include "foundation/KitUtils.h"
 #include "platform/rtl/RtlConsts.h"
 #include "platform/rtl/StringList.h"
 #include "platform/rtl/SysUtils.h"
@@ -220,6 +221,19 @@ int MiniHtmlLeadingNumber(const QString& s) {
   return int(v);
 }
 
+int MiniHtmlRotation(const QString& ATagText) {
+  const QString upper = MiniHtmlUpperAscii(ATagText);
+  const qsizetype a = upper.indexOf(u'A');
+  if (a < 0 || a + 2 >= upper.size() || upper.at(a + 2) != u'"') return 0;
+  QString value = ATagText.mid(a + 3);
+  const qsizetype q = value.indexOf(u'"');
+  if (q >= 0) value.truncate(q);
+  value = value.trimmed();
+  const bool negative = value.startsWith(u'-');
+  const int degrees = MiniHtmlLeadingNumber(negative ? value.mid(1) : value) % 360;
+  return (negative ? -degrees : degrees) * 10;
+}
+
 bool MiniHtmlColorByName(const QString& AName, TColor& AColor) {
   const auto& t = ColorTable();
   auto it = std::lower_bound(t.begin(), t.end(), AName,
@@ -231,22 +245,53 @@ bool MiniHtmlColorByName(const QString& AName, TColor& AColor) {
 
 int MiniHtmlColorNameCount() { return int(ColorTable().size()); }
 
+namespace {
+
+// Hexadecimal value of s[i], s[i + 1]; -1 when either is missing or not a
+// hexadecimal digit.
+int HexPair(const QString& s, qsizetype i) {
+  if (i + 1 >= s.size() || !IsHex(s.at(i)) || !IsHex(s.at(i + 1))) return -1;
+  return s.mid(i, 2).toInt(nullptr, 16);
+}
+
+TColor FromRgb(int r, int g, int b) { return TColor(r | (g << 8) | (b << 16)); }
+
+}  // namespace
+
 TColor MiniHtmlColor(const QString& AValue, TMiniHtmlEngine AEngine) {
   const QString v = AValue.trimmed();
+  const bool canvas = AEngine == mheCanvas;
   if (v.startsWith(u'#')) {
-    // Six hexadecimal digits, red first; anything shorter is black.
-    if (v.size() < 7) return 0;
-    for (int i = 1; i <= 6; ++i)
-      if (!IsHex(v.at(i))) return 0;
-    const int rgb = v.mid(1, 6).toInt(nullptr, 16);
-    return TColor(((rgb >> 16) & 0xFF) | (rgb & 0xFF00) | ((rgb & 0xFF) << 16));
+    if (canvas) {
+      // Red, green and blue pairs; a pair that is not two hexadecimal digits
+      // (or is missing) counts as 0.
+      return FromRgb(std::max(0, HexPair(v, 1)), std::max(0, HexPair(v, 3)), std::max(0, HexPair(v, 5)));
+    }
+    // The facade's reading: four characters are the short form with each
+    // digit doubled, anything else two digits per channel. Markup never
+    // raises, so a text too short or not hexadecimal is black.
+    if (v.size() == 4) {
+      int rgb[3];
+      for (int i = 0; i < 3; ++i) {
+        if (!IsHex(v.at(i + 1))) return 0;
+        rgb[i] = QString(2, v.at(i + 1)).toInt(nullptr, 16);
+      }
+      return FromRgb(rgb[0], rgb[1], rgb[2]);
+    }
+    const int r = HexPair(v, 1), g = HexPair(v, 3), b = HexPair(v, 5);
+    return (r < 0 || g < 0 || b < 0) ? 0 : FromRgb(r, g, b);
   }
   QString name = v.toLower();
   TColor c = 0;
-  if (AEngine == mheCanvas) {
+  if (canvas) {
     if (name.startsWith(u"cl")) name.remove(0, 2);
     return MiniHtmlColorByName(name, c) ? c : 0;
   }
+  // The facade's colour names: a leading "cl", then "cla", then "gc" is
+  // removed, each once and only at the start, before the lookup.
+  if (name.startsWith(u"cl")) name.remove(0, 2);
+  if (name.startsWith(u"cla")) name.remove(0, 3);
+  if (name.startsWith(u"gc")) name.remove(0, 2);
   if (TStringList* list = GetColorList()) {
     const int i = list->IndexOf(name);
     if (i >= 0)
@@ -385,7 +430,7 @@ QString DecodeControlValue(const QString& s) {
 }
 }  // namespace
 
-TMiniHtmlControl ParseMiniHtmlControl(const QString& ATagText) {
+TMiniHtmlControl ParseMiniHtmlControl(const QString& ATagText, TMiniHtmlEngine AEngine) {
   TMiniHtmlControl c;
   // The attributes follow "CONTROL" and one more character.
   const QString tag = ATagText.mid(8);
@@ -393,11 +438,14 @@ TMiniHtmlControl ParseMiniHtmlControl(const QString& ATagText) {
   bool found = false;
   c.ControlType = MiniHtmlUpperAscii(ControlAttribute(tag, upper, QStringLiteral("TYPE="), found));
   c.ID = ControlAttribute(tag, upper, QStringLiteral("ID="), found);
-  c.Value = DecodeControlValue(ControlAttribute(tag, upper, QStringLiteral("VALUE="), found));
+  const auto decode = [AEngine](const QString& v) {
+    return AEngine == mheCanvas ? DecodeControlValue(v) : TKitUtils::UnFixMarkup(v, true, false);
+  };
+  c.Value = decode(ControlAttribute(tag, upper, QStringLiteral("VALUE="), found));
   c.Width = ControlAttribute(tag, upper, QStringLiteral("WIDTH="), c.HasWidth);
   c.Height = ControlAttribute(tag, upper, QStringLiteral("HEIGHT="), c.HasHeight);
   if (!c.HasHeight) c.Height = QStringLiteral("25");
-  c.Prop = DecodeControlValue(ControlAttribute(tag, upper, QStringLiteral("PROP="), c.HasProp));
+  c.Prop = decode(ControlAttribute(tag, upper, QStringLiteral("PROP="), c.HasProp));
   c.MaxLen = ControlAttribute(tag, upper, QStringLiteral("MAXLEN="), c.HasMaxLen);
   return c;
 }

@@ -91,14 +91,23 @@ TMiniHtmlTagInfo ParseMiniHtmlTag(QStringView AText, TMiniHtmlEngine AEngine);
 QString MiniHtmlAttribute(const QString& ATagText, int ANameLength, const QString& AName, bool AUpperValue,
                           bool* AFound = nullptr);
 
+// The angle of an R tag's text ATagText: the first letter A of its
+// upper-cased text, two characters skipped, then the double-quoted value as
+// whole degrees (a leading minus allowed); answered in tenths of a degree
+// within -3600..3600. 0 when there is none.
+int MiniHtmlRotation(const QString& ATagText);
+
 // Leading decimal digits of s as a whole number (0 when there are none),
 // leading blanks skipped; kept within 0..MiniHtmlMaxExtent.
 int MiniHtmlLeadingNumber(const QString& s);
 
 // A colour value: "#RRGGBB" or a colour name (lower-cased before lookup).
-// The canvas engine looks the name up in its 172-name table ignoring a
-// leading "cl"; the facade engine in the graphics colour-name list. An
-// unknown name, or "#" not followed by six hexadecimal digits, gives black.
+// Canvas engine: every digit pair that is missing or not hexadecimal counts
+// as 0; names come from its 172-name table, a leading "cl" ignored. Facade
+// engine: "#RGB" is the short form with each digit doubled, any other "#"
+// text needs three hexadecimal pairs (else black); names lose a leading
+// "cl", then "cla", then "gc" and are looked up in the graphics colour-name
+// list. An unknown name gives black.
 TColor MiniHtmlColor(const QString& AValue, TMiniHtmlEngine AEngine);
 
 // The canvas engine's colour-name table: the colour of the lower-case name
@@ -167,4 +176,6 @@ struct TMiniHtmlControl {
 // Parses a control tag's text ATagText: the text from after "<" to before
 // ">" ("CONTROL TYPE=..."). Attributes are found without regard to case;
 // each value is the text between the next two double quotes after "NAME=".
-TMiniHtmlControl ParseMiniHtmlControl(const QString& ATagText);
+// VALUE and PROP are decoded with the canvas engine's entities, or (facade
+// engine) with the markup entities of TKitUtils::UnFixMarkup.
+TMiniHtmlControl ParseMiniHtmlControl(const QString& ATagText, TMiniHtmlEngine AEngine = mheCanvas);

@@ -90,7 +90,10 @@ class TLayout {
       : FText(AText), P(AParams), S(ASurface), FCanvas(AParams.Engine == mheCanvas) {
     FNoColor = FCanvas ? mhNoColorCanvas : mhNoColorFacade;
     St.Font = P.Font;
-    St.Background = P.Background;
+    // No background of its own anywhere, until a tag gives one.
+    St.Background = FNoColor;
+    St.LinkSavedBackground = St.HighlightSavedBackground = St.ParagraphSavedBackground = St.FontSavedBackground =
+        FNoColor;
     St.FontSavedColor = P.Font.Color;
   }
 
@@ -128,6 +131,7 @@ class TLayout {
       if (end <= pos) end = pos + 1;  // every line takes something
       if (FCanvas && St.LineHeightFactor != 1.0)
         line.Height = int(std::nearbyint(line.Height * St.LineHeightFactor));
+      if (!FCanvas) line.Height = std::max(0, line.Height + P.LineSpacing);
       const int width = line.Width;
       const int height = line.Height + line.SubDepth + line.SupRise;
 
@@ -151,6 +155,10 @@ class TLayout {
         second.Left = line.Left;
         second.Right = line.Right;
         second.X = left + (FCanvas ? 0 : St.LineOffset);
+        // A paragraph with a background colour fills every line of it.
+        if (!P.HitTestOnly && St.ParagraphBackground && St.ParagraphColor != FNoColor)
+          S.FillBand(QRect(QPoint(P.Rect.left(), second.Top), QPoint(P.Rect.right(), second.Bottom() - 1)),
+                     St.ParagraphColor);
         FFixedHeight = true;
         Pass(pos, end, P.HitTestOnly ? pmHitTest : pmDraw, second);
         FFixedHeight = false;
@@ -183,7 +191,8 @@ class TLayout {
       if (!P.MeasureOnly && top + textHeight0 > P.Rect.bottom() + 1) break;
     }
     if (R.Height == 0) R.Height = textHeight0;
-    if (!FCanvas) R.Width += 2;
+    // The facade engine adds 2 to the widest line (when a line has a width).
+    if (!FCanvas && R.Width > 0) R.Width += 2;
     R.LineCount = lineIndex;
     R.LinkCount = St.LinkCounter;
     return R;
@@ -209,10 +218,17 @@ class TLayout {
   QRect FocusPiece(const TLine& L, int AFrom, int ATo) {
     const int bottom = L.Bottom() - L.TextOffset;
     const int th = S.TextHeight(St.Font);
-    return QRect(AFrom - 1, bottom - th, ATo - AFrom + 2, th);
+    return VisRect(L, QRect(AFrom - 1, bottom - th, ATo - AFrom + 2, th));
   }
 
   int Scaled(int v) const { return int(std::nearbyint(v * P.ScaleFactor)); }
+
+  // Where an item at x, w wide, shows: right-to-left lines mirror the line
+  // about its middle, so the first item sits at the right edge.
+  int Vis(const TLine& L, int x, int w) const { return P.RightToLeft ? L.Left + L.Right - x - w : x; }
+  QRect VisRect(const TLine& L, const QRect& r) const {
+    return P.RightToLeft ? QRect(Vis(L, r.left(), r.width()), r.top(), r.width(), r.height()) : r;
+  }
 
   void GrowHeight(TLine& L, int h) const {
     if (!FFixedHeight) L.Height = std::max(L.Height, h);
@@ -268,24 +284,33 @@ class TLayout {
           L.Width = newWidth;
           if (!P.WordWrap && L.Width > L.Available() && L.Text.isEmpty() && !L.HasContent) FDropRest = true;
         }
-        if (measuring && St.InLink && P.Pointer.x() >= L.X && P.Pointer.x() < L.X + w && P.Pointer.y() > L.Top &&
+        const int vx = Vis(L, L.X, w);
+        if (measuring && St.InLink && P.Pointer.x() >= vx && P.Pointer.x() < vx + w && P.Pointer.y() > L.Top &&
             (mode == pmMeasure || P.Pointer.y() < L.Bottom())) {
           R.Anchor = St.Href;
           R.Title = St.Title;
           St.LinkHitPending = true;
           L.OverLinkText = true;
         }
-        if (drawing) {
+        // Without word wrap a run that starts beyond the line's end is cut
+        // off whole; the run across the end shows an ellipsis.
+        const bool cutOff = !P.WordWrap && (P.RightToLeft ? vx + w <= L.Left : vx >= L.Right);
+        if (drawing && !cutOff) {
           TMiniHtmlRun r;
           r.Text = run;
-          r.X = L.X;
+          r.X = vx;
+          r.Width = w;
+          r.Left = L.Left;
           r.Right = L.Right;
+          r.Top = L.Top;
           r.Bottom = L.Top + L.SupRise + L.Height + (St.Sub ? L.SubDepth : 0) - (St.Sup ? L.SupRise : 0) -
                      L.TextOffset;
+          r.LineBottom = L.Bottom();
           r.Font = St.Font;
           r.Background = St.Background;
           r.Shadow = St.Shadow;
           r.ErrorUnderline = St.Error;
+          r.Mirrored = P.RightToLeft;
           S.DrawRun(r);
         }
         if (firstPass) R.PlainText += run;
@@ -305,6 +330,18 @@ class TLayout {
     return pos;
   }
 
+  // A picture reference of a tag. The canvas engine reads it from the
+  // upper-cased tag, but web addresses, file paths and shell icon paths keep
+  // their case: this platform's file names and most servers tell cases
+  // apart.
+  TMiniHtmlPictureRef PictureRefOf(const QString& t, int ANameLength, const QString& AName, bool* AFound = nullptr) {
+    const QString value = MiniHtmlAttribute(t, ANameLength, AName, FCanvas, AFound);
+    TMiniHtmlPictureRef ref = ParseMiniHtmlPictureRef(value, P.Engine);
+    if (FCanvas && (ref.Kind == mhpURL || ref.Kind == mhpSmallSystemIcon || ref.Kind == mhpLargeSystemIcon))
+      ref = ParseMiniHtmlPictureRef(MiniHtmlAttribute(t, ANameLength, AName, false), P.Engine);
+    return ref;
+  }
+
   // Acts on a tag; false when the line ends before it (it is not consumed).
   bool Tag(const TMiniHtmlTagInfo& T, TPassMode mode, TLine& L) {
     const bool drawing = mode == pmDraw;
@@ -322,7 +359,9 @@ class TLayout {
           St.Font.Name = P.Font.Name;
           St.Font.Size = P.Font.Size;
           if (drawing && !P.Selected) {
-            St.Font.Color = P.Font.Color;
+            // Canvas engine: the base font's colour; facade engine: the
+            // colour saved by the last FONT COLOR or link.
+            St.Font.Color = FCanvas ? P.Font.Color : St.FontSavedColor;
             St.Background = St.FontSavedBackground;
           }
           break;
@@ -377,6 +416,7 @@ class TLayout {
             St.Font.Underline = false;
           break;
         case mhtZ: St.Hidden = false; break;
+        case mhtR: St.Font.Orientation = 0; break;
         default: break;
       }
       return true;
@@ -418,7 +458,7 @@ class TLayout {
         L.Ended = true;
         if (drawing) {
           const QString c = MiniHtmlAttribute(t, 3, QStringLiteral("COLOR"), false);
-          S.DrawHorzLine(L.Left, L.Right, L.Bottom() + 1, c.isEmpty() ? 0 : MiniHtmlColor(c, P.Engine));
+          S.DrawHorzLine(L.Left, L.Right, L.Bottom(), c.isEmpty() ? 0 : MiniHtmlColor(c, P.Engine));
         }
         break;
       case mhtI: St.Font.Italic = true; break;
@@ -429,8 +469,13 @@ class TLayout {
         if (x < 0) break;
         const int v = MiniHtmlLeadingNumber(MiniHtmlAttribute(t.mid(x + 1), 0, QString(), false));
         if (FCanvas) {
-          L.X = L.Left + Scaled(v);
-          if (firstPass) L.Width = std::max(L.Width, Scaled(v));
+          // Printed, the indent follows the print factor (three times it
+          // while measuring); on screen the caller's scale.
+          const double pf = std::max(1.0, P.PrintFactor);
+          const int indent = !P.Printing ? Scaled(v)
+                             : int(std::nearbyint(std::min<double>(v * pf * (firstPass ? 3 : 1), MiniHtmlMaxExtent)));
+          L.X = L.Left + indent;
+          if (firstPass) L.Width = std::max(L.Width, indent);
         } else if (L.Width < v) {
           if (firstPass) L.Width = v;
           L.X = L.Left + v;
@@ -438,6 +483,12 @@ class TLayout {
         break;
       }
       case mhtLI: return ListItem(t, mode, L);
+      case mhtR:
+        // Rotated text (canvas engine): the angle in degrees of an
+        // attribute named A.
+        if (FCanvas) St.Font.Orientation = MiniHtmlRotation(t);
+        break;
+      case mhtJ: return Emoji(t, mode, L);
       case mhtOF: {
         const qsizetype x = MiniHtmlUpperAscii(t).indexOf(u'X', 3);
         if (x < 0) break;
@@ -447,13 +498,15 @@ class TLayout {
         break;
       }
       case mhtOL:
-        if (drawing) ++St.ListLevel;
+        // The level rises in both passes (measuring and drawing see the
+        // same indent; the state is saved before the measuring pass).
+        ++St.ListLevel;
         St.Ordered = true;
         St.OrderCounter = 1;
         if (L.HasContent) L.Ended = true;
         break;
       case mhtUL:
-        if (drawing || !FCanvas) ++St.ListLevel;
+        ++St.ListLevel;
         St.Ordered = false;
         if (L.HasContent || !FCanvas) L.Ended = true;
         break;
@@ -529,7 +582,7 @@ class TLayout {
     if (St.InLink && St.LinkHitPending) {
       const int left = St.LinkStartLine == L.Index ? St.LinkStartX : L.Left;
       const int top = St.LinkStartLine == L.Index ? St.LinkStartTop : L.Top;
-      R.HoverRect = QRect(QPoint(left, top), QPoint(L.X - 1, L.Bottom() - 1));
+      R.HoverRect = VisRect(L, QRect(QPoint(left, top), QPoint(L.X - 1, L.Bottom() - 1)));
       R.HoverLink = St.LinkCounter;
       St.LinkHitPending = false;
     }
@@ -542,8 +595,10 @@ class TLayout {
     if (found && !face.isEmpty()) St.Font.Name = face;
     const QString color = MiniHtmlAttribute(t, 5, QStringLiteral(" COLOR"), true, &found);
     if (found && !P.Selected) {
+      // The colour to return to: the current one (facade engine: black when
+      // the surface had no background colour at the call).
+      St.FontSavedColor = (!FCanvas && P.Background == mhNoColorFacade) ? 0 : St.Font.Color;
       St.Font.Color = MiniHtmlColor(color, P.Engine);
-      St.FontSavedColor = St.Font.Color;
     }
     const QString bg = MiniHtmlAttribute(t, 5, QStringLiteral("BGCOLOR"), true, &found);
     if (found && drawing && !P.Selected) {
@@ -602,8 +657,13 @@ class TLayout {
     }
     QString background = MiniHtmlAttribute(t, 5, QStringLiteral("BACKGROUND"), FCanvas, &found);
     if (found && !background.isEmpty()) {
-      if (!FCanvas && MiniHtmlUpperAscii(background).startsWith(u"IDX:")) background.remove(0, 4);
-      const TMiniHtmlPictureRef ref = ParseMiniHtmlPictureRef(background, P.Engine);
+      TMiniHtmlPictureRef ref;
+      if (FCanvas) {
+        ref = PictureRefOf(t, 5, QStringLiteral("BACKGROUND"));
+      } else {
+        if (MiniHtmlUpperAscii(background).startsWith(u"IDX:")) background.remove(0, 4);
+        ref = ParseMiniHtmlPictureRef(background, P.Engine);
+      }
       if (ref.Kind == mhpContainer || ref.Kind == mhpURL || ref.Kind == mhpFile)
         S.DrawBackgroundPicture(ref, P.Rect, true);
     }
@@ -670,27 +730,31 @@ class TLayout {
     bool hasColor = false;
     const QString color = MiniHtmlAttribute(t, 3, QStringLiteral("COLOR"), true, &hasColor);
     const TColor bulletColor = hasColor ? MiniHtmlColor(color, P.Engine) : St.Font.Color;
-    if (mode == pmDraw && !St.Hidden) {
-      if (FCanvas && type == u"IMAGE") {
-        TMiniHtmlPictureRef ref;
-        ref.Kind = mhpContainer;
-        ref.Name = MiniHtmlAttribute(t, 3, QStringLiteral("NAME"), true);
-        const QSize size = P.PictureSize && !ref.Name.isEmpty() ? P.PictureSize(ref) : QSize();
-        if (!size.isEmpty()) {
-          S.DrawPicture(ref, QRect(QPoint(L.X, L.Top + 2), size));
-          if (size.width() > kListIndent) L.X += size.width() - kListIndent;
-        }
-      } else if (type == u"SQUARE" || type == u"CIRCLE") {
-        S.DrawBullet(L.X, L.Top + 2, QString(), type, bulletColor, St.Font);
-      } else if (FCanvas && St.Ordered) {
-        const QString number = QString::number(St.OrderCounter++) + QStringLiteral(". ");
-        S.DrawBullet(L.X, L.Top, number, QString(), bulletColor, St.Font);
-        L.X += S.TextWidth(number, St.Font) - kListIndent;
-      } else {
-        const QString bullet = St.ListLevel % 2 == 1 ? QString(QChar(0x2022)) : QStringLiteral("o");
-        S.DrawBullet(L.X, L.Top, bullet, QString(), bulletColor, St.Font);
+    // What moves the text on beyond the indent (a wide picture, an order
+    // number) counts in every pass, so measuring and drawing agree.
+    int extra = 0;
+    if (FCanvas && type == u"IMAGE") {
+      TMiniHtmlPictureRef ref;
+      ref.Kind = mhpContainer;
+      ref.Name = MiniHtmlAttribute(t, 3, QStringLiteral("NAME"), true);
+      const QSize size = P.PictureSize && !ref.Name.isEmpty() ? P.PictureSize(ref) : QSize();
+      if (!size.isEmpty()) {
+        if (mode == pmDraw && !St.Hidden) S.DrawPicture(ref, VisRect(L, QRect(QPoint(L.X, L.Top + 2), size)));
+        if (size.width() > kListIndent) extra = size.width() - kListIndent;
       }
+    } else if (type == u"SQUARE" || type == u"CIRCLE") {
+      if (mode == pmDraw && !St.Hidden) S.DrawBullet(Vis(L, L.X, 8), L.Top + 2, QString(), type, bulletColor, St.Font);
+    } else if (FCanvas && St.Ordered) {
+      const QString number = QString::number(St.OrderCounter++) + QStringLiteral(". ");
+      const int w = S.TextWidth(number, St.Font);
+      if (mode == pmDraw && !St.Hidden) S.DrawBullet(Vis(L, L.X, w), L.Top, number, QString(), bulletColor, St.Font);
+      extra = w - kListIndent;
+    } else if (mode == pmDraw && !St.Hidden) {
+      const QString bullet = St.ListLevel % 2 == 1 ? QString(QChar(0x2022)) : QStringLiteral("o");
+      S.DrawBullet(Vis(L, L.X, S.TextWidth(bullet, St.Font)), L.Top, bullet, QString(), bulletColor, St.Font);
     }
+    L.X += extra;
+    if (mode == pmMeasure) L.Width += extra;
     L.X += kListIndent;
     return true;
   }
@@ -698,8 +762,7 @@ class TLayout {
   bool Image(const QString& t, TPassMode mode, TLine& L) {
     ++St.ImageCounter;
     // The canvas engine reads the reference from the upper-cased tag.
-    const QString src = MiniHtmlAttribute(t, 4, QStringLiteral("SRC"), FCanvas);
-    const TMiniHtmlPictureRef ref = ParseMiniHtmlPictureRef(src, P.Engine);
+    const TMiniHtmlPictureRef ref = PictureRefOf(t, 4, QStringLiteral("SRC"));
     QSize natural;
     if (ref.Kind == mhpImageIndex) {
       if (ref.Index < P.ImageCount) natural = P.ImageSize;
@@ -736,7 +799,7 @@ class TLayout {
       }
       St.FloatBottom = std::max(St.FloatBottom, L.Top - P.Rect.top() + h);
       const QRect box(right ? L.Right - w : L.X, L.Top, w, h);
-      if (mode == pmDraw) S.DrawPicture(ref, box);
+      if (mode == pmDraw) S.DrawPicture(ref, VisRect(L, box));
       if (right) {
         if (mode == pmMeasure) L.Width = std::max(L.Width, L.Available());
         L.Ended = true;
@@ -769,7 +832,17 @@ class TLayout {
       else if (upper.contains(u"\"MIDDLE"))
         L.TextOffset = std::max(0, free / 2);
     }
-    const QRect box(L.X, L.Top, w, h);
+    int top = L.Top;
+    if (!FCanvas && ref.Kind == mhpImageIndex && FFixedHeight && h < L.Height) {
+      // The facade engine sets image list pictures lower than the line on
+      // its bottom or its middle as ALIGN says.
+      const QString align = MiniHtmlAttribute(t, 4, QStringLiteral("ALIGN"), true);
+      if (align.startsWith(u"BOTTOM"))
+        top += L.Height - h;
+      else if (align.startsWith(u"MIDDLE"))
+        top += (L.Height - h) / 2;
+    }
+    const QRect box = VisRect(L, QRect(L.X, top, w, h));
     if (St.InLink && box.contains(P.Pointer)) {
       R.Anchor = St.Href;
       R.Title = St.Title;
@@ -778,31 +851,71 @@ class TLayout {
     }
     if (mode == pmDraw) {
       bool hasAlt = false;
-      const QString alt = MiniHtmlAttribute(t, 4, QStringLiteral("ALT"), FCanvas, &hasAlt);
-      S.DrawPicture(hasAlt && FHoveredImage == St.ImageCounter ? ParseMiniHtmlPictureRef(alt, P.Engine) : ref, box);
+      const TMiniHtmlPictureRef alt = PictureRefOf(t, 4, QStringLiteral("ALT"), &hasAlt);
+      S.DrawPicture(hasAlt && FHoveredImage == St.ImageCounter ? alt : ref, box);
     }
     L.X += extent;
     L.HasContent = true;
     return true;
   }
 
+  // The emoji of a J tag: the two characters after "<J ". The position moves
+  // on by the advance the surface answers, measuring or not; it is drawn in
+  // the drawing pass unless hidden.
+  bool Emoji(const QString& t, TPassMode mode, TLine& L) {
+    if (t.size() < 4) return true;
+    const QString glyph = t.mid(3, 2).trimmed();
+    if (glyph.isEmpty()) return true;
+    const int w = S.DrawEmoji(0, 0, glyph, St.Font, false);
+    if (mode == pmMeasure) {
+      if (P.WordWrap && L.Width + w > L.Available() && w <= L.Available() && L.HasContent) {
+        L.Ended = true;
+        return false;
+      }
+      L.Width += w;
+    }
+    if (mode == pmDraw && !St.Hidden) {
+      // On the line's text, as the runs are.
+      const int top = L.Top + L.SupRise + L.Height - L.TextOffset - S.TextHeight(St.Font);
+      S.DrawEmoji(Vis(L, L.X, w), top, glyph, St.Font, true);
+    }
+    L.X += w;
+    L.HasContent = true;
+    return true;
+  }
+
   bool Control(const QString& t, TPassMode mode, TLine& L) {
-    const TMiniHtmlControl c = ParseMiniHtmlControl(t.mid(1));
+    const TMiniHtmlControl c = ParseMiniHtmlControl(t.mid(1), P.Engine);
     const bool checkLike = c.ControlType == u"CHECK" || c.ControlType == u"RADIO";
     if (!c.HasWidth && (FCanvas || !checkLike)) return true;
     int w = 0, h = 0, lineHeight = 0;
     const int th = S.TextHeight(St.Font);
-    if (checkLike) {
-      w = int(std::nearbyint(16 * std::max(1.0, P.PrintFactor) * P.ScaleFactor));
-      h = Scaled(16);
-      lineHeight = Scaled(16);
+    const double printFactor = std::max(1.0, P.PrintFactor);
+    if (FCanvas) {
+      if (checkLike) {
+        w = int(std::nearbyint(16 * printFactor * P.ScaleFactor));
+        h = Scaled(16);
+        lineHeight = Scaled(16);
+      } else {
+        w = Scaled(MiniHtmlLeadingNumber(c.Width));
+        h = (c.ControlType == u"COMBO" || c.ControlType == u"BUTTON") ? Scaled(25) : th + Scaled(10);
+        lineHeight = Scaled(23);
+      }
+      const int scaledHeight = Scaled(MiniHtmlLeadingNumber(c.Height));
+      if (c.HasHeight && scaledHeight > Scaled(25)) lineHeight = scaledHeight - 2;
     } else {
-      w = Scaled(MiniHtmlLeadingNumber(c.Width));
-      h = (c.ControlType == u"COMBO" || c.ControlType == u"BUTTON") ? Scaled(25) : th + Scaled(10);
-      lineHeight = Scaled(23);
+      // The facade engine's sizes are not scaled.
+      if (checkLike) {
+        w = h = int(std::nearbyint(16 * printFactor)) + 2;
+        lineHeight = 16;
+      } else {
+        w = MiniHtmlLeadingNumber(c.Width);
+        h = c.ControlType == u"COMBO" ? 25 : c.ControlType == u"BUTTON" ? 22 : th + 10;
+        lineHeight = 23;
+      }
+      const int height = MiniHtmlLeadingNumber(c.Height);
+      if (c.HasHeight && height > 25) lineHeight = height - 2;
     }
-    const int scaledHeight = Scaled(MiniHtmlLeadingNumber(c.Height));
-    if (c.HasHeight && scaledHeight > Scaled(25)) lineHeight = scaledHeight - 2;
     if (mode == pmMeasure) {
       if (P.WordWrap && L.Width + w > L.Available() && w <= L.Available() && L.HasContent) {
         L.Ended = true;
@@ -811,7 +924,11 @@ class TLayout {
       L.Width += w;
     }
     if (!FFixedHeight) L.Height = std::max({L.Height, lineHeight, h});
-    const QRect box(L.X, L.Top, w, h);
+    // Once the line's height is known (the second pass) the canvas engine's
+    // controls sit on the line's bottom and the facade engine's are centred.
+    int top = L.Top;
+    if (FFixedHeight) top = FCanvas ? L.Bottom() - h : L.Top + (L.Bottom() - L.Top - h) / 2;
+    const QRect box = VisRect(L, QRect(L.X, top, w, h));
     const bool hit = (P.HitTestOnly && !P.HitControlID.isEmpty()) ? c.ID == P.HitControlID : box.contains(P.Pointer);
     if (hit && mode != pmMeasure) {
       L.ControlHit = true;
@@ -821,7 +938,14 @@ class TLayout {
       R.ControlID = c.ID;
       R.ControlType = c.ControlType;
     }
-    if (mode == pmDraw) S.DrawControl(c, box);
+    if (mode == pmDraw) {
+      TMiniHtmlControlPlace place;
+      place.Box = box;
+      place.LineTop = L.Top;
+      place.LineBottom = L.Bottom();
+      place.LineHeight = L.Height;
+      S.DrawControl(c, place);
+    }
     L.X += w;
     L.HasContent = true;
     return true;

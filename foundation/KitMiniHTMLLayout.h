@@ -25,6 +25,9 @@ struct TMiniHtmlFont {
   bool Underline = false;
   bool StrikeOut = false;
   TColor Color = 0;
+  // Angle of the baseline in tenths of a degree, counter-clockwise (R tag,
+  // canvas engine).
+  int Orientation = 0;
   bool operator==(const TMiniHtmlFont&) const = default;
 };
 
@@ -32,12 +35,27 @@ struct TMiniHtmlFont {
 struct TMiniHtmlRun {
   QString Text;
   int X = 0;       // left of the run
+  int Width = 0;   // the run's measured width
+  int Left = 0;    // left edge of the line
   int Right = 0;   // right edge of the line
-  int Bottom = 0;  // bottom of the run's text
+  int Top = 0;     // top of the line box
+  int Bottom = 0;  // bottom of the run's text (moved for SUB, SUP and the text offset)
+  int LineBottom = 0;  // bottom of the line box (exclusive)
   TMiniHtmlFont Font;
   TColor Background;  // the engine's "no colour" when none
   bool Shadow = false;
   bool ErrorUnderline = false;
+  // Right-to-left lines: the run is placed from the right (X is already
+  // mirrored) and drawn right-aligned.
+  bool Mirrored = false;
+};
+
+// Where a form control sits in its line.
+struct TMiniHtmlControlPlace {
+  QRect Box;            // the control's box (also its hit area)
+  int LineTop = 0;
+  int LineBottom = 0;   // bottom of the line box (exclusive)
+  int LineHeight = 0;
 };
 
 // What an engine supplies: measuring, and drawing for the drawing pass.
@@ -65,13 +83,22 @@ class TMiniHtmlSurface {
   // The focus rectangle of the focused link (one piece per line).
   virtual void DrawFocusRect(const QRect& /*ARect*/) {}
   // A form control in its box.
-  virtual void DrawControl(const TMiniHtmlControl& /*AControl*/, const QRect& /*ABox*/) {}
+  virtual void DrawControl(const TMiniHtmlControl& /*AControl*/, const TMiniHtmlControlPlace& /*APlace*/) {}
+  // The emoji of a J tag (one character, two UTF-16 code units for most)
+  // at (X, Top), drawn when ADraw is set; answers the advance.
+  virtual int DrawEmoji(int /*X*/, int /*Top*/, const QString& /*AGlyph*/, const TMiniHtmlFont& AFont,
+                        bool /*ADraw*/) {
+    return TextHeight(AFont);
+  }
 };
 
 struct TMiniHtmlLayoutParams {
   TMiniHtmlEngine Engine = mheCanvas;
   QRect Rect;
   TMiniHtmlFont Font;
+  // The surface's background at the call (canvas engine: the brush colour,
+  // facade engine: the fill colour): BLINK text takes it while invisible.
+  // Runs start without a background of their own.
   TColor Background = mhNoColorCanvas;
   bool WordWrap = true;
   // Only measure: no drawing pass, nothing dropped at the bottom.
@@ -102,6 +129,14 @@ struct TMiniHtmlLayoutParams {
   double ScaleFactor = 1.0;
   // Scale for printing and check-box widths; below 1 taken as 1.
   double PrintFactor = 1.0;
+  // Printing (canvas engine): IND takes the print factor instead of the
+  // scale factor.
+  bool Printing = false;
+  // Right-to-left lines: every line is laid out from its right edge, with
+  // its alignment mirrored.
+  bool RightToLeft = false;
+  // Facade engine: added to every line's height after its measuring pass.
+  int LineSpacing = 0;
   // The image list for "IDX:" references: count and image size.
   int ImageCount = 0;
   QSize ImageSize;

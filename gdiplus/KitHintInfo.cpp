@@ -1,15 +1,18 @@
 #include "gdiplus/KitHintInfo.h"
 
 TF_PUBLISHED(TKitHintInfo, TPersistent) {
-  using H = TKitHintInfo;
-  return TPublished<H>()
-      .String("Title", &H::Title, &H::SetTitle)
-      .Object("Notes", [](const H& h) { return h.Notes(); }, [](H& h, TStringList* v) { h.SetNotes(v); })
-      .Object("Picture", [](const H& h) { return h.Picture(); }, [](H& h, TGDIPPicture* v) { h.SetPicture(v); })
-      .Boolean("ShowHelp", &H::ShowHelp, &H::SetShowHelp)
+  return TPublished<TKitHintInfo>()
+      .String("Title", &TKitHintInfo::Title, &TKitHintInfo::SetTitle)
+      .Object(
+          "Notes", [](const TKitHintInfo& h) { return h.Notes(); },
+          [](TKitHintInfo& h, TStringList* v) { h.SetNotes(v); })
+      .Object(
+          "Picture", [](const TKitHintInfo& h) { return h.Picture(); },
+          [](TKitHintInfo& h, TGDIPPicture* v) { h.SetPicture(v); })
+      .Boolean("ShowHelp", &TKitHintInfo::ShowHelp, &TKitHintInfo::SetShowHelp)
       .Default(false)
-      .String("WideTitle", &H::WideTitle, &H::SetWideTitle)
-      .String("WideNotes", &H::WideNotes, &H::SetWideNotes);
+      .String("WideTitle", &TKitHintInfo::WideTitle, &TKitHintInfo::SetWideTitle)
+      .String("WideNotes", &TKitHintInfo::WideNotes, &TKitHintInfo::SetWideNotes);
 }
 
 TKitHintInfo::TKitHintInfo()
@@ -17,19 +20,23 @@ TKitHintInfo::TKitHintInfo()
 
 TKitHintInfo::~TKitHintInfo() = default;
 
+void TKitHintInfo::SetNotes(TStrings* Value) {
+  if (Value != FNotes.get()) FNotes->Assign(Value);
+}
+
+void TKitHintInfo::SetPicture(TGDIPPicture* Value) {
+  if (Value != FPicture.get()) FPicture->Assign(Value);
+}
+
 void TKitHintInfo::Assign(TPersistent* Source) {
-  auto* src = dynamic_cast<TKitHintInfo*>(Source);
-  if (src == nullptr) return;
-  FTitle = src->FTitle;
-  FNotes->Assign(src->FNotes.get());
-  FShowHelp = src->FShowHelp;
-  FPicture->Assign(src->FPicture.get());
-  FWideTitle = src->FWideTitle;
-  FWideNotes = src->FWideNotes;
+  auto* source = dynamic_cast<TKitHintInfo*>(Source);
+  if (source == nullptr || source == this) return;
+  FTitle = source->FTitle;
+  FNotes->Assign(source->FNotes.get());
+  FShowHelp = source->FShowHelp;
+  FPicture->Assign(source->FPicture.get());
+  FWideTitle = source->FWideTitle;
+  FWideNotes = source->FWideNotes;
 }
 
 bool TKitHintInfo::IsEmpty() const { return FTitle.isEmpty() && FNotes->Text().isEmpty(); }
-
-void TKitHintInfo::SetNotes(TStringList* Value) { FNotes->Assign(Value); }
-
-void TKitHintInfo::SetPicture(TGDIPPicture* Value) { FPicture->Assign(Value); }

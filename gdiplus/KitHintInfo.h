@@ -1,7 +1,9 @@
 #pragma once
-// TKitHintInfo: the content of an office-style hint (a title, lines of
-// notes, a picture and a help flag). It only stores the content; whoever
-// shows the hint reads it.
+// TKitHintInfo: the content of an office-style hint (a title, lines of notes,
+// a picture and a help flag). The grid keeps one as its office hint setting
+// and hands one to its office-hint event, where the application fills it per
+// cell. The class only stores the content; showing the hint is the caller's
+// business.
 
 #include <QString>
 #include <memory>
@@ -15,20 +17,22 @@ class TKitHintInfo : public TPersistent {
   TF_DECLARE_PUBLISHED(TKitHintInfo)
   TKitHintInfo();
   ~TKitHintInfo() override;
+  TKitHintInfo(const TKitHintInfo&) = delete;
+  TKitHintInfo& operator=(const TKitHintInfo&) = delete;
 
-  // From another hint: title, notes, help flag, picture and the wide texts.
-  // Any other source is ignored.
+  // Another hint information: its title, notes, help flag, picture and wide
+  // fields. Any other source (or none) is ignored without error.
   void Assign(TPersistent* Source) override;
-
-  // True when the title and the notes' text are both empty.
+  // True when the title and the notes' text are empty; the picture, the
+  // help flag and the wide fields do not count.
   bool IsEmpty() const;
 
   const QString& Title() const { return FTitle; }
   void SetTitle(const QString& Value) { FTitle = Value; }
-  // The owned notes; the setter copies the given list into them.
+  // The owned notes; setting copies the given lines into them.
   TStringList* Notes() const { return FNotes.get(); }
-  void SetNotes(TStringList* Value);
-  // The owned picture; the setter copies the given picture into it.
+  void SetNotes(TStrings* Value);
+  // The owned picture; setting copies the given picture's content into it.
   TGDIPPicture* Picture() const { return FPicture.get(); }
   void SetPicture(TGDIPPicture* Value);
   bool ShowHelp() const { return FShowHelp; }

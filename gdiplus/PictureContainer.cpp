@@ -6,8 +6,10 @@
 #include <QImageReader>
 
 #include "foundation/KitGraphics.h"
+#include "foundation/KitMiniHTMLEngine.h"
 #include "foundation/KitUtils.h"
 #include "gdiplus/KitGDIPFlat.h"
+#include "platform/rtl/HttpClient.h"
 #include "platform/rtl/RtlConsts.h"
 
 using namespace KitGDIP;
@@ -168,7 +170,7 @@ void THTMLPicture::ReadFrameInfo() {
       FFrameYPos = uint16_t(frames[size_t(FFrame - 1)].Top);
     }
   }
-  if (TGPImage* image = FDatastream.Image()) {
+  if (FDatastream.Image() != nullptr) {
     FWidth = FDatastream.ImageWidth();
     FHeight = FDatastream.ImageHeight();
   }
@@ -252,10 +254,31 @@ void THTMLPicture::LoadFromURL(const QString& url) {
   } else if (!FAsynch) {
     FURL = url;
     FID = url;
+    LoadFromWeb(url);
   } else if (!FThreadBusy) {
     FURL = url;
     FThreadBusy = true;
     TThread::Create<TDownLoadThread>(this);
+  }
+}
+
+void THTMLPicture::LoadFromWeb(const QString& url) {
+  QByteArray body;
+  QString type;
+  if (!HttpGetBounded(url, HTMLPictureMaxBytes, HTMLPictureTimeout, body, &type) || body.isEmpty()) return;
+  // Only pictures: raster bytes by their signature, or SVG.
+  TMemoryStream bytes;
+  bytes.WriteBuffer(body.constData(), body.size());
+  bytes.SetPosition(0);
+  const bool raster = IsRasterData(&bytes);
+  const bool svg = type == u"image/svg+xml" || body.left(4096).contains("<svg");
+  if (!raster && !svg) return;
+  bytes.SetPosition(0);
+  try {
+    LoadFromStream(&bytes);
+  } catch (const Exception&) {
+    Assign(nullptr);
+    FID = url;
   }
 }
 
@@ -402,6 +425,8 @@ void THTMLPicture::Draw(TCanvas* ACanvas, const TRect& Rect) {
 
 TF_PUBLISHED(THTMLPictureCache, TList) { return TPublished<THTMLPictureCache>(); }
 
+THTMLPictureCache::THTMLPictureCache() { RegisterMiniHtmlPictures(); }
+
 THTMLPictureCache::~THTMLPictureCache() { ClearPictures(); }
 
 void THTMLPictureCache::Notify(void* Ptr, TListNotification Action) {
@@ -511,7 +536,9 @@ TF_PUBLISHED(TPictureContainer, TComponent) {
       .Event("OnChange", &TPictureContainer::OnChange);
 }
 
-TPictureContainer::TPictureContainer(TComponent* AOwner) : TComponent(AOwner), FControls(std::make_unique<TList>()) {}
+TPictureContainer::TPictureContainer(TComponent* AOwner) : TComponent(AOwner), FControls(std::make_unique<TList>()) {
+  RegisterMiniHtmlPictures();
+}
 
 TPictureContainer::~TPictureContainer() {
   for (int i = 0; i < FControls->Count(); ++i)
@@ -592,4 +619,50 @@ void TPictureContainer::Notification(TComponent* AComponent, TOperation Operatio
   if (Operation == opRemove)
     while (FControls->Remove(AComponent) >= 0) {
     }
+}
+
+// ---------------------------------------------------------------------------
+// The mini-HTML engines' access
+
+namespace {
+
+class TEnginePictures : public TMiniHtmlPictures {
+ public:
+  TGraphic* ContainerPicture(TPictureContainer* AContainer, const QString& AName) override {
+    return AContainer ? AContainer->FindPicture(AName) : nullptr;
+  }
+  TPicture* ContainerBitmap(TPictureContainer* AContainer, const QString& AName) override {
+    return AContainer ? AContainer->FindBitmap(AName) : nullptr;
+  }
+  TGraphic* CachePicture(THTMLPictureCache* ACache, const QString& AURL) override {
+    if (!ACache || AURL.isEmpty()) return nullptr;
+    if (THTMLPicture* found = ACache->FindPicture(AURL)) return found;
+    THTMLPicture* picture = ACache->AddPicture();
+    picture->SetAsynch(false);
+    // Whether it loads or not, the picture keeps the URL as its ID, so that
+    // it is not tried again.
+    picture->LoadFromURL(AURL);
+    return picture;
+  }
+  bool Details(TGraphic* AGraphic, TMiniHtmlPictureDetails& ADetails) override {
+    auto* picture = dynamic_cast<THTMLPicture*>(AGraphic);
+    if (!picture) return false;
+    ADetails.HTMLPicture = true;
+    ADetails.FrameCount = picture->FrameCount();
+    ADetails.FrameXPos = picture->FrameXPos();
+    ADetails.FrameYPos = picture->FrameYPos();
+    ADetails.MaxWidth = picture->MaxWidth();
+    ADetails.MaxHeight = picture->MaxHeight();
+    return true;
+  }
+  void SetStretch(TGraphic* AGraphic, bool AStretch) override {
+    if (auto* picture = dynamic_cast<THTMLPicture*>(AGraphic)) picture->SetStretch(AStretch);
+  }
+};
+
+}  // namespace
+
+void RegisterMiniHtmlPictures() {
+  static TEnginePictures pictures;
+  if (MiniHtmlPictures() != &pictures) SetMiniHtmlPictures(&pictures);
 }

@@ -20,7 +20,14 @@
 // Web references. LoadFromURL with a web address and Asynch set starts a
 // TDownLoadThread, which fetches nothing in this system (its body is
 // empty): Busy stays set, so a picture starts at most one request. With
-// Asynch cleared the address is only recorded.
+// Asynch cleared (as the mini-HTML engine loads pictures while it paints)
+// the picture is fetched at once over http or https, the whole transfer
+// within HTMLPictureTimeout and at most HTMLPictureMaxBytes: a paint never
+// waits longer. Whatever the outcome the address becomes the ID, so a cache
+// finds the picture (loaded or empty) later and never asks again.
+//
+// The mini-HTML engines reach the pictures of caches and containers through
+// RegisterMiniHtmlPictures, which the first cache or container made calls.
 
 #include <QImage>
 #include <QString>
@@ -35,6 +42,14 @@
 #include "platform/vcl/Controls.h"
 
 class THTMLPicture;
+
+// Limits of the synchronous load of a web picture.
+inline constexpr int HTMLPictureTimeout = 5000;  // milliseconds, connection included
+inline constexpr qint64 HTMLPictureMaxBytes = 16 * 1024 * 1024;
+
+// Gives the mini-HTML engines access to picture caches and containers
+// (SetMiniHtmlPictures); safe to call again.
+void RegisterMiniHtmlPictures();
 
 using TDownloadProgressEvent = std::function<void(TObject* Sender, Cardinal dwSize, Cardinal dwTotSize)>;
 using TDownloadCancelEvent = std::function<void(TObject* Sender, bool& Cancel)>;
@@ -149,6 +164,8 @@ class THTMLPicture : public TKitSVGBitmap {
   void Draw(TCanvas* ACanvas, const TRect& Rect) override;
 
  private:
+  // The synchronous load of a web address (see the top of this file).
+  void LoadFromWeb(const QString& url);
   void ReadFrameInfo();
   void ResetAnimation();
   const std::vector<TGifFrame>& Frames();
@@ -186,7 +203,7 @@ class THTMLPicture : public TKitSVGBitmap {
 class THTMLPictureCache : public TList {
  public:
   TF_DECLARE_PUBLISHED(THTMLPictureCache)
-  THTMLPictureCache() = default;
+  THTMLPictureCache();
   ~THTMLPictureCache() override;
 
   // A new empty picture (Asynch set), appended.

@@ -108,6 +108,13 @@ TCurlTransfer::TCurlTransfer(const TCurlRequestOptions& options)
   curl_easy_setopt(h, CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
   curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
   curl_easy_setopt(h, CURLOPT_HTTPGET, 1L);
+  if (options.TotalTimeoutMs > 0) curl_easy_setopt(h, CURLOPT_TIMEOUT_MS, static_cast<long>(options.TotalTimeoutMs));
+  if (options.MaxBodyBytes > 0) {
+    // A declared length beyond the limit stops at the head; the write
+    // callback stops a body that grows beyond it.
+    curl_easy_setopt(h, CURLOPT_MAXFILESIZE_LARGE, static_cast<curl_off_t>(options.MaxBodyBytes));
+    FMaxBodyBytes = options.MaxBodyBytes;
+  }
   curl_easy_setopt(h, CURLOPT_FOLLOWLOCATION, options.FollowRedirects ? 1L : 0L);
   curl_easy_setopt(h, CURLOPT_MAXREDIRS, static_cast<long>(std::max(0, options.MaxRedirects)));
   if (options.ConnectTimeoutMs > 0)
@@ -212,6 +219,8 @@ size_t TCurlTransfer::OnBody(char* data, size_t size, size_t count, void* self) 
   t->FLastActivity = TClock::now();
   if (!t->FHeadComplete) return length;  // body of a response that is not the final one
   t->FBodyStarted = true;
+  // Returning less than given makes curl fail the transfer (a write error).
+  if (t->FMaxBodyBytes > 0 && t->FBytesReceived + static_cast<qint64>(length) > t->FMaxBodyBytes) return 0;
   t->FBuffer.append(data, static_cast<qsizetype>(length));
   t->FBytesReceived += static_cast<qint64>(length);
   return length;

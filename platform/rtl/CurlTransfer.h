@@ -42,6 +42,8 @@ struct TCurlRequestOptions {
   int MaxRedirects = 5;
   int ConnectTimeoutMs = 60000;   // name lookup, connection and TLS; <= 0: curl's default
   int ResponseTimeoutMs = 60000;  // idle limit after the request went out; <= 0: none
+  int TotalTimeoutMs = 0;         // limit of the whole transfer, connection included; <= 0: none
+  qint64 MaxBodyBytes = 0;        // a longer body fails the transfer; <= 0: no limit
   TProxyMode ProxyMode = pmDirect;
   QByteArray Proxy;  // host, host:port or scheme://host:port
   int ProxyPort = 0;  // 0: from Proxy or the scheme's default
@@ -103,6 +105,7 @@ class TCurlTransfer {
   bool FRequestSent = false;
   TClock::time_point FLastActivity;
   qint64 FBytesReceived = 0;
+  qint64 FMaxBodyBytes = 0;
   int FStatusCode = 0;
   QByteArray FStatusLine;
   QByteArray FReasonPhrase;

@@ -212,3 +212,34 @@ std::shared_ptr<IHTTPResponse> THTTPClient::Get(const QString& URL, const TNetHe
   return std::make_shared<THTTPResponse>(transfer.StatusCode(), HeaderText(transfer.ReasonPhrase()),
                                          std::move(received), std::move(body));
 }
+
+bool HttpGetBounded(const QString& URL, qint64 AMaxBytes, int ATimeoutMs, QByteArray& ABody, QString* AContentType) {
+  ABody.clear();
+  if (AContentType) AContentType->clear();
+  TCurlRequestOptions options;
+  QString scheme;
+  if (PrepareHttpUrl(URL, options.Url, scheme) != ucOk) return false;
+  const int timeout = std::max(1, ATimeoutMs);
+  options.ConnectTimeoutMs = timeout;
+  options.ResponseTimeoutMs = timeout;
+  options.TotalTimeoutMs = timeout;
+  options.MaxBodyBytes = std::max<qint64>(1, AMaxBytes);
+  options.ProxyMode = TCurlRequestOptions::pmEnvironment;
+  try {
+    TCurlTransfer transfer(options);
+    QByteArray body;
+    if (!transfer.ReadAll(body)) return false;
+    if (transfer.StatusCode() < 200 || transfer.StatusCode() > 299) return false;
+    if (AContentType) {
+      for (const auto& h : transfer.Headers()) {
+        if (h.first.compare("content-type", Qt::CaseInsensitive) != 0) continue;
+        *AContentType = QString::fromLatin1(h.second.split(';').first().trimmed()).toLower();
+        break;
+      }
+    }
+    ABody = std::move(body);
+    return true;
+  } catch (...) {
+    return false;
+  }
+}

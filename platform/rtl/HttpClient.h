@@ -112,3 +112,12 @@ class THTTPClient : public TObject {
   QString FUserAgent = QStringLiteral("Mozilla/5.0 (compatible; Tallowfinch)");
   TNetHeaders FCustomHeaders;
 };
+
+// One GET of a small resource (a picture), bounded in time and size: http
+// and https only (redirects too), ATimeoutMs for the whole transfer, the
+// connection included, and at most AMaxBytes of body. The body of a 2xx
+// answer; false (ABody empty) for any failure, another status, a body
+// beyond the limit, or a time-out. AContentType, when given, receives the
+// media type in lower case. Never raises.
+bool HttpGetBounded(const QString& URL, qint64 AMaxBytes, int ATimeoutMs, QByteArray& ABody,
+                    QString* AContentType = nullptr);

@@ -12,6 +12,12 @@
 // The framework's plain event: called with the object that raised it.
 using TNotifyEvent = std::function<void(TObject* Sender)>;
 
+// Reading order of a control's text: left to right, fully right to left
+// (alignment mirrored), right to left without mirroring the alignment, or
+// only the reading order right to left.
+enum TBiDiMode { bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly };
+TF_ENUM_NAMES(TBiDiMode, bdLeftToRight, bdRightToLeft, bdRightToLeftNoAlign, bdRightToLeftReadingOnly)
+
 class TFiler;
 class TReader;
 class TWriter;

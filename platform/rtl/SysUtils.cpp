@@ -269,6 +269,21 @@ TFormatSettings TFormatSettings::Create(const QString& localeName) {
 
 TFormatSettings FormatSettings = TFormatSettings::Create();
 
+TSysLocale TSysLocale::Create() {
+  const QLocale system = QLocale::system();
+  TSysLocale l;
+  l.MiddleEast = system.textDirection() == Qt::RightToLeft;
+  switch (system.language()) {
+    case QLocale::Chinese:
+    case QLocale::Japanese:
+    case QLocale::Korean: l.FarEast = true; break;
+    default: break;
+  }
+  return l;
+}
+
+TSysLocale SysLocale = TSysLocale::Create();
+
 // ---------------------------------------------------------------------------
 // Integers
 

@@ -129,6 +129,15 @@ struct TFormatSettings {
 // The process-wide settings, initialised from the system locale.
 extern TFormatSettings FormatSettings;
 
+// Traits of the system locale. MiddleEast: it reads right to left (Arabic,
+// Hebrew, Persian ...). Initialised from QLocale::system(); tests may set it.
+struct TSysLocale {
+  bool FarEast = false;
+  bool MiddleEast = false;
+  static TSysLocale Create();
+};
+extern TSysLocale SysLocale;
+
 // ---------------------------------------------------------------------------
 // Format
 

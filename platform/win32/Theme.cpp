@@ -334,7 +334,7 @@ HRESULT DrawThemeBackground(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, L
   }
   if (!HaveStyle()) return E_FAIL;
   const Mapping m = dc->Map();
-  const QRect r = m.MapRect(pRect->left, pRect->top, pRect->right, pRect->bottom);
+  QRect r = m.MapRect(pRect->left, pRect->top, pRect->right, pRect->bottom);
   if (r.isEmpty()) return S_OK;
   SurfaceAccess access(*dc, true);
   QImage* image = access.image();
@@ -344,6 +344,11 @@ HRESULT DrawThemeBackground(HTHEME hTheme, HDC hdc, int iPartId, int iStateId, L
   if (clip.isEmpty()) return S_OK;
   clip &= r;  // parts never reach outside their rectangle
   if (clip.isEmpty()) return S_OK;
+  // The style may render a part through a pixmap of its size: a part far
+  // larger than the surface is drawn as the visible piece of it (with a
+  // margin, so that borders on screen stay where they are).
+  if (int64_t(r.width()) * r.height() > int64_t(4096) * 4096)
+    r &= clip.boundingRect().adjusted(-64, -64, 64, 64);
   QPainter painter(image);
   painter.setClipRegion(clip);
   Paint(t->cls, QApplication::style(), painter, r, iPartId, iStateId);

@@ -29,6 +29,7 @@ class TFakeSurface : public TMiniHtmlSurface {
   QList<QPair<QString, QRect>> Backgrounds;
   QList<QString> PictureNames;
   QList<QRect> FocusRects;
+  QList<QPair<QString, QPoint>> Emoji;
   int Lines = 0;
 
   int TextWidth(const QString& AText, const TMiniHtmlFont& AFont) override {
@@ -49,8 +50,12 @@ class TFakeSurface : public TMiniHtmlSurface {
     Backgrounds.append({ARef.Name, ARect});
   }
   void DrawFocusRect(const QRect& ARect) override { FocusRects.append(ARect); }
-  void DrawControl(const TMiniHtmlControl& AControl, const QRect& ABox) override {
-    Controls.append({AControl, ABox});
+  void DrawControl(const TMiniHtmlControl& AControl, const TMiniHtmlControlPlace& APlace) override {
+    Controls.append({AControl, APlace.Box});
+  }
+  int DrawEmoji(int X, int Top, const QString& AGlyph, const TMiniHtmlFont& AFont, bool ADraw) override {
+    if (ADraw) Emoji.append({AGlyph, QPoint(X, Top)});
+    return TextHeight(AFont);
   }
   QString DrawnText() const {
     QString s;
@@ -154,7 +159,8 @@ TEST(KitMiniHTMLLayoutTest, Highlight) {
     ASSERT_EQ(s.Runs.size(), 3);
     EXPECT_EQ(s.Runs[1].Background, 0x112233);
     EXPECT_EQ(s.Runs[1].Font.Color, 0x445566);
-    EXPECT_EQ(s.Runs[2].Background, p.Background);
+    // Runs start without a background of their own.
+    EXPECT_EQ(s.Runs[2].Background, engine == mheCanvas ? mhNoColorCanvas : mhNoColorFacade);
     EXPECT_EQ(s.Runs[2].Font.Color, 0);
     // Only the facade engine takes the highlight font styles, in both passes.
     EXPECT_EQ(s.Runs[1].Font.Bold, engine == mheFacade);
@@ -345,8 +351,9 @@ TEST(KitMiniHTMLLayoutTest, Controls) {
                                     "<CONTROL TYPE=\"RADIO\" ID=\"r\" WIDTH=\"1\">"),
                      t, tall);
   ASSERT_EQ(tall.Controls.size(), 2);
-  EXPECT_EQ(tall.Controls[0].second, QRect(1, 0, 50, 23));
-  EXPECT_EQ(tall.Controls[1].second, QRect(51, 0, 32, 16));
+  // Both sit on the bottom of the 38-high line.
+  EXPECT_EQ(tall.Controls[0].second, QRect(1, 38 - 23, 50, 23));
+  EXPECT_EQ(tall.Controls[1].second, QRect(51, 38 - 16, 32, 16));
   EXPECT_EQ(r.Height, 38);
 
   TFakeSurface none;
@@ -459,6 +466,91 @@ TEST(KitMiniHTMLLayoutTest, BottomDropsRemainingTextUnlessMeasuring) {
   r = LayoutMiniHtml(QStringLiteral("abcdefghij<BR>next"), q, w);
   EXPECT_EQ(r.LineCount, 1);
   EXPECT_EQ(w.DrawnText(), "abcdefghij");
+}
+
+TEST(KitMiniHTMLLayoutTest, RotationEmojiAndPrintedIndents) {
+  // R turns the font of the runs up to "</R>" (canvas engine only).
+  TFakeSurface r;
+  LayoutMiniHtml(QStringLiteral("<R A=\"90\">up</R>flat<R A=\"-45\">x"), Params(), r);
+  ASSERT_EQ(r.Runs.size(), 3);
+  EXPECT_EQ(r.Runs[0].Font.Orientation, 900);
+  EXPECT_EQ(r.Runs[1].Font.Orientation, 0);
+  EXPECT_EQ(r.Runs[2].Font.Orientation, -450);
+  TFakeSurface f;
+  LayoutMiniHtml(QStringLiteral("<R A=\"90\">up"), Params(200, 200, mheFacade), f);
+  EXPECT_EQ(f.Runs.value(0).Font.Orientation, 0);
+
+  // J: the emoji after "<J ", one text line high wide, on the line's text;
+  // hidden it takes its place but is not drawn.
+  TFakeSurface j;
+  auto res = LayoutMiniHtml(QString::fromUtf8("a<J 😀 >b<Z><J 😀 ></Z>c"), Params(), j);
+  ASSERT_EQ(j.Emoji.size(), 1);
+  EXPECT_EQ(j.Emoji[0].first, QString::fromUtf8("😀"));
+  EXPECT_EQ(j.Emoji[0].second, QPoint(11, 0));
+  EXPECT_EQ(res.Width, 10 + 13 + 10 + 13 + 10);
+  EXPECT_EQ(j.Runs.value(1).X, 11 + 13);
+
+  // IND: the caller's scale on screen; printed, the print factor (three
+  // times it while measuring).
+  struct C {
+    bool Printing;
+    double Scale;
+    int X;
+    int Width;
+  } cases[] = {{false, 1.0, 1 + 20, 30}, {false, 2.0, 1 + 40, 50}, {true, 2.0, 1 + 40, 130}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.Printing * 10 + c.Scale);
+    TFakeSurface i;
+    auto p = Params();
+    p.Printing = c.Printing;
+    p.ScaleFactor = c.Scale;
+    p.PrintFactor = 2.0;
+    res = LayoutMiniHtml(QStringLiteral("<IND X=\"20\">a"), p, i);
+    ASSERT_EQ(i.Runs.size(), 1);
+    EXPECT_EQ(i.Runs[0].X, c.X);
+    EXPECT_EQ(res.Width, c.Width);
+  }
+}
+
+TEST(KitMiniHTMLLayoutTest, RightToLeftLinesAreMirrored) {
+  auto p = Params(101, 100);
+  p.RightToLeft = true;
+  p.Pointer = QPoint(95, 6);
+  p.HitTestOnly = true;
+  TFakeSurface s;
+  // Line 1 .. 101: "ab" (20) then "cd" to its left.
+  auto r = LayoutMiniHtml(QStringLiteral("<A HREF=\"x\">ab</A>cd<BR><P ALIGN=\"RIGHT\">ef</P>"), p, s);
+  EXPECT_TRUE(r.Hit);
+  EXPECT_EQ(r.Anchor, "x");
+  EXPECT_EQ(r.HoverRect, QRect(81, 0, 20, 13));
+  p.HitTestOnly = false;
+  TFakeSurface d;
+  LayoutMiniHtml(QStringLiteral("<A HREF=\"x\">ab</A>cd<BR><P ALIGN=\"RIGHT\">ef</P>"), p, d);
+  ASSERT_EQ(d.Runs.size(), 3);
+  EXPECT_TRUE(d.Runs[0].Mirrored);
+  EXPECT_EQ(d.Runs[0].X, 81);
+  EXPECT_EQ(d.Runs[1].X, 61);
+  EXPECT_EQ(d.Runs[2].X, 1);  // right alignment mirrored: at the left
+}
+
+TEST(KitMiniHTMLLayoutTest, MeasuringAgreesWithDrawingForListsAndBackgrounds) {
+  // Measured alone or before drawing, a list line has the same width: the
+  // level and the order numbers count in both passes.
+  for (const char* text : {"<UL><LI>a<LI>b</UL>", "<OL><LI>a<LI>b<LI>c</OL>", "<UL><UL><LI>deep</UL></UL>"}) {
+    SCOPED_TRACE(text);
+    TFakeSurface m, d;
+    auto p = Params();
+    p.MeasureOnly = true;
+    const auto measured = LayoutMiniHtml(QString::fromUtf8(text), p, m);
+    p.MeasureOnly = false;
+    const auto drawn = LayoutMiniHtml(QString::fromUtf8(text), p, d);
+    EXPECT_EQ(measured.Width, drawn.Width);
+    EXPECT_EQ(measured.LineCount, drawn.LineCount);
+  }
+  // Closing tags that restore a background never restore one nobody set.
+  TFakeSurface b;
+  LayoutMiniHtml(QStringLiteral("<FONT COLOR=\"red\">a</FONT>b<SPAN>c</SPAN>d</P>e"), Params(), b);
+  for (const auto& run : b.Runs) EXPECT_EQ(run.Background, mhNoColorCanvas) << run.Text.toStdString();
 }
 
 TEST(KitMiniHTMLLayoutTest, MalformedMarkupEndsInBoundedTime) {

@@ -124,8 +124,10 @@ TEST(KitMiniHTMLTest, ColorValues) {
   } cases[] = {
       {"#FF0000", mheCanvas, 0x0000FF},
       {"#0080ff", mheCanvas, 0xFF8000},
-      {"#12", mheCanvas, 0},
+      // A missing or invalid digit pair counts as 0 in the canvas engine.
+      {"#12", mheCanvas, 0x000012},
       {"#GG0000", mheCanvas, 0},
+      {"#FFGG80", mheCanvas, 0x8000FF},
       {"red", mheCanvas, 0x0000FF},
       {"RED", mheCanvas, 0x0000FF},
       {"clRed", mheCanvas, 0x0000FF},
@@ -135,7 +137,13 @@ TEST(KitMiniHTMLTest, ColorValues) {
       {"zzz", mheCanvas, 0},
       {"", mheCanvas, 0},
       {"#00FF00", mheFacade, 0x00FF00},
+      {"#F0A", mheFacade, 0xAA00FF},  // the short form
+      {"#FFGG80", mheFacade, 0},      // never raises: black
+      {"#12", mheFacade, 0},
       {"blue", mheFacade, 0xFF0000},
+      {"clBlue", mheFacade, 0xFF0000},
+      {"gcAqua", mheFacade, 0xFFFF00},
+      {"claRed", mheFacade, 0},       // only the leading "cl" goes: "ared" is no name
       {"zzz", mheFacade, 0},
   };
   for (const auto& c : cases) {

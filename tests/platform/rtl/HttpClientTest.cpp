@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QByteArray>
+#include <atomic>
 #include <chrono>
 #include <cstring>
 #include <thread>
@@ -572,4 +573,87 @@ TEST_F(WinInetTest, LastErrorBelongsToEachThread) {
   other.join();
   EXPECT_EQ(seen, ERROR_SUCCESS);
   EXPECT_EQ(GetLastError(), ERROR_INVALID_HANDLE);
+}
+
+// ---------------------------------------------------------------------------
+// HttpGetBounded
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+namespace {
+
+// A server of one connection that sends a response head and then its body
+// one byte every 50 ms: never silent long enough for an idle limit.
+class TrickleServer {
+ public:
+  TrickleServer() {
+    FListener = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(FListener, reinterpret_cast<sockaddr*>(&a), sizeof(a));
+    socklen_t n = sizeof(a);
+    getsockname(FListener, reinterpret_cast<sockaddr*>(&a), &n);
+    FPort = ntohs(a.sin_port);
+    listen(FListener, 1);
+    FThread = std::thread([this] {
+      const int c = accept(FListener, nullptr, nullptr);
+      if (c < 0) return;
+      char buffer[4096];
+      (void)!recv(c, buffer, sizeof(buffer), 0);
+      const char head[] = "HTTP/1.1 200 OK\r\nContent-Type: image/png\r\nContent-Length: 100000\r\n\r\n";
+      (void)!send(c, head, sizeof(head) - 1, MSG_NOSIGNAL);
+      for (int i = 0; i < 200 && !FStop; ++i) {
+        if (send(c, "x", 1, MSG_NOSIGNAL) != 1) break;
+        std::this_thread::sleep_for(50ms);
+      }
+      close(c);
+    });
+  }
+  ~TrickleServer() {
+    FStop = true;
+    shutdown(FListener, SHUT_RDWR);
+    close(FListener);
+    FThread.join();
+  }
+  QString Url() const { return QStringLiteral("http://127.0.0.1:%1/slow.png").arg(FPort); }
+
+ private:
+  int FListener = -1;
+  int FPort = 0;
+  std::atomic<bool> FStop{false};
+  std::thread FThread;
+};
+
+}  // namespace
+
+TEST(HttpGetBoundedTest, AnswersWithinItsTimeAndSizeLimits) {
+  LoopbackHttpServer server;
+  server.AddRoute("/ok", MakeRoute(200, "picture bytes", "image/png; charset=x"));
+  server.AddRoute("/missing", MakeRoute(404, "no"));
+  server.AddRoute("/large", MakeRoute(200, QByteArray(5000, 'x'), "image/png"));
+  QByteArray body;
+  QString type;
+  EXPECT_TRUE(HttpGetBounded(server.Url("/ok"), 1000, 2000, body, &type));
+  EXPECT_EQ(body, "picture bytes");
+  EXPECT_EQ(type, "image/png");
+  EXPECT_FALSE(HttpGetBounded(server.Url("/missing"), 1000, 2000, body));
+  EXPECT_TRUE(body.isEmpty());
+  EXPECT_FALSE(HttpGetBounded(server.Url("/large"), 4999, 2000, body));
+  EXPECT_TRUE(HttpGetBounded(server.Url("/large"), 5000, 2000, body));
+  for (const QString& url : {QStringLiteral("ftp://127.0.0.1/x"), QStringLiteral("file:///etc/hostname"),
+                             QStringLiteral("FILE://etc/hostname"), QStringLiteral("no url")}) {
+    SCOPED_TRACE(url.toStdString());
+    EXPECT_FALSE(HttpGetBounded(url, 1000, 2000, body));
+  }
+  // A body that trickles in keeps no idle limit from striking: the limit of
+  // the whole transfer ends it.
+  TrickleServer trickle;
+  const auto start = Clock::now();
+  EXPECT_FALSE(HttpGetBounded(trickle.Url(), 1 << 20, 700, body));
+  EXPECT_GE(MillisecondsSince(start), 650);
+  EXPECT_LT(MillisecondsSince(start), 2500);
 }

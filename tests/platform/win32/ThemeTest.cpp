@@ -104,3 +104,21 @@ TEST(Theme, PartSizesAndErrors) {
   CloseThemeData(t);
   EXPECT_EQ(DrawThemeBackground(t, c.dc(), BP_PUSHBUTTON, 1, &r, nullptr), E_HANDLE) << "a closed theme";
 }
+
+TEST(Theme, PartsFarLargerThanTheSurfaceDrawTheirVisiblePiece) {
+  // The style may paint a part through a pixmap of its whole size; a part
+  // of 40,000 pixels square on a small surface must not ask for that.
+  for (const int part : {BP_PUSHBUTTON, BP_CHECKBOX}) {
+    SCOPED_TRACE(part);
+    Canvas c(64, 48, kRed);
+    HTHEME t = OpenThemeData(nullptr, u"BUTTON");
+    ASSERT_NE(t, nullptr);
+    RECT huge{-20000, 10, 20000, 40010};
+    ASSERT_EQ(DrawThemeBackground(t, c.dc(), part, 1, &huge, nullptr), S_OK);
+    CloseThemeData(t);
+    // Something is drawn, below the part's top edge only.
+    const QRect ink = c.Ink(kRed);
+    EXPECT_FALSE(ink.isEmpty());
+    EXPECT_GE(ink.top(), 10);
+  }
+}
