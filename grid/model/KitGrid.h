@@ -46,6 +46,7 @@ class TKitHintInfo;
 class THTMLPictureCache;
 class TPictureContainer;
 class TKitStringGridCheck;
+class TXMLDOMDocument;
 
 // ---------------------------------------------------------------------------
 // Grid enumerations of this unit
@@ -934,8 +935,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void ClearRect(int ACol1, int ARow1, int ACol2, int ARow2);
   virtual void ClearRect(const TGridRect& ARect) { ClearRect(ARect.Left, ARect.Top, ARect.Right, ARect.Bottom); }
   virtual void TrimRect(int ACol1, int ARow1, int ACol2, int ARow2) {}
-  virtual void SaveColPositions() {}
-  virtual void LoadColPositions() {}
+  // The column positions store (grid/io/KitGridColumnStore.cpp).
+  virtual void SaveColPositions();
+  virtual void LoadColPositions();
   virtual void SetStyle(TVDXStyle AStyle) { FUIStyle = AStyle; }
   virtual void SetStyleAndAppColor(TVDXStyle AStyle, TColor AppColor) { FUIStyle = AStyle; }
   // (Zoom and ZoomReset are declared with the zoom above.)
@@ -1287,6 +1289,66 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // =========================================================================
   // Events
 
+  // --- the grid's own text format (grid/io/KitGridTextFile.cpp): the file
+  // flavour with absolute coordinates, the stream flavour (UTF-16 LE)
+  // relative to the saved area and embeddable in a larger stream.
+  void SaveToFile(const QString& FileName, bool Unicode = true);
+  void LoadFromFile(const QString& FileName);
+  void SaveToStream(TStream* Stream);
+  void LoadFromStream(TStream* Stream);
+  // The cell as a number; 0 for an empty cell.
+  double CellToReal(int ACol, int ARow);
+
+  // --- the binary grid stream (grid/io/KitGridBinStream.cpp): a rectangle
+  // of cells with texts, properties and graphics, loadable at any cell.
+  void SaveRectToBinStream(const TRect& Rect, TStream* Stream, bool SaveHidden);
+  void SaveToBinStream(TStream* Stream);
+  void SaveToBinFile(const QString& FileName);
+  void LoadAtPointFromBinStream(const TPoint& Point, TStream* Stream);
+  void LoadFromBinStream(TStream* Stream);
+  void LoadFromBinFile(const QString& FileName);
+
+  // --- column-aligned and fixed-width text (grid/io/KitGridAscii.cpp)
+  void SaveToASCII(const QString& FileName, bool Unicode = true);
+  void AppendToASCII(const QString& FileName, bool Unicode = true);
+  // Positions holds field widths and is extended for the columns it lacks.
+  void SaveToFixed(const QString& FileName, TIntList* Positions);
+  // Positions holds 1-based field starts, sorted in place; n positions make
+  // n - 1 fields. MaxRows -1 loads every line; the first line always loads.
+  void LoadFromFixed(const QString& FileName, TIntList* Positions, bool DoTrim = true, int MaxRows = -1);
+  // The length of the longest line of SaveCell text in the column.
+  int GetMaxColTextLength(int ACol);
+  // The aligned export's text.
+  QString AsciiText();
+  // The horizontal alignment a cell's text is exported with.
+  TAlignment AsciiCellAlignment(int ACol, int ARow);
+
+  // --- HTML export (grid/io/KitGridHtml.cpp); Dir is the folder, ending in
+  // "/", under which the image folder lies.
+  QString SaveRectToHTMLString(const TGridRect& ARect, const QString& Dir);
+  QString SaveToHTMLString(const QString& Dir);
+  void SaveToHTML(const QString& FileName, bool Show = false, bool Unicode = true);
+  void AppendToHTML(const QString& FileName, bool Show = false, bool Unicode = true);
+
+  // --- XML and JSON (grid/io/KitGridXml.cpp)
+  void SaveToXML(const QString& FileName, const QString& ListDescr, const QString& RecordDescr,
+                 TStrings* FieldDescr = nullptr, bool ExportEmptyCells = false);
+  // The text SaveToXML writes (before encoding).
+  QString XMLText(const QString& ListDescr, const QString& RecordDescr, TStrings* FieldDescr, bool ExportEmptyCells);
+  void SaveToJSON(const QString& RecordDescr, TStrings* FieldDescr, QString& JSON);
+  void SaveToJSON(const QString& FileName, const QString& RecordDescr, TStrings* FieldDescr);
+  void LoadFromXML(const QString& FileName, bool LevelToRow = false, bool LoadFieldDescr = false);
+  void LoadFromXMLBytes(const QByteArray& Bytes, bool LevelToRow = false, bool LoadFieldDescr = false);
+
+  // --- column widths kept in an INI file or the registry store, as
+  // ColumnSize says (grid/io/KitGridColumnStore.cpp)
+  void SaveColSizes();
+  void LoadColSizes();
+  // The column layout as "count#widths#order#visibility", and back; a
+  // malformed string raises before anything is applied.
+  QString ColumnStatesToString();
+  void StringToColumnStates(const QString& Value);
+
   TRowCountChangeEvent OnRowCountChange;
   TNotifyEvent OnResize;
   TFloatFormatEvent OnGetFloatFormat;
@@ -1452,6 +1514,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   friend class TDragDropSettings;
   // Constructor steps.
   void CreateOwnedObjects();
+  void LoadXMLDocument(TXMLDOMDocument* Doc, bool LevelToRow, bool LoadFieldDescr);
   void CreateRunTimeObjects();
   void FillFilterImageList();
   void BalloonEnableChanged(TObject* Sender);

@@ -1,0 +1,22 @@
+#pragma once
+// Entry points for fuzzing the grid's readers of outside input. Each takes
+// arbitrary bytes, loads them into a fresh grid (files go through a private
+// temporary folder), and answers whether the load succeeded; a failure is
+// an exception of the run-time's hierarchy, caught here. Afterwards the
+// grid's merge information is checked for consistency and every cell is
+// read once, so that a reader that left the grid in a broken state shows up
+// as a crash or a failed check (abort) in the harness.
+//
+// Grids stay within 1,000,000 cells while these run (see SetLoadCellCap).
+
+#include <QByteArray>
+
+namespace kitgridio {
+
+bool GridBinStreamFromBytes(const QByteArray& Bytes);   // LoadFromBinStream and LoadAtPointFromBinStream
+bool GridTextStreamFromBytes(const QByteArray& Bytes);  // LoadFromStream (UTF-16 lines)
+bool GridTextFileFromBytes(const QByteArray& Bytes);    // LoadFromFile
+bool GridFixedFromBytes(const QByteArray& Bytes);       // LoadFromFixed with positions 1, 4, 9
+bool GridXMLFromBytes(const QByteArray& Bytes);         // LoadFromXML, with and without LevelToRow
+
+}  // namespace kitgridio
