@@ -93,7 +93,7 @@ QString MarkupText(const QString& text) { return text.simplified(); }
 // line stays a valid CSV record, and line breaks a numeric reference may have
 // produced removed so that the record stays on one line.
 QString ResultField(const QString& value) {
-  QString text = RemoveLineBreaks(FrancePJ::DecodeHtmlEntities(value));
+  QString text = RemoveLineBreaks(DecodeHtmlEntities(value));
   text.replace(u'"', QLatin1String("\"\""));
   return u'"' + text + u'"';
 }
@@ -266,7 +266,7 @@ bool IsEmptyResultLine(const QString& Line) {
   return Line == empty;
 }
 
-QString FrancePJ::DecodeHtmlEntities(const QString& Text) { return TNetEncoding::HTML().Decode(Text); }
+QString DecodeHtmlEntities(const QString& Text) { return TNetEncoding::HTML().Decode(Text); }
 
 QString StripHtmlTags(const QString& Text) {
   TPerlRegEx re;

@@ -54,11 +54,7 @@ bool IsEmptyResultLine(const QString& Line);
 
 // HTML character references decoded by the run-time's HTML encoding: "&amp;",
 // "&lt;", "&gt;", "&quot;" and numeric references; any other "&" text stays.
-// In the unit's namespace: the mini-HTML engine has a pass of the same name
-// with other rules.
-namespace FrancePJ {
 QString DecodeHtmlEntities(const QString& Text);
-}
 // Text without its tags, comments, and style and script elements.
 QString StripHtmlTags(const QString& Text);
 // The address of the next result page from the text of the page's
