@@ -6,10 +6,12 @@
 #include <QPixmap>
 
 #include "app/AppResources.h"
+#include "app/uPageAdvance.h"
 #include "app/uSplashScreen.h"
 #include "app/uTallowfinch2.h"
 #include "browser/KitWebBrowser.Win.h"
 #include "foundation/KitGDIPlusClasses.h"
+#include "foundation/KitXPVS.h"
 #include "gdiplus/KitGDIP.h"
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Forms.h"
@@ -42,6 +44,9 @@ void StartProgram() {
   // one.
   KitGDIPlusClasses::InitializeKitGDIPlusClasses();
   KitGDIP::Initialization();
+  // The theme binders and the toolkit's settings (menu animation off for
+  // this program while it runs).
+  KitToolkit::Initialization();
   InitAppResources();
   QApplication::setWindowIcon(MainIcon());
 
@@ -50,9 +55,11 @@ void StartProgram() {
   TStyleManager::TrySetStyle(QStringLiteral("Amethyst Kamri"));
   frmMyBrowser = Application->CreateForm<TfrmMyBrowser>();
   frmSplashScreen = Application->CreateForm<TfrmSplashScreen>();
+  fSplashAdvance = Application->CreateForm<TfSplashAdvance>();
 }
 
 void FinishProgram() {
+  KitToolkit::Finalization();
   KitGDIP::Finalization();
   KitGDIPlusClasses::FinalizeKitGDIPlusClasses();
 }

@@ -12,9 +12,9 @@ void PrepareProgram(TProcessOptions Options = {});
 
 // The start once the QApplication exists: the units' initialisations (the
 // run-time GDI+ binding loads its table and starts GDI+, then the static
-// binding starts GDI+ for itself), resources and
+// binding starts GDI+ for itself; the theme binders and toolkit settings), resources and
 // window icon, the application object, title "Tallowfinch", the style
-// "Amethyst Kamri", then the main window and the status window. Run the
+// "Amethyst Kamri", then the main window, the status window and the page-progress window. Run the
 // message loop afterwards.
 void StartProgram();
 

@@ -1,5 +1,7 @@
 #include "app/uSuperWB.h"
 
+#include <QRegularExpression>
+
 #include <malloc.h>
 
 #include <QCoreApplication>
@@ -83,6 +85,12 @@ namespace {
 // whose class attribute holds "bi bi-generic" for reading and rewriting.
 QString PageColourScript() {
   return QStringLiteral("function myFunction() {document.body.style.backgroundColor = \"LemonChiffon\";} myFunction();");
+}
+
+// The text of the result page's counter ("Page 2 / 5"), empty without one.
+QString PageCounterScript() {
+  return QStringLiteral("(function() {var c = document.getElementById(\"SEL-compteur\"); "
+                        "return c ? c.textContent : \"\";})();");
 }
 
 QString HighlightScript(int Index) {
@@ -190,6 +198,21 @@ void TSuperBrowser::StartParsingFRPJ() {
   const std::weak_ptr<bool> life = LifeToken();
   ExecuteJavaScriptSync(PageColourScript());
   if (!Alive(life)) return;
+  if (OnPageProgress) {
+    const QString counter = ScriptValue(ExecuteJavaScriptSync(PageCounterScript()));
+    if (!Alive(life)) return;
+    const QRegularExpressionMatch m =
+        QRegularExpression(QStringLiteral("(\\d+)\\s*/\\s*(\\d+)")).match(counter);
+    int page = 0, count = 0;
+    if (m.hasMatch()) {
+      page = m.captured(1).toInt();
+      count = m.captured(2).toInt();
+    } else {
+      page = std::max(1, _sPageNumber.toInt());
+    }
+    OnPageProgress(page, count);
+    if (!Alive(life)) return;
+  }
   for (int i = 20; i >= 0; --i) {
     ExecuteJavaScriptSync(HighlightScript(i));
     if (!Alive(life)) return;

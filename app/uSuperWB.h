@@ -46,7 +46,11 @@ class TSuperBrowser : public TKitWebBrowser {
   explicit TSuperBrowser(TComponent* AOwner);
   ~TSuperBrowser() override;
 
-  // Capture run
+  // Capture run. Each page pass first reads the page's counter ("Page 2 / 5")
+  // and reports it through OnPageProgress (Page, PageCount; a count of 0 when
+  // the page shows none, the page then being the number of the last
+  // next-page link, or 1).
+  std::function<void(int Page, int PageCount)> OnPageProgress;
   void StartParsingFRPJ();
   void TurntoNextPageFRPJ();
   void GetNextPageNumberFromURL();

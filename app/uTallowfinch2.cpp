@@ -4,10 +4,13 @@
 #include <QProcess>
 #include <QRegularExpression>
 #include <QSaveFile>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include "app/AppResources.h"
 #include "app/SiteHosts.h"
 #include "app/uAddHTML.h"
+#include "app/uPageAdvance.h"
 #include "app/uSplashScreen.h"
 #include "app/WebData.h"
 #include "platform/rtl/Encoding.h"
@@ -126,6 +129,8 @@ TfrmMyBrowser::TfrmMyBrowser(TComponent* AOwner) : TForm(AOwner) {
   SetKeyPreview(true);
   SetPosition(poScreenCenter);
   SetWindowState(wsMaximized);
+  // Laid out at 96 dots per inch and not rescaled for the monitor.
+  SetScaled(false);
 
   BuildImageLists();
   BuildMenus();
@@ -516,6 +521,7 @@ void TfrmMyBrowser::BuildResultsPane() {
   ToolButton2->OnClick = [this](TObject* Sender) { ToolButton2Click(Sender); };
   ToolButton3 = AddToolButton(ToolBar2, QStringLiteral("ToolButton3"), QString(), QString(), 4);
   ToolButton3->SetVisible(false);
+  ToolButton3->OnClick = [this](TObject* Sender) { ToolButton3Click(Sender); };
   ToolButton7 = AddToolButton(ToolBar2, QStringLiteral("ToolButton7"), QStringLiteral("btnClear"),
                               QStringLiteral("Clear All Lines"), 10);
   ToolButton7->OnClick = [this](TObject* Sender) { ToolButton7Click(Sender); };
@@ -548,11 +554,14 @@ void TfrmMyBrowser::BuildResultsPane() {
   ToolBar1->SetParent(tbSaveToExcel);
   ToolButton5 = AddToolButton(ToolBar1, QStringLiteral("ToolButton5"),
                               QStringLiteral("Save to XLS (cells can be edited first)"), QString(), 8);
+  ToolButton5->OnClick = [this](TObject* Sender) { ToolButton5Click(Sender); };
+  BuildResultsGrid();
 
   tbExtras = NewSheet(this, PageControl1, QStringLiteral("tbExtras"), QStringLiteral("Extras"), false);
   tbDesign = NewSheet(this, PageControl1, QStringLiteral("tbDesign"), QStringLiteral("Design"), false);
   tbOptions = NewSheet(this, PageControl1, QStringLiteral("tbOptions"), QStringLiteral("Options"), false);
   PageControl1->SetActivePage(tbResults);
+  PageControl1->OnChange = [this](TObject* Sender) { PageControl1Change(Sender); };
 
   Splitter1 = new TSplitter(this);
   Splitter1->SetName(QStringLiteral("Splitter1"));
@@ -561,6 +570,52 @@ void TfrmMyBrowser::BuildResultsPane() {
   // Left of the results pane.
   Splitter1->SetLeft(PageControl1->Left() - 5);
   Splitter1->SetParent(this);
+}
+
+void TfrmMyBrowser::BuildResultsGrid() {
+  sgExcel = Create<TKitStringGrid>(this);
+  sgExcel->SetName(QStringLiteral("sgExcel"));
+  sgExcel->SetAlign(alClient);
+  sgExcel->SetColCount(25);
+  sgExcel->SetRowCount(50);
+  sgExcel->SetFixedCols(0);
+  sgExcel->SetFixedRows(0);
+  sgExcel->SetFixedColWidth(18);
+  sgExcel->SetFixedRowHeight(0);
+  sgExcel->SetDefaultColWidth(18);
+  sgExcel->SetDefaultRowHeight(22);
+  sgExcel->SetOptions(sgExcel->Options() + TGridOptions{goEditing, goRangeSelect});
+  sgExcel->SetFlat(true);
+  sgExcel->SetLook(glClassic);
+  sgExcel->SetCtl3D(false);
+  sgExcel->Font()->SetName(QStringLiteral("Tahoma"));
+  sgExcel->Font()->SetHeight(11);
+  sgExcel->ActiveCellFont()->SetStyle(TFontStyles{fsBold});
+  sgExcel->SetActiveRowShow(true);
+  sgExcel->SetActiveCellShow(true);
+  sgExcel->SetAutoThemeAdapt(true);
+  TStringList headers;
+  for (int i = 1; i <= 15; ++i) headers.Add(QString::number(i));
+  sgExcel->SetColumnHeaders(&headers);
+  sgExcel->SetFloatFormat(QStringLiteral("%.2f"));
+  sgExcel->SetFormatType(ftExcel);
+  sgExcel->SetURLShow(true);
+  sgExcel->PrintSettings()->SetDateFormat(QStringLiteral("dd/mm/yyyy"));
+  sgExcel->PrintSettings()->SetPageNumSep(QStringLiteral("/"));
+  sgExcel->HTMLSettings()->SetImageFolder(QStringLiteral("images"));
+  sgExcel->HTMLSettings()->SetImageBaseName(QStringLiteral("img"));
+  sgExcel->SetScrollWidth(21);
+  TSearchFooter* footer = sgExcel->SearchFooter();
+  footer->SetFindNextCaption(QStringLiteral("Find &next"));
+  footer->SetFindPrevCaption(QStringLiteral("Find &previous"));
+  footer->SetHighLightCaption(QStringLiteral("Highlight"));
+  footer->SetMatchCaseCaption(QStringLiteral("Match case"));
+  footer->SetHintClose(QStringLiteral("Close"));
+  footer->SetHintFindNext(QStringLiteral("Find next occurrence"));
+  footer->SetHintFindPrev(QStringLiteral("Find previous occurrence"));
+  footer->SetHintHighlight(QStringLiteral("Highlight occurrences"));
+  footer->SetResultFormat(QStringLiteral("(%d of %d)"));
+  sgExcel->SetParent(tbSaveToExcel);
 }
 
 void TfrmMyBrowser::BuildBrowserPane() {
@@ -887,7 +942,22 @@ void TfrmMyBrowser::RestartMe(TObject*) {
 // ---------------------------------------------------------------------------
 // Capture run
 
-void TfrmMyBrowser::RunCapture() { webbrowser1->StartParsingFRPJ(); }
+void TfrmMyBrowser::RunCapture() {
+  // The page-progress window follows the run's pages and goes when it ends
+  // (also when a pass fails).
+  if (fSplashAdvance) fSplashAdvance->Reset();
+  webbrowser1->OnPageProgress = [](int Page, int PageCount) {
+    if (fSplashAdvance) fSplashAdvance->ShowPage(Page, PageCount);
+  };
+  struct TRunEnd {
+    TSuperBrowser* Browser;
+    ~TRunEnd() {
+      Browser->OnPageProgress = nullptr;
+      if (fSplashAdvance) fSplashAdvance->Hide();
+    }
+  } runEnd{webbrowser1};
+  webbrowser1->StartParsingFRPJ();
+}
 
 void TfrmMyBrowser::EndCaptureState() {
   ToolbtnBack->SetEnabled(true);
@@ -913,6 +983,7 @@ void TfrmMyBrowser::btnCaptureClick(TObject*) {
     btnCapture->SetCaption(kStopCaption);
     try {
       PageControl1->SetActivePage(tbResults);
+      sgExcel->Clear();
       WaitForPageToLoad();
       if (mmResults->Lines()->Count() >= 1 &&
           MessageDlg(QStringLiteral("Vider les résultats précédents ?\rEmpty previous data results first?"),
@@ -1022,6 +1093,7 @@ void TfrmMyBrowser::ToolButton6Click(TObject*) {
 void TfrmMyBrowser::ToolButton7Click(TObject* Sender) {
   try {
     mmResults->Lines()->Clear();
+    sgExcel->Clear();
     tbResults->SetCaption(QStringLiteral("Results (") + QString::number(mmResults->Lines()->Count()) +
                           QStringLiteral(" lines)"));
     Memo1Change(Sender);
@@ -1048,6 +1120,83 @@ void TfrmMyBrowser::ToolButton2Click(TObject*) {
     SaveResultFile(SaveDialog1->FileName());
   } catch (...) {
     ShowMessage(QStringLiteral("Data cannot be saved!\rImpossible de sauvegarder..."));
+  }
+}
+
+// ---------------------------------------------------------------------------
+// The grid tab
+
+void HandOverToGrid(TCustomMemo* Memo, TKitStringGrid* Grid) {
+  // Each line of the memo, with every quote-comma-quote between two fields
+  // turned into quote-"¤"-quote, goes into one stream in the ANSI code page,
+  // CR LF after each line; the grid reads it with "¤" as the delimiter. The
+  // lines are taken one by one from the memo's document and each is encoded
+  // straight into the stream, so the text is never held twice more.
+  const QString separator = QStringLiteral("\",\"");
+  const QString handOver = QStringLiteral("\"\u00A4\"");
+  TStrings* lines = Memo->Lines();
+  const int count = lines->Count();
+  TMemoryStream stream;
+  {
+    QByteArray bytes;
+    bytes.reserve(qsizetype(Memo->GetTextLen()) + 16);
+    QTextDocument* document = Memo->Document();
+    int n = 0;
+    for (QTextBlock block = document->begin(); block.isValid() && n < count; block = block.next(), ++n) {
+      QString line = block.text();
+      if (line.contains(separator)) line.replace(separator, handOver);
+      bytes += TEncoding::ANSI()->GetBytes(line);
+      bytes += "\r\n";
+    }
+    stream.WriteBuffer(bytes.constData(), bytes.size());
+  }
+  stream.SetPosition(0);
+  Grid->SetDelimiter(QChar(0xA4));
+  Grid->LoadFromCSVStream(&stream, count, -1);
+}
+
+void TfrmMyBrowser::ToolButton3Click(TObject*) { HandOverToGrid(mmResults, sgExcel); }
+
+void TfrmMyBrowser::PageControl1Change(TObject*) {
+  if (PageControl1->ActivePage() == tbSaveToExcel) {
+    try {
+      ToolButton3Click(nullptr);
+    } catch (const Exception&) {
+      // A failed hand-over leaves the grid as it was.
+    }
+  }
+  // On every tab change, the grid's columns sized to their content.
+  sgExcel->AutoSizeColumns(false, 4);
+}
+
+void TfrmMyBrowser::ToolButton5Click(TObject*) {
+  QString fileName;
+  try {
+    SaveDialog1->SetFilter(QStringLiteral("Excel file|*.xls*|"));
+    SaveDialog1->SetTitle(
+        QStringLiteral("Save to EXCEL, Salvare, guardar, sauvegarder... (Please add extension XLS or XLSX)"));
+    if (!SaveDialog1->Execute()) return;
+    fileName = SaveDialog1->FileName();
+    TrimWorkingSet();
+    if (StatusWindow) {
+      StatusWindow->lblMessages->SetCaption(QStringLiteral("The data is being saved..."));
+      StatusWindow->Show();
+    }
+    struct THideLater {
+      ~THideLater() {
+        PumpMessagesFor(1500);
+        if (StatusWindow) StatusWindow->Hide();
+      }
+    } hideLater;
+    sgExcel->SaveToXLS(fileName, false);
+    if (StatusWindow)
+      StatusWindow->lblMessages->SetCaption(QStringLiteral("The data has been saved to file ") + QStringLiteral("\r") +
+                                            fileName + QStringLiteral("."));
+  } catch (...) {
+    ShowMessage(QStringLiteral(
+                    "Data cannot be saved to XLS! Is EXCEL installed on your PC? Please make sure this folder is "
+                    "writable first!") +
+                fileName);
   }
 }
 

@@ -13,6 +13,7 @@
 #include <cstdint>
 
 #include "app/uSuperWB.h"
+#include "grid/model/KitGrid.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/ExtCtrls.h"
@@ -149,6 +150,7 @@ class TfrmMyBrowser : public TForm {
   TTabSheet* tbSaveToExcel;
   TToolBar* ToolBar1;
   TToolButton* ToolButton5;
+  TKitStringGrid* sgExcel;  // the results grid of the grid tab
   TTabSheet* tbExtras;
   TTabSheet* tbDesign;
   TTabSheet* tbOptions;
@@ -255,6 +257,11 @@ class TfrmMyBrowser : public TForm {
   void ToolButton7Click(TObject* Sender);
   void ToolButton2Click(TObject* Sender);
 
+  // --- the grid tab
+  void ToolButton3Click(TObject* Sender);
+  void PageControl1Change(TObject* Sender);
+  void ToolButton5Click(TObject* Sender);
+
   // --- settings and update check
   void ReadInterfaceAndWidth();
   void SetInterfaceAndWidth();
@@ -281,6 +288,7 @@ class TfrmMyBrowser : public TForm {
   void BuildAddressBar();
   void BuildStatusBar();
   void BuildResultsPane();
+  void BuildResultsGrid();
   void BuildBrowserPane();
   void BuildDialogs();
   void PrepareWebData();
@@ -291,6 +299,10 @@ class TfrmMyBrowser : public TForm {
   TToolButton* AddToolButton(TToolBar* Bar, const QString& Name, const QString& Caption, const QString& Hint,
                              int ImageIndex, TToolButtonStyle Style = tbsButton);
 };
+
+// The grid tab's hand-over: the memo's lines into the grid, each quoted field
+// of a result line in its own cell (what ToolButton3Click does).
+void HandOverToGrid(TCustomMemo* Memo, TKitStringGrid* Grid);
 
 // The main window while the program runs.
 extern TfrmMyBrowser* frmMyBrowser;

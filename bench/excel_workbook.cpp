@@ -6,6 +6,9 @@
 //   the same lines from CSV;
 // - read back through the facade (Open, UsedRange, one Value call, every
 //   cell to text), against openpyxl in read-only mode.
+// - the grid's own save and load: a TKitStringGrid of the same texts saved
+//   with SaveToXLS (BM_GridSaveToXLS) and a grid loading the file back with
+//   LoadFromXLS (BM_GridLoadFromXLS).
 // Each in-process case runs in a child process so that its peak resident
 // memory (ru_maxrss) is its own; the time counted is the write or read
 // alone, not the making of the texts. LibreOffice and openpyxl are timed
@@ -27,6 +30,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "bench/support/BenchSupport.h"
+#include "grid/model/KitGrid.h"
 #include "platform/office/Excel.h"
 
 namespace {
@@ -59,6 +64,7 @@ QString Folder() {
 }
 
 QString FacadeFile() { return Folder() + QStringLiteral("/facade.xlsx"); }
+QString GridFile() { return Folder() + QStringLiteral("/grid.xlsx"); }
 
 // Resident memory of this process when the texts are ready (before the
 // measured part), in kilobytes.
@@ -136,6 +142,56 @@ void BM_FacadeWrite(benchmark::State& state) {
           book->SaveAs(FacadeFile());
           app->Quit();
           return t.nsecsElapsed() / 1e9;
+        },
+        peak, input);
+    Report(state, s, peak, input);
+  }
+}
+
+void BM_GridSaveToXLS(benchmark::State& state) {
+  for (auto _ : state) {
+    long peak = 0, input = 0;
+    const double s = InChild(
+        [] {
+          auto grid = CreateUnique<TKitStringGrid>(nullptr);
+          grid->SetFixedRows(0);
+          grid->SetFixedCols(0);
+          grid->SetColCount(kCols);
+          grid->SetRowCount(kRows);
+          grid->BeginUpdate();
+          for (int r = 0; r < kRows; ++r)
+            for (int c = 0; c < kCols; ++c) grid->SetCells(c, r, QString::fromUtf8(CellText(r, c)));
+          grid->EndUpdate();
+          gInputKb = ResidentKb();
+          QElapsedTimer t;
+          t.start();
+          grid->SaveToXLS(GridFile(), false);
+          return t.nsecsElapsed() / 1e9;
+        },
+        peak, input);
+    Report(state, s, peak, input);
+  }
+}
+
+void BM_GridLoadFromXLS(benchmark::State& state) {
+  if (!QFile::exists(GridFile())) {
+    state.SkipWithError("run BM_GridSaveToXLS first");
+    return;
+  }
+  for (auto _ : state) {
+    long peak = 0, input = 0;
+    const double s = InChild(
+        [] {
+          auto grid = CreateUnique<TKitStringGrid>(nullptr);
+          grid->SetFixedRows(0);
+          grid->SetFixedCols(0);
+          gInputKb = ResidentKb();
+          QElapsedTimer t;
+          t.start();
+          grid->LoadFromXLS(GridFile());
+          const double seconds = t.nsecsElapsed() / 1e9;
+          if (grid->RowCount() != kRows || grid->Cells(3, 5) != QString::fromUtf8(CellText(5, 3))) return -1.0;
+          return seconds;
         },
         peak, input);
     Report(state, s, peak, input);
@@ -281,9 +337,11 @@ void BM_OpenpyxlReadOnly(benchmark::State& state) {
 }  // namespace
 
 BENCHMARK(BM_FacadeWrite)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_GridSaveToXLS)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_RawLibxlsxwriterWrite)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_LibreOfficeCsvToXlsx)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 BENCHMARK(BM_FacadeRead)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_GridLoadFromXLS)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_OpenpyxlReadOnly)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(2);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) { return RunBenchmarks(argc, argv); }

@@ -709,6 +709,40 @@ std::unique_ptr<TGPBrush> TKitGraphicsContextWin::CreateGPFillBrush(TKitGraphics
 void TKitGraphicsContextWin::FillGPPath(TGPGraphicsPath* APath) {
   if (!FGPGraphics) return;
   if (!SolidBrushReady()) FGPBrush = CreateGPFillBrush(FFill.get(), APath);
+  // The library fills a path together with a one-pixel outline, half a
+  // pixel off, which makes every filled shape a pixel wider and taller;
+  // its polygon fill covers the interior exactly. A path of lines is
+  // therefore filled as one polygon: its figures joined through the first
+  // figure's start, each joining edge run out and back so it adds nothing.
+  const INT count = APath->GetPointCount();
+  if (count > 0) {
+    std::vector<TGPPointF> points(size_t(count), TGPPointF{});
+    std::vector<BYTE> types(size_t(count), 0);
+    bool lines = APath->GetPathPoints(points.data(), count) == Ok && APath->GetPathTypes(types.data(), count) == Ok;
+    for (BYTE t : types)
+      if ((t & 0x07) == 3) lines = false;  // curves: the path route
+    if (lines) {
+      std::vector<TGPPointF> polygon;
+      polygon.reserve(size_t(count) * 2 + 4);
+      TGPPointF origin = points[0], figure = points[0];
+      bool open = false;
+      for (INT i = 0; i < count; ++i) {
+        if ((types[size_t(i)] & 0x07) == 0) {
+          if (open) {
+            polygon.push_back(figure);
+            polygon.push_back(origin);
+          }
+          figure = points[size_t(i)];
+          open = true;
+        }
+        polygon.push_back(points[size_t(i)]);
+      }
+      if (open) polygon.push_back(figure);
+      polygon.push_back(origin);
+      FGPGraphics->FillPolygon(FGPBrush.get(), polygon.data(), INT(polygon.size()), APath->GetFillMode());
+      return;
+    }
+  }
   FGPGraphics->FillPath(FGPBrush.get(), APath);
 }
 

@@ -3,6 +3,8 @@
 // parts are in KitGraphicsText.cpp and KitGraphicsParts.cpp.
 #include "foundation/KitGraphics.h"
 
+#include "foundation/KitGraphicsSVGEngine.h"
+
 #include <QLoggingCategory>
 #include <cmath>
 
@@ -581,7 +583,12 @@ void TKitGraphics::DrawBitmap(double ALeft, double ATop, double ARight, double A
   const TRectF d = GetBitmapDrawRectangle(ALeft, ATop, ARight, ABottom, ABitmap, AAspectRatio, AStretch, ACenter,
                                           ACropping);
   if (TKitSVGImport* svg = SVGOf(ABitmap)) {
-    svg->Draw(Canvas(), d, true);
+    // The engine's document draws through a new GDI+ facade on this
+    // canvas, after this facade's own transform.
+    if (auto* engine = dynamic_cast<TKitGraphicsSVGImport*>(svg))
+      engine->Draw(this, d, true, true);
+    else
+      svg->Draw(Canvas(), d, true);
     return;
   }
   if (ABitmap->Graphic() == nullptr) return;

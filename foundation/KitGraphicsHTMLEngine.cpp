@@ -1,5 +1,6 @@
 #include "foundation/KitGraphicsHTMLEngine.h"
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QPainter>
 #include <QPixmap>
@@ -12,7 +13,9 @@
 #include "foundation/KitMiniHTMLEngine.h"
 #include "foundation/KitMiniHTMLLayout.h"
 #include "foundation/KitUtils.h"
+#include "platform/rtl/Streams.h"
 #include "platform/vcl/ImgList.h"
+#include "platform/vcl/PngImage.h"
 #include "platform/win32/Gdi.h"
 
 namespace {
@@ -168,10 +171,22 @@ class TFacadeSurface : public TMiniHtmlSurface {
           const int side = EmojiSide(ARun.Font);
           const QImage image =
               MiniHtmlEmojiImage(segment.Text, side, int(std::lround(ARun.Font.Size * 96.0 / 72.0)));
-          TBitmap bitmap;
-          bitmap.AssignImage(image);
+          // As a PNG: its alpha survives on both back-ends (the GDI+ one
+          // reads a bitmap's fourth byte as nothing, which would show the
+          // square around the glyph black).
+          TPngImage png;
+          QByteArray bytes;
+          {
+            QBuffer buffer(&bytes);
+            buffer.open(QIODevice::WriteOnly);
+            image.save(&buffer, "PNG");
+          }
+          TMemoryStream stream;
+          stream.Write(bytes.constData(), bytes.size());
+          stream.SetPosition(0);
+          png.LoadFromStream(&stream);
           TPicture picture;
-          picture.SetGraphic(&bitmap);
+          picture.SetGraphic(&png);
           G->DrawBitmap(double(part.X), double(ARun.Bottom - 1 - side), double(part.X + side),
                         double(ARun.Bottom - 1), &picture, false, true, false, false);
         } else {

@@ -78,7 +78,7 @@ bool IsHexDigit(QChar c) {
 
 }  // namespace
 
-QString DecodeHtmlEntities(const QString& AText) {
+QString DecodeMiniHtmlEntities(const QString& AText) {
   if (!AText.contains(u'&')) return AText;
   // Every "&amp;" (any case) becomes "&&". The second "&" of a replacement
   // may form another "&amp;" with the text after it, which is replaced in
@@ -241,7 +241,7 @@ QString LineBreaksToHtml(const QString& AText, bool AKeep) {
 
 QString PrepareMiniHtml(const QString& AText, bool AKeepLineBreaks) {
   QString s = AText;
-  if (s.contains(u'&')) s = DecodeHtmlEntities(s);
+  if (s.contains(u'&')) s = DecodeMiniHtmlEntities(s);
   s = RemoveHtmlMarkers(s);
   s = DecodeNumericEntities(s);
   return LineBreaksToHtml(s, AKeepLineBreaks);

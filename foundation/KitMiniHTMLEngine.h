@@ -137,7 +137,7 @@ TColor ParseHtmlColor(const QString& AText);
 // The entity pass: every "&amp;" in any case becomes "&&" (also where a
 // replacement forms a new one), then "&quot;" and the named entities of the
 // table become their characters.
-QString DecodeHtmlEntities(const QString& AText);
+QString DecodeMiniHtmlEntities(const QString& AText);
 // The marker pass: every "<#" loses its "<" and the first ">" after it.
 QString RemoveHtmlMarkers(const QString& AText);
 // The numeric-reference pass. A reference ends at its ";" when that lies

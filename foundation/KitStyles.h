@@ -52,6 +52,11 @@ struct TColorTones {
 
 // All fifteen colours clNone.
 inline TColorTones EmptyColorTones() { return TColorTones{}; }
+// The tones a styler starts with: window, highlight and grey system colours.
+TColorTones DefaultColorTones();
+// Tones built around one accent colour on a light (white) or dark (black)
+// background. The metro text colour is accepted and not used.
+TColorTones BuildMetroTones(bool Light, TColor Accent, TColor TextColor = 0);
 
 class IVDXStyle {
  public:
@@ -72,3 +77,33 @@ class IVDXTones {
   virtual ~IVDXTones() = default;
   virtual void SetColorTones(const TColorTones& ATones) = 0;
 };
+
+class TComponent;
+class TControl;
+class TCanvas;
+class TCustomStyleServices;
+
+// The style of the first enabled form styler with a style other than tsCustom
+// on the form of AComponent (the component itself when it is a form, else the
+// top-level form holding the control); Default when there is none.
+TVDXStyle GetFormStylerStyle(TComponent* AComponent, TVDXStyle Default);
+// False for the dark styles (Office 2016 Black, Office 2019 Gray and Black).
+bool IsLightStyle(TVDXStyle AStyle);
+// The Office colour theme the detected style stands for (tsCustom, an
+// unknown Office theme, counts as 2019 Black; the Windows styles as unknown).
+TOfficeTheme GetOfficeTheme();
+TOfficeTheme OfficeThemeOfStyle(TVDXStyle AStyle);
+// Each channel of the resolved colour scaled by (100 - Percent) %, rounded
+// half to even and held to 0..255.
+TColor DarkenColor(TColor Color, int Percent);
+// "Segoe UI" on systems with the newer locale functions (always here).
+QString GetMetroFontName();
+bool IsWinVista();
+// The DPI scale of a control: 1 on a form that is not Scaled, else the form's
+// monitor resolution / 96; without a form, the canvas's (or the screen's)
+// resolution / 96. Never 0.
+float GetControlDpiScale(TControl* AControl, TCanvas* ACanvas);
+// Style services are enabled and the active style is not "Windows".
+bool IsCustomStyleActive(TCustomStyleServices& AStyleServices);
+// The name of a style in the styler's style list ("" for tsWhidbey).
+QString VDXStyleName(TVDXStyle AStyle);

@@ -3,10 +3,13 @@
 
 #include "foundation/KitTypes.h"
 
+#include "foundation/KitGraphicsSVGEngine.h"
+
 #include <QFile>
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <limits>
 
 #include "foundation/KitPersistence.h"
 #include "foundation/KitUtils.h"
@@ -231,12 +234,9 @@ TKitSVGImport::TKitSVGImportFactory& SVGImportFactory() {
   return factory;
 }
 
-// The main form's monitor against 96 DPI; 1 without a main form.
-float DPIScale() {
-  if (Application == nullptr || Application->MainForm() == nullptr || Screen == nullptr) return 1.0f;
-  const int ppi = Screen->PixelsPerInch();
-  return ppi > 0 ? ppi / 96.0f : 1.0f;
-}
+// The main form's monitor against 96 DPI when the form is scaled; 1 without
+// a main form or for an unscaled one.
+float DPIScale() { return TKitUtils::GetDPIScale(nullptr, -1); }
 }  // namespace
 
 bool TKitSVGImport::HasElements() { RaiseAbstract(); }
@@ -254,7 +254,7 @@ void TKitSVGImport::SetSVGImportFactory(TKitSVGImportFactory AFactory) { SVGImpo
 
 std::unique_ptr<TKitSVGImport> TKitSVGImport::CreateSVGImport() {
   const auto& factory = SVGImportFactory();
-  return factory ? factory() : nullptr;
+  return factory ? factory() : std::make_unique<TKitGraphicsSVGImport>();
 }
 
 // ---------------------------------------------------------------------------
@@ -269,16 +269,27 @@ bool TKitSVGBitmap::HasSVG() const { return FSVG && FSVG->HasElements(); }
 
 bool TKitSVGBitmap::Empty() const { return !FSVG || !FSVG->HasElements(); }
 
+namespace {
+// A side of the view box in pixels: 0 for a box that is empty, inverted
+// (a document that did not load keeps the "nothing yet" box) or beyond any
+// picture size.
+int ViewSide(float ALength) {
+  const double pixels = double(ALength) * DPIScale();
+  if (!std::isfinite(pixels) || pixels <= 0 || pixels > double(std::numeric_limits<int>::max())) return 0;
+  return static_cast<int>(Round(pixels));
+}
+}  // namespace
+
 int TKitSVGBitmap::Width() const {
   if (!FSVG) return 0;
   const TRectF& r = FSVG->ViewRect();
-  return static_cast<int>(Round((r.Right - r.Left) * DPIScale()));
+  return ViewSide(r.Right - r.Left);
 }
 
 int TKitSVGBitmap::Height() const {
   if (!FSVG) return 0;
   const TRectF& r = FSVG->ViewRect();
-  return static_cast<int>(Round((r.Bottom - r.Top) * DPIScale()));
+  return ViewSide(r.Bottom - r.Top);
 }
 
 void TKitSVGBitmap::Parse() {

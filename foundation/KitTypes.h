@@ -167,9 +167,10 @@ TRect RectCopy(const TRect& R);
 class TKitBitmap;
 
 // The SVG document behind a TKitSVGBitmap. This class only holds the
-// rendering options; the SVG engine supplies the concrete class and
-// announces it with SetSVGImportFactory. Every operation but the
-// constructor raises EAbstractError here.
+// rendering options; the concrete class is the SVG engine's
+// TKitGraphicsSVGImport (KitGraphicsSVGEngine), which tests may replace
+// with SetSVGImportFactory. Every operation but the constructor raises
+// EAbstractError here.
 class TKitSVGImport : public TPersistent {
  public:
   TF_DECLARE_PUBLISHED(TKitSVGImport)
@@ -190,9 +191,9 @@ class TKitSVGImport : public TPersistent {
   virtual void SaveToStream(TStream* AStream);
   virtual void SaveToFile(const QString& AFile);
 
-  // The engine's concrete import; an empty factory removes it again.
+  // Replaces the concrete import; an empty factory brings back the engine's.
   static void SetSVGImportFactory(TKitSVGImportFactory AFactory);
-  // A new import of the announced class, or null when there is none.
+  // A new import of the factory's class, else the engine's.
   static std::unique_ptr<TKitSVGImport> CreateSVGImport();
 
   bool GrayScale() const { return FGrayScale; }
@@ -222,8 +223,8 @@ class TKitSVGImport : public TPersistent {
 };
 
 // A graphic that keeps SVG bytes exactly as loaded and draws them through
-// the SVG import. Without an SVG engine the bytes are kept and streamed but
-// nothing is drawn and the size is 0 x 0.
+// the SVG import. Bytes that do not parse are kept and streamed, but nothing
+// is drawn and the size is 0 x 0.
 class TKitSVGBitmap : public TGraphic {
  public:
   TF_DECLARE_PUBLISHED(TKitSVGBitmap)

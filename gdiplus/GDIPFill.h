@@ -287,3 +287,105 @@ void DrawFillPicture(KitGDIP::TGPGraphics* Graphics, bool AspectRatio, TPictureM
 // positive); with pmNormal a picture smaller than the target keeps its size.
 void FitAspectSize(int TargetWidth, int TargetHeight, int PictureWidth, int PictureHeight, TPictureMode Mode,
                    double& Width, double& Height);
+
+// ---------------------------------------------------------------------------
+// TGDIPProgress: the appearance of a progress bar, and its painting: a
+// background fill, a progress fill sized to the position between a minimum
+// and a maximum, soft edge shadows, a white gloss and an optional value text.
+// It holds no position: the caller passes rectangle, range, position,
+// direction and DPI scale on every paint.
+//
+// ValueFormat goes through the framework's Format with one floating-point
+// argument; a format that does not take one (a "%s" or "%d", two
+// placeholders) raises EConvertError to the caller of Draw, never reaches a
+// C formatter.
+
+enum TGDIPProgressValueType { vtPercentage, vtAbsolute };
+TF_ENUM_NAMES(TGDIPProgressValueType, vtPercentage, vtAbsolute)
+enum TGDIPProgressValuePosition { vpProgressCenter, vpProgressRight, vpCenter, vpLeft, vpRight, vpCustom };
+TF_ENUM_NAMES(TGDIPProgressValuePosition, vpProgressCenter, vpProgressRight, vpCenter, vpLeft, vpRight, vpCustom)
+enum TGDIPProgressDirection { pbdHorizontal, pbdVertical };
+TF_ENUM_NAMES(TGDIPProgressDirection, pbdHorizontal, pbdVertical)
+
+using TGDIPProgressDrawValueEvent =
+    std::function<void(TObject* Sender, const QString& ValueFormat, QString& ValueText)>;
+
+class TGDIPProgress : public TPersistent {
+ public:
+  TF_DECLARE_PUBLISHED(TGDIPProgress)
+  using TGPGraphics = KitGDIP::TGPGraphics;
+  using TGPRectF = KitGDIP::TGPRectF;
+
+  TGDIPProgress();
+  ~TGDIPProgress() override;
+
+  // From another appearance: the fills, the value settings, the fonts and
+  // the three switches.
+  void Assign(TPersistent* Source) override;
+
+  void Draw(TGPGraphics* g, const TRect& r, double min, double max, double position,
+            TGDIPProgressDirection Direction, float ADPIScale = 1.0f);
+  // The inside rectangle as left, top, width, height.
+  TGPRectF GetInsideRectF(const TRect& r) const;
+  TRect GetInsideRect(const TRect& r) const;
+  TGPRectF CalculateProgressRectangle(const TRect& r, double min, double max, double pos,
+                                      TGDIPProgressDirection Direction) const;
+  // The value text Draw would show (after OnDrawValue).
+  QString ValueText(double min, double max, double position);
+  // The font the value text would be drawn with for a text box of Width x
+  // Height placed at X, Y (the ProgressFont once the progress end passes the
+  // text's middle).
+  TFont* ValueFontAt(const TGPRectF& Progress, double X, double Y, double Width, double Height,
+                     TGDIPProgressDirection Direction) const;
+
+  bool Transparent() const { return FTransparent; }
+  void SetTransparent(bool Value);
+  bool Shadows() const { return FShadows; }
+  void SetShadows(bool Value);
+  bool Overlays() const { return FOverlays; }
+  void SetOverlays(bool Value);
+  TGDIPFill* BackGroundFill() const { return FBackGroundFill.get(); }
+  void SetBackGroundFill(TGDIPFill* Value);
+  TGDIPFill* ProgressFill() const { return FProgressFill.get(); }
+  void SetProgressFill(TGDIPFill* Value);
+  TFont* Font() const { return FFont.get(); }
+  void SetFont(TFont* Value);
+  TFont* ProgressFont() const { return FProgressFont.get(); }
+  void SetProgressFont(TFont* Value);
+  const QString& ValueFormat() const { return FValueFormat; }
+  void SetValueFormat(const QString& Value);
+  TGDIPProgressValueType ValueType() const { return FValueType; }
+  void SetValueType(TGDIPProgressValueType Value);
+  TGDIPProgressValuePosition ValuePosition() const { return FValuePosition; }
+  void SetValuePosition(TGDIPProgressValuePosition Value);
+  int ValuePositionLeft() const { return FValuePositionLeft; }
+  void SetValuePositionLeft(int Value);
+  int ValuePositionTop() const { return FValuePositionTop; }
+  void SetValuePositionTop(int Value);
+  bool ValueVisible() const { return FValueVisible; }
+  void SetValueVisible(bool Value);
+
+  TNotifyEvent OnChange;
+  TGDIPProgressDrawValueEvent OnDrawValue;
+
+ private:
+  void Changed();
+  void DrawShadows(TGPGraphics* g, const TGPRectF& R, TGDIPProgressDirection Direction);
+  void DrawOverlays(TGPGraphics* g, const TRect& r, TGDIPProgressDirection Direction);
+  void DrawValue(TGPGraphics* g, const TRect& r, double min, double max, double position,
+                 TGDIPProgressDirection Direction, float ADPIScale);
+
+  bool FTransparent = false;
+  bool FShadows = true;
+  bool FOverlays = true;
+  std::unique_ptr<TGDIPFill> FBackGroundFill;
+  std::unique_ptr<TGDIPFill> FProgressFill;
+  std::unique_ptr<TFont> FFont;
+  std::unique_ptr<TFont> FProgressFont;
+  QString FValueFormat = QStringLiteral("%.0f%%");
+  TGDIPProgressValueType FValueType = vtAbsolute;
+  TGDIPProgressValuePosition FValuePosition = vpCenter;
+  int FValuePositionLeft = 0;
+  int FValuePositionTop = 0;
+  bool FValueVisible = false;
+};

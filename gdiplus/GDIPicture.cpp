@@ -195,7 +195,7 @@ void TGDIPPicture::DrawSVG(TGPGraphics* Graphics, float X, float Y, float W, flo
 bool TGDIPPicture::GetImageSizes() {
   if (HasSVG()) return true;
   if (FIsEmpty || !FDatastream.HasBytes()) return false;
-  TGPImage* image = FDatastream.Image();
+  FDatastream.Image();  // decodes once; the sizes come from the decoded picture
   FWidth = FDatastream.ImageWidth();
   FHeight = FDatastream.ImageHeight();
   return true;

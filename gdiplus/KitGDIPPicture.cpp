@@ -702,7 +702,7 @@ void TKitGDIPPicture::DrawSVG(TGPGraphics* Graphics, float X, float Y, float W, 
 bool TKitGDIPPicture::GetImageSizes() {
   if (HasSVG()) return true;
   if (FIsEmpty || !FDatastream.HasBytes()) return false;
-  TGPImage* image = FDatastream.Image();
+  FDatastream.Image();  // decodes once; the sizes come from the decoded picture
   FWidth = FDatastream.ImageWidth();
   FHeight = FDatastream.ImageHeight();
   return true;

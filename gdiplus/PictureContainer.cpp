@@ -170,7 +170,7 @@ void THTMLPicture::ReadFrameInfo() {
       FFrameYPos = uint16_t(frames[size_t(FFrame - 1)].Top);
     }
   }
-  if (TGPImage* image = FDatastream.Image()) {
+  if (FDatastream.Image() != nullptr) {
     FWidth = FDatastream.ImageWidth();
     FHeight = FDatastream.ImageHeight();
   }

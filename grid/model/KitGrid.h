@@ -172,6 +172,9 @@ struct TCellPaintContext {
   int TextHeight = 0;
 };
 
+// Progress of a file operation in whole percent.
+using TGridProgressEvent = std::function<void(TObject* Sender, short Progress)>;
+
 // ---------------------------------------------------------------------------
 // Unit routines
 
@@ -635,15 +638,16 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
 
   bool IsHiddenRow(int RowIndex) const { return false; }
   int NumHiddenRows() const { return 0; }
-  bool IsHiddenColumn(int ColIndex) const { return false; }
-  int NumHiddenColumns() const { return 0; }
+  // Hidden columns: grid/dataops/KitGridHiddenCols.cpp.
+  bool IsHiddenColumn(int ColIndex) const;
+  int NumHiddenColumns() const { return FNumHidden; }
   bool IsSuppressedRow(int RowIndex) const;
   int RealRowIndex(int ARow) const { return ARow; }
   int DisplRowIndex(int ARow) const { return ARow; }
   int RealToDisplRow(int r) const { return r; }
   int DisplToRealRow(int r) const { return r; }
-  int DisplToRealCol(int c) const { return c; }
-  int RealToDisplCol(int c) const { return c; }
+  int DisplToRealCol(int c) const;
+  int RealToDisplCol(int c) const;
   int GetRealCol() { return RealColIndex(Col()); }
   TStrings* GetHiddenRowStrings(int ARealRow) const { return nullptr; }
   void HideSelection();
@@ -678,6 +682,81 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   bool IsDesignTime() const { return FDesignTime; }
   bool IsLoadedFlag() const { return FLoaded; }
   double DPIScale() const { return FDPIScale; }
+
+  // =========================================================================
+  // Hidden columns (grid/dataops/KitGridHiddenCols.cpp). Columns are real
+  // indexes; a hidden column keeps its cells at its real position.
+
+  void HideColumn(int ColIndex) { HideColumns(ColIndex, ColIndex); }
+  void HideColumns(int FromCol, int ToCol);
+  void UnHideColumn(int ColIndex) { UnHideColumns(ColIndex, ColIndex); }
+  void UnHideColumns(int FromCol, int ToCol);
+  void UnHideColumnsAll();
+  int RealCol() { return RealColIndex(Col()); }
+
+  // =========================================================================
+  // Clearing, inserting and removing rows and columns
+  // (grid/dataops/KitGridRowsCols.cpp)
+
+  void Clear();
+  void ClearAll();
+  void ClearCols(int ColIndex, int CCount);
+  void ClearNormalRows(int RowIndex, int RCount);
+  void ClearNormalCols(int ColIndex, int CCount);
+  void ClearNormalCells();
+  void ClearSelection();
+  void AddRow();
+  void AddColumn() { InsertCols(ColCount(), 1); }
+  void DeleteRowsEx(int RowIndex, int RCount, bool UpdateCellControls);
+  void RemoveRowList(TIntList* RowList);
+  void RemoveDuplicates(int ACol, bool DoCase);
+  void RemoveCheckedRows(int CheckBoxColumn, bool RemoveChecked);
+
+  // =========================================================================
+  // Delimited text (grid/io/KitGridCsv.cpp) and workbooks
+  // (grid/io/KitGridExcel.cpp)
+
+  // The save range every exporter uses.
+  int SaveStartCol() const;
+  int SaveEndCol() const;
+  int SaveColCount() const;
+  int SaveStartRow() const;
+  int SaveEndRow() const;
+  int SaveRowCount() const;
+
+  // Unicode: UTF-8 with its byte-order mark, else US-ASCII ("?" for what it
+  // cannot hold).
+  void SaveToCSV(const QString& FileName, bool Unicode);
+  void SaveToCSV(const QString& FileName, const TGridRect& ARect, bool Unicode);
+  void SaveToCSV(const QString& FileName, TEncoding* AEncoding);
+  void SaveToCSV(const QString& FileName, const TGridRect& ARect, TEncoding* AEncoding);
+  // New lines go after the file's bytes, in the encoding its byte-order mark
+  // names (else the one asked for); what the file held is never re-encoded.
+  void AppendToCSV(const QString& FileName, bool Unicode);
+  void AppendToCSV(const QString& FileName, TEncoding* AEncoding);
+  // MaxRows <= 0: every line; IgnoreRows: lines skipped at the start when
+  // 0 < IgnoreRows < line count.
+  void LoadFromCSV(const QString& FileName, int MaxRows = -1, int IgnoreRows = -1);
+  void LoadFromCSV(const QString& FileName, TEncoding* AEncoding, int MaxRows = -1, int IgnoreRows = -1);
+  void InsertFromCSV(const QString& FileName, int MaxRows = -1, int IgnoreRows = -1);
+  void InsertFromCSV(const QString& FileName, TEncoding* AEncoding, int MaxRows = -1, int IgnoreRows = -1);
+  // From the stream's position to its end; a byte-order mark decides the
+  // encoding, else AEncoding (else the ANSI code page).
+  void LoadFromCSVStream(TStream* AStream, int MaxRows = -1, int IgnoreRows = -1);
+  void LoadFromCSVStream(TStream* AStream, TEncoding* AEncoding, int MaxRows = -1, int IgnoreRows = -1);
+  // The delimiter a load would take for these first two lines (U+0000:
+  // none found).
+  static QChar DetectDelimiter(const QString& Line1, const QString& Line2);
+
+  // Workbooks through the spreadsheet automation layer (platform/office).
+  void SaveToXLS(const QString& Filename, bool CreateNewSheet = true);
+  void SaveToXLSSheet(const QString& Filename, const QString& SheetName);
+  void LoadFromXLS(const QString& Filename);
+  void LoadFromXLSSheet(const QString& Filename, const QString& SheetName);
+  // The caller owns the list.
+  TStringList* GetXLSSheets(const QString& FileName);
+
+  TGridProgressEvent OnFileProgress;
 
   // =========================================================================
   // Virtual operations, in slot order
@@ -790,7 +869,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
     ACols = ColCount();
     ARows = RowCount();
   }
-  virtual void RemoveRowRange(int RowIndex, int RCount) { RemoveRows(RowIndex, RCount); }
+  virtual void RemoveRowRange(int RowIndex, int RCount);
   virtual QString GetFilterCheckedText() { return FCheckTrue; }
   virtual QString GetFilterUncheckedText() { return FCheckFalse; }
   virtual void CanAddRow(bool& CanAdd);
@@ -840,7 +919,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual QString GetVersionString();
   virtual bool ValidateCell(const QString& NewValue) { return true; }
   virtual bool ValidateCellWide(const QString& NewValue) { return true; }
-  virtual void RemoveRowsEx(int RowIndex, int RCount) { RemoveRows(RowIndex, RCount); }
+  virtual void RemoveRowsEx(int RowIndex, int RCount);
   virtual void RemoveRows(int RowIndex, int RCount);
   virtual void InsertRows(int RowIndex, int RCount, bool UpdateCellControls = true);
   virtual void RemoveCols(int ColIndex, int CCount);
@@ -895,6 +974,8 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
                            TFont* AFont, TAlignment& HA, TVAlignment& VA, bool& WW,
                            TCellGradientDirection& GD) override;
   int TotalColCount() const override { return ColCount() + NumHiddenColumns(); }
+  int RealColIndex(int ACol) override { return DisplToRealCol(ACol); }
+  int DisplColIndex(int ACol) override { return RealToDisplCol(ACol); }
 
   // =========================================================================
   // Owned objects and settings
@@ -1385,6 +1466,14 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   void FillRange(bool DoFixed, int& c1, int& r1, int& c2, int& r2) const;
   int GetIntsFromText(const QString& Text) const;
   void SetRowSelectEntry(int ARow, bool Value, bool& Changed);
+  // Delimited text cores (grid/io/KitGridCsv.cpp).
+  void WriteCSV(const QString& FileName, const TGridRect& ARect, TEncoding* AEncoding, bool Append);
+  void ReadCSV(const QByteArray& Bytes, TEncoding* Fallback, bool Insert, int MaxRows, int IgnoreRows);
+  QString CSVField(QString S, QChar D) const;
+  int SplitCSVLine(QStringView S, QChar D, int ARow, int FirstCol, int Hidden);
+  // Workbook cores (grid/io/KitGridExcel.cpp).
+  void WriteXLS(const QString& Filename, const QString& SheetName, bool CreateNewSheet);
+  void ReadXLS(const QString& Filename, const QString& SheetName);
 
   // --- owned objects
   TFooterPanel* FFooterPanel = nullptr;  // owned as a component
@@ -1475,6 +1564,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   std::vector<bool> FVisibleCol;
   std::vector<int> FAllColWidths;
   int FUpdateCount = 0;
+  int FNumHidden = 0;
   bool FRedrawLocked = false;
   bool FSelChange = false;
   int FZoomFactor = 0;

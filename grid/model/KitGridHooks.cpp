@@ -485,30 +485,6 @@ void TKitStringGrid::UnHideSelection() {
     FocusCell(std::min(RawFixedCols(), ColCount() - 1), std::min(RawFixedRows(), RowCount() - 1));
 }
 
-void TKitStringGrid::ClearRows(int RowIndex, int RCount) {
-  if (RowCount() == 0 || ColCount() == 0 || RCount <= 0) return;
-  ClearRect(0, RowIndex, TotalColCount() - 1, RowIndex + RCount - 1);
-}
-
-void TKitStringGrid::ClearRect(int ACol1, int ARow1, int ACol2, int ARow2) {
-  if (ACol2 < ACol1 || ARow2 < ARow1) return;
-  for (int r = ARow1; r <= ARow2; ++r)
-    for (int c = ACol1; c <= ACol2; ++c) {
-      if (FClearTextOnly) {
-        SetGridCell(c, r, QString());
-        continue;
-      }
-      if (FNilObjects) {
-        SetGridObject(c, r, nullptr);
-        SetGridCell(c, r, QString());
-      } else {
-        FreeCellProperties(c, r);
-        SetGridCell(c, r, QString());
-      }
-    }
-  if (FUpdateCount == 0) Invalidate();
-}
-
 void TKitStringGrid::SortSwapRows(int ARow1, int ARow2) {
   if (ARow1 == ARow2) return;
   for (int c = 0; c < TotalColCount(); ++c) {
@@ -524,71 +500,6 @@ void TKitStringGrid::SortSwapRows(int ARow1, int ARow2) {
     FSortRowXRef->SetItems(ARow1, FSortRowXRef->Items(ARow2));
     FSortRowXRef->SetItems(ARow2, a);
   }
-}
-
-void TKitStringGrid::RemoveRows(int RowIndex, int RCount) {
-  if (RCount <= 0) return;
-  if (RowIndex < 0 || RowIndex + RCount > RowCount())
-    throw EKitGridError(QStringLiteral("Invalid row ") + QString::number(RowIndex) + QStringLiteral(" accessed"));
-  BeginUpdate();
-  try {
-    ClearRect(0, RowIndex, TotalColCount() - 1, RowIndex + RCount - 1);
-    for (int i = 0; i < RCount; ++i) MoveRow(RowIndex, RowCount() - 1);
-    SetRowCount(RowCount() - RCount);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
-}
-
-void TKitStringGrid::InsertRows(int RowIndex, int RCount, bool) {
-  if (RCount <= 0) return;
-  if (RowIndex < 0 || RowIndex > RowCount())
-    throw EKitGridError(QStringLiteral("Invalid row ") + QString::number(RowIndex) + QStringLiteral(" accessed"));
-  BeginUpdate();
-  try {
-    const int old = RowCount();
-    SetRowCount(old + RCount);
-    for (int i = 0; i < RCount; ++i) MoveRow(RowCount() - 1, RowIndex);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
-}
-
-void TKitStringGrid::RemoveCols(int ColIndex, int CCount) {
-  if (CCount <= 0) return;
-  if (ColIndex < 0 || ColIndex + CCount > ColCount())
-    throw EKitGridError(QStringLiteral("Invalid column ") + QString::number(ColIndex) +
-                        QStringLiteral(" accessed"));
-  BeginUpdate();
-  try {
-    ClearRect(ColIndex, 0, ColIndex + CCount - 1, RowCount() - 1);
-    for (int i = 0; i < CCount; ++i) MoveColumn(ColIndex, ColCount() - 1);
-    SetColCount(ColCount() - CCount);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
-}
-
-void TKitStringGrid::InsertCols(int ColIndex, int CCount) {
-  if (CCount <= 0) return;
-  if (ColIndex < 0 || ColIndex > ColCount())
-    throw EKitGridError(QStringLiteral("Invalid column ") + QString::number(ColIndex) +
-                        QStringLiteral(" accessed"));
-  BeginUpdate();
-  try {
-    SetColCount(ColCount() + CCount);
-    for (int i = 0; i < CCount; ++i) MoveColumn(ColCount() - 1, ColIndex);
-  } catch (...) {
-    EndUpdate();
-    throw;
-  }
-  EndUpdate();
 }
 
 bool TKitStringGrid::IsSelected(int ACol, int ARow) {

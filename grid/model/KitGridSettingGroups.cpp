@@ -208,7 +208,7 @@ TF_PUBLISHED(TPrintSettings, TPersistent) {
       .Object("HeaderFont", &P::HeaderFont, &P::SetHeaderFont)
       .Object("FooterFont", &P::FooterFont, &P::SetFooterFont)
       .Enum("Borders", &P::Borders, &P::SetBorders)
-      .Default(pbSingle)
+      .Default(int(TPrintBorders::pbSingle))
       .Enum("BorderStyle", &P::BorderStyle, &P::SetBorderStyle)
       .Default(psSolid)
       .Color("BorderColor", &P::BorderColor, &P::SetBorderColor)

@@ -144,7 +144,8 @@ class TSearchPanel : public TCustomPanel {
 enum class TPrintPosition { ppNone, ppTopLeft, ppTopRight, ppTopCenter, ppBottomLeft, ppBottomRight, ppBottomCenter };
 TF_ENUM_NAMES(TPrintPosition, ppNone, ppTopLeft, ppTopRight, ppTopCenter, ppBottomLeft, ppBottomRight, ppBottomCenter)
 
-enum TPrintBorders {
+// Scoped: the framework's progress bar has values of the same names.
+enum class TPrintBorders {
   pbNoborder, pbSingle, pbDouble, pbVertical, pbHorizontal, pbAround, pbAroundVertical, pbAroundHorizontal, pbCustom
 };
 TF_ENUM_NAMES(TPrintBorders, pbNoborder, pbSingle, pbDouble, pbVertical, pbHorizontal, pbAround, pbAroundVertical,
@@ -269,7 +270,7 @@ class TPrintSettings : public TPersistent {
   std::unique_ptr<TFont> FFixedFont;
   std::unique_ptr<TFont> FHeaderFont;
   std::unique_ptr<TFont> FFooterFont;
-  TPrintBorders FBorders = pbSingle;
+  TPrintBorders FBorders = TPrintBorders::pbSingle;
   TPenStyle FBorderStyle = psSolid;
   TColor FBorderColor = clBlack;
   bool FCentered = true;

@@ -58,6 +58,15 @@ TScreen* Screen = &GScreen;
 TMouse* Mouse = &GMouse;
 
 // ---------------------------------------------------------------------------
+// TCustomFrame
+
+TCustomFrame::TCustomFrame(TComponent* AOwner) : TWinControl(AOwner) {
+  FWidth = 320;
+  FHeight = 240;
+  FControlStyle = TControlStyle{csAcceptsControls, csCaptureMouse, csClickEvents, csSetCaption, csDoubleClicks};
+}
+
+// ---------------------------------------------------------------------------
 // TCustomForm
 
 TCustomForm::TCustomForm(TComponent* AOwner) : TWinControl(AOwner) {
@@ -132,6 +141,13 @@ void TCustomForm::ApplyCreateParams(const TCreateParams& Params) {
   w->setEnabled(!(Params.Style & WS_DISABLED));
   WindowFrame()->setWindowTitle(Params.Caption);
 }
+
+void TCustomForm::SetColor(TColor Value) {
+  if (Value == FColor) return;
+  FColor = Value;
+  Invalidate();
+}
+
 
 QWidget* TCustomForm::WindowFrame() const {
   QWidget* w = WidgetIfAllocated();
@@ -558,7 +574,20 @@ TF_MESSAGE_MAP(TCustomForm, TWinControl) {
       TF_MESSAGE(CM_DIALOGKEY, CMDialogKey),
       TF_MESSAGE(WM_ACTIVATE, WMActivate),
       TF_MESSAGE(CM_TEXTCHANGED, CMTextChanged),
+      TF_MESSAGE(WM_ERASEBKGND, WMEraseBkgnd),
   };
+}
+
+void TCustomForm::WMEraseBkgnd(TMessage& Message) {
+  if (FColor == clBtnFace || !Message.WParam) {
+    TWinControl::WMEraseBkgnd(Message);
+    return;
+  }
+  RECT r{0, 0, Width(), Height()};
+  HBRUSH brush = CreateSolidBrush(COLORREF(ColorToRGB(FColor)));
+  FillRect(reinterpret_cast<HDC>(Message.WParam), &r, brush);
+  DeleteObject(brush);
+  Message.Result = 1;
 }
 
 void TCustomForm::WMClose(TMessage&) { Close(); }

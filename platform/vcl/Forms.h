@@ -123,6 +123,11 @@ class TCustomForm : public TWinControl {
   TFormState FormState() const { return FFormState; }
   bool Active() const;
 
+  // The colour of the client area, filled when the background is erased;
+  // clBtnFace (the default) is the active style's face colour.
+  TColor Color() const { return FColor; }
+  void SetColor(TColor Value);
+
   // Whether the form follows the resolution of the monitor it is on.
   bool Scaled() const { return FScaled; }
   void SetScaled(bool Value) { FScaled = Value; }
@@ -152,6 +157,7 @@ class TCustomForm : public TWinControl {
   void CMDialogKey(TMessage& Message);
   void WMActivate(TMessage& Message);
   void CMTextChanged(TMessage& Message);
+  void WMEraseBkgnd(TMessage& Message);
   bool HostEvent(QEvent* Event) override;
   bool CanFocus() const override;
   void SetFocus() override;
@@ -202,6 +208,7 @@ class TCustomForm : public TWinControl {
   TWindowState FWindowState = wsNormal;
   bool FKeyPreview = false;
   bool FScaled = true;
+  TColor FColor = clBtnFace;
   TModalResult FModalResult = mrNone;
   TFormState FFormState;
   bool FCreated = false;
@@ -216,6 +223,20 @@ class TCustomForm : public TWinControl {
 class TForm : public TCustomForm {
  public:
   using TCustomForm::TCustomForm;
+};
+
+// ---------------------------------------------------------------------------
+// Frames: a windowed container built as a unit, placed on a form or on
+// another frame. A frame owns the components placed on it.
+
+class TCustomFrame : public TWinControl {
+ public:
+  explicit TCustomFrame(TComponent* AOwner);
+};
+
+class TFrame : public TCustomFrame {
+ public:
+  using TCustomFrame::TCustomFrame;
 };
 
 // ---------------------------------------------------------------------------

@@ -92,7 +92,9 @@ TEST(KitCustomControlPaint, DrawsInOrderAndTheBeforeHandlerCanStopIt) {
     const QImage img = PaintThroughWindow(control);
     EXPECT_EQ(control->Log, QStringList{"before"}) << buffered;
     // Buffered: the empty buffer is still copied over the window.
-    if (buffered) EXPECT_NE(At(img, 50, 25), TColor(0xFF00FF));
+    if (buffered) {
+      EXPECT_NE(At(img, 50, 25), TColor(0xFF00FF));
+    }
     control->SetBlockInvalidate(true);
     control->Log.clear();
     PaintThroughWindow(control);

@@ -115,8 +115,12 @@ TEST_F(GdipStartup, EitherBindingOutlivesTheOther) {
       other = index == 2 ? true : index == 3 ? false : other;
       EXPECT_EQ(GdiplusStartupCount(), baseline_ + int(own) + int(other));
       EXPECT_EQ(GdiPlusToken != 0, own);
-      if (own) EXPECT_TRUE(WrappersDraw());
-      if (other) EXPECT_TRUE(other_.Draws());
+      if (own) {
+        EXPECT_TRUE(WrappersDraw());
+      }
+      if (other) {
+        EXPECT_TRUE(other_.Draws());
+      }
     }
   }
 }

@@ -13,6 +13,7 @@
 #include "foundation/KitGraphics.General.h"
 #include "foundation/KitGraphics.Win.h"
 #include "foundation/KitGraphics.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -32,11 +33,7 @@ QImage Render(bool ANative, const std::function<void(TKitGraphics&)>& ADraw, int
   return g->Bitmap()->ToImage().convertToFormat(QImage::Format_RGB32);
 }
 
-QString OutDir() {
-  const QString dir = QDir::current().filePath(QStringLiteral("graphics-pictures"));
-  QDir().mkpath(dir);
-  return dir;
-}
+QString OutDir() { return testsupport::TestOutputFolder(); }
 
 int Diff(QRgb a, QRgb b) {
   return std::max({std::abs(qRed(a) - qRed(b)), std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});

@@ -14,6 +14,7 @@
 #include "foundation/KitGraphicsHTMLEngine.h"
 #include "foundation/KitMiniHTMLEngine.h"
 #include "platform/vcl/ImgList.h"
+#include "tests/foundation/MiniHtmlPictureDump.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -29,12 +30,16 @@ class TFacadeSheet {
     font.SetColor(0);
     FGraphics->SetFont(&font);
   }
+  ~TFacadeSheet() {
+    if (FDrawn) minihtmlpictures::Keep(Image());
+  }
   TKitGraphics* G() { return FGraphics.get(); }
   QImage Image() { return FGraphics->Bitmap()->ToImage().convertToFormat(QImage::Format_RGB32); }
   TGraphicsHtmlResult Draw(const QString& AText, TGraphicsHtmlParams AParams = {}, TRectF ARect = TRectF()) {
     if (ARect.Width() <= 0) ARect = TRectF(0, 0, float(FWidth), float(FHeight));
     TGraphicsHtmlResult r;
     DrawGraphicsHtml(G(), AText, ARect, AParams, r);
+    FDrawn = FDrawn || !AParams.MeasureOnly;
     return r;
   }
   TGraphicsHtmlResult Measure(const QString& AText, TGraphicsHtmlParams AParams = {}) {
@@ -45,6 +50,7 @@ class TFacadeSheet {
  private:
   std::unique_ptr<TKitGraphics> FGraphics;
   int FWidth, FHeight;
+  bool FDrawn = false;
 };
 
 QRect Ink(const QImage& AImage) {
@@ -348,8 +354,19 @@ TEST_P(KitGraphicsHTMLEngineTest, EmojiAreDrawnInColour) {
       if (std::max({qRed(p), qGreen(p), qBlue(p)}) - std::min({qRed(p), qGreen(p), qBlue(p)}) > 80) ++colourful;
     }
   EXPECT_GT(colourful, 40);
-  // Each takes a square one text line high (less the facade's extra unit).
   const auto plain = s.Measure(QStringLiteral("x  y</b>"));
+  // The squares the glyphs are drawn in are transparent: the drawing holds
+  // hardly more dark pixels than the text without the emoji.
+  TFacadeSheet t(GetParam());
+  t.Draw(QStringLiteral("x  y</b>"));
+  auto dark = [](const QImage& AImage) {
+    int n = 0;
+    for (int y = 0; y < AImage.height(); ++y)
+      for (int x = 0; x < AImage.width(); ++x) n += qGray(AImage.pixel(x, y)) < 60 ? 1 : 0;
+    return n;
+  };
+  EXPECT_LT(dark(image), dark(t.Image()) + 40) << dark(t.Image());
+  // Each takes a square one text line high (less the facade's extra unit).
   const auto line = s.Measure(QStringLiteral("x</b>"));
   EXPECT_EQ(r.Width, plain.Width + 2 * (line.Height - 1));
   EXPECT_TRUE(QRect(0, 0, int(r.Width), int(r.Height)).contains(Ink(image)));

@@ -8,6 +8,7 @@
 
 #include "foundation/KitGDIPlusClasses.h"
 #include "foundation/KitGraphics.h"
+#include "tests/support/TestSupport.h"
 #include "platform/rtl/SysUtils.h"
 
 namespace {
@@ -31,11 +32,7 @@ TColor At(const QImage& img, int x, int y) {
   return TColor(qRed(p) | qGreen(p) << 8 | qBlue(p) << 16);
 }
 
-QString OutDir() {
-  const QString dir = QDir::current().filePath(QStringLiteral("graphics-pictures"));
-  QDir().mkpath(dir);
-  return dir;
-}
+QString OutDir() { return testsupport::TestOutputFolder(); }
 
 class KitGraphicsParts : public ::testing::TestWithParam<bool> {
  protected:

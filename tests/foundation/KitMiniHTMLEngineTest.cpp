@@ -16,6 +16,7 @@
 #include "platform/vcl/ImgList.h"
 #include "platform/win32/Gdi.h"
 #include "platform/win32/Theme.h"
+#include "tests/foundation/MiniHtmlPictureDump.h"
 #include "tests/support/TestSupport.h"
 
 namespace {
@@ -33,6 +34,9 @@ class TSheet {
     Canvas()->Font()->SetColor(0);
     Clear();
   }
+  ~TSheet() {
+    if (FDrawn) minihtmlpictures::Keep(Image());
+  }
   TCanvas* Canvas() { return FBitmap.Canvas(); }
   void Clear() {
     Canvas()->Brush()->SetColor(kWhite);
@@ -47,11 +51,13 @@ class TSheet {
     if (ARect.Width() == 0) ARect = TRect(0, 0, Width(), Height());
     TMiniHtmlDrawResult r;
     DrawMiniHtml(Canvas(), AText, ARect, AParams, r);
+    FDrawn = FDrawn || !AParams.MeasureOnly;
     return r;
   }
 
  private:
   TBitmap FBitmap;
+  bool FDrawn = false;
 };
 
 // Bounding box of the pixels that are not white (empty: none).
@@ -148,7 +154,7 @@ TEST(KitMiniHTMLEngineTest, PreparationPasses) {
   };
   for (const auto& c : entities) {
     SCOPED_TRACE(c.In);
-    EXPECT_EQ(DecodeHtmlEntities(QString::fromUtf8(c.In)), QString::fromUtf8(c.Out));
+    EXPECT_EQ(DecodeMiniHtmlEntities(QString::fromUtf8(c.In)), QString::fromUtf8(c.Out));
   }
   const C markers[] = {
       {"<#abc>", "#abc"},

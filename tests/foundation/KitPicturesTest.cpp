@@ -8,6 +8,7 @@
 #include <QFile>
 #include <limits>
 
+#include "foundation/KitGraphicsSVGEngine.h"
 #include "foundation/KitTypes.h"
 #include "platform/rtl/Streams.h"
 #include "platform/vcl/Graphics.h"
@@ -92,16 +93,35 @@ TEST(KitSVGImport, DefaultsAndAbstractOperations) {
   EXPECT_THROW(import.GenerateBitmap(1, 1), EAbstractError);
 }
 
-TEST(KitSVGBitmap, WithoutEngineKeepsBytesAndIsEmpty) {
+TEST(KitSVGBitmap, WithoutAFactoryTheEngineParses) {
   TKitSVGBitmap graphic;
   LoadBytes(graphic, kDocument);
-  EXPECT_EQ(graphic.SVG(), nullptr);
+  ASSERT_NE(dynamic_cast<TKitGraphicsSVGImport*>(graphic.SVG()), nullptr) << "the SVG engine's document";
+  // Not well-formed XML: the bytes are kept, the graphic is empty.
   EXPECT_FALSE(graphic.HasSVG());
   EXPECT_TRUE(graphic.Empty());
   EXPECT_EQ(graphic.Width(), 0);
   EXPECT_EQ(graphic.Height(), 0);
   EXPECT_EQ(StoredBytes(graphic), kDocument);
   EXPECT_TRUE(graphic.ToImage().isNull());
+
+  const QByteArray real = "<svg viewBox=\"0 0 100 50\"><rect width=\"10\" height=\"10\"/></svg>";
+  LoadBytes(graphic, real);
+  EXPECT_TRUE(graphic.HasSVG());
+  EXPECT_EQ(graphic.Width(), 100);
+  EXPECT_EQ(graphic.Height(), 50);
+  EXPECT_EQ(graphic.ToImage().size(), QSize(100, 50));
+
+  // A document that fails to load, or is too large for any picture, has no
+  // size.
+  for (const QByteArray& bytes : {QByteArray("<svg><path d='M0 0 L5'/></svg>"),
+                                  QByteArray("<svg viewBox='0 0 1e30 1e30'><rect width='1' height='1'/></svg>"),
+                                  QByteArray("<svg viewBox='0 0 -5 -5'><rect width='1' height='1'/></svg>")}) {
+    LoadBytes(graphic, bytes);
+    EXPECT_EQ(graphic.Width(), 0) << bytes.constData();
+    EXPECT_EQ(graphic.Height(), 0) << bytes.constData();
+    EXPECT_TRUE(graphic.ToImage().isNull()) << bytes.constData();
+  }
 }
 
 TEST(KitSVGBitmap, WithEngineParsesTheDocument) {
@@ -155,6 +175,8 @@ TEST(KitSVGBitmap, AssignCopiesBytesOnlyFromSVGGraphics) {
 }
 
 TEST(KitSVGBitmap, FormDataRoundTrip) {
+  // The bytes round-trip whatever they hold; the stand-in parses them all.
+  WithFakeEngine engine;
   for (const QByteArray& bytes : {QByteArray(), kDocument, QByteArray("\0\1\2\xFF", 4)}) {
     SCOPED_TRACE(bytes.toHex().toStdString());
     TKitSVGBitmap graphic;
@@ -175,6 +197,29 @@ TEST(KitSVGBitmap, FormDataRoundTrip) {
     EXPECT_EQ(StoredBytes(back), bytes);
     EXPECT_TRUE(back.Equals(&graphic));
   }
+}
+
+TEST(KitSVGBitmap, FormDataRoundTripWithTheEngine) {
+  // The real document comes back from the form data parsed: same size,
+  // same picture.
+  const QByteArray svg = "<svg viewBox='0 0 20 10'><rect width='10' height='10' fill='#ff0000'/></svg>";
+  TKitSVGBitmap graphic;
+  LoadBytes(graphic, svg);
+  ASSERT_TRUE(graphic.HasSVG());
+  TMemoryStream data;
+  graphic.WriteData(&data);
+  TKitSVGBitmap back;
+  data.SetPosition(0);
+  back.ReadData(&data);
+  ASSERT_TRUE(back.HasSVG());
+  EXPECT_EQ(back.Width(), 20);
+  EXPECT_EQ(back.Height(), 10);
+  EXPECT_EQ(StoredBytes(back), svg);
+  const QImage before = graphic.ToImage(), after = back.ToImage();
+  ASSERT_EQ(after.size(), QSize(20, 10));
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(after.pixelColor(5, 5).red(), 255);
+  EXPECT_EQ(after.pixelColor(5, 5).green(), 0);
 }
 
 TEST(KitSVGBitmap, FormDataWithBadCountIsRejected) {

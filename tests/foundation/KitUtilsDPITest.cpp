@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include "foundation/KitTypes.h"
 #include "foundation/KitUtils.h"
+#include "platform/rtl/Streams.h"
 #include "platform/vcl/Forms.h"
 #include "tests/support/TestSupport.h"
 
@@ -188,3 +190,24 @@ TEST_F(KitUtilsDPITest, GetMousePosFollowsTheCursor) {
 }
 
 }  // namespace
+
+TEST_F(KitUtilsDPITest, SVGGraphicSizeFollowsTheMainFormsScaling) {
+  TKitSVGBitmap graphic;
+  const QByteArray svg = "<svg viewBox='0 0 100 50'><rect width='10' height='10'/></svg>";
+  TBytesStream stream(svg);
+  graphic.LoadFromStream(&stream);
+  ASSERT_TRUE(graphic.HasSVG());
+  SetDPI(144);
+  Application->SetMainForm(nullptr);
+  EXPECT_EQ(graphic.Width(), 100) << "no main form: 96 DPI";
+  TForm form(nullptr);
+  Application->SetMainForm(&form);
+  EXPECT_EQ(graphic.Width(), 150);
+  EXPECT_EQ(graphic.Height(), 75);
+  form.SetScaled(false);
+  EXPECT_EQ(graphic.Width(), 100) << "an unscaled main form keeps the document's size";
+  EXPECT_EQ(graphic.Height(), 50);
+  form.SetScaled(true);
+  SetDPI(96);
+  EXPECT_EQ(graphic.Width(), 100);
+}

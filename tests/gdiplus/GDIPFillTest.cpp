@@ -335,7 +335,9 @@ TEST(GDIPFill, EveryKindPaintsWithShadowGlowAndRoundedCorners) {
           if (ColorAt(image, int(body.X + body.Width / 2) + dx, int(body.Y + body.Height / 2) + dy) !=
               QColor(255, 255, 255))
             ++painted;
-      if (kind != gtPath) EXPECT_GT(painted, 10) << "a body is painted";
+      if (kind != gtPath) {
+        EXPECT_GT(painted, 10) << "a body is painted";
+      }
       EXPECT_EQ(ColorAt(image, int(cell.X) + 1, int(cell.Y) + 1).alpha(), 255);
     }
     ++column;

@@ -97,7 +97,7 @@ TEST(KitGDIPStartup, EitherBindingKeepsWorkingWhateverOrderTheyStartAndStopIn) {
 
 // A stand-in start-up handing out a notification hook, for old systems.
 std::vector<std::string> calls;
-ULONG_PTR hookTokenSeen = 0, unhookTokenSeen = 0, shutdownTokenSeen = 0;
+ULONG_PTR unhookTokenSeen = 0, shutdownTokenSeen = 0;
 Status FakeHook(ULONG_PTR* token) {
   calls.push_back("hook");
   *token = 77;

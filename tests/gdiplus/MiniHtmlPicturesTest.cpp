@@ -11,6 +11,7 @@
 #include "gdiplus/PictureContainer.h"
 #include "tests/gdiplus/GdipFixtures.h"
 #include "tests/support/LoopbackHttpServer.h"
+#include "tests/foundation/MiniHtmlPictureDump.h"
 #include "tests/support/TestSupport.h"
 
 using namespace gdipfixtures;
@@ -25,6 +26,7 @@ class TSheet {
     Canvas()->Font()->SetHeight(-12);
     Canvas()->Font()->SetColor(0);
   }
+  ~TSheet() { minihtmlpictures::Keep(Image()); }
   TCanvas* Canvas() { return FSurface.Canvas(); }
   QImage Image() { return FSurface.Image(); }
   QColor At(int X, int Y) { return FSurface.At(X, Y); }

@@ -19,7 +19,7 @@ TEST(GridSettingGroups, PrintSettings) {
   TPrintSettings a;
   EXPECT_EQ(a.DateFormat(), u"dd/mm/yyyy"_qs);
   EXPECT_EQ(a.PageNumSep(), u"/"_qs);
-  EXPECT_EQ(a.Borders(), pbSingle);
+  EXPECT_EQ(a.Borders(), TPrintBorders::pbSingle);
   EXPECT_EQ(a.FitToPage(), fpNever);
   EXPECT_EQ(a.Orientation(), poPortrait);
   EXPECT_TRUE(a.Centered());

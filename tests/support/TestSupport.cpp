@@ -67,6 +67,12 @@ QString RaisedMessage(const std::function<void()>& action) {
   return QString();
 }
 
+QString TestOutputFolder() {
+  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/test-output");
+  QDir().mkpath(dir);
+  return dir;
+}
+
 QByteArray ReadBytes(const QString& path) {
   QFile f(path);
   return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<missing>");

@@ -64,6 +64,10 @@ QByteArray ReadBytes(const QString& path);
 // when it cannot.
 void WriteBytes(const QString& path, const QByteArray& bytes);
 
+// Folder for pictures a test writes for a look by eye: test-output/ next to
+// the test binary (made when missing).
+QString TestOutputFolder();
+
 // Format settings of a "," locale, for tests that run the same table under
 // the pinned "." settings and a "," settings record.
 const TFormatSettings& GermanSettings();
