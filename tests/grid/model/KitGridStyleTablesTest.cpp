@@ -425,7 +425,8 @@ class StylePictureTest : public ::testing::Test {
 }  // namespace
 
 TEST_F(StylePictureTest, DarkStyle) {
-  Grid->SetColor(0x303030);
+  // The style leaves the cells' own colour (white): its dark cell font is
+  // meant for it.
   Grid->SetComponentStyle(tsOffice2019Black);
   Grid->FocusCell(2, 3);
   Grid->SetSelection(MakeGridRect(2, 3, 3, 5));
@@ -437,10 +438,17 @@ TEST_F(StylePictureTest, DarkStyle) {
   EXPECT_GT(probe::Count(img, [](QRgb p) { return probe::Luminance(p) > 200; },
                          QRect(header.Left, header.Top, header.Width(), header.Height())),
             5);
-  // The selected cells in the style's selection colour, the others in the
-  // grid's colour with the style's cell font colour on them.
-  EXPECT_EQ(Background(img, Grid->CellRect(3, 4)), 0x5C5E60u);
-  EXPECT_EQ(Background(img, Grid->CellRect(1, 7)), 0x303030u);
+  // The selected cells in the style's selection colour with white text, the
+  // others white with the style's near-black cell font.
+  const TRect selected = Grid->CellRect(3, 4), plain = Grid->CellRect(1, 7);
+  EXPECT_EQ(Background(img, selected), 0x5C5E60u);
+  EXPECT_GT(probe::Count(img, [](QRgb p) { return probe::Luminance(p) > 200; },
+                         QRect(selected.Left, selected.Top, selected.Width(), selected.Height())),
+            5);
+  EXPECT_EQ(Background(img, plain), 0xFFFFFFu);
+  EXPECT_GT(probe::Count(img, probe::NearTo(qRgb(0x25, 0x24, 0x23), 24),
+                         QRect(plain.Left, plain.Top, plain.Width(), plain.Height())),
+            5);
 }
 
 TEST_F(StylePictureTest, AmethystKamriWithAStyle) {
