@@ -58,6 +58,9 @@ TF_ENUM_NAMES(TGridLook, glStandard, glSoft, glClassic, glVDX, glXP, glListView,
 
 enum TScrollType { ssNormal, ssFlat, ssEncarta, ssMetro };
 TF_ENUM_NAMES(TScrollType, ssNormal, ssFlat, ssEncarta, ssMetro)
+// The Windows XP colour schemes SetTheme applies.
+enum TXPColorScheme { xpNone, xpBlue, xpGreen, xpGray, vistaAero };
+TF_ENUM_NAMES(TXPColorScheme, xpNone, xpBlue, xpGreen, xpGray, vistaAero)
 enum TScrollHintType { shNone, shVertical, shHorizontal, shBoth };
 TF_ENUM_NAMES(TScrollHintType, shNone, shVertical, shHorizontal, shBoth)
 enum TScrollBarAlways { saNone, saVert, saHorz, saBoth };
@@ -245,11 +248,19 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
 
   // --- IVDXStyle, IVDXStyleEx, IVDXTones (the styles are applied with the
   // grid's styles and themes)
-  void SetComponentStyle(TVDXStyle AStyle) override { SetStyle(AStyle); }
-  void SetComponentStyleAndAppColor(TVDXStyle AStyle, TColor AppColor) override {
-    SetStyleAndAppColor(AStyle, AppColor);
-  }
-  void SetColorTones(const TColorTones& ATones) override { FColorTones = ATones; }
+  // The style's colour table, then the style to the drop-down editors, the
+  // metro scroll bars ended and ComponentStyleChanged; tsCustom is only
+  // stored. SetComponentStyle passes no application colour.
+  void SetComponentStyle(TVDXStyle AStyle) override { SetComponentStyleAndAppColor(AStyle, clNone); }
+  void SetComponentStyleAndAppColor(TVDXStyle AStyle, TColor AppColor) override;
+  // The flat metro grid of the tones' brush, border and text colours.
+  void SetColorTones(const TColorTones& ATones) override;
+  // A Windows XP colour scheme on the fixed cells, the active cell and the
+  // search footer; no repaint.
+  void SetTheme(TXPColorScheme Scheme);
+  // The component style of the installed Office theme, when that theme
+  // changed since the last call (not at design time).
+  void AdaptToOfficeTheme();
   const TColorTones& ColorTones() const { return FColorTones; }
 
   // --- what the settings objects ask of their grid
@@ -938,8 +949,10 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // The column positions store (grid/io/KitGridColumnStore.cpp).
   virtual void SaveColPositions();
   virtual void LoadColPositions();
-  virtual void SetStyle(TVDXStyle AStyle) { FUIStyle = AStyle; }
-  virtual void SetStyleAndAppColor(TVDXStyle AStyle, TColor AppColor) { FUIStyle = AStyle; }
+  // The colour table of a style (without the component style's side
+  // steps); SetStyle passes no application colour.
+  virtual void SetStyle(TVDXStyle AStyle) { SetStyleAndAppColor(AStyle, clNone); }
+  virtual void SetStyleAndAppColor(TVDXStyle AStyle, TColor AppColor);
   // (Zoom and ZoomReset are declared with the zoom above.)
   virtual void HideInplaceEdit() {}
   virtual void QSort() {}
@@ -1061,7 +1074,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   TGridLook Look() const { return FLook; }
   void SetLook(TGridLook Value);
   TVDXStyle UIStyle() const { return FUIStyle; }
-  void SetUIStyle(TVDXStyle Value) { SetStyle(Value); }
+  void SetUIStyle(TVDXStyle Value) { SetComponentStyle(Value); }
   TColor BorderColor() const { return FBorderColor; }
   void SetBorderColor(TColor Value);
   TOfficeTheme PrevOfficeTheme() const { return FPrevOfficeTheme; }
@@ -1246,7 +1259,8 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   bool AutoNumAlign() const { return FAutoNumAlign; }
   void SetAutoNumAlign(bool Value) { FAutoNumAlign = Value; }
   bool AutoThemeAdapt() const { return FAutoThemeAdapt; }
-  void SetAutoThemeAdapt(bool Value) { FAutoThemeAdapt = Value; }
+  // Switching it on adapts to the Office theme at once.
+  void SetAutoThemeAdapt(bool Value);
   bool EditWithTags() const { return FEditWithTags; }
   void SetEditWithTags(bool Value) { FEditWithTags = Value; }
   bool EnableBlink() const { return FEnableBlink; }

@@ -136,6 +136,6 @@ void BlurBitmap(TBitmap* Bitmap, double Radius) {
   for (int y = 0; y < h; ++y) std::memcpy(Bitmap->ScanLine(y), &img[size_t(y) * w * 3], size_t(w) * 3);
 }
 
-bool IsWinXPOrLater() { return true; }
+// (IsWinXPOrLater is the theme detection's, in the foundation.)
 bool IsThemedXP() { return IsWinXPOrLater() && IsThemeActive(); }
 int GetXPColorScheme() { return 0; }

@@ -38,7 +38,7 @@ void BlurBitmap(TBitmap* Bitmap, double Radius);
 std::vector<double> BlurKernel(double Radius);
 
 // The platform answers: themed drawing is available, with no named XP colour
-// scheme.
+// scheme. IsWinXPOrLater is the theme detection's own.
 bool IsWinXPOrLater();
 bool IsThemedXP();
 int GetXPColorScheme();
