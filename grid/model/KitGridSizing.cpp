@@ -7,6 +7,8 @@
 // measurement, without setting up the font for every cell.
 
 #include <QFontMetrics>
+#include <QGlyphRun>
+#include <QTextLayout>
 #include <QHash>
 #include <algorithm>
 #include <cmath>
@@ -28,39 +30,78 @@ namespace {
 // as it is added, while its characters are at hand. Texts whose sum falls
 // more than 10 % + 4 pixels short of the largest sum cannot be the widest
 // (kerning and rounding move a width by far less) and are left out. Of the
-// rest, a text whose characters all keep their advances beside each other
-// (every pair of the column's characters is shaped once to find out) is as
-// wide as its rounded sum; the others are shaped. A sample of the summed
-// texts is shaped as well, and any difference sends every text to the
+// rest:
+//  - a text of simple characters (Latin, Greek, Cyrillic and Armenian
+//    letters, digits and punctuation: no marks, no format characters, no
+//    right-to-left script) is as wide as the rounded sum of its characters'
+//    shaped advances plus, for each two characters side by side, what the
+//    pair gains or loses when shaped together (each pair is shaped once, when
+//    first met; a pair that shapes into one glyph makes its texts shaped);
+//  - any other text whose characters all keep their advances beside each
+//    other (every pair of the column's characters is shaped once to find
+//    out) is as wide as its rounded sum;
+//  - the others are shaped.
+// A sample of the texts taken from their sums is shaped as well (with the
+// one of the largest sum), and any difference sends every text to the
 // canvas.
 class TPlainTexts {
  public:
-  explicit TPlainTexts(const QFont& Font) : FMetrics(Font), FAdvance(kTable, -1.0), FSlot(kTable, -1) {}
+  TPlainTexts(const QFont& Font, size_t Expected)
+      : FFont(Unkerned(Font)), FMetrics(Font), FModelMetrics(FFont), FAdvance(kTable, -1.0), FShaped(kTable, -1.0), FSlot(kTable, -1),
+        FPair(size_t(kPairs) * kPairs, kUnknown) {
+    FTexts.reserve(Expected);
+    FFrom.reserve(Expected);
+    FSums.reserve(Expected);
+    FModel.reserve(Expected);
+    FMasks.reserve(Expected);
+    FKinds.reserve(Expected);
+  }
 
-  void Add(const QString& Text) {
+  // The text from From on (a URL's scheme left out without a copy).
+  void Add(const QString& Text, qsizetype From) {
     double sum = 0;
+    double model = 0;
     uint64_t mask = 0;
     bool always = false;
-    for (QChar ch : Text) {
-      const char16_t u = ch.unicode();
+    bool simple = true;
+    int prev = -1;
+    const char16_t* data = reinterpret_cast<const char16_t*>(Text.constData());
+    const qsizetype size = Text.size();
+    for (qsizetype j = From; j < size; ++j) {
+      const char16_t u = data[j];
       if (u >= kTable) {
         always = true;
         break;
       }
       double& a = FAdvance[u];
-      if (a < 0) a = FMetrics.horizontalAdvance(ch);
+      if (a < 0) a = FMetrics.horizontalAdvance(QChar(u));
       sum += a;
       int& slot = FSlot[u];
       if (slot < 0) {
         slot = int(FChars.size());
         FChars.push_back(u);
+        FSimple.push_back(IsSimple(u));
       }
       if (slot < 64) mask |= uint64_t(1) << slot; else always = true;
+      if (!simple) continue;
+      if (slot >= kPairs || !FSimple[size_t(slot)]) {
+        simple = false;
+        continue;
+      }
+      model += Shaped(u);
+      if (prev >= 0) {
+        double& d = FPair[size_t(prev) * kPairs + size_t(slot)];
+        if (d == kUnknown) d = PairGain(FChars[size_t(prev)], u);
+        if (d == kJoined) simple = false; else model += d;
+      }
+      prev = slot;
     }
     FTexts.push_back(Text);
+    FFrom.push_back(int(From));
     FSums.push_back(sum);
+    FModel.push_back(model);
     FMasks.push_back(always ? ~uint64_t(0) : mask);
-    FAlways.push_back(always);
+    FKinds.push_back(always ? kAlways : simple ? kModel : kSum);
     if (!always) FLargest = std::max(FLargest, sum);
   }
 
@@ -68,40 +109,53 @@ class TPlainTexts {
     const size_t n = FTexts.size();
     if (n == 0) return 0;
     const double threshold = FLargest * 0.9 - 4;
-    auto candidate = [&](size_t i) { return FAlways[i] || FSums[i] >= threshold; };
+    auto candidate = [&](size_t i) { return FKinds[i] == kAlways || FSums[i] >= threshold; };
     // For each of the first 64 characters: the characters beside which it
-    // keeps its advance, on either side.
+    // keeps its advance, on either side (only texts that are not simple need
+    // it).
     const size_t k = std::min<size_t>(FChars.size(), 64);
     std::vector<uint64_t> steadyWith(k, 0);
-    for (size_t x = 0; x < k; ++x)
-      for (size_t y = x; y < k; ++y) {
-        const QChar ab[2] = {QChar(FChars[x]), QChar(FChars[y])};
-        const QChar ba[2] = {QChar(FChars[y]), QChar(FChars[x])};
-        const double sum = FAdvance[FChars[x]] + FAdvance[FChars[y]];
-        if (FMetrics.horizontalAdvance(QString(ab, 2)) == sum && FMetrics.horizontalAdvance(QString(ba, 2)) == sum) {
-          steadyWith[x] |= uint64_t(1) << y;
-          steadyWith[y] |= uint64_t(1) << x;
+    bool anySum = false;
+    for (size_t i = 0; i < n && !anySum; ++i) anySum = FKinds[i] == kSum && candidate(i);
+    if (anySum)
+      for (size_t x = 0; x < k; ++x)
+        for (size_t y = x; y < k; ++y) {
+          const QChar ab[2] = {QChar(FChars[x]), QChar(FChars[y])};
+          const QChar ba[2] = {QChar(FChars[y]), QChar(FChars[x])};
+          const double sum = FAdvance[FChars[x]] + FAdvance[FChars[y]];
+          if (FMetrics.horizontalAdvance(QString(ab, 2)) == sum &&
+              FMetrics.horizontalAdvance(QString(ba, 2)) == sum) {
+            steadyWith[x] |= uint64_t(1) << y;
+            steadyWith[y] |= uint64_t(1) << x;
+          }
         }
-      }
     auto summed = [&](size_t i) {
-      if (FAlways[i]) return false;
+      if (FKinds[i] == kAlways) return false;
+      if (FKinds[i] == kModel) return true;
       const uint64_t mask = FMasks[i];
       for (size_t x = 0; x < k; ++x)
         if ((mask >> x & 1) && (mask & ~steadyWith[x]) != 0) return false;
       return true;
     };
-    auto rounded = [&](size_t i) { return int(std::floor(FSums[i] + 0.5)); };
+    auto rounded = [&](size_t i) {
+      return int(std::floor((FKinds[i] == kModel ? FModel[i] : FSums[i]) + 0.5));
+    };
     QHash<QString, int> seen;
     auto shaped = [&](size_t i) {
-      auto it = seen.constFind(FTexts[i]);
+      const QString text = FFrom[i] == 0 ? FTexts[i] : FTexts[i].mid(FFrom[i]);
+      auto it = seen.constFind(text);
       if (it != seen.constEnd()) return *it;
-      const int w = Canvas->TextWidth(FTexts[i]);
-      seen.insert(FTexts[i], w);
+      const int w = Canvas->TextWidth(text);
+      seen.insert(text, w);
       return w;
     };
     bool trusted = true;
     int checked = 0;
-    for (size_t i = 0; i < n && checked < 32; i += std::max<size_t>(1, n / 32))
+    size_t largest = n;
+    for (size_t i = 0; i < n; ++i)
+      if (candidate(i) && summed(i) && (largest == n || rounded(i) > rounded(largest))) largest = i;
+    if (largest < n && shaped(largest) != rounded(largest)) trusted = false;
+    for (size_t i = 0; i < n && checked < 32 && trusted; i += std::max<size_t>(1, n / 32))
       if (candidate(i) && summed(i)) {
         ++checked;
         if (shaped(i) != rounded(i)) trusted = false;
@@ -122,14 +176,72 @@ class TPlainTexts {
 
  private:
   static constexpr int kTable = 0x3000;
+  // Pairs are kept for the first kPairs characters of the column.
+  static constexpr int kPairs = 64;
+  static constexpr double kUnknown = -1e30;
+  static constexpr double kJoined = 1e30;
+  enum : char { kSum, kModel, kAlways };
+
+  // Characters whose shaped width is their advance plus what each pair of
+  // neighbours adds: no marks or format characters (they attach to or hide
+  // beside others), no right-to-left or joining scripts.
+  static bool IsSimple(char16_t u) {
+    if (u < 0x20 || u >= 0x0590 || (u >= 0x7F && u < 0xA0)) return false;
+    switch (QChar(u).category()) {
+      case QChar::Mark_NonSpacing:
+      case QChar::Mark_SpacingCombining:
+      case QChar::Mark_Enclosing:
+      case QChar::Other_Format:
+      case QChar::Other_Control: return false;
+      default: return true;
+    }
+  }
+
+  // The canvas lays text out as GDI does, adding the characters' advances
+  // without kerning: pairs are shaped in the same way (should that ever
+  // differ, the shaped sample finds out).
+  static QFont Unkerned(QFont Font) {
+    Font.setKerning(false);
+    return Font;
+  }
+
+  // A character's advance when shaped on its own.
+  double Shaped(char16_t u) {
+    double& a = FShaped[u];
+    if (a < 0) a = FModelMetrics.horizontalAdvance(QString(QChar(u)));
+    return a;
+  }
+
+  // What the pair's shaped width differs from its characters' advances;
+  // kJoined when the two shape into fewer glyphs (a ligature).
+  double PairGain(char16_t x, char16_t y) {
+    const QChar xy[2] = {QChar(x), QChar(y)};
+    const QString pair(xy, 2);
+    const double gain = FModelMetrics.horizontalAdvance(pair) - Shaped(x) - Shaped(y);
+    QTextLayout layout(pair, FFont);
+    layout.beginLayout();
+    layout.createLine();
+    layout.endLayout();
+    qsizetype glyphs = 0;
+    for (const QGlyphRun& run : layout.glyphRuns()) glyphs += run.glyphIndexes().size();
+    return glyphs == 2 ? gain : kJoined;
+  }
+
+  QFont FFont;
   QFontMetricsF FMetrics;
+  QFontMetricsF FModelMetrics;
   std::vector<double> FAdvance;
+  std::vector<double> FShaped;
   std::vector<int> FSlot;
+  std::vector<double> FPair;
   std::vector<char16_t> FChars;
+  std::vector<char> FSimple;
   std::vector<QString> FTexts;
+  std::vector<int> FFrom;
   std::vector<double> FSums;
+  std::vector<double> FModel;
   std::vector<uint64_t> FMasks;
-  std::vector<char> FAlways;
+  std::vector<char> FKinds;
   double FLargest = 0;
 };
 
@@ -236,13 +348,25 @@ void TKitStringGrid::SizeColumnToContents(int Index, bool GrowOnly) {
           // Plain cells share this font: the texts gathered so far were
           // taken with it too (nothing else changes the font of a plain
           // cell).
-          if (!plainTexts) plainTexts = std::make_unique<TPlainTexts>(canvas->Font()->QtFont());
+          if (!plainTexts)
+            plainTexts = std::make_unique<TPlainTexts>(canvas->Font()->QtFont(), size_t(toRow - r + 1));
           if (firstPlainRow < 0) firstPlainRow = r;
         }
         QString line = text;
         if (!single && line.contains(u'\r')) ExtractFirstLine(text, false, line);
-        if (FURLShow && !FURLFull) StripUrlScheme(line);
-        if (!line.isEmpty()) plainTexts->Add(line);
+        // Measured without a URL's scheme (as StripUrlScheme leaves it),
+        // without copying the text.
+        qsizetype from = 0;
+        if (FURLShow && !FURLFull) {
+          qsizetype at = line.indexOf(u"://");
+          if (at >= 0) {
+            from = at + 3;
+          } else {
+            at = line.indexOf(u"mailto:");
+            if (at >= 0) from = at + 7;
+          }
+        }
+        if (from < line.size()) plainTexts->Add(line, from);
         any = true;
         continue;
       }
