@@ -12,6 +12,7 @@
 #include <QHash>
 #include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -25,40 +26,36 @@ namespace {
 // widest of them as the canvas measures them.
 //
 // Shaping every text is what costs (a column of 100,000 distinct phone
-// numbers); only the widest matters. Each text gets the sum of its
-// characters' advances (a table per character) and the set of its characters
-// as it is added, while its characters are at hand. Texts whose sum falls
-// more than 10 % + 4 pixels short of the largest sum cannot be the widest
-// (kerning and rounding move a width by far less) and are left out. Of the
-// rest:
+// numbers); only the widest matters. Each text is summed as it is added,
+// while its characters are at hand:
 //  - a text of simple characters (Latin, Greek, Cyrillic and Armenian
 //    letters, digits and punctuation: no marks, no format characters, no
 //    right-to-left script) is as wide as the rounded sum of its characters'
 //    shaped advances plus, for each two characters side by side, what the
 //    pair gains or loses when shaped together (each pair is shaped once, when
-//    first met; a pair that shapes into one glyph makes its texts shaped);
-//  - any other text whose characters all keep their advances beside each
-//    other (every pair of the column's characters is shaped once to find
-//    out) is as wide as its rounded sum;
-//  - the others are shaped.
-// A sample of the texts taken from their sums is shaped as well (with the
-// one of the largest sum), and any difference sends every text to the
-// canvas.
+//    first met; a pair that shapes into one glyph makes its texts go the
+//    other way). Only the widest such text and a sample of them are kept;
+//  - any other text is kept with the sum of its characters' advances and
+//    the set of its characters. Texts whose sum falls more than 10 % +
+//    4 pixels short of the largest sum cannot be the widest (rounding and
+//    ligatures move a width by far less) and are left out; a text whose
+//    characters all keep their advances beside each other (every pair of
+//    the column's characters is shaped once to find out) is as wide as its
+//    rounded sum; the others are shaped.
+// The sample and the widest of the texts taken from sums are shaped as well,
+// and any difference sends every text of the column to the canvas (the
+// caller gives the texts again by row).
 class TPlainTexts {
  public:
   TPlainTexts(const QFont& Font, size_t Expected)
-      : FFont(Unkerned(Font)), FMetrics(Font), FModelMetrics(FFont), FAdvance(kTable, -1.0), FShaped(kTable, -1.0), FSlot(kTable, -1),
-        FPair(size_t(kPairs) * kPairs, kUnknown) {
-    FTexts.reserve(Expected);
-    FFrom.reserve(Expected);
-    FSums.reserve(Expected);
-    FModel.reserve(Expected);
-    FMasks.reserve(Expected);
-    FKinds.reserve(Expected);
+      : FFont(Unkerned(Font)), FMetrics(Font), FModelMetrics(FFont), FAdvance(kTable, -1.0), FShaped(kTable, -1.0),
+        FSlot(kTable, -1), FPair(size_t(kPairs) * kPairs, kUnknown),
+        FSampleStep(std::max<size_t>(1, Expected / kSamples)) {
+    FModelRows.reserve(Expected);
   }
 
-  // The text from From on (a URL's scheme left out without a copy).
-  void Add(const QString& Text, qsizetype From) {
+  // The text of a row from From on (a URL's scheme left out without a copy).
+  void Add(const QString& Text, qsizetype From, int Row) {
     double sum = 0;
     double model = 0;
     uint64_t mask = 0;
@@ -96,27 +93,33 @@ class TPlainTexts {
       }
       prev = slot;
     }
+    if (!always) FLargest = std::max(FLargest, sum);
+    if (!always && simple) {
+      const int w = int(std::floor(model + 0.5));
+      if (FModelRows.empty() || w > FModelWidest.Width) FModelWidest = {Text, From, w};
+      if (FModelRows.size() % FSampleStep == 0 && FSamples.size() < kSamples) FSamples.push_back({Text, From, w});
+      FModelRows.push_back(Row);
+      return;
+    }
     FTexts.push_back(Text);
     FFrom.push_back(int(From));
     FSums.push_back(sum);
-    FModel.push_back(model);
     FMasks.push_back(always ? ~uint64_t(0) : mask);
-    FKinds.push_back(always ? kAlways : simple ? kModel : kSum);
-    if (!always) FLargest = std::max(FLargest, sum);
+    FAlways.push_back(always);
   }
 
-  int Widest(TCanvas* Canvas) {
+  // LineOf gives the text of a row again (only when the sums cannot be
+  // trusted).
+  int Widest(TCanvas* Canvas, const std::function<QString(int Row)>& LineOf) {
     const size_t n = FTexts.size();
-    if (n == 0) return 0;
     const double threshold = FLargest * 0.9 - 4;
-    auto candidate = [&](size_t i) { return FKinds[i] == kAlways || FSums[i] >= threshold; };
+    auto candidate = [&](size_t i) { return FAlways[i] || FSums[i] >= threshold; };
     // For each of the first 64 characters: the characters beside which it
-    // keeps its advance, on either side (only texts that are not simple need
-    // it).
+    // keeps its advance, on either side (only for texts kept with sums).
     const size_t k = std::min<size_t>(FChars.size(), 64);
     std::vector<uint64_t> steadyWith(k, 0);
     bool anySum = false;
-    for (size_t i = 0; i < n && !anySum; ++i) anySum = FKinds[i] == kSum && candidate(i);
+    for (size_t i = 0; i < n && !anySum; ++i) anySum = !FAlways[i] && candidate(i);
     if (anySum)
       for (size_t x = 0; x < k; ++x)
         for (size_t y = x; y < k; ++y) {
@@ -130,37 +133,38 @@ class TPlainTexts {
           }
         }
     auto summed = [&](size_t i) {
-      if (FKinds[i] == kAlways) return false;
-      if (FKinds[i] == kModel) return true;
+      if (FAlways[i]) return false;
       const uint64_t mask = FMasks[i];
       for (size_t x = 0; x < k; ++x)
         if ((mask >> x & 1) && (mask & ~steadyWith[x]) != 0) return false;
       return true;
     };
-    auto rounded = [&](size_t i) {
-      return int(std::floor((FKinds[i] == kModel ? FModel[i] : FSums[i]) + 0.5));
-    };
+    auto rounded = [&](size_t i) { return int(std::floor(FSums[i] + 0.5)); };
     QHash<QString, int> seen;
-    auto shaped = [&](size_t i) {
-      const QString text = FFrom[i] == 0 ? FTexts[i] : FTexts[i].mid(FFrom[i]);
-      auto it = seen.constFind(text);
+    auto measure = [&](const QString& Text) {
+      auto it = seen.constFind(Text);
       if (it != seen.constEnd()) return *it;
-      const int w = Canvas->TextWidth(text);
-      seen.insert(text, w);
+      const int w = Canvas->TextWidth(Text);
+      seen.insert(Text, w);
       return w;
     };
-    bool trusted = true;
-    int checked = 0;
-    size_t largest = n;
-    for (size_t i = 0; i < n; ++i)
-      if (candidate(i) && summed(i) && (largest == n || rounded(i) > rounded(largest))) largest = i;
-    if (largest < n && shaped(largest) != rounded(largest)) trusted = false;
-    for (size_t i = 0; i < n && checked < 32 && trusted; i += std::max<size_t>(1, n / 32))
+    auto shaped = [&](size_t i) { return measure(FFrom[i] == 0 ? FTexts[i] : FTexts[i].mid(FFrom[i])); };
+    auto modelled = [&](const TKept& Kept) {
+      return measure(Kept.From == 0 ? Kept.Text : Kept.Text.mid(Kept.From)) == Kept.Width;
+    };
+    bool trusted = FModelRows.empty() || modelled(FModelWidest);
+    for (const TKept& sample : FSamples) trusted = trusted && modelled(sample);
+    size_t checked = 0;
+    for (size_t i = 0; i < n && checked < kSamples && trusted; i += std::max<size_t>(1, n / kSamples))
       if (candidate(i) && summed(i)) {
         ++checked;
         if (shaped(i) != rounded(i)) trusted = false;
       }
-    int widest = 0;
+    int widest = FModelRows.empty() ? 0 : FModelWidest.Width;
+    if (!trusted) {
+      widest = 0;
+      for (int row : FModelRows) widest = std::max(widest, measure(LineOf(row)));
+    }
     for (size_t i = 0; i < n; ++i) {
       if (!trusted) {
         widest = std::max(widest, shaped(i));
@@ -172,7 +176,7 @@ class TPlainTexts {
     return widest;
   }
 
-  bool Empty() const { return FTexts.empty(); }
+  bool Empty() const { return FTexts.empty() && FModelRows.empty(); }
 
  private:
   static constexpr int kTable = 0x3000;
@@ -180,7 +184,14 @@ class TPlainTexts {
   static constexpr int kPairs = 64;
   static constexpr double kUnknown = -1e30;
   static constexpr double kJoined = 1e30;
-  enum : char { kSum, kModel, kAlways };
+  static constexpr size_t kSamples = 32;
+
+  // A text taken from its sums, kept to be checked by shaping.
+  struct TKept {
+    QString Text;
+    qsizetype From = 0;
+    int Width = 0;
+  };
 
   // Characters whose shaped width is their advance plus what each pair of
   // neighbours adds: no marks or format characters (they attach to or hide
@@ -236,12 +247,17 @@ class TPlainTexts {
   std::vector<double> FPair;
   std::vector<char16_t> FChars;
   std::vector<char> FSimple;
+  // Texts taken from their sums: the rows, the widest, a sample.
+  size_t FSampleStep;
+  std::vector<int> FModelRows;
+  TKept FModelWidest;
+  std::vector<TKept> FSamples;
+  // The other texts.
   std::vector<QString> FTexts;
   std::vector<int> FFrom;
   std::vector<double> FSums;
-  std::vector<double> FModel;
   std::vector<uint64_t> FMasks;
-  std::vector<char> FKinds;
+  std::vector<char> FAlways;
   double FLargest = 0;
 };
 
@@ -318,6 +334,20 @@ void TKitStringGrid::SizeColumnToContents(int Index, bool GrowOnly) {
       if (ch == u'\r' || ch == u'\n' || ch == u'\t') return false;
     return Text.isEmpty() || !Text.back().isSpace();
   };
+  // A plain cell's first line, and where it starts once a URL's scheme is
+  // left out (as StripUrlScheme leaves it), without copying the text.
+  auto plainLine = [&](const QString& Text, bool Single, QString& Line) -> qsizetype {
+    Line = Text;
+    if (!Single && Text.contains(u'\r')) {
+      QString all = Text;
+      ExtractFirstLine(all, false, Line);
+    }
+    if (!FURLShow || FURLFull) return 0;
+    qsizetype at = Line.indexOf(u"://");
+    if (at >= 0) return at + 3;
+    at = Line.indexOf(u"mailto:");
+    return at >= 0 ? at + 7 : 0;
+  };
   TCanvas* canvas = Canvas();
   bool fontReady = false;
   // The plain one-line texts of the column, measured together at the end in
@@ -352,21 +382,9 @@ void TKitStringGrid::SizeColumnToContents(int Index, bool GrowOnly) {
             plainTexts = std::make_unique<TPlainTexts>(canvas->Font()->QtFont(), size_t(toRow - r + 1));
           if (firstPlainRow < 0) firstPlainRow = r;
         }
-        QString line = text;
-        if (!single && line.contains(u'\r')) ExtractFirstLine(text, false, line);
-        // Measured without a URL's scheme (as StripUrlScheme leaves it),
-        // without copying the text.
-        qsizetype from = 0;
-        if (FURLShow && !FURLFull) {
-          qsizetype at = line.indexOf(u"://");
-          if (at >= 0) {
-            from = at + 3;
-          } else {
-            at = line.indexOf(u"mailto:");
-            if (at >= 0) from = at + 7;
-          }
-        }
-        if (from < line.size()) plainTexts->Add(line, from);
+        QString line;
+        const qsizetype from = plainLine(text, single, line);
+        if (from < line.size()) plainTexts->Add(line, from, r);
         any = true;
         continue;
       }
@@ -400,7 +418,12 @@ void TKitStringGrid::SizeColumnToContents(int Index, bool GrowOnly) {
     // own may have changed it).
     TGridDrawState state;
     GetFontProperties(Index, rc, firstPlainRow, state, canvas->Font(), canvas->Brush());
-    widest = std::max(widest, plainTexts->Widest(canvas));
+    widest = std::max(widest, plainTexts->Widest(canvas, [&](int Row) {
+      const QString text = GetGridCell(rc, Row);
+      QString line;
+      const qsizetype from = plainLine(text, oneLine(text), line);
+      return from == 0 ? line : line.mid(from);
+    }));
   }
   const int offset = FXYOffsetTopLeftOnly ? FXYOffset.X : 2 * FXYOffset.X;
   int wanted = widest + offset + 2 * GridLineWidth() + 2;
