@@ -7,6 +7,9 @@
 
 #include <QDir>
 #include <QImage>
+#include <functional>
+#include <iterator>
+#include <vector>
 
 #include "foundation/KitMiniHTMLEngine.h"
 #include "grid/model/KitGrid.h"
@@ -531,6 +534,70 @@ TEST_F(GridPaintTest, AutoSizeColumnsFitsTheWidestTextWithPadding) {
   Grid->SetFontStyles(4, 2, TFontStyles{fsBold});
   Grid->AutoSizeCol(4, 0);
   EXPECT_GT(Grid->ColWidths(4), plain);
+}
+
+// Columns whose texts share their characters (so their plain sums tie and
+// only kerning and ligatures decide the widest), URLs and mail addresses
+// measured without their scheme, and texts with marks, format characters
+// and right-to-left or non-Latin scripts: the shared-font measurement gives
+// each column the width the cell-by-cell one gives.
+TEST_F(GridPaintTest, ColumnSizingAgreesWithCellByCellOnKerningAndScripts) {
+  struct TColumnCase {
+    const char* Name;
+    std::function<QString(int Row)> Text;
+  };
+  // Every permutation step of one multiset of kerning-prone characters.
+  auto shuffled = [](int Row) {
+    QString t = QStringLiteral("AVTo.yWfiLT,ffr");
+    for (int i = t.size() - 1; i > 0; --i) {
+      const int j = int((uint32_t(Row) * 2654435761u >> (i % 16)) % uint32_t(i + 1));
+      std::swap(t[i], t[j]);
+    }
+    return t;
+  };
+  const TColumnCase cases[] = {
+      {"permuted kerning pairs", shuffled},
+      {"kerning around a fixed widest", [&](int Row) { return Row == 97 ? QStringLiteral("WWWWWWWWWWWWWW") : shuffled(Row); }},
+      {"ligature runs",
+       [](int Row) {
+         static const char* const runs[] = {"ffi", "ffl", "fi", "fl", "ff", "fff", "ft", "if"};
+         QString t;
+         for (int i = 0; i < 12; ++i) t += QString::fromLatin1(runs[(Row >> (i % 8) ^ i) % 8]);
+         return t;
+       }},
+      {"URLs and mail addresses",
+       [](int Row) {
+         static const char* const schemes[] = {"https://", "mailto:", "", "ftp://"};
+         return QString::fromLatin1(schemes[Row % 4]) + QStringLiteral("To%1.AV@Wy.fr").arg(Row * 37 % 1000);
+       }},
+      {"marks, format characters, other scripts",
+       [](int Row) {
+         static const char16_t* const parts[] = {u"Te\u0301", u"T\u00ADo", u"A\u200DV", u"\u05E9\u05DC\u05D5\u05DD",
+                                                 u"\u0391\u03A5\u03A4\u039F", u"\u0413\u0410\u0413\u0410",
+                                                 u"\u0644\u0627", u"f\u200Ci", u"Yo"};
+         QString t;
+         for (int i = 0; i < 1 + Row % 5; ++i) t += QString::fromUtf16(parts[(Row + i * 4) % 9]);
+         return t;
+       }},
+  };
+  Grid->SetRowCount(600);
+  Grid->SetColCount(int(std::size(cases)));
+  for (int c = 0; c < int(std::size(cases)); ++c)
+    for (int r = 0; r < 600; ++r) Grid->SetCells(c, r, cases[c].Text(r));
+  std::vector<int> shared;
+  for (int c = 0; c < int(std::size(cases)); ++c) {
+    Grid->AutoSizeCol(c, 0);
+    shared.push_back(Grid->ColWidths(c));
+  }
+  Grid->OnGetCellColor = [](TObject*, int, int, TGridDrawState, TBrush*, TFont*) {};
+  for (int c = 0; c < int(std::size(cases)); ++c) {
+    Grid->AutoSizeCol(c, 0);
+    EXPECT_EQ(Grid->ColWidths(c), shared[size_t(c)]) << cases[c].Name;
+  }
+  Grid->OnGetCellColor = nullptr;
+  // The fixed widest text decides its column.
+  ASSERT_EQ(shared.size(), std::size(cases));
+  EXPECT_EQ(shared[1], Grid->Canvas()->TextWidth(QStringLiteral("WWWWWWWWWWWWWW")) + 4 + 2 + 2);
 }
 
 // ---------------------------------------------------------------------------
