@@ -45,6 +45,7 @@ TfrmSplashScreen::TfrmSplashScreen(TComponent* AOwner) : TForm(AOwner) {
   InitAppResources();
   SetName(QStringLiteral("frmSplashScreen"));
   SetBorderStyle(bsNone);
+  SetBorderWidth(3);
   SetFormStyle(fsStayOnTop);
   SetPosition(poDesktopCenter);
   SetClientWidth(394);

@@ -2092,8 +2092,10 @@ bool TWinControl::HostEvent(QEvent* Event) {
       if (w && w->isWindow() && (w->width() != FWidth || w->height() != FHeight)) {
         FWidth = w->width();
         FHeight = w->height();
+        UpdateClientArea(false);
         WPARAM kind = w->isMaximized() ? SIZE_MAXIMIZED : w->isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED;
-        Perform(WM_SIZE, kind, MAKELPARAM(WORD(FWidth), WORD(FHeight)));
+        const TRect client = ClientRect();
+        Perform(WM_SIZE, kind, MAKELPARAM(WORD(client.Width()), WORD(client.Height())));
       }
       return FQtBacked ? host->BaseEvent(Event) : true;
     }

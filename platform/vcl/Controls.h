@@ -642,6 +642,16 @@ class TWinControl : public TControl, public TWindowObject, public TScrollBarWind
   // Works out the client area again (WM_NCCALCSIZE); with Notify a changed
   // client size sends WM_SIZE and the window repaints.
   void UpdateClientArea(bool Notify);
+  // A border of this many pixels (0 and up) inside the window's frame and
+  // scroll bars, on every side, painted in BorderColor. It belongs to the
+  // non-client area, also for top-level windows: the client area and
+  // ClientRect shrink by twice the width, children sit inside it. Controls
+  // whose widget is a Qt control paint their whole widget and have none.
+  int BorderWidth() const { return FBorderWidth; }
+  void SetBorderWidth(int Value);
+  // The colour BorderWidth's border is painted in (the face colour unless a
+  // control has its own colour).
+  virtual TColor BorderColor() const;
   // The styles the window was created with.
   DWORD WindowStyle() const { return FStyle; }
   DWORD WindowExStyle() const { return FExStyle; }
@@ -745,6 +755,7 @@ class TWinControl : public TControl, public TWindowObject, public TScrollBarWind
   DWORD FExStyle = 0;
   TRect FClientArea;       // in the widget's coordinates
   bool FHasFrame = false;  // the client area is smaller than the window
+  int FBorderWidth = 0;
   std::unique_ptr<TWindowScrollBars> FScrollBars;
   int FAlignLevel = 0;
   TControl* FMouseControl = nullptr;  // windowless child under the mouse

@@ -7,6 +7,7 @@
 
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/Forms.h"
+#include "platform/vcl/Themes.h"
 #include "platform/win32/Gdi.h"
 
 namespace {
@@ -18,7 +19,7 @@ constexpr UINT kNonClientOffset = WM_MOUSEMOVE - WM_NCMOUSEMOVE;
 bool IsChildStyle(DWORD Style) { return (Style & WS_CHILD) != 0; }
 
 // Width of the border the styles give a child window.
-int BorderWidth(DWORD Style, DWORD ExStyle) {
+int StyleBorderWidth(DWORD Style, DWORD ExStyle) {
   int width = 0;
   if (ExStyle & WS_EX_CLIENTEDGE) width += GetSystemMetrics(SM_CXEDGE);
   if (ExStyle & WS_EX_STATICEDGE) width += GetSystemMetrics(SM_CXBORDER);
@@ -30,8 +31,27 @@ int BorderWidth(DWORD Style, DWORD ExStyle) {
 
 TRect TWinControl::ClientRect() const {
   if (FHasFrame) return TRect(0, 0, FClientArea.Width(), FClientArea.Height());
+  if (!FHandle && !FQtBacked && FBorderWidth > 0) {
+    // No window yet: the border is known, the frame's styles are not.
+    const int w = std::max(FWidth - 2 * FBorderWidth, 0);
+    const int h = std::max(FHeight - 2 * FBorderWidth, 0);
+    return TRect(0, 0, w, h);
+  }
   return TControl::ClientRect();
 }
+
+void TWinControl::SetBorderWidth(int Value) {
+  Value = std::max(Value, 0);
+  if (Value == FBorderWidth) return;
+  FBorderWidth = Value;
+  if (!FHandle) return;
+  // The children's places follow the new client corner; aligned ones are
+  // laid out again in the new client area.
+  UpdateClientArea(true);
+  Realign();
+}
+
+TColor TWinControl::BorderColor() const { return clBtnFace; }
 
 RECT TWinControl::WindowClientArea() const {
   if (FHasFrame) return RECT{FClientArea.Left, FClientArea.Top, FClientArea.Right, FClientArea.Bottom};
@@ -76,7 +96,9 @@ void TWinControl::UpdateClientArea(bool Notify) {
   const TRect whole(0, 0, FWidth, FHeight);
   const TRect old = FClientArea;
   const bool hadFrame = FHasFrame;
-  if (!FHandle || !FWidget || FQtBacked || !IsChildStyle(FStyle)) {
+  // Top-level windows have their frame outside the widget: only a border
+  // of BorderWidth takes from theirs.
+  if (!FHandle || !FWidget || FQtBacked || (!IsChildStyle(FStyle) && FBorderWidth == 0)) {
     FClientArea = whole;
     FHasFrame = false;
   } else {
@@ -112,12 +134,15 @@ bool TWinControl::DefaultNonClient(TMessage& Message) {
       auto* r = reinterpret_cast<RECT*>(Message.LParam);
       if (!r) return true;
       if (IsChildStyle(FStyle)) {
-        const int border = BorderWidth(FStyle, FExStyle);
+        const int border = StyleBorderWidth(FStyle, FExStyle);
         InflateRect(r, -border, -border);
         if (r->right < r->left) r->right = r->left;
         if (r->bottom < r->top) r->bottom = r->top;
         if (FScrollBars) *r = FScrollBars->CalcClientArea(*r);
       }
+      InflateRect(r, -FBorderWidth, -FBorderWidth);
+      if (r->right < r->left) r->right = r->left;
+      if (r->bottom < r->top) r->bottom = r->top;
       Message.Result = 0;
       return true;
     }
@@ -141,13 +166,27 @@ bool TWinControl::DefaultNonClient(TMessage& Message) {
       HDC dc = reinterpret_cast<HDC>(Message.WParam);
       if (!dc) return true;
       RECT r{0, 0, FWidth, FHeight};
-      if (FExStyle & WS_EX_CLIENTEDGE) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
-      if (FExStyle & WS_EX_STATICEDGE) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
-      if (FStyle & WS_BORDER) {
+      // A top-level window's frame is the window system's.
+      const bool child = IsChildStyle(FStyle);
+      if (child && (FExStyle & WS_EX_CLIENTEDGE)) DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
+      if (child && (FExStyle & WS_EX_STATICEDGE)) DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+      if (child && (FStyle & WS_BORDER)) {
         FrameRect(dc, &r, GetSysColorBrush(COLOR_WINDOWFRAME));
         InflateRect(&r, -1, -1);
       }
       if (FScrollBars) FScrollBars->Paint(dc);
+      if (FBorderWidth > 0) {
+        // The ring between the client area and the frame (and bars).
+        RECT ring{FClientArea.Left - FBorderWidth, FClientArea.Top - FBorderWidth,
+                  FClientArea.Right + FBorderWidth, FClientArea.Bottom + FBorderWidth};
+        IntersectRect(&ring, &ring, &r);
+        const int saved = SaveDC(dc);
+        ExcludeClipRect(dc, FClientArea.Left, FClientArea.Top, FClientArea.Right, FClientArea.Bottom);
+        HBRUSH brush = CreateSolidBrush(COLORREF(ColorToRGB(StyleServices().GetSystemColor(BorderColor()))));
+        FillRect(dc, &ring, brush);
+        DeleteObject(brush);
+        RestoreDC(dc, saved);
+      }
       Message.Result = 0;
       return true;
     }

@@ -274,7 +274,9 @@ void TCustomForm::BoundsChanged() {
     return;
   }
   PlaceFrame();
-  Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(FWidth), WORD(FHeight)));
+  UpdateClientArea(false);
+  const TRect client = ClientRect();
+  Perform(WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(client.Width()), WORD(client.Height())));
 }
 
 void TCustomForm::DestroyWnd() {
@@ -662,9 +664,11 @@ bool TCustomForm::HostEvent(QEvent* Event) {
       if (w->width() != FWidth || w->height() != FHeight) {
         FWidth = w->width();
         FHeight = w->height();
+        UpdateClientArea(false);
         QWidget* frame = FFrame.data();
         const WPARAM kind = frame->isMaximized() ? SIZE_MAXIMIZED : frame->isMinimized() ? SIZE_MINIMIZED : SIZE_RESTORED;
-        Perform(WM_SIZE, kind, MAKELPARAM(WORD(FWidth), WORD(FHeight)));
+        const TRect client = ClientRect();
+        Perform(WM_SIZE, kind, MAKELPARAM(WORD(client.Width()), WORD(client.Height())));
       }
       return FHost->BaseEvent(Event);
     }

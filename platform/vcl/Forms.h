@@ -127,6 +127,8 @@ class TCustomForm : public TWinControl {
   // clBtnFace (the default) is the active style's face colour.
   TColor Color() const { return FColor; }
   void SetColor(TColor Value);
+  // The border of BorderWidth (published by TForm) takes the form's colour.
+  TColor BorderColor() const override { return FColor; }
 
   // Whether the form follows the resolution of the monitor it is on.
   bool Scaled() const { return FScaled; }
@@ -223,6 +225,8 @@ class TCustomForm : public TWinControl {
 class TForm : public TCustomForm {
  public:
   using TCustomForm::TCustomForm;
+  using TCustomForm::BorderWidth;
+  using TCustomForm::SetBorderWidth;
 };
 
 // ---------------------------------------------------------------------------

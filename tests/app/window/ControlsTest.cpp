@@ -4,13 +4,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QPainter>
 #include <QTimer>
 
 #include "app/SiteHosts.h"
 #include "app/uAddHTML.h"
 #include "app/uSplashScreen.h"
+#include "platform/vcl/Themes.h"
 #include "platform/win32/WinUser.h"
 #include "tests/app/window/WindowSupport.h"
+#include "tests/support/PixelProbes.h"
 
 using namespace windowtest;
 
@@ -444,6 +447,46 @@ TEST(MainWindowControls, StatusWindowIsBuiltAndHidesOnAClick) {
     target->Click();
     EXPECT_FALSE(s->Visible()) << target->Name().toStdString();
   }
+}
+
+// The status window keeps a border of 3 around its 394 x 169 client area:
+// the window is 400 x 175, its picture, labels and clicks sit inside.
+TEST(MainWindowControls, StatusWindowHasABorderOfThree) {
+  ASSERT_TRUE(Shared());
+  auto window = std::make_unique<TfrmSplashScreen>(nullptr);
+  TfrmSplashScreen* s = window.get();
+  EXPECT_EQ(s->BorderWidth(), 3);
+  EXPECT_EQ(s->Width(), 400);
+  EXPECT_EQ(s->Height(), 175);
+  s->Show();
+  vcltest::Pump();
+  EXPECT_EQ(s->ClientWidth(), 394);
+  EXPECT_EQ(s->ClientHeight(), 169);
+  EXPECT_EQ(s->ClientArea(), TRect(3, 3, 397, 172));
+  const QImage shot = s->WindowFrame()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  const QString path = OutputFolder() + QStringLiteral("/status-window.png");
+  EXPECT_TRUE(shot.save(path, "PNG"));
+  ASSERT_EQ(shot.size(), QSize(400, 175));
+  // The ring is the window's face colour all round.
+  const uint32_t face = uint32_t(StyleServices().GetSystemColor(clBtnFace));
+  const int ring = 400 * 175 - 394 * 169;
+  QImage outside = shot.copy();
+  QPainter(&outside).fillRect(QRect(3, 3, 394, 169), QColor(1, 2, 3));
+  EXPECT_EQ(probe::Count(outside, probe::IsBgr(face)), ring);
+  const QRect ink = probe::Box(shot, probe::NotBgr(face));
+  ASSERT_FALSE(ink.isEmpty());
+  // A click on the ring is no click on the window; inside it hides it.
+  vcltest::ClickWidget(s->Widget(), 1, 1);
+  EXPECT_TRUE(s->Visible());
+  vcltest::ClickWidget(s->Widget(), 5, 5);
+  EXPECT_FALSE(s->Visible());
+  // Without the border the same content sits 3 pixels further up and left.
+  s->SetBorderWidth(0);
+  s->Show();
+  vcltest::Pump();
+  EXPECT_EQ(s->ClientArea(), TRect(0, 0, 400, 175));
+  const QImage flat = s->WindowFrame()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+  EXPECT_EQ(probe::Box(flat, probe::NotBgr(face)), ink.translated(-3, -3));
 }
 
 TEST(MainWindowControls, HelpersWithoutAControl) {
