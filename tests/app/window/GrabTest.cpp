@@ -60,3 +60,49 @@ TEST(MainWindowPicture, GrabInAmethystKamri) {
     EXPECT_GT(probe::DistinctColors(icon, icon.rect()), 2) << "navigation picture " << i;
   }
 }
+
+// The grid tab after a run, in the program's own style: the result lines as
+// rows of a spreadsheet, one field a cell, the columns sized to their texts.
+TEST(MainWindowPicture, GridTabAfterARunInAmethystKamri) {
+  Environment* env = Shared();
+  ASSERT_TRUE(env);
+  TTestWindow* w = env->Window.get();
+  TKitStringGrid* g = w->sgExcel;
+  TStyleManager::SetStyle(QStringLiteral("Amethyst Kamri"));
+  w->SetWindowState(wsNormal);
+  w->SetBounds(0, 0, 1400, 820);
+  ASSERT_TRUE(vcltest::ShowAndActivate(w));
+  w->PageControl1->SetWidth(900);
+  w->PageControl1->SetActivePage(w->tbResults);
+
+  w->mmResults->Lines()->Clear();
+  w->mmResults->Lines()->Add(QStringLiteral("Scraping results, one page at a time..."));
+  const auto listings = env->Server->Listings(QStringLiteral("plombier"), QStringLiteral("paris"), 1);
+  for (const auto& l : listings)
+    w->mmResults->Lines()->Add(QStringLiteral("\"%1\",\"%2\",\"\",\"%3\",\"%4\",\"%5\"")
+                                   .arg(l.Name, l.Phone, l.Street, l.Zip, l.City));
+  // To the grid tab as the user goes there: the hand-over and the autosizing.
+  w->PageControl1->SelectNextPage(true);
+  ASSERT_EQ(w->PageControl1->ActivePage(), w->tbSaveToExcel);
+  enginetest::PumpUntil([] { return false; }, 800);
+
+  ASSERT_GT(listings.size(), 0u);
+  EXPECT_EQ(g->Cells(0, 1), listings[0].Name);
+  EXPECT_EQ(g->Cells(4, 1), listings[0].Zip);
+  EXPECT_EQ(g->Cells(5, 1), listings[0].City);
+  // Sized to the texts: the name column is wider than the post-code column,
+  // and every column holding text is wider than the post code itself needs
+  // without padding.
+  EXPECT_GT(g->ColWidths(0), g->ColWidths(4));
+  for (int c : {0, 1, 3, 4, 5})
+    EXPECT_GT(g->ColWidths(c), g->Canvas()->TextWidth(listings[0].Zip)) << "column " << c;
+
+  const QImage picture = w->WindowFrame()->grab().toImage();
+  ASSERT_FALSE(picture.isNull());
+  EXPECT_TRUE(picture.save(OutputFolder() + QStringLiteral("/grid-tab.png"), "PNG"));
+  const QImage client = w->Widget()->grab().toImage();
+  EXPECT_GT(probe::DistinctColors(client, AreaOf(g, w)), 8) << "texts, lines and the active cell are drawn";
+
+  w->ToolButton7->Click();  // "btnClear": memo and grid empty again
+  w->PageControl1->SetActivePage(w->tbResults);
+}
