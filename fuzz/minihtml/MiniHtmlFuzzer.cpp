@@ -36,7 +36,7 @@ class TFixedSurface : public TMiniHtmlSurface {
   void DrawPicture(const TMiniHtmlPictureRef&, const QRect&) override { ++Calls; }
   void DrawBackgroundPicture(const TMiniHtmlPictureRef&, const QRect&, bool) override { ++Calls; }
   void DrawFocusRect(const QRect&) override { ++Calls; }
-  void DrawControl(const TMiniHtmlControl&, const QRect&) override { ++Calls; }
+  void DrawControl(const TMiniHtmlControl&, const TMiniHtmlControlPlace&) override { ++Calls; }
 };
 
 QString Short(FuzzedDataProvider& in) { return QString::fromStdString(in.ConsumeRandomLengthString(24)); }
