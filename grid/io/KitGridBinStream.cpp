@@ -516,10 +516,17 @@ void TKitStringGrid::SaveRectToBinStream(const TRect& Rect, TStream* Stream, boo
     for (int i = left; i <= right; ++i) {
       const int dataCol = SaveHidden ? i : DisplToRealCol(i);
       TCellProperties* rec = FindCellProperties(dataCol, r);
+      // A check box of the cell travels in its graphic record below; its
+      // state is not also written as the cell's text, or every round trip
+      // would add the check texts to the cell.
+      TCellGraphic* checkBox = rec ? dynamic_cast<TCellGraphic*>(rec->GraphicObject()) : nullptr;
+      const bool stateInRecord = checkBox != nullptr && (checkBox->CellType() == ctCheckBox ||
+                                                         checkBox->CellType() == ctTriStateCheckBox);
+      const QString cellText = stateInRecord && GetGridCell(dataCol, r).isEmpty() ? QString() : SaveCell(dataCol, r);
       w.Begin("TGridCellIO");
       w.Int("Col", i);
       w.Int("Row", r);
-      w.Str("Cell", NumberTextToDot(SaveCell(dataCol, r)));
+      w.Str("Cell", NumberTextToDot(cellText));
       w.Bool("HasProp", rec != nullptr);
       w.End();
       if (rec == nullptr) continue;

@@ -187,7 +187,7 @@ QString TKitStringGrid::SaveRectToHTMLString(const TGridRect& ARect, const QStri
     TColor colorTo = clNone, mirror = clNone, mirrorTo = clNone;
     TAlignment ha = taLeftJustify;
     TVAlignment va = vtaTop;
-    bool ww = false;
+    bool ww = WordWrap();  // the grid's setting, unless the cell or its hook says otherwise
     TCellGradientDirection gd = GradientVertical;
     GetVisualProperties(dataCol, r, state, false, false, false, &brush, colorTo, mirror, mirrorTo, &font, ha, va, ww,
                         gd);
