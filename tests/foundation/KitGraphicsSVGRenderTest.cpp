@@ -40,11 +40,7 @@ bool Shows(const QImage& image, int x, int y, TColor colour) {
 }
 
 // Pictures for a look by eye: test-output/ next to the binary.
-QString OutputFolder() {
-  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/test-output");
-  QDir().mkpath(dir);
-  return dir;
-}
+QString OutputFolder() { return testsupport::TestOutputFolder(); }
 
 constexpr TColor Red = 0x0000FF, White = 0xFFFFFF, Black = 0, Blue = 0xFF0000;
 

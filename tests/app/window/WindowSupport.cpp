@@ -1,3 +1,4 @@
+#include "tests/support/TestSupport.h"
 #include "tests/app/window/WindowSupport.h"
 
 #include <gtest/gtest.h>
@@ -134,10 +135,6 @@ bool WaitForTitle(TSuperBrowser* Browser, const QString& Title, int TimeoutMs) {
   return enginetest::PumpUntil([&] { return Eval(Browser, QStringLiteral("document.title")) == Title; }, TimeoutMs);
 }
 
-QString OutputFolder() {
-  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/test-output");
-  QDir().mkpath(dir);
-  return dir;
-}
+QString OutputFolder() { return testsupport::TestOutputFolder(); }
 
 }  // namespace windowtest

@@ -44,11 +44,7 @@ QStringList Sample() {
 
 bool Have(const char* program) { return !QStandardPaths::findExecutable(QString::fromLatin1(program)).isEmpty(); }
 
-QString OutputFolder() {
-  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/test-output");
-  QDir().mkpath(dir);
-  return dir;
-}
+QString OutputFolder() { return testsupport::TestOutputFolder(); }
 
 struct TRun {
   int ExitCode = -1;

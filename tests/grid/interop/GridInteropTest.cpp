@@ -15,93 +15,17 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QStandardPaths>
-#include <QTemporaryDir>
 #include <map>
 
 #include "grid/model/KitGrid.h"
 #include "tests/grid/GridTestSupport.h"
+#include "tests/support/OfficeTools.h"
 #include "tests/support/TestSupport.h"
 
 using gridtest::NewGrid;
+using namespace officetest;
 
 namespace {
-
-const QString kPython = QStringLiteral("/usr/bin/python3");
-const QString kPerSheetCsv =
-    QStringLiteral("csv:Text - txt - csv (StarCalc):44,34,76,1,,1033,false,true,false,false,false,-1");
-
-struct TRun {
-  int ExitCode = -1;
-  QByteArray Out, Err;
-};
-
-TRun RunProcess(const QString& program, const QStringList& args, int timeoutMs = 180000) {
-  QProcess p;
-  p.start(program, args);
-  TRun r;
-  if (!p.waitForStarted(30000)) return r;
-  p.closeWriteChannel();
-  if (!p.waitForFinished(timeoutMs)) {
-    p.kill();
-    p.waitForFinished(10000);
-    r.Err = "timed out: " + program.toUtf8();
-    return r;
-  }
-  r.ExitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-  r.Out = p.readAllStandardOutput();
-  r.Err = p.readAllStandardError();
-  return r;
-}
-
-bool HaveOpenpyxl() {
-  static const bool have =
-      QFile::exists(kPython) && RunProcess(kPython, {"-c", "import openpyxl"}, 60000).ExitCode == 0;
-  return have;
-}
-
-QString Soffice() { return QStandardPaths::findExecutable(QStringLiteral("soffice")); }
-
-#define REQUIRE_LIBREOFFICE() \
-  if (Soffice().isEmpty()) GTEST_SKIP() << "LibreOffice (soffice) is not installed: run scripts/install-deps"
-#define REQUIRE_OPENPYXL() \
-  if (!HaveOpenpyxl()) GTEST_SKIP() << "python3-openpyxl is not installed: run scripts/install-deps"
-
-// RFC 4180 reading of LibreOffice's CSV.
-QList<QStringList> ParseCsv(const QString& text) {
-  QList<QStringList> rows;
-  QStringList row;
-  QString field;
-  bool quoted = false, any = false;
-  for (qsizetype i = 0; i < text.size(); ++i) {
-    const QChar ch = text[i];
-    if (quoted) {
-      if (ch == u'"') {
-        if (i + 1 < text.size() && text[i + 1] == u'"') field += u'"', ++i;
-        else quoted = false;
-      } else {
-        field += ch;
-      }
-    } else if (ch == u'"') {
-      quoted = any = true;
-    } else if (ch == u',') {
-      row << field;
-      field.clear();
-    } else if (ch == u'\n' || ch == u'\r') {
-      if (ch == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n') ++i;
-      rows << (row << field);
-      row.clear();
-      field.clear();
-      any = false;
-    } else {
-      field += ch;
-      any = true;
-    }
-  }
-  if (any || !field.isEmpty() || !row.isEmpty()) rows << (row << field);
-  return rows;
-}
 
 // Lead-like rows that break naive writers and readers.
 QList<QStringList> LeadRows() {
@@ -141,44 +65,7 @@ QList<QStringList> WithLineBreaks(QList<QStringList> rows, const QString& Break)
   return rows;
 }
 
-class GridInterop : public ::testing::Test {
- protected:
-  testsupport::TempDir Dir;
-  QTemporaryDir Profile;
-
-  QStringList Convert(const QString& file, const QString& filter, const QString& outDir,
-                      const QStringList& extra = {}) {
-    QDir().mkpath(outDir);
-    QStringList args{QStringLiteral("-env:UserInstallation=file://") + Profile.path(), "--headless", "--norestore",
-                     "--nolockcheck"};
-    args << extra << "--convert-to" << filter << "--outdir" << outDir << file;
-    const TRun r = RunProcess(Soffice(), args);
-    EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
-    QStringList made;
-    for (const QString& f : QDir(outDir).entryList(QDir::Files)) made << QDir(outDir).filePath(f);
-    EXPECT_FALSE(made.isEmpty()) << r.Out.toStdString() << r.Err.toStdString();
-    return made;
-  }
-
-  std::map<QString, QList<QStringList>> SheetsAsCsv(const QString& file, const QString& out) {
-    std::map<QString, QList<QStringList>> sheets;
-    const QString base = QFileInfo(file).completeBaseName();
-    for (const QString& csv : Convert(file, kPerSheetCsv, out)) {
-      QFile f(csv);
-      EXPECT_TRUE(f.open(QIODevice::ReadOnly));
-      QString name = QFileInfo(csv).completeBaseName();
-      if (name.startsWith(base + u'-')) name = name.mid(base.size() + 1);
-      sheets[name] = ParseCsv(QString::fromUtf8(f.readAll()));
-    }
-    return sheets;
-  }
-
-  QJsonDocument Python(const QString& script, const QStringList& args) {
-    const TRun r = RunProcess(kPython, QStringList{"-c", script} + args, 120000);
-    EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
-    return QJsonDocument::fromJson(r.Out);
-  }
-};
+class GridInterop : public officetest::OfficeFixture {};
 
 }  // namespace
 

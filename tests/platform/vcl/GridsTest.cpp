@@ -6,6 +6,7 @@
 #include <QCoreApplication>
 #include <QDir>
 
+#include "tests/support/TestSupport.h"
 #include "platform/win32/ScrollBars.h"
 #include "tests/platform/vcl/GridsTestSupport.h"
 
@@ -13,11 +14,7 @@ using namespace vcltest;
 
 namespace {
 
-QString OutputFolder() {
-  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/test-output");
-  QDir().mkpath(dir);
-  return dir;
-}
+QString OutputFolder() { return testsupport::TestOutputFolder(); }
 
 }  // namespace
 

@@ -12,6 +12,7 @@
 #include <iostream>
 #include <map>
 
+#include "tests/support/TestSupport.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Menus.h"
@@ -275,11 +276,7 @@ class TSampleForm : public TForm {
 using probe::Legibility;
 using probe::TLegibility;
 
-QString OutputFolder() {
-  const QString dir = QCoreApplication::applicationDirPath() + QStringLiteral("/test-output");
-  QDir().mkpath(dir);
-  return dir;
-}
+QString OutputFolder() { return testsupport::TestOutputFolder(); }
 
 // Every control of the tree that is meant to show something.
 void Collect(TWinControl* Parent, QList<TControl*>& List) {
