@@ -35,7 +35,9 @@
 #include "app/ProgramStart.h"
 #include "app/SiteHosts.h"
 #include "app/uSuperWB.h"
+#include "app/uSplashScreen.h"
 #include "app/uTallowfinch2.h"
+#include "grid/model/KitGrid.h"
 #include "platform/vcl/ComCtrls.h"
 #include "platform/vcl/Dialogs.h"
 #include "platform/vcl/Forms.h"
@@ -221,6 +223,50 @@ class TStateReport : public QObject {
       results["styleBase"] = ColorName(style.color(QPalette::Active, QPalette::Base));
       state["results"] = results;
     }
+
+    // The results pane's tabs and, when shown, the grid of the "MS Excel
+    // View" tab: its size, position and the cells of its first visible rows.
+    if (QWidget* pages = form->PageControl1->WidgetIfAllocated()) {
+      QJsonArray tabs;
+      for (int i = 0; i < form->PageControl1->PageCount(); ++i) {
+        TTabSheet* sheet = form->PageControl1->Pages(i);
+        if (sheet->TabIndex() < 0) continue;
+        const TRect r = form->PageControl1->TabRect(sheet->TabIndex());
+        QJsonObject tab;
+        tab["text"] = sheet->Caption();
+        tab["rect"] = Rect(pages, QRect(r.Left, r.Top, r.Width(), r.Height()));
+        tabs.append(tab);
+      }
+      state["tabs"] = tabs;
+      state["activePage"] = form->PageControl1->ActivePage() ? form->PageControl1->ActivePage()->Name() : QString();
+    }
+    TKitStringGrid* grid = form->sgExcel;
+    if (QWidget* view = grid->WidgetIfAllocated(); view && grid->Showing()) {
+      QJsonObject g;
+      g["rect"] = Rect(view, view->rect());
+      g["rows"] = grid->RowCount();
+      g["cols"] = grid->ColCount();
+      g["row"] = grid->Row();
+      g["col"] = grid->Col();
+      g["topRow"] = grid->TopRow();
+      g["focused"] = grid->Focused();
+      QJsonArray cells;
+      for (int r = grid->TopRow(); r < std::min(grid->RowCount(), grid->TopRow() + 5); ++r) {
+        for (int c = 0; c < std::min(grid->ColCount(), 3); ++c) {
+          const TRect cr = grid->CellRect(c, r);
+          QJsonObject cell;
+          cell["c"] = c;
+          cell["r"] = r;
+          cell["text"] = grid->Cells(c, r);
+          cell["rect"] = Rect(view, QRect(cr.Left, cr.Top, cr.Width(), cr.Height()));
+          cells.append(cell);
+        }
+      }
+      g["cells"] = cells;
+      state["grid"] = g;
+    }
+    if (StatusWindow && StatusWindow->Visible())
+      state["statusWindow"] = StatusWindow->lblMessages->Caption();
 
     auto items = [](QWidget* Container, auto Geometry) {
       QJsonArray list;

@@ -356,6 +356,12 @@ bool TBaseGrid::SelectCell(int ACol, int ARow) {
   RepaintCell(RawCol(), RawRow());
   const bool result = TObjStringGrid::SelectCell(ACol, ARow);
   RepaintCell(ACol, ARow);
+  // The active-row colour moves with the current row: both rows are painted
+  // again, or the row left would keep it until something else repaints it.
+  if (result && FActiveRowShow && ARow != RawRow()) {
+    InvalidateRow(RawRow());
+    InvalidateRow(ARow);
+  }
   return result;
 }
 

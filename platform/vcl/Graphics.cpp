@@ -503,7 +503,7 @@ TCanvas::~TCanvas() {
 }
 
 HDC TCanvas::Handle() {
-  RequiredState({csHandleValid});
+  RequiredState({csHandleValid, csFontValid, csPenValid, csBrushValid});
   return FHandle;
 }
 

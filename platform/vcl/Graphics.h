@@ -380,8 +380,12 @@ class TCanvas : public TPersistent {
   TCanvas(const TCanvas&) = delete;
   TCanvas& operator=(const TCanvas&) = delete;
 
-  // The DC, created through CreateHandle when there is none. Raises
-  // EInvalidOperation "Canvas does not allow drawing" when none can be had.
+  // The DC, created through CreateHandle when there is none, with the
+  // canvas's font, pen and brush selected into it (and the background mode
+  // and colour the brush implies), as a caller drawing on it with the Win32
+  // calls expects: a mode that caller sets afterwards (SetBkMode) holds until
+  // the font, pen or brush changes again. Raises EInvalidOperation "Canvas
+  // does not allow drawing" when none can be had.
   HDC Handle();
   // Uses Value from now on (null: none). The canvas's font, pen and brush are
   // taken out of the previous DC; a memory DC the canvas made is deleted.

@@ -2,7 +2,8 @@
 // driven as a user drives it, with real X input: a capture from the
 // "Capture" button, then the results (a click, typing, the wheel, the scroll
 // bar, a resize), every menu (the Appearance menu switching the style, the
-// Timer menu's check mark) and the CSV file saved through the save dialog.
+// Timer menu's check mark), the CSV file saved through the save dialog, and
+// the grid tab (the hand-over, a click, the wheel, a workbook saved).
 // Each test has its own display and demo; each step leaves a screenshot in
 // <build>/tests/desktop/screenshots/<test>.
 
@@ -12,6 +13,7 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
+#include <QProcess>
 #include <iostream>
 
 #include "tests/desktop/DesktopSupport.h"
@@ -337,6 +339,94 @@ TEST_F(DesktopDemo, TheResultsAreSavedThroughTheSaveDialog) {
   EXPECT_TRUE(bytes.endsWith("\r\n"));
   EXPECT_TRUE(bytes.startsWith("\""));  // result lines, not the start text
   Shot("saved");
+}
+
+// The grid tab as a user reaches it: a click on the "MS Excel View" tab hands
+// the results over to the grid; a click selects a cell, the wheel moves down;
+// "Save to XLS" saves through its dialog with the status window up, and the
+// workbook holds what the grid shows.
+QJsonObject Grid(const QJsonObject& State) { return State.value(QStringLiteral("grid")).toObject(); }
+int GridInt(const QJsonObject& State, const char* Key) { return Grid(State).value(QLatin1String(Key)).toInt(-1); }
+QJsonObject GridCell(const QJsonObject& State, int Col, int Row) {
+  for (const QJsonValue& v : Grid(State).value(QStringLiteral("cells")).toArray()) {
+    const QJsonObject cell = v.toObject();
+    if (cell.value(QStringLiteral("c")).toInt() == Col && cell.value(QStringLiteral("r")).toInt() == Row) return cell;
+  }
+  return QJsonObject();
+}
+QRect TabRect(const QJsonObject& State, const QString& Text) {
+  for (const QJsonValue& v : State.value(QStringLiteral("tabs")).toArray())
+    if (v.toObject().value(QStringLiteral("text")).toString() == Text) return RectOf(v.toObject().value(QStringLiteral("rect")));
+  return QRect();
+}
+
+TEST_F(DesktopDemo, TheGridTabShowsTheResultsTakesClicksAndTheWheelAndSavesAWorkbook) {
+  ASSERT_NO_FATAL_FAILURE(Capture());
+  const QRect tab = TabRect(Demo->State(), QStringLiteral("MS Excel View"));
+  ASSERT_TRUE(tab.isValid()) << "no grid tab in the state report";
+  ASSERT_TRUE(Display->Click(tab.center()));
+  ASSERT_TRUE(WaitFor([&](const QJsonObject& s) {
+    return s.value(QStringLiteral("activePage")).toString() == QLatin1String("tbSaveToExcel") && GridInt(s, "rows") >= Lines;
+  })) << "the grid did not take the results: " << GridInt(Demo->State(), "rows") << " rows for " << Lines << " lines";
+  QJsonObject s = Demo->State();
+  // Each result line a row, its quoted fields in cells without the quotes.
+  const QString first = GridCell(s, 0, 0).value(QStringLiteral("text")).toString();
+  EXPECT_FALSE(first.isEmpty());
+  EXPECT_FALSE(first.contains(u'"')) << first.toStdString();
+  const QRect view = RectOf(Grid(s).value(QStringLiteral("rect")));
+  ASSERT_TRUE(view.isValid());
+  const QImage shown = Shot("grid-tab");
+  // Dark text on a light ground in the cells.
+  const QRect cell00 = RectOf(GridCell(s, 0, 0).value(QStringLiteral("rect")));
+  ASSERT_TRUE(view.contains(cell00.center())) << "cell rectangles are not on the grid";
+  EXPECT_GT(Legibility(shown, QRect(view.topLeft(), QSize(view.width(), std::min(view.height(), 200))), 100).Ink, 500)
+      << "no legible text in the grid";
+
+  // A click on the third row's second cell selects it and gives the grid
+  // the focus.
+  const QRect target = RectOf(GridCell(s, 1, 2).value(QStringLiteral("rect")));
+  ASSERT_TRUE(target.isValid());
+  ASSERT_TRUE(Display->Click(target.center()));
+  ASSERT_TRUE(WaitFor([](const QJsonObject& s) { return GridInt(s, "row") == 2 && GridInt(s, "col") == 1; }))
+      << "row " << GridInt(Demo->State(), "row") << ", column " << GridInt(Demo->State(), "col");
+  EXPECT_TRUE(Grid(Demo->State()).value(QStringLiteral("focused")).toBool());
+  Shot("grid-cell-clicked");
+  // The wheel goes down the rows: the grid moves its current row a row a
+  // notch, as the framework's grids do.
+  ASSERT_TRUE(Display->Wheel(view.center(), -3));
+  ASSERT_TRUE(WaitFor([](const QJsonObject& s) { return GridInt(s, "row") == 5; }))
+      << "row " << GridInt(Demo->State(), "row") << ", top row " << GridInt(Demo->State(), "topRow");
+  Shot("grid-wheel-down");
+
+  // "Save to XLS": the save dialog, the status window while the data is
+  // saved, and a workbook whose first cell is the grid's.
+  const QString workbook = Dir.File(QStringLiteral("grid-results.xlsx"));
+  const QString dialog = QStringLiteral("Save to EXCEL, Salvare, guardar, sauvegarder... (Please add extension XLS or XLSX)");
+  ASSERT_TRUE(Display->Click(ControlRect(Demo->State(), QStringLiteral("ToolButton5")).center()));
+  ASSERT_TRUE(WaitFor([&](const QJsonObject& s) { return Modal(s) == dialog; }));
+  ASSERT_TRUE(Display->Activate(dialog));
+  ASSERT_TRUE(Display->Keys(QStringLiteral("ctrl+a")));
+  ASSERT_TRUE(Display->Type(workbook));
+  ASSERT_TRUE(Display->Keys(QStringLiteral("Return")));
+  // The status window tells where the data went, then goes away.
+  ASSERT_TRUE(WaitFor([&](const QJsonObject& s) {
+    return s.value(QStringLiteral("statusWindow")).toString().startsWith(QLatin1String("The data has been saved to file"));
+  })) << "the status window did not show the saved file: " << Demo->Log().toStdString();
+  ASSERT_TRUE(WaitFor([&](const QJsonObject& s) { return Modal(s).isEmpty() && !s.contains(QStringLiteral("statusWindow")); }));
+  ASSERT_GT(QFileInfo(workbook).size(), 0);
+  Shot("grid-saved");
+  QProcess python;
+  python.start(QStringLiteral("/usr/bin/python3"),
+               {QStringLiteral("-c"),
+                QStringLiteral("import sys, openpyxl; ws = openpyxl.load_workbook(sys.argv[1]).active; "
+                               "sys.stdout.write(str(ws.cell(1, 1).value) + '\\n' + str(ws.max_row))"),
+                workbook});
+  ASSERT_TRUE(python.waitForFinished(60000));
+  const QStringList out = QString::fromUtf8(python.readAllStandardOutput()).split(u'\n');
+  ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+  EXPECT_EQ(out.value(0), first);
+  EXPECT_GE(out.value(1).toInt(), Lines);
+  EXPECT_TRUE(Demo->Running());
 }
 
 }  // namespace

@@ -162,6 +162,34 @@ TEST_F(GridPaintTest, ResultsGridShowsActiveRowSelectionAndUrls) {
             0);
 }
 
+// A click on another row repaints both rows: the old row
+// loses the active-row colour, the new one takes it (only the changed parts
+// of the window are painted again, so a row left out stays stale).
+TEST_F(GridPaintTest, ActiveRowColourFollowsTheCurrentRow) {
+  for (int r = 0; r < 10; ++r)
+    for (int c = 0; c < 6; ++c) Grid->SetCells(c, r, QStringLiteral("Cell %1 %2").arg(c).arg(r));
+  Grid->FocusCell(1, 3);
+  Paint();
+  // A click, as the user moves there.
+  const TRect target = Grid->CellRect(2, 6);
+  vcltest::Click(Grid, target.Left + 10, target.Top + 10);
+  vcltest::Pump();
+  ASSERT_EQ(Grid->Row(), 6);
+  const QImage img = Grid->BackBuffer().copy();
+  const uint32_t plain = uint32_t(ColorToRGB(Grid->Color()));
+  for (int c : {0, 4, 5}) {
+    SCOPED_TRACE(c);
+    EXPECT_EQ(Background(img, Grid->CellRect(c, 3)), plain) << "the old row keeps the active-row colour";
+    EXPECT_EQ(Background(img, Grid->CellRect(c, 6)), 0xE0FFFFu) << "the new row is not in the active-row colour";
+  }
+  EXPECT_EQ(Background(img, Grid->CellRect(2, 6)), uint32_t(Grid->SelectionColor()));
+  // The text lies on the row's colour: no box of another ground behind it.
+  const TRect text = Grid->CellRect(0, 6);
+  EXPECT_GT(probe::Count(img, [](QRgb p) { return probe::Luminance(p) < 80; }, QRect(text.Left, text.Top, text.Width(), text.Height())), 10);
+  EXPECT_EQ(probe::Count(img, probe::IsBgr(plain), QRect(text.Left + 1, text.Top + 1, text.Width() - 3, text.Height() - 3)), 0)
+      << "the text is drawn on an opaque box of the grid colour";
+}
+
 TEST_F(GridPaintTest, ActiveCellHeadersAreBoldAndColoured) {
   Grid->SetFixedRows(1);
   Grid->SetFixedCols(1);
