@@ -1,6 +1,8 @@
 // Painting of the string grid: the per-cell painter in its fixed order
-// (styled background, fixed-cell looks, modified mark, always-visible editor
-// buttons, text, borders, fixed edges, drawing events, focus rectangle), and
+// (styled background, fixed-cell looks, row indicator, modified mark,
+// always-visible editor buttons, text, borders, fixed edges, tree lines,
+// drawing events, focus rectangle; the less common branches are in
+// KitGridPaintParts.cpp), and
 // the paint cycle around the cells (the frame of the cell being edited, the
 // background beyond the cells, the sizing lines).
 
@@ -96,7 +98,7 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
   // 6. Fixed-cell looks.
   const bool gradientLook =
       FLook == glVDX || FLook == glXP || FLook == glVista || FLook == glWin7 || FLook == glOffice2007;
-  if (ctx.Fixed && !ctx.Themed && gradientLook) {
+  if (ctx.Fixed && !ctx.Themed && gradientLook && !PaintHoveredHeader(ctx)) {
     const bool activeHeader = FActiveCellShow && ((ARow == Row() && ACol < RawFixedCols() && RawFixedCols() > 0) ||
                                                   (ACol == Col() && ARow < RawFixedRows() && RawFixedRows() > 0));
     if (activeHeader) {
@@ -120,12 +122,11 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
     }
   }
 
-  // 8. List-view header without themes.
-  if (ctx.Fixed && !ctx.Themed && FLook == glListView && !FFlat) {
-    Canvas->Brush()->SetColor(clBtnFace);
-    Canvas->Pen()->SetColor(clWhite);
-    Canvas->Rectangle(r);
-  }
+  // 7. Row indicator.
+  const int indicatorShift = FRowIndicator->Empty() ? 0 : PaintRowIndicator(ctx);
+
+  // 8. List-view header.
+  if (ctx.Fixed && !ctx.Themed && FLook == glListView && !FFlat) PaintListViewHeader(ctx);
 
   // 9. Modified-row mark.
   if (ACol == 0 && FShowModified->Enabled() && RowModified(DisplToRealRow(ARow))) {
@@ -172,8 +173,10 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
                       (FNoDefaultDraw && (OnDrawCell || OnCustomCellDraw));
   if (!noText) DrawCellText(ctx);
 
-  // 13. Borders.
+  // 13. Borders (the row indicator's room given back first, so a left
+  // border stays on the cell's edge).
   r.Right = savedRight;
+  r.Left -= indicatorShift;
   Canvas->Brush()->SetColor(ctx.SavedBrush);
   Canvas->Font()->SetColor(ctx.SavedFont);
   TRect borderRect(r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1);
@@ -239,6 +242,9 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
     Line(Canvas, r.Left - 1, r.Top - 1, r.Left - 1, r.Bottom + 1);
     Line(Canvas, r.Right, r.Top - 1, r.Right, r.Bottom + 1);
   }
+
+  // 16. Tree lines.
+  if (FNumNodes > 0) PaintTreeLines(ctx);
 
   // 18. The drawing events.
   if (OnDrawCell) {
