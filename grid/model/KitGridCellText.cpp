@@ -117,7 +117,8 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
     const TBackGroundCells cells = FBackGround->Cells();
     const bool covered = cells == bcAll || (cells == bcNormal && !Ctx.Fixed) || (cells == bcFixed && Ctx.Fixed);
     const bool shownSelected = selected && !Ctx.Fixed && IsSelectionVisible();
-    if (covered && !shownSelected && Colors(rc, row) == clNone) {
+    const TCellProperties* own = FindCellProperties(rc, row);
+    if (covered && !shownSelected && (own == nullptr || own->BrushColor() == clNone)) {
       const int gl = GridLineWidth();
       const TRect area(cellRect.Left - gl + 1, cellRect.Top - gl + 1, r.Right, r.Bottom);
       if (FBackGround->Display() == bdFixed)

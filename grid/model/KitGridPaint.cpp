@@ -171,7 +171,11 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
   // 12. Text.
   const bool noText = (FNoImageAndText && ctx.Graphic != nullptr) ||
                       (FNoDefaultDraw && (OnDrawCell || OnCustomCellDraw));
+  // The text step works on the text rectangle (margins, indents, graphic
+  // room); the cell's own rectangle is what the later steps draw on.
+  const TRect beforeText = r;
   if (!noText) DrawCellText(ctx);
+  r = beforeText;
 
   // 13. Borders (the row indicator's room given back first, so a left
   // border stays on the cell's edge).
