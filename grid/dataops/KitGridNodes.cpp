@@ -264,7 +264,8 @@ bool TKitStringGrid::BuildFilterList(int ACol, bool StopAtFirst, bool IncludeHid
   }
   (void)IncludeHidden;  // no row of the grid can be hidden yet
   // A plain list starts with the entry that clears the filter (a check list
-  // has no check-all text in this grid).
-  if (!FFilterDropDownCheck && !FFilterDropDownClear.isEmpty()) FFilterList->Insert(0, FFilterDropDownClear);
+  // has no check-all text in this grid). A column that cannot be filtered
+  // gets no list at all, so its header shows no filter glyph.
+  if (eligible && !FFilterDropDownCheck && !FFilterDropDownClear.isEmpty()) FFilterList->Insert(0, FFilterDropDownClear);
   return FFilterList->Count() > 0;
 }

@@ -274,11 +274,14 @@ void TKitStringGrid::TileCellBackgroundPicture(TCanvas* Canvas, const TRect& R, 
   for (int r = normal ? RawFixedRows() : 0; r < ARow; ++r) py += RowHeights(r);
   const int phaseX = int(px % w);
   const int phaseY = int(py % h);
-  const int saved = ::SaveDC(Canvas->Handle());
-  ::IntersectClipRect(Canvas->Handle(), R.Left, R.Top, R.Right, R.Bottom);
+  // Each copy clipped to the rectangle by copying only its overlapping part.
+  TCanvas* source = bmp->Canvas();
   for (int y = R.Top - 1 - phaseY; y < R.Bottom; y += h)
-    for (int x = R.Left - 1 - phaseX; x < R.Right; x += w) Canvas->Draw(x, y, bmp);
-  ::RestoreDC(Canvas->Handle(), saved);
+    for (int x = R.Left - 1 - phaseX; x < R.Right; x += w) {
+      const TRect part(std::max(x, R.Left), std::max(y, R.Top), std::min(x + w, R.Right), std::min(y + h, R.Bottom));
+      if (part.Right <= part.Left || part.Bottom <= part.Top) continue;
+      Canvas->CopyRect(part, source, TRect(part.Left - x, part.Top - y, part.Right - x, part.Bottom - y));
+    }
 }
 
 // ---------------------------------------------------------------------------
