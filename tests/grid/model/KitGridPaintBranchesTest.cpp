@@ -20,6 +20,23 @@
 #include "tests/support/PixelProbes.h"
 #include "tests/support/TestSupport.h"
 
+// Stands for a picker editor: what ColorSelect and ImageSelect read of it.
+class TPickerProbe : public TPersistent {
+ public:
+  TF_DECLARE_PUBLISHED(TPickerProbe)
+  TF_PLAIN_PROPERTY(TColor, SelectedColor, 0)
+  TF_PLAIN_PROPERTY(QString, Text, QString())
+  TF_PLAIN_PROPERTY(int, ItemIndex, -1)
+};
+
+TF_PUBLISHED(TPickerProbe, TPersistent) {
+  using P = TPickerProbe;
+  return TPublished<P>()
+      .Color("SelectedColor", &P::SelectedColor, &P::SetSelectedColor)
+      .String("Text", &P::Text, &P::SetText)
+      .Integer("ItemIndex", &P::ItemIndex, &P::SetItemIndex);
+}
+
 namespace {
 
 QRect Q(const TRect& R) { return QRect(R.Left, R.Top, R.Width(), R.Height()); }
@@ -519,6 +536,64 @@ TEST_F(GridBranchTest, ColourTonesLoadTheMetroGlyphs) {
 }
 
 // ---------------------------------------------------------------------------
+// All branches at once, in two styles
+
+class BranchesInStyleTest : public GridBranchTest, public ::testing::WithParamInterface<TVDXStyle> {};
+
+TEST_P(BranchesInStyleTest, EveryBranchShowsInTheStyle) {
+  Grid->SetComponentStyle(GetParam());
+  // Hovered header over column 3, the row indicator in row 5, a node tree
+  // in column 1, the search for "em 4" highlighted, the filter glyphs.
+  Grid->SetHoverFixedCells(hfAll);
+  Grid->SetHoverFixedCell(TGridCoord{3, 0});
+  TBitmap indicator(12, 12);
+  indicator.SetPixelFormat(pf24bit);
+  indicator.Canvas()->Brush()->SetColor(clFuchsia);
+  indicator.Canvas()->FillRect(TRect(0, 0, 12, 12));
+  indicator.Canvas()->Brush()->SetColor(0x00A000);
+  indicator.Canvas()->Polygon({TPoint(2, 2), TPoint(9, 6), TPoint(2, 10)});
+  Grid->RowIndicator()->Assign(&indicator);
+  Grid->CellNode()->SetNodeColumn(1);
+  Grid->CellNode()->SetTreeColor(0x0000FF);
+  Grid->AddNode(2, 6);
+  Grid->AddNode(3, 3);
+  Grid->SearchFooter()->SetVisible(true);
+  Grid->SearchFooter()->SetAlwaysHighLight(true);
+  Grid->SearchPanel()->SetEditText(QStringLiteral("em 4"));
+  Grid->SetFilterDropDownAuto(true);
+  Grid->FocusCell(4, 5);
+  const QImage img = Paint();
+  const QString name = QStringLiteral("branches-%1.png").arg(GetParam() == tsWindows10 ? QStringLiteral("windows10")
+                                                                                        : QStringLiteral("luna"));
+  Keep(img, name);
+
+  const TRect head = Grid->CellRect(3, 0);
+  const uint32_t hover = uint32_t(Grid->VDXGradientColor(QStringLiteral("VDXGradientHoverFrom")));
+  EXPECT_EQ(CountIn(img, hover, QRect(head.Left + 4, head.Top + 2, 6, 1), 4), 6) << "hovered header";
+  EXPECT_GT(CountIn(img, 0x404040, QRect(head.Right - 17, head.Top, 17, head.Height())), 20) << "filter glyph";
+  EXPECT_GT(CountIn(img, 0x00A000, Q(Grid->CellRect(0, 5))), 12) << "row indicator";
+  EXPECT_EQ(CountIn(img, 0x00A000, Q(Grid->CellRect(0, 4))), 0);
+  EXPECT_GT(CountIn(img, 0x0000FF, Q(Grid->CellRect(1, 4))), 20) << "tree lines";
+  EXPECT_EQ(CountIn(img, 0x0000FF, Q(Grid->CellRect(1, 9))), 0);
+  const uint32_t hi = ColorToRGB(clHighlight);
+  EXPECT_GT(CountIn(img, hi, Q(Grid->CellRect(2, 4))), 20) << "search highlight";
+  EXPECT_EQ(CountIn(img, hi, Q(Grid->CellRect(2, 5))), 0);
+}
+
+// A fixed cell of a style without a first gradient colour is painted
+// afresh: text taken away does not stay.
+TEST_P(BranchesInStyleTest, FixedCellsLeaveNoOldPixels) {
+  Grid->SetComponentStyle(GetParam());
+  Grid->SetCells(0, 1, QStringLiteral("XXXXXXXX"));
+  const TRect cell = Grid->CellRect(0, 1);
+  ASSERT_GT(CountIn(Paint(), 0x000000, Q(cell), 60), 50);
+  Grid->SetCells(0, 1, QString());
+  EXPECT_EQ(CountIn(Paint(), 0x000000, Q(cell), 60), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Styles, BranchesInStyleTest, ::testing::Values(tsWindows10, tsOffice2007Luna));
+
+// ---------------------------------------------------------------------------
 // Notifications and the search panel
 
 TEST_F(GridBranchTest, DatePickerChangeReachesTheEvent) {
@@ -584,6 +659,27 @@ TEST_F(GridBranchTest, BalloonTextRequestIsAnsweredFromTheCell) {
   NMHDR show{};
   show.code = UINT(TKitStringGrid::GN_BALLOONSHOW);
   EXPECT_EQ(Grid->Perform(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&show)), 0);
+}
+
+TEST_F(GridBranchTest, PickerSelectionsReachTheirEvents) {
+  TPickerProbe picker;
+  picker.SetSelectedColor(0x3366CC);
+  picker.SetText(QStringLiteral("Ochre"));
+  picker.SetItemIndex(4);
+  Grid->FocusCell(3, 6);
+  QStringList log;
+  // Nothing without a handler.
+  Grid->ColorSelect(&picker);
+  Grid->OnColorSelect = [&](TObject*, int C, int R, TColor Colour, const QString& Text) {
+    log << QStringLiteral("colour %1 %2 %3 %4").arg(C).arg(R).arg(Colour, 0, 16).arg(Text);
+  };
+  Grid->OnImageSelect = [&](TObject*, int C, int R, int Index) {
+    log << QStringLiteral("image %1 %2 %3").arg(C).arg(R).arg(Index);
+  };
+  Grid->ColorSelect(&picker);
+  Grid->ImageSelect(&picker);
+  Grid->ImageSelect(nullptr);
+  EXPECT_EQ(log, (QStringList{QStringLiteral("colour 3 6 3366cc Ochre"), QStringLiteral("image 3 6 4")}));
 }
 
 TEST_F(GridBranchTest, SearchPanelLiesAlongTheBottom) {
