@@ -182,8 +182,9 @@ void TBaseGrid::PaintStep(TCanvas* Canvas, int ACol, bool WithContent, TGridDraw
     if (brush == clNone) {
       // A look without a first colour (the fixed cells of the flat Office
       // and Windows 8/10 styles) would leave the cell's old pixels: its
-      // ground is the fixed colour, or the grid's.
-      Canvas->Brush()->SetColor(AState.Contains(gdFixed) ? FixedColor() : Color());
+      // ground is the mirror colour when it has one (those styles give all
+      // four the same), else the fixed colour, or the grid's.
+      Canvas->Brush()->SetColor(mirror != clNone ? mirror : AState.Contains(gdFixed) ? FixedColor() : Color());
       Canvas->Brush()->SetStyle(bsSolid);
       Canvas->FillRect(R);
       Canvas->Brush()->SetColor(brush);

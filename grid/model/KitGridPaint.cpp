@@ -50,6 +50,12 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
   GetVisualProperties(ACol, ARow, ctx.State, false, false, true, Canvas->Brush(), ctx.ColorTo, ctx.MirrorColor,
                       ctx.MirrorColorTo, Canvas->Font(), ctx.HAlign, ctx.VAlign, ctx.WordWrap, ctx.Gradient);
   ctx.Graphic = GetCellGraphic(ctx.RealCol, ARow);
+  // A look without a first colour leaves the cell on its ground (as the base
+  // step filled it): the mirror colour, else the fixed colour or the grid's.
+  if (Canvas->Brush()->Color() == clNone)
+    Canvas->Brush()->SetColor(ctx.MirrorColor != clNone ? ctx.MirrorColor
+                              : IsFixed(ACol, ARow) || ACol < RawFixedCols() || ARow < RawFixedRows() ? FixedColor()
+                                                                                                       : Color());
   if (ctx.State.Contains(gdSelected) && !Focused() && FSelectionColor == clNone) Canvas->Brush()->SetColor(clHighlight);
   if (FZoomFactor != 0) {
     const int size = Canvas->Font()->Size() + FZoomFactor;
