@@ -139,9 +139,11 @@ void TKitStringGrid::InsertChildRow(int ARow, int InsertAt) {
     level = GetRowLevel(n);
     int current = level;
     int last = n;
-    while (current > 1 && last > 0) {
-      const int p = GetParentRow(last - 1);
-      if (p < 0) break;
+    while (current > 1) {
+      // The node's own parent: the row above a node may be a node of the
+      // same parent, and asking for its owner would pass the parent by.
+      const int p = GetParentRow(last);
+      if (p < 0 || p == last) break;
       if (GetRowLevel(p) < current) {
         TCellGraphic* pg = NodeGraphic(this, p);
         if (pg == nullptr) break;
@@ -186,8 +188,9 @@ void TKitStringGrid::RemoveChildRow(int ARow) {
         g->SetCellErrFrom(std::max(0, g->CellErrFrom() - 1));
       }
       g->SetCellBoolean(false);
-      if (GetRowLevel(p) <= 1 || p == 0) break;
-      const int next = GetParentRow(p - 1);
+      if (GetRowLevel(p) <= 1) break;
+      // The node's own parent (a node without one answers itself).
+      const int next = GetParentRow(p);
       if (next < 0 || next == p || GetRowLevel(next) >= firstLevel) break;
       p = next;
     }

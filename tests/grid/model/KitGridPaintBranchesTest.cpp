@@ -274,6 +274,27 @@ TEST_F(GridBranchTest, NodeHooksIndentSpanTypeAndParents) {
   EXPECT_EQ(Grid->Cells(2, 2), QString());
 }
 
+TEST_F(GridBranchTest, RemovingAChildRowShrinksEveryAncestor) {
+  Grid->AddNode(1, 6);  // level 1: rows 1..6
+  Grid->AddNode(2, 4);  // level 2: rows 2..5
+  Grid->AddNode(3, 2);  // level 3: rows 3..4
+  ASSERT_EQ(Grid->GetParentRow(4), 3);
+  ASSERT_EQ(Grid->GetParentRow(3), 2);
+  ASSERT_EQ(Grid->GetParentRow(2), 1);
+  // An inserted child row grows the spans of all three.
+  Grid->InsertRowWithNodes(4);
+  EXPECT_EQ(Grid->GetNodeSpan(3), 3);
+  EXPECT_EQ(Grid->GetNodeSpan(2), 5);
+  EXPECT_EQ(Grid->GetNodeSpan(1), 7);
+  EXPECT_EQ(Grid->GetRowLevel(4), 3);
+  Grid->AutoDeleteRow(4);
+  Grid->AutoDeleteRow(4);
+  EXPECT_EQ(Grid->GetNodeSpan(3), 1);
+  EXPECT_EQ(Grid->GetNodeSpan(2), 3);
+  EXPECT_EQ(Grid->GetNodeSpan(1), 5);
+  EXPECT_EQ(Grid->RowCount(), 11);
+}
+
 TEST_F(GridBranchTest, ClearRemovesNodesAndKeepsTheRows) {
   Grid->AddNode(1, 4);
   Grid->AddNode(6, 2);
