@@ -81,6 +81,7 @@ void TKitStringGrid::ClearNormalCols(int ColIndex, int CCount) {
 }
 
 void TKitStringGrid::ClearNormalCells() {
+  if (RawFixedCols() == 0 && HasNodes()) RemoveAllNodes();
   ClearRect(FixedCols(), FixedRows(), ColCount() + FNumHidden - FFixedRightCols - 1,
             RowCount() - FFixedFooters - 1);
 }
@@ -88,12 +89,20 @@ void TKitStringGrid::ClearNormalCells() {
 // Empties every cell, fixed, footer and hidden-column cells included. Counts,
 // sizes, hidden columns, selection lists and cell controls stay as they are.
 void TKitStringGrid::Clear() {
+  // Nodes go first (their rows stay as ordinary rows), so no level or node
+  // graphic survives.
+  if (HasNodes()) ExpandAll();
+  if (!ComponentState().Contains(csDestroying) && HasNodes()) RemoveAllNodes();
   if (RowCount() > 0 && ColCount() > 0) ClearRect(0, 0, ColCount() + FNumHidden - 1, RowCount() - 1);
   if (FNumHidden > 0) Invalidate();
 }
 
 void TKitStringGrid::ClearAll() {
   if (ComponentState().Contains(csDestroying)) return;
+  if (HasNodes()) {
+    ExpandAll();
+    RemoveAllNodes();
+  }
   UnHideColumnsAll();
   if (RowCount() > 0 && ColCount() > 0)
     ClearRect(0, 0, std::max(FMaxColCount, TotalColCount()) - 1, std::max(FMaxRowCount, RowCount()) - 1);
@@ -195,6 +204,19 @@ void TKitStringGrid::InsertCols(int ColIndex, int CCount) {
 
 void TKitStringGrid::RemoveRows(int RowIndex, int RCount) {
   if (RowIndex >= RowCount() || RCount <= 0 || RowIndex < 0) return;
+  if (FFilterActive) {
+    // A filtered grid removes the real rows with the filter off, then
+    // filters again.
+    const int real = RealRowIndex(RowIndex);
+    TUpdateGuard update(this);
+    FFilterActive = false;
+    struct TFilterBack {
+      bool& F;
+      ~TFilterBack() { F = true; }
+    } filterBack{FFilterActive};
+    RemoveRows(real, RCount);
+    return;
+  }
   RCount = std::min(RCount, RowCount() - RowIndex);
   // Controls of the removed rows go with them; those below move up.
   if (FControlList->Count() > 0) {
@@ -310,6 +332,7 @@ void TKitStringGrid::DeleteRowsEx(int RowIndex, int RCount, bool UpdateCellContr
     TUpdateGuard update(this);
     const int topRow = TopRow();
     const int row = Row();
+    if (HasNodes() && row >= 0 && row < RowCount() && Col() != RawFixedCols()) SetCol(RawFixedCols());
     {
       // Records still in the block are not freed: callers hand rows over
       // (hidden rows, groups) or freed them first.

@@ -179,6 +179,16 @@ void TBaseGrid::PaintStep(TCanvas* Canvas, int ACol, bool WithContent, TGridDraw
                        set.c[3], set.c[2]);
   } else if (!(GetUseKWFStyles() && (AState.Contains(gdFixed) || AState.Contains(gdSelected)))) {
     const TColor brush = Canvas->Brush()->Color();
+    if (brush == clNone) {
+      // A look without a first colour (the fixed cells of the flat Office
+      // and Windows 8/10 styles) would leave the cell's old pixels: its
+      // ground is the mirror colour when it has one (those styles give all
+      // four the same), else the fixed colour, or the grid's.
+      Canvas->Brush()->SetColor(mirror != clNone ? mirror : AState.Contains(gdFixed) ? FixedColor() : Color());
+      Canvas->Brush()->SetStyle(bsSolid);
+      Canvas->FillRect(R);
+      Canvas->Brush()->SetColor(brush);
+    }
     if (mirrorTo == clNone) {
       if (colorTo == clNone) {
         // The plain fill of most cells: one rectangle in the brush colour.

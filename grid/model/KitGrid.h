@@ -671,7 +671,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   void UpdateHorzScrollProportional() {}
   void UpdateAlwaysScrollBars(bool Flag) {}
   void UpdateFlatScrollBars() {}
-  void UpdateSearchPanel() {}
+  // Lays the search panel along the grid's bottom (only with a window and
+  // a visible search footer).
+  void UpdateSearchPanel();
   void UpdateSearchFooter() {}
   // Repaints the border (through the non-client paint).
   void PaintGridBorder();
@@ -816,7 +818,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void SelectionChanged(int ALeft, int ATop, int ARight, int ABottom);
   virtual void EditCellTextHook() {}
   virtual bool BeforeEdit(int ACol, int ARow);
-  virtual void InsertRowWithNodes(int ARow) {}
+  // Automatic row insertion: a plain insertion without nodes, else a
+  // normal row or a child row of the node that owns the row.
+  virtual void InsertRowWithNodes(int ARow);
   // Removes the row; the only data row of a grid without FixedRowAlways is
   // emptied instead. Then OnAutoDeleteRow.
   virtual void AutoDeleteRow(int ARow);
@@ -875,7 +879,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void FilterEditUpdate(int ACol, const QString& Condition, TFilterType FilterType);
   virtual void GetCheckTrue(int ACol, int ARow, QString& Value);
   virtual void GetCheckFalse(int ACol, int ARow, QString& Value);
-  virtual bool BuildFilterList(int ACol, bool ListOnly, bool Flag) { return false; }
+  // The filter value list of a real column (FilterList); true when it holds
+  // entries. StopAtFirst: stop at the first entry.
+  virtual bool BuildFilterList(int ACol, bool StopAtFirst, bool IncludeHidden);
   virtual void GetUsedCells(int& ACols, int& ARows) {
     ACols = ColCount();
     ARows = RowCount();
@@ -909,12 +915,14 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void QuickConfigEditingChanged(TObject* Sender) {}
   virtual void CheckBoxChange(int ACol, int ARow, bool State);
   virtual bool RatingChange(int ACol, int ARow, double& NewRate);
-  virtual void ColorSelect(TObject* Sender) {}
-  virtual void ImageSelect(TObject* Sender) {}
+  // A colour or an image was picked in the grid's picker editor (Sender):
+  // OnColorSelect or OnImageSelect for the current column and real row.
+  virtual void ColorSelect(TObject* Sender);
+  virtual void ImageSelect(TObject* Sender);
   virtual void CellChanging(int OldRow, int OldCol, int NewRow, int NewCol, bool& Allow) {}
   virtual void ScrollCell(int ACol, int ARow) {}
   virtual void HoverButtonsShow(int X, int Y, bool& Allow);
-  virtual bool CanShowFixedDropDown(int ACol) { return true; }
+  virtual bool CanShowFixedDropDown(int ACol);
   virtual void StartBlockFocus() {}
   virtual void EndBlockFocus() {}
   // Fires OnIntelliZoom (the switch itself is IntelliZoomEnabled).
@@ -970,9 +978,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // --- overrides of the base grid's virtual operations
   double GetDPIScale() override { return FDPIScale; }
   bool IsFixed(int ACol, int ARow) override;
-  int GetNodeIndent(int ARow) override { return 0; }
-  bool HasNodes() override { return false; }
-  bool IsNode(int ARow) override { return false; }
+  int GetNodeIndent(int ARow) override;
+  bool HasNodes() override { return FNumNodes > 0; }
+  bool IsNode(int ARow) override;
   bool IsSummary(int ARow) override { return false; }
   void HiddenLastRowChanged() override { UpdateFooter(); }
   bool HasCellCheckBox(int ACol, int ARow) override;
@@ -1509,6 +1517,93 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   int OldRow() const { return FOldRow; }
   const QString& OldCellText() const { return FOldCellText; }
 
+  // =========================================================================
+  // Painting branches: hovered and pressed headers, row indicator, list-view
+  // header, tree lines, search highlight, filter glyph and filter-edit row,
+  // background pictures, the disjunct selection's colours; the node data
+  // they read; the window's notifications (grid/model/KitGridPaintParts.cpp,
+  // grid/model/KitGridNotify.cpp)
+
+  // A fixed cell reacts to hovering (HoverFixedCells, then
+  // OnIsFixedHoverCell).
+  bool IsFixedHoverCell(int ACol, int ARow);
+  std::function<void(TObject* Sender, int ARow, int ACol, bool& Result)> OnIsFixedHoverCell;
+  std::function<void(TObject* Sender, int ACol, bool& CanShow)> OnCanShowFixedDropDown;
+  // The header drop-down button is held down (set by the mouse handling).
+  bool FixedDropDownPressed() const { return FFixedDropDownPressed; }
+  void SetFixedDropDownPressed(bool Value) { FFixedDropDownPressed = Value; }
+  // The display column being moved while a column move is in progress
+  // (-1 when none; set by the mouse handling).
+  int MovedColumn() const { return FMovedColumn; }
+  void SetMovedColumn(int Value) { FMovedColumn = Value; }
+
+  // Nodes: a ctNode graphic in the node column heads a span of rows whose
+  // node-column cell properties carry the level.
+  void AddNode(int ARow, int Span);
+  // Every node expanded and removed; the rows stay as ordinary rows with
+  // level 0.
+  void RemoveAllNodes();
+  // Every node expanded (no node can be contracted yet: the flags only).
+  void ExpandAll();
+  int NumNodes() const { return FNumNodes; }
+  // The level of a node row; -1 for any other row.
+  int GetNodeLevel(int ARow);
+  // The level of any row (0 outside every node).
+  int GetRowLevel(int ARow);
+  // The span of a node row (0 = up to the next node row); -1 without node.
+  int GetNodeSpan(int ARow);
+  // Tree-line kind: 0 node row, 2 when the next row (before the footer
+  // rows) has a level not below this row's, else 1.
+  int GetNodeSpanType(int ARow);
+  // The node row owning ARow (a node row without owner answers itself);
+  // -1 when no node owns it.
+  int GetParentRow(int ARow);
+  // Row insertion and removal of the node-aware hooks.
+  void InsertNormalRow(int ARow);
+  void RemoveNormalRow(int ARow);
+  void InsertChildRow(int ARow, int InsertAt);
+  void RemoveChildRow(int ARow);
+
+  // The cell's slice of the background picture at (BackGround.Left, Top),
+  // and of the picture tiled from the content origin.
+  void PaintCellBackgroundPicture(TCanvas* Canvas, const TRect& R);
+  void TileCellBackgroundPicture(TCanvas* Canvas, const TRect& R, int RealCol, int ARow);
+
+  // The grid's built-in bitmaps by resource name ("KSGFILT", "metrocheckon",
+  // "metrocheckoff", "metroradioon", "metroradiooff"); false for another
+  // name.
+  static bool LoadGridBitmap(const QString& Name, TBitmap* Bitmap);
+
+  // Notifications of the grid's embedded date picker and balloon tool tip
+  // (WM_NOTIFY with these codes and records).
+  static constexpr int GN_DATETIMECHANGE = -759;
+  static constexpr int GN_BALLOONTEXT = -530;
+  static constexpr int GN_BALLOONSHOW = -521;
+  static constexpr int GN_BALLOONPOP = -522;
+  struct TGridDateTimeNotify {
+    NMHDR Hdr;
+    int Year = 0, Month = 0, Day = 0, Hour = 0, Minute = 0, Second = 0, MSec = 0;
+  };
+  // A text request of the balloon at a client point; answered with the
+  // text, the title, its icon, the width and colours the tip takes.
+  struct TGridBalloonNotify {
+    NMHDR Hdr;
+    TPoint At;
+    QString Text;
+    QString Title;
+    int Icon = 0;
+    int MaxWidth = 0;
+    TColor TextColor = 0x1FFFFFFF;
+    TColor BackgroundColor = 0x1FFFFFFF;
+    bool Answered = false;
+  };
+  TGridCoord LastBalloonCell() const { return FLastBalloonCell; }
+  std::function<void(TObject* Sender, int ACol, int ARow, QString& ATitle, QString& AText, int& AIcon)>
+      OnCellBalloon;
+  std::function<void(TObject* Sender, int ACol, int ARow, TColor AColor, const QString& AText)> OnColorSelect;
+  std::function<void(TObject* Sender, int ACol, int ARow, int AIndex)> OnImageSelect;
+
+
  protected:
   // The in-place editor's length limit.
   int GetEditLimit() override { return std::max(FMaxEditLength, 0); }
@@ -1866,4 +1961,20 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   QString FOldCellText;
   QString FOldWideText;
   bool FOldModified = false;
+
+  // --- painting branches, nodes and notifications (KitGridPaintParts.cpp,
+  // KitGridNotify.cpp)
+  void WMNotify(TMessage& Message);
+  bool PaintHoveredHeader(TCellPaintContext& Ctx);
+  int PaintRowIndicator(TCellPaintContext& Ctx);
+  void PaintListViewHeader(TCellPaintContext& Ctx);
+  void PaintTreeLines(TCellPaintContext& Ctx);
+  QString SearchHighlighted(const TCellPaintContext& Ctx, const QString& Text);
+  void PaintFilterGlyph(TCellPaintContext& Ctx, const TRect& R);
+  void ResetDisjunctColours(TCellPaintContext& Ctx, TColor& UrlColor);
+  void PaintFilterEditType(TCellPaintContext& Ctx, TRect& R, int& Indent, QString& Placeholder);
+  bool FFixedDropDownPressed = false;
+  int FMovedColumn = -1;
+  int FNumNodes = 0;
+  TGridCoord FLastBalloonCell{-1, -1};
 };

@@ -80,6 +80,9 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
   // 2. Text.
   QString text = GetFormattedCell(rc, row);
 
+  // 3. Search highlight.
+  if (FSearchFooter->Visible()) text = SearchHighlighted(Ctx, text);
+
   // 4. Kind; a formula shows its value.
   int kind = GetCellTextKind(text, FEnableHTML);
   if (kind == 3) {
@@ -101,6 +104,28 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
     savedDC = ::SaveDC(canvas->Handle());
     ::IntersectClipRect(canvas->Handle(), r.Left, r.Top, r.Right, r.Bottom);
     r.Top -= Ctx.ScrollOffset;
+  }
+
+  // 8. Filter glyph.
+  if (Ctx.FilterGlyph) PaintFilterGlyph(Ctx, cellRect);
+
+  // 10. Outside a disjunct selection a cell shows the grid's own colours.
+  if (FMouseActions->DisjunctRowSelect() || FMouseActions->DisjunctColSelect()) ResetDisjunctColours(Ctx, urlColor);
+
+  // 11. Background picture.
+  if (TBitmap* picture = FBackGround->Bitmap(); picture != nullptr && !picture->Empty()) {
+    const TBackGroundCells cells = FBackGround->Cells();
+    const bool covered = cells == bcAll || (cells == bcNormal && !Ctx.Fixed) || (cells == bcFixed && Ctx.Fixed);
+    const bool shownSelected = selected && !Ctx.Fixed && IsSelectionVisible();
+    const TCellProperties* own = FindCellProperties(rc, row);
+    if (covered && !shownSelected && (own == nullptr || own->BrushColor() == clNone)) {
+      const int gl = GridLineWidth();
+      const TRect area(cellRect.Left - gl + 1, cellRect.Top - gl + 1, r.Right, r.Bottom);
+      if (FBackGround->Display() == bdFixed)
+        PaintCellBackgroundPicture(canvas, area);
+      else if (FBackGround->Display() == bdTile)
+        TileCellBackgroundPicture(canvas, area, rc, row);
+    }
   }
 
   // 13. Selection rectangle.
@@ -173,6 +198,13 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
   if (!FXYOffsetTopLeftOnly) r.Right -= FXYOffset.X;
   if (rc == 0 && HasNodes() && !IsNode(row)) r.Left += GetNodeIndent(row);
 
+  // 16. Filter-edit row: the filter type's image before the text, its name
+  // as the placeholder of an empty cell.
+  int textIndent = 0;
+  QString placeholder;
+  const bool filterEditCell = FFilterEdit->Enabled() && row == FFilterEdit->Row() && HasFilterEdit(rc, row);
+  if (filterEditCell) PaintFilterEditType(Ctx, r, textIndent, placeholder);
+
   ::SetBkMode(canvas->Handle(), TRANSPARENT);
   if (kind == 1) {
     // 17. Mini-HTML.
@@ -241,6 +273,18 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
         if (top >= r.Bottom) break;
       }
     } else {
+      if (filterEditCell) {
+        // An empty filter cell names its filter type in italic grey; a typed
+        // condition stands upright in black.
+        if (text.isEmpty()) {
+          text = placeholder;
+          canvas->Font()->SetStyle(canvas->Font()->Style() + TFontStyles{fsItalic});
+          canvas->Font()->SetColor(0x808080);
+        } else {
+          canvas->Font()->SetStyle(canvas->Font()->Style() - TFontStyles{fsItalic});
+          canvas->Font()->SetColor(clBlack);
+        }
+      }
       if (flags & DT_SINGLELINE) text = text.left(kMaxSingleLine);
       if (canvas->Font()->Style().Contains(fsItalic) && Ctx.HAlign == taRightJustify) text += u' ';
       if ((flags & DT_END_ELLIPSIS) && Ctx.HAlign == taLeftJustify && !text.trimmed().isEmpty() &&
@@ -253,7 +297,7 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
         (rc == FSortSettings->Column() || FSortIndexes->FindIndex(rc) >= 0) &&
         (rc >= RawFixedCols() || FSortSettings->FixedCols())) {
       const TRect t = cellRect;
-      const int indent = 0;
+      const int indent = textIndent;
       const int right = Ctx.FilterGlyph ? t.Right - 16 : t.Right;
       const int w = std::max(0, std::min(right - t.Left - indent - 16, canvas->TextWidth(text)));
       const int x = Ctx.HAlign == taRightJustify ? right - w - 10

@@ -519,6 +519,14 @@ void TKitStringGrid::SetSelection(const TGridRect& Value) {
 }
 
 void TKitStringGrid::AutoDeleteRow(int ARow) {
+  if (HasNodes()) {
+    if (GetParentRow(ARow) < 0)
+      RemoveNormalRow(ARow);
+    else
+      RemoveChildRow(ARow);
+    if (OnAutoDeleteRow) OnAutoDeleteRow(this, ARow);
+    return;
+  }
   // Without nodes: the last data row between the fixed rows and the fixed
   // footers is only emptied, unless fixed rows are kept always.
   const int dataRows = RowCount() - RawFixedRows() - FFixedFooters;

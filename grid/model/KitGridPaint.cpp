@@ -1,6 +1,8 @@
 // Painting of the string grid: the per-cell painter in its fixed order
-// (styled background, fixed-cell looks, modified mark, always-visible editor
-// buttons, text, borders, fixed edges, drawing events, focus rectangle), and
+// (styled background, fixed-cell looks, row indicator, modified mark,
+// always-visible editor buttons, text, borders, fixed edges, tree lines,
+// drawing events, focus rectangle; the less common branches are in
+// KitGridPaintParts.cpp), and
 // the paint cycle around the cells (the frame of the cell being edited, the
 // background beyond the cells, the sizing lines).
 
@@ -48,6 +50,12 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
   GetVisualProperties(ACol, ARow, ctx.State, false, false, true, Canvas->Brush(), ctx.ColorTo, ctx.MirrorColor,
                       ctx.MirrorColorTo, Canvas->Font(), ctx.HAlign, ctx.VAlign, ctx.WordWrap, ctx.Gradient);
   ctx.Graphic = GetCellGraphic(ctx.RealCol, ARow);
+  // A look without a first colour leaves the cell on its ground (as the base
+  // step filled it): the mirror colour, else the fixed colour or the grid's.
+  if (Canvas->Brush()->Color() == clNone)
+    Canvas->Brush()->SetColor(ctx.MirrorColor != clNone ? ctx.MirrorColor
+                              : IsFixed(ACol, ARow) || ACol < RawFixedCols() || ARow < RawFixedRows() ? FixedColor()
+                                                                                                       : Color());
   if (ctx.State.Contains(gdSelected) && !Focused() && FSelectionColor == clNone) Canvas->Brush()->SetColor(clHighlight);
   if (FZoomFactor != 0) {
     const int size = Canvas->Font()->Size() + FZoomFactor;
@@ -96,7 +104,7 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
   // 6. Fixed-cell looks.
   const bool gradientLook =
       FLook == glVDX || FLook == glXP || FLook == glVista || FLook == glWin7 || FLook == glOffice2007;
-  if (ctx.Fixed && !ctx.Themed && gradientLook) {
+  if (ctx.Fixed && !ctx.Themed && gradientLook && !PaintHoveredHeader(ctx)) {
     const bool activeHeader = FActiveCellShow && ((ARow == Row() && ACol < RawFixedCols() && RawFixedCols() > 0) ||
                                                   (ACol == Col() && ARow < RawFixedRows() && RawFixedRows() > 0));
     if (activeHeader) {
@@ -120,12 +128,11 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
     }
   }
 
-  // 8. List-view header without themes.
-  if (ctx.Fixed && !ctx.Themed && FLook == glListView && !FFlat) {
-    Canvas->Brush()->SetColor(clBtnFace);
-    Canvas->Pen()->SetColor(clWhite);
-    Canvas->Rectangle(r);
-  }
+  // 7. Row indicator.
+  const int indicatorShift = FRowIndicator->Empty() ? 0 : PaintRowIndicator(ctx);
+
+  // 8. List-view header.
+  if (ctx.Fixed && !ctx.Themed && FLook == glListView && !FFlat) PaintListViewHeader(ctx);
 
   // 9. Modified-row mark.
   if (ACol == 0 && FShowModified->Enabled() && RowModified(DisplToRealRow(ARow))) {
@@ -170,10 +177,16 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
   // 12. Text.
   const bool noText = (FNoImageAndText && ctx.Graphic != nullptr) ||
                       (FNoDefaultDraw && (OnDrawCell || OnCustomCellDraw));
+  // The text step works on the text rectangle (margins, indents, graphic
+  // room); the cell's own rectangle is what the later steps draw on.
+  const TRect beforeText = r;
   if (!noText) DrawCellText(ctx);
+  r = beforeText;
 
-  // 13. Borders.
+  // 13. Borders (the row indicator's room given back first, so a left
+  // border stays on the cell's edge).
   r.Right = savedRight;
+  r.Left -= indicatorShift;
   Canvas->Brush()->SetColor(ctx.SavedBrush);
   Canvas->Font()->SetColor(ctx.SavedFont);
   TRect borderRect(r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1);
@@ -239,6 +252,9 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
     Line(Canvas, r.Left - 1, r.Top - 1, r.Left - 1, r.Bottom + 1);
     Line(Canvas, r.Right, r.Top - 1, r.Right, r.Bottom + 1);
   }
+
+  // 16. Tree lines.
+  if (FNumNodes > 0) PaintTreeLines(ctx);
 
   // 18. The drawing events.
   if (OnDrawCell) {

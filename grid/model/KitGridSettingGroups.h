@@ -126,6 +126,16 @@ class TSearchPanel : public TCustomPanel {
   // Called when the window is created; the layout of the bar.
   virtual void InitPanel() {}
 
+  // The state of the bar the cell painter reads: the text of its search
+  // edit, its highlight button held down, its match-case box ticked (kept
+  // by the bar's controls).
+  const QString& EditText() const { return FEditText; }
+  void SetEditText(const QString& Value) { FEditText = Value; }
+  bool HighLightDown() const { return FHighLightDown; }
+  void SetHighLightDown(bool Value) { FHighLightDown = Value; }
+  bool MatchCase() const { return FMatchCase; }
+  void SetMatchCase(bool Value) { FMatchCase = Value; }
+
   TNotifyEvent OnEditChange;
   TNotifyEvent OnForwardClick;
   TNotifyEvent OnBackwardClick;
@@ -136,6 +146,9 @@ class TSearchPanel : public TCustomPanel {
  private:
   TKitStringGrid* FGrid;
   TColor FColorTo = clNone;
+  QString FEditText;
+  bool FHighLightDown = false;
+  bool FMatchCase = false;
 };
 
 // ---------------------------------------------------------------------------

@@ -282,6 +282,17 @@ void TKitStringGrid::SetColorTones(const TColorTones& ATones) {
   SetGridFixedLineColor(ChangeColorPercent(ATones.Foreground.BrushColor, -20));
   SetBorderStyle(bsNone);
 
+  // Check boxes and radio buttons take the flat metro glyphs.
+  FControlLook->SetControlStyle(TControlLook::csGlyph);
+  {
+    TBitmap glyph;
+    if (LoadGridBitmap(QStringLiteral("metrocheckon"), &glyph)) FControlLook->SetCheckedGlyph(&glyph);
+    if (LoadGridBitmap(QStringLiteral("metrocheckoff"), &glyph)) FControlLook->SetUnCheckedGlyph(&glyph);
+    if (LoadGridBitmap(QStringLiteral("metroradioon"), &glyph)) FControlLook->SetRadioOnGlyph(&glyph);
+    if (LoadGridBitmap(QStringLiteral("metroradiooff"), &glyph)) FControlLook->SetRadioOffGlyph(&glyph);
+  }
+  // (The in-place editors and drop-down editors that take the tones' button
+  // colours are not part of the grid yet.)
   FControlLook->SetFlatButton(true);
   FFloatingFooter->SetColor(ATones.Foreground.BrushColor);
   FSearchFooter->SetColor(ATones.Foreground.BrushColor);

@@ -16,6 +16,7 @@ TF_MESSAGE_MAP(TKitStringGrid, TCustomGrid) {
   return {
       TF_MESSAGE(WM_SIZE, WMSize),
       TF_MESSAGE(WM_NCPAINT, WMNCPaint),
+      TF_MESSAGE(WM_NOTIFY, WMNotify),
   };
 }
 
