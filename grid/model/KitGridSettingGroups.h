@@ -42,8 +42,27 @@ class TFooterPanel : public TCustomPanel {
   // The footer cell under a point: the row is the grid's last row; the
   // column is found by walking the fixed and then the scrolled columns.
   void MouseToCell(int X, int Y, int& ACol, int& ARow) const;
+  // The painted width: the fixed columns and the columns from the grid's
+  // left column to the last.
+  int PaintedWidth() const;
+
+ protected:
+  // The panel takes the footer's height (0 while hidden) and the grid's
+  // OnCreatedFloatingFooter fires.
+  void CreateWnd() override;
+  // Paints the footer in its style (KitGridFooter.cpp).
+  void Paint() override;
+  // After the framework's handling: the grid's OnClick and ClickCell for
+  // the footer cell.
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
 
  private:
+  void PaintFixedLastRow(TCanvas* C, int W);
+  void PaintColumnPreview(TCanvas* C, int W);
+  void PaintCustomPreview(TCanvas* C, int W);
+  // A sunken frame around 0..W of the panel.
+  void PaintSunkenFrame(TCanvas* C, int W);
+
   TKitStringGrid* FGrid;
   QString FToolTipBuffer;
   int FLastHintX = -1;
