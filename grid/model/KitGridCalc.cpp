@@ -6,12 +6,56 @@
 
 #include <QStringList>
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <set>
 
+#include "foundation/KitMiniHTMLText.h"
 #include "grid/model/KitGrid.h"
+#include "grid/model/KitGridUtils.h"
 
 namespace {
+
+// A cell's value as Floats (or, by real row, AllFloats) reads it, without
+// an exception for a text that holds no number: false then. Plain numbers
+// take a short path; anything unusual goes through the typed access itself.
+// A text that is exactly a decimal number with a point ("-12.5", "3e4"):
+// its value, as the typed access would read it.
+bool PlainNumber(const QString& text, double& Value) {
+  char buf[64];
+  const qsizetype n = text.size();
+  if (n == 0 || n >= qsizetype(sizeof buf) || text[0] == u'+') return false;
+  for (qsizetype i = 0; i < n; ++i) {
+    const char16_t c = text[i].unicode();
+    if (c >= 128) return false;
+    buf[i] = char(c);
+  }
+  double v = 0;
+  const auto res = std::from_chars(buf, buf + n, v);
+  if (res.ec != std::errc() || res.ptr != buf + n || !std::isfinite(v)) return false;
+  Value = v;
+  return true;
+}
+
+bool ReadFloat(TKitStringGrid& G, int ACol, int ARow, bool RealRow, double& Value) {
+  QString text = RealRow ? G.GetCellByRealRow(ACol, ARow) : G.Cells(ACol, ARow);
+  // Where a point groups thousands the typed access reads "1.234" as 1234.
+  const bool pointGroups = UtilThousandSeparator() == u'.';
+  if (!pointGroups && PlainNumber(text, Value)) return true;
+  if (!RealRow && (text.contains(u'<') || text.contains(u'&'))) text = MiniHtmlToText(text);
+  text = ExtractFloatText(text);
+  if (text.isEmpty() || text == u'-') {
+    Value = 0;
+    return true;
+  }
+  if (PlainNumber(text, Value)) return true;
+  try {
+    Value = RealRow ? G.AllFloats(ACol, ARow) : G.Floats(ACol, ARow);
+    return true;
+  } catch (const EKitGridError&) {
+    return false;
+  }
+}
 
 // Case-insensitive ordering for the distinct count.
 struct TCaseInsensitiveLess {
@@ -45,12 +89,7 @@ void TKitStringGrid::ForCountedRows(int ACol, int FromRow, int ToRow, Fn&& F) {
     if (d >= 0 && d < RowCount() && !IsBaseCell(ACol, d)) continue;
     ExportNotification(esExportNextRow, r);
     double v = 0;
-    try {
-      v = hiddenMode ? AllFloats(ACol, r) : Floats(ACol, r);
-    } catch (const EKitGridError&) {
-      continue;
-    }
-    F(v);
+    if (ReadFloat(*this, ACol, r, hiddenMode, v)) F(v);
   }
   ExportNotification(esExportDone, -1);
 }
@@ -136,11 +175,8 @@ double TKitStringGrid::RowSum(int ARow, int FromCol, int ToCol) {
   double sum = 0;
   const int last = std::min(ToCol, TotalColCount() - 1);
   for (int c = std::max(FromCol, 0); c <= last; ++c) {
-    if (!IsBaseCell(c, ARow)) continue;
-    try {
-      sum += Floats(c, ARow);
-    } catch (const EKitGridError&) {
-    }
+    double v = 0;
+    if (IsBaseCell(c, ARow) && ReadFloat(*this, c, ARow, false, v)) sum += v;
   }
   return sum;
 }
@@ -155,11 +191,8 @@ double TKitStringGrid::RowMin(int ARow, int FromCol, int ToCol) {
   double m = Floats(FromCol, ARow);
   const int last = std::min(ToCol, TotalColCount() - 1);
   for (int c = std::max(FromCol, 0); c <= last; ++c) {
-    if (!IsBaseCell(c, ARow)) continue;
-    try {
-      m = std::min(m, Floats(c, ARow));
-    } catch (const EKitGridError&) {
-    }
+    double v = 0;
+    if (IsBaseCell(c, ARow) && ReadFloat(*this, c, ARow, false, v)) m = std::min(m, v);
   }
   return m;
 }
@@ -168,11 +201,8 @@ double TKitStringGrid::RowMax(int ARow, int FromCol, int ToCol) {
   double m = Floats(FromCol, ARow);
   const int last = std::min(ToCol, TotalColCount() - 1);
   for (int c = std::max(FromCol, 0); c <= last; ++c) {
-    if (!IsBaseCell(c, ARow)) continue;
-    try {
-      m = std::max(m, Floats(c, ARow));
-    } catch (const EKitGridError&) {
-    }
+    double v = 0;
+    if (IsBaseCell(c, ARow) && ReadFloat(*this, c, ARow, false, v)) m = std::max(m, v);
   }
   return m;
 }

@@ -205,6 +205,7 @@ class TSectionRenderer {
   // may be a fixed number): "# ?/?", "# ??/??", "?/8". Denominators have
   // at most four digits. False for any other section.
   bool Fraction(QStringView s, QString& out) const {
+    if (!s.contains(u'/')) return false;
     static const QRegularExpression re(QStringLiteral("^([#0?,]*[#0?])?( +)([#0?]+)/([#0?]+|[1-9][0-9]*)$|"
                                                       "^()()([#0?]+)/([#0?]+|[1-9][0-9]*)$"));
     const QRegularExpressionMatch m = re.match(s);
@@ -619,9 +620,8 @@ QString FormatNumber(double v, const QString& fmt, bool isDate, const TFormatSet
   }
   if (sec >= count) return kNoSection;
   const QString& s = sections[size_t(sec)];
-  const QString upper = s.toUpper();
-  if (upper.contains(QStringLiteral("[$-F800]"))) return FormatDateTime(dates.LongDateFormat, v, dates);
-  if (upper.contains(QStringLiteral("[$-F400]"))) return FormatDateTime(dates.LongTimeFormat, v, dates);
+  if (s.contains(u"[$-F800]", Qt::CaseInsensitive)) return FormatDateTime(dates.LongDateFormat, v, dates);
+  if (s.contains(u"[$-F400]", Qt::CaseInsensitive)) return FormatDateTime(dates.LongTimeFormat, v, dates);
   if (isDate && v < 0) return kNoSection;
   return TSectionRenderer(s, v, suppress, numbers, dates).Run();
 }

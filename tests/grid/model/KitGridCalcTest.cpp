@@ -12,6 +12,7 @@
 
 #include "grid/model/KitGrid.h"
 #include "tests/grid/GridTestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace {
 
@@ -95,6 +96,28 @@ TEST(GridCalc, ColumnAggregatesOverDataRows) {
     }
     EXPECT_EQ(Fails([&] { g->ColumnStdDev(1); }), c.StdDevFails);
   }
+}
+
+// The sums read each cell as the typed access does, in a point-decimal and
+// a comma-decimal (point-grouping) locale.
+TEST(GridCalc, ColumnValuesReadAsTheTypedAccessReadsThem) {
+  const QStringList values{"1.5",  "1,234", " 7 ",     "(2)",   "<b>3</b>", "1e2", "+4",
+                           "€ 5", "1.234", "-",       "abc",   "2,5",      "12%", "&lt;1"};
+  const TFormatSettings saved = FormatSettings;
+  for (const TFormatSettings& fs : {TFormatSettings::Create("en-US"), testsupport::GermanSettings()}) {
+    FormatSettings = fs;
+    auto g = ColumnGrid(values);
+    double expected = 0;
+    for (int r = 1; r <= values.size(); ++r) {
+      try {
+        expected += g->Floats(1, r);
+      } catch (const EKitGridError&) {
+      }
+    }
+    EXPECT_DOUBLE_EQ(g->ColumnSum(1), expected) << QString(fs.DecimalSeparator).toStdString();
+    EXPECT_DOUBLE_EQ(g->RowSum(1, 0, 3) + g->RowSum(2, 0, 3), g->Floats(1, 1) + g->Floats(1, 2));
+  }
+  FormatSettings = saved;
 }
 
 TEST(GridCalc, StandardDeviationIsThePopulationOne) {
