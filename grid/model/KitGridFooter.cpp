@@ -6,6 +6,7 @@
 
 #include "foundation/KitMiniHTMLEngine.h"
 #include "grid/model/KitGrid.h"
+#include "platform/vcl/Forms.h"
 
 // ---------------------------------------------------------------------------
 // Calculation
@@ -84,6 +85,57 @@ QString TKitStringGrid::ExpandFooterTemplate(const QString& Template) {
 
 // ---------------------------------------------------------------------------
 // The panel
+
+TF_MESSAGE_MAP(TFooterPanel, TCustomPanel) {
+  return {
+      TF_MESSAGE(CM_HINTSHOW, CMHintShow),
+      TF_MESSAGE(CM_MOUSELEAVE, CMMouseLeave),
+  };
+}
+
+int TFooterPanel::ColumnAt(int X) const {
+  if (X < 0) return -1;
+  int sum = 0;
+  for (int c = 0; c < FGrid->FixedCols(); ++c) {
+    sum += FGrid->ColWidths(c);
+    if (X < sum) return c;
+  }
+  for (int c = FGrid->LeftCol(); c < FGrid->ColCount(); ++c) {
+    sum += FGrid->ColWidths(c);
+    if (X < sum) return c;
+  }
+  return -1;
+}
+
+void TFooterPanel::MouseMove(TShiftState Shift, int X, int Y) {
+  TCustomPanel::MouseMove(Shift, X, Y);
+  if (FGrid == nullptr || !FGrid->FloatingFooter()->ShowHint()) return;
+  const int col = ColumnAt(X);
+  if (col != FLastHintX) {
+    if (Application) Application->CancelHint();
+    FLastHintX = col;
+  }
+}
+
+void TFooterPanel::CMHintShow(TMessage& Message) {
+  Inherited<TCustomPanel>(Message);
+  auto* info = reinterpret_cast<THintInfo*>(Message.LParam);
+  if (info == nullptr || FGrid == nullptr) return;
+  const int col = ColumnAt(info->CursorPos.X);
+  FLastHintX = col;
+  QString hint = info->HintStr;
+  if (FGrid->OnGridHint && col >= 0) FGrid->OnGridHint(FGrid, FGrid->RowCount() - 1, col, hint);
+  if (!FGrid->FloatingFooter()->ShowHint() || col < 0) {
+    Message.Result = 1;
+    return;
+  }
+  info->HintStr = hint;
+}
+
+void TFooterPanel::CMMouseLeave(TMessage& Message) {
+  Inherited<TCustomPanel>(Message);
+  FLastHintX = -1;
+}
 
 void TFooterPanel::CreateWnd() {
   TCustomPanel::CreateWnd();

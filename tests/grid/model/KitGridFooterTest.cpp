@@ -285,3 +285,40 @@ TEST_F(FooterPaintTest, CustomPaintLeavesItToTheEvent) {
   EXPECT_EQ(col, 2);
   EXPECT_EQ(probe::BgrAt(img, 400, 5), 0x00FF00u);
 }
+
+TEST_F(FooterPaintTest, HintsOfFooterCells) {
+  TFloatingFooter* ff = Grid->FloatingFooter();
+  ff->SetVisible(true);
+  QStringList asked;
+  Grid->OnGridHint = [&](TObject*, int ARow, int ACol, QString& Hint) {
+    asked << QStringLiteral("%1,%2").arg(ACol).arg(ARow);
+    Hint = QStringLiteral("column %1").arg(ACol);
+  };
+  auto hintAt = [&](int X, QString& Shown) {
+    THintInfo info;
+    info.CursorPos = TPoint(X, 5);
+    const LRESULT veto = Grid->FooterPanel()->Perform(CM_HINTSHOW, 0, reinterpret_cast<LPARAM>(&info));
+    Shown = info.HintStr;
+    return veto == 0;
+  };
+  QString shown;
+  // Without ShowHint the event is asked but no hint shows.
+  EXPECT_FALSE(hintAt(200, shown));
+  ff->SetShowHint(true);
+  EXPECT_TRUE(hintAt(200, shown));
+  EXPECT_EQ(shown, "column 2");
+  // Within the fixed column, and beyond the last column (none: no event).
+  EXPECT_TRUE(hintAt(10, shown));
+  EXPECT_EQ(shown, "column 0");
+  EXPECT_FALSE(hintAt(kPainted + 10, shown));
+  EXPECT_EQ(asked, (QStringList{"2,5", "2,5", "0,5"}));
+  // Columns under points, and the cell a click reports.
+  EXPECT_EQ(Grid->FooterPanel()->ColumnAt(89), 0);
+  EXPECT_EQ(Grid->FooterPanel()->ColumnAt(90), 1);
+  EXPECT_EQ(Grid->FooterPanel()->ColumnAt(359), 3);
+  EXPECT_EQ(Grid->FooterPanel()->ColumnAt(360), -1);
+  int col = -1, row = -1;
+  Grid->FooterPanel()->MouseToCell(150, 5, col, row);
+  EXPECT_EQ(col, 1);
+  EXPECT_EQ(row, 5);
+}
