@@ -26,6 +26,7 @@
 
 #include "foundation/KitStyles.h"
 #include "grid/model/BaseGrid.h"
+#include "grid/model/KitGridCalc.h"
 #include "grid/model/KitGridCellGraphic.h"
 #include "grid/model/KitGridError.h"
 #include "grid/model/KitGridLists.h"
@@ -776,7 +777,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
 
   virtual bool SpareHook1() { return false; }
   virtual void SetDefaultRowHeight(int Value);
-  virtual void DoCalcFooter(int ACol) {}
+  virtual void DoCalcFooter(int ACol);
   virtual void ClickSort(int ACol);
   virtual void ClickCell(int ARow, int ACol);
   virtual void SpareHook2() {}
@@ -1603,7 +1604,51 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   std::function<void(TObject* Sender, int ACol, int ARow, TColor AColor, const QString& AText)> OnColorSelect;
   std::function<void(TObject* Sender, int ACol, int ARow, int AIndex)> OnImageSelect;
 
+  // --- Aggregates of columns, rows, rectangles and the selection; the
+  // floating footer's calculation, template and events.
+  // A range of rows of -1 (either end) means every data row: FixedRows to
+  // RowCount - FixedFooters - 1.
+  double ColumnSum(int ACol, int FromRow = -1, int ToRow = -1);
+  double ColumnAvg(int ACol, int FromRow = -1, int ToRow = -1);
+  double ColumnMin(int ACol, int FromRow = -1, int ToRow = -1);
+  double ColumnMax(int ACol, int FromRow = -1, int ToRow = -1);
+  double ColumnStdDev(int ACol, int FromRow = -1, int ToRow = -1);
+  double ColumnDistinct(int ACol, int FromRow = -1, int ToRow = -1);
+  double ColumnCount(int ACol, int FromRow = -1, int ToRow = -1);
+  double ColumnCustomCalc(int ACol, int FromRow = -1, int ToRow = -1);
+  double RowSum(int ARow, int FromCol, int ToCol);
+  double RowAvg(int ARow, int FromCol, int ToCol);
+  double RowMin(int ARow, int FromCol, int ToCol);
+  double RowMax(int ARow, int FromCol, int ToCol);
+  double RectCalc(const TGridRect& GR, TCalcType CalcType);
+  double RectSum(const TGridRect& GR) { return RectCalc(GR, ctSum); }
+  double RectAvg(const TGridRect& GR) { return RectCalc(GR, ctAvg); }
+  double RectMin(const TGridRect& GR) { return RectCalc(GR, ctMin); }
+  double RectMax(const TGridRect& GR) { return RectCalc(GR, ctMax); }
+  double SelectionSum() { return RectSum(GetSelection()); }
+  double SelectionAvg() { return RectAvg(GetSelection()); }
+  double SelectionMin() { return RectMin(GetSelection()); }
+  double SelectionMax() { return RectMax(GetSelection()); }
+  // A footer template with its "<#n>" tags replaced by the texts of column n
+  // of the current row.
+  QString ExpandFooterTemplate(const QString& Template);
+  TGroupCalcEvent OnColumnCalc;
+  TCalcFooterEvent OnCalcFooter;
+  TPaintFooterEvent OnPaintFooter;
 
+ protected:
+  // Set by the grouping operations: the grouped column, -1 when not grouped.
+  void SetGroupColumnState(int ACol) { FGroupColumn = ACol; }
+
+ private:
+  // Calls Fn(row, value) for each counted row of a column range.
+  template <class Fn>
+  void ForCountedRows(int ACol, int FromRow, int ToRow, Fn&& F);
+  void DefaultRowRange(int& FromRow, int& ToRow) const;
+  // Set while the footer calculation counts hidden rows: column ranges are
+  // then read by real row index.
+  bool FCalcRealRows = false;
+  // --- end of aggregates
  protected:
   // The in-place editor's length limit.
   int GetEditLimit() override { return std::max(FMaxEditLength, 0); }

@@ -37,13 +37,41 @@ using TCalcFooterEvent = std::function<void(TObject* Sender, int ACol, int ARow,
 // with the footer's own code; here it is the panel the grid owns.
 class TFooterPanel : public TCustomPanel {
  public:
+  TF_DECLARE_MESSAGES(TFooterPanel)
   explicit TFooterPanel(TKitStringGrid* AGrid);
   TKitStringGrid* Grid() const { return FGrid; }
   // The footer cell under a point: the row is the grid's last row; the
   // column is found by walking the fixed and then the scrolled columns.
   void MouseToCell(int X, int Y, int& ACol, int& ARow) const;
+  // The painted width: the fixed columns and the columns from the grid's
+  // left column to the last.
+  int PaintedWidth() const;
+  // The footer column at X, -1 beyond the last column.
+  int ColumnAt(int X) const;
+
+ protected:
+  // The panel takes the footer's height (0 while hidden) and the grid's
+  // OnCreatedFloatingFooter fires.
+  void CreateWnd() override;
+  // Paints the footer in its style (KitGridFooter.cpp).
+  void Paint() override;
+  // After the framework's handling: the grid's OnClick and ClickCell for
+  // the footer cell.
+  void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
+  // With ShowHint, moving to another column cancels the hint shown.
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  // The hint of the footer cell under the cursor (the grid's OnGridHint),
+  // shown only with the footer's ShowHint and over a column.
+  void CMHintShow(TMessage& Message);
+  void CMMouseLeave(TMessage& Message);
 
  private:
+  void PaintFixedLastRow(TCanvas* C, int W);
+  void PaintColumnPreview(TCanvas* C, int W);
+  void PaintCustomPreview(TCanvas* C, int W);
+  // A sunken frame around 0..W of the panel.
+  void PaintSunkenFrame(TCanvas* C, int W);
+
   TKitStringGrid* FGrid;
   QString FToolTipBuffer;
   int FLastHintX = -1;

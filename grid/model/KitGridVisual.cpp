@@ -8,6 +8,7 @@
 
 #include "foundation/KitMiniHTMLText.h"
 #include "grid/model/KitGrid.h"
+#include "grid/model/KitGridNumberFormat.h"
 #include "grid/model/KitGridDraw.h"
 #include "grid/model/KitGridUtils.h"
 #include "platform/rtl/SysUtils.h"
@@ -296,9 +297,7 @@ QString TKitStringGrid::GetFormattedCell(int ACol, int ARow) {
         return Format(format, {TVarRec(Ints(ACol, ARow))});
       return Format(format, {TVarRec(Floats(ACol, ARow))});
     }
-    // Excel number-format codes are not rendered by this grid yet: the text
-    // is shown as stored.
-    return text;
+    return ApplyExcelNumberFormat(QVariant(Floats(ACol, ARow)), format);
   } catch (const Exception&) {
     return text;
   }
