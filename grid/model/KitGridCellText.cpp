@@ -167,10 +167,23 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
     }
   }
 
-  // 15. Margins.
+  // 14. A graphic that stands for the text.
+  if (Ctx.Graphic != nullptr && !Ctx.Layout.DrawText) {
+    if (Ctx.ScrollOffset > 0) ::RestoreDC(canvas->Handle(), savedDC);
+    return;
+  }
+
+  // 15. Margins, and the room of a graphic beside the text.
   r.Left += FXYOffset.X;
   r.Top += FXYOffset.Y;
   if (!FXYOffsetTopLeftOnly) r.Right -= FXYOffset.X;
+  if (Ctx.Graphic != nullptr) {
+    const TCellGraphicLayout& g = Ctx.Layout;
+    if (g.HAlign == haBeforeText) r.Left += g.Width;
+    else if (g.HAlign == haAfterText) r.Right -= g.Width;
+    if (g.VAlign == vaAboveText) r.Top += g.Height;
+    else if (g.VAlign == vaUnderText) r.Bottom -= g.Height;
+  }
   if (rc == 0 && HasNodes() && !IsNode(row)) r.Left += GetNodeIndent(row);
 
   ::SetBkMode(canvas->Handle(), TRANSPARENT);

@@ -47,7 +47,8 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
   // 4. The cell's look without the selection (the text step colours it).
   GetVisualProperties(ACol, ARow, ctx.State, false, false, true, Canvas->Brush(), ctx.ColorTo, ctx.MirrorColor,
                       ctx.MirrorColorTo, Canvas->Font(), ctx.HAlign, ctx.VAlign, ctx.WordWrap, ctx.Gradient);
-  ctx.Graphic = GetCellGraphic(ctx.RealCol, ARow);
+  ctx.Layout = GetCellGraphicLayout(ctx.RealCol, ARow);
+  ctx.Graphic = ctx.Layout.Graphic;
   if (ctx.State.Contains(gdSelected) && !Focused() && FSelectionColor == clNone) Canvas->Brush()->SetColor(clHighlight);
   if (FZoomFactor != 0) {
     const int size = Canvas->Font()->Size() + FZoomFactor;
@@ -167,7 +168,15 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
     }
   }
 
-  // 12. Text.
+  // 12. Text; an object that paints under its text first.
+  auto* cellObject = ctx.Graphic != nullptr && ctx.Graphic->CellType() == ctInterface
+                         ? dynamic_cast<IGridCell*>(ctx.Graphic->CellBitmap())
+                         : nullptr;
+  const bool beforeText = cellObject != nullptr && cellObject->PaintsBeforeText();
+  if (beforeText) {
+    TRect g(r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1);
+    DrawCellGraphic(ctx, g);
+  }
   const bool noText = (FNoImageAndText && ctx.Graphic != nullptr) ||
                       (FNoDefaultDraw && (OnDrawCell || OnCustomCellDraw));
   if (!noText) DrawCellText(ctx);
@@ -238,6 +247,12 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
     Line(Canvas, r.Left - 1, r.Bottom, r.Right + 1, r.Bottom);
     Line(Canvas, r.Left - 1, r.Top - 1, r.Left - 1, r.Bottom + 1);
     Line(Canvas, r.Right, r.Top - 1, r.Right, r.Bottom + 1);
+  }
+
+  // 17. The graphic.
+  if (ctx.Graphic != nullptr && !beforeText) {
+    if (ctx.Fixed) r.Top += 1;
+    DrawCellGraphic(ctx, r);
   }
 
   // 18. The drawing events.
