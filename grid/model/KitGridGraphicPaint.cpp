@@ -285,7 +285,7 @@ void TKitStringGrid::DrawCheckBox(TCanvas* Canvas, const TRect& ARect, bool Chec
     case TControlLook::csWinXP:
     case TControlLook::csVDX: {
       const bool vdx = Style == TControlLook::csVDX;
-      int n = (vdx ? 1 : 5) + (Checked || Grayed ? 0 : 1) + (Enabled ? 0 : 2);
+      const int n = (vdx ? 1 : 5) + (Checked ? 0 : 1) + (Enabled ? 0 : 2);
       DrawGlyph(Canvas, r.Left, r.Top, QStringLiteral("KSGCHK%1").arg(n, 2, 10, QChar(u'0')));
       if (Grayed && !Checked) {
         // A partial state: a filled square inside the box.
@@ -685,8 +685,8 @@ void TKitStringGrid::DrawCellGraphic(TCellPaintContext& Ctx, TRect& ARect) {
       const double v = std::trunc(Floats(rc, row) * 2) / 2;
       int x = left;
       for (int i = 1; i <= g->CellAngle(); ++i, x += 18) {
-        DrawCellShape(canvas, x, top, TColor(g->CellIndex()), v >= i ? TColor(g->CellIndex()) : g->CellBitmapColor(),
-                      csStar, 16, 16);
+        const TColor colour = v >= i ? TColor(g->CellIndex()) : g->CellBitmapColor();
+        DrawCellShape(canvas, x, top, colour, colour, csStar, 16, 16);
         if (v > i - 1 && v < i) DrawCellShape(canvas, x, top, TColor(g->CellIndex()), TColor(g->CellIndex()),
                                               csHalfStar, 16, 16);
       }

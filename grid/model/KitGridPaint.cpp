@@ -179,7 +179,11 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
   }
   const bool noText = (FNoImageAndText && ctx.Graphic != nullptr) ||
                       (FNoDefaultDraw && (OnDrawCell || OnCustomCellDraw));
+  // The text step works on its own text rectangle: the later steps get the
+  // cell's.
+  const TRect textStepRect = r;
   if (!noText) DrawCellText(ctx);
+  r = textStepRect;
 
   // 13. Borders.
   r.Right = savedRight;
