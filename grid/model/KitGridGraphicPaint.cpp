@@ -846,8 +846,10 @@ void TKitStringGrid::DrawNodeGlyph(TCellPaintContext& Ctx, TRect R) {
   // node cell shows the closed box of its node look.
   TCanvas* canvas = Ctx.Canvas;
   const int ni = FCellNode->NodeIndent();
-  R.Left += GetNodeIndent(Ctx.Row) - ni;
-  R.Left = R.Left + ni - ni / 2 - 4;
+  // The row's indent; a row the node operations have not indented counts
+  // as the first level, so the glyph stays inside its cell.
+  const int indent = std::max(GetNodeIndent(Ctx.Row), ni);
+  R.Left = R.Left + indent - ni / 2 - 4;
   const bool contracted = true;
   const int cy = R.Top + R.Height() / 2;
   switch (FCellNode->NodeType()) {

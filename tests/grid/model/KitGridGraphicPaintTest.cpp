@@ -26,9 +26,9 @@ class GraphicPaintTest : public ::testing::Test {
  protected:
   void SetUp() override {
     Form = std::make_unique<TForm>(nullptr);
-    Form->SetBounds(10, 10, 780, 560);
+    Form->SetBounds(10, 10, 880, 620);
     Grid = Create<TKitStringGrid>(Form.get());
-    Grid->SetBounds(0, 0, 7 * kColWidth + 8, 17 * kRowHeight + 8);
+    Grid->SetBounds(0, 0, 7 * kColWidth + 8, 19 * kRowHeight + 20);
     Grid->SetScrollBars(ssNone);
     Grid->SetColCount(7);
     Grid->SetRowCount(17);
@@ -175,6 +175,8 @@ class GraphicPaintTest : public ::testing::Test {
     g->AddButton(1, 15, 70, 20, QStringLiteral("Hot"), haCenter, vaCenter);
     g->AddButton(2, 15, 70, 20, QStringLiteral("Normal"), haCenter, vaCenter);
     g->SetHoverButtonCell(TGridCoord{1, 15});
+    // A node glyph in the grid's node look (nodes are made by the grouping).
+    g->CreateCellGraphic(4, 15)->SetCellType(ctNode);
 
     for (int c = 1; c <= 3; ++c) g->SetReadOnly(c, 16, true);
     g->AddCheckBox(1, 16, true, false);
@@ -275,6 +277,7 @@ TEST_F(GraphicPaintTest, DefaultLook) {
 TEST_F(GraphicPaintTest, ColouredStyleWithTheGridsGlyphs) {
   Grid->SetComponentStyle(tsOffice2019Gray);
   Grid->ControlLook()->SetControlStyle(TControlLook::csWinXP);
+  Grid->CellNode()->SetNodeType(cnXP);
   const QImage xp = Paint();
   Keep(xp, QStringLiteral("grid-cell-graphics-office2019gray-xp.png"));
   // The XP glyphs: a green tick in a checked box, none in an unchecked one.
@@ -293,7 +296,13 @@ TEST_F(GraphicPaintTest, ColouredStyleWithTheGridsGlyphs) {
   EXPECT_GT(Dark(xp, 1, 16) + probe::Count(xp, [](QRgb p) { return probe::Luminance(p) < 215; }, inCell(1, 16)), 8);
 
   Grid->ControlLook()->SetControlStyle(TControlLook::csVDX);
+  Grid->CellNode()->SetNodeType(cnLeaf);
   const QImage vdx = Paint();
   Keep(vdx, QStringLiteral("grid-cell-graphics-office2019gray-vdx.png"));
   EXPECT_GT(Dark(vdx, 2, 1), Dark(vdx, 1, 1) + 6);
+  // The leaf glyph: its dark outline inside the node cell, near its left.
+  const TRect node = Grid->CellRect(4, 15);
+  EXPECT_GT(probe::Count(vdx, [](QRgb p) { return probe::Luminance(p) < 100; },
+                         QRect(node.Left, node.Top, 24, node.Height())),
+            6);
 }
