@@ -11,6 +11,10 @@
 //   KitGridTyped.cpp       typed cell access, headers, block appearance,
 //                          highlighting, checking, fills, repainting
 //   KitGridGraphics.cpp    the cell graphic operations
+//   KitGridCheck.cpp       check boxes, radio buttons and buttons in cells
+//   KitGridIndicators.cpp  pictures, images, indicators, comments, markers,
+//                          balloons
+//   KitGridGraphicPaint.cpp  placing and painting a cell's graphic
 //   KitGridSelection.cpp   disjunct row and column selection, row states
 //
 // Columns are real (hidden columns counted) where the members say so; while

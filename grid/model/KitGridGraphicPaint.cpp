@@ -154,6 +154,15 @@ TBitmap* GridGlyph(const QString& Name) {
 
 void DrawGlyph(TCanvas* Canvas, int X, int Y, const QString& Name) { DrawAlphaBitmap(Canvas, X, Y, GridGlyph(Name)); }
 
+// Draws a bitmap that is not the painter's own with or without its
+// automatic transparent colour, leaving the bitmap's own flag as it was.
+void DrawKeyed(TCanvas* Canvas, int X, int Y, TBitmap* Bitmap, bool Transparent) {
+  const bool was = Bitmap->Transparent();
+  if (was != Transparent) Bitmap->SetTransparent(Transparent);
+  Canvas->Draw(X, Y, Bitmap);
+  if (was != Transparent) Bitmap->SetTransparent(was);
+}
+
 bool IsCheckKind(TCellType T) {
   return T == ctCheckBox || T == ctDataCheckBox || T == ctVirtCheckBox || T == ctRowCheckBox ||
          T == ctRadioButton || T == ctTriStateCheckBox;
@@ -326,10 +335,7 @@ void TKitStringGrid::DrawCheckBox(TCanvas* Canvas, const TRect& ARect, bool Chec
     }
     case TControlLook::csGlyph: {
       TBitmap* glyph = Checked ? FControlLook->CheckedGlyph() : FControlLook->UnCheckedGlyph();
-      if (glyph != nullptr && !glyph->Empty()) {
-        glyph->SetTransparent(true);
-        Canvas->Draw(r.Left, r.Top, glyph);
-      }
+      if (glyph != nullptr && !glyph->Empty()) DrawKeyed(Canvas, r.Left, r.Top, glyph, true);
       break;
     }
     default: {
@@ -388,10 +394,7 @@ void TKitStringGrid::DrawRadioButton(TCanvas* Canvas, const TRect& ARect, bool R
       }
       case TControlLook::csGlyph: {
         TBitmap* glyph = Checked ? FControlLook->RadioOnGlyph() : FControlLook->RadioOffGlyph();
-        if (glyph != nullptr && !glyph->Empty()) {
-          glyph->SetTransparent(true);
-          Canvas->Draw(X, Y, glyph);
-        }
+        if (glyph != nullptr && !glyph->Empty()) DrawKeyed(Canvas, X, Y, glyph, true);
         break;
       }
       default: {
@@ -513,10 +516,7 @@ void TKitStringGrid::DrawCellGraphic(TCellPaintContext& Ctx, TRect& ARect) {
 
   switch (type) {
     case ctBitmap:
-      if (auto* bmp = dynamic_cast<TBitmap*>(g->CellBitmap())) {
-        bmp->SetTransparent(g->CellTransparent());
-        canvas->Draw(left, top, bmp);
-      }
+      if (auto* bmp = dynamic_cast<TBitmap*>(g->CellBitmap())) DrawKeyed(canvas, left, top, bmp, g->CellTransparent());
       break;
     case ctIcon:
       if (auto* icon = dynamic_cast<TGraphic*>(g->CellIcon())) canvas->Draw(left, top, icon);
@@ -761,13 +761,12 @@ void TKitStringGrid::DrawGraphicButton(TCellPaintContext& Ctx, TCellGraphic* G, 
     QString caption = G->CellText();
     if (type == ctBitButton)
       if (auto* glyph = dynamic_cast<TBitmap*>(G->CellBitmap()); glyph != nullptr && !glyph->Empty()) {
-        glyph->SetTransparent(true);
         const int gy = glyph->Height() >= content.Height() ? content.Top + 3
                                                            : content.Top + (content.Height() - glyph->Height()) / 2;
         if (caption.isEmpty()) {
-          canvas->Draw(content.Left + (content.Width() - glyph->Width()) / 2, gy, glyph);
+          DrawKeyed(canvas, content.Left + (content.Width() - glyph->Width()) / 2, gy, glyph, true);
         } else {
-          canvas->Draw(content.Left + 3, gy, glyph);
+          DrawKeyed(canvas, content.Left + 3, gy, glyph, true);
           content.Left += 3 + glyph->Width() + 4;
         }
       }
