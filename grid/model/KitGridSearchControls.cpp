@@ -23,6 +23,15 @@ TF_MESSAGE_MAP(TKitGridButton, TGraphicControl) {
   return {
       TF_MESSAGE(CM_MOUSEENTER, CMButtonMouseEnter),
       TF_MESSAGE(CM_MOUSELEAVE, CMButtonMouseLeave),
+      TF_MESSAGE(CM_DIALOGCHAR, CMButtonDialogChar),
+  };
+}
+
+TF_MESSAGE_MAP(TKitCheckBox, TWinControl) {
+  return {
+      TF_MESSAGE(CM_DIALOGCHAR, CMBoxDialogChar),
+      TF_MESSAGE(CM_MOUSEENTER, CMBoxMouseEnter),
+      TF_MESSAGE(CM_MOUSELEAVE, CMBoxMouseLeave),
   };
 }
 
@@ -410,8 +419,34 @@ void TKitGridButton::CMButtonMouseLeave(TMessage& Message) {
   Invalidate();
 }
 
+void TKitGridButton::CMButtonDialogChar(TMessage& Message) {
+  if (Enabled() && Visible() && IsAccel(Word(Message.WParam), Caption())) {
+    Click();
+    Message.Result = 1;
+  }
+}
+
 // ---------------------------------------------------------------------------
 // TKitCheckBox
+
+void TKitCheckBox::CMBoxDialogChar(TMessage& Message) {
+  if (!Enabled() || !Visible() || !IsAccel(Word(Message.WParam), Caption())) return;
+  Toggle();
+  if (TabStop() && CanFocus()) SetFocus();
+  Message.Result = 1;
+}
+
+void TKitCheckBox::CMBoxMouseEnter(TMessage& Message) {
+  TCustomControl::CMMouseEnter(Message);
+  FHot = true;
+  Invalidate();
+}
+
+void TKitCheckBox::CMBoxMouseLeave(TMessage& Message) {
+  TCustomControl::CMMouseLeave(Message);
+  FHot = false;
+  Invalidate();
+}
 
 TKitCheckBox::TKitCheckBox(TComponent* AOwner) : TCustomControl(AOwner), FColor(clWindow) {
   SetBounds(0, 0, 98, 20);

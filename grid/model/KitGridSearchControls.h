@@ -131,6 +131,8 @@ class TKitGridButton : public TGraphicControl {
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void CMButtonMouseEnter(TMessage& Message);
   void CMButtonMouseLeave(TMessage& Message);
+  // The caption's accelerator clicks an enabled, visible button.
+  void CMButtonDialogChar(TMessage& Message);
 
  private:
   template <class V>
@@ -181,6 +183,7 @@ class TKitGridButton : public TGraphicControl {
 
 class TKitCheckBox : public TCustomControl {
  public:
+  TF_DECLARE_MESSAGES(TKitCheckBox)
   explicit TKitCheckBox(TComponent* AOwner);
 
   // Flips Checked unless ReadOnly.
@@ -219,6 +222,10 @@ class TKitCheckBox : public TCustomControl {
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void KeyDown(Word& Key, TShiftState Shift) override;
   void KeyUp(Word& Key, TShiftState Shift) override;
+  // The caption's accelerator toggles the box (and focuses it with TabStop).
+  void CMBoxDialogChar(TMessage& Message);
+  void CMBoxMouseEnter(TMessage& Message);
+  void CMBoxMouseLeave(TMessage& Message);
 
  private:
   template <class V>

@@ -10,6 +10,7 @@
 #include "grid/model/KitGrid.h"
 #include "grid/model/KitGridLists.h"
 #include "grid/model/KitGridUndo.h"
+#include "platform/vcl/Forms.h"
 #include "tests/grid/GridTestSupport.h"
 
 namespace {
@@ -471,3 +472,32 @@ TEST(BalloonTest, HostsOwnBalloonsAndRadioGroups) {
 }
 
 }  // namespace
+
+// The precise hit test of a check box in a right-aligned cell with text:
+// the box stands left of the text.
+TEST(CheckBoxHitTest, PreciseHitsOnlyTheBox) {
+  TForm form(nullptr);
+  form.SetBounds(10, 10, 400, 300);
+  TKitStringGrid* g = Create<TKitStringGrid>(&form);
+  g->SetBounds(0, 0, 380, 280);
+  g->SetDefaultColWidth(120);
+  g->SetDefaultRowHeight(24);
+  g->SetParent(&form);
+  form.Show();
+  g->SetCells(1, 1, QStringLiteral("some text"));
+  g->SetAlignments(1, 1, taRightJustify);
+  g->AddCheckBox(1, 1, false, false);
+  const TRect r = g->CellRect(1, 1);
+  const int textWidth = g->GetCellTextSize(1, 1, false, false).cx;
+  // Without the precise check every point of the cell counts.
+  EXPECT_TRUE(g->IsInCheckBox(1, 1, r.Right - 3, r.Top + 3));
+  g->MouseActions()->SetPreciseCheckBoxCheck(true);
+  // On the text: no; just left of the text, inside the box: yes.
+  EXPECT_FALSE(g->IsInCheckBox(1, 1, r.Right - 4, r.Top + 6));
+  const int boxRight = r.Right - 2 - textWidth;
+  EXPECT_TRUE(g->IsInCheckBox(1, 1, boxRight - 3, r.Top + 6));
+  EXPECT_FALSE(g->IsInCheckBox(1, 1, boxRight, r.Top + 6));
+  EXPECT_FALSE(g->IsInCheckBox(1, 1, r.Left + 3, r.Top + 6));
+  // A cell without a box never.
+  EXPECT_FALSE(g->IsInCheckBox(2, 1, r.Right + 5, r.Top + 6));
+}

@@ -243,3 +243,26 @@ TEST_F(SearchControlsTest, CheckBoxTogglesAndRespectsReadOnly) {
   box->SetAlignment(taRightJustify);
   EXPECT_EQ(box->BoxRect(), TRect(107, 4, 120, 17));
 }
+
+TEST_F(SearchControlsTest, AcceleratorsToggleAndClick) {
+  auto* box = new TCheck_(Form.get());
+  box->SetParent(Form.get());
+  box->SetCaption(QStringLiteral("&Match case"));
+  EXPECT_NE(box->Perform(CM_DIALOGCHAR, 'm', 0), 0);
+  EXPECT_TRUE(box->Checked());
+  EXPECT_EQ(box->Perform(CM_DIALOGCHAR, 'x', 0), 0);
+  EXPECT_TRUE(box->Checked());
+  box->SetReadOnly(true);
+  box->Perform(CM_DIALOGCHAR, 'm', 0);
+  EXPECT_TRUE(box->Checked());
+
+  TButton_* b = NewButton(0);
+  b->SetCaption(QStringLiteral("&Next"));
+  int clicks = 0;
+  b->OnClick = [&](TObject*) { ++clicks; };
+  b->Perform(CM_DIALOGCHAR, 'n', 0);
+  EXPECT_EQ(clicks, 1);
+  b->SetEnabled(false);
+  b->Perform(CM_DIALOGCHAR, 'n', 0);
+  EXPECT_EQ(clicks, 1);
+}
