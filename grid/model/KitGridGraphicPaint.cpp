@@ -23,6 +23,7 @@
 #include "grid/model/KitGridLists.h"
 #include "grid/model/KitGridUtils.h"
 #include "foundation/KitMiniHTMLEngine.h"
+#include "platform/vcl/Themes.h"
 #include "platform/win32/Gdi.h"
 #include "platform/win32/Theme.h"
 
@@ -286,6 +287,18 @@ void TKitStringGrid::DrawCheckBox(TCanvas* Canvas, const TRect& ARect, bool Chec
   if (TriState) {
     Checked = State == cbChecked;
     Grayed = State == cbGrayed;
+  }
+  // The grid's styles with an active visual style: the style's box.
+  if (GetUseKWFStyles() && TStyleManager::IsCustomStyleActive()) {
+    const TThemedButton element = Checked ? (Enabled ? tbCheckBoxCheckedNormal : tbCheckBoxCheckedDisabled)
+                                          : (Enabled ? tbCheckBoxUncheckedNormal : tbCheckBoxUncheckedDisabled);
+    const TCustomStyleServices& style = TStyleManager::ActiveStyle();
+    const auto details = TCustomStyleServices::GetElementDetails(element);
+    const RECT rc{ARect.Left, ARect.Top, ARect.Right, ARect.Bottom};
+    style.DrawElement(Canvas->Handle(), details, rc);
+    TColor text = clNone;
+    if (style.GetElementColor(details, ecTextColor, text) && text != clNone) Canvas->Font()->SetColor(text);
+    return;
   }
   // Without visual themes the platform theme look is the classic one.
   if (Style == TControlLook::csTheme && !IsThemeActive()) Style = TControlLook::csClassic;
@@ -737,7 +750,22 @@ void TKitStringGrid::DrawGraphicButton(TCellPaintContext& Ctx, TCellGraphic* G, 
   if (FFlat && FColorTones.Background.BrushColor != clNone) kind = 3;
   TRect b = Box;
   if (type == ctExpand) b = TRect(Cell.Right - 13, Cell.Top, Cell.Right, Cell.Top + 13);
-  DrawCellButton(canvas, this, b, QString(), FControlLook->ButtonPrefix(), FColorTones, state, kind);
+  const bool styled = GetUseKWFStyles() && TStyleManager::IsCustomStyleActive();
+  if (styled) {
+    const TThemedButton element = state == 1   ? tbPushButtonHot
+                                  : state == 2 ? tbPushButtonPressed
+                                  : state == 3 ? tbPushButtonDisabled
+                                               : tbPushButtonNormal;
+    const TCustomStyleServices& style = TStyleManager::ActiveStyle();
+    const auto details = TCustomStyleServices::GetElementDetails(element);
+    const RECT rc{b.Left, b.Top, b.Right, b.Bottom};
+    style.DrawElement(canvas->Handle(), details, rc);
+    TColor text = clNone;
+    canvas->Font()->SetColor(style.GetElementColor(details, ecTextColor, text) && text != clNone ? text
+                                                                                                 : Font()->Color());
+  } else {
+    DrawCellButton(canvas, this, b, QString(), FControlLook->ButtonPrefix(), FColorTones, state, kind);
+  }
   // Where the button was painted, for its hit rectangle.
   const int dx = std::clamp(b.Left - Cell.Left, 0, 0xFFFF);
   const int dy = std::clamp(b.Top - Cell.Top, 0, 0xFFFF);
@@ -745,7 +773,9 @@ void TKitStringGrid::DrawGraphicButton(TCellPaintContext& Ctx, TCellGraphic* G, 
 
   TRect content = b;
   if (state == 2) content = TRect(b.Left + 1, b.Top + 1, b.Right + 1, b.Bottom + 1);
-  if (kind == 3)
+  if (styled) {
+    // the element's text colour, set above
+  } else if (kind == 3)
     canvas->Font()->SetColor(state == 1   ? FColorTones.Hover.TextColor
                              : state == 2 ? FColorTones.Selected.TextColor
                              : state == 3 ? FColorTones.Disabled.TextColor

@@ -59,6 +59,7 @@ class GraphicPaintTest : public ::testing::Test {
   void TearDown() override {
     Form.reset();
     Images.reset();
+    if (TStyleManager::IsCustomStyleActive()) TStyleManager::SetStyle(QStringLiteral("Windows"));
     vcltest::Pump();
   }
 
@@ -305,4 +306,22 @@ TEST_F(GraphicPaintTest, ColouredStyleWithTheGridsGlyphs) {
   EXPECT_GT(probe::Count(vdx, [](QRgb p) { return probe::Luminance(p) < 100; },
                          QRect(node.Left, node.Top, 24, node.Height())),
             6);
+}
+
+TEST_F(GraphicPaintTest, VisualStyleDrawsBoxesAndButtons) {
+  TStyleManager::SetStyle(QStringLiteral("Amethyst Kamri"));
+  Grid->ApplyStyleColors(true);
+  ASSERT_TRUE(Grid->GetUseKWFStyles());
+  const QImage img = Paint();
+  Keep(img, QStringLiteral("grid-cell-graphics-amethyst-kamri.png"));
+  // The style's boxes: checked and unchecked differ, and a data box with
+  // "y" is the unchecked one.
+  EXPECT_NE(CellImage(img, 2, 1), CellImage(img, 1, 1));
+  EXPECT_EQ(CellImage(img, 2, 2), CellImage(img, 5, 2));
+  // The style's push button differs from the classic one drawn without it.
+  const QImage styledButton = CellImage(img, 1, 5);
+  TStyleManager::SetStyle(QStringLiteral("Windows"));
+  Grid->ApplyStyleColors(true);
+  EXPECT_FALSE(Grid->GetUseKWFStyles());
+  EXPECT_NE(CellImage(Paint(), 1, 5), styledButton);
 }
