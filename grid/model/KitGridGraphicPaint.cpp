@@ -621,8 +621,6 @@ void TKitStringGrid::DrawCellGraphic(TCellPaintContext& Ctx, TRect& ARect) {
       if (auto* fp = dynamic_cast<TFilePicture*>(g->CellBitmap())) fp->DrawPicture(canvas, TRect(left, top, right, bottom));
       break;
     case ctProgress: {
-      const bool selected = Ctx.State.Contains(gdSelected);
-      (void)selected;
       const double value = Floats(rc, row);
       const int minimum = g->CellErrFrom();
       const int maximum = g->CellErrLen();
