@@ -11,6 +11,10 @@
 //   KitGridTyped.cpp       typed cell access, headers, block appearance,
 //                          highlighting, checking, fills, repainting
 //   KitGridGraphics.cpp    the cell graphic operations
+//   KitGridCheck.cpp       check boxes, radio buttons and buttons in cells
+//   KitGridIndicators.cpp  pictures, images, indicators, comments, markers,
+//                          balloons
+//   KitGridGraphicPaint.cpp  placing and painting a cell's graphic
 //   KitGridSelection.cpp   disjunct row and column selection, row states
 //
 // Columns are real (hidden columns counted) where the members say so; while
@@ -128,6 +132,15 @@ using TCheckBoxChangeEvent = std::function<void(TObject* Sender, int ACol, int A
 using TRatingChangeEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, double& NewRate, bool& Allow)>;
 using THoverButtonsShowEvent = std::function<void(TObject* Sender, int X, int Y, bool& Allow)>;
+// The colours a progress cell is painted with: bar, background, text over
+// the bar, text over the background.
+using TProgressColorEvent = std::function<void(TObject* Sender, int ACol, int ARow, TColor& ColorFG,
+                                               TColor& ColorBK, TColor& TextColorFG, TColor& TextColorBK)>;
+// Page size and range of a cell scroll bar.
+struct TScrollProp {
+  int PageSize = 0;
+  int Range = 0;
+};
 // Progress of a file operation in whole percent.
 using TGridProgressEvent = std::function<void(TObject* Sender, short Progress)>;
 using TGetCellGradientEvent = std::function<void(TObject* Sender, int ARow, int ACol, TColor& Color, TColor& ColorTo,
@@ -150,6 +163,17 @@ class TGridChangeNotifier : public TObject {
   virtual void CellsChanged(TObject* Grid, const TRect& R) {}
 };
 
+// Where a cell's graphic goes: its kind's size and places, and whether the
+// cell text is drawn beside it (false: the graphic stands for the text).
+struct TCellGraphicLayout {
+  TCellGraphic* Graphic = nullptr;
+  TCellHAlign HAlign = haLeft;
+  TCellVAlign VAlign = vaTop;
+  int Width = 0;
+  int Height = 0;
+  bool DrawText = true;
+};
+
 // What the cell painter works with while it paints one cell; shared by its
 // steps (text, graphic), gone when the cell is done.
 struct TCellPaintContext {
@@ -170,6 +194,7 @@ struct TCellPaintContext {
   TColor MirrorColor = 0x1FFFFFFF;
   TColor MirrorColorTo = 0x1FFFFFFF;
   TCellGraphic* Graphic = nullptr;
+  TCellGraphicLayout Layout;
   bool Fixed = false;
   bool Themed = false;
   TColor SavedBrush = 0;
@@ -604,6 +629,195 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   TCellGraphic* RowCheckBoxGraphic() const { return FCellGraphic.get(); }
 
   // =========================================================================
+  // Cell controls, indicators, comments and balloons, and how graphics are
+  // painted (grid/model/KitGridCheck.cpp, KitGridIndicators.cpp,
+  // KitGridGraphicPaint.cpp). Cells are real columns unless a member says
+  // "display column". Adding a check box or radio button outside the grid
+  // raises "Invalid cell"; negative indexes raise the list-index error.
+
+  // --- check boxes
+  void AddCheckBox(int ACol, int ARow, bool State, bool Data);
+  void AddCheckBox(int ACol, int ARow, TCheckBoxState State);
+  void AddCheckBoxColumn(int ACol, bool DefaultState = false, bool DataCheckBox = false);
+  void AddTriStateCheckBoxColumn(int ACol, TCheckBoxState State);
+  void RemoveCheckBox(int ACol, int ARow);
+  void RemoveCheckBoxColumn(int ACol);
+  bool HasCheckBox(int ACol, int ARow);
+  bool HasDataCheckBox(int ACol, int ARow);
+  bool IsDataCheckBoxColumn(int ACol);
+  bool GetCheckBoxState(int ACol, int ARow, bool& State);
+  bool GetCheckBoxState(int ACol, int ARow, TCheckBoxState& State);
+  bool IsChecked(int ACol, int ARow);
+  bool SetCheckBoxState(int ACol, int ARow, bool State);
+  bool SetCheckBoxState(int ACol, int ARow, TCheckBoxState State);
+  // SetCheckBoxState firing OnCheckBoxChange when the state really changes.
+  bool ChangeCheckBoxState(int ACol, int ARow, bool Value);
+  void CheckAll(int ACol);
+  void UnCheckAll(int ACol);
+  bool ToggleCheckBox(int ACol, int ARow) { return ToggleCellCheckBox(ACol, ARow, false); }
+  // The point (client coordinates) hits the cell's check box or radio button.
+  bool IsInCheckBox(int ACol, int ARow, int XPos, int YPos);
+  // --- single radio buttons forming groups along a column or a row
+  void AddRadioButton(int ACol, int ARow, bool State = false) { AddRadioButtonGroup(ACol, ARow, rgCol, State); }
+  void AddRadioButtonGroup(int ACol, int ARow, TRadioButtonGroup Group, bool State = false);
+  void AddRadioButtonColumn(int ACol);
+  void AddRadioButtonGroupColumn(int ACol);
+  void RemoveRadioButtonColumn(int ACol);
+  void RemoveRadioButton(int ACol, int ARow);
+  bool HasRadioButton(int ACol, int ARow);
+  bool HasRadioButtonGroup(int ACol, int ARow, TRadioButtonGroup Group);
+  bool IsRadioButtonChecked(int ACol, int ARow);
+  bool SetRadioButtonState(int ACol, int ARow, bool State);
+  void SetRadioButtonRowIndex(int ARow, int Index);
+  void SetRadioButtonColumnIndex(int ACol, int Index);
+  int GetRadioButtonColumnIndex(int ACol);
+  // --- radio groups inside one cell; AddRadio's list stays the caller's
+  void AddRadio(int ACol, int ARow, int DirRadio, int IdxRadio, TStrings* sl);
+  TStrings* CreateRadio(int ACol, int ARow, int DirRadio, int IdxRadio);
+  bool GetRadioIdx(int ACol, int ARow, int& IdxRadio);
+  bool SetRadioIdx(int ACol, int ARow, int IdxRadio);
+  TStrings* GetRadioStrings(int ACol, int ARow);
+  bool IsRadio(int ACol, int ARow);
+  bool RemoveRadio(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctRadio); }
+  void NextRadioIdx(int ACol, int ARow, bool CheckEditable);
+  // --- buttons (sizes in unscaled pixels)
+  void AddButton(int ACol, int ARow, int bw, int bh, const QString& Caption, TCellHAlign hal, TCellVAlign val);
+  void AddBitButton(int ACol, int ARow, int bw, int bh, const QString& Caption, TBitmap* Glyph, TCellHAlign hal,
+                    TCellVAlign val);
+  TBitmap* CreateBitButton(int ACol, int ARow, int bw, int bh, const QString& Caption, TCellHAlign hal,
+                           TCellVAlign val);
+  void SetButtonText(int ACol, int ARow, const QString& Caption);
+  QString GetButtonText(int ACol, int ARow);
+  void PushButton(int ACol, int ARow, bool Push);
+  void RemoveButton(int ACol, int ARow);
+  void RemoveBitButton(int ACol, int ARow);
+  void RemoveAllButtons();
+  bool HasButton(int ACol, int ARow);
+  TRect GetButtonRect(int ACol, int ARow);
+  TRect GetExpandRect(int ACol, int ARow);
+  // The cell whose button the mouse is over (set by the mouse handling).
+  TGridCoord HoverButtonCell() const { return FHoverButtonCell; }
+  void SetHoverButtonCell(TGridCoord Value) { FHoverButtonCell = Value; }
+  // Set by toggles and edits made on the user's behalf.
+  bool Modified() const { return FGridModified; }
+  void SetModified(bool Value) { FGridModified = Value; }
+
+  // --- pictures and objects
+  void AddBitmap(int ACol, int ARow, TBitmap* ABmp, bool Transparent, TCellHAlign hal, TCellVAlign val);
+  TBitmap* CreateBitmap(int ACol, int ARow, bool Transparent, TCellHAlign hal, TCellVAlign val);
+  TBitmap* GetBitmap(int ACol, int ARow);
+  bool HasBitmap(int ACol, int ARow) { return GetBitmap(ACol, ARow) != nullptr; }
+  bool RemoveBitmap(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctBitmap); }
+  void AddPicture(int ACol, int ARow, TPicture* APicture, bool Transparent, TStretchMode StretchMode, int Padding,
+                  TCellHAlign hal, TCellVAlign val);
+  TPicture* CreatePicture(int ACol, int ARow, bool Transparent, TStretchMode StretchMode, int Padding,
+                          TCellHAlign hal, TCellVAlign val);
+  TPicture* GetPicture(int ACol, int ARow);
+  bool HasPicture(int ACol, int ARow) { return GetPicture(ACol, ARow) != nullptr; }
+  bool RemovePicture(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctPicture); }
+  void AddFilePicture(int ACol, int ARow, TFilePicture* AFilePicture, bool Transparent, TStretchMode StretchMode,
+                      int Padding, TCellHAlign hal, TCellVAlign val);
+  TFilePicture* CreateFilePicture(int ACol, int ARow, bool Transparent, TStretchMode StretchMode, int Padding,
+                                  TCellHAlign hal, TCellVAlign val);
+  TFilePicture* GetFilePicture(int ACol, int ARow);
+  bool HasFilePicture(int ACol, int ARow) { return GetFilePicture(ACol, ARow) != nullptr; }
+  bool RemoveFilePicture(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctFilePicture); }
+  void AddIcon(int ACol, int ARow, TIcon* AIcon, TCellHAlign hal, TCellVAlign val);
+  TIcon* CreateIcon(int ACol, int ARow, TCellHAlign hal, TCellVAlign val);
+  bool RemoveIcon(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctIcon); }
+  // The object must be an IGridCell; it stays the caller's.
+  void AddInterfacedCell(int ACol, int ARow, TPersistent* AObject);
+  TPersistent* GetInterfacedCell(int ACol, int ARow);
+  bool RemoveInterfacedCell(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctInterface); }
+  // --- images of GridImages and pictures of PictureContainer
+  void AddImageIdx(int ACol, int ARow, int Aidx, TCellHAlign hal, TCellVAlign val);
+  bool GetImageIdx(int ACol, int ARow, int& idx);
+  void SetImageIdx(int ACol, int ARow, int Idx);
+  bool RemoveImageIdx(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctImageList); }
+  void AddDataImage(int ACol, int ARow, int Aidx, TCellHAlign hal, TCellVAlign val);
+  bool HasDataImage(int ACol, int ARow) { return HasCellType(ACol, ARow, TCellTypes{ctDataImage}); }
+  void RemoveDataImage(int ACol, int ARow);
+  void AddDataPicture(int ACol, int ARow, const QString& AName, TCellHAlign hal, TCellVAlign val);
+  bool HasDataPicture(int ACol, int ARow) { return HasCellType(ACol, ARow, TCellTypes{ctDataPicture}); }
+  void RemoveDataPicture(int ACol, int ARow);
+  void AddMultiImage(int ACol, int ARow, int Dir, TCellHAlign hal, TCellVAlign val);
+  bool RemoveMultiImage(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctImages); }
+  // --- progress and value indicators
+  void AddProgress(int ACol, int ARow, TColor FGColor, TColor BKColor);
+  void AddProgressEx(int ACol, int ARow, TColor FGColor, TColor FGTextColor, TColor BKColor, TColor BKTextColor);
+  void AddProgressFormatted(int ACol, int ARow, TColor FGColor, TColor FGTextColor, TColor BKColor,
+                            TColor BKTextColor, const QString& Fmt, double Min, double Max, double Scale);
+  bool HasProgress(int ACol, int ARow) { return HasCellType(ACol, ARow, TCellTypes{ctProgress}); }
+  bool RemoveProgress(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctProgress); }
+  void AddKitProgress(int ACol, int ARow, int Min, int Max);
+  bool RemoveKitProgress(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctXPProgress); }
+  void AddProgressPie(int ACol, int ARow, TColor Color, int Value);
+  void SetProgressPie(int ACol, int ARow, int Value);
+  bool RemoveProgressPie(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctProgressPie); }
+  void AddRangeIndicator(int ACol, int ARow, int Range, TColor NegColor, TColor PosColor, bool ShowValue);
+  bool RemoveRangeIndicator(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctRangeIndicator); }
+  void AddRating(int ACol, int ARow, int Scale, TColor FillColor, TColor EmptyColor);
+  bool HasRating(int ACol, int ARow) { return HasCellType(ACol, ARow, TCellTypes{ctRating}); }
+  bool RemoveRating(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctRating); }
+  void AddShape(int ACol, int ARow, TCellShape Shape, TColor FillColor, TColor LineColor, TCellHAlign hal,
+                TCellVAlign val);
+  bool HasShape(int ACol, int ARow) { return HasCellType(ACol, ARow, TCellTypes{ctShape}); }
+  bool RemoveShape(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctShape); }
+  void SetShapeColor(int ACol, int ARow, TColor FillColor);
+  TColor GetShapeColor(int ACol, int ARow);
+  // --- cell scroll bars
+  void AddScrollBar(int ACol, int ARow, bool AutoRange);
+  bool HasScrollBar(int ACol, int ARow) { return HasCellType(ACol, ARow, TCellTypes{ctScrollbar}); }
+  bool HasAutoRangeScrollBar(int ACol, int ARow);
+  bool RemoveScrollBar(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctScrollbar); }
+  void SetScrollPosition(int ACol, int ARow, int Pos);
+  int GetScrollPosition(int ACol, int ARow);
+  void SetScrollProp(int ACol, int ARow, TScrollProp Prop);
+  TScrollProp GetScrollProp(int ACol, int ARow);
+  // The range of an automatic-range scroll bar from its cell.
+  void UpdateCellScrollBar(int ACol, int ARow) override;
+  // --- rotated text
+  void AddRotated(int ACol, int ARow, int16_t AAngle, const QString& s);
+  void SetRotated(int ACol, int ARow, int16_t AAngle);
+  bool IsRotated(int ACol, int ARow, int& aAngle);
+  bool RemoveRotated(int ACol, int ARow) { return RemoveCellGraphicType(ACol, ARow, ctRotated); }
+  // --- comments (CellComment reads GetComment, writes SetComment)
+  QString CellComment(int ACol, int ARow) { return GetComment(ACol, ARow); }
+  void SetCellComment(int ACol, int ARow, const QString& Value) { SetComment(ACol, ARow, Value); }
+  void AddComment(int ACol, int ARow, const QString& Comment);
+  void AddColorComment(int ACol, int ARow, const QString& Comment, TColor Color);
+  bool IsComment(int ACol, int ARow, QString& Comment);
+  QString GetComment(int ACol, int ARow);
+  void SetComment(int ACol, int ARow, const QString& Value);
+  void RemoveComment(int ACol, int ARow);
+  void RemoveAllComments();
+  // --- error markers under a stretch of the text
+  void AddMarker(int ACol, int ARow, int ErrPos, int ErrLen);
+  void GetMarker(int ACol, int ARow, int& ErrPos, int& ErrLen);
+  void RemoveMarker(int ACol, int ARow);
+  void RemoveAllMarkers();
+  // --- balloons (shown by the grid's balloon window when Balloon.Enable)
+  void AddBalloon(int ACol, int ARow, const QString& Title, const QString& Text, TBalloonIcon Icon);
+  bool IsBalloon(int ACol, int ARow, QString& Title, QString& Text, TBalloonIcon& Icon);
+  bool HasBalloon(int ACol, int ARow) { return HasCellType(ACol, ARow, TCellTypes{ctBalloon}); }
+  void RemoveBalloon(int ACol, int ARow);
+
+  // --- painting of cell graphics
+  TCellGraphicLayout GetCellGraphicLayout(int ACol, int ARow);
+  // Places and paints the graphic of the cell being painted in ARect (which
+  // may change; the caller keeps the change).
+  void DrawCellGraphic(TCellPaintContext& Ctx, TRect& ARect);
+  void DrawCheckBox(TCanvas* Canvas, const TRect& ARect, bool Checked, TCheckBoxState State, bool TriState,
+                    TControlLook::TControlStyle Style, bool Grayed, bool Enabled);
+  void DrawRadioButton(TCanvas* Canvas, const TRect& ARect, bool Reverse, double Scale,
+                       TControlLook::TControlStyle Style, int ARow, int ACol, bool Selected, TStrings* Items,
+                       bool Disabled, bool SideBySide, int CheckedIndex, int Count);
+  static int ClampPercent(int X) { return X < 0 ? 0 : (X > 100 ? 100 : X); }
+
+  TCheckBoxCanToggleEvent OnCheckBoxCanToggle;
+  TProgressColorEvent OnProgressColor;
+
+  // =========================================================================
   // Row and column selection, row states
 
   bool RowSelect(int ARow) { return GetRowSelect(ARow); }
@@ -797,8 +1011,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void ColumnSize(int ACol, bool& Allow);
   virtual void HoverButtonClick(int Index, TObject* Item) {}
   virtual void HideButtonForm();
-  virtual void ToggleCellCheckBox(int ACol, int ARow) {}
-  virtual void ToggleCellRadio(int ACol, int ARow) {}
+  // Cell check boxes and radio buttons (grid/model/KitGridCheck.cpp).
+  virtual bool ToggleCellCheckBox(int ACol, int ARow, bool CheckEditable);
+  virtual bool ToggleCellRadio(int ACol, int ARow, bool CheckEditable);
   virtual QString GetFormattedCell(int ACol, int ARow);
   virtual void GetFloatFormat(int ACol, int ARow, QString& Fmt);
   virtual TCellType GetCellType(int ACol, int ARow);
@@ -808,7 +1023,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual TPoint GetCellTextExtent(int ACol, int ARow, int AOffset);
   virtual TPoint CalcCellTextExtent(TCanvas* Canvas, int ACol, int ARow, int AOffset, double Scale);
   virtual TPoint CalcPrintCellTextExtent(int ACol, int ARow, int AWidth, int AHeight, double Scale);
-  virtual void GetProgressColor(int ACol, int ARow, TColor& Color, TColor& ColorTo) {}
+  // Fires OnProgressColor with the colours the painter is about to use.
+  virtual void GetProgressColor(int ACol, int ARow, TColor& ColorFG, TColor& ColorBK, TColor& TextColorFG,
+                                TColor& TextColorBK);
   virtual void AssignCellFont(TFont* AFont, bool Fixed, bool Scale);
   virtual void ClipboardPasteDone() {}
   virtual void PrintGetPageNum(int PageNr, QString& Value) {}
@@ -985,7 +1202,8 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   bool IsSummary(int ARow) override { return false; }
   void HiddenLastRowChanged() override { UpdateFooter(); }
   bool HasCellCheckBox(int ACol, int ARow) override;
-  void SetCheckBoxText(int ACol, int ARow, const QString& Value) override { SetCellEx(ACol, ARow, Value); }
+  // Sets the box to the state opposite to Value's (the undo path).
+  void SetCheckBoxText(int ACol, int ARow, const QString& Value) override;
   void GetCellAppearance(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
                          TColor& AMirrorColorTo, TAlignment& HA, TVAlignment& VA, bool& WW,
                          TCellGradientDirection& GD) override;
@@ -2022,4 +2240,12 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   int FMovedColumn = -1;
   int FNumNodes = 0;
   TGridCoord FLastBalloonCell{-1, -1};
+
+  // --- cell controls and graphics (KitGridCheck.cpp, KitGridGraphicPaint.cpp)
+  void CheckAddBounds(int ACol, int ARow);
+  void DrawNodeGlyph(TCellPaintContext& Ctx, TRect R);
+  void DrawRotatedText(TCellPaintContext& Ctx, TRect R, int Angle);
+  void DrawGraphicButton(TCellPaintContext& Ctx, TCellGraphic* G, const TRect& Cell, const TRect& Box);
+  TGridCoord FHoverButtonCell{-1, -1};
+  bool FGridModified = false;
 };

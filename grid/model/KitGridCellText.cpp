@@ -192,10 +192,23 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
     }
   }
 
-  // 15. Margins.
+  // 14. A graphic that stands for the text.
+  if (Ctx.Graphic != nullptr && !Ctx.Layout.DrawText) {
+    if (Ctx.ScrollOffset > 0) ::RestoreDC(canvas->Handle(), savedDC);
+    return;
+  }
+
+  // 15. Margins, and the room of a graphic beside the text.
   r.Left += FXYOffset.X;
   r.Top += FXYOffset.Y;
   if (!FXYOffsetTopLeftOnly) r.Right -= FXYOffset.X;
+  if (Ctx.Graphic != nullptr) {
+    const TCellGraphicLayout& g = Ctx.Layout;
+    if (g.HAlign == haBeforeText) r.Left += g.Width;
+    else if (g.HAlign == haAfterText) r.Right -= g.Width;
+    if (g.VAlign == vaAboveText) r.Top += g.Height;
+    else if (g.VAlign == vaUnderText) r.Bottom -= g.Height;
+  }
   if (rc == 0 && HasNodes() && !IsNode(row)) r.Left += GetNodeIndent(row);
 
   // 16. Filter-edit row: the filter type's image before the text, its name
@@ -247,7 +260,13 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
     flags |= Ctx.WordWrap ? (DT_WORDBREAK | DT_EDITCONTROL) : DT_SINGLELINE;
     FVAlign = int(VAlignToFlag(Ctx.VAlign));
     if (Ctx.FilterGlyph) r.Right -= 16;
-    if (Ctx.Graphic != nullptr && !text.isEmpty()) {
+    // The graphic step places a graphic by the text's width only after the
+    // text, before a text that is not left-aligned, or (a box with its own
+    // alignment) beside it; other graphics spare the measuring.
+    const TCellHAlign gha = Ctx.Layout.HAlign;
+    const bool placedByText = gha == haAfterText || (gha == haBeforeText && Ctx.HAlign != taLeftJustify) ||
+                              static_cast<bool>(OnGetAlignment);
+    if (Ctx.Graphic != nullptr && !text.isEmpty() && placedByText) {
       TRect m = r;
       CanvasDrawText(canvas, text, m, flags | DT_CALCRECT);
       Ctx.TextWidth = m.Width() + 2;
@@ -310,9 +329,9 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
     // 21. The URL underline goes again.
     if (url && FURLUnderline) canvas->Font()->SetStyle(canvas->Font()->Style() - TFontStyles{fsUnderline});
   }
-  // The height of "hg" places a graphic beside the text; only a cell with a
-  // graphic needs it.
-  if (Ctx.Graphic != nullptr) {
+  // The height of "hg" is what an error marker is drawn under; only a cell
+  // with a marker needs it.
+  if (Ctx.Graphic != nullptr && Ctx.Graphic->CellErrLen() > 0) {
     TRect probe(0, 0, 1000, 1000);
     Ctx.TextHeight = CanvasDrawText(canvas, QStringLiteral("hg"), probe, DT_SINGLELINE | DT_CALCRECT);
   }

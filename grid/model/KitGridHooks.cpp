@@ -417,7 +417,7 @@ QString TKitStringGrid::SaveCell(int ACol, int ARow) {
 }
 
 bool TKitStringGrid::HasCellCheckBox(int ACol, int ARow) {
-  return HasCellType(ACol, ARow, TCellTypes{ctCheckBox, ctDataCheckBox, ctVirtCheckBox, ctTriStateCheckBox});
+  return HasCheckBox(ACol, ARow);
 }
 
 bool TKitStringGrid::IsFixed(int ACol, int ARow) {

@@ -49,7 +49,8 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
   // 4. The cell's look without the selection (the text step colours it).
   GetVisualProperties(ACol, ARow, ctx.State, false, false, true, Canvas->Brush(), ctx.ColorTo, ctx.MirrorColor,
                       ctx.MirrorColorTo, Canvas->Font(), ctx.HAlign, ctx.VAlign, ctx.WordWrap, ctx.Gradient);
-  ctx.Graphic = GetCellGraphic(ctx.RealCol, ARow);
+  ctx.Layout = GetCellGraphicLayout(ctx.RealCol, ARow);
+  ctx.Graphic = ctx.Layout.Graphic;
   // A look without a first colour leaves the cell on its ground (as the base
   // step filled it): the mirror colour, else the fixed colour or the grid's.
   if (Canvas->Brush()->Color() == clNone)
@@ -174,14 +175,22 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
     }
   }
 
-  // 12. Text.
+  // 12. Text; an object that paints under its text first.
+  auto* cellObject = ctx.Graphic != nullptr && ctx.Graphic->CellType() == ctInterface
+                         ? dynamic_cast<IGridCell*>(ctx.Graphic->CellBitmap())
+                         : nullptr;
+  const bool beforeText = cellObject != nullptr && cellObject->PaintsBeforeText();
+  if (beforeText) {
+    TRect g(r.Left - 1, r.Top - 1, r.Right + 1, r.Bottom + 1);
+    DrawCellGraphic(ctx, g);
+  }
   const bool noText = (FNoImageAndText && ctx.Graphic != nullptr) ||
                       (FNoDefaultDraw && (OnDrawCell || OnCustomCellDraw));
-  // The text step works on the text rectangle (margins, indents, graphic
-  // room); the cell's own rectangle is what the later steps draw on.
-  const TRect beforeText = r;
+  // The text step works on its own text rectangle: the later steps get the
+  // cell's.
+  const TRect textStepRect = r;
   if (!noText) DrawCellText(ctx);
-  r = beforeText;
+  r = textStepRect;
 
   // 13. Borders (the row indicator's room given back first, so a left
   // border stays on the cell's edge).
@@ -255,6 +264,12 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
 
   // 16. Tree lines.
   if (FNumNodes > 0) PaintTreeLines(ctx);
+
+  // 17. The graphic.
+  if (ctx.Graphic != nullptr && !beforeText) {
+    if (ctx.Fixed) r.Top += 1;
+    DrawCellGraphic(ctx, r);
+  }
 
   // 18. The drawing events.
   if (OnDrawCell) {
