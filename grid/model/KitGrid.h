@@ -1362,6 +1362,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // malformed string raises before anything is applied.
   QString ColumnStatesToString();
   void StringToColumnStates(const QString& Value);
+  // Moves the columns so that display position i holds the column whose
+  // unmoved index is Order[i] (a permutation); ColumnOrder becomes Order.
+  void ApplyColumnOrder(const std::vector<int>& Order);
 
   TRowCountChangeEvent OnRowCountChange;
   TNotifyEvent OnResize;
