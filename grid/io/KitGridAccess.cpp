@@ -26,6 +26,9 @@ void TKitStringGrid::LoadFromMDBSQL(const QString& Filename, const QString& SQL)
   rs->Open(SQL);
 
   const int n = rs->FieldsCount();
+  // A statement that returns no record set (an UPDATE, say) leaves the grid
+  // alone, as reading the fields of a closed record set fails.
+  if (n == 0) throw EOleException(QStringLiteral("Operation is not allowed when the object is closed"));
   SetColCount(n + FixedCols());
   if (FixedRows() > 0)
     for (int i = 0; i < n; ++i) SetCells(FixedCols() + i, FixedRows() - 1, rs->Fields(i).Name());

@@ -86,6 +86,8 @@ class Table {
   std::shared_ptr<TDocumentData> FDoc;
   void* FNode = nullptr;  // the w:tbl element
   int FRows = 0, FColumns = 0;
+  int FRowIndex = 0;         // the row last found (1-based), 0 for none
+  void* FRowNode = nullptr;  // its w:tr element
 };
 
 class Document {

@@ -235,15 +235,22 @@ Cell Table::GetCell(int Row, int Column) {
   if (Row < 1 || Row > FRows || Column < 1 || Column > FColumns)
     throw EOleException(QStringLiteral("The requested member of the collection does not exist (%1, %2)").arg(Row).arg(Column));
   // Rows and cells are found by walking; callers fill cells row by row, so
-  // the last row found is remembered.
+  // the walk starts at the row last found when it can.
   auto* tbl = static_cast<xmlNodePtr>(FNode);
   int r = 0;
+  xmlNodePtr from = tbl->children;
+  if (FRowNode && Row >= FRowIndex) {
+    r = FRowIndex - 1;
+    from = static_cast<xmlNodePtr>(FRowNode);
+  }
   xmlNodePtr tr = nullptr;
-  for (xmlNodePtr c = tbl->children; c; c = c->next)
+  for (xmlNodePtr c = from; c; c = c->next)
     if (IsW(c, "tr") && ++r == Row) {
       tr = c;
       break;
     }
+  FRowIndex = tr ? Row : 0;
+  FRowNode = tr;
   int k = 0;
   Cell cell;
   cell.FDoc = FDoc;

@@ -92,6 +92,9 @@ TEST(GridAccess, BadDatabaseOrStatementChangesNoCell) {
     ASSERT_TRUE(odbctest::MakeSqlite(db, odbctest::kTypedTable));
     EXPECT_NE(testsupport::ErrorOf<EOleException>([&] { g->LoadFromMDBSQL(db, "SELEC nonsense"); }),
               "<no EOleException>");
+    // A statement without a record set.
+    EXPECT_EQ(testsupport::ErrorOf<EOleException>([&] { g->LoadFromMDBSQL(db, "UPDATE people SET id = id"); }),
+              "Operation is not allowed when the object is closed");
   }
   EXPECT_EQ(g->ColCount(), cols);
   EXPECT_EQ(g->RowCount(), rows);
