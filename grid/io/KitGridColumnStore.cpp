@@ -87,9 +87,35 @@ void TKitStringGrid::LoadColPositions() {
     seen[v] = true;
     order.push_back(v);
   }
-  ColumnOrder()->Clear();
-  for (int v : order) ColumnOrder()->Add(v);
+  if (static_cast<int>(order.size()) != n) return;
+  // Hidden columns are shown for the move and hidden again afterwards, by
+  // the same real index.
+  std::vector<int> hidden;
+  for (int i = 0; i < n; ++i)
+    if (IsHiddenColumn(i)) hidden.push_back(i);
+  UnHideColumnsAll();
+  ApplyColumnOrder(order);
+  for (auto it = hidden.rbegin(); it != hidden.rend(); ++it) HideColumn(*it);
   store->UpdateFile();
+}
+
+void TKitStringGrid::ApplyColumnOrder(const std::vector<int>& Order) {
+  // Display position i takes the column whose unmoved index is Order[i];
+  // the column-order list then holds Order itself.
+  const int n = static_cast<int>(Order.size());
+  ColumnOrder()->Clear();
+  std::vector<int> at(n);
+  for (int i = 0; i < n; ++i) at[i] = i;
+  for (int i = 0; i < n && i < ColCount(); ++i) {
+    const int from = static_cast<int>(std::find(at.begin(), at.end(), Order[i]) - at.begin());
+    if (from != i && from < n && from < ColCount()) {
+      MoveColumn(from, i);
+      const int moved = at[from];
+      at.erase(at.begin() + from);
+      at.insert(at.begin() + i, moved);
+    }
+  }
+  for (int v : Order) ColumnOrder()->Add(v);
 }
 
 // ---------------------------------------------------------------------------
@@ -135,27 +161,23 @@ void TKitStringGrid::StringToColumnStates(const QString& Value) {
       order.push_back(v);
     }
   }
-  if (parts.size() > 3 && !parts[3].isEmpty()) entries(parts[3]);  // checked; see below
+
+  std::vector<int> hide;
+  if (parts.size() > 3 && !parts[3].isEmpty()) {
+    const QStringList items = entries(parts[3]);
+    for (int i = n - 1; i >= 0; --i)
+      if (items[i].trimmed() == QStringLiteral("0")) hide.push_back(i);
+  }
+  if (static_cast<int>(hide.size()) >= n) hide.pop_back();  // one column always stays
 
   ColumnOrder()->Clear();
+  UnHideColumnsAll();
   SetColCount(n);
-  // Display position i takes the column whose unmoved index is order[i].
-  if (static_cast<int>(order.size()) == n) {
-    std::vector<int> at(n);
-    for (int i = 0; i < n; ++i) at[i] = i;
-    for (int i = 0; i < n; ++i) {
-      const int from = static_cast<int>(std::find(at.begin(), at.end(), order[i]) - at.begin());
-      if (from != i) {
-        MoveColumn(from, i);
-        const int moved = at[from];
-        at.erase(at.begin() + from);
-        at.insert(at.begin() + i, moved);
-      }
-    }
-    for (int v : order) ColumnOrder()->Add(v);
-  }
-  // Visibility: this grid shows every column (it cannot hide one), so the
-  // visibility part is checked but not applied.
+  if (static_cast<int>(order.size()) == n) ApplyColumnOrder(order);
+  // From the last column to the first, by real index.
+  for (int c : hide) HideColumn(c);
+  // Widths by display position; a width of 0 suppresses the column.
   for (int i = 0; i < ColCount() && i < static_cast<int>(widths.size()); ++i)
     if (widths[i] != ColWidths(i)) SetColWidths(i, widths[i]);
 }
+

@@ -8,6 +8,7 @@
 #include "grid/io/KitGridIOSupport.h"
 #include "grid/model/KitGrid.h"
 #include "grid/model/KitGridLists.h"
+#include "platform/office/Word.h"
 #include "platform/rtl/Streams.h"
 
 namespace kitgridio {
@@ -91,6 +92,35 @@ bool GridXMLFromBytes(const QByteArray& Bytes) {
   const bool flat = Guarded([&](TKitStringGrid& G) { G.LoadFromXMLBytes(Bytes, false, true); });
   const bool levels = Guarded([&](TKitStringGrid& G) { G.LoadFromXMLBytes(Bytes, true, false); });
   return flat && levels;
+}
+
+bool GridVisualPropsFromBytes(const QByteArray& Bytes) {
+  TTempFile file(Bytes);
+  return Guarded([&](TKitStringGrid& G) { G.LoadVisualProps(file.Path); });
+}
+
+bool GridPrintSettingsFromBytes(const QByteArray& Bytes) {
+  TTempFile file(Bytes);
+  return Guarded([&](TKitStringGrid& G) { G.LoadPrintSettings(file.Path, QStringLiteral("Print")); });
+}
+
+bool GridColumnStatesFromBytes(const QByteArray& Bytes) {
+  return Guarded([&](TKitStringGrid& G) { G.StringToColumnStates(QString::fromUtf8(Bytes)); });
+}
+
+bool GridDocxFromBytes(const QByteArray& Bytes) {
+  // The whole file as given: refused or appended to.
+  TTempFile raw(Bytes);
+  const bool asFile = Guarded([&](TKitStringGrid& G) { G.AppendToDoc(raw.Path, QStringLiteral("bm")); });
+  // The bytes as the main document part of a well-formed package.
+  bool asPart = false;
+  try {
+    WordApi::CheckDocumentBytes(Bytes);
+    asPart = true;
+  } catch (const Exception&) {
+    asPart = false;
+  }
+  return asFile || asPart;
 }
 
 }  // namespace kitgridio

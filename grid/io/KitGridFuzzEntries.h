@@ -18,5 +18,11 @@ bool GridTextStreamFromBytes(const QByteArray& Bytes);  // LoadFromStream (UTF-1
 bool GridTextFileFromBytes(const QByteArray& Bytes);    // LoadFromFile
 bool GridFixedFromBytes(const QByteArray& Bytes);       // LoadFromFixed with positions 1, 4, 9
 bool GridXMLFromBytes(const QByteArray& Bytes);         // LoadFromXML, with and without LevelToRow
+bool GridVisualPropsFromBytes(const QByteArray& Bytes);  // LoadVisualProps (key=value lines)
+bool GridPrintSettingsFromBytes(const QByteArray& Bytes);  // LoadPrintSettings (an INI file, section "Print")
+bool GridColumnStatesFromBytes(const QByteArray& Bytes);   // StringToColumnStates (UTF-8 text)
+// AppendToDoc over a package whose main document part is the bytes (the
+// package itself is well-formed); and over the bytes as the whole file.
+bool GridDocxFromBytes(const QByteArray& Bytes);
 
 }  // namespace kitgridio

@@ -11,15 +11,14 @@
 namespace kitgridio {
 
 TSaveArea SaveArea(const TKitStringGrid& Grid) {
+  // The grid's own SaveStartCol family decides; this is its snapshot.
   TSaveArea a;
-  const bool allCols = Grid.SaveFixedCells() || Grid.SaveFixedCols();
-  const bool allRows = Grid.SaveFixedCells() || Grid.SaveFixedRows();
-  a.StartCol = allCols ? 0 : Grid.FixedCols();
-  a.EndCol = allCols ? Grid.ColCount() - 1 : Grid.ColCount() - Grid.FixedRightCols() - 1;
-  a.ColCount = allCols ? Grid.ColCount() : Grid.ColCount() - Grid.FixedCols() - Grid.FixedRightCols();
-  a.StartRow = allRows ? 0 : Grid.FixedRows();
-  a.EndRow = allRows ? Grid.RowCount() - 1 : Grid.RowCount() - Grid.FixedFooters() - 1;
-  a.RowCount = allRows ? Grid.RowCount() : Grid.RowCount() - Grid.FixedRows() - Grid.FixedFooters();
+  a.StartCol = Grid.SaveStartCol();
+  a.EndCol = Grid.SaveEndCol();
+  a.ColCount = Grid.SaveColCount();
+  a.StartRow = Grid.SaveStartRow();
+  a.EndRow = Grid.SaveEndRow();
+  a.RowCount = Grid.SaveRowCount();
   return a;
 }
 

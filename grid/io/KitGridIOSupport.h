@@ -15,9 +15,11 @@ class TKitStringGrid;
 
 namespace kitgridio {
 
-// The rectangle every exporter writes: fixed columns and rows are left out
-// unless SaveFixedCells (or SaveFixedCols / SaveFixedRows) is set; fixed
-// right columns and footer rows likewise.
+// The rectangle every exporter writes, as the grid's SaveStartCol,
+// SaveEndCol, SaveColCount, SaveStartRow, SaveEndRow and SaveRowCount give
+// it: fixed columns and rows are left out unless SaveFixedCells (or
+// SaveFixedCols / SaveFixedRows) is set; fixed right columns and footer
+// rows likewise.
 struct TSaveArea {
   int StartCol = 0, EndCol = -1, ColCount = 0;
   int StartRow = 0, EndRow = -1, RowCount = 0;

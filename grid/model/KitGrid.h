@@ -95,6 +95,8 @@ TF_ENUM_NAMES(TGridImportState, isImportStart, isImportNewRow, isImportDone, isI
 // Grid event types of this unit
 
 using TGridWideHintEvent = std::function<void(TObject* Sender, int ARow, int ACol, QString& hintstr)>;
+// After a scale change, with the grid's new DPI scale.
+using TChangeScaleEvent = std::function<void(TObject* Sender, float NewScale)>;
 using THasComboEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasComboBox)>;
 using THasEditBtnEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasEditBtn)>;
 using THasSpinEditEvent = std::function<void(TObject* Sender, int ACol, int ARow, bool& HasSpinEdit)>;
@@ -1581,6 +1583,11 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   void LoadFromXML(const QString& FileName, bool LevelToRow = false, bool LoadFieldDescr = false);
   void LoadFromXMLBytes(const QByteArray& Bytes, bool LevelToRow = false, bool LoadFieldDescr = false);
 
+  // --- database tables through ODBC (grid/io/KitGridAccess.cpp): field
+  // names in the last fixed row, records from the first normal row
+  void LoadFromMDBSQL(const QString& Filename, const QString& SQL);
+  void LoadFromMDBTable(const QString& Filename, const QString& Table);
+
   // --- column widths kept in an INI file or the registry store, as
   // ColumnSize says (grid/io/KitGridColumnStore.cpp)
   void SaveColSizes();
@@ -1589,7 +1596,32 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // malformed string raises before anything is applied.
   QString ColumnStatesToString();
   void StringToColumnStates(const QString& Value);
+  // Moves the columns so that display position i holds the column whose
+  // unmoved index is Order[i] (a permutation); ColumnOrder becomes Order.
+  void ApplyColumnOrder(const std::vector<int>& Order);
 
+  // --- word-processor documents (grid/io/KitGridWord.cpp): the grid as a
+  // table in a new document, the open one, or an existing file
+  void SaveToDOC(const QString& Filename, bool CreateNewDocument = true);
+  void AppendToDoc(const QString& Filename, const QString& Bookmark = QString());
+
+  // --- settings files (grid/io/KitGridSettingsFiles.cpp): the visual
+  // properties as key=value lines, the print settings in an INI section,
+  // and the reaction to a scale change
+  void SaveVisualProps(const QString& FileName);
+  void LoadVisualProps(const QString& FileName);
+  // The file's text (key=value lines), read whole and checked before any
+  // property changes.
+  void LoadVisualPropsText(const QString& Text);
+  void SavePrintSettings(const QString& Key, const QString& Section);
+  void LoadPrintSettings(const QString& Key, const QString& Section);
+  TChangeScaleEvent OnChangeScale;
+
+ protected:
+  void ChangeScale(int M, int D, bool isDpiChange) override;
+  void WriteDOC(const QString& Filename, const QString& Bookmark, bool Append, bool CreateNewDocument);
+
+ public:
   TRowCountChangeEvent OnRowCountChange;
   TNotifyEvent OnResize;
   TFloatFormatEvent OnGetFloatFormat;

@@ -116,3 +116,64 @@ TEST(ColumnStates, StringRoundTripAndMalformedStrings) {
 }
 
 }  // namespace
+
+namespace {
+
+void FillRow1(TKitStringGrid& g, std::initializer_list<const char*> texts) {
+  int c = 0;
+  for (const char* t : texts) g.SetCells(c++, 1, t);
+}
+
+QString Row1(TKitStringGrid& g) {
+  QStringList out;
+  // Cells are addressed by real column; the display skips hidden ones.
+  for (int c = 0; c < g.ColCount(); ++c) out << g.Cells(g.RealColIndex(c), 1);
+  return out.join(u',');
+}
+
+TEST(ColumnStates, OrderHidesAndSuppresses) {
+  // Columns with unmoved indexes 2, 0, 1 in that order; the column standing
+  // third (real index 2) hidden; the second displayed column suppressed.
+  auto g = NewGrid();
+  g->SetColCount(3);
+  FillRow1(*g, {"A", "B", "C"});
+  g->StringToColumnStates("3#64,0,64#2,0,1#1,1,0");
+  EXPECT_EQ(g->ColCount(), 2);
+  EXPECT_TRUE(g->IsHiddenColumn(2));
+  EXPECT_EQ(Row1(*g), "C,A");
+  EXPECT_EQ(g->ColWidths(0), 64);
+  EXPECT_EQ(g->ColWidths(1), 0);
+  EXPECT_EQ(g->ColumnOrder()->StrValue(), "2,0,1");
+  EXPECT_EQ(g->ColumnStatesToString().section(u'#', 3), "1,1,0");
+
+  // Applying a string shows the hidden columns first.
+  g->StringToColumnStates("3#40,40,40##1,1,1");
+  EXPECT_EQ(g->ColCount(), 3);
+  EXPECT_EQ(g->NumHiddenColumns(), 0);
+  EXPECT_EQ(Row1(*g), "C,A,B");
+
+  // A visibility part hiding every column keeps one shown.
+  g->StringToColumnStates("3#40,40,40##0,0,0");
+  EXPECT_EQ(g->ColCount(), 1);
+}
+
+TEST(ColumnStore, LoadedPositionsRearrangeTheColumnsAndKeepHiddenOnes) {
+  QTemporaryDir dir;
+  const QString ini = dir.filePath("pos.ini");
+  testsupport::WriteBytes(ini, "[P]\nPos0=3\nPos1=0\nPos2=1\nPos3=2\n");
+  auto g = NewGrid();
+  g->SetColCount(4);
+  FillRow1(*g, {"A", "B", "C", "D"});
+  g->HideColumn(1);
+  g->ColumnSize()->SetLocation(clIniFile);
+  g->ColumnSize()->SetKey(ini);
+  g->ColumnSize()->SetSection("P");
+  g->LoadColPositions();
+  EXPECT_EQ(g->ColumnOrder()->StrValue(), "3,0,1,2");
+  EXPECT_TRUE(g->IsHiddenColumn(1));
+  EXPECT_EQ(g->ColCount(), 3);
+  // Real order D,A,B,C with real index 1 (now A) hidden.
+  EXPECT_EQ(Row1(*g), "D,B,C");
+}
+
+}  // namespace

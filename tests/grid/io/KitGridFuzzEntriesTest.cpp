@@ -3,6 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include "grid/io/KitGridFuzzEntries.h"
 #include "grid/model/KitGrid.h"
 #include "platform/rtl/Streams.h"
@@ -30,6 +33,27 @@ TEST(GridFuzzEntries, GoodAndBadInputs) {
   EXPECT_TRUE(kitgridio::GridFixedFromBytes("abcdefghijkl\r\nxy\r\n"));
   EXPECT_TRUE(kitgridio::GridXMLFromBytes("<r><a x=\"1\"><b>t</b><c/></a></r>"));
   EXPECT_FALSE(kitgridio::GridXMLFromBytes("<r><a>"));
+}
+
+TEST(GridFuzzEntries, SettingsAndDocuments) {
+  EXPECT_TRUE(kitgridio::GridColumnStatesFromBytes("3#64,80,64#2,0,1#1,0,1"));
+  EXPECT_FALSE(kitgridio::GridColumnStatesFromBytes("3#64#2,0,1#1,0,1"));
+  EXPECT_TRUE(kitgridio::GridPrintSettingsFromBytes("[Print]\nBorders=3\nFontSize=12\n"));
+  EXPECT_TRUE(kitgridio::GridPrintSettingsFromBytes("\xff\x00[[[=\n"));  // nothing usable: the defaults
+  auto g = gridtest::NewGrid();
+  QTemporaryDir dir;
+  g->SaveVisualProps(dir.filePath("v.txt"));
+  QFile f(dir.filePath("v.txt"));
+  ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+  const QByteArray visual = f.readAll();
+  EXPECT_TRUE(kitgridio::GridVisualPropsFromBytes(visual));
+  EXPECT_FALSE(kitgridio::GridVisualPropsFromBytes(QByteArray(visual).replace("Font.Size=", "Font.Size=x")));
+  const QByteArray doc =
+      "<w:document xmlns:w=\"http://schemas.openxmlformats.org/wordprocessingml/2006/main\"><w:body><w:p/>"
+      "</w:body></w:document>";
+  EXPECT_TRUE(kitgridio::GridDocxFromBytes(doc));
+  EXPECT_FALSE(kitgridio::GridDocxFromBytes("<w:document><w:body>"));
+  EXPECT_FALSE(kitgridio::GridDocxFromBytes(QByteArray::fromHex("504B0304") + QByteArray(40, '\x01')));
 }
 
 }  // namespace
