@@ -468,6 +468,8 @@ int TKitGridPrinter::Run() {
     DPtoLP(h, pts, 2);
     W = std::abs(pts[1].x - pts[0].x);
     Hp = std::abs(pts[1].y - pts[0].y);
+    // An inverted display rectangle is no page at all.
+    if (G.FPrevRect.Right < G.FPrevRect.Left || G.FPrevRect.Bottom < G.FPrevRect.Top) W = Hp = 0;
   } else if (FMode == 2) {
     W = G.FPrevRect.Right;
     Hp = G.FPrevRect.Bottom;
