@@ -216,6 +216,13 @@ TKitGridPrinter::TKitGridPrinter(TKitStringGrid& Grid, TCanvas* Canvas, int Mode
 
 TKitGridPrinter::~TKitGridPrinter() { G.FFontscalefactor = 1; }
 
+TPoint* TKitGridPrinter::Measured(int Col, int Row) {
+  const TGridRect& R = G.FPrintRect;
+  if (Row < R.Top || Row > R.Bottom || Col < R.Left || Col > R.Right) return nullptr;
+  const size_t i = size_t(Row - R.Top) * size_t(R.Right - R.Left + 1) + size_t(Col - R.Left);
+  return i < FMeasured.size() ? &FMeasured[i] : nullptr;
+}
+
 bool TKitGridPrinter::RowPrinted(int Row) {
   if (!FSelOnly) return true;
   if (PS.FixedCellsAlways() && Row < G.FixedRows()) return true;
@@ -272,11 +279,14 @@ void TKitGridPrinter::ColumnWidths() {
         const int rc = G.DisplToRealCol(c);
         const TPoint base = G.BaseCell(rc, row);
         if (base.X != rc || G.CellExt(rc, row).X > 0) continue;  // merged across columns
-        w = MeasurePrintCell(c, row).X;
+        const TPoint sz = MeasurePrintCell(c, row);
+        if (TPoint* slot = Measured(c, row)) *slot = sz;
+        w = sz.X;
       }
       MaxWidths[size_t(c)] = std::max(MaxWidths[size_t(c)], w);
     }
   };
+  FMeasured.assign(size_t(R.Bottom - R.Top + 1) * size_t(R.Right - R.Left + 1), TPoint(-1, -1));
   if (PS.RepeatFixedRows())
     for (int row = 0; row < std::min(G.FixedRows(), R.Top); ++row) measureRow(row);
   for (int row = R.Top; row <= R.Bottom; ++row) measureRow(row);
@@ -419,7 +429,8 @@ int TKitGridPrinter::RowPrintHeight(int Row) {
       const int rc = G.DisplToRealCol(c);
       const TPoint base = G.BaseCell(rc, Row);
       if (base.Y != Row || G.CellExt(rc, Row).Y > 0) continue;  // merged across rows
-      last = MeasurePrintCell(c, Row).Y;
+      const TPoint* known = m == 1 ? Measured(c, Row) : nullptr;
+      last = known && known->X >= 0 ? known->Y : MeasurePrintCell(c, Row).Y;
       hmax = std::max(hmax, last);
     }
     G.FFontscalefactor = saved;

@@ -70,6 +70,11 @@ class TKitGridPrinter {
   int htmlTitleH = 0;
   int lastRowAsked = -1, lastRowHeight = 0;
   std::vector<int> MaxWidths, Indents;
+  // Cell sizes measured for the column widths at scale 1, by range row and
+  // column (X < 0: not measured); the row heights reuse them when the fit
+  // leaves the scale at 1.
+  std::vector<TPoint> FMeasured;
+  TPoint* Measured(int Col, int Row);
   std::unique_ptr<TFont> FCellFont;
   std::unique_ptr<TBrush> FCellBrush;
   std::unique_ptr<TPen> FSavedPen;
