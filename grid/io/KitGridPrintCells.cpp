@@ -384,9 +384,9 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
         const int Bv = std::abs(int(std::trunc(std::sin(a) * widest)));
         const int Cv = std::abs(int(std::trunc(std::sin(a) * M)));
         const int D = std::abs(int(std::trunc(std::cos(a) * widest)));
-        TRect ar(tr.Left, tr.Top - halfG, tr.Right, tr.Bottom + halfG);
-        // The alignment works on the page's downward distances: the
-        // quadrant terms of a y-up canvas come in negated.
+        // The alignment works on the page's downward distances, inside the
+        // cell's gaps, so that the turned text stays within its cell.
+        TRect ar(tr.Left + halfG, tr.Top + gap, tr.Right - halfG, tr.Bottom - gap);
         TKitStringGrid::AlignAngledTextRect(ar, ha, va, A, Bv, Cv, D, angle);
         const TRect clipR(cr.Left, Ly(cr.Top), cr.Right, Ly(cr.Bottom));
         const int nLines = angle == 90 ? int(lines.size()) : 1;

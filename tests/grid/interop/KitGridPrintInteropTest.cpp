@@ -60,6 +60,18 @@ class PdfPrint : public ::testing::Test {
   QString PageText(int Page) {
     return RunPoppler("pdftotext", {"-layout", "-f", QString::number(Page), "-l", QString::number(Page), pdf, "-"});
   }
+  // The box (points) of the first word equal to Word on page Page.
+  QRectF WordBox(int Page, const QString& Word) {
+    const QString html =
+        RunPoppler("pdftotext", {"-bbox", "-f", QString::number(Page), "-l", QString::number(Page), pdf, "-"});
+    const QRegularExpression re(
+        QStringLiteral("<word xMin=\"([0-9.]+)\" yMin=\"([0-9.]+)\" xMax=\"([0-9.]+)\" yMax=\"([0-9.]+)\">%1</word>")
+            .arg(QRegularExpression::escape(Word)));
+    const QRegularExpressionMatch mt = re.match(html);
+    if (!mt.hasMatch()) return QRectF();
+    return QRectF(QPointF(mt.captured(1).toDouble(), mt.captured(2).toDouble()),
+                  QPointF(mt.captured(3).toDouble(), mt.captured(4).toDouble()));
+  }
   // The left edge (points) of the first word equal to Word on page Page.
   double WordX(int Page, const QString& Word) {
     const QString html =
@@ -272,6 +284,55 @@ TEST_F(PdfPrint, AbsurdMarginsRaiseAClearErrorAndLeaveNoDocument) {
   g->PrintSettings()->SetHeaderSize(0);
   EXPECT_NO_THROW(g->Print());
   EXPECT_EQ(Pages(), 1);
+}
+
+TEST_F(PdfPrint, FastPrintSkipsTheCountButPrintsEveryPage) {
+  auto g = NumberedGrid(150, 2);
+  g->Print();
+  const int counted = Pages();
+  g->PrintSettings()->SetPageNr(TPrintPosition::ppTopRight);
+  g->SetFastPrint(true);
+  g->Print();
+  EXPECT_EQ(Pages(), counted);  // no page is lost without the count
+  EXPECT_TRUE(PageText(1).contains("1/2147483647"));
+  EXPECT_TRUE(PageText(counted).contains(QStringLiteral("%1/2147483647").arg(counted)));
+}
+
+TEST_F(PdfPrint, DateAndTimeAtTheSamePlaceReadDateThenTime) {
+  auto g = NumberedGrid(3, 2);
+  g->PrintSettings()->SetDate(TPrintPosition::ppBottomLeft);
+  g->PrintSettings()->SetTime(TPrintPosition::ppBottomLeft);
+  g->PrintSettings()->SetDateFormat("dd/mm/yyyy");
+  g->Print();
+  QStringList lines = PageText(1).split('\n');
+  lines.removeIf([](const QString& l) { return l.trimmed().isEmpty(); });
+  ASSERT_FALSE(lines.isEmpty());
+  EXPECT_TRUE(lines.last().trimmed().contains(QRegularExpression("^\\d\\d/\\d\\d/\\d{4} \\d\\d:\\d\\d$")))
+      << lines.last().toStdString();
+}
+
+TEST_F(PdfPrint, ARotatedCellOfThreeLinesPrintsThemSideBySide) {
+  auto g = NumberedGrid(4, 3);
+  g->CreateCellGraphic(1, 2)->SetAngle(90);
+  g->SetCells(1, 2, "AAA\r\nBBB\r\nCCC");
+  g->CreateCellGraphic(2, 3)->SetCheckBox(true, false, false, haLeft, vaCenter);
+  g->PrintSettings()->SetPrintGraphics(true);
+  g->Print();
+  const QString kept = testsupport::TestOutputFolder() + "/grid-print-rotated.pdf";
+  QFile::remove(kept);
+  QFile::copy(pdf, kept);
+  const QRectF a = WordBox(1, "AAA"), b = WordBox(1, "BBB"), c = WordBox(1, "CCC");
+  ASSERT_FALSE(a.isNull());
+  ASSERT_FALSE(b.isNull());
+  ASSERT_FALSE(c.isNull());
+  // Upright boxes: taller than wide; the lines follow each other to the right.
+  EXPECT_GT(a.height(), a.width());
+  EXPECT_LT(a.left(), b.left());
+  EXPECT_LT(b.left(), c.left());
+  EXPECT_LT(std::abs(a.top() - c.top()), 2.0);
+  // The row is as tall as the rotated text, and the column stays in order.
+  const QRectF r1 = WordBox(1, "R1C1"), r3 = WordBox(1, "R3C1");
+  EXPECT_GT(r3.top() - r1.top(), a.height());
 }
 
 }  // namespace
