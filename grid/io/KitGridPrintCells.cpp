@@ -2,6 +2,7 @@
 // borders), their size on paper, the header and footer with time, date, page
 // number and title, and the measuring helpers shared with the screen.
 
+#include <QFile>
 #include <QRegularExpression>
 #include <cmath>
 #include <numbers>
@@ -120,6 +121,22 @@ void TKitStringGrid::StretchBitmapDIB(TCanvas* Canvas, const TRect& Rect, TBitma
 // ---------------------------------------------------------------------------
 // Cells
 
+void TKitGridPrinter::StretchScreenPaint(const TRect& R, TGraphic* Graphic, TColor Ground,
+                                         const std::function<void(TCanvas*, const TRect&)>& Paint, int WPx, int HPx) {
+  // Pictures and screen painters work in screen pixels: they draw on a
+  // bitmap of their own size, which is stretched over the paper rectangle.
+  if (WPx <= 0) WPx = Graphic ? Graphic->Width() : RoundI((R.Right - R.Left) / pixel);
+  if (HPx <= 0) HPx = Graphic ? Graphic->Height() : RoundI((R.Bottom - R.Top) / pixel);
+  if (WPx <= 0 || HPx <= 0 || R.Right <= R.Left || R.Bottom <= R.Top) return;
+  TBitmap bmp;
+  bmp.SetSize(WPx, HPx);
+  bmp.Canvas()->Brush()->SetColor(Ground);
+  bmp.Canvas()->FillRect(TRect(0, 0, WPx, HPx));
+  if (Graphic) bmp.Canvas()->StretchDraw(TRect(0, 0, WPx, HPx), Graphic);
+  if (Paint) Paint(bmp.Canvas(), TRect(0, 0, WPx, HPx));
+  TKitStringGrid::StretchBitmapDIB(C, TRect(R.Left, Ly(R.Top), R.Right, Ly(R.Bottom)), &bmp);
+}
+
 QString TKitGridPrinter::CellText(int c, int Row, int& Kind) {
   QString text = G.IsDataCell(c, Row) ? QString() : G.GetFormattedCell(c, Row);
   Kind = GetCellTextKind(text, G.EnableHTML());
@@ -194,7 +211,7 @@ TPoint TKitGridPrinter::MeasurePrintCell(int ACol, int ARow) {
     if (rotated) C->Font()->SetOrientation(angle * 10);
     TPoint gsz;
     if (PS.PrintGraphics() && gr && !rotated && gr->CellType() != ctNone && gr->CellType() != ctEmpty) {
-      const TPoint e = G.GetCellGraphicSize(c, ARow);
+      const TPoint e = G.CalcPrintCellTextExtent(c, ARow, G.ColWidths(ACol), G.RowHeights(ARow), 1.0);
       gsz = TPoint(RoundI(e.X * pixel), RoundI(e.Y * pixel));
     }
     if (text.isEmpty()) text = QStringLiteral("gh");
@@ -325,7 +342,7 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
     TRect grect;
     const bool drawGraphic = PS.PrintGraphics() && gr && !rotated && kindG != ctEmpty;
     if (drawGraphic && kindG != ctNone) {
-      const TPoint e = G.GetCellGraphicSize(c, Row);
+      const TPoint e = G.CalcPrintCellTextExtent(c, Row, RoundI(w / pixel), RoundI(Step / pixel), 1.0);
       const int gw = RoundI(e.X * pixel), gh = RoundI(e.Y * pixel);
       TCellHAlign hal = gr->CellHAlign();
       if ((kindG == ctCheckBox || kindG == ctDataCheckBox || kindG == ctRadioButton) && text.isEmpty()) {
@@ -437,7 +454,7 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
       const TRect gl(grect.Left, Ly(grect.Top), grect.Right, Ly(grect.Bottom));
       switch (kindG) {
         case ctBitmap:
-          if (auto* bmp = dynamic_cast<TBitmap*>(gr->CellBitmap())) TKitStringGrid::StretchBitmapDIB(cv, gl, bmp);
+          if (auto* bmp = dynamic_cast<TGraphic*>(gr->CellBitmap())) StretchScreenPaint(grect, bmp, clWhite, nullptr);
           break;
         case ctCheckBox:
         case ctDataCheckBox:
@@ -453,6 +470,60 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
           UINT state = kindG == ctRadioButton ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
           if (checked) state |= DFCS_CHECKED;
           DrawFrameControl(h, &rc, DFC_BUTTON, state);
+          break;
+        }
+        case ctIcon:
+          if (auto* icon = dynamic_cast<TGraphic*>(gr->CellIcon())) StretchScreenPaint(grect, icon, clWhite, nullptr);
+          break;
+        case ctPicture:
+          if (auto* pic = dynamic_cast<TPicture*>(gr->CellBitmap()); pic && pic->Graphic())
+            StretchScreenPaint(grect, pic->Graphic(), bc == clNone ? clWhite : bc, nullptr);
+          break;
+        case ctFilePicture:
+          if (auto* fp = dynamic_cast<TFilePicture*>(gr->CellBitmap()); fp && QFile::exists(fp->Filename())) {
+            TPicture pic;
+            try {
+              pic.LoadFromFile(fp->Filename());
+            } catch (const Exception&) {
+              break;  // an unreadable picture prints nothing
+            }
+            if (pic.Graphic()) StretchScreenPaint(grect, pic.Graphic(), bc == clNone ? clWhite : bc, nullptr);
+          }
+          break;
+        case ctImageList:
+        case ctDataImage:
+          if (TCustomImageList* il = G.GridImages()) {
+            const int idx = kindG == ctDataImage ? G.Cells(c, Row).toInt() : gr->CellIndex();
+            TColor ground = G.Canvas() ? G.Canvas()->Brush()->Color() : clWhite;
+            if (ground == clNone) ground = clWhite;
+            StretchScreenPaint(grect, nullptr, ground,
+                               [&](TCanvas* bc2, const TRect&) { il->Draw(bc2, 0, 0, idx); }, il->Width(), il->Height());
+          }
+          break;
+        case ctProgress: {
+          const int value = G.Cells(c, Row).toInt();
+          TRect pr = grect;
+          pr.Top -= RoundI(2 * pixel);
+          pr.Bottom += RoundI(4 * pixel);
+          pr.Right = cr.Right - RoundI(pixel);
+          const int wpx = std::max(1, RoundI((pr.Right - pr.Left) / pixel));
+          const int hpx = std::max(1, RoundI((pr.Bottom - pr.Top) / pixel));
+          const TColor color = gr->CellBitmapColor() == clNone ? 0xD77800 : gr->CellBitmapColor();
+          StretchScreenPaint(pr, nullptr, clWhite,
+                             [&](TCanvas* bc2, const TRect& r2) {
+                               DrawProgressBar(bc2, r2, color, false, clBlack, QStringLiteral("%d%%"), 1, 100, 0, 0,
+                                               0, value, clBlack, clWhite, clWhite);
+                             },
+                             wpx, hpx);
+          break;
+        }
+        case ctProgressPie: {
+          const int value = G.Cells(c, Row).toInt();
+          const int side = std::max(1, RoundI((grect.Bottom - grect.Top) / pixel));
+          const TColor color = gr->CellBitmapColor() == clNone ? 0xD77800 : gr->CellBitmapColor();
+          StretchScreenPaint(grect, nullptr, bc == clNone ? clWhite : bc,
+                             [&](TCanvas* bc2, const TRect& r2) { DrawProgressPie(bc2, r2, color, false, value); },
+                             side, side);
           break;
         }
         case ctNone:

@@ -8,6 +8,7 @@
 // growing downwards, and is negated where it meets the canvas (Ly).
 
 #include <QString>
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,11 @@ class TKitGridPrinter {
   int TextH(const QString& s);
   void DrawHtmlDevice(const TRect& R, const QString& Html, TFont* Font, bool WordWrap);
   void PrintCell(int y, int B, int Row, int Step, int FromCol, int ToCol);
+  // A graphic or a screen painter drawn on a bitmap of WPx x HPx screen
+  // pixels (the graphic's size, or R's, when 0) stretched over R (page
+  // distances).
+  void StretchScreenPaint(const TRect& R, TGraphic* Graphic, TColor Ground,
+                          const std::function<void(TCanvas*, const TRect&)>& Paint, int WPx = 0, int HPx = 0);
   QString CellText(int c, int Row, int& Kind);
   QString HeaderPart(int Pos, const QString& Text, const QString& Part);
 

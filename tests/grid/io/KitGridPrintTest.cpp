@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <functional>
 #include <set>
 
 #include "grid/model/KitGrid.h"
@@ -154,6 +155,66 @@ TEST(GridPrintPreview, AMergedAreaPrintsAsOneCellWithoutInnerLines) {
     in = red;
   }
   EXPECT_EQ(crossings, 6);
+}
+
+TEST(GridPrintPreview, CellGraphicsPrintOnlyWithPrintGraphics) {
+  struct Case {
+    const char* Name;
+    std::function<void(TKitStringGrid&)> Set;
+    QRgb Colour;
+    bool NeedsGraphics;
+  };
+  TBitmap red;
+  red.SetSize(12, 12);
+  red.Canvas()->Brush()->SetColor(0x0000FF);
+  red.Canvas()->FillRect(TRect(0, 0, 12, 12));
+  const std::vector<Case> cases = {
+      {"bitmap", [&](TKitStringGrid& g) { g.CreateCellGraphic(1, 2)->SetBitmap(&red, false, haLeft, vaTop); },
+       qRgb(255, 0, 0), true},
+      {"progress bar",
+       [](TKitStringGrid& g) {
+         TCellGraphic* gr = g.CreateCellGraphic(1, 2);
+         gr->SetCellType(ctProgress);
+         gr->SetCellBitmapColor(0x00C000);  // green
+         g.SetCells(1, 2, "60");
+       },
+       qRgb(0, 192, 0), true},
+      {"comment marker",
+       [](TKitStringGrid& g) {
+         TCellGraphic* gr = g.CreateCellGraphic(1, 2);
+         gr->SetCellType(ctNone);
+         gr->SetCellComment("note");
+       },
+       qRgb(255, 0, 0), true},
+  };
+  for (const Case& c : cases) {
+    for (bool graphics : {false, true}) {
+      auto g = NumberedGrid(4, 3);
+      c.Set(*g);
+      g->PrintSettings()->SetPrintGraphics(graphics);
+      TPreviewSurface s(500, 400);
+      g->PrintPreview(&s.canvas, TRect(0, 0, 500, 400));
+      const int n = probe::Count(s.image, probe::NearTo(c.Colour, 30));
+      if (graphics)
+        EXPECT_GT(n, 15) << c.Name;
+      else
+        EXPECT_EQ(n, 0) << c.Name;
+    }
+  }
+  // All three in one grid, for a look.
+  auto g = NumberedGrid(4, 3);
+  g->CreateCellGraphic(0, 1)->SetBitmap(&red, false, haLeft, vaTop);
+  TCellGraphic* bar = g->CreateCellGraphic(1, 2);
+  bar->SetCellType(ctProgress);
+  bar->SetCellBitmapColor(0x00C000);
+  g->SetCells(1, 2, "60");
+  TCellGraphic* note = g->CreateCellGraphic(2, 3);
+  note->SetCellType(ctNone);
+  note->SetCellComment("note");
+  g->PrintSettings()->SetPrintGraphics(true);
+  TPreviewSurface s(500, 300);
+  g->PrintPreview(&s.canvas, TRect(0, 0, 500, 300));
+  EXPECT_TRUE(s.image.save(testsupport::TestOutputFolder() + "/grid-print-graphics.png"));
 }
 
 TEST(GridPrintEvents, PageNumbersFollowOffsetsSeparatorsBandsAndFastPrint) {
