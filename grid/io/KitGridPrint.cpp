@@ -491,8 +491,9 @@ int TKitGridPrinter::Run() {
   } else {
     RECT clip{};
     GetClipBox(h, &clip);
+    // The page runs from the origin right and down (y up: to -height).
     W = std::max(0, int(clip.right));
-    Hp = std::max(0, int(-clip.bottom));
+    Hp = std::max(0, std::max(int(-clip.top), int(-clip.bottom)));
   }
   G.FPrintPageRect = TRect(0, 0, W, Hp);
   const int all = G.AllColCount();

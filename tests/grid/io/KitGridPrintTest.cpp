@@ -217,6 +217,43 @@ TEST(GridPrintPreview, CellGraphicsPrintOnlyWithPrintGraphics) {
   EXPECT_TRUE(s.image.save(testsupport::TestOutputFolder() + "/grid-print-graphics.png"));
 }
 
+TEST(GridPrintPreview, SelectedRowsOnlyPrintThoseRowsAndTheFixedOnesWhenAsked) {
+  auto g = NumberedGrid(12, 3);
+  g->MouseActions()->SetDisjunctRowSelect(true);
+  for (int r : {3, 7, 9}) g->SetRowSelect(r, true);
+  TPreviewSurface s(600, 800);
+  std::set<int> rows;
+  g->OnCustomCellDraw = [&](TObject*, TCanvas*, int, int ARow, TGridDrawState, const TRect&, bool) {
+    rows.insert(ARow);
+  };
+  g->PrintPreviewSelectedRows(&s.canvas, TRect(0, 0, 600, 800));
+  EXPECT_EQ(rows, (std::set<int>{3, 7, 9}));
+  rows.clear();
+  g->PrintSettings()->SetFixedCellsAlways(true);
+  g->PrintPreviewSelectedRows(&s.canvas, TRect(0, 0, 600, 800));
+  EXPECT_EQ(rows, (std::set<int>{0, 3, 7, 9}));
+  // The whole grid again without the selection rule.
+  rows.clear();
+  g->PrintPreview(&s.canvas, TRect(0, 0, 600, 800));
+  EXPECT_EQ(rows.size(), 13u);
+}
+
+TEST(GridPrintPreview, PrintDrawPutsTheFirstPageOntoACanvas) {
+  auto g = NumberedGrid(200, 3);
+  TPreviewSurface s(400, 300);
+  std::set<int> rows;
+  g->OnCustomCellDraw = [&](TObject*, TCanvas*, int, int ARow, TGridDrawState, const TRect&, bool) {
+    rows.insert(ARow);
+  };
+  g->PrintDraw(&s.canvas, TRect(0, 0, 400, 300));
+  ASSERT_FALSE(rows.empty());
+  EXPECT_EQ(*rows.begin(), 0);
+  EXPECT_LT(*rows.rbegin(), 40);  // one page of a 300-pixel-high canvas
+  EXPECT_EQ(g->PrintNrOfPages(), 1);
+  EXPECT_GT(probe::Count(s.image, [](QRgb p) { return probe::Luminance(p) < 100; }), 100);
+  EXPECT_EQ(GetMapMode(s.dc), MM_TEXT);
+}
+
 TEST(GridPrintEvents, PageNumbersFollowOffsetsSeparatorsBandsAndFastPrint) {
   struct Case {
     const char* Name;
