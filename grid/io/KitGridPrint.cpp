@@ -104,8 +104,8 @@ void TKitStringGrid::PrintRange(const TGridRect& Range, bool SelectedOnly) {
   if (!prn->Printing() && !FPrintSettings->UseDefaultOrientation()) prn->SetOrientation(FPrintSettings->Orientation());
   const HDC ph = prn->Handle();
   const int dpiX = std::max(1, GetDeviceCaps(ph, LOGPIXELSX)), dpiY = std::max(1, GetDeviceCaps(ph, LOGPIXELSY));
-  FPrevRect = TRect(0, 0, RoundI(254.0 / dpiX * GetDeviceCaps(ph, HORZRES)),
-                    RoundI(254.0 / dpiY * GetDeviceCaps(ph, VERTRES)));
+  FPrevRect =
+      TRect(0, 0, RoundI(254.0 / dpiX * GetDeviceCaps(ph, HORZRES)), RoundI(254.0 / dpiY * GetDeviceCaps(ph, VERTRES)));
   prn->SetTitle(FPrintSettings->JobName());
 
   FUseCacheRowHeights = false;
@@ -206,8 +206,7 @@ void TKitStringGrid::PrintDrawRect(TCanvas* Canvas, const TRect& DrawRect, const
 // ---------------------------------------------------------------------------
 // The engine: set-up and layout
 
-TKitGridPrinter::TKitGridPrinter(TKitStringGrid& Grid, TCanvas* Canvas, int Mode, bool SelectedOnly,
-                                 int PageTotal)
+TKitGridPrinter::TKitGridPrinter(TKitStringGrid& Grid, TCanvas* Canvas, int Mode, bool SelectedOnly, int PageTotal)
     : G(Grid), PS(*Grid.PrintSettings()), C(Canvas), FMode(Mode), FSelOnly(SelectedOnly), FPageTotal(PageTotal) {
   FCellFont = std::make_unique<TFont>();
   FCellBrush = std::make_unique<TBrush>();
@@ -333,10 +332,8 @@ void TKitGridPrinter::Areas(bool FirstOfRun) {
   if (top(PS.Time()) || top(PS.Date()) || top(PS.PageNr()) || top(PS.Title())) {
     q = gap + hdrH + hdrSz;
     if (titleLines && top(PS.Title())) {
-      if (htmlTitleH > 0)
-        q += htmlTitleH + hdrSz;
-      else
-        q += (lines - 1) * hdrH;
+      if (htmlTitleH > 0) q += htmlTitleH + hdrSz;
+      else q += (lines - 1) * hdrH;
     }
   } else {
     q = hdrSz;
@@ -389,7 +386,8 @@ void TKitGridPrinter::FrameLines(int y, int Start, int End, bool Repeat) {
     cv->MoveTo(left, Ly(bottom));
     cv->LineTo(right, Ly(bottom));
   }
-  if ((b == TPrintBorders::pbDouble || b == TPrintBorders::pbVertical || b == TPrintBorders::pbAroundVertical) && Repeat) {
+  if ((b == TPrintBorders::pbDouble || b == TPrintBorders::pbVertical || b == TPrintBorders::pbAroundVertical) &&
+      Repeat) {
     for (int c = 0; c < G.FixedCols(); ++c) {
       cv->MoveTo(Indents[size_t(c)], Ly(top));
       cv->LineTo(Indents[size_t(c)], Ly(bottom));
@@ -497,8 +495,7 @@ int TKitGridPrinter::Run() {
   }
   G.FPrintPageRect = TRect(0, 0, W, Hp);
   const int all = G.AllColCount();
-  if (R.Right >= all || R.Bottom >= G.RowCount() || R.Left < 0 || R.Top < 0 || R.Right < R.Left ||
-      R.Bottom < R.Top) {
+  if (R.Right >= all || R.Bottom >= G.RowCount() || R.Left < 0 || R.Top < 0 || R.Right < R.Left || R.Bottom < R.Top) {
     // An empty or impossible range has no pages.
     MaxWidths.assign(size_t(std::max(all, 0)) + 2, 0);
     Indents = MaxWidths;
@@ -543,8 +540,8 @@ int TKitGridPrinter::Run() {
   const int limit = W - PS.RightSize() - (PS.Centered() ? 0 : PS.LeftSize());
   std::vector<std::pair<int, int>> bands;
   for (int start = R.Left; start <= R.Right;) {
-    const bool repeat = fixedCols > 0 && PS.RepeatFixedCols() && (start > R.Left || start >= fixedCols) &&
-                        start >= fixedCols;
+    const bool repeat =
+        fixedCols > 0 && PS.RepeatFixedCols() && (start > R.Left || start >= fixedCols) && start >= fixedCols;
     int fixedW = 0;
     if (repeat)
       for (int c = 0; c < fixedCols; ++c) fixedW += ColPrinted(c) ? MaxWidths[size_t(c)] + s : 0;
@@ -607,8 +604,7 @@ int TKitGridPrinter::Run() {
       }
       const bool exhausted = row == R.Bottom;
       // The next row's whole step must fit above the footer.
-      const int next =
-          row + 1 < G.RowCount() ? 2 * gap + RowPrintHeight(row + 1) + RoundI(PS.RowSpacing() * 1.0) : 0;
+      const int next = row + 1 < G.RowCount() ? 2 * gap + RowPrintHeight(row + 1) + RoundI(PS.RowSpacing() * 1.0) : 0;
       bool newPage = false;
       if (G.OnPrintNewPage) G.OnPrintNewPage(&G, row + 1, newPage);
       const bool full = y + next > Hp - f;

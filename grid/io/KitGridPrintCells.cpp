@@ -58,8 +58,8 @@ QString TKitStringGrid::JoinWithBlank(const QString& a, const QString& b) {
   return a + u' ' + b;
 }
 
-void TKitStringGrid::AlignAngledTextRect(TRect& Rect, TAlignment HAlign, TVAlignment VAlign, int A, int B, int C,
-                                         int D, int Angle) {
+void TKitStringGrid::AlignAngledTextRect(TRect& Rect, TAlignment HAlign, TVAlignment VAlign, int A, int B, int C, int D,
+                                         int Angle) {
   const int Q = Angle <= 90 ? 1 : Angle <= 180 ? 2 : Angle > 270 ? 4 : 3;
   const int L = Rect.Left, T = Rect.Top, R = Rect.Right, Bm = Rect.Bottom;
   int left = L, top = T, g = 0;
@@ -275,19 +275,12 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
   TCellBorders flags;
   switch (PS.Borders()) {
     case TPrintBorders::pbSingle:
-    case TPrintBorders::pbDouble:
-      flags = TCellBorders{cbTop, cbLeft, cbRight, cbBottom};
-      break;
+    case TPrintBorders::pbDouble: flags = TCellBorders{cbTop, cbLeft, cbRight, cbBottom}; break;
     case TPrintBorders::pbHorizontal:
-    case TPrintBorders::pbAroundHorizontal:
-      flags = TCellBorders{cbTop, cbBottom};
-      break;
+    case TPrintBorders::pbAroundHorizontal: flags = TCellBorders{cbTop, cbBottom}; break;
     case TPrintBorders::pbVertical:
-    case TPrintBorders::pbAroundVertical:
-      flags = TCellBorders{cbLeft, cbRight};
-      break;
-    default:
-      break;
+    case TPrintBorders::pbAroundVertical: flags = TCellBorders{cbLeft, cbRight}; break;
+    default: break;
   }
   TPen pen;
   pen.SetWidth(1);
@@ -304,8 +297,8 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
     TVAlignment va = vtaTop;
     bool ww = false;
     TCellGradientDirection gd{};
-    G.GetVisualProperties(B, Row, st, true, false, true, FCellBrush.get(), to, mir, mirTo, FCellFont.get(), ha, va,
-                          ww, gd);
+    G.GetVisualProperties(B, Row, st, true, false, true, FCellBrush.get(), to, mir, mirTo, FCellFont.get(), ha, va, ww,
+                          gd);
     G.GetWordWrap(c, Row, ww);
     TFont savedFont;
     savedFont.Assign(cv->Font());
@@ -356,27 +349,16 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
           gx = cr.Right - gw - RoundI(pixel);
           tr.Right = gx;
           break;
-        case haCenter:
-          gx = cr.Left + (cr.Right - cr.Left - gw) / 2;
-          break;
-        case haFull:
-          gx = cr.Left;
-          break;
-        default:
-          tr.Left = gx + gw;
-          break;
+        case haCenter: gx = cr.Left + (cr.Right - cr.Left - gw) / 2; break;
+        case haFull: gx = cr.Left; break;
+        default: tr.Left = gx + gw; break;
       }
       int gyy = cr.Top + gap;
       switch (gr->CellVAlign()) {
         case vaBottom:
-        case vaUnderText:
-          gyy = cr.Bottom - gh - gap;
-          break;
-        case vaCenter:
-          gyy = cr.Top + (cr.Bottom - cr.Top - gh) / 2;
-          break;
-        default:
-          break;
+        case vaUnderText: gyy = cr.Bottom - gh - gap; break;
+        case vaCenter: gyy = cr.Top + (cr.Bottom - cr.Top - gh) / 2; break;
+        default: break;
       }
       grect = TRect(gx, gyy, hal == haFull ? cr.Right : gx + gw, gyy + gh);
     }
@@ -465,7 +447,8 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
           bool checked = gr->CellBoolean() || gr->CellCheckBoxState() == cbChecked;
           if (kindG == ctDataCheckBox) {
             const QString v = G.Cells(c, Row);
-            checked = !v.isEmpty() && v != QStringLiteral("0") && v.compare(QStringLiteral("false"), Qt::CaseInsensitive);
+            checked =
+                !v.isEmpty() && v != QStringLiteral("0") && v.compare(QStringLiteral("false"), Qt::CaseInsensitive);
           }
           UINT state = kindG == ctRadioButton ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
           if (checked) state |= DFCS_CHECKED;
@@ -496,8 +479,9 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
             const int idx = kindG == ctDataImage ? G.Cells(c, Row).toInt() : gr->CellIndex();
             TColor ground = G.Canvas() ? G.Canvas()->Brush()->Color() : clWhite;
             if (ground == clNone) ground = clWhite;
-            StretchScreenPaint(grect, nullptr, ground,
-                               [&](TCanvas* bc2, const TRect&) { il->Draw(bc2, 0, 0, idx); }, il->Width(), il->Height());
+            StretchScreenPaint(
+                grect, nullptr, ground, [&](TCanvas* bc2, const TRect&) { il->Draw(bc2, 0, 0, idx); }, il->Width(),
+                il->Height());
           }
           break;
         case ctProgress: {
@@ -509,21 +493,22 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
           const int wpx = std::max(1, RoundI((pr.Right - pr.Left) / pixel));
           const int hpx = std::max(1, RoundI((pr.Bottom - pr.Top) / pixel));
           const TColor color = gr->CellBitmapColor() == clNone ? 0xD77800 : gr->CellBitmapColor();
-          StretchScreenPaint(pr, nullptr, clWhite,
-                             [&](TCanvas* bc2, const TRect& r2) {
-                               DrawProgressBar(bc2, r2, color, false, clBlack, QStringLiteral("%d%%"), 1, 100, 0, 0,
-                                               0, value, clBlack, clWhite, clWhite);
-                             },
-                             wpx, hpx);
+          StretchScreenPaint(
+              pr, nullptr, clWhite,
+              [&](TCanvas* bc2, const TRect& r2) {
+                DrawProgressBar(bc2, r2, color, false, clBlack, QStringLiteral("%d%%"), 1, 100, 0, 0, 0, value, clBlack,
+                                clWhite, clWhite);
+              },
+              wpx, hpx);
           break;
         }
         case ctProgressPie: {
           const int value = G.Cells(c, Row).toInt();
           const int side = std::max(1, RoundI((grect.Bottom - grect.Top) / pixel));
           const TColor color = gr->CellBitmapColor() == clNone ? 0xD77800 : gr->CellBitmapColor();
-          StretchScreenPaint(grect, nullptr, bc == clNone ? clWhite : bc,
-                             [&](TCanvas* bc2, const TRect& r2) { DrawProgressPie(bc2, r2, color, false, value); },
-                             side, side);
+          StretchScreenPaint(
+              grect, nullptr, bc == clNone ? clWhite : bc,
+              [&](TCanvas* bc2, const TRect& r2) { DrawProgressPie(bc2, r2, color, false, value); }, side, side);
           break;
         }
         case ctNone:
@@ -534,14 +519,13 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
             cv->Brush()->SetStyle(bsSolid);
             cv->Brush()->SetColor(clRed);
             cv->Pen()->SetColor(clRed);
-            cv->Polygon({TPoint(cr.Right - k, Ly(cr.Top)), TPoint(cr.Right, Ly(cr.Top)),
-                         TPoint(cr.Right, Ly(cr.Top + k))});
+            cv->Polygon(
+                {TPoint(cr.Right - k, Ly(cr.Top)), TPoint(cr.Right, Ly(cr.Top)), TPoint(cr.Right, Ly(cr.Top + k))});
             cv->Brush()->SetColor(ob);
             cv->Pen()->SetColor(op);
           }
           break;
-        default:
-          break;
+        default: break;
       }
     }
     cv->Font()->Assign(&savedFont);
@@ -625,7 +609,8 @@ int TKitGridPrinter::PrintHeaderFooter() {
   QString texts[7];
   const TDateTime now = Now();
   if (PS.Time() != P::ppNone)
-    texts[int(PS.Time())] = HeaderPart(int(PS.Time()), texts[int(PS.Time())], FormatDateTime(QStringLiteral("hh:nn"), now));
+    texts[int(PS.Time())] =
+        HeaderPart(int(PS.Time()), texts[int(PS.Time())], FormatDateTime(QStringLiteral("hh:nn"), now));
   if (PS.Date() != P::ppNone)
     texts[int(PS.Date())] = HeaderPart(int(PS.Date()), texts[int(PS.Date())], FormatDateTime(PS.DateFormat(), now));
   if (PS.PageNr() != P::ppNone)
@@ -640,10 +625,8 @@ int TKitGridPrinter::PrintHeaderFooter() {
   if (PS.Title() != P::ppNone) {
     QString& t = texts[tp];
     if (!PS.TitleText().isEmpty()) {
-      if (tLeft)
-        t = t.isEmpty() ? PS.TitleText() : PS.TitleText() + u' ' + t;
-      else
-        t = TKitStringGrid::JoinWithBlank(t, PS.TitleText());
+      if (tLeft) t = t.isEmpty() ? PS.TitleText() : PS.TitleText() + u' ' + t;
+      else t = TKitStringGrid::JoinWithBlank(t, PS.TitleText());
     } else if (!titleLines.isEmpty()) {
       if (GetCellTextKind(PS.TitleLines()->Text(), true) == 1) {
         htmlTitle = true;
@@ -687,8 +670,8 @@ int TKitGridPrinter::PrintHeaderFooter() {
     }
   }
   if (tTop && htmlTitle) {
-    DrawHtmlDevice(TRect(PS.LeftSize(), hdrSz, W - PS.RightSize() - 20, hdrSz + htmlTitleH),
-                   PS.TitleLines()->Text(), PS.HeaderFont(), true);
+    DrawHtmlDevice(TRect(PS.LeftSize(), hdrSz, W - PS.RightSize() - 20, hdrSz + htmlTitleH), PS.TitleLines()->Text(),
+                   PS.HeaderFont(), true);
     result = htmlTitleH;
   }
   // Footer.

@@ -1874,18 +1874,18 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   using TFitToPageEvent = std::function<void(TObject* Sender, double& ScaleFactor, bool& Allow)>;
   using TPrintColumnWidthEvent = std::function<void(TObject* Sender, int ACol, int& Width)>;
   using TPrintRowHeightEvent = std::function<void(TObject* Sender, int ARow, int& Height)>;
-  using TPrintPageEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int PageNr, int PageXSize,
-                                             int PageYSize)>;
-  using TPrintPageTopBottomSizeEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int PageNr,
-                                                          int& HeaderSize, int& FooterSize)>;
+  using TPrintPageEvent =
+      std::function<void(TObject* Sender, TCanvas* Canvas, int PageNr, int PageXSize, int PageYSize)>;
+  using TPrintPageTopBottomSizeEvent =
+      std::function<void(TObject* Sender, TCanvas* Canvas, int PageNr, int& HeaderSize, int& FooterSize)>;
   using TPrintNewPageEvent = std::function<void(TObject* Sender, int ARow, bool& NewPage)>;
   using TPrintPageDoneEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int LastRow, int LastRowOffset,
                                                  int LastPage, int PageXSize, int PageYSize)>;
   using TPrintCancelEvent = std::function<void(TObject* Sender, int PageNr, bool& Cancel)>;
-  using TPrintGetPageNumEvent = std::function<void(TObject* Sender, int PageNum, int PageColNum,
-                                                   QString& PageNumString)>;
-  using TCustomCellSizeEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int ACol, int ARow,
-                                                  TPoint& ASize, bool Printing)>;
+  using TPrintGetPageNumEvent =
+      std::function<void(TObject* Sender, int PageNum, int PageColNum, QString& PageNumString)>;
+  using TCustomCellSizeEvent =
+      std::function<void(TObject* Sender, TCanvas* Canvas, int ACol, int ARow, TPoint& ASize, bool Printing)>;
 
   void Print();
   void PrintSelection();

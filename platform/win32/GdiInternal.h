@@ -4,6 +4,7 @@
 // raster core that applies GDI's mixing rules to a QImage. Not for use
 // outside platform/win32.
 
+#include <QColor>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
@@ -12,7 +13,6 @@
 #include <QRegion>
 #include <QString>
 #include <QTransform>
-#include <QColor>
 #include <atomic>
 #include <memory>
 #include <mutex>

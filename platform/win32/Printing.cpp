@@ -77,35 +77,16 @@ bool PrinterDeviceCaps(const DcObject& dc, int index, int& value) {
   const QRectF paint = layout.paintRect(QPageLayout::Inch);
   auto px = [&](double inches) { return int(std::lround(inches * pp.dpi)); };
   switch (index) {
-    case TECHNOLOGY:
-      value = DT_RASPRINTER;
-      return true;
-    case HORZRES:
-      value = px(paint.width());
-      return true;
-    case VERTRES:
-      value = px(paint.height());
-      return true;
-    case HORZSIZE:
-      value = int(std::lround(paint.width() * 25.4));
-      return true;
-    case VERTSIZE:
-      value = int(std::lround(paint.height() * 25.4));
-      return true;
-    case PHYSICALWIDTH:
-      value = px(full.width());
-      return true;
-    case PHYSICALHEIGHT:
-      value = px(full.height());
-      return true;
-    case PHYSICALOFFSETX:
-      value = px(paint.left());
-      return true;
-    case PHYSICALOFFSETY:
-      value = px(paint.top());
-      return true;
-    default:
-      return false;
+    case TECHNOLOGY: value = DT_RASPRINTER; return true;
+    case HORZRES: value = px(paint.width()); return true;
+    case VERTRES: value = px(paint.height()); return true;
+    case HORZSIZE: value = int(std::lround(paint.width() * 25.4)); return true;
+    case VERTSIZE: value = int(std::lround(paint.height() * 25.4)); return true;
+    case PHYSICALWIDTH: value = px(full.width()); return true;
+    case PHYSICALHEIGHT: value = px(full.height()); return true;
+    case PHYSICALOFFSETX: value = px(paint.left()); return true;
+    case PHYSICALOFFSETY: value = px(paint.top()); return true;
+    default: return false;
   }
 }
 
@@ -161,10 +142,8 @@ int StartDocW(HDC hdc, const DOCINFOW* lpdi) {
   if (!dc) return SP_ERROR;
   PrinterPage& pp = *dc->printer;
   if (pp.inDoc) return Fail();
-  if (lpdi && lpdi->lpszDocName)
-    pp.printer->setDocName(QString::fromUtf16(lpdi->lpszDocName));
-  if (lpdi && lpdi->lpszOutput)
-    pp.printer->setOutputFileName(QString::fromUtf16(lpdi->lpszOutput));
+  if (lpdi && lpdi->lpszDocName) pp.printer->setDocName(QString::fromUtf16(lpdi->lpszDocName));
+  if (lpdi && lpdi->lpszOutput) pp.printer->setOutputFileName(QString::fromUtf16(lpdi->lpszOutput));
   pp.FollowLayout();
   pp.painter = std::make_unique<QPainter>();
   if (!pp.painter->begin(pp.printer)) {

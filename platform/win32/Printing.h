@@ -62,5 +62,4 @@ int AbortDoc(HDC hdc);
 int GetPrinterDCPageCount(HDC hdc);
 
 // pDevMode is accepted and ignored.
-int DeviceCapabilitiesW(LPCWSTR pDevice, LPCWSTR pPort, WORD fwCapability, LPWSTR pOutput,
-                        const void* pDevMode);
+int DeviceCapabilitiesW(LPCWSTR pDevice, LPCWSTR pPort, WORD fwCapability, LPWSTR pOutput, const void* pDevMode);

@@ -76,8 +76,8 @@ class PdfPrint : public ::testing::Test {
   double WordX(int Page, const QString& Word) {
     const QString html =
         RunPoppler("pdftotext", {"-bbox", "-f", QString::number(Page), "-l", QString::number(Page), pdf, "-"});
-    const QRegularExpression re(QStringLiteral("<word xMin=\"([0-9.]+)\"[^>]*>%1</word>")
-                                    .arg(QRegularExpression::escape(Word)));
+    const QRegularExpression re(
+        QStringLiteral("<word xMin=\"([0-9.]+)\"[^>]*>%1</word>").arg(QRegularExpression::escape(Word)));
     const QRegularExpressionMatch mt = re.match(html);
     return mt.hasMatch() ? mt.captured(1).toDouble() : -1;
   }

@@ -111,9 +111,13 @@ TEST(GridPrintPreview, APictureOfAPreviewPageShowsFramedCellsColoursAndTheFooter
   EXPECT_GT(probe::Count(s.image, probe::NearTo(qRgb(128, 0, 0), 40)), 500);
   EXPECT_GT(probe::Count(s.image, [](QRgb p) { return probe::Luminance(p) < 60; }), 500);
   // Ink in the bottom band: the page number of the footer.
-  EXPECT_GT(probe::Count(s.image, [](QRgb p) { return probe::Luminance(p) < 100; }, QRect(350, 840, 350, 60)), 10);
+  EXPECT_GT(probe::Count(
+                s.image, [](QRgb p) { return probe::Luminance(p) < 100; }, QRect(350, 840, 350, 60)),
+            10);
   // Ink in the top band: the title.
-  EXPECT_GT(probe::Count(s.image, [](QRgb p) { return probe::Luminance(p) < 100; }, QRect(150, 0, 400, 40)), 10);
+  EXPECT_GT(probe::Count(
+                s.image, [](QRgb p) { return probe::Luminance(p) < 100; }, QRect(150, 0, 400, 40)),
+            10);
 }
 
 TEST(GridPrintPreview, AMergedAreaPrintsAsOneCellWithoutInnerLines) {
@@ -195,10 +199,8 @@ TEST(GridPrintPreview, CellGraphicsPrintOnlyWithPrintGraphics) {
       TPreviewSurface s(500, 400);
       g->PrintPreview(&s.canvas, TRect(0, 0, 500, 400));
       const int n = probe::Count(s.image, probe::NearTo(c.Colour, 30));
-      if (graphics)
-        EXPECT_GT(n, 15) << c.Name;
-      else
-        EXPECT_EQ(n, 0) << c.Name;
+      if (graphics) EXPECT_GT(n, 15) << c.Name;
+      else EXPECT_EQ(n, 0) << c.Name;
     }
   }
   // All three in one grid, for a look.
@@ -378,13 +380,17 @@ TEST(GridPrintHelpers, AngledTextStartsWhereTheQuadrantTableSays) {
     int Left, Top;
   };
   const std::vector<Case> cases = {
-      {45, taLeftJustify, vtaTop, 100, 220},        {45, taRightJustify, vtaBottom, 230, 390},
+      {45, taLeftJustify, vtaTop, 100, 220},
+      {45, taRightJustify, vtaBottom, 230, 390},
       {45, taCenter, vtaCenter, 165, 200 + 20 - (20 + 200 + 10 - 400) / 2},
-      {135, taLeftJustify, vtaTop, 140, 230},       {135, taRightJustify, vtaBottom, 270, 400},
+      {135, taLeftJustify, vtaTop, 140, 230},
+      {135, taRightJustify, vtaBottom, 270, 400},
       {135, taCenter, vtaTop, 300 - (30 + 300 - 100 - 40) / 2, 230},
-      {200, taLeftJustify, vtaTop, 170, 210},       {200, taRightJustify, vtaBottom, 300, 380},
+      {200, taLeftJustify, vtaTop, 170, 210},
+      {200, taRightJustify, vtaBottom, 300, 380},
       {200, taCenter, vtaCenter, 300 - (300 - 100 - 30 - 40) / 2, 200 + 10 - (20 + 200 + 10 - 400) / 2},
-      {300, taLeftJustify, vtaTop, 130, 200},       {300, taRightJustify, vtaBottom, 260, 370},
+      {300, taLeftJustify, vtaTop, 130, 200},
+      {300, taRightJustify, vtaBottom, 260, 370},
       {300, taCenter, vtaCenter, 100 + (30 + 300 - 100 - 40) / 2, 200 - (20 + 200 + 10 - 400) / 2},
   };
   for (const Case& c : cases) {

@@ -6,9 +6,9 @@
 
 #include <QFile>
 #include <QImage>
-#include <QPainter>
 #include <QPageLayout>
 #include <QPageSize>
+#include <QPainter>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -87,8 +87,8 @@ TEST(PrinterDC, CallsOutOfOrderFailAndDrawNothing) {
   };
   PdfPrinter p;
   // Before a document: no page can start or end, no document end.
-  for (const Step& s : {Step{"StartPage", StartPage}, Step{"EndPage", EndPage}, Step{"EndDoc", EndDoc},
-                        Step{"AbortDoc", AbortDoc}}) {
+  for (const Step& s :
+       {Step{"StartPage", StartPage}, Step{"EndPage", EndPage}, Step{"EndDoc", EndDoc}, Step{"AbortDoc", AbortDoc}}) {
     SetLastError(0);
     EXPECT_EQ(s.Call(p.dc), SP_ERROR) << s.Name;
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER) << s.Name;
