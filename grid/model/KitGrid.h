@@ -2280,4 +2280,97 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   void DrawGraphicButton(TCellPaintContext& Ctx, TCellGraphic* G, const TRect& Cell, const TRect& Box);
   TGridCoord FHoverButtonCell{-1, -1};
   bool FGridModified = false;
+
+  // =========================================================================
+  // Printing: page layout on paper, printed cells, header and footer, preview
+  // (grid/io/KitGridPrint.cpp, KitGridPrintCells.cpp).
+ public:
+  using TPrintStartEvent = std::function<void(TObject* Sender, int NrOfPages, int& FromPage, int& ToPage)>;
+  using TFitToPageEvent = std::function<void(TObject* Sender, double& ScaleFactor, bool& Allow)>;
+  using TPrintColumnWidthEvent = std::function<void(TObject* Sender, int ACol, int& Width)>;
+  using TPrintRowHeightEvent = std::function<void(TObject* Sender, int ARow, int& Height)>;
+  using TPrintPageEvent =
+      std::function<void(TObject* Sender, TCanvas* Canvas, int PageNr, int PageXSize, int PageYSize)>;
+  using TPrintPageTopBottomSizeEvent =
+      std::function<void(TObject* Sender, TCanvas* Canvas, int PageNr, int& HeaderSize, int& FooterSize)>;
+  using TPrintNewPageEvent = std::function<void(TObject* Sender, int ARow, bool& NewPage)>;
+  using TPrintPageDoneEvent = std::function<void(TObject* Sender, TCanvas* Canvas, int LastRow, int LastRowOffset,
+                                                 int LastPage, int PageXSize, int PageYSize)>;
+  using TPrintCancelEvent = std::function<void(TObject* Sender, int PageNr, bool& Cancel)>;
+  using TPrintGetPageNumEvent =
+      std::function<void(TObject* Sender, int PageNum, int PageColNum, QString& PageNumString)>;
+  using TCustomCellSizeEvent =
+      std::function<void(TObject* Sender, TCanvas* Canvas, int ACol, int ARow, TPoint& ASize, bool Printing)>;
+
+  void Print();
+  void PrintSelection();
+  void PrintRect(const TGridRect& Gridrect);
+  void PrintSelectedRows();
+  void PrintSelectedCols();
+  void PrintPreview(TCanvas* Canvas, const TRect& Displayrect);
+  void PrintPreviewRect(TCanvas* Canvas, const TRect& Displayrect, const TGridRect& Gridrect);
+  void PrintPreviewSelection(TCanvas* Canvas, const TRect& Displayrect);
+  void PrintPreviewSelectedRows(TCanvas* Canvas, const TRect& Displayrect);
+  void PrintPreviewSelectedCols(TCanvas* Canvas, const TRect& Displayrect);
+  void PrintDraw(TCanvas* Canvas, const TRect& DrawRect);
+  void PrintDrawRect(TCanvas* Canvas, const TRect& DrawRect, const TGridRect& Gridrect);
+  // A font size in points as a height in tenths of a millimetre (negative:
+  // the character height), scaled by the fit scale while printing.
+  int MapFontHeight(double pointsize) const;
+  int MapFontSize(int Height) const;
+
+  TRect PrintPageRect() const { return FPrintPageRect; }
+  int PrintPageWidth() const { return FPrintPageWidth; }
+  int PrintColStart() const { return FPrintColStart; }
+  int PrintColEnd() const { return FPrintColEnd; }
+  int PreviewPage() const { return FPrintPageFrom; }
+  void SetPreviewPage(int Value) { FPrintPageFrom = FPrintPageTo = Value; }
+  bool IsPrintPreview() const { return FIsPrintPreview; }
+  void SetIsPrintPreview(bool Value) { FIsPrintPreview = Value; }
+  bool FastPrint() const { return FFastPrint; }
+  void SetFastPrint(bool Value) { FFastPrint = Value; }
+  // The number of bands (column pages) of the last run.
+  int PrintBandCount() const { return FPrintBandCount; }
+
+  // Moves Rect's top-left to the start point of text rotated by Angle
+  // degrees, given the rotated extents A, B, C and D.
+  static void AlignAngledTextRect(TRect& Rect, TAlignment HAlign, TVAlignment VAlign, int A, int B, int C, int D,
+                                  int Angle);
+  static QString JoinWithBlank(const QString& a, const QString& b);
+  int GetPrinterOrientationCapability();
+  int GetTextOffsetHeight() const;
+  int GetTextOffsetWidth() const;
+  int GetMaxLinesInRow(int ARow);
+  // A bitmap stretched into Rect through its device-independent bits.
+  static void StretchBitmapDIB(TCanvas* Canvas, const TRect& Rect, TBitmap* Bitmap, DWORD Rop = 0x00CC0020);
+
+  TPrintStartEvent OnPrintStart;
+  TFitToPageEvent OnFitToPage;
+  TPrintColumnWidthEvent OnPrintSetColumnWidth;
+  TPrintRowHeightEvent OnPrintSetRowHeight;
+  TPrintPageEvent OnPrintPage;
+  TPrintPageTopBottomSizeEvent OnPrintPageTopBottomSize;
+  TPrintNewPageEvent OnPrintNewPage;
+  TPrintPageDoneEvent OnPrintPageDone;
+  TPrintCancelEvent OnPrintCancel;
+  TNotifyEvent OnPrintDone;
+  TPrintGetPageNumEvent OnPrintGetPageNum;
+  TCustomCellSizeEvent OnCustomCellSize;
+
+ private:
+  friend class TKitGridPrinter;
+  void PrintRange(const TGridRect& Range, bool SelectedOnly);
+  void PreviewRange(TCanvas* Canvas, const TRect& Displayrect, bool SelectedOnly, const TGridRect& Range);
+  TGridRect FPrintRect{};
+  TRect FPrevRect;
+  TRect FPrintPageRect;
+  int FPrintPageWidth = 0;
+  int FPrintColStart = 0;
+  int FPrintColEnd = 0;
+  int FPrintBandCount = 0;
+  bool FIsPrintPreview = false;
+  bool FFastPrint = false;
+  double FFontscalefactor = 1.0;
+  std::vector<int> FCacheRowHeights;
+  bool FUseCacheRowHeights = false;
 };

@@ -248,6 +248,7 @@ BOOL GdiFlush() { return TRUE; }  // drawing is never batched
 int GetDeviceCaps(HDC hdc, int index) {
   auto dc = GetDc(hdc);
   if (!dc) return 0;
+  if (int v = 0; dc->printer && PrinterDeviceCaps(*dc, index, v)) return v;
   const QImage* img = dc->Surface();
   const int w = img ? img->width() : 1, h = img ? img->height() : 1;
   switch (index) {

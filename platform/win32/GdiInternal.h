@@ -4,6 +4,7 @@
 // raster core that applies GDI's mixing rules to a QImage. Not for use
 // outside platform/win32.
 
+#include <QColor>
 #include <QFont>
 #include <QFontMetrics>
 #include <QImage>
@@ -11,6 +12,7 @@
 #include <QPolygonF>
 #include <QRegion>
 #include <QString>
+#include <QTransform>
 #include <atomic>
 #include <memory>
 #include <mutex>
@@ -199,6 +201,20 @@ struct Mapping {
   QRect MapRect(int l, int t, int r, int b) const;
 };
 
+// Printer DCs keep text as text: one run as DrawTextRun would have drawn it
+// (device units), written over the page's pixels when the page ends.
+struct TextLayerRun {
+  QTransform transform;  // to the run's reference point, rotated
+  QFont font;
+  QColor color;
+  std::optional<QRegion> clip;
+  bool rtl = false;
+  QPointF origin;  // baseline start (left-to-right runs)
+  QRectF box;      // layout box (right-to-left runs)
+  QString text;
+};
+struct PrinterPage;  // Printing.cpp
+
 struct DcObject : GdiObject {
   DcObject() : GdiObject(OBJ_DC) {}
   bool memory = false;
@@ -207,6 +223,9 @@ struct DcObject : GdiObject {
   DcState s;
   std::vector<DcState> saved;
   int styleOffset = 0;  // position in a cosmetic pen's pattern, kept from LineTo to LineTo
+  // Printer DCs: the document and page state; text runs go to textLayer.
+  std::shared_ptr<PrinterPage> printer;
+  std::vector<TextLayerRun>* textLayer = nullptr;
 
   // The pixels drawing goes to; null when nothing can be drawn (a memory DC
   // holding its default bitmap).
@@ -427,6 +446,10 @@ void FillShape(DcObject& dc, const Target& target, const QPainterPath& path, Qt:
                const PixelMask* exclude);
 
 Target DrawTarget(const DcObject& dc, QImage* image);
+
+// GetDeviceCaps of a printer DC: true with value set for the indexes a
+// printer answers differently from an image DC.
+bool PrinterDeviceCaps(const DcObject& dc, int index, int& value);
 
 // Text
 QString FromWide(LPCWSTR s, int count);

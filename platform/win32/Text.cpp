@@ -201,10 +201,25 @@ int DrawTextRun(DcObject& dc, QImage* image, QPointF ref, UINT align, const QStr
       t.FillMask(PixelMask::FromPath(p, Qt::WindingFill, t.Limit()), SolidSource(dc.s.bkColor));
     }
   }
-  QPainter painter(image);
-  if (clip) painter.setClipRegion(*clip);
   QFont font = fi->font;
   if (dc.s.charExtra) font.setLetterSpacing(QFont::AbsoluteSpacing, dc.s.charExtra);
+  if (dc.textLayer) {
+    // A printer page: the run stays text, written over the pixels later.
+    TextLayerRun run;
+    run.transform.translate(ref.x(), ref.y());
+    if (angle != 0) run.transform.rotate(-angle);
+    run.font = font;
+    run.color = QColor::fromRgb(ToPixel(dc.s.textColor));
+    run.clip = clip;
+    run.rtl = rtl;
+    run.origin = QPointF(dx, dy);
+    run.box = QRectF(dx, dy - fi->tm.tmAscent, std::max(0, width), fi->tm.tmHeight);
+    run.text = text;
+    dc.textLayer->push_back(std::move(run));
+    return wantAdvance ? width : -1;
+  }
+  QPainter painter(image);
+  if (clip) painter.setClipRegion(*clip);
   painter.setFont(font);
   painter.setPen(QColor::fromRgb(ToPixel(dc.s.textColor)));
   painter.setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
