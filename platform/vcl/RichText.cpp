@@ -422,7 +422,11 @@ class TRtfReader {
     FontBytes.clear();
     if (FontNumber >= 0) {
       TFontEntry& e = Fonts[FontNumber];
-      e.Name = FontName.trimmed();
+      // Control characters are no part of a name; names are short.
+      QString name;
+      for (QChar ch : FontName)
+        if (ch.unicode() >= 0x20) name += ch;
+      e.Name = name.trimmed().left(256);
       e.CodePage = FontPage;
     }
     FontName.clear();
@@ -686,41 +690,57 @@ void AppendText(QByteArray& out, const QString& text) {
   }
 }
 
+// The family a run names, as the font table can hold it: without control
+// characters and the table's ";" separator.
 QString FamilyOf(const QTextCharFormat& f) {
   const QVariant v = f.property(QTextFormat::FontFamilies);
-  if (v.isValid()) {
-    const QStringList l = v.toStringList();
-    if (!l.isEmpty()) return l.first();
-  }
-  return {};
+  if (!v.isValid()) return {};
+  QString name;
+  for (QChar ch : v.toStringList().value(0))
+    if (ch.unicode() >= 0x20 && ch != u';') name += ch;
+  return name.trimmed();
 }
 
 }  // namespace
 
 bool LooksLikeRtf(const QByteArray& data) { return data.startsWith("{\\rtf"); }
 
+QByteArray RtfTextToBytes(const QString& text) {
+  QByteArray out;
+  out.reserve(text.size());
+  for (QChar qc : text) {
+    const char16_t ch = qc.unicode();
+    const unsigned char b = Cp1252Byte(ch);
+    if (b != 0 || ch == 0) {
+      out += char(b);
+    } else {
+      out += "\\u";
+      out += QByteArray::number(ch >= 0x8000 ? int(ch) - 65536 : int(ch));
+      out += '?';
+    }
+  }
+  return out;
+}
+
 bool RtfToDocument(const QByteArray& rtf, QTextDocument& doc) {
   TRtfReader reader(rtf, doc);
   return reader.Read();
 }
 
+static QString PlainTextOf(const QTextDocument& doc);
+
 QString RtfToPlainText(const QByteArray& rtf) {
   if (!LooksLikeRtf(rtf)) return {};
   QTextDocument doc;
   RtfToDocument(rtf, doc);
-  QString out;
-  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
-    if (b != doc.begin()) out += QStringLiteral("\r\n");
-    QString t = b.text();
-    t.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
-    out += t;
-  }
-  return out;
+  return PlainTextOf(doc);
 }
 
 QByteArray DocumentToRtf(const QTextDocument& doc) {
   // Tables of the fonts and colours the runs use.
-  QStringList fonts{doc.defaultFont().family()};
+  QTextCharFormat base;
+  base.setFontFamilies(QStringList{doc.defaultFont().family()});
+  QStringList fonts{FamilyOf(base)};
   std::vector<QColor> colors;
   auto colorIndex = [&](const QColor& c) {
     const QRgb rgb = c.rgb();
@@ -750,8 +770,9 @@ QByteArray DocumentToRtf(const QTextDocument& doc) {
       if (!frag.isValid()) continue;
       const QTextCharFormat f = frag.charFormat();
       body += '{';
+      // A run in the document's own font names none (\deff0 is that font).
       const QString family = FamilyOf(f);
-      if (!family.isEmpty()) {
+      if (!family.isEmpty() && family != fonts.first()) {
         qsizetype fi = fonts.indexOf(family);
         if (fi < 0) {
           fonts << family;
@@ -784,7 +805,7 @@ QByteArray DocumentToRtf(const QTextDocument& doc) {
   for (qsizetype i = 0; i < fonts.size(); ++i) {
     out += "{\\f" + QByteArray::number(i) + "\\fnil\\fcharset0 ";
     QByteArray name;
-    AppendText(name, QString(fonts[i]).remove(u';'));
+    AppendText(name, fonts[i]);
     out += name + ";}";
   }
   out += "}\n{\\colortbl ;";
@@ -795,4 +816,123 @@ QByteArray DocumentToRtf(const QTextDocument& doc) {
   out += body;
   out += "}\n";
   return out;
+}
+
+// ---------------------------------------------------------------------------
+// TRichEdit
+
+#include <QAbstractTextDocumentLayout>
+#include <QPainter>
+
+#include "platform/win32/Gdi.h"
+
+static QString PlainTextOf(const QTextDocument& doc) {
+  QString out;
+  for (QTextBlock b = doc.begin(); b.isValid(); b = b.next()) {
+    if (b != doc.begin()) out += QStringLiteral("\r\n");
+    QString t = b.text();
+    t.replace(QChar::LineSeparator, QStringLiteral("\r\n"));
+    out += t;
+  }
+  return out;
+}
+
+namespace {
+
+QColor ToQColor(TColor c) {
+  const TColor rgb = ColorToRGB(c);
+  return QColor(rgb & 0xFF, (rgb >> 8) & 0xFF, (rgb >> 16) & 0xFF);
+}
+
+}  // namespace
+
+TRichEdit::TRichEdit() : FDocument(std::make_unique<QTextDocument>()) {
+  FDocument->setDocumentMargin(0);
+  FDocument->setUndoRedoEnabled(false);
+}
+
+TRichEdit::~TRichEdit() = default;
+
+void TRichEdit::Clear() { FDocument->clear(); }
+
+bool TRichEdit::LoadFromRtf(const QByteArray& Data) {
+  if (!LooksLikeRtf(Data)) {
+    SetText(QString::fromUtf8(Data));
+    return false;
+  }
+  return RtfToDocument(Data, *FDocument);
+}
+
+QByteArray TRichEdit::SaveToRtf() const { return DocumentToRtf(*FDocument); }
+
+QString TRichEdit::Text() const { return PlainTextOf(*FDocument); }
+
+void TRichEdit::SetText(const QString& Value) {
+  QString t = Value;
+  t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+  FDocument->setPlainText(t);
+}
+
+void TRichEdit::SetDefaultFont(TFont* Font) {
+  if (Font != nullptr) FDocument->setDefaultFont(Font->QtFont());
+}
+
+void TRichEdit::GetSelAttributes(TFont* Font) const {
+  if (Font == nullptr) return;
+  QTextCursor c(FDocument.get());
+  c.movePosition(QTextCursor::Start);
+  c.movePosition(QTextCursor::NextCharacter);
+  const QTextCharFormat f = c.charFormat();
+  QFont font = f.font().resolve(FDocument->defaultFont());
+  if (!font.family().isEmpty()) Font->SetName(font.family());
+  if (f.hasProperty(QTextFormat::FontPointSize) && f.fontPointSize() > 0)
+    Font->SetSize(qRound(f.fontPointSize()));
+  TFontStyles style;
+  if (font.bold()) style = style + TFontStyles{fsBold};
+  if (font.italic()) style = style + TFontStyles{fsItalic};
+  if (font.underline()) style = style + TFontStyles{fsUnderline};
+  if (font.strikeOut()) style = style + TFontStyles{fsStrikeOut};
+  Font->SetStyle(style);
+}
+
+void TRichEdit::SetAllTextColor(TColor Color) {
+  QTextCursor c(FDocument.get());
+  c.select(QTextCursor::Document);
+  QTextCharFormat f;
+  f.setForeground(ToQColor(Color));
+  c.mergeCharFormat(f);
+}
+
+TSize TRichEdit::RequiredSize(int Width) const {
+  FDocument->setTextWidth(FWordWrap ? std::max(1, Width) : -1);
+  const QSizeF s = FDocument->size();
+  const double w = FWordWrap ? std::min<double>(FDocument->idealWidth(), s.width()) : s.width();
+  return TSize(int(std::ceil(w)), int(std::ceil(s.height())));
+}
+
+void TRichEdit::PaintTo(TCanvas* Canvas, const TRect& Rect, int Margin, TColor DefaultColor) const {
+  if (Canvas == nullptr) return;
+  HDC dc = Canvas->Handle();
+  QImage* image = GetDCImage(dc);
+  if (image == nullptr) return;
+  POINT corners[2] = {{Rect.Left, Rect.Top}, {Rect.Right, Rect.Bottom}};
+  LPtoDP(dc, corners, 2);
+  QRect target(QPoint(std::min(corners[0].x, corners[1].x), std::min(corners[0].y, corners[1].y)),
+               QPoint(std::max(corners[0].x, corners[1].x) - 1, std::max(corners[0].y, corners[1].y) - 1));
+  target.adjust(Margin, Margin, -Margin, -Margin);
+  if (target.isEmpty()) return;
+  QRegion clip(target);
+  HRGN rgn = CreateRectRgn(0, 0, 0, 0);
+  if (GetClipRgn(dc, rgn) == 1) clip = clip.intersected(GetRegionArea(rgn));
+  DeleteObject(rgn);
+  if (clip.isEmpty()) return;
+
+  FDocument->setTextWidth(FWordWrap ? target.width() : -1);
+  QPainter p(image);
+  p.setClipRegion(clip);
+  p.translate(target.topLeft());
+  QAbstractTextDocumentLayout::PaintContext ctx;
+  ctx.palette.setColor(QPalette::Text, ToQColor(DefaultColor));
+  ctx.clip = QRectF(0, 0, target.width(), target.height());
+  FDocument->documentLayout()->draw(&p, ctx);
 }

@@ -27,6 +27,10 @@
 
 #include <QByteArray>
 #include <QString>
+#include <memory>
+
+#include "platform/rtl/System.h"
+#include "platform/vcl/Graphics.h"
 
 class QTextDocument;
 
@@ -50,3 +54,55 @@ QString RtfToPlainText(const QByteArray& rtf);
 
 // The data starts with "{\rtf".
 bool LooksLikeRtf(const QByteArray& data);
+
+// RTF kept in a text string, as the bytes the reader takes: characters of
+// Windows-1252 as their bytes, any other as a \uN escape (so nothing is
+// lost to the 8-bit form).
+QByteArray RtfTextToBytes(const QString& text);
+
+// ---------------------------------------------------------------------------
+// A rich edit without a window: the document a rich edit control holds, read
+// and written as RTF, its plain text, the look of its first character, and
+// painting into a canvas rectangle. Components keep one hidden as their
+// converter between rich text and plain text and as their rich-text painter.
+
+class TRichEdit : public TObject {
+ public:
+  TRichEdit();
+  ~TRichEdit() override;
+  TRichEdit(const TRichEdit&) = delete;
+  TRichEdit& operator=(const TRichEdit&) = delete;
+
+  void Clear();
+  // Loads RTF; data that is not RTF is loaded as plain text (as a rich edit
+  // control does). Answers whether the data read as complete RTF.
+  bool LoadFromRtf(const QByteArray& Data);
+  QByteArray SaveToRtf() const;
+  // Paragraphs and line breaks as CR LF.
+  QString Text() const;
+  void SetText(const QString& Value);
+
+  // The font of text that names none (the control's font).
+  void SetDefaultFont(TFont* Font);
+  // Name, size and style of the first character into Font (the control's
+  // selection attributes with the caret at the start).
+  void GetSelAttributes(TFont* Font) const;
+  // Colours the whole text (a selected cell's text colour).
+  void SetAllTextColor(TColor Color);
+
+  bool WordWrap() const { return FWordWrap; }
+  void SetWordWrap(bool Value) { FWordWrap = Value; }
+  // The size the text needs: within Width pixels when word wrap is on,
+  // else its natural width.
+  TSize RequiredSize(int Width) const;
+  // Draws the text into Rect of Canvas (logical units), inset by Margin
+  // pixels on every side, clipped to the rectangle and the canvas' clip.
+  // Text without a colour of its own takes DefaultColor.
+  void PaintTo(TCanvas* Canvas, const TRect& Rect, int Margin, TColor DefaultColor) const;
+
+  QTextDocument* Document() const { return FDocument.get(); }
+
+ private:
+  std::unique_ptr<QTextDocument> FDocument;
+  bool FWordWrap = true;
+};
