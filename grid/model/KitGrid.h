@@ -42,6 +42,7 @@
 #include "platform/vcl/ImgList.h"
 #include "platform/vcl/StdCtrls.h"
 #include "platform/vcl/RichText.h"
+#include "platform/vcl/BalloonTip.h"
 
 class TKitHintInfo;
 class THTMLPictureCache;
@@ -1543,6 +1544,18 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   TSize MeasureRichText(int RCol, int ARow, const TRect& R, bool FreeWidth, TFont* Font);
   bool IsRichTextCellSelected(int ACol, int ARow);
   std::unique_ptr<TRichEdit> FRichEdit;
+
+ public:
+  // =========================================================================
+  // Balloons (KitGridHints.cpp): the tooltip window of the balloon settings,
+  // there while balloons are on and the grid has a window.
+  TBalloonTip* BalloonTip() const { return FBalloonTip.get(); }
+  // The delays that are not -1 and the opacity (255 - Transparency) of the
+  // settings, into the tooltip.
+  void BalloonInitSettings(TBalloonTip* HToolTip);
+
+ private:
+  std::unique_ptr<TBalloonTip> FBalloonTip;
 
  public:
   // =========================================================================
