@@ -1553,6 +1553,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // The delays that are not -1 and the opacity (255 - Transparency) of the
   // settings, into the tooltip.
   void BalloonInitSettings(TBalloonTip* HToolTip);
+  // The drag image of a cell range (KitGridDragImage.cpp): a form owned by
+  // the grid that the caller shows, moves and frees.
+  TForm* SelectionToForm(TGridRect ARect);
 
  private:
   std::unique_ptr<TBalloonTip> FBalloonTip;

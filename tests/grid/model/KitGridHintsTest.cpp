@@ -185,3 +185,39 @@ TEST_F(GridBalloonTest, HtmlHintWindowPaintsFrameAndText) {
   EXPECT_GE(firstInk, 4);
   EXPECT_LE(firstInk, 8);
 }
+
+TEST_F(GridBalloonTest, DragImageOfARangeInEitherOrder) {
+  Grid->SetColCount(5);
+  Grid->SetRowCount(5);
+  Grid->SetDefaultColWidth(50);
+  Grid->SetDefaultRowHeight(24);
+  for (int c = 0; c < 5; ++c)
+    for (int r = 0; r < 5; ++r) Grid->SetCells(c, r, QStringLiteral("%1:%2").arg(c).arg(r));
+  // Both forms are made before either shows (a shown form may take the
+  // focus from the grid, which then paints its current cell otherwise).
+  std::unique_ptr<TForm> forms[] = {std::unique_ptr<TForm>(Grid->SelectionToForm(TGridRect{1, 1, 2, 3})),
+                                    std::unique_ptr<TForm>(Grid->SelectionToForm(TGridRect{2, 3, 1, 1}))};
+  const auto image = [&](TForm* form) {
+    EXPECT_EQ(form->Owner(), Grid);
+    EXPECT_EQ(form->ControlCount(), 1);
+    auto* view = dynamic_cast<TWinControl*>(form->Controls(0));
+    form->HandleNeeded();
+    form->WidgetIfAllocated()->window()->show();
+    vcltest::Pump();
+    view->WidgetIfAllocated()->repaint();
+    const TRect b = form->BoundsRect();
+    // The view's surface may be kept larger than the form: its picture is
+    // the form's area.
+    return std::make_pair(b, view->BackBuffer().copy(0, 0, b.Width(), b.Height()));
+  };
+  const auto [bounds, forward] = image(forms[0].get());
+  const TRect first = Grid->CellRect(1, 1), last = Grid->CellRect(2, 3);
+  EXPECT_EQ(bounds.Width(), last.Right - first.Left + 1);
+  EXPECT_EQ(bounds.Height(), last.Bottom - first.Top + 1);
+  const auto [bounds2, backward] = image(forms[1].get());
+  EXPECT_EQ(bounds2, bounds);
+  ASSERT_FALSE(forward.isNull());
+  EXPECT_EQ(forward, backward) << "bottom-right first gives the same picture";
+  // The picture is the grid's: text ink inside.
+  EXPECT_GT(probe::Count(forward, [](QRgb p) { return probe::Luminance(p) < 100; }), 20);
+}
