@@ -46,6 +46,8 @@
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/ImgList.h"
 #include "platform/vcl/StdCtrls.h"
+#include "platform/vcl/RichText.h"
+#include "platform/vcl/BalloonTip.h"
 
 class TKitHintInfo;
 class THTMLPictureCache;
@@ -1899,6 +1901,60 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   // then read by real row index.
   bool FCalcRealRows = false;
   // --- end of aggregates
+
+ public:
+  // =========================================================================
+  // Hyperlinks, rich text and stripped cell text (KitGridRichText.cpp)
+
+  // The base grid's display text; with URLShowInText the first link of the
+  // first display prefix found (HTTP://, WWW., MAILTO:, ...) becomes an anchor.
+  void GetDisplText(int ACol, int ARow, QString& Value) override;
+  // The cell text holds "://" or "mailto:" (case-sensitive).
+  bool HasHyperlink(int i, int j);
+  // The first link of the first scheme found (file, http, https, ftp, ftps,
+  // nntp, mailto, in that order), lower-cased, cut before a quote.
+  QString GetHyperlink(int i, int j);
+  QString Hyperlink(int i, int j) { return GetHyperlink(i, j); }
+  // The same link in its own letter case, and an anchor's text.
+  void GetHyperlinkDetails(int i, int j, QString& URL, QString& Text);
+  // The cell text holds a form control tag.
+  bool HasHTMLForm(int ACol, int ARow);
+  // Rich text between cells and a rich edit; RichToString answers an empty
+  // text while the grid is being destroyed.
+  void CellToRich(int Col, int Row, TRichEdit* Richeditor);
+  QString RichToString(TRichEdit* Richeditor);
+  void RichToCell(int Col, int Row, TRichEdit* Richeditor);
+  QString StrippedCells(int i, int j) { return GetStrippedCell(i, j); }
+  // The hidden rich edit, made on first use.
+  TRichEdit* RichEdit();
+  // Draws a rich-text cell (display column ACol) into ARect of any canvas.
+  void PaintRichText(int ACol, int ARow, const TRect& ARect, TCanvas* Canvas);
+
+ private:
+  // The size a rich-text cell needs (plus 4 pixels of height), within R's
+  // width with FreeWidth, else within 1,024 pixels.
+  TSize MeasureRichText(int RCol, int ARow, const TRect& R, bool FreeWidth, TFont* Font);
+  bool IsRichTextCellSelected(int ACol, int ARow);
+  std::unique_ptr<TRichEdit> FRichEdit;
+
+ public:
+  // =========================================================================
+  // Balloons (KitGridHints.cpp): the tooltip window of the balloon settings,
+  // there while balloons are on and the grid has a window.
+  TBalloonTip* BalloonTip() const { return FBalloonTip.get(); }
+  // The delays that are not -1 and the opacity (255 - Transparency) of the
+  // settings, into the tooltip.
+  void BalloonInitSettings(TBalloonTip* HToolTip);
+  // The drag image of a cell range (KitGridDragImage.cpp): a form owned by
+  // the grid that the caller shows, moves and frees.
+  TForm* SelectionToForm(TGridRect ARect);
+
+ private:
+  std::unique_ptr<TBalloonTip> FBalloonTip;
+
+ public:
+  // =========================================================================
+
  protected:
   // The in-place editor's length limit.
   int GetEditLimit() override { return std::max(FMaxEditLength, 0); }

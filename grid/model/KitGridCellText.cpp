@@ -234,10 +234,18 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
     TMiniHtmlDrawResult result;
     DrawMiniHtml(canvas, text, r, params, result);
     Ctx.TextWidth = result.Width + 2;
+  } else if (kind == 2) {
+    // 18. Rich text: the text rectangle in the brush colour (not for a
+    // selected cell of an unfocused grid without a selection colour), then
+    // the rich text over it.
+    canvas->Pen()->SetColor(canvas->Brush()->Color());
+    if (!(selected && !Focused() && FSelectionColor == clNone)) canvas->FillRect(r);
+    canvas->Brush()->SetStyle(bsClear);
+    PaintRichText(Ctx.DisplCol, row, r, canvas);
+    canvas->Brush()->SetStyle(bsSolid);
+    canvas->Font()->SetColor(clBlack);
   } else {
-    // 19. Plain text (and, until a rich-text engine exists, rich text shown
-    // as its plain text).
-    if (kind == 2) text = GetStrippedCell(rc, row);
+    // 19. Plain text.
     const bool url = FURLShow && LooksLikeUrl(text);
     if (url) {
       if (!FURLFull) StripUrlScheme(text);
@@ -397,8 +405,25 @@ void TKitStringGrid::MeasureCellText(int ACol, int RCol, TSize& Size, bool SB, b
     Size = TSize(s.cx + 2, s.cy + 2);
     return;
   }
-  // 7. Rich text: measured as its plain text until a rich-text engine exists.
-  if (kind == 2) text = GetStrippedCell(RCol, ARow);
+  // 7, 12. Rich text: the rich edit's required size, and its plain text in
+  // the font of its first character measured as below; the larger of both.
+  TSize richSize(0, 0);
+  if (kind == 2) {
+    if (!FDesignTime) {
+      richSize = MeasureRichText(RCol, ARow, r, FreeWidth, canvas->Font());
+      RichEdit()->GetSelAttributes(canvas->Font());
+      text = RichEdit()->Text();
+    } else {
+      text = GetStrippedCell(RCol, ARow);
+    }
+  }
+  struct TRichAtLeast {
+    TSize& Size;
+    const TSize& Rich;
+    ~TRichAtLeast() {
+      if (Rich.cx > 0 || Rich.cy > 0) Size = TSize(std::max(Size.cx, Rich.cx), std::max(Size.cy, Rich.cy));
+    }
+  } atLeast{Size, richSize};
   if (text.isEmpty()) return;
   if (VS) {
     // 9.

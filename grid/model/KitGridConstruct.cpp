@@ -747,12 +747,7 @@ void TKitStringGrid::BalloonEnableChanged(TObject*) {
   else BalloonDone();
 }
 
-void TKitStringGrid::BalloonInit() {
-  if (FBalloonInit) return;
-  FBalloonInit = true;
-}
-
-void TKitStringGrid::BalloonDone() { FBalloonInit = false; }
+// BalloonInit and BalloonDone: KitGridHints.cpp.
 
 // ---------------------------------------------------------------------------
 // Published properties (the stored defaults are the component stream's:

@@ -30,8 +30,6 @@ bool ParseDotFloat(const QString& Text, double& Value) {
 // ---------------------------------------------------------------------------
 // Integers and floats
 
-QString TKitStringGrid::GetStrippedCell(int c, int r) { return MiniHtmlToText(GetCellEx(c, r)); }
-
 int TKitStringGrid::GetIntsFromText(const QString& Source) const {
   QString text = Source.trimmed();
   if (text.isEmpty() || text == u'-') return 0;
