@@ -26,14 +26,7 @@
 #include "platform/rtl/SysUtils.h"
 #include "platform/win32/Clipboard.h"
 
-#if __has_include("platform/vcl/RichText.h")
 #include "platform/vcl/RichText.h"
-#else
-// Until the rich-text reader is part of the tree: rich text keeps its
-// markup in the plain text.
-static QString RtfToPlainText(const QByteArray& rtf) { return QString::fromLatin1(rtf); }
-static bool LooksLikeRtf(const QByteArray& data) { return data.startsWith("{\\rtf"); }
-#endif
 
 using namespace kitgridio;
 
@@ -143,6 +136,36 @@ void GetTextBlockSize(const QString& Text, int& Cols, int& Rows) {
   }
   Rows -= 1;
   if (Rows < 0) Rows = 0;
+}
+
+QByteArray AtPointStream(const QByteArray& Bytes) {
+  // The flag is the header record's Boolean "FullGrid" (a short name, then
+  // the true or false tag); the header ends where the first cell's record
+  // begins, and its other values are numbers and number lists.
+  static const QByteArray flagTrue = QByteArray("\x08" "FullGrid\x09");
+  const qsizetype headerEnd = Bytes.indexOf("TPF0", 4);
+  const qsizetype at = Bytes.indexOf(flagTrue);
+  if (at < 0 || (headerEnd >= 0 && at > headerEnd)) return Bytes;
+  QByteArray out = Bytes;
+  out[at + flagTrue.size() - 1] = '\x08';
+  return out;
+}
+
+bool GridCellsReadable(const QByteArray& Bytes, TBinStreamHeader& Header) {
+  if (!ReadBinStreamHeader(Bytes, Header)) return false;
+  CheckLoadSize(Header.ColCount, Header.RowCount, QStringLiteral("grid cells"));
+  auto scratch = CreateUnique<TKitStringGrid>(nullptr);
+  scratch->SetFixedRows(0);
+  scratch->SetFixedCols(0);
+  scratch->SetColCount(Header.ColCount);
+  scratch->SetRowCount(Header.RowCount);
+  try {
+    TBytesStream bs(Bytes);
+    scratch->LoadAtPointFromBinStream(TPoint(0, 0), &bs);
+  } catch (const Exception&) {
+    return false;
+  }
+  return true;
 }
 
 QByteArray RtfTextToBytes(const QString& Rtf) {
@@ -527,26 +550,11 @@ int TKitStringGrid::PasteTextBlock(int ACol, int ARow, const QString& Text, int&
   return result;
 }
 
-bool TKitStringGrid::PastePrivateFormat(const QByteArray& Data, int ACol, int ARow, int& Cols, int& Rows,
+bool TKitStringGrid::PastePrivateFormat(const QByteArray& Bytes, int ACol, int ARow, int& Cols, int& Rows,
                                         int& Result) {
+  const QByteArray Data = AtPointStream(Bytes);
   TBinStreamHeader h;
-  if (!ReadBinStreamHeader(Data, h)) return false;
-  CheckLoadSize(h.ColCount, h.RowCount, QStringLiteral("clipboard grid cells"));
-  // The whole stream is read once into a scratch grid: damaged data is
-  // refused before any cell of this grid changes.
-  {
-    auto scratch = CreateUnique<TKitStringGrid>(nullptr);
-    scratch->SetFixedRows(0);
-    scratch->SetFixedCols(0);
-    scratch->SetColCount(h.ColCount);
-    scratch->SetRowCount(h.RowCount);
-    try {
-      TBytesStream bs(Data);
-      scratch->LoadAtPointFromBinStream(TPoint(0, 0), &bs);
-    } catch (const Exception&) {
-      return false;
-    }
-  }
+  if (!GridCellsReadable(Data, h)) return false;
   PasteStarted();
   const bool colGrow = FNavigation->AllowClipboardColGrow();
   const bool rowGrow = FNavigation->AllowClipboardRowGrow();

@@ -49,6 +49,17 @@ QString QuoteClipboardField(const QString& Text, bool Excel);
 // Rows one less than the number of non-empty lines.
 void GetTextBlockSize(const QString& Text, int& Cols, int& Rows);
 
+// True when the bytes are a whole, readable binary grid stream (read once
+// into a scratch grid); Header gets its header record.
+struct TBinStreamHeader;
+bool GridCellsReadable(const QByteArray& Bytes, TBinStreamHeader& Header);
+
+// The stream with its header's whole-grid flag cleared: pasted or dropped
+// cells land at the cell they are pasted at, also when they were all the
+// cells of the grid they came from (a loaded whole grid would replace every
+// cell of the target and ignore where it was pasted).
+QByteArray AtPointStream(const QByteArray& Bytes);
+
 // Cell text as 8-bit RTF bytes (characters beyond 7 bits as \uN escapes),
 // and 8-bit RTF bytes as cell text (Windows-1252).
 QByteArray RtfTextToBytes(const QString& Rtf);

@@ -18,5 +18,11 @@ bool GridTextStreamFromBytes(const QByteArray& Bytes);  // LoadFromStream (UTF-1
 bool GridTextFileFromBytes(const QByteArray& Bytes);    // LoadFromFile
 bool GridFixedFromBytes(const QByteArray& Bytes);       // LoadFromFixed with positions 1, 4, 9
 bool GridXMLFromBytes(const QByteArray& Bytes);         // LoadFromXML, with and without LevelToRow
+// The grid's own clipboard cells as another program could put them there:
+// the readability check a paste makes, then the load at a cell after the
+// growth the header asks for.
+bool GridClipboardCellsFromBytes(const QByteArray& Bytes);
+// Clipboard text (UTF-8) pasted as a TAB/line block at a cell, with growth.
+bool GridClipboardTextFromBytes(const QByteArray& Bytes);
 
 }  // namespace kitgridio

@@ -145,7 +145,6 @@ using TClipboardBeforePasteCellEvent =
     std::function<void(TObject* Sender, int ACol, int ARow, QString& Value, bool& Allow)>;
 using TClipboardAfterPasteCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, const QString& Value)>;
 using TClipboardPasteDoneEvent = std::function<void(TObject* Sender, const TGridRect& CellRect)>;
-using TClipboardEvent = std::function<void(TObject* Sender, bool& Allow)>;
 using TOleDropEvent = std::function<void(TObject* Sender, int ARow, int ACol, const QString& data, bool& Allow)>;
 using TOleDropURLEvent = std::function<void(TObject* Sender, int ARow, int ACol, const QString& URL, bool& Allow)>;
 using TOleDropFileEvent =
@@ -159,6 +158,18 @@ using TOleDragStartEvent = std::function<void(TObject* Sender, int ARow, int ACo
 using TOleDragStopEvent = std::function<void(TObject* Sender, int OLEEffect)>;
 class TGridDropTarget;
 class TGridDropSource;
+// What a data binder fills a grid through; "normal" rows and columns are
+// the ones that are not fixed.
+class IKitDataBinderGrid {
+ public:
+  virtual ~IKitDataBinderGrid() = default;
+  virtual void DataBinderClear() = 0;
+  virtual int DataBinderRowCount() = 0;
+  virtual void DataBinderSetColCount(int n) = 0;
+  virtual void DataBinderSetHeader(int c, const QString& Value) = 0;
+  virtual void DataBinderSetRowCount(int n) = 0;
+  virtual void DataBinderSetCell(int c, int r, const QString& Value) = 0;
+};
 
 // The parts of a control that a visual style paints.
 enum TStyleElement { seFont, seClient, seBorder };
@@ -243,7 +254,11 @@ struct TKitGridUnit {
 // ---------------------------------------------------------------------------
 // TKitStringGrid
 
-class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, public IKitGridSettingsOwner {
+class TKitStringGrid : public TBaseGrid,
+                       public IVDXStyleEx,
+                       public IVDXTones,
+                       public IKitGridSettingsOwner,
+                       public IKitDataBinderGrid {
  public:
   TF_DECLARE_PUBLISHED(TKitStringGrid)
   static constexpr const char* IKitDataBinderGridGUID = "{D23BDEAA-49B1-451A-9401-0D0D11A9957A}";
@@ -1374,9 +1389,6 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   TClipboardAfterPasteCellEvent OnClipboardAfterPasteCell;
   TClipboardAfterPasteCellEvent OnClipboardAfterPasteWideCell;
   TClipboardPasteDoneEvent OnClipboardPasteDone;
-  TClipboardEvent OnClipboardCopy;
-  TClipboardEvent OnClipboardCut;
-  TClipboardEvent OnClipboardPaste;
 
   // --- drag and drop (grid/io/KitGridDragDrop.cpp) over the drag-and-drop
   // framework (foundation/ksgdd.h); switched by DragDropSettings.
@@ -1405,6 +1417,15 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   TOleDragEvent OnOleDrag;
   TOleDragStartEvent OnOleDragStart;
   TOleDragStopEvent OnOleDragStop;
+  // The data binder's operations (normal rows and columns).
+  void DataBinderClear() override;
+  int DataBinderRowCount() override { return RowCount() - FixedRows() - FixedFooters(); }
+  void DataBinderSetColCount(int n) override { SetColCount(n + FixedCols() + FixedRightCols()); }
+  void DataBinderSetHeader(int c, const QString& Value) override { SetCells(c + FixedCols(), 0, Value); }
+  void DataBinderSetRowCount(int n) override { SetRowCount(n + FixedRows() + FixedFooters()); }
+  void DataBinderSetCell(int c, int r, const QString& Value) override {
+    SetCells(c + FixedCols(), r + FixedRows(), Value);
+  }
 
   // --- column-aligned and fixed-width text (grid/io/KitGridAscii.cpp)
   void SaveToASCII(const QString& FileName, bool Unicode = true);

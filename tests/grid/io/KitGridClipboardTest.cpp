@@ -292,6 +292,25 @@ TEST(GridClipboardRoundTrip, PrivateFormatCarriesProperties) {
   EXPECT_EQ(b->Sources.back(), TPoint(1, 0));
 }
 
+TEST(GridClipboardRoundTrip, AWholeGridPastesAtTheCellNotOverTheTarget) {
+  auto a = PlainGrid(2, 2);
+  a->Navigation()->SetAllowFmtClipboard(true);
+  a->SetCells(0, 0, "w");
+  a->SetCells(1, 1, "z");
+  a->SetSelection(TGridRect{0, 0, 1, 1});  // every cell of the grid
+  a->CopySelectionToClipboard();
+  auto b = PlainGrid(5, 5);
+  b->Navigation()->SetAllowFmtClipboard(true);
+  b->SetCells(0, 0, "mine");
+  int cols = 0, rows = 0;
+  EXPECT_EQ(b->PasteFromClipboardAt(2, 3, cols, rows), 4);
+  EXPECT_EQ(b->ColCount(), 5);
+  EXPECT_EQ(b->RowCount(), 5);
+  EXPECT_EQ(b->Cells(0, 0), "mine");
+  EXPECT_EQ(b->Cells(2, 3), "w");
+  EXPECT_EQ(b->Cells(3, 4), "z");
+}
+
 TEST(GridClipboardRoundTrip, HtmlForOtherProgramsAndTextForGrids) {
   auto a = PlainGrid(2, 2);
   a->SetCells(0, 0, "Zoë");
@@ -318,7 +337,7 @@ TEST(GridClipboardRoundTrip, HtmlForOtherProgramsAndTextForGrids) {
 }
 
 TEST(GridClipboardRoundTrip, RichTextCellTravelsAsRtf) {
-  const QString rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Hello \\b bold\\b0 caf\\'e9\\par}";
+  const QString rtf = "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0 Hello \\b bold\\b0  caf\\'e9\\par}";
   auto a = PlainGrid(2, 1);
   a->Navigation()->SetAllowRTFClipboard(true);
   a->SetCells(0, 0, rtf);
