@@ -345,10 +345,10 @@ void TKitStringGrid::CopyRangeToClipboard(const TGridRect& ARect, bool Disjunct)
     }
   }
   if (FNavigation->AllowFmtClipboard()) {
-    TMemoryStream ms;
-    SaveRectToBinStream(ToRect(ARect), &ms, false);
-    data->setData(GridCellsMimeType(),
-                  QByteArray(static_cast<const char*>(ms.Memory()), static_cast<qsizetype>(ms.Size())));
+    // The stream's own bytes go to the clipboard, not a copy of them.
+    TBytesStream bs;
+    SaveRectToBinStream(ToRect(ARect), &bs, false);
+    data->setData(GridCellsMimeType(), bs.Bytes());
   }
   SystemClipboard()->setMimeData(data.release());
 }
