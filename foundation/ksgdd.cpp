@@ -356,8 +356,7 @@ TSourceDataObject::TSourceDataObject(const QString& stxt, TMemoryStream* stream,
 HRESULT TSourceDataObject::QueryGetData(const tagFORMATETC& fe) {
   if (fe.dwAspect != DVASPECT_CONTENT || fe.tymed != TYMED_HGLOBAL) return DV_E_FORMATETC;
   const Word f = fe.cfFormat;
-  if (!textdata.isEmpty() &&
-      (f == CF_TEXT || f == CF_UNICODETEXT || (Is(f, CF_RTF) && RTFDragDropEnabled())))
+  if (!textdata.isEmpty() && (f == CF_TEXT || f == CF_UNICODETEXT || (Is(f, CF_RTF) && RTFDragDropEnabled())))
     return S_OK;
   if (memstr != nullptr && Is(f, CF_GRIDCELLS)) return S_OK;
   if (scolidx != -1 && Is(f, CF_GRIDCOL)) return S_OK;
@@ -695,11 +694,8 @@ class TDropForwarder : public QObject {
         }
         return true;
       }
-      case QEvent::DragLeave:
-        FTarget->DragLeave();
-        return true;
-      default:
-        return false;
+      case QEvent::DragLeave: FTarget->DragLeave(); return true;
+      default: return false;
     }
   }
 
@@ -710,7 +706,7 @@ class TDropForwarder : public QObject {
       E->ignore();
       return;
     }
-    E->setDropAction(Effect & DROPEFFECT_LINK ? Qt::LinkAction
+    E->setDropAction(Effect & DROPEFFECT_LINK   ? Qt::LinkAction
                      : Effect & DROPEFFECT_MOVE ? Qt::MoveAction
                                                 : Qt::CopyAction);
     E->accept();
@@ -740,8 +736,7 @@ HRESULT QtDoDragDrop(std::shared_ptr<IDataObject> DataObject, std::shared_ptr<TK
     }
   };
   QObject::connect(&drag, &QDrag::actionChanged, [&](Qt::DropAction a) { DropSource->GiveFeedback(toEffect(a)); });
-  QObject::connect(&drag, &QDrag::targetChanged,
-                   [&](QObject*) { DropSource->QueryContinueDrag(false, MK_LBUTTON); });
+  QObject::connect(&drag, &QDrag::targetChanged, [&](QObject*) { DropSource->QueryContinueDrag(false, MK_LBUTTON); });
   Qt::DropActions actions;
   if (OKEffects & DROPEFFECT_COPY) actions |= Qt::CopyAction;
   if (OKEffects & DROPEFFECT_MOVE) actions |= Qt::MoveAction;
@@ -798,8 +793,8 @@ TDoDragDropHandler SetDoDragDropHandler(TDoDragDropHandler H) {
   return old;
 }
 
-HRESULT DoDragDrop(std::shared_ptr<IDataObject> DataObject, std::shared_ptr<TKSGDropSource> DropSource,
-                   DWORD OKEffects, DWORD& Effect) {
+HRESULT DoDragDrop(std::shared_ptr<IDataObject> DataObject, std::shared_ptr<TKSGDropSource> DropSource, DWORD OKEffects,
+                   DWORD& Effect) {
   if (Handler()) return Handler()(std::move(DataObject), std::move(DropSource), OKEffects, Effect);
   return QtDoDragDrop(std::move(DataObject), std::move(DropSource), OKEffects, Effect);
 }

@@ -43,8 +43,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/rtl/StringList.h"
 #include "platform/rtl/Streams.h"
+#include "platform/rtl/StringList.h"
 #include "platform/rtl/Types.h"
 #include "platform/win32/Clipboard.h"
 #include "platform/win32/WinTypes.h"
@@ -276,16 +276,16 @@ class TSourceEnumFormatEtc : public IEnumFORMATETC {
 };
 
 // The platform's drag loop: by default QDrag::exec over SourceMimeData.
-using TDoDragDropHandler = std::function<HRESULT(std::shared_ptr<IDataObject> DataObject,
-                                                 std::shared_ptr<TKSGDropSource> DropSource, DWORD OKEffects,
-                                                 DWORD& Effect)>;
+using TDoDragDropHandler =
+    std::function<HRESULT(std::shared_ptr<IDataObject> DataObject, std::shared_ptr<TKSGDropSource> DropSource,
+                          DWORD OKEffects, DWORD& Effect)>;
 // Installs a handler (an empty one restores Qt's) and hands back the former.
 TDoDragDropHandler SetDoDragDropHandler(TDoDragDropHandler Handler);
-HRESULT DoDragDrop(std::shared_ptr<IDataObject> DataObject, std::shared_ptr<TKSGDropSource> DropSource,
-                   DWORD OKEffects, DWORD& Effect);
+HRESULT DoDragDrop(std::shared_ptr<IDataObject> DataObject, std::shared_ptr<TKSGDropSource> DropSource, DWORD OKEffects,
+                   DWORD& Effect);
 
-int BeginTextDrag(std::shared_ptr<TKSGDropSource> DropSource, const QString& Text, const QString& RTF,
-                  DWORD& Effect, DWORD OKEffects, TMemoryStream* Stream);
+int BeginTextDrag(std::shared_ptr<TKSGDropSource> DropSource, const QString& Text, const QString& RTF, DWORD& Effect,
+                  DWORD OKEffects, TMemoryStream* Stream);
 int BeginColumnDrag(std::shared_ptr<TKSGDropSource> DropSource, int Column, DWORD OKEffects, DWORD& Effect);
 
 // --- the Qt bridge

@@ -142,7 +142,7 @@ QByteArray AtPointStream(const QByteArray& Bytes) {
   // The flag is the header record's Boolean "FullGrid" (a short name, then
   // the true or false tag); the header ends where the first cell's record
   // begins, and its other values are numbers and number lists.
-  static const QByteArray flagTrue = QByteArray("\x08" "FullGrid\x09");
+  static const QByteArray flagTrue = QByteArray(1, char(8)) + "FullGrid" + char(9);
   const qsizetype headerEnd = Bytes.indexOf("TPF0", 4);
   const qsizetype at = Bytes.indexOf(flagTrue);
   if (at < 0 || (headerEnd >= 0 && at > headerEnd)) return Bytes;
@@ -441,7 +441,9 @@ void TKitStringGrid::CutSelectionToClipboard() {
   if (NumHiddenColumns() > 0) Invalidate();
 }
 
-void TKitStringGrid::CopyToClipBoardAsHTML() { CopyRectToClipboardAsHTML(TGridRect{0, 0, ColCount() - 1, RowCount() - 1}); }
+void TKitStringGrid::CopyToClipBoardAsHTML() {
+  CopyRectToClipboardAsHTML(TGridRect{0, 0, ColCount() - 1, RowCount() - 1});
+}
 
 void TKitStringGrid::CopyRectToClipboardAsHTML(const TGridRect& ARect) {
   // Pictures of the cells go to a folder of their own under the temporary
@@ -590,8 +592,8 @@ int TKitStringGrid::PasteFromClipboardAt(int ACol, int ARow, int& Cols, int& Row
     // Damaged grid cells: the text that every copy puts beside them is
     // pasted instead.
   }
-  if (FNavigation->AllowRTFClipboard() && (data->hasFormat(QString::fromLatin1(kMimeRtf)) ||
-                                           data->hasFormat(QString::fromLatin1(kMimeRtfAlt)))) {
+  if (FNavigation->AllowRTFClipboard() &&
+      (data->hasFormat(QString::fromLatin1(kMimeRtf)) || data->hasFormat(QString::fromLatin1(kMimeRtfAlt)))) {
     QByteArray bytes = data->data(QString::fromLatin1(kMimeRtf));
     if (bytes.isEmpty()) bytes = data->data(QString::fromLatin1(kMimeRtfAlt));
     if (LooksLikeRtf(bytes)) {
@@ -611,8 +613,7 @@ void TKitStringGrid::PasteFromClipboard() {
   int cols = 0, rows = 0;
   PasteFromClipboardAt(SaveStartCol(), SaveStartRow(), cols, rows);
   ImportNotification(isImportDone, -1);
-  ClipboardPasteDone(
-      TGridRect{SaveStartCol(), SaveStartRow(), SaveStartCol() + cols - 1, SaveStartRow() + rows - 1});
+  ClipboardPasteDone(TGridRect{SaveStartCol(), SaveStartRow(), SaveStartCol() + cols - 1, SaveStartRow() + rows - 1});
   RecalcAllFooters();
 }
 
@@ -667,8 +668,8 @@ void TKitStringGrid::PasteSmartFill(int n, int Cols, int Rows) {
   const bool singleCol = s.Left == s.Right, singleRow = s.Top == s.Bottom;
   if (n > 1 && (singleCol || singleRow)) {
     const QString first = GetCellEx(DisplToRealCol(s.Left), s.Top);
-    const QString second = singleCol ? GetCellEx(DisplToRealCol(s.Left), s.Top + 1)
-                                     : GetCellEx(DisplToRealCol(s.Left + 1), s.Top);
+    const QString second =
+        singleCol ? GetCellEx(DisplToRealCol(s.Left), s.Top + 1) : GetCellEx(DisplToRealCol(s.Left + 1), s.Top);
     // Every cell of S in order (column by column, row by row within it),
     // with a running value that advances after each cell.
     auto each = [&](const std::function<QString()>& Value, const std::function<bool()>& Advance) {

@@ -84,8 +84,7 @@ void TGridDropTarget::DragMouseMove(TPoint pt, bool& Allow, TDropFormats DropFor
   if (Allow && !colDrag) {
     if ((r == 0 && g->TopRow() > g->FixedRows()) || (client.Y < 8 && g->FixedRows() == 0 && g->TopRow() > 0))
       g->SetTopRow(g->TopRow() - 1);
-    else if (r == g->TopRow() + g->VisibleRowCount() && r < g->RowCount())
-      g->SetTopRow(g->TopRow() + 1);
+    else if (r == g->TopRow() + g->VisibleRowCount() && r < g->RowCount()) g->SetTopRow(g->TopRow() + 1);
     if (g->FTimerTicks % 2 == 0) {
       if (c == 0 && g->LeftCol() > g->FixedCols()) g->SetLeftCol(g->LeftCol() - 1);
       else if (c == g->LeftCol() + g->VisibleColCount() && c < g->ColCount()) g->SetLeftCol(g->LeftCol() + 1);
@@ -341,8 +340,7 @@ QPixmap TGridDropSource::DragPixmap(QPoint& HotSpot) {
     const int top = std::max(sel.Top, FGrid->TopRow()), left = std::max(sel.Left, FGrid->LeftCol());
     const TRect a = FGrid->CellRect(left, top), b = FGrid->CellRect(sel.Right, sel.Bottom);
     box = TRect(a.Left, a.Top, b.Right > b.Left ? b.Right : w->width(), b.Bottom > b.Top ? b.Bottom : w->height());
-  }
-  else return QPixmap();
+  } else return QPixmap();
   if (box.Right <= box.Left || box.Bottom <= box.Top) return QPixmap();
   if (FColumn >= 0) {
     // The header button: its bottom left at the cursor.

@@ -153,15 +153,15 @@ TEST(DragDropSource, EffectChoiceAndSourceAnswers) {
 TEST(DragDropSource, BeginTextDragCancelsWhenTheLastFeedbackRefused) {
   auto src = std::make_shared<TKSGDropSource>();
   QByteArray seen;
-  auto old = SetDoDragDropHandler([&](std::shared_ptr<IDataObject> obj, std::shared_ptr<TKSGDropSource> s, DWORD,
-                                      DWORD& effect) {
-    tagSTGMEDIUM m;
-    obj->GetData(Fe(CF_UNICODETEXT), m);
-    seen = m.hGlobal;
-    s->GiveFeedback(DROPEFFECT_NONE);
-    effect = DROPEFFECT_MOVE;
-    return DRAGDROP_S_DROP;
-  });
+  auto old = SetDoDragDropHandler(
+      [&](std::shared_ptr<IDataObject> obj, std::shared_ptr<TKSGDropSource> s, DWORD, DWORD& effect) {
+        tagSTGMEDIUM m;
+        obj->GetData(Fe(CF_UNICODETEXT), m);
+        seen = m.hGlobal;
+        s->GiveFeedback(DROPEFFECT_NONE);
+        effect = DROPEFFECT_MOVE;
+        return DRAGDROP_S_DROP;
+      });
   DWORD effect = 0;
   EXPECT_EQ(BeginTextDrag(src, "ab", "", effect, DROPEFFECT_COPY | DROPEFFECT_MOVE, nullptr), DRAGDROP_S_CANCEL);
   EXPECT_EQ(seen, QByteArray("a\0b\0\0\0", 6));
@@ -185,12 +185,12 @@ struct RecordingTarget : TKSGDropTarget {
     Log.push_back("text:" + s);
     return !RefuseText;
   }
-  void DropStream(TPoint, TMemoryStream* st) override {
-    Log.push_back("stream:" + QString::number(st->Size()));
-  }
+  void DropStream(TPoint, TMemoryStream* st) override { Log.push_back("stream:" + QString::number(st->Size())); }
   void DropCol(TPoint, int c) override { Log.push_back("col:" + QString::number(c)); }
   void DropRTF(TPoint, const QString& s) override { Log.push_back("rtf:" + s); }
-  void DropFiles(TPoint, TStrings* f) override { Log.push_back("files:" + f->Strings(0) + "|" + QString::number(f->Count())); }
+  void DropFiles(TPoint, TStrings* f) override {
+    Log.push_back("files:" + f->Strings(0) + "|" + QString::number(f->Count()));
+  }
   void DropFileContents(TPoint) override { Log.push_back("contents"); }
   void DropURL(TPoint, const QString& s) override { Log.push_back("url:" + s); }
   void DragMouseMove(TPoint pt, bool& Allow, TDropFormats) override { Moves.push_back(pt); }
@@ -407,8 +407,7 @@ TEST(DragDropTarget, DamagedDataObjectsAreRefusedQuietly) {
     effect = DROPEFFECT_COPY;
     target->DragEnter(obj, 0, TPoint(), effect);
     target->Drop(obj, 0, TPoint(), effect);
-    for (const QString& line : target->Log)
-      EXPECT_TRUE(line == "enter") << d.Name << ": " << line.toStdString();
+    for (const QString& line : target->Log) EXPECT_TRUE(line == "enter") << d.Name << ": " << line.toStdString();
     if (d.Format == ksgdd::CF_GRIDCELLS) EXPECT_EQ(effect, DROPEFFECT_NONE) << d.Name;
   }
 }

@@ -71,8 +71,8 @@ class GridDragDrop : public ::testing::Test {
     bool EnterAccepted = false, MoveAccepted = false, DropAccepted = false;
     Qt::DropAction Action = Qt::IgnoreAction;
   };
-  static Result Drag(TKitStringGrid& G, const QMimeData* Data, QPoint P,
-                     Qt::KeyboardModifiers Mods = Qt::NoModifier, bool DoDrop = true) {
+  static Result Drag(TKitStringGrid& G, const QMimeData* Data, QPoint P, Qt::KeyboardModifiers Mods = Qt::NoModifier,
+                     bool DoDrop = true) {
     Result res;
     QWidget* w = G.Widget();
     const Qt::DropActions acts = Qt::CopyAction | Qt::MoveAction | Qt::LinkAction;
@@ -101,10 +101,10 @@ class GridDragDrop : public ::testing::Test {
                                                DWORD, DWORD& effect) {
       std::unique_ptr<QMimeData> mime(SourceMimeData(obj));
       const Result r = Drag(Target, mime.get(), At(Target, ACol, ARow));
-      effect = !r.DropAccepted                  ? DROPEFFECT_NONE
-               : r.Action == Qt::MoveAction     ? DROPEFFECT_MOVE
-               : r.Action == Qt::LinkAction     ? DROPEFFECT_LINK
-                                                : DROPEFFECT_COPY;
+      effect = !r.DropAccepted              ? DROPEFFECT_NONE
+               : r.Action == Qt::MoveAction ? DROPEFFECT_MOVE
+               : r.Action == Qt::LinkAction ? DROPEFFECT_LINK
+                                            : DROPEFFECT_COPY;
       src->GiveFeedback(effect);
       return effect == DROPEFFECT_NONE ? src->QueryContinueDrag(true, 0) : src->QueryContinueDrag(false, 0);
     });

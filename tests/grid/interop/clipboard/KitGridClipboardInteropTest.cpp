@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <QApplication>
 #include <QClipboard>
 #include <QDir>
@@ -17,9 +20,6 @@
 #include <QThread>
 #include <csignal>
 #include <cstdlib>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include "grid/model/KitGrid.h"
 #include "tests/grid/GridTestSupport.h"
