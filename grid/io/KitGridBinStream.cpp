@@ -992,3 +992,29 @@ void TKitStringGrid::LoadFromBinFile(const QString& FileName) {
   LoadFromBinStream(&bs);
   RecalcAllFooters();
 }
+
+namespace kitgridio {
+
+bool ReadBinStreamHeader(const QByteArray& Bytes, TBinStreamHeader& Header) {
+  Header = TBinStreamHeader();
+  try {
+    TBytesStream bs(Bytes);
+    TRecordReader rd(&bs);
+    if (rd.Begin() != QByteArrayView("TGridPropIO")) return false;
+    for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
+      if (name == QByteArrayView("ColCount")) Header.ColCount = static_cast<int>(rd.Int32());
+      else if (name == QByteArrayView("RowCount")) Header.RowCount = static_cast<int>(rd.Int32());
+      else if (name == QByteArrayView("ColWidths")) rd.Str();
+      else if (name == QByteArrayView("RowHeights")) Header.RowHeights = rd.Str();
+      else if (name == QByteArrayView("FullGrid")) Header.FullGrid = rd.Bool();
+      else if (name == QByteArrayView("ID")) Header.ID = static_cast<qint32>(rd.Int());
+      else if (name == QByteArrayView("Tag")) rd.Int();
+      else return false;
+    }
+  } catch (const Exception&) {
+    return false;
+  }
+  return Header.ColCount > 0 && Header.RowCount > 0;
+}
+
+}  // namespace kitgridio

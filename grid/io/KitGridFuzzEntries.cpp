@@ -5,6 +5,7 @@
 #include <cstdlib>
 #include <functional>
 
+#include "grid/io/KitGridClipboard.h"
 #include "grid/io/KitGridIOSupport.h"
 #include "grid/model/KitGrid.h"
 #include "grid/model/KitGridLists.h"
@@ -121,6 +122,26 @@ bool GridDocxFromBytes(const QByteArray& Bytes) {
     asPart = false;
   }
   return asFile || asPart;
+bool GridClipboardCellsFromBytes(const QByteArray& Bytes) {
+  return Guarded([&](TKitStringGrid& G) {
+    G.SetColCount(6);
+    G.SetRowCount(6);
+    TBinStreamHeader h;
+    if (!GridCellsReadable(Bytes, h)) throw EKitGridError(QStringLiteral("unreadable grid cells"));
+    CheckLoadSize(h.ColCount + 2, h.RowCount + 3, QStringLiteral("grid cells"));
+    if (G.ColCount() < h.ColCount + 2) G.SetColCount(h.ColCount + 2);
+    if (G.RowCount() < h.RowCount + 3) G.SetRowCount(h.RowCount + 3);
+    TBytesStream s(Bytes);
+    G.LoadAtPointFromBinStream(TPoint(2, 3), &s);
+  });
+}
+
+bool GridClipboardTextFromBytes(const QByteArray& Bytes) {
+  return Guarded([&](TKitStringGrid& G) {
+    G.SetOptions(G.Options() + TGridOptions{goEditing});
+    int cols = 0, rows = 0;
+    G.PasteTextBlock(1, 1, QString::fromUtf8(Bytes), cols, rows);
+  });
 }
 
 }  // namespace kitgridio

@@ -24,5 +24,11 @@ bool GridColumnStatesFromBytes(const QByteArray& Bytes);   // StringToColumnStat
 // AppendToDoc over a package whose main document part is the bytes (the
 // package itself is well-formed); and over the bytes as the whole file.
 bool GridDocxFromBytes(const QByteArray& Bytes);
+// The grid's own clipboard cells as another program could put them there:
+// the readability check a paste makes, then the load at a cell after the
+// growth the header asks for.
+bool GridClipboardCellsFromBytes(const QByteArray& Bytes);
+// Clipboard text (UTF-8) pasted as a TAB/line block at a cell, with growth.
+bool GridClipboardTextFromBytes(const QByteArray& Bytes);
 
 }  // namespace kitgridio

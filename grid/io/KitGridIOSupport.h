@@ -112,6 +112,17 @@ int BinStreamPixelsPerInch(TKitStringGrid& Grid);
 // The ID a binary grid stream carries for the grid that wrote it: the same
 // for one grid, different for grids of this or another process.
 qint32 GridStreamID(const TKitStringGrid& Grid);
+// The header record of a binary grid stream. ReadBinStreamHeader answers
+// false for bytes that do not start with a well-formed header of at least
+// one cell; it reads nothing beyond the header.
+struct TBinStreamHeader {
+  int ColCount = 0;
+  int RowCount = 0;
+  QString RowHeights;
+  bool FullGrid = false;
+  qint32 ID = 0;
+};
+bool ReadBinStreamHeader(const QByteArray& Bytes, TBinStreamHeader& Header);
 }  // namespace kitgridio
 
 namespace kitgridio {

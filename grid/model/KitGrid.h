@@ -156,6 +156,39 @@ using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int
 using TCellsChangedEvent = std::function<void(TObject* Sender, TRect R)>;
 using TAutoDeleteRowEvent = std::function<void(TObject* Sender, int ARow)>;
 
+// Clipboard and drag and drop (grid/io/KitGridClipboard.cpp, grid/io/KitGridDragDrop.cpp).
+enum TClipOperation { coCut, coCopy };
+TF_ENUM_NAMES(TClipOperation, coCut, coCopy)
+using TClipboardBeforePasteCellEvent =
+    std::function<void(TObject* Sender, int ACol, int ARow, QString& Value, bool& Allow)>;
+using TClipboardAfterPasteCellEvent = std::function<void(TObject* Sender, int ACol, int ARow, const QString& Value)>;
+using TClipboardPasteDoneEvent = std::function<void(TObject* Sender, const TGridRect& CellRect)>;
+using TOleDropEvent = std::function<void(TObject* Sender, int ARow, int ACol, const QString& data, bool& Allow)>;
+using TOleDropURLEvent = std::function<void(TObject* Sender, int ARow, int ACol, const QString& URL, bool& Allow)>;
+using TOleDropFileEvent =
+    std::function<void(TObject* Sender, int ARow, int ACol, const QString& FileName, bool& Allow)>;
+using TOleDropFilesEvent = std::function<void(TObject* Sender, int ARow, int ACol, TStrings* Files)>;
+using TOleDropColEvent = std::function<void(TObject* Sender, int ARow, int ACol, int DropCol)>;
+using TOleDroppedEvent = std::function<void(TObject* Sender, const TGridRect& ARect)>;
+using TOleDragOverEvent = std::function<void(TObject* Sender, int ARow, int ACol, bool& Allow)>;
+using TOleDragEvent = std::function<void(TObject* Sender, int ARow, int ACol, const QString& data, bool& Allow)>;
+using TOleDragStartEvent = std::function<void(TObject* Sender, int ARow, int ACol)>;
+using TOleDragStopEvent = std::function<void(TObject* Sender, int OLEEffect)>;
+class TGridDropTarget;
+class TGridDropSource;
+// What a data binder fills a grid through; "normal" rows and columns are
+// the ones that are not fixed.
+class IKitDataBinderGrid {
+ public:
+  virtual ~IKitDataBinderGrid() = default;
+  virtual void DataBinderClear() = 0;
+  virtual int DataBinderRowCount() = 0;
+  virtual void DataBinderSetColCount(int n) = 0;
+  virtual void DataBinderSetHeader(int c, const QString& Value) = 0;
+  virtual void DataBinderSetRowCount(int n) = 0;
+  virtual void DataBinderSetCell(int c, int r, const QString& Value) = 0;
+};
+
 // The parts of a control that a visual style paints.
 enum TStyleElement { seFont, seClient, seBorder };
 TF_ENUM_NAMES(TStyleElement, seFont, seClient, seBorder)
@@ -251,7 +284,11 @@ struct TKitGridUnit {
 // ---------------------------------------------------------------------------
 // TKitStringGrid
 
-class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, public IKitGridSettingsOwner {
+class TKitStringGrid : public TBaseGrid,
+                       public IVDXStyleEx,
+                       public IVDXTones,
+                       public IKitGridSettingsOwner,
+                       public IKitDataBinderGrid {
  public:
   TF_DECLARE_PUBLISHED(TKitStringGrid)
   static constexpr const char* IKitDataBinderGridGUID = "{D23BDEAA-49B1-451A-9401-0D0D11A9957A}";
@@ -1002,7 +1039,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual bool CanForceSelect(int ACol, int ARow) { return true; }
   virtual void SetEditorCellText(int ACol, int ARow, const QString& Value) { SetCellEx(ACol, ARow, Value); }
   virtual void SpareHook3() {}
-  virtual void PasteCellValue(int ACol, int ARow, const QString& Value) { SetCellEx(ACol, ARow, Value); }
+  virtual void PasteCellValue(int ACol, int ARow, const QString& Value);
   virtual TObject* SpareHook4() { return nullptr; }
   virtual QString GetCurrentCell();
   virtual void SetCurrentCell(const QString& AValue);
@@ -1031,7 +1068,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void GetProgressColor(int ACol, int ARow, TColor& ColorFG, TColor& ColorBK, TColor& TextColorFG,
                                 TColor& TextColorBK);
   virtual void AssignCellFont(TFont* AFont, bool Fixed, bool Scale);
-  virtual void ClipboardPasteDone() {}
+  virtual void ClipboardPasteDone(const TGridRect& CellRect);
   virtual void PrintGetPageNum(int PageNr, QString& Value) {}
   virtual void GetEditorProp(int ACol, int ARow, TObject* AEditLink) {}
   virtual void CheckBoxClick(int ACol, int ARow, bool State);
@@ -1061,7 +1098,9 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual bool MatchFilterRow(int ARow) { return true; }
   virtual void PasteStarted() {}
   virtual void PasteFinished() {}
-  virtual void SetPasteModified(int ACol, int ARow) {}
+  // Marks the rows of R modified (ShowModified.Enabled); Source is the copied
+  // range's top-left cell when the data came from this grid, else (-1, -1).
+  virtual void SetPasteModified(const TPoint& Source, const TGridRect& R, TClipOperation Op);
   virtual QString GetCellValue(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
   virtual void LoadCell(int ACol, int ARow, QString Value);
   virtual void RecalcFooterColumn(int ACol) { CalcFooter(ACol); }
@@ -1116,7 +1155,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void CanInsertRow(int ARow, bool& CanInsert);
   virtual void SpareHook5(bool& Flag) { Flag = true; }
   virtual void AppendRow() { SetRowCount(RowCount() + 1); }
-  virtual void ExpandSelectionToMerged() {}
+  virtual void ExpandSelectionToMerged();
   virtual void SpareHook6() {}
   virtual void EditorFocusLost() {}
   virtual void SpareHook7() {}
@@ -1128,7 +1167,7 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   virtual void EditorWMKeyDown(Word& Key, TShiftState Shift) {}
   virtual void SpareHook9(TObject* Sender) {}
   virtual void GotoFirstRow() { SetRowEx(FixedRows()); }
-  virtual bool GetAllowFMTClipboard() { return true; }
+  virtual bool GetAllowFMTClipboard();
   virtual void FilterListSelect(TObject* Sender) {}
   virtual void FocusGrid(TObject* Sender);
   virtual void FilterCheckListClick(TObject* Sender) {}
@@ -1553,6 +1592,72 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   void LoadFromBinStream(TStream* Stream);
   void LoadFromBinFile(const QString& FileName);
 
+  // --- the clipboard (grid/io/KitGridClipboard.cpp): TAB/line text, HTML,
+  // rich text and the private grid-cell format, with the smart fill.
+  void CopyToClipBoard();
+  void CopyToClipboard() { CopyToClipBoard(); }
+  void CopySelectionToClipboard();
+  void CutToClipboard();
+  void CutSelectionToClipboard();
+  void PasteFromClipboard();
+  void PasteSelectionFromClipboard();
+  void CopyToClipBoardAsHTML();
+  void CopyRectToClipboardAsHTML(const TGridRect& ARect);
+  QString SelectionAsText();
+  void SetSelectionAsText(const QString& Value);
+  QString SelectionToText(const TGridRect& ARect, bool Disjunct);
+  void CopyRangeToClipboard(const TGridRect& ARect, bool Disjunct);
+  // Pastes the clipboard at a display cell: the cells read, and the pasted
+  // block's column and row counts.
+  int PasteFromClipboardAt(int ACol, int ARow, int& Cols, int& Rows);
+  int PasteTextBlock(int ACol, int ARow, const QString& Text, int& Cols, int& Rows);
+  // Whether the cell (real column) takes a value from the user.
+  bool IsEditable(int ARealCol, int ARow);
+  TPoint ClipTopLeft() const { return FClipTopLeft; }
+  TClipOperation ClipLastOp() const { return FClipLastOp; }
+  TClipboardBeforePasteCellEvent OnClipboardBeforePasteCell;
+  TClipboardBeforePasteCellEvent OnClipboardBeforePasteWideCell;
+  TClipboardAfterPasteCellEvent OnClipboardAfterPasteCell;
+  TClipboardAfterPasteCellEvent OnClipboardAfterPasteWideCell;
+  TClipboardPasteDoneEvent OnClipboardPasteDone;
+
+  // --- drag and drop (grid/io/KitGridDragDrop.cpp) over the drag-and-drop
+  // framework (foundation/ksgdd.h); switched by DragDropSettings.
+  TGridDropTarget* GridDropTarget() const { return FGridDropTarget.get(); }
+  bool OleDropTargetAssigned() const { return FOleDropTargetAssigned; }
+  // Registers (or revokes) the grid's window as a drop target.
+  void SetOleDropTargetActive(bool Value);
+  void OleColumnDragStart(int ACol, int AIndex, TListBox* AList);
+  // The drag out of this grid that the mouse handling starts from the cell
+  // (ACol, ARow): fires OnOleDrag and OnOleDragStart, runs the drag and
+  // applies a move to the source. Answers the drag's result.
+  int StartOleDrag(int ACol, int ARow);
+  TGridRect DropSelection() const { return FDropSelection; }
+  // The insert markers' state (where the arrows are shown; hidden: -1).
+  TPoint DropMarkerLeft() const { return FDropMarkerLeft; }
+  TPoint DropMarkerDown() const { return FDropMarkerDown; }
+  TPoint DropMarkerUp() const { return FDropMarkerUp; }
+  void HideDropMarkers(bool Left, bool Down, bool Up);
+  TOleDropEvent OnOleDrop;
+  TOleDropURLEvent OnOleDropURL;
+  TOleDropFileEvent OnOleDropFile;
+  TOleDropFilesEvent OnOleDropFiles;
+  TOleDropColEvent OnOleDropCol;
+  TOleDroppedEvent OnOleDropped;
+  TOleDragOverEvent OnOleDragOver;
+  TOleDragEvent OnOleDrag;
+  TOleDragStartEvent OnOleDragStart;
+  TOleDragStopEvent OnOleDragStop;
+  // The data binder's operations (normal rows and columns).
+  void DataBinderClear() override;
+  int DataBinderRowCount() override { return RowCount() - FixedRows() - FixedFooters(); }
+  void DataBinderSetColCount(int n) override { SetColCount(n + FixedCols() + FixedRightCols()); }
+  void DataBinderSetHeader(int c, const QString& Value) override { SetCells(c + FixedCols(), 0, Value); }
+  void DataBinderSetRowCount(int n) override { SetRowCount(n + FixedRows() + FixedFooters()); }
+  void DataBinderSetCell(int c, int r, const QString& Value) override {
+    SetCells(c + FixedCols(), r + FixedRows(), Value);
+  }
+
   // --- column-aligned and fixed-width text (grid/io/KitGridAscii.cpp)
   void SaveToASCII(const QString& FileName, bool Unicode = true);
   void AppendToASCII(const QString& FileName, bool Unicode = true);
@@ -1972,6 +2077,25 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
  private:
   friend class TFloatingFooter;
   friend class TDragDropSettings;
+  // Clipboard and drag-and-drop state (grid/io/KitGridClipboard.cpp, grid/io/KitGridDragDrop.cpp).
+  friend class TGridDropTarget;
+  friend class TGridDropSource;
+  void PasteSmartFill(int n, int Cols, int Rows);
+  bool PastePrivateFormat(const QByteArray& Data, int ACol, int ARow, int& Cols, int& Rows, int& Result);
+  void StoreFilledValue(int c, int r, const QString& v, bool Events);
+  TPoint FClipTopLeft{0, 0};
+  TClipOperation FClipLastOp = coCopy;
+  bool FPasteAll = false;
+  std::shared_ptr<TGridDropTarget> FGridDropTarget;  // shared with the window registration
+  bool FOleDropTargetAssigned = false;
+  TGridRect FDropSelection{-1, -1, -1, -1};
+  int FOleDragCol = -1;
+  int FOleDragIndex = -1;
+  TListBox* FOleDragList = nullptr;
+  int FTimerTicks = 0;
+  TPoint FDropMarkerLeft{-1, -1};
+  TPoint FDropMarkerDown{-1, -1};
+  TPoint FDropMarkerUp{-1, -1};
   // Constructor steps.
   void CreateOwnedObjects();
   void LoadXMLDocument(TXMLDOMDocument* Doc, bool LevelToRow, bool LoadFieldDescr);
@@ -2258,7 +2382,6 @@ class TKitStringGrid : public TBaseGrid, public IVDXStyleEx, public IVDXTones, p
   int FLastClickedRow = -1;
   TGridCoord FMouseSelectionStart{-1, -1};
   int FOldSelectedRow = -1;
-  TPoint FClipTopLeft{0, 0};
   int FLastScrollCode = 255;
   int FPrevLeftCol = 0;
   int FPrevTopRow = 0;

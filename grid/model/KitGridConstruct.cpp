@@ -425,6 +425,11 @@ void TKitStringGrid::CreateWnd() {
   if (ComponentState().Contains(csDestroying)) return;
   FLoading = ComponentState().Contains(csLoading);
   TBaseGrid::CreateWnd();
+  // A new window takes the drop target's registration over.
+  if (FDragDropSettings->OleDropTarget() && !ComponentState().Contains(csDesigning)) {
+    FOleDropTargetAssigned = false;
+    SetOleDropTargetActive(true);
+  }
   if (Parent() == nullptr) return;
   if (!FDesignTime && !ComponentState().Contains(csDesigning)) {
     if (!FLoading) ApplyStyleColors(true);

@@ -790,9 +790,9 @@ void TDragDropSettings::SetOleDropTarget(bool Value) {
   FOleDropTarget = Value;
   if (FAssigning) return;
   if (FGrid != nullptr && FGrid->ComponentState().Contains(csDesigning)) return;
-  // The grid's drop target and its registration come with the grid's drag
-  // and drop; until then no registration is made, so none is revoked.
-  if (!Value) FRegistered = false;
+  if (FGrid == nullptr) return;
+  FGrid->SetOleDropTargetActive(Value);
+  FRegistered = FGrid->OleDropTargetAssigned();
 }
 
 // ---------------------------------------------------------------------------

@@ -848,8 +848,7 @@ class TDragDropSettings : public TPersistent {
   void SetOleCopyAlways(bool Value) { FOleCopyAlways = Value; }
   bool OleDropTarget() const { return FOleDropTarget; }
   // On change and not at design time: registers or revokes the grid's drop
-  // target. Drag and drop of the grid is not built yet: the switch is
-  // stored and no registration is recorded.
+  // target (Registered tells whether the registration succeeded).
   void SetOleDropTarget(bool Value);
   bool OleDropSource() const { return FOleDropSource; }
   void SetOleDropSource(bool Value) { FOleDropSource = Value; }
@@ -860,12 +859,14 @@ class TDragDropSettings : public TPersistent {
   bool OleRemoveRows() const { return FOleRemoveRows; }
   void SetOleRemoveRows(bool Value) { FOleRemoveRows = Value; }
   bool OleDropRTF() const { return FOleDropRTF; }
-  void SetOleDropRTF(bool Value) { FOleDropRTF = Value; }
+  // Also switches the drag-and-drop framework's rich text on or off.
+  void SetOleDropRTF(bool Value);
   // Public, not stored.
   bool OleColumnPicker() const { return FOleColumnPicker; }
   void SetOleColumnPicker(bool Value) { FOleColumnPicker = Value; }
-  // Whether the grid's window is registered as a drop target.
-  bool Registered() const { return FRegistered; }
+  // Whether the grid's window is registered as a drop target (a grid
+  // without a window yet is registered when it gets one).
+  bool Registered() const;
   int FSourceY = 0;
   int FDeltaY = 0;
 

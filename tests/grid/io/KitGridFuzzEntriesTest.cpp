@@ -54,6 +54,19 @@ TEST(GridFuzzEntries, SettingsAndDocuments) {
   EXPECT_TRUE(kitgridio::GridDocxFromBytes(doc));
   EXPECT_FALSE(kitgridio::GridDocxFromBytes("<w:document><w:body>"));
   EXPECT_FALSE(kitgridio::GridDocxFromBytes(QByteArray::fromHex("504B0304") + QByteArray(40, '\x01')));
+TEST(GridFuzzEntries, ClipboardCellsAndText) {
+  auto g = CreateUnique<TKitStringGrid>(nullptr);
+  g->SetColCount(2);
+  g->SetRowCount(2);
+  g->SetCells(1, 1, "x");
+  TMemoryStream ms;
+  g->SaveRectToBinStream(TRect(0, 0, 1, 1), &ms, false);
+  const QByteArray good(static_cast<const char*>(ms.Memory()), static_cast<qsizetype>(ms.Size()));
+  EXPECT_TRUE(kitgridio::GridClipboardCellsFromBytes(good));
+  EXPECT_FALSE(kitgridio::GridClipboardCellsFromBytes(good.left(good.size() / 2)));
+  EXPECT_FALSE(kitgridio::GridClipboardCellsFromBytes("TPF0"));
+  EXPECT_TRUE(kitgridio::GridClipboardTextFromBytes("a\tb\r\n\"c\nd\"\te\n"));
+  EXPECT_TRUE(kitgridio::GridClipboardTextFromBytes(QByteArray("\"\"\"\t\r\r\n\0\t", 9)));
 }
 
 }  // namespace
