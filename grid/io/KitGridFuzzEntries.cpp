@@ -93,4 +93,20 @@ bool GridXMLFromBytes(const QByteArray& Bytes) {
   return flat && levels;
 }
 
+bool GridCSVFromBytes(const QByteArray& Bytes) {
+  const bool detected = Guarded([&](TKitStringGrid& G) {
+    TBytesStream s(Bytes);
+    G.LoadFromCSVStream(&s);
+  });
+  const bool fixed = Guarded([&](TKitStringGrid& G) {
+    G.SetDelimiter(QChar(u';'));
+    G.SetCSVMultilineCellImport(false);
+    G.FloatingFooter()->SetVisible(true);
+    G.SetRowCount(4);
+    TBytesStream s(Bytes);
+    G.LoadFromCSVStream(&s, 50, 1);
+  });
+  return detected && fixed;
+}
+
 }  // namespace kitgridio

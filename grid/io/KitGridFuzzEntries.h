@@ -18,5 +18,9 @@ bool GridTextStreamFromBytes(const QByteArray& Bytes);  // LoadFromStream (UTF-1
 bool GridTextFileFromBytes(const QByteArray& Bytes);    // LoadFromFile
 bool GridFixedFromBytes(const QByteArray& Bytes);       // LoadFromFixed with positions 1, 4, 9
 bool GridXMLFromBytes(const QByteArray& Bytes);         // LoadFromXML, with and without LevelToRow
+// LoadFromCSVStream with the delimiter detected, then with ';', multi-line
+// cells off, the first line skipped and at most 50 rows, into a grid with a
+// floating footer.
+bool GridCSVFromBytes(const QByteArray& Bytes);
 
 }  // namespace kitgridio
