@@ -151,6 +151,12 @@ TfrmMyBrowser::TfrmMyBrowser(TComponent* AOwner) : TForm(AOwner) {
 }
 
 TfrmMyBrowser::~TfrmMyBrowser() {
+  // The timer goes with the base classes, which may still run the event
+  // loop: it must not call back into this part of the form once it is gone.
+  if (Timer1) {
+    Timer1->SetEnabled(false);
+    Timer1->SetOnTimer(nullptr);
+  }
   Destroying();
   FormDestroy(this);
   if (frmMyBrowser == this) frmMyBrowser = nullptr;

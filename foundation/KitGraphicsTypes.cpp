@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <optional>
 
 #include "platform/rtl/RtlConsts.h"
 #include "platform/rtl/SysUtils.h"
@@ -999,12 +1000,42 @@ void DrawRoundGradient(TCanvas* ACanvas, TColor AFromColor, TColor AToColor, con
   } saved{pen, brush};
   pen->SetStyle(psSolid);
   brush->SetStyle(bsSolid);
+  // Touching bands of one colour and the same cuts are drawn as one
+  // rectangle (a solid fill is a handful of them, not one per pixel): with a
+  // one-pixel pen of the brush's colour that paints exactly their pixels,
+  // each once. Other pens draw band by band.
+  const bool merge = pen->Width() <= 1 && GetMapMode(ACanvas->Handle()) == MM_TEXT;
+  struct TBand {
+    TColor Color;
+    int Left, Top, Right, Bottom;
+  };
+  std::optional<TBand> pending;
+  auto flush = [&] {
+    if (!pending) return;
+    pen->SetColor(pending->Color);
+    brush->SetColor(pending->Color);
+    ACanvas->Rectangle(pending->Left, pending->Top, pending->Right, pending->Bottom);
+    pending.reset();
+  };
+  auto band = [&](TColor Color, int Left, int Top, int Right, int Bottom) {
+    if (merge && pending && pending->Color == Color) {
+      // The next band along the gradient, as wide across.
+      if (AHorizontal && pending->Right == Left && pending->Top == Top && pending->Bottom == Bottom) {
+        pending->Right = Right;
+        return;
+      }
+      if (!AHorizontal && pending->Bottom == Top && pending->Left == Left && pending->Right == Right) {
+        pending->Bottom = Bottom;
+        return;
+      }
+    }
+    flush();
+    pending = TBand{Color, Left, Top, Right, Bottom};
+  };
   for (int u = 0; u < steps; ++u) {
     Byte channels[3];
     for (int i = 0; i < 3; ++i) channels[i] = ClampChannel(Channel(from, 8 * i) + Round(u * delta[i]));
     const TColor color = MakeRgb(channels[0], channels[1], channels[2]);
-    pen->SetColor(color);
-    brush->SetColor(color);
     // The band runs along the gradient; its two ends (across it) are
     // what the rounded corners cut back. Where both corners of a side
     // reach the same band the deeper cut counts.
@@ -1027,13 +1058,14 @@ void DrawRoundGradient(TCanvas* ACanvas, TColor AFromColor, TColor AToColor, con
     if (AHorizontal) {
       const int top = ARect.Top + cutLow;
       const int bottom = ARect.Bottom - cutHigh;
-      if (stop > start && bottom > top) ACanvas->Rectangle(start, top, stop, bottom);
+      if (stop > start && bottom > top) band(color, start, top, stop, bottom);
     } else {
       const int left = ARect.Left + cutLow;
       const int right = ARect.Right - cutHigh;
-      if (stop > start && right > left) ACanvas->Rectangle(left, start, right, stop);
+      if (stop > start && right > left) band(color, left, start, right, stop);
     }
   }
+  flush();
 }
 
 namespace {

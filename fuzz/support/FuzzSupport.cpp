@@ -1,5 +1,6 @@
 #include "fuzz/support/FuzzSupport.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -31,6 +32,13 @@ void StartGuiApplication() {
   qputenv("QT_QPA_PLATFORM", "offscreen");
   // Deliberately never deleted: the fuzzer ends the process with exit().
   new QGuiApplication(gArgc, gArgv);
+}
+
+void StartWidgetApplication() {
+  if (QCoreApplication::instance()) return;
+  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Deliberately never deleted, as above.
+  new QApplication(gArgc, gArgv);
 }
 
 void StartCoreApplication() {

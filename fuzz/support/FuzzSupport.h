@@ -21,6 +21,9 @@ void QuietMessages();
 // A QGuiApplication on the offscreen platform, created once (pictures,
 // canvases and fonts need one). Call from LLVMFuzzerInitialize.
 void StartGuiApplication();
+// A QApplication on the offscreen platform, created once, for targets that
+// drive controls (the grid). Call from LLVMFuzzerInitialize.
+void StartWidgetApplication();
 // A QCoreApplication, created once.
 void StartCoreApplication();
 

@@ -122,6 +122,8 @@ bool GridDocxFromBytes(const QByteArray& Bytes) {
     asPart = false;
   }
   return asFile || asPart;
+}
+
 bool GridClipboardCellsFromBytes(const QByteArray& Bytes) {
   return Guarded([&](TKitStringGrid& G) {
     G.SetColCount(6);
@@ -142,6 +144,22 @@ bool GridClipboardTextFromBytes(const QByteArray& Bytes) {
     int cols = 0, rows = 0;
     G.PasteTextBlock(1, 1, QString::fromUtf8(Bytes), cols, rows);
   });
+}
+
+bool GridCSVFromBytes(const QByteArray& Bytes) {
+  const bool detected = Guarded([&](TKitStringGrid& G) {
+    TBytesStream s(Bytes);
+    G.LoadFromCSVStream(&s);
+  });
+  const bool fixed = Guarded([&](TKitStringGrid& G) {
+    G.SetDelimiter(QChar(u';'));
+    G.SetCSVMultilineCellImport(false);
+    G.FloatingFooter()->SetVisible(true);
+    G.SetRowCount(4);
+    TBytesStream s(Bytes);
+    G.LoadFromCSVStream(&s, 50, 1);
+  });
+  return detected && fixed;
 }
 
 }  // namespace kitgridio

@@ -30,5 +30,9 @@ bool GridDocxFromBytes(const QByteArray& Bytes);
 bool GridClipboardCellsFromBytes(const QByteArray& Bytes);
 // Clipboard text (UTF-8) pasted as a TAB/line block at a cell, with growth.
 bool GridClipboardTextFromBytes(const QByteArray& Bytes);
+// LoadFromCSVStream with the delimiter detected, then with ';', multi-line
+// cells off, the first line skipped and at most 50 rows, into a grid with a
+// floating footer.
+bool GridCSVFromBytes(const QByteArray& Bytes);
 
 }  // namespace kitgridio

@@ -169,7 +169,7 @@ struct TXmlWalk {
   bool LoadFieldDescr;
   int StartCol, StartRow;
   int Col = 0, Row = 0, Level = 1;
-  int MaxCol, MaxRow;
+  int MaxCol = 0, MaxRow = 0;
   int Depth = 0;
 
   void Put(int c, int r, const QString& Text, bool Load) {

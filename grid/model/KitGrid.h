@@ -896,7 +896,7 @@ class TKitStringGrid : public TBaseGrid,
   // The framework's selection; the setter repaints the active headers and
   // row.
   TGridRect Selection() const { return RawSelection(); }
-  virtual void SetSelection(const TGridRect& Value);
+  void SetSelection(const TGridRect& Value) override;
   TGridRect GetSelection() const { return RawSelection(); }
 
   // =========================================================================
@@ -1345,7 +1345,7 @@ class TKitStringGrid : public TBaseGrid,
   void SetLook(TGridLook Value);
   TVDXStyle UIStyle() const { return FUIStyle; }
   void SetUIStyle(TVDXStyle Value) { SetComponentStyle(Value); }
-  TColor BorderColor() const { return FBorderColor; }
+  TColor BorderColor() const override { return FBorderColor; }
   void SetBorderColor(TColor Value);
   TOfficeTheme PrevOfficeTheme() const { return FPrevOfficeTheme; }
   TColor HintColor() const { return FHintColor; }

@@ -194,24 +194,24 @@ void TKitStringGrid::SetStyleAndAppColor(TVDXStyle AStyle, TColor AppColor) {
   if (s->Vdx[3] != kKeep) FVDXGradientMirrorTo = s->Vdx[3];
   if (s->GridHoverBorder != kKeep) FVDXGradients.insert(QStringLiteral("VDXGradientHoverBorder"), s->GridHoverBorder);
 
-  // The control look's gradients (each copies itself to the grid).
+  // The control look's gradients (each copies itself to the grid). Direct
+  // calls: GCC's bounds check misreads a call through an array of member
+  // function pointers (it took a code address for the array index).
   TControlLook* cl = FControlLook.get();
-  using Setter = void (TControlLook::*)(TColor);
-  static const Setter fixed[4] = {&TControlLook::SetFixedGradientFrom, &TControlLook::SetFixedGradientTo,
-                                  &TControlLook::SetFixedGradientMirrorFrom, &TControlLook::SetFixedGradientMirrorTo};
-  static const Setter hover[5] = {&TControlLook::SetFixedGradientHoverFrom, &TControlLook::SetFixedGradientHoverTo,
-                                  &TControlLook::SetFixedGradientHoverMirrorFrom,
-                                  &TControlLook::SetFixedGradientHoverMirrorTo,
-                                  &TControlLook::SetFixedGradientHoverBorder};
-  static const Setter down[5] = {&TControlLook::SetFixedGradientDownFrom, &TControlLook::SetFixedGradientDownTo,
-                                 &TControlLook::SetFixedGradientDownMirrorFrom,
-                                 &TControlLook::SetFixedGradientDownMirrorTo, &TControlLook::SetFixedGradientDownBorder};
-  for (int i = 0; i < 4; ++i)
-    if (s->Fixed[i] != kKeep) (cl->*fixed[i])(s->Fixed[i]);
-  for (int i = 0; i < 5; ++i)
-    if (s->Hover[i] != kKeep) (cl->*hover[i])(value(s->Hover[i]));
-  for (int i = 0; i < 5; ++i)
-    if (s->Down[i] != kKeep) (cl->*down[i])(value(s->Down[i]));
+  if (s->Fixed[0] != kKeep) cl->SetFixedGradientFrom(s->Fixed[0]);
+  if (s->Fixed[1] != kKeep) cl->SetFixedGradientTo(s->Fixed[1]);
+  if (s->Fixed[2] != kKeep) cl->SetFixedGradientMirrorFrom(s->Fixed[2]);
+  if (s->Fixed[3] != kKeep) cl->SetFixedGradientMirrorTo(s->Fixed[3]);
+  if (s->Hover[0] != kKeep) cl->SetFixedGradientHoverFrom(value(s->Hover[0]));
+  if (s->Hover[1] != kKeep) cl->SetFixedGradientHoverTo(value(s->Hover[1]));
+  if (s->Hover[2] != kKeep) cl->SetFixedGradientHoverMirrorFrom(value(s->Hover[2]));
+  if (s->Hover[3] != kKeep) cl->SetFixedGradientHoverMirrorTo(value(s->Hover[3]));
+  if (s->Hover[4] != kKeep) cl->SetFixedGradientHoverBorder(value(s->Hover[4]));
+  if (s->Down[0] != kKeep) cl->SetFixedGradientDownFrom(value(s->Down[0]));
+  if (s->Down[1] != kKeep) cl->SetFixedGradientDownTo(value(s->Down[1]));
+  if (s->Down[2] != kKeep) cl->SetFixedGradientDownMirrorFrom(value(s->Down[2]));
+  if (s->Down[3] != kKeep) cl->SetFixedGradientDownMirrorTo(value(s->Down[3]));
+  if (s->Down[4] != kKeep) cl->SetFixedGradientDownBorder(value(s->Down[4]));
 
   // The active cell, without repaint.
   const bool appActive = hasApp && (AStyle == tsOffice2019White || AStyle == tsOffice2019Gray);

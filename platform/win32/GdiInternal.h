@@ -418,6 +418,11 @@ class LineWalker {
   std::vector<LinePixel> pixels_;
 };
 
+// Whether Ellipse and RoundRect write the kept runs of pixels of each kind
+// of shape (on by default) or rasterise every shape; returns the previous
+// setting. The tests compare both ways.
+bool UseShapeRuns(bool On);
+
 // The outline pixels of an ellipse in drawing order, symmetric about both
 // axes (one quadrant computed, three mirrored).
 std::vector<QPoint> EllipseLoop(QPointF centre, double rx, double ry);

@@ -3,6 +3,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <unordered_map>
 
 #include "platform/win32/GdiInternal.h"
 
@@ -86,7 +88,182 @@ void DrawClosed(DcObject& dc, const Target& target, const std::vector<QPolygonF>
   FillShape(dc, target, PolygonPath(polys), rule, &penPixels);
 }
 
+// The outline of an ellipse: a polygon for the fill and, for ordinary
+// sizes, the symmetric pixel loop of a one-pixel pen.
+void EllipseOutline(const QRectF& box, QPolygonF& poly, std::vector<QPoint>& loop, bool& symmetric) {
+  ArcPoints(poly, box.center(), box.width() / 2, box.height() / 2, 0, 2 * 3.14159265358979323846);
+  poly.removeLast();
+  symmetric = box.width() + box.height() < 200000;
+  if (symmetric) loop = EllipseLoop(box.center(), box.width() / 2, box.height() / 2);
+}
+
+// The outline of a rounded rectangle with corner radii rx, ry (device units,
+// already limited to half the box), counter-clockwise from the top right.
+QPolygonF RoundRectOutline(const QRectF& box, double rx, double ry) {
+  QPolygonF poly;
+  const double pi = 3.14159265358979323846;
+  ArcPoints(poly, QPointF(box.right() - rx, box.top() + ry), rx, ry, 0, pi / 2);
+  ArcPoints(poly, QPointF(box.left() + rx, box.top() + ry), rx, ry, pi / 2, pi / 2);
+  ArcPoints(poly, QPointF(box.left() + rx, box.bottom() - ry), rx, ry, pi, pi / 2);
+  ArcPoints(poly, QPointF(box.right() - rx, box.bottom() - ry), rx, ry, 3 * pi / 2, pi / 2);
+  return poly;
+}
+
+// ---------------------------------------------------------------------------
+// Ellipses and rounded rectangles as runs of pixels
+//
+// Which pixels an ellipse or a rounded rectangle paints with its pen and
+// which with its brush depends on its size, the fractions of its box's
+// corners, its radii, its pen and whether it is filled; not on where it
+// stands (the rasteriser above works in whole pixels from the box). The
+// first shape of a kind is rasterised once at a fixed place, the result
+// kept per row as runs of pen and of brush pixels; every shape of that kind
+// then writes the runs straight to the surface, through the clip and the mix
+// mode as any fill does: no curve, mask or allocation per call.
+
+bool gShapeRuns = true;
+
+enum class ShapeKind : uint8_t { Ellipse, RoundRect };
+
+struct ShapeKey {
+  ShapeKind kind;
+  uint8_t pen;  // 0 none, 1 one pixel
+  bool brush;   // filled
+  double fx, fy, w, h;  // fractions of the box's corner, its size
+  double rx, ry;        // corner radii (rounded rectangles)
+  bool operator==(const ShapeKey&) const = default;
+};
+
+struct ShapeKeyHash {
+  size_t operator()(const ShapeKey& k) const {
+    size_t h = size_t(k.kind) | (size_t(k.pen) << 2) | (size_t(k.brush) << 4);
+    for (double v : {k.fx, k.fy, k.w, k.h, k.rx, k.ry})
+      h = h * 1000003u ^ std::hash<double>()(v);
+    return h;
+  }
+};
+
+// A run of one row, in the coordinates of the place the shape was
+// rasterised at.
+struct ShapeRun {
+  int y, x0, x1;
+  bool pen;
+};
+
+// Largest box drawn through runs (bigger shapes, rarely drawn, take the
+// rasteriser directly); most kinds kept per thread.
+constexpr double kMaxRunBox = 2048;
+constexpr size_t kMaxRunKinds = 512;
+
+// Where a shape is rasterised: its box's corner moved to (margin, margin)
+// plus its fractions.
+constexpr int kRunMargin = 4;
+
+// The outline is computed at kRunPlace, where the last bits of the curve's
+// coordinates fall as they do for shapes drawn away from the surface's
+// origin (near 0 an angle's rounding noise survives the addition to the
+// centre and may tip a pixel of the one-pixel outline); it is then moved,
+// exactly, to the scratch surface.
+constexpr int kRunPlace = 4096;
+
+std::vector<ShapeRun> BuildShapeRuns(DcObject& dc, const ShapeKey& key) {
+  const int m = kRunMargin;
+  const QRectF box(kRunPlace + key.fx, kRunPlace + key.fy, key.w, key.h);
+  QImage scratch(int(std::ceil(key.w)) + 2 * m + 2, int(std::ceil(key.h)) + 2 * m + 2, QImage::Format_RGB32);
+  if (scratch.isNull()) return {};
+  scratch.fill(0);
+  const Target target(&scratch, std::nullopt, R2_COPYPEN);
+  QPolygonF poly;
+  std::vector<QPoint> loop;
+  bool symmetric = false;
+  if (key.kind == ShapeKind::Ellipse) EllipseOutline(box, poly, loop, symmetric);
+  else poly = RoundRectOutline(box, key.rx, key.ry);
+  const int shift = kRunPlace - m;  // whole pixels: the subtraction is exact
+  for (QPointF& p : poly) p -= QPointF(shift, shift);
+  for (QPoint& p : loop) p -= QPoint(shift, shift);
+  const std::vector<QPolygonF> polys{poly};
+  // As DrawClosed paints: the pen's pixels, then the fill without them.
+  PixelMask pen(scratch.rect());
+  if (key.pen) StrokeFigures(dc, target, polys, {true}, true, &pen, nullptr, symmetric ? &loop : nullptr);
+  PixelMask fill;
+  if (key.brush) {
+    fill = PixelMask::FromPath(PolygonPath(polys), Qt::WindingFill, target.Limit());
+    if (key.pen) fill.Subtract(pen);
+  }
+  std::vector<ShapeRun> runs;
+  for (int y = 0; y < scratch.height(); ++y) {
+    int x = 0;
+    while (x < scratch.width()) {
+      const bool p = pen.Test(x, y), f = !p && fill.Test(x, y);
+      if (!p && !f) {
+        ++x;
+        continue;
+      }
+      int e = x;
+      while (e + 1 < scratch.width() && (p ? pen.Test(e + 1, y) : !pen.Test(e + 1, y) && fill.Test(e + 1, y))) ++e;
+      runs.push_back({y, x, e, p});
+      x = e + 1;
+    }
+  }
+  return runs;
+}
+
+// Draws an ellipse or a rounded rectangle through its runs; false when the
+// shape or its pen is one the runs do not cover (the caller rasterises it).
+bool DrawShapeRuns(DcObject& dc, const Target& target, ShapeKind kind, const QRectF& box, double rx, double ry) {
+  if (!gShapeRuns) return false;
+  if (!target.Valid()) return true;
+  if (!(box.width() <= kMaxRunBox && box.height() <= kMaxRunBox)) return false;
+  // Far off, whole-pixel offsets are no longer exact in the runs' integers.
+  if (std::abs(box.left()) > 1e9 || std::abs(box.top()) > 1e9) return false;
+  ShapeKey key{};
+  key.kind = kind;
+  key.brush = !BrushIsNull(dc);
+  if (!PenIsNull(dc)) {
+    const PenObject& pen = *dc.s.pen;
+    // Solid pens only: a pattern or a hatched pen is drawn by the rasteriser.
+    if ((pen.Kind() != PS_SOLID && pen.Kind() != PS_INSIDEFRAME) || pen.brush.lbStyle == BS_HATCHED) return false;
+    // Wide pens too: their outline comes from Qt's stroker, whose last bits
+    // depend on where the shape stands, so that a pixel on the edge of the
+    // stroke may fall either way.
+    if (!PenIsThin(dc, pen)) return false;
+    key.pen = 1;
+  }
+  if (!key.pen && !key.brush) return true;
+  const double left = std::floor(box.left()), top = std::floor(box.top());
+  key.fx = box.left() - left;
+  key.fy = box.top() - top;
+  key.w = box.width();
+  key.h = box.height();
+  key.rx = rx;
+  key.ry = ry;
+  thread_local std::unordered_map<ShapeKey, std::vector<ShapeRun>, ShapeKeyHash> cache;
+  auto it = cache.find(key);
+  if (it == cache.end()) {
+    if (cache.size() >= kMaxRunKinds) cache.clear();
+    it = cache.emplace(key, BuildShapeRuns(dc, key)).first;
+  }
+  // Run coordinates to device coordinates.
+  const int m = kRunMargin;
+  const int dx = int(left) - m, dy = int(top) - m;
+  const PaintSource penSrc = key.pen ? SolidSource(PenColor(dc, *dc.s.pen)) : PaintSource();
+  const PaintSource brushSrc = key.brush ? BrushSource(dc, *dc.s.brush) : PaintSource();
+  const QRect limit = target.Limit();
+  for (const ShapeRun& r : it->second) {
+    const int y = r.y + dy;
+    if (y < limit.top() || y > limit.bottom()) continue;
+    target.FillRect(QRect(QPoint(r.x0 + dx, y), QPoint(r.x1 + dx, y)), r.pen ? penSrc : brushSrc);
+  }
+  return true;
+}
+
 }  // namespace
+
+bool UseShapeRuns(bool On) {
+  const bool was = gShapeRuns;
+  gShapeRuns = On;
+  return was;
+}
 
 }  // namespace gdi
 
@@ -96,12 +273,12 @@ namespace {
 
 struct DrawCall {
   std::shared_ptr<DcObject> dc;
-  std::unique_ptr<SurfaceAccess> access;
-  std::unique_ptr<Target> target;
+  std::optional<SurfaceAccess> access;
+  std::optional<Target> target;
   explicit DrawCall(HDC hdc) : dc(GetDc(hdc)) {
     if (!dc) return;
-    access = std::make_unique<SurfaceAccess>(*dc, true);
-    target = std::make_unique<Target>(DrawTarget(*dc, access->image()));
+    access.emplace(*dc, true);
+    target.emplace(DrawTarget(*dc, access->image()));
   }
   explicit operator bool() const { return bool(dc); }
 };
@@ -398,20 +575,15 @@ BOOL RoundRect(HDC hdc, int left, int top, int right, int bottom, int width, int
   const QRectF box = ShapeBox(dc, left, top, right, bottom);
   const double rx = std::min(std::abs(width * dc.ScaleX()) / 2, box.width() / 2);
   const double ry = std::min(std::abs(height * dc.ScaleY()) / 2, box.height() / 2);
-  QPolygonF poly;
-  const double pi = 3.14159265358979323846;
-  // Counter-clockwise from the top-right corner.
-  ArcPoints(poly, QPointF(box.right() - rx, box.top() + ry), rx, ry, 0, pi / 2);
-  ArcPoints(poly, QPointF(box.left() + rx, box.top() + ry), rx, ry, pi / 2, pi / 2);
-  ArcPoints(poly, QPointF(box.left() + rx, box.bottom() - ry), rx, ry, pi, pi / 2);
-  ArcPoints(poly, QPointF(box.right() - rx, box.bottom() - ry), rx, ry, 3 * pi / 2, pi / 2);
   if (dc.InPath()) {
+    const QPolygonF poly = RoundRectOutline(box, rx, ry);
     PathMoveTo(dc, poly[0]);
     for (int i = 1; i < poly.size(); ++i) PathLineTo(dc, poly[i]);
     PathClose(dc);
     return TRUE;
   }
-  DrawClosed(dc, *call.target, OnePoly(poly), true, Qt::WindingFill);
+  if (DrawShapeRuns(dc, *call.target, ShapeKind::RoundRect, box, rx, ry)) return TRUE;
+  DrawClosed(dc, *call.target, OnePoly(RoundRectOutline(box, rx, ry)), true, Qt::WindingFill);
   return TRUE;
 }
 
@@ -426,13 +598,11 @@ BOOL Ellipse(HDC hdc, int left, int top, int right, int bottom) {
     PathAddPainterPath(dc, p);
     return TRUE;
   }
+  if (DrawShapeRuns(dc, *call.target, ShapeKind::Ellipse, box, 0, 0)) return TRUE;
   QPolygonF poly;
-  ArcPoints(poly, box.center(), box.width() / 2, box.height() / 2, 0, 2 * 3.14159265358979323846);
-  poly.removeLast();
-  // Ordinary sizes get the symmetric outline; huge ones the clipped curve walk.
-  const bool symmetric = box.width() + box.height() < 200000;
-  const std::vector<QPoint> loop =
-      symmetric ? EllipseLoop(box.center(), box.width() / 2, box.height() / 2) : std::vector<QPoint>();
+  std::vector<QPoint> loop;
+  bool symmetric = false;
+  EllipseOutline(box, poly, loop, symmetric);
   DrawClosed(dc, *call.target, OnePoly(poly), true, Qt::WindingFill, symmetric ? &loop : nullptr);
   return TRUE;
 }

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <utility>
 
@@ -198,6 +199,63 @@ TEST(KitRoundGradientTest, PenAndBrushComeBackAsTheyWere) {
   EXPECT_EQ(c->Pen()->Style(), psDash);
   EXPECT_EQ(c->Brush()->Color(), 0x654321);
   EXPECT_EQ(c->Brush()->Style(), bsClear);
+}
+
+// Touching bands of one colour are drawn as one rectangle: the pixels are
+// those of drawing every band on its own (here with FillRect, band by band,
+// from the same arithmetic), over sizes, radii, corner sets, both
+// directions, solid fills and gradients whose neighbouring bands share a
+// colour.
+TEST(KitRoundGradientTest, MergedBandsPaintWhatTheSingleBandsPaint) {
+  const TKitGraphicsCorners sets[] = {TKitGraphicsCorners{gcTopLeft, gcTopRight, gcBottomLeft, gcBottomRight},
+                                      TKitGraphicsCorners{gcTopLeft, gcBottomRight}, TKitGraphicsCorners()};
+  const std::pair<TColor, TColor> colours[] = {{0x336699, 0x336699}, {0x101010, 0x181818}, {clRed, clBlue}};
+  int compared = 0;
+  for (bool horizontal : {true, false})
+    for (const TKitGraphicsCorners& corners : sets)
+      for (const auto& [from, to] : colours)
+        for (int w : {1, 2, 5, 22, 40})
+          for (int h : {1, 3, 14, 30})
+            for (int radius : {0, 1, 4, 9}) {
+              const TRect area(3, 2, 3 + w, 2 + h);
+              Surface drawn(48, 36), bands(48, 36);
+              DrawRoundGradient(drawn.Canvas(), from, to, area, radius, corners, horizontal);
+              // The reference: one FillRect per band.
+              const int extent = horizontal ? w : h;
+              TCanvas* c = bands.Canvas();
+              for (int u = 0; u < extent; ++u) {
+                auto channel = [&](int shift) {
+                  const int a = (from >> shift) & 0xFF, b = (to >> shift) & 0xFF;
+                  return TColor(std::clamp<Int64>(a + Round(u * (double(b - a) / extent)), 0, 255) << shift);
+                };
+                int low = 0, high = 0;
+                const bool nearCorner = horizontal ? corners.Contains(gcTopLeft) || corners.Contains(gcBottomLeft)
+                                                   : corners.Contains(gcTopLeft) || corners.Contains(gcTopRight);
+                const bool farCorner = horizontal ? corners.Contains(gcTopRight) || corners.Contains(gcBottomRight)
+                                                  : corners.Contains(gcBottomLeft) || corners.Contains(gcBottomRight);
+                if (u <= radius && nearCorner) {
+                  if (corners.Contains(gcTopLeft)) low = std::max(low, Cut(radius, u));
+                  if (corners.Contains(horizontal ? gcBottomLeft : gcTopRight)) high = std::max(high, Cut(radius, u));
+                }
+                if (u >= extent - radius && farCorner) {
+                  if (corners.Contains(horizontal ? gcTopRight : gcBottomLeft))
+                    low = std::max(low, Cut(radius, extent - u));
+                  if (corners.Contains(gcBottomRight)) high = std::max(high, Cut(radius, extent - u));
+                }
+                const TRect r = horizontal ? TRect(area.Left + u, area.Top + low, area.Left + u + 1, area.Bottom - high)
+                                           : TRect(area.Left + low, area.Top + u, area.Right - high, area.Top + u + 1);
+                if (r.Right <= r.Left || r.Bottom <= r.Top) continue;
+                c->Brush()->SetColor(channel(0) | channel(8) | channel(16));
+                c->FillRect(r);
+              }
+              for (int y = 0; y < 36; ++y)
+                for (int x = 0; x < 48; ++x)
+                  ASSERT_EQ(drawn.Px(x, y), bands.Px(x, y))
+                      << (horizontal ? "horizontal " : "vertical ") << w << " x " << h << ", radius " << radius
+                      << ", colours " << std::hex << from << "-" << to << std::dec << ", at " << x << "," << y;
+              ++compared;
+            }
+  EXPECT_EQ(compared, 2 * 3 * 3 * 5 * 4 * 4);
 }
 
 }  // namespace

@@ -33,6 +33,9 @@ TEST(GridFuzzEntries, GoodAndBadInputs) {
   EXPECT_TRUE(kitgridio::GridFixedFromBytes("abcdefghijkl\r\nxy\r\n"));
   EXPECT_TRUE(kitgridio::GridXMLFromBytes("<r><a x=\"1\"><b>t</b><c/></a></r>"));
   EXPECT_FALSE(kitgridio::GridXMLFromBytes("<r><a>"));
+  EXPECT_TRUE(kitgridio::GridCSVFromBytes("a;b\r\n1;2\r\n\"x\ny\";z\r\n"));
+  EXPECT_FALSE(kitgridio::GridCSVFromBytes(QByteArray("a,b\r\nbin\0ary\r\n", 14)));
+  EXPECT_FALSE(kitgridio::GridCSVFromBytes(QByteArray()));
 }
 
 TEST(GridFuzzEntries, SettingsAndDocuments) {
@@ -54,6 +57,8 @@ TEST(GridFuzzEntries, SettingsAndDocuments) {
   EXPECT_TRUE(kitgridio::GridDocxFromBytes(doc));
   EXPECT_FALSE(kitgridio::GridDocxFromBytes("<w:document><w:body>"));
   EXPECT_FALSE(kitgridio::GridDocxFromBytes(QByteArray::fromHex("504B0304") + QByteArray(40, '\x01')));
+}
+
 TEST(GridFuzzEntries, ClipboardCellsAndText) {
   auto g = CreateUnique<TKitStringGrid>(nullptr);
   g->SetColCount(2);

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
+
+#include "platform/win32/GdiInternal.h"
 #include "tests/platform/win32/GdiTestSupport.h"
 
 using namespace gditest;
@@ -426,4 +430,175 @@ TEST(GdiLimits, HugeCoordinatesStayBounded) {
   Owned<HRGN> rgn(CreateRectRgn(0, 0, 10, 10));
   ASSERT_TRUE(FrameRgn(c.dc(), rgn, blue, 1000000000, 1000000000));
   EXPECT_EQ(c.InkOf(kBlue), QRect(0, 0, 10, 10));
+}
+
+// Ellipses and rounded rectangles are written from runs of pixels kept per
+// kind of shape; they must paint exactly what the rasteriser paints, with
+// any size and corner, filled or hollow, through clips and mix modes. The
+// shapes are drawn far from the surface's origin: near it the rasteriser's
+// own outline may move by a pixel with the place (the rounding noise of an
+// angle's cosine survives the addition to a small centre), where the runs
+// draw every shape the same everywhere.
+namespace {
+
+// Three surfaces of 1200 x 1100 pixels; a case clears and compares the area
+// at (1000, 1000) only.
+struct RunSurfaces {
+  static constexpr int kAt = 1000;
+  Canvas raster{1200, 1100}, first{1200, 1100}, second{1200, 1100};
+};
+
+RunSurfaces& Surfaces() {
+  static RunSurfaces s;
+  return s;
+}
+
+// Draws rasterised and from runs (twice: the first drawing of a kind may
+// make its runs, the second takes the kept ones) in the area of w x h at
+// (1000, 1000), and answers the first pixel that differs ("" when none).
+template <class Draw>
+std::string RunsAgainstRasteriser(int w, int h, Draw&& draw) {
+  RunSurfaces& s = Surfaces();
+  const QRect area(RunSurfaces::kAt, RunSurfaces::kAt, w, h);
+  for (Canvas* c : {&s.raster, &s.first, &s.second}) {
+    QImage& im = c->image();
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      std::fill_n(reinterpret_cast<uint32_t*>(im.scanLine(y)) + area.left(), w, 0xFFFFFFFFu);
+  }
+  const bool was = gdi::UseShapeRuns(false);
+  draw(s.raster.dc());
+  gdi::UseShapeRuns(true);
+  draw(s.first.dc());
+  draw(s.second.dc());
+  gdi::UseShapeRuns(was);
+  for (const Canvas* runs : {&s.first, &s.second})
+    for (int y = area.top(); y <= area.bottom(); ++y)
+      for (int x = area.left(); x <= area.right(); ++x)
+        if (s.raster.Px(x, y) != runs->Px(x, y))
+          return "pixel " + std::to_string(x - area.left()) + "," + std::to_string(y - area.top()) +
+                 ": rasterised " + std::to_string(s.raster.Px(x, y)) + ", from runs " + std::to_string(runs->Px(x, y));
+  return "";
+}
+
+}  // namespace
+
+TEST(GdiShapeRuns, EllipsesAndRoundRectsMatchTheRasteriserOverSizesAndPens) {
+  const int heights[] = {1, 2, 3, 4, 5, 7, 10, 14, 16, 25, 33, 48, 63, 64};
+  constexpr int kAt = RunSurfaces::kAt;
+  int shapes = 0;
+  for (bool roundRect : {false, true})
+    for (int pen = 0; pen <= 5; ++pen)
+      for (bool filled : {false, true}) {
+        Owned<HPEN> p(CreatePen(PS_SOLID, pen, kRed));
+        Owned<HBRUSH> b(CreateSolidBrush(kBlue));
+        // Wide pens are left to the rasteriser: fewer sizes show that.
+        for (int w = 1; w <= 64; w += pen > 1 ? 9 : 1)
+          for (int h : heights) {
+            // Places with odd and even corners; the corner radii vary with the size.
+            const int x = 5 + (w * 7 + h) % 9, y = 4 + (w + h * 3) % 7;
+            const std::string diff = RunsAgainstRasteriser(90, 90, [&](HDC dc) {
+              Selected sp(dc, p), sb(dc, filled ? HGDIOBJ(b) : GetStockObject(NULL_BRUSH));
+              if (roundRect) RoundRect(dc, kAt + x, kAt + y, kAt + x + w, kAt + y + h, 1 + w % 13, 1 + (h * 5) % 11);
+              else Ellipse(dc, kAt + x, kAt + y, kAt + x + w, kAt + y + h);
+            });
+            ++shapes;
+            ASSERT_EQ(diff, "") << (roundRect ? "RoundRect " : "Ellipse ") << w << " x " << h << ", pen " << pen
+                                << (filled ? ", filled" : ", hollow");
+          }
+      }
+  EXPECT_EQ(shapes, 2 * 2 * (2 * 64 + 4 * 8) * 14);
+}
+
+TEST(GdiShapeRuns, ShapesNearTheOriginAreThoseDrawnElsewhere) {
+  Owned<HPEN> p(CreatePen(PS_SOLID, 1, kRed));
+  Owned<HBRUSH> b(CreateSolidBrush(kBlue));
+  for (int w = 1; w <= 40; w += 3)
+    for (int h = 1; h <= 40; h += 2)
+      for (bool roundRect : {false, true}) {
+        QImage shapes[2];
+        for (int k = 0; k < 2; ++k) {
+          const int at = k == 0 ? 1 : 1500;
+          Canvas c(1600, 50);
+          Selected sp(c.dc(), p), sb(c.dc(), b);
+          if (roundRect) RoundRect(c.dc(), at, 3, at + w, 3 + h, 8, 8);
+          else Ellipse(c.dc(), at, 3, at + w, 3 + h);
+          shapes[k] = c.image().copy(at, 0, 45, 50);
+        }
+        ASSERT_EQ(shapes[0], shapes[1]) << (roundRect ? "RoundRect " : "Ellipse ") << w << " x " << h;
+        if (!roundRect) {
+          // An ellipse's outline stays symmetric left to right and top to bottom.
+          const QImage& e = shapes[0];
+          auto pen = [&](int x, int y) { return (e.pixel(x, y) & 0xFFFFFF) == 0xFF0000; };
+          for (int y = 3; y < 3 + h; ++y)
+            for (int x = 0; x < w; ++x) {
+              ASSERT_EQ(pen(x, y), pen(w - 1 - x, y)) << w << " x " << h << " at " << x << "," << y;
+              ASSERT_EQ(pen(x, y), pen(x, 3 + h - 1 - (y - 3))) << w << " x " << h << " at " << x << "," << y;
+            }
+        }
+      }
+}
+
+TEST(GdiShapeRuns, PensBrushesClipsAndMixModesMatchTheRasteriser) {
+  struct Case {
+    const char* name;
+    std::function<void(HDC)> setup;
+  };
+  constexpr int kAt = RunSurfaces::kAt;
+  const LOGBRUSH solid{BS_SOLID, kGreen, 0};
+  Owned<HPEN> frame3(CreatePen(PS_INSIDEFRAME, 3, kRed)), frame1(CreatePen(PS_INSIDEFRAME, 1, kRed));
+  Owned<HPEN> flatMiter(ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT | PS_JOIN_MITER, 4, &solid, 0, nullptr));
+  Owned<HPEN> cosmetic(ExtCreatePen(PS_COSMETIC | PS_SOLID, 1, &solid, 0, nullptr));
+  Owned<HPEN> dashed(CreatePen(PS_DASH, 1, kRed)), thin(CreatePen(PS_SOLID, 0, kRed));
+  Owned<HBRUSH> hatch(CreateHatchBrush(HS_DIAGCROSS, kBlue)), blue(CreateSolidBrush(kBlue));
+  Owned<HRGN> clip(CreateEllipticRgn(kAt + 10, kAt + 8, kAt + 50, kAt + 40));
+  const Case cases[] = {
+      {"inside frame, one pixel", [&](HDC dc) { SelectObject(dc, frame1); SelectObject(dc, blue); }},
+      {"inside frame 3 (rasterised)", [&](HDC dc) { SelectObject(dc, frame3); SelectObject(dc, blue); }},
+      {"flat ends, mitred joins (rasterised)", [&](HDC dc) { SelectObject(dc, flatMiter); SelectObject(dc, blue); }},
+      {"cosmetic pen, hollow", [&](HDC dc) { SelectObject(dc, cosmetic); SelectObject(dc, GetStockObject(NULL_BRUSH)); }},
+      {"dashed pen (rasterised)", [&](HDC dc) { SelectObject(dc, dashed); SelectObject(dc, blue); }},
+      {"hatched brush, opaque", [&](HDC dc) {
+         SelectObject(dc, thin);
+         SelectObject(dc, hatch);
+         SetBkMode(dc, OPAQUE);
+         SetBkColor(dc, kGreen);
+       }},
+      {"no pen", [&](HDC dc) { SelectObject(dc, GetStockObject(NULL_PEN)); SelectObject(dc, hatch); }},
+      {"exclusive or", [&](HDC dc) {
+         SelectObject(dc, thin);
+         SelectObject(dc, blue);
+         SetROP2(dc, R2_XORPEN);
+       }},
+      {"elliptic clip", [&](HDC dc) {
+         SelectObject(dc, thin);
+         SelectObject(dc, blue);
+         SelectClipRgn(dc, clip);
+       }},
+      {"scaled mapping", [&](HDC dc) {
+         SelectObject(dc, thin);
+         SelectObject(dc, blue);
+         SetMapMode(dc, MM_ANISOTROPIC);
+         SetWindowExtEx(dc, 2, 2, nullptr);
+         SetViewportExtEx(dc, 3, 3, nullptr);
+         SetViewportOrgEx(dc, kAt, kAt, nullptr);
+       }},
+  };
+  for (const Case& k : cases)
+    for (bool roundRect : {false, true})
+      // Inside the area, and across each of its edges (a clip).
+      for (const QRect& r : {QRect(6, 5, 31, 22), QRect(-9, -7, 30, 25), QRect(40, 30, 30, 25), QRect(20, -12, 9, 60)}) {
+        const std::string diff = RunsAgainstRasteriser(60, 50, [&](HDC dc) {
+          const int saved = SaveDC(dc);
+          Owned<HRGN> area(CreateRectRgn(kAt, kAt, kAt + 60, kAt + 50));
+          ExtSelectClipRgn(dc, area, RGN_COPY);
+          k.setup(dc);
+          const bool scaled = std::string(k.name) == "scaled mapping";
+          const int o = scaled ? 0 : kAt;
+          if (roundRect) RoundRect(dc, o + r.left(), o + r.top(), o + r.right() + 1, o + r.bottom() + 1, 9, 6);
+          else Ellipse(dc, o + r.left(), o + r.top(), o + r.right() + 1, o + r.bottom() + 1);
+          RestoreDC(dc, saved);
+        });
+        EXPECT_EQ(diff, "") << k.name << (roundRect ? ", RoundRect " : ", Ellipse ") << r.x() << "," << r.y() << " "
+                            << r.width() << " x " << r.height();
+      }
 }
