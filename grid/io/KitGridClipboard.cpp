@@ -168,17 +168,6 @@ bool GridCellsReadable(const QByteArray& Bytes, TBinStreamHeader& Header) {
   return true;
 }
 
-QByteArray RtfTextToBytes(const QString& Rtf) {
-  QByteArray out;
-  out.reserve(Rtf.size());
-  for (const QChar ch : Rtf) {
-    const ushort u = ch.unicode();
-    if (u < 128) out += char(u);
-    else out += "\\u" + QByteArray::number(static_cast<short>(u)) + '?';
-  }
-  return out;
-}
-
 QString RtfBytesToText(const QByteArray& Bytes) {
   QByteArray b = Bytes;
   const qsizetype zero = b.indexOf('\0');

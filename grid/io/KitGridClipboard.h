@@ -60,9 +60,8 @@ bool GridCellsReadable(const QByteArray& Bytes, TBinStreamHeader& Header);
 // cell of the target and ignore where it was pasted).
 QByteArray AtPointStream(const QByteArray& Bytes);
 
-// Cell text as 8-bit RTF bytes (characters beyond 7 bits as \uN escapes),
-// and 8-bit RTF bytes as cell text (Windows-1252).
-QByteArray RtfTextToBytes(const QString& Rtf);
+// 8-bit RTF bytes as cell text (Windows-1252); the other way is
+// RtfTextToBytes of platform/vcl/RichText.h.
 QString RtfBytesToText(const QByteArray& Bytes);
 
 }  // namespace kitgridio

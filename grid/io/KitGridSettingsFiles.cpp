@@ -292,7 +292,7 @@ void TKitStringGrid::LoadVisualPropsText(const QString& Text) {
     const TColor to = ColourOf(value(QStringLiteral("VDXGradTo")), QStringLiteral("VDXGradTo"));
     const TColor mFrom = ColourOf(value(QStringLiteral("VDXGradMirrorFrom")), QStringLiteral("VDXGradMirrorFrom"));
     const TColor mTo = ColourOf(value(QStringLiteral("VDXGradMirrorTo")), QStringLiteral("VDXGradMirrorTo"));
-    apply.push_back([=] {
+    apply.push_back([=, this] {
       ControlLook()->SetFixedGradientFrom(from);
       ControlLook()->SetFixedGradientTo(to);
       ControlLook()->SetFixedGradientMirrorFrom(mFrom);

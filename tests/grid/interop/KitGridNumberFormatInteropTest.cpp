@@ -178,7 +178,7 @@ print("{}")
 
   std::set<size_t> knownUsed;
   int compared = 0, differences = 0;
-  for (const QString locale : {QStringLiteral("en-US"), QStringLiteral("fr-FR")}) {
+  for (const QString& locale : {QStringLiteral("en-US"), QStringLiteral("fr-FR")}) {
     const TFormatSettings settings = TFormatSettings::Create(locale);
     const QStringList theirs = LibreOfficeTexts(workbook, locale);
     ASSERT_EQ(theirs.size(), pairs.size()) << locale.toStdString();
