@@ -1,0 +1,69 @@
+// The grid's settings files: the visual-properties file (key=value lines),
+// the print settings (an INI file, section "Print") and a column-state
+// string. The first byte chooses the reader, the rest is the file. A
+// refusal is the framework's exception; a refused file changes nothing.
+// --write-seeds=FOLDER writes the seed corpus (files the grid saves) and
+// ends.
+//
+// Input: one byte (0: visual properties, 1: print settings, 2: column
+// states), then the file's bytes.
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+
+#include "fuzz/support/FuzzSupport.h"
+#include "grid/io/KitGridFuzzEntries.h"
+#include "grid/model/KitGrid.h"
+
+namespace {
+
+QByteArray FileBytes(const QString& Path) {
+  QFile f(Path);
+  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+auto SampleGrid() {
+  auto g = CreateUnique<TKitStringGrid>(nullptr);
+  g->SetColCount(4);
+  g->SetRowCount(4);
+  g->SetCells(1, 1, QStringLiteral("Garçon"));
+  g->SetCells(2, 1, QStringLiteral("04 72 39 24 66"));
+  g->SetCells(1, 2, QStringLiteral("a\tb"));
+  return g;
+}
+
+void WriteSeeds(const QString& AFolder) {
+  QTemporaryDir dir;
+  auto g = SampleGrid();
+  g->SaveVisualProps(dir.filePath(QStringLiteral("visual.txt")));
+  fuzz::WriteSeed(AFolder, QStringLiteral("visual.txt"), QByteArray(1, 0) + FileBytes(dir.filePath(QStringLiteral("visual.txt"))));
+  g->SavePrintSettings(dir.filePath(QStringLiteral("print.ini")), QStringLiteral("Print"));
+  fuzz::WriteSeed(AFolder, QStringLiteral("print.ini"), QByteArray(1, 1) + FileBytes(dir.filePath(QStringLiteral("print.ini"))));
+  fuzz::WriteSeed(AFolder, QStringLiteral("columns.txt"), QByteArray(1, 2) + g->ColumnStatesToString().toUtf8());
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+  fuzz::QuietMessages();
+  fuzz::StartWidgetApplication();
+  if (const QString folder = fuzz::TargetOption(*argc, *argv, "write-seeds"); !folder.isEmpty()) {
+    WriteSeeds(folder);
+    std::exit(0);
+  }
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
+  if (Size == 0) return 0;
+  const QByteArray file = fuzz::Bytes(Data + 1, Size - 1);
+  switch (Data[0] % 3) {
+    case 0: kitgridio::GridVisualPropsFromBytes(file); break;
+    case 1: kitgridio::GridPrintSettingsFromBytes(file); break;
+    default: kitgridio::GridColumnStatesFromBytes(file); break;
+  }
+  return 0;
+}
