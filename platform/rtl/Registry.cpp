@@ -352,7 +352,9 @@ QStringList DecodeLines(const QByteArray& bytes, std::vector<bool>& badLines) {
     for (QString line : text.split(QLatin1Char('\n'))) {
       if (line.endsWith(QLatin1Char('\r'))) line.chop(1);
       lines.append(line);
-      badLines.push_back(false);
+      // A lone surrogate cannot be written back (the store writes UTF-8):
+      // such a line is as damaged as invalid UTF-8 is.
+      badLines.push_back(!line.isValidUtf16());
     }
   };
   if (bytes.startsWith("\xFF\xFE")) {
@@ -379,6 +381,7 @@ ParseResult Parse(const QByteArray& bytes) {
   ParseResult result;
   std::vector<bool> badLines;
   const QStringList lines = DecodeLines(bytes, badLines);
+  const bool utf16 = bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF");
   auto damage = [&](int line, const QString& why) {
     if (result.ErrorLine == 0) {
       result.ErrorLine = line;
@@ -392,7 +395,13 @@ ParseResult Parse(const QByteArray& bytes) {
     const int lineNo = static_cast<int>(i + 1);
     QString t = lines.at(i).trimmed();
     if (badLines[i]) {
-      damage(lineNo, QStringLiteral("invalid UTF-8"));
+      damage(lineNo, utf16 ? QStringLiteral("invalid UTF-16") : QStringLiteral("invalid UTF-8"));
+      // An unreadable key line takes its values with it, as a damaged key
+      // line does; they never land in the key before it.
+      if (t.startsWith(QLatin1Char('['))) {
+        current = nullptr;
+        keyDamaged = true;
+      }
       continue;
     }
     if (t.isEmpty()) continue;

@@ -447,6 +447,33 @@ TEST_F(RegistryTest, ReadsRegistryEditorExports) {
   EXPECT_EQ(TRegistryStore::Instance().LoadError(), QString());
 }
 
+// A UTF-16 export whose key name holds a lone surrogate: the store writes
+// UTF-8, where that name cannot go, so the line counts as damaged (its key
+// and values are left out, not added to the key before it) instead of coming
+// back as another name after a save.
+TEST_F(RegistryTest, LoneSurrogateInAUtf16ExportIsDamage) {
+  const QString text = QStringLiteral("Windows Registry Editor Version 5.00\r\n\r\n"
+                                      "[HKEY_CURRENT_USER\\Software\\Good]\r\n\"N\"=\"g\"\r\n\r\n"
+                                      "[HKEY_CURRENT_USER\\Software\\Bad") +
+                       QChar(0xDC00) + QStringLiteral("]\r\n\"N\"=\"b\"\r\n");
+  QByteArray bytes("\xFF\xFE", 2);
+  for (QChar ch : text) {
+    bytes.append(static_cast<char>(ch.unicode() & 0xFF));
+    bytes.append(static_cast<char>(ch.unicode() >> 8));
+  }
+  WriteBytes(file_, bytes);
+  Reload();
+  TRegistry reg;
+  EXPECT_EQ(RegistryError([&] { reg.OpenKey(QStringLiteral("\\Software\\Good"), false); }),
+            QStringLiteral("Registry file \"%1\" is damaged at line 6: invalid UTF-16").arg(file_));
+  ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software\\Good"), false));
+  EXPECT_EQ(reg.ReadString(QStringLiteral("N")), QStringLiteral("g"));
+  QStringList keys;
+  ASSERT_TRUE(reg.OpenKey(QStringLiteral("\\Software"), false));
+  reg.GetKeyNames(keys);
+  EXPECT_EQ(keys, QStringList{QStringLiteral("Good")});
+}
+
 TEST_F(RegistryTest, CallbacksForChangesInThisProcess) {
   TRegistryStore& store = TRegistryStore::Instance();
   QStringList subtree, exact;
