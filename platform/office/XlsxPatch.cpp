@@ -284,6 +284,13 @@ class TSheetRewriter {
     return f;
   }
 
+  // A block written since the sheet was read covers the cell.
+  bool Written(int row, int col) const {
+    for (const TSheetStore::TBlock& block : FStore.Blocks)
+      if (block.Rect.Contains(row, col)) return true;
+    return false;
+  }
+
   // One old row with its written cells merged in. The reader stands on the
   // row's start and is left on its end (or on the empty row element).
   void MergeRow(TXmlPartReader& reader, int row, bool written, bool missingRef) {
@@ -302,11 +309,13 @@ class TSheetRewriter {
         if (reader.IsStart() && reader.NameIs("c")) {
           const QByteArray ref = reader.Attr("r");
           int r = row, c = col + 1;
+          int refRow = row;
           if (!ref.isNull()) {
             TCellRect cell;
             if (!TryParseRange(QString::fromUtf8(ref), cell))
               throw EOleException(QStringLiteral("Invalid cell reference \"%1\"").arg(QString::fromUtf8(ref)));
             c = cell.Col1;
+            refRow = cell.Row1;
           }
           col = c;
           while (k < FCells.size() && FCells[k].first < c) {
@@ -319,6 +328,11 @@ class TSheetRewriter {
             if (formula.SharedMaster) FOrphans.insert(formula.Si);
             NewCell(row, c, FCells[k].second, reader.Attr("s"));
             ++k;
+          } else if (refRow != row && Written(refRow, c)) {
+            // A damaged sheet files this cell under another row than its
+            // reference names; the readers take the reference, so a value
+            // written to that cell replaces it here too.
+            if (formula.SharedMaster) FOrphans.insert(formula.Si);
           } else {
             const bool drop = formula.SharedMember && FOrphans.contains(formula.Si);
             FOut += CopyElement(reader, CellAddress(r, c).toUtf8(), ref.isNull(), drop);
@@ -375,7 +389,9 @@ class TSheetRewriter {
           while (w < FRows.size() && FRows[w] < row) NewRow(FRows[w++]);
           const bool written = w < FRows.size() && FRows[w] == row;
           if (written) ++w;
-          if (written || !FOrphans.isEmpty() || !ok) {
+          // Rows are read cell by cell while anything was written: a cell
+          // filed under another row than its reference may be one written.
+          if (written || !FOrphans.isEmpty() || !ok || !FRows.empty()) {
             MergeRow(reader, row, written, !ok);
             more = reader.Read();
           } else {

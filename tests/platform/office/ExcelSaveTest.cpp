@@ -171,6 +171,24 @@ TEST_F(ExcelSaveTest, OverwrittenFormulasLeaveNoStaleReferences) {
             (QStringList{"text\t1", "4\t2", "6\t3"}));
 }
 
+// A damaged sheet files a cell under another row than its reference names
+// (B2 inside row 3): the readers take the reference, so a value written to
+// B2 must replace that cell, not come back behind it.
+TEST_F(ExcelSaveTest, AWrittenCellReplacesACellFiledUnderAnotherRow) {
+  TWorkbookSpec spec;
+  spec.Sheets = {{"M", "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+                       "<row r=\"3\"><c r=\"A3\"><v>3</v></c><c r=\"B2\"><v>7</v></c></row>"}};
+  const QString file = Dir.File(QStringLiteral("misfiled.xlsx"));
+  WritePackage(file, WorkbookParts(spec));
+  WorkbookPtr book = App->WorkBooks()->Open(file);
+  ASSERT_EQ(VarToStr(book->Sheets(1)->Range("B2")->Value()), QStringLiteral("7"));
+  book->Sheets(1)->Range("B2")->SetValue(QStringLiteral("written"));
+  book->Save();
+  WorkbookPtr again = NewApplication()->WorkBooks()->Open(file);
+  EXPECT_EQ(VarToStr(again->Sheets(1)->Range("B2")->Value()), QStringLiteral("written"));
+  EXPECT_EQ(VarToStr(again->Sheets(1)->Range("A3")->Value()), QStringLiteral("3"));
+}
+
 TEST_F(ExcelSaveTest, ASaveThatFailsLeavesTheFileAsItWas) {
   Parts["xl/worksheets/sheet2.xml"] = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>";
   WritePackage(File, Parts);
