@@ -140,6 +140,12 @@ void TKitGridPrinter::StretchScreenPaint(const TRect& R, TGraphic* Graphic, TCol
 QString TKitGridPrinter::CellText(int c, int Row, int& Kind) {
   QString text = G.IsDataCell(c, Row) ? QString() : G.GetFormattedCell(c, Row);
   Kind = GetCellTextKind(text, G.EnableHTML());
+  if (Kind == 2) {
+    // Rich text goes on paper as its text (never as its RTF source); its
+    // formatting is drawn on screen only.
+    text = G.GetStrippedCell(c, Row);
+    Kind = 0;
+  }
   if (Kind != 1 && Kind != 2) {
     if (G.GetCellType(c, Row) == ctValue) text = G.GetCellValue(c, Row);
     bool pw = false;

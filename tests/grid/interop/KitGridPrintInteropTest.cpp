@@ -286,6 +286,17 @@ TEST_F(PdfPrint, AbsurdMarginsRaiseAClearErrorAndLeaveNoDocument) {
   EXPECT_EQ(Pages(), 1);
 }
 
+// A rich-text cell goes on paper as its text, never as its RTF source.
+TEST_F(PdfPrint, ARichTextCellPrintsItsTextNotItsSource) {
+  auto g = NumberedGrid(3, 2);
+  g->SetCells(1, 2, QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}\\f0\\b Boldly\\b0  plain\\par}"));
+  g->Print();
+  const QString text = PageText(1);
+  EXPECT_TRUE(text.contains(QStringLiteral("Boldly plain"))) << text.toStdString();
+  EXPECT_FALSE(text.contains(QStringLiteral("rtf1"))) << text.toStdString();
+  EXPECT_TRUE(text.contains(QStringLiteral("R3C1")));
+}
+
 TEST_F(PdfPrint, FastPrintSkipsTheCountButPrintsEveryPage) {
   auto g = NumberedGrid(150, 2);
   g->Print();
