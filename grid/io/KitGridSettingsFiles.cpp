@@ -275,6 +275,9 @@ void TKitStringGrid::LoadVisualPropsText(const QString& Text) {
       }
       case TKind::Int: {
         const int x = IntOf(v, k.Key);
+        // The selection style is an ordinal: one outside its range leaves
+        // the setting as it is (as the print settings' ordinals do).
+        if (k.Key == QLatin1String("SelectionStyle") && (x < ssDefault || x > ssOffice2007)) break;
         apply.push_back([set = k.Set, x] { set(x); });
         break;
       }

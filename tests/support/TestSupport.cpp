@@ -147,7 +147,11 @@ int ProcessTempFolder::Finish(int status) {
   for (const QFileInfo& entry :
        QDir(path_).entryInfoList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
     if (entry.absoluteFilePath() == runtime) continue;
-    if (entry.fileName() == own && entry.isDir() && !entry.isSymLink()) {
+    // The engine's helper processes make ".org.chromium.Chromium.*" folders
+    // in TMPDIR and remove them as they exit, which on a busy machine can be
+    // after this process's last test: the engine's, not a test's.
+    const bool engineScratch = entry.fileName().startsWith(QLatin1String(".org.chromium.Chromium."));
+    if ((entry.fileName() == own && entry.isDir() && !entry.isSymLink()) || engineScratch) {
       if (const QStringList engine = FilesBelow(entry.absoluteFilePath()); !engine.isEmpty())
         std::fprintf(stderr, "engine files left in %s after its browsers went: %d (removed)\n",
                      qPrintable(entry.absoluteFilePath()), int(engine.size()));
