@@ -6,35 +6,18 @@
 //
 // Input: one byte (even: the cells format, odd: text), then the data.
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
 #include "fuzz/support/FuzzSupport.h"
+#include "fuzz/support/GridSeeds.h"
 #include "grid/io/KitGridFuzzEntries.h"
-#include "grid/model/KitGrid.h"
 
 namespace {
 
-QByteArray FileBytes(const QString& Path) {
-  QFile f(Path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-auto SampleGrid() {
-  auto g = CreateUnique<TKitStringGrid>(nullptr);
-  g->SetColCount(4);
-  g->SetRowCount(4);
-  g->SetCells(1, 1, QStringLiteral("Garçon"));
-  g->SetCells(2, 1, QStringLiteral("04 72 39 24 66"));
-  g->SetCells(1, 2, QStringLiteral("a\tb"));
-  return g;
-}
-
 void WriteSeeds(const QString& AFolder) {
-  auto g = SampleGrid();
+  auto g = fuzz::SampleGrid();
   TMemoryStream s;
   g->SaveRectToBinStream(TRect(1, 1, 2, 2), &s, false);
   fuzz::WriteSeed(AFolder, QStringLiteral("cells.bin"),

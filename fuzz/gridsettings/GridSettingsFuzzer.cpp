@@ -8,40 +8,24 @@
 // Input: one byte (0: visual properties, 1: print settings, 2: column
 // states), then the file's bytes.
 
-#include <QFile>
-#include <QTemporaryDir>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 
 #include "fuzz/support/FuzzSupport.h"
+#include "fuzz/support/GridSeeds.h"
 #include "grid/io/KitGridFuzzEntries.h"
-#include "grid/model/KitGrid.h"
 
 namespace {
 
-QByteArray FileBytes(const QString& Path) {
-  QFile f(Path);
-  return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-auto SampleGrid() {
-  auto g = CreateUnique<TKitStringGrid>(nullptr);
-  g->SetColCount(4);
-  g->SetRowCount(4);
-  g->SetCells(1, 1, QStringLiteral("Garçon"));
-  g->SetCells(2, 1, QStringLiteral("04 72 39 24 66"));
-  g->SetCells(1, 2, QStringLiteral("a\tb"));
-  return g;
-}
-
 void WriteSeeds(const QString& AFolder) {
-  QTemporaryDir dir;
-  auto g = SampleGrid();
-  g->SaveVisualProps(dir.filePath(QStringLiteral("visual.txt")));
-  fuzz::WriteSeed(AFolder, QStringLiteral("visual.txt"), QByteArray(1, 0) + FileBytes(dir.filePath(QStringLiteral("visual.txt"))));
-  g->SavePrintSettings(dir.filePath(QStringLiteral("print.ini")), QStringLiteral("Print"));
-  fuzz::WriteSeed(AFolder, QStringLiteral("print.ini"), QByteArray(1, 1) + FileBytes(dir.filePath(QStringLiteral("print.ini"))));
+  auto g = fuzz::SampleGrid();
+  const QByteArray visual =
+      fuzz::SavedBytes(QStringLiteral("visual.txt"), [&](const QString& Path) { g->SaveVisualProps(Path); });
+  const QByteArray print = fuzz::SavedBytes(
+      QStringLiteral("print.ini"), [&](const QString& Path) { g->SavePrintSettings(Path, QStringLiteral("Print")); });
+  fuzz::WriteSeed(AFolder, QStringLiteral("visual.txt"), QByteArray(1, 0) + visual);
+  fuzz::WriteSeed(AFolder, QStringLiteral("print.ini"), QByteArray(1, 1) + print);
   fuzz::WriteSeed(AFolder, QStringLiteral("columns.txt"), QByteArray(1, 2) + g->ColumnStatesToString().toUtf8());
 }
 

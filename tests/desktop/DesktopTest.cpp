@@ -13,10 +13,10 @@
 #include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
-#include <QProcess>
 #include <iostream>
 
 #include "tests/desktop/DesktopSupport.h"
+#include "tests/support/OfficeTools.h"
 #include "tests/support/PixelProbes.h"
 
 using namespace desktoptest;
@@ -415,15 +415,15 @@ TEST_F(DesktopDemo, TheGridTabShowsTheResultsTakesClicksAndTheWheelAndSavesAWork
   ASSERT_TRUE(WaitFor([&](const QJsonObject& s) { return Modal(s).isEmpty() && !s.contains(QStringLiteral("statusWindow")); }));
   ASSERT_GT(QFileInfo(workbook).size(), 0);
   Shot("grid-saved");
-  QProcess python;
-  python.start(QStringLiteral("/usr/bin/python3"),
-               {QStringLiteral("-c"),
-                QStringLiteral("import sys, openpyxl; ws = openpyxl.load_workbook(sys.argv[1]).active; "
-                               "sys.stdout.write(str(ws.cell(1, 1).value) + '\\n' + str(ws.max_row))"),
-                workbook});
-  ASSERT_TRUE(python.waitForFinished(60000));
-  const QStringList out = QString::fromUtf8(python.readAllStandardOutput()).split(u'\n');
-  ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString();
+  const officetest::TRun python = officetest::RunProcess(
+      officetest::kPython,
+      {QStringLiteral("-c"),
+       QStringLiteral("import sys, openpyxl; ws = openpyxl.load_workbook(sys.argv[1]).active; "
+                      "sys.stdout.write(str(ws.cell(1, 1).value) + '\\n' + str(ws.max_row))"),
+       workbook},
+      60000);
+  ASSERT_EQ(python.ExitCode, 0) << python.Err.toStdString();
+  const QStringList out = QString::fromUtf8(python.Out).split(u'\n');
   EXPECT_EQ(out.value(0), first);
   EXPECT_GE(out.value(1).toInt(), Lines);
   EXPECT_TRUE(Demo->Running());

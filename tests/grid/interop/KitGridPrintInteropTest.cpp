@@ -7,7 +7,6 @@
 
 #include <QPageSize>
 #include <QPrinter>
-#include <QProcess>
 #include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -15,6 +14,7 @@
 #include "grid/model/KitGrid.h"
 #include "platform/vcl/Printers.h"
 #include "tests/grid/GridTestSupport.h"
+#include "tests/support/OfficeTools.h"
 #include "tests/support/TestSupport.h"
 
 using gridtest::NewGrid;
@@ -22,12 +22,7 @@ using gridtest::NewGrid;
 namespace {
 
 QString RunPoppler(const QString& Program, const QStringList& Args) {
-  QProcess p;
-  p.start(Program, Args);
-  p.waitForStarted(10000);
-  p.closeWriteChannel();
-  p.waitForFinished(60000);
-  return QString::fromUtf8(p.readAllStandardOutput());
+  return QString::fromUtf8(officetest::RunProcess(Program, Args, 60000).Out);
 }
 
 // Prints into a PDF file through a printer object of its own, put in the
