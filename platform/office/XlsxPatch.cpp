@@ -292,13 +292,17 @@ class TSheetRewriter {
   }
 
   // One old row with its written cells merged in. The reader stands on the
-  // row's start and is left on its end (or on the empty row element).
-  void MergeRow(TXmlPartReader& reader, int row, bool written, bool missingRef) {
+  // row's start and is left on its end (or on the empty row element). A row
+  // whose number is missing or unreadable gets the one it was read under, in
+  // place of whatever its r held (a second r would make the part malformed).
+  void MergeRow(TXmlPartReader& reader, int row, bool written, bool numberless) {
     if (written) FStore.WrittenRow(row, FCells);
     else FCells.clear();
-    static const QSet<QByteArray> skipSpans{"spans"};
+    QSet<QByteArray> skip;
+    if (written) skip.insert("spans");
+    if (numberless) skip.insert("r");
     const QByteArray rowRef = "r=\"" + QByteArray::number(row) + '"';
-    StartTag(reader, written ? skipSpans : QSet<QByteArray>(), missingRef ? " " + rowRef : QByteArray());
+    StartTag(reader, skip, numberless ? " " + rowRef : QByteArray());
     size_t k = 0;
     if (!reader.IsEmptyElement()) {
       const int depth = reader.Depth();

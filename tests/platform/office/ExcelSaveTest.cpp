@@ -189,6 +189,39 @@ TEST_F(ExcelSaveTest, AWrittenCellReplacesACellFiledUnderAnotherRow) {
   EXPECT_EQ(VarToStr(again->Sheets(1)->Range("A3")->Value()), QStringLiteral("3"));
 }
 
+// Rows whose r is missing, empty or not a number are read as the row after
+// the one before; a save writes that number in place of the bad one (a second
+// r attribute made the saved part malformed, and the copy would not open).
+TEST_F(ExcelSaveTest, RowsWithoutAReadableNumberAreSavedUnderTheNumberTheyWereReadAs) {
+  const std::vector<std::pair<const char*, QByteArray>> cases = {
+      {"no r", "<row><c r=\"A1\"><v>1</v></c></row>"},
+      {"empty r", "<row r=\"\"><c r=\"A1\"><v>1</v></c></row>"},
+      {"r not a number", "<row r=\"10xl/workbook.xml48576\"><c r=\"A1\"><v>1</v></c></row>"},
+      {"r not a number, cell filed far away",
+       "<row r=\"1x\"><c r=\"A1\"><v>1</v></c><c r=\"XFD1048576\"><v>9</v></c></row>"},
+  };
+  for (const auto& [name, rows] : cases) {
+    SCOPED_TRACE(name);
+    TWorkbookSpec spec;
+    spec.Sheets = {{"M", rows}};
+    const QString file = Dir.File(QStringLiteral("numberless.xlsx"));
+    const QString copy = Dir.File(QStringLiteral("numberless-copy.xlsx"));
+    WritePackage(file, WorkbookParts(spec));
+    WorkbookPtr book = NewApplication()->WorkBooks()->Open(file);
+    book->Sheets(1)->Range("B2")->SetValue(QStringLiteral("written"));
+    book->SaveAs(copy);
+    book->Close(false);
+    const QByteArray sheet = ReadPackage(copy).at("xl/worksheets/sheet1.xml");
+    EXPECT_EQ(sheet.count("<row r=\"1\""), 1) << sheet.constData();
+    WorkbookPtr again = NewApplication()->WorkBooks()->Open(copy);
+    EXPECT_EQ(VarToStr(again->Sheets(1)->Range("A1")->Value()), QStringLiteral("1"));
+    EXPECT_EQ(VarToStr(again->Sheets(1)->Range("B2")->Value()), QStringLiteral("written"));
+    again->Close(false);
+    QFile::remove(file);
+    QFile::remove(copy);
+  }
+}
+
 TEST_F(ExcelSaveTest, ASaveThatFailsLeavesTheFileAsItWas) {
   Parts["xl/worksheets/sheet2.xml"] = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>";
   WritePackage(File, Parts);
