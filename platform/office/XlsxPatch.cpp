@@ -332,10 +332,12 @@ class TSheetRewriter {
             if (formula.SharedMaster) FOrphans.insert(formula.Si);
             NewCell(row, c, FCells[k].second, reader.Attr("s"));
             ++k;
-          } else if (refRow != row && Written(refRow, c)) {
+          } else if (Written(refRow, c)) {
             // A damaged sheet files this cell under another row than its
-            // reference names; the readers take the reference, so a value
-            // written to that cell replaces it here too.
+            // reference names, or after a cell of a later column (so the
+            // written value went out before it); the readers take the
+            // reference and the last cell of a place, so a value written to
+            // that cell replaces it here too.
             if (formula.SharedMaster) FOrphans.insert(formula.Si);
           } else {
             const bool drop = formula.SharedMember && FOrphans.contains(formula.Si);

@@ -192,6 +192,8 @@ TEST_F(ExcelSaveTest, AWrittenCellReplacesACellFiledUnderAnotherRow) {
 // Rows whose r is missing, empty or not a number are read as the row after
 // the one before; a save writes that number in place of the bad one (a second
 // r attribute made the saved part malformed, and the copy would not open).
+// A written cell filed after a later column of its row replaces the old one
+// too (the old one came after the written value and won on reading).
 TEST_F(ExcelSaveTest, RowsWithoutAReadableNumberAreSavedUnderTheNumberTheyWereReadAs) {
   const std::vector<std::pair<const char*, QByteArray>> cases = {
       {"no r", "<row><c r=\"A1\"><v>1</v></c></row>"},
@@ -199,6 +201,16 @@ TEST_F(ExcelSaveTest, RowsWithoutAReadableNumberAreSavedUnderTheNumberTheyWereRe
       {"r not a number", "<row r=\"10xl/workbook.xml48576\"><c r=\"A1\"><v>1</v></c></row>"},
       {"r not a number, cell filed far away",
        "<row r=\"1x\"><c r=\"A1\"><v>1</v></c><c r=\"XFD1048576\"><v>9</v></c></row>"},
+      {"the written row not a number, holding cells of other rows",
+       "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+       "<row r=\"x\"><c r=\"A3\"><v>3</v></c><c r=\"XFD1048576\"><v>9</v></c></row>"},
+      {"the written cell itself after a later column, in a row that is not a number",
+       "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+       "<row r=\"x\"><c r=\"A3\"><v>3</v></c><c r=\"XFD1048576\"><v>9</v></c>"
+       "<c r=\"B2\"><f>A1</f><v>7</v></c></row>"},
+      {"the written cell after a later column",
+       "<row r=\"1\"><c r=\"A1\"><v>1</v></c></row>"
+       "<row r=\"2\"><c r=\"C2\"><v>3</v></c><c r=\"B2\"><v>7</v></c></row>"},
   };
   for (const auto& [name, rows] : cases) {
     SCOPED_TRACE(name);
