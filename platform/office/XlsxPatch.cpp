@@ -110,8 +110,8 @@ class TSheetRewriter {
     const QByteArray rootName = QualifiedName(reader);
     FPrefix = Prefix(reader);
     StartTag(reader, QSet<QByteArray>());
-    if (reader.IsEmptyElement()) {
-      FOut.chop(1);
+    if (reader.IsEmptyElement()) {  // "<worksheet/>": opened here, closed below
+      FOut.chop(2);
       FOut += ">";
     }
     bool sawData = false;

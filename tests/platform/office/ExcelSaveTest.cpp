@@ -234,6 +234,38 @@ TEST_F(ExcelSaveTest, RowsWithoutAReadableNumberAreSavedUnderTheNumberTheyWereRe
   }
 }
 
+// Sheet parts without cells: a value written into them is saved into a part
+// that opens again (an empty root element was once left closed before the
+// written rows).
+TEST_F(ExcelSaveTest, AValueWrittenIntoASheetWithoutCellsReadsBack) {
+  const std::vector<std::pair<const char*, QByteArray>> cases = {
+      {"empty root", "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"/>"},
+      {"empty root in another namespace", "<worksheet xmlns=\"http://example.org/other\"/>"},
+      {"no sheetData", "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"></worksheet>"},
+      {"empty sheetData",
+       "<worksheet xmlns=\"http://schemas.openxmlformats.org/spreadsheetml/2006/main\"><sheetData/></worksheet>"},
+  };
+  for (const auto& [name, part] : cases) {
+    SCOPED_TRACE(name);
+    TWorkbookSpec spec;
+    spec.Sheets = {{"M", ""}};
+    TParts parts = WorkbookParts(spec);
+    parts["xl/worksheets/sheet1.xml"] = part;
+    const QString file = Dir.File(QStringLiteral("empty.xlsx"));
+    const QString copy = Dir.File(QStringLiteral("empty-copy.xlsx"));
+    WritePackage(file, parts);
+    WorkbookPtr book = NewApplication()->WorkBooks()->Open(file);
+    book->Sheets(1)->Range("B2")->SetValue(QStringLiteral("written"));
+    book->SaveAs(copy);
+    book->Close(false);
+    WorkbookPtr again = NewApplication()->WorkBooks()->Open(copy);
+    EXPECT_EQ(VarToStr(again->Sheets(1)->Range("B2")->Value()), QStringLiteral("written"));
+    again->Close(false);
+    QFile::remove(file);
+    QFile::remove(copy);
+  }
+}
+
 TEST_F(ExcelSaveTest, ASaveThatFailsLeavesTheFileAsItWas) {
   Parts["xl/worksheets/sheet2.xml"] = "<worksheet><sheetData><row r=\"1\"><c r=\"A1\"><v>1</v></c></row>";
   WritePackage(File, Parts);
