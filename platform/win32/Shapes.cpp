@@ -559,13 +559,17 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   DrawCall call(hdc);
   if (!call) return FALSE;
   DcObject& dc = *call.dc;
-  const QRectF box = ShapeBox(dc, left, top, right, bottom);
-  QPolygonF poly;
-  const bool ccw = dc.s.arcDirection == AD_COUNTERCLOCKWISE;
-  poly << box.topLeft();
-  if (ccw) poly << box.bottomLeft() << box.bottomRight() << box.topRight();
-  else poly << box.topRight() << box.bottomRight() << box.bottomLeft();
+  // The outline as a figure, for the path bracket and the rasteriser.
+  auto figure = [&] {
+    const QRectF box = ShapeBox(dc, left, top, right, bottom);
+    QPolygonF poly;
+    poly << box.topLeft();
+    if (dc.s.arcDirection == AD_COUNTERCLOCKWISE) poly << box.bottomLeft() << box.bottomRight() << box.topRight();
+    else poly << box.topRight() << box.bottomRight() << box.bottomLeft();
+    return poly;
+  };
   if (dc.InPath()) {
+    const QPolygonF poly = figure();
     PathMoveTo(dc, poly[0]);
     for (int i = 1; i < 4; ++i) PathLineTo(dc, poly[i]);
     PathClose(dc);
@@ -591,7 +595,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     if (!BrushIsNull(dc)) target.FillRect(QRect(QPoint(l + 1, t + 1), QPoint(r - 2, b - 2)), BrushSource(dc, *dc.s.brush));
     return TRUE;
   }
-  DrawClosed(dc, target, OnePoly(poly), false, Qt::WindingFill);
+  DrawClosed(dc, target, OnePoly(figure()), false, Qt::WindingFill);
   return TRUE;
 }
 
