@@ -368,6 +368,28 @@ void TKitGraphicsContextGeneral::FillEllipse(TKitGraphicsFill*, const TRectF& AR
   C()->Ellipse(RoundRect(ModifyRect(ARect, AModifyRectMode)));
 }
 
+bool TKitGraphicsContextGeneral::OnePassShape() const {
+  // With pen and brush the canvas paints the pen's pixels and the brush on
+  // the pixels inside that the pen leaves; two passes paint the brush on
+  // all of the inside and the pen over it. The same pixels when the pen
+  // copies its colour over the fill and covers every pixel of its outline:
+  // a solid pen in the copy mode, not the focus pen (whose gaps show the
+  // fill) and not a dashed one.
+  TPen* pen = C()->Pen();
+  return !FSpecialPen && pen->Style() == psSolid && pen->Mode() == pmCopy;
+}
+
+void TKitGraphicsContextGeneral::FillAndDrawEllipse(TKitGraphicsFill* AFill, TKitGraphicsStroke* AStroke,
+                                                    const TRectF& ARect, TKitGraphicsModifyRectMode AModifyRectMode) {
+  if (!C()) return;
+  if (!OnePassShape()) {
+    FillEllipse(AFill, ARect, AModifyRectMode);
+    DrawEllipse(AStroke, ARect, AModifyRectMode);
+    return;
+  }
+  C()->Ellipse(RoundRect(ModifyRect(ARect, AModifyRectMode)));
+}
+
 void TKitGraphicsContextGeneral::DrawRect(TKitGraphicsStroke* AStroke, const TRectF& ARect, TKitGraphicsSides ASides,
                                           TKitGraphicsModifyRectMode AModifyRectMode) {
   if (!C()) return;

@@ -80,6 +80,10 @@ class TKitGraphicsContextGeneral : public TKitGraphicsContext {
   void FillEllipse(TKitGraphicsFill* AFill, const TRectF& ARect, TKitGraphicsModifyRectMode AModifyRectMode) override;
   void DrawEllipse(TKitGraphicsStroke* AStroke, const TRectF& ARect,
                    TKitGraphicsModifyRectMode AModifyRectMode) override;
+  // One canvas Ellipse with the pen and the brush where that paints what
+  // the fill pass and the outline pass paint (see OnePassShape).
+  void FillAndDrawEllipse(TKitGraphicsFill* AFill, TKitGraphicsStroke* AStroke, const TRectF& ARect,
+                          TKitGraphicsModifyRectMode AModifyRectMode) override;
   void DrawBitmap(TGraphic* ABitmap, const TRectF& ASrcRect, const TRectF& ADstRect, float AOpacity) override;
   void ClipRect(const TRectF& ARect) override;
   void ClipPath(TKitGraphicsPath* APath) override;
@@ -96,6 +100,10 @@ class TKitGraphicsContextGeneral : public TKitGraphicsContext {
   void DrawRotatedText(const TRect& ARect, TKitGraphicsTextAlign AVerticalAlign,
                        TKitGraphicsTextAlign AHorizontalAlign, float AAngle, const QString& AText);
   static void DrawCanvasArc(TCanvas* ACanvas, int CX, int CY, int RX, int RY, int AStart, int ASweep);
+  // Whether one closed shape drawn with the canvas's pen and brush together
+  // leaves the pixels of a fill pass without the pen followed by an outline
+  // pass without the brush.
+  bool OnePassShape() const;
   // Replays the path into the device context's path bracket.
   void BuildDCPath(TKitGraphicsPath* APath);
 

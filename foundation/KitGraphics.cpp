@@ -35,6 +35,12 @@ TF_PUBLISHED(TKitGraphics, TObject) {
 
 TCanvas* TKitGraphicsContext::Canvas() const { return FGraphics ? FGraphics->Canvas() : nullptr; }
 
+void TKitGraphicsContext::FillAndDrawEllipse(TKitGraphicsFill* AFill, TKitGraphicsStroke* AStroke,
+                                             const TRectF& ARect, TKitGraphicsModifyRectMode AModifyRectMode) {
+  FillEllipse(AFill, ARect, AModifyRectMode);
+  DrawEllipse(AStroke, ARect, AModifyRectMode);
+}
+
 void* TKitGraphicsContext::ConvertToPath(TKitGraphicsPath* APath, float Flatness) {
   void* result = CreatePath();
   if (APath == nullptr || APath->Count() == 0) return result;
@@ -394,6 +400,12 @@ void TKitGraphics::DrawRectangle(const TRect& ARect, TKitGraphicsSides ASides,
 void TKitGraphics::DrawEllipse(double ALeft, double ATop, double ARight, double ABottom,
                                TKitGraphicsModifyRectMode AModifyRectMode) {
   const TRectF r = RectF(ALeft, ATop, ARight, ABottom);
+  // Fill then stroke, both handed over at once so that a back-end may draw
+  // them in one pass.
+  if (FFill->Kind() != gfkTexture && FillVisible() && StrokeVisible()) {
+    Context()->FillAndDrawEllipse(FFill.get(), FStroke.get(), r, AModifyRectMode);
+    return;
+  }
   if (FillVisible()) {
     if (FFill->Kind() == gfkTexture)
       DrawTexture(r);

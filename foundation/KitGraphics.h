@@ -123,6 +123,12 @@ class TKitGraphicsContext : public TObject {
   virtual void DrawPath(TKitGraphicsStroke* AStroke, TKitGraphicsPath* APath, TKitGraphicsPathDrawMode APathMode) = 0;
   virtual void FillPath(TKitGraphicsFill* AFill, TKitGraphicsPath* APath, TKitGraphicsPathDrawMode APathMode) = 0;
 
+  // An ellipse whose fill and stroke are both visible: FillEllipse, then
+  // DrawEllipse. A back-end that can put down the same pixels in one pass
+  // overrides it.
+  virtual void FillAndDrawEllipse(TKitGraphicsFill* AFill, TKitGraphicsStroke* AStroke, const TRectF& ARect,
+                                  TKitGraphicsModifyRectMode AModifyRectMode);
+
   // The graphics path as a native path, curves cut into line segments of
   // about Flatness units (0.05 at least); the caller owns the result.
   void* ConvertToPath(TKitGraphicsPath* APath, float Flatness);

@@ -361,6 +361,10 @@ class Target {
   bool Visible(int x, int y) const;
   // The part of the surface drawing may reach.
   QRect Limit() const { return limit_; }
+  // Whether a solid fill of a rectangle within Limit() is a plain copy of
+  // its colour: the copy mix mode on a colour surface, and no clip but
+  // Limit() itself.
+  bool PlainCopy() const { return image_ && rop2_ == R2_COPYPEN && !mono_ && (!clip_ || clip_->rectCount() <= 1); }
   QImage* Image() const { return image_; }
   // Calls f for each visible part of r (device units).
   template <class F>

@@ -238,18 +238,45 @@ bool DrawShapeRuns(DcObject& dc, const Target& target, ShapeKind kind, const QRe
   key.rx = rx;
   key.ry = ry;
   thread_local std::unordered_map<ShapeKey, std::vector<ShapeRun>, ShapeKeyHash> cache;
-  auto it = cache.find(key);
-  if (it == cache.end()) {
-    if (cache.size() >= kMaxRunKinds) cache.clear();
-    it = cache.emplace(key, BuildShapeRuns(dc, key)).first;
+  // Shapes mostly come in series of one kind: the last kind is looked at
+  // first.
+  thread_local ShapeKey lastKey{};
+  thread_local const std::vector<ShapeRun>* lastRuns = nullptr;
+  if (!lastRuns || !(key == lastKey)) {
+    auto found = cache.find(key);
+    if (found == cache.end()) {
+      if (cache.size() >= kMaxRunKinds) cache.clear();
+      found = cache.emplace(key, BuildShapeRuns(dc, key)).first;
+    }
+    lastKey = key;
+    lastRuns = &found->second;
   }
+  const std::vector<ShapeRun>& runs = *lastRuns;
   // Run coordinates to device coordinates.
   const int m = kRunMargin;
   const int dx = int(left) - m, dy = int(top) - m;
   const PaintSource penSrc = key.pen ? SolidSource(PenColor(dc, *dc.s.pen)) : PaintSource();
   const PaintSource brushSrc = key.brush ? BrushSource(dc, *dc.s.brush) : PaintSource();
   const QRect limit = target.Limit();
-  for (const ShapeRun& r : it->second) {
+  const bool plainPen = !key.pen || penSrc.kind == PaintSource::Solid;
+  const bool plainBrush = !key.brush || brushSrc.kind == PaintSource::Solid;
+  if (target.PlainCopy() && plainPen && plainBrush) {
+    // Solid colours copied within one rectangle: the runs, cut to it, go
+    // straight into the rows.
+    QImage* image = target.Image();
+    uchar* bits = image->bits();
+    const qsizetype stride = image->bytesPerLine();
+    for (const ShapeRun& r : runs) {
+      const int y = r.y + dy;
+      if (y < limit.top() || y > limit.bottom()) continue;
+      const int x0 = std::max(r.x0 + dx, limit.left()), x1 = std::min(r.x1 + dx, limit.right());
+      if (x0 > x1) continue;
+      auto* row = reinterpret_cast<uint32_t*>(bits + y * stride);
+      std::fill(row + x0, row + x1 + 1, r.pen ? penSrc.color : brushSrc.color);
+    }
+    return true;
+  }
+  for (const ShapeRun& r : runs) {
     const int y = r.y + dy;
     if (y < limit.top() || y > limit.bottom()) continue;
     target.FillRect(QRect(QPoint(r.x0 + dx, y), QPoint(r.x1 + dx, y)), r.pen ? penSrc : brushSrc);
@@ -532,13 +559,17 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
   DrawCall call(hdc);
   if (!call) return FALSE;
   DcObject& dc = *call.dc;
-  const QRectF box = ShapeBox(dc, left, top, right, bottom);
-  QPolygonF poly;
-  const bool ccw = dc.s.arcDirection == AD_COUNTERCLOCKWISE;
-  poly << box.topLeft();
-  if (ccw) poly << box.bottomLeft() << box.bottomRight() << box.topRight();
-  else poly << box.topRight() << box.bottomRight() << box.bottomLeft();
+  // The outline as a figure, for the path bracket and the rasteriser.
+  auto figure = [&] {
+    const QRectF box = ShapeBox(dc, left, top, right, bottom);
+    QPolygonF poly;
+    poly << box.topLeft();
+    if (dc.s.arcDirection == AD_COUNTERCLOCKWISE) poly << box.bottomLeft() << box.bottomRight() << box.topRight();
+    else poly << box.topRight() << box.bottomRight() << box.bottomLeft();
+    return poly;
+  };
   if (dc.InPath()) {
+    const QPolygonF poly = figure();
     PathMoveTo(dc, poly[0]);
     for (int i = 1; i < 4; ++i) PathLineTo(dc, poly[i]);
     PathClose(dc);
@@ -564,7 +595,7 @@ BOOL Rectangle(HDC hdc, int left, int top, int right, int bottom) {
     if (!BrushIsNull(dc)) target.FillRect(QRect(QPoint(l + 1, t + 1), QPoint(r - 2, b - 2)), BrushSource(dc, *dc.s.brush));
     return TRUE;
   }
-  DrawClosed(dc, target, OnePoly(poly), false, Qt::WindingFill);
+  DrawClosed(dc, target, OnePoly(figure()), false, Qt::WindingFill);
   return TRUE;
 }
 

@@ -321,6 +321,91 @@ TEST(KitGraphicsGeneral, RoundRectWithThreeCornersKeepsOneSquare) {
   EXPECT_EQ(qGray(img.pixel(0, 20)), 0);
 }
 
+// An ellipse with a visible fill and stroke goes to the canvas in one call
+// where that paints what the fill pass and the outline pass paint, and in two
+// passes where it would not; either way the pixels are those of the context's
+// FillEllipse followed by its DrawEllipse, over a table of pens, pen modes,
+// brushes, sizes and places (fractions rounded), on a patterned background.
+TEST(KitGraphicsGeneral, FilledOutlinedEllipseIsTheFillPassThenTheOutlinePass) {
+  struct PenCase {
+    const char* Name;
+    TPenStyle Style;  // set on the canvas after the facade's stroke
+    bool Focus;       // drawn with the focus pen
+  };
+  const PenCase pens[] = {{"solid", psSolid, false},  {"dash", psDash, false},
+                          {"dot", psDot, false},      {"dash-dot", psDashDot, false},
+                          {"inside frame", psInsideFrame, false}, {"focus pen", psSolid, true}};
+  const int widths[] = {0, 1, 2, 3, 5};
+  const TPenMode modes[] = {pmCopy, pmXor, pmNotCopy, pmMerge};
+  const TBrushStyle brushes[] = {bsSolid, bsClear, bsCross, bsFDiagonal};
+  const TRectF rects[] = {TRectF(3, 4, 25, 18),        TRectF(30.4f, 2.6f, 58.5f, 37.5f), TRectF(5, 22, 6, 23),
+                          TRectF(8.5f, 24.5f, 11.5f, 27.5f), TRectF(14, 21, 27, 39),      TRectF(40, 30, 70, 33)};
+  constexpr int w = 64, h = 42;
+  int onePass = 0, cases = 0;
+  for (const PenCase& pen : pens)
+    for (int width : widths)
+      for (TPenMode mode : modes)
+        for (TBrushStyle brush : brushes) {
+          // Draws every rectangle, in one go through the facade or as the
+          // context's two calls; answers the picture and the canvas calls made.
+          auto draw = [&](bool AFacade, int& ACalls) {
+            auto g = TKitGraphics::CreateBitmapCanvas(w, h, false, true);
+            TCanvas* c = g->Bitmap()->Canvas();
+            // Rows and columns of changing colours, so that every mix mode
+            // shows what it mixed with.
+            for (int y = 0; y < h; ++y) {
+              c->Brush()->SetColor(TColor((y * 53) & 0xFF) * 0x010203 & 0xFFFFFF);
+              c->FillRect(TRect(0, y, w, y + 1));
+            }
+            for (int x = 0; x < w; x += 3) {
+              c->Brush()->SetColor(TColor((x * 29) & 0xFF) * 0x030102 & 0xFFFFFF);
+              c->FillRect(TRect(x, 0, x + 1, h));
+            }
+            g->SetFillColor(0x3080E0);
+            g->SetStrokeColor(0x203040);
+            g->SetStrokeWidth(float(width));
+            c->Pen()->SetStyle(pen.Style);
+            c->Pen()->SetMode(mode);
+            c->Brush()->SetStyle(brush);
+            if (pen.Focus) g->StartSpecialPen();
+            ACalls = 0;
+            TNotifyEvent chained = c->OnChange;
+            c->OnChange = [&](TObject* Sender) {
+              ++ACalls;
+              if (chained) chained(Sender);
+            };
+            for (const TRectF& r : rects) {
+              if (AFacade) {
+                g->DrawEllipse(r);
+              } else {
+                g->Context()->FillEllipse(g->Fill(), r, gcrmNone);
+                g->Context()->DrawEllipse(g->Stroke(), r, gcrmNone);
+              }
+            }
+            c->OnChange = chained;
+            if (pen.Focus) g->StopSpecialPen();
+            return g->Bitmap()->ToImage().convertToFormat(QImage::Format_RGB32);
+          };
+          int facadeCalls = 0, passCalls = 0;
+          const QImage facade = draw(true, facadeCalls);
+          const QImage passes = draw(false, passCalls);
+          const std::string name = std::string(pen.Name) + " width " + std::to_string(width) + " mode " +
+                                   std::to_string(int(mode)) + " brush " + std::to_string(int(brush));
+          ++cases;
+          if (facadeCalls == int(std::size(rects))) ++onePass;
+          // One call per shape exactly for a solid pen that copies its colour.
+          const bool expectOne = pen.Style == psSolid && !pen.Focus && mode == pmCopy;
+          EXPECT_EQ(facadeCalls, int(std::size(rects)) * (expectOne ? 1 : 2)) << name;
+          EXPECT_EQ(passCalls, 2 * int(std::size(rects))) << name;
+          int differing = 0;
+          for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) differing += facade.pixel(x, y) != passes.pixel(x, y) ? 1 : 0;
+          EXPECT_EQ(differing, 0) << name;
+        }
+  EXPECT_EQ(onePass, int(std::size(widths) * std::size(brushes)));
+  EXPECT_EQ(cases, int(std::size(pens) * std::size(widths) * std::size(modes) * std::size(brushes)));
+}
+
 // The GDI+ back-end's own rules.
 TEST_F(KitGraphicsBackends, NativeStateRules) {
   // A dashed line without smoothing even with anti-aliasing on: only fully
