@@ -167,13 +167,6 @@ QString NumberText(QString Text, const QString& Prefix, const QString& Suffix, b
 class TKitStringGrid::TSortRun {
  public:
   TSortRun(TKitStringGrid* Grid, bool HideFooter) : G(Grid) {
-    const int rows = G->RowCount();
-    if (G->FSortSettings->NormalCellsOnly() && G->RawFixedCols() > 0) {
-      // Column 0 (row numbers, for example) keeps its order.
-      SavedColumn0.reserve(size_t(rows));
-      for (int r = 0; r < rows; ++r) SavedColumn0.push_back({G->GetGridCell(0, r), G->GetGridObject(0, r)});
-      KeepColumn0 = true;
-    }
     TopRow = G->TopRow();
     ClearTextOnly = G->FClearTextOnly;
     G->FClearTextOnly = false;
@@ -183,14 +176,28 @@ class TKitStringGrid::TSortRun {
     FooterVisible = G->FFloatingFooter->Visible();
     FixedFooters = G->FFixedFooters;
     MaxRowCount = G->FMaxRowCount;
+    // Hidden, the floating footer neither follows the added rows nor keeps
+    // a row of its own; the footer rows are counted before.
     if (HideFooter && FooterVisible) G->FFloatingFooter->SetVisible(false);
+    const int rows = G->RowCount();
     OldRowCount = rows;
-    G->SetRowCount(rows + kScratchRows);
-    // Rows beyond the count may still hold what a larger grid left there:
-    // the scratch rows drop those references (the objects are not theirs).
-    G->EmptyScratchRows(rows, kScratchRows);
-    G->SetNormalRowCount(rows);
+    if (G->FSortSettings->NormalCellsOnly() && G->RawFixedCols() > 0) {
+      // Column 0 (row numbers, for example) keeps its order.
+      SavedColumn0.reserve(size_t(rows));
+      for (int r = 0; r < rows; ++r) SavedColumn0.push_back({G->GetGridCell(0, r), G->GetGridObject(0, r)});
+      KeepColumn0 = true;
+    }
     Active = true;
+    try {
+      G->SetRowCount(rows + kScratchRows);
+      // Rows beyond the count may still hold what a larger grid left there:
+      // the scratch rows drop those references (the objects are not theirs).
+      G->EmptyScratchRows(rows, kScratchRows);
+      G->SetNormalRowCount(rows);
+    } catch (...) {
+      Finish();
+      throw;
+    }
   }
 
   // The last normal row before the (saved) fixed footers.
