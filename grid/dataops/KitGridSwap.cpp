@@ -36,6 +36,13 @@ void ExchangeEntries(TList* List, int A, int B) {
 }  // namespace
 
 void TKitStringGrid::ExchangeRowStates(int ARow1, int ARow2) {
+  // Records repaint the cell they belong to: they learn their new row.
+  if (HasCellProps()) {
+    for (int c = 0; c < TotalColCount(); ++c) {
+      if (TCellProperties* rec = FindCellProperties(c, ARow1)) rec->SetOwnerRow(ARow1);
+      if (TCellProperties* rec = FindCellProperties(c, ARow2)) rec->SetOwnerRow(ARow2);
+    }
+  }
   if (RowHeights(ARow1) != RowHeights(ARow2)) {
     const int h = RowHeights(ARow1);
     SetRowHeights(ARow1, RowHeights(ARow2));
@@ -115,6 +122,8 @@ void TKitStringGrid::SwapColumns(int Index, int Index2) {
       TObject* object = GetGridObject(Index, r);
       Store().SetCell(Index, r, GetGridCell(Index2, r), GetGridObject(Index2, r));
       Store().SetCell(Index2, r, text, object);
+      if (TCellProperties* rec = FindCellProperties(Index, r)) rec->SetOwnerCol(Index);
+      if (TCellProperties* rec = FindCellProperties(Index2, r)) rec->SetOwnerCol(Index2);
     }
     if (Index < ColCount() && Index2 < ColCount() && ColWidths(Index) != ColWidths(Index2)) {
       const int w = ColWidths(Index);

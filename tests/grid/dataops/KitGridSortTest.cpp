@@ -285,6 +285,7 @@ TEST(GridSortRows, RowsCarryRecordsHeightsAndFlags) {
   ASSERT_EQ(DataColumn(*g, 0), (QStringList{"a", "b", "c", "d"}));
   EXPECT_EQ(DataColumn(*g, 1), (QStringList{"1", "2", "3", "4"}));
   EXPECT_EQ(g->FindCellProperties(1, 4), record) << "the record moved, not copied";
+  EXPECT_EQ(record->OwnerRow(), 4) << "it repaints its new cell";
   EXPECT_EQ(g->Colors(1, 4), TColor(0x00FF00));
   EXPECT_EQ(g->FindCellProperties(1, 3), nullptr);
   EXPECT_EQ(g->RowHeights(4), 41);
