@@ -69,6 +69,8 @@ void TKitStringGrid::SortSwapRows(int ARow1, int ARow2) {
     TObject* object = GetGridObject(column, ARow1);
     Store().SetCell(column, ARow1, GetGridCell(column, ARow2), GetGridObject(column, ARow2));
     Store().SetCell(column, ARow2, text, object);
+    if (TCellProperties* rec = FindCellProperties(column, ARow1)) rec->SetOwnerRow(ARow1);
+    if (TCellProperties* rec = FindCellProperties(column, ARow2)) rec->SetOwnerRow(ARow2);
     return;
   }
   Store().ExchangeRows(ARow1, ARow2);
