@@ -415,59 +415,88 @@ void TKitStringGrid::EmptyScratchRows(int FromRow, int Count) {
   for (int r = FromRow; r < FromRow + Count; ++r) Store().ClearRow(r);
 }
 
+namespace {
+
+// Partition rounds allowed on the way to any range of Count rows before the
+// heap sort takes over: four times the depth a balanced partition needs
+// (ordinary data stays well below: its deepest ranges lie about three times
+// that depth down), so only data that keeps the partition lopsided, made
+// for it or not, ends in the heap sort, and the time stays n log n.
+int PartitionBudget(int Count) {
+  int depth = 0;
+  for (int n = std::max(Count, 1); n > 1; n >>= 1) ++depth;
+  return 4 * depth + 8;
+}
+
+}  // namespace
+
+int TKitStringGrid::SortOrder(bool Indexed, int ACol, int Index, int A, int B) {
+  if (Indexed) return CompareRowsIndexed(Index, A, B);
+  return CompareRows(ACol, A, B) == FSortDir ? 1 : 0;
+}
+
 void TKitStringGrid::QuickSortRows(int ACol, int Left, int Right) {
   FSortDir = FSortSettings->Direction() == sdDescending ? -1 : 1;
+  PartitionSortRows(false, ACol, 0, Left, Right, PartitionBudget(Right - Left + 1));
+}
+
+void TKitStringGrid::QuickSortRowsIndexed(int Index, int Left, int Right) {
+  PartitionSortRows(true, 0, Index, Left, Right, PartitionBudget(Right - Left + 1));
+}
+
+void TKitStringGrid::PartitionSortRows(bool Indexed, int ACol, int Index, int Left, int Right, int Budget) {
   const int scratch = RowCount() - 2;
   while (Left < Right) {
+    if (Budget-- <= 0) {
+      HeapSortRows(Indexed, ACol, Index, Left, Right);
+      return;
+    }
     const int m = Left + (Right - Left) / 2;
     CopyRowToScratch(m, scratch);
     // Only a raw comparison of virtual cells needs the row itself (its
-    // index, wherever its content moves).
-    const bool rowPivot = FSortSettings->SortOnVirtualCells() && OnGetDisplText && OnRawCompare;
+    // index, wherever its content moves); the indexed sort never does.
+    const bool rowPivot =
+        !Indexed && FSortSettings->SortOnVirtualCells() && OnGetDisplText && OnRawCompare;
     const int pivot = rowPivot ? m : scratch;
     int i = Left, j = Right;
     do {
-      while (CompareRows(ACol, pivot, i) == FSortDir && i < Right) ++i;
-      while (CompareRows(ACol, j, pivot) == FSortDir && j > Left) --j;
+      while (SortOrder(Indexed, ACol, Index, pivot, i) == 1 && i < Right) ++i;
+      while (SortOrder(Indexed, ACol, Index, j, pivot) == 1 && j > Left) --j;
       if (i <= j) {
-        if (i != j && CompareRows(ACol, i, j) != 0) SortSwapRows(i, j);
+        // The single-column sort never exchanges rows that compare equal.
+        if (i != j && (Indexed || CompareRows(ACol, i, j) != 0)) SortSwapRows(i, j);
         ++i;
         --j;
       }
     } while (j >= i);
     // The smaller part recursively, the larger one by the loop.
     if (j - Left < Right - i) {
-      if (Left < j) QuickSortRows(ACol, Left, j);
+      if (Left < j) PartitionSortRows(Indexed, ACol, Index, Left, j, Budget);
       Left = i;
     } else {
-      if (i < Right) QuickSortRows(ACol, i, Right);
+      if (i < Right) PartitionSortRows(Indexed, ACol, Index, i, Right, Budget);
       Right = j;
     }
   }
 }
 
-void TKitStringGrid::QuickSortRowsIndexed(int Index, int Left, int Right) {
-  const int scratch = RowCount() - 2;
-  while (Left < Right) {
-    const int m = Left + (Right - Left) / 2;
-    CopyRowToScratch(m, scratch);
-    int i = Left, j = Right;
-    do {
-      while (CompareRowsIndexed(Index, scratch, i) == 1 && i < Right) ++i;
-      while (CompareRowsIndexed(Index, j, scratch) == 1 && j > Left) --j;
-      if (i <= j) {
-        if (i != j) SortSwapRows(i, j);
-        ++i;
-        --j;
-      }
-    } while (j >= i);
-    if (j - Left < Right - i) {
-      if (Left < j) QuickSortRowsIndexed(Index, Left, j);
-      Left = i;
-    } else {
-      if (i < Right) QuickSortRowsIndexed(Index, i, Right);
-      Right = j;
+void TKitStringGrid::HeapSortRows(bool Indexed, int ACol, int Index, int Left, int Right) {
+  const int count = Right - Left + 1;
+  const auto after = [&](int A, int B) { return SortOrder(Indexed, ACol, Index, Left + A, Left + B) == 1; };
+  const auto sift = [&](int Root, int Count) {
+    for (;;) {
+      int child = 2 * Root + 1;
+      if (child >= Count) return;
+      if (child + 1 < Count && after(child + 1, child)) ++child;
+      if (!after(child, Root)) return;
+      SortSwapRows(Left + Root, Left + child);
+      Root = child;
     }
+  };
+  for (int start = count / 2 - 1; start >= 0; --start) sift(start, count);
+  for (int end = count - 1; end > 0; --end) {
+    SortSwapRows(Left, Left + end);
+    sift(0, end);
   }
 }
 

@@ -2233,6 +2233,13 @@ class TKitStringGrid : public TBaseGrid,
   class TSortRun;
   void QuickSortRows(int ACol, int Left, int Right);
   void QuickSortRowsIndexed(int Index, int Left, int Right);
+  // The partition sort of both kinds (Indexed: by SortIndexes from entry
+  // Index, else by column ACol) with a budget of partition rounds; a range
+  // that exhausts it is heap-sorted, which bounds the time on any data.
+  void PartitionSortRows(bool Indexed, int ACol, int Index, int Left, int Right, int Budget);
+  void HeapSortRows(bool Indexed, int ACol, int Index, int Left, int Right);
+  // 1 when row A sorts after row B in the running sort.
+  int SortOrder(bool Indexed, int ACol, int Index, int A, int B);
   void QuickSortUnSort(int Left, int Right);
   void QSortGroupRows(bool Indexed);
   void CopyRowToScratch(int ARow, int AScratch);

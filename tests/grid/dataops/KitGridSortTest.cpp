@@ -359,6 +359,37 @@ TEST(GridSortRows, LargeOrderedAndReversedInputsSortWithBoundedStack) {
   }
 }
 
+TEST(GridSortRows, AnAdversaryCannotMakeTheSortQuadratic) {
+  // An adversarial comparison (values decided only when the sort asks,
+  // always against the pivot) keeps every partition lopsided; the sort
+  // must still finish in about n log n comparisons, in a valid order.
+  const int n = 4000;
+  QStringList ids;
+  for (int i = 0; i < n; ++i) ids << QString::number(i);
+  auto g = GridOf({ids});
+  g->SortSettings()->SetAutoFormat(false);
+  g->SortSettings()->SetDefaultFormat(ssCustom);
+  std::vector<int> value(size_t(n), n);  // n: not decided yet ("gas")
+  int decided = 0;
+  int candidate = -1;
+  g->OnCustomCompare = [&](TObject*, const QString& a, const QString& b, int& res) {
+    const int x = a.toInt(), y = b.toInt();
+    if (value[size_t(x)] == n && value[size_t(y)] == n) value[size_t(x == candidate ? x : y)] = decided++;
+    if (value[size_t(x)] == n)
+      candidate = x;
+    else if (value[size_t(y)] == n)
+      candidate = y;
+    res = value[size_t(x)] < value[size_t(y)] ? -1 : (value[size_t(x)] > value[size_t(y)] ? 1 : 0);
+  };
+  g->ResetSortCounters();
+  g->Sort(0, sdAscending);
+  EXPECT_LT(g->Compares(), 1500000) << "n^2/4 would be 4,000,000";
+  const QStringList out = DataColumn(*g, 0);
+  ASSERT_EQ(out.size(), n);
+  for (int r = 1; r < n; ++r)
+    ASSERT_LE(value[size_t(out[r - 1].toInt())], value[size_t(out[r].toInt())]) << r;
+}
+
 TEST(GridSortRows, RandomDataMatchesAReferenceSortAndUnSortRestores) {
   std::mt19937 rng(20261211);
   QStringList texts;
