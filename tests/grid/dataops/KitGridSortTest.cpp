@@ -171,7 +171,10 @@ TEST(GridSortStyle, CheckBoxesAndImagesCompareByState) {
     EXPECT_FALSE(state) << "the check boxes travel with their rows";
   }
 
+  TImageList images(nullptr);
+  images.SetSize(16, 16);
   auto h = GridOf({{"a", "b", "c"}, {"", "", ""}});
+  h->SetGridImages(&images);
   h->AddImageIdx(1, 1, 5, haLeft, vaTop);
   h->AddImageIdx(1, 2, 2, haLeft, vaTop);
   h->AddImageIdx(1, 3, 9, haLeft, vaTop);
