@@ -155,6 +155,8 @@ using TGetCellBorderPropEvent = std::function<void(TObject* Sender, int ARow, in
 using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
 using TCellsChangedEvent = std::function<void(TObject* Sender, TRect R)>;
 using TAutoDeleteRowEvent = std::function<void(TObject* Sender, int ARow)>;
+// Before the current row changes; a handler may refuse (Allow := false).
+using TRowChangingEvent = std::function<void(TObject* Sender, int OldRow, int NewRow, bool& Allow)>;
 
 // Clipboard and drag and drop (grid/io/KitGridClipboard.cpp, grid/io/KitGridDragDrop.cpp).
 enum TClipOperation { coCut, coCopy };
@@ -1028,6 +1030,65 @@ class TKitStringGrid : public TBaseGrid,
   TGridProgressEvent OnFileProgress;
 
   // =========================================================================
+  // Sorting, swapping and auto-numbering (grid/dataops/KitGridSort.cpp,
+  // grid/dataops/KitGridSwap.cpp). Sort columns are real columns. A sort
+  // exchanges rows in place (SortSwapRows), so texts, cell records, heights
+  // and the per-row flags travel with their rows; it is not stable.
+
+  // The kind of a column judged from its first two normal rows.
+  enum TColumnType { ctAlpha, ctNumeric, ctFloat, ctDate, ctTime, ctBoolean };
+
+  // SortSettings.Column and Direction, QSort, then the cell controls.
+  void Sort(int Column, TSortDirection Direction);
+  // With more than one row: SortSettings.Column := Col, QSort.
+  void SortByColumn(int Col);
+  // Sorts rows Left..Right by one column / by SortIndexes, nothing else
+  // (no footer, current row or column-0 handling).
+  void QuickSort(int Col, int Left, int Right);
+  void QuickSortIndexed(int Left, int Right);
+  // One exchange step by the direction of the last sort pass: true when the
+  // rows were exchanged.
+  bool SortLine(int Col, int ARow1, int ARow2);
+  TColumnType ColumnType(int ACol);
+  // The cross-reference of original row positions reset to 0..RowCount-1.
+  void InitSortXRef();
+  // -1, 0 or 1 for the cells of (real) column ACol in two rows, in the
+  // sort's compare style; with IgnoreBlanks the blank end is fixed for
+  // Direction.
+  int CompareCells(int ACol, int Row1, int Row2, TSortDirection Direction);
+  // The single-column order: ACol, then with SortSettings.Full the columns
+  // to its right.
+  int CompareRows(int ACol, int Row1, int Row2);
+  // The order of SortIndexes from entry Index on (directions applied).
+  int CompareRowsIndexed(int Index, int Row1, int Row2);
+
+  void SwapColumns(int Index, int Index2);
+  void SwapRows(int Index, int Index2);
+  void AutoNumberCol(int ACol);
+  void AutoNumberRow(int ARow);
+  TSortDirection AutoNumberDirection() const { return FAutoNumberDirection; }
+  void SetAutoNumberDirection(TSortDirection Value) { FAutoNumberDirection = Value; }
+  int AutoNumberOffset() const { return FAutoNumberOffset; }
+  void SetAutoNumberOffset(int Value) { FAutoNumberOffset = Value; }
+  int AutoNumberStart() const { return FAutoNumberStart; }
+  void SetAutoNumberStart(int Value) { FAutoNumberStart = Value; }
+
+  // Work counters of every sort (never reset by the grid); 64-bit so that
+  // long-running programs cannot overflow them.
+  int64_t Compares() const { return FCompares; }
+  int64_t Swaps() const { return FSwaps; }
+  void ResetSortCounters() { FCompares = FSwaps = 0; }
+  // +1 ascending, -1 descending: the direction of the last sort pass.
+  int SortDir() const { return FSortDir; }
+  // The row the sort follows while it exchanges rows.
+  int SortRow() const { return FSortRow; }
+  void SetSortRow(int Value) { FSortRow = Value; }
+
+  TCustomCompareEvent OnCustomCompare;
+  TRawCompareEvent OnRawCompare;
+  TRowChangingEvent OnRowChanging;
+
+  // =========================================================================
   // Virtual operations, in slot order
 
   virtual bool SpareHook1() { return false; }
@@ -1224,11 +1285,12 @@ class TKitStringGrid : public TBaseGrid,
   virtual void SetStyleAndAppColor(TVDXStyle AStyle, TColor AppColor);
   // (Zoom and ZoomReset are declared with the zoom above.)
   virtual void HideInplaceEdit() {}
-  virtual void QSort() {}
-  virtual void QSortIndexed() {}
-  virtual void QSortGroup() {}
-  virtual void QSortGroupIndexed() {}
-  virtual void QUnSort() {}
+  // Sorting (grid/dataops/KitGridSort.cpp).
+  virtual void QSort();
+  virtual void QSortIndexed();
+  virtual void QSortGroup();
+  virtual void QSortGroupIndexed();
+  virtual void QUnSort();
   // (CalcFooter is answered by DoCalcFooter above.)
   virtual QString SaveCell(int ACol, int ARow);
   virtual QString ExportCell(int ACol, int ARow) { return GetCellEx(ACol, ARow); }
@@ -2158,6 +2220,31 @@ class TKitStringGrid : public TBaseGrid,
   std::unique_ptr<TSortIndexList> FSortIndexes;
   std::unique_ptr<TIntList> FSortRowXRef;
   std::unique_ptr<TIntList> FUnSortRowXRef;
+  // Sorting state (grid/dataops/KitGridSort.cpp).
+  int FSortDir = 1;
+  int FSortRow = 0;
+  int64_t FCompares = 0;
+  int64_t FSwaps = 0;
+  TSortDirection FAutoNumberDirection = sdAscending;
+  int FAutoNumberOffset = 0;
+  int FAutoNumberStart = 0;
+  // Sorting helpers: the partition loops, the pivot copy, the work on the
+  // whole-grid sorts that QSort and its siblings share.
+  class TSortRun;
+  void QuickSortRows(int ACol, int Left, int Right);
+  void QuickSortRowsIndexed(int Index, int Left, int Right);
+  // The partition sort of both kinds (Indexed: by SortIndexes from entry
+  // Index, else by column ACol) with a budget of partition rounds; a range
+  // that exhausts it is heap-sorted, which bounds the time on any data.
+  void PartitionSortRows(bool Indexed, int ACol, int Index, int Left, int Right, int Budget);
+  void HeapSortRows(bool Indexed, int ACol, int Index, int Left, int Right);
+  // 1 when row A sorts after row B in the running sort.
+  int SortOrder(bool Indexed, int ACol, int Index, int A, int B);
+  void QuickSortUnSort(int Left, int Right);
+  void QSortGroupRows(bool Indexed);
+  void CopyRowToScratch(int ARow, int AScratch);
+  void EmptyScratchRows(int FromRow, int Count);
+  void ExchangeRowStates(int ARow1, int ARow2);
   std::unique_ptr<TIntList> FMergedColumns;
   std::unique_ptr<TIntList> FSelectedCells;
   std::unique_ptr<TIntList> FSelectedRows;

@@ -485,23 +485,6 @@ void TKitStringGrid::UnHideSelection() {
     FocusCell(std::min(RawFixedCols(), ColCount() - 1), std::min(RawFixedRows(), RowCount() - 1));
 }
 
-void TKitStringGrid::SortSwapRows(int ARow1, int ARow2) {
-  if (ARow1 == ARow2) return;
-  for (int c = 0; c < TotalColCount(); ++c) {
-    const QString t = GetGridCell(c, ARow1);
-    TObject* o = GetGridObject(c, ARow1);
-    SetGridCell(c, ARow1, GetGridCell(c, ARow2));
-    SetGridObject(c, ARow1, GetGridObject(c, ARow2));
-    SetGridCell(c, ARow2, t);
-    SetGridObject(c, ARow2, o);
-  }
-  if (FSortRowXRef->Count() > std::max(ARow1, ARow2)) {
-    const int a = FSortRowXRef->Items(ARow1);
-    FSortRowXRef->SetItems(ARow1, FSortRowXRef->Items(ARow2));
-    FSortRowXRef->SetItems(ARow2, a);
-  }
-}
-
 bool TKitStringGrid::IsSelected(int ACol, int ARow) {
   if (ACol < FixedCols() || ARow < FixedRows()) return false;
   if (FMouseActions->DisjunctRowSelect()) return GetRowSelect(ARow);

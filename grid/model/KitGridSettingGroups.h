@@ -510,6 +510,17 @@ class TSortSettings : public TPersistent {
 
   // Flips Direction without repainting.
   void ToggleDirection() { FDirection = FDirection == sdAscending ? sdDescending : sdAscending; }
+  // Column := -1, the grid's sort index list emptied, the header row
+  // repainted.
+  void Remove();
+  // The one-line form: "u<col>" / "d<col>", or with IndexShow "i;" and the
+  // index list ("i;u2;d0"). Loading sets Show, then sorts the grid by the
+  // text: QSortIndexed for an index list, else QSort. An empty text changes
+  // nothing; a non-empty text shorter than two characters raises Exception
+  // "Invalid sort settings specifier". A column that is no number, or no
+  // column of the grid, leaves the order as it was (grid/dataops/KitGridSort.cpp).
+  QString SaveToString() const;
+  void LoadFromString(const QString& Value);
 
  private:
   void SetHeaderColorField(TColor& Field, TColor Value);

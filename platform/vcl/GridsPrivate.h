@@ -195,6 +195,9 @@ class TGridCellStore {
   bool Assigned(int ACol, int ARow) const;
 
   void MoveRow(int From, int To);
+  // Exchanges the contents of two rows (texts and object references) in
+  // constant time.
+  void ExchangeRows(int A, int B);
   void MoveColumn(int From, int To);
   // Empties every cell of a row / column.
   void ClearRow(int ARow);

@@ -91,6 +91,17 @@ void TGridCellStore::MoveRow(int From, int To) {
     std::rotate(FRows.begin() + To, FRows.begin() + From, FRows.begin() + From + 1);
 }
 
+void TGridCellStore::ExchangeRows(int A, int B) {
+  CheckRow(A);
+  CheckRow(B);
+  if (A == B) return;
+  const size_t hi = size_t(std::max(A, B));
+  // Neither row holds anything: nothing to exchange.
+  if (size_t(std::min(A, B)) >= FRows.size()) return;
+  if (FRows.size() <= hi) FRows.resize(hi + 1);
+  std::swap(FRows[size_t(A)], FRows[size_t(B)]);
+}
+
 void TGridCellStore::MoveColumn(int From, int To) {
   CheckCol(From);
   CheckCol(To);
