@@ -43,6 +43,25 @@ int TKitStringGrid::GetNodeSpan(int ARow) {
   return g != nullptr ? g->CellIndex() : -1;
 }
 
+int TKitStringGrid::GetNodeSpanRows(int ARow) {
+  const TCellGraphic* g = NodeGraphic(this, ARow);
+  if (g == nullptr) return 0;
+  if (g->CellIndex() > 0) return g->CellIndex();
+  int span = 1;
+  while (ARow + span < RowCount() && !IsNode(ARow + span)) ++span;
+  return span;
+}
+
+int TKitStringGrid::GetSubNodeCount(int ARow) {
+  const TCellGraphic* g = NodeGraphic(this, ARow);
+  return g != nullptr ? g->CellErrFrom() : 0;
+}
+
+bool TKitStringGrid::NodeState(int ARow) {
+  const TCellGraphic* g = NodeGraphic(this, ARow);
+  return g != nullptr && g->CellBoolean();
+}
+
 int TKitStringGrid::GetNodeSpanType(int ARow) {
   if (IsNode(ARow)) return 0;
   const int next = ARow + 1;
@@ -105,11 +124,7 @@ void TKitStringGrid::RemoveAllNodes() {
     if (g == nullptr) continue;
     g->SetCellBoolean(false);
     // A span of 0 reaches the next node row.
-    int span = g->CellIndex();
-    if (span <= 0) {
-      span = 1;
-      while (r + span < RowCount() && !IsNode(r + span)) ++span;
-    }
+    const int span = GetNodeSpanRows(r);
     for (int s = r; s < std::min(r + span, RowCount()); ++s)
       if (TCellProperties* rec = FindCellProperties(col, s)) rec->SetNodeLevel(std::max(0, rec->NodeLevel() - 1));
     RemoveCellGraphic(col, r);

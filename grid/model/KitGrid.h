@@ -1309,6 +1309,9 @@ class TKitStringGrid : public TBaseGrid,
   bool HasCellCheckBox(int ACol, int ARow) override;
   // Sets the box to the state opposite to Value's (the undo path).
   void SetCheckBoxText(int ACol, int ARow, const QString& Value) override;
+  // Undo and redo of a toggle: SetCheckBoxText, then, for a row of a check
+  // group, its parent node's box follows the group's rows again.
+  void UndoSetCheckBoxText(int ACol, int ARow, const QString& Value) override;
   void GetCellAppearance(int ACol, int ARow, TFont* AFont, TBrush* ABrush, TColor& AColorTo, TColor& AMirrorColor,
                          TColor& AMirrorColorTo, TAlignment& HA, TVAlignment& VA, bool& WW,
                          TCellGradientDirection& GD) override;
@@ -1880,9 +1883,12 @@ class TKitStringGrid : public TBaseGrid,
   // Remembers the cell's raw text, wide text and the modified flag for an
   // edit that may be undone.
   virtual void StoreOldCell(int ACol, int ARow);
-  // The base column widths the proportional sizing scales, and the client
-  // width they belong to.
+  // The base column widths the proportional sizing scales, and the grid
+  // width they belong to: Width (+2 without a single border), less the
+  // fixed and right fixed columns with ColumnSize.SynchNormalCellsOnly, less
+  // one pixel per inner vertical grid line with goVertLine.
   void InitOrigColSizes();
+  int OrigGridWidth() const { return FOrigClientWidth; }
 
   // The look of a cell in its order of precedence (fonts, colours, gradient,
   // alignment, word wrap); the font-only form; the alignment of a (real)
@@ -1972,6 +1978,13 @@ class TKitStringGrid : public TBaseGrid,
   int GetRowLevel(int ARow);
   // The span of a node row (0 = up to the next node row); -1 without node.
   int GetNodeSpan(int ARow);
+  // The rows a node spans, its own included: the span, or for a span of 0
+  // the rows up to the next node row (or the end); 0 without node.
+  int GetNodeSpanRows(int ARow);
+  // The number of child rows added under a node row; 0 without node.
+  int GetSubNodeCount(int ARow);
+  // A node row is contracted.
+  bool NodeState(int ARow);
   // Tree-line kind: 0 node row, 2 when the next row (before the footer
   // rows) has a level not below this row's, else 1.
   int GetNodeSpanType(int ARow);
@@ -2018,6 +2031,14 @@ class TKitStringGrid : public TBaseGrid,
     bool Answered = false;
   };
   TGridCoord LastBalloonCell() const { return FLastBalloonCell; }
+  // The balloon of a cell (display column and row of its base cell), as the
+  // grid and its footer panel answer a text request: the cell's plain text
+  // (without Balloon.ShowCell none) under the title " " with DefaultIcon,
+  // replaced by the cell's own balloon and passed through OnCellBalloon;
+  // tabs become blanks, leading tabs and line breaks go, a text over 2,048
+  // characters and a title over 100 are cut with "..."; the width and the
+  // colours the tooltip takes. Answered stays false while balloons are off.
+  void BalloonCellAnswer(int ACol, int ARow, int DefaultIcon, TGridBalloonNotify& Answer);
   std::function<void(TObject* Sender, int ACol, int ARow, QString& ATitle, QString& AText, int& AIcon)>
       OnCellBalloon;
   std::function<void(TObject* Sender, int ACol, int ARow, TColor AColor, const QString& AText)> OnColorSelect;
@@ -2074,7 +2095,10 @@ class TKitStringGrid : public TBaseGrid,
   // Hyperlinks, rich text and stripped cell text (KitGridRichText.cpp)
 
   // The base grid's display text; with URLShowInText the first link of the
-  // first display prefix found (HTTP://, WWW., MAILTO:, ...) becomes an anchor.
+  // first display prefix found (HTTP://, WWW., MAILTO:, ...) becomes an
+  // anchor; with Grouping.ShowGroupCount column 1 of a node row gets the
+  // node's row count (span - sub-nodes - 1) as " (n)", or formatted by
+  // Grouping.GroupCountFormat.
   void GetDisplText(int ACol, int ARow, QString& Value) override;
   // The cell text holds "://" or "mailto:" (case-sensitive).
   bool HasHyperlink(int i, int j);
@@ -2120,6 +2144,9 @@ class TKitStringGrid : public TBaseGrid,
   std::unique_ptr<TBalloonTip> FBalloonTip;
 
  public:
+  // The framework's client rectangle, ending at the top of the search panel
+  // while the search footer shows it.
+  TRect ClientRect() const override;
   // =========================================================================
 
  protected:
@@ -2132,6 +2159,13 @@ class TKitStringGrid : public TBaseGrid,
   // The in-place editor's text for a cell, by real row.
   void BalloonInit();
   void BalloonDone();
+  // The balloon tooltip goes with the window (it is made again with it).
+  void DestroyWnd() override;
+  // Reaching another cell than the one of the balloon shown (its base cell
+  // when merged) takes the balloon away (KitGridHints.cpp).
+  void MouseMove(TShiftState Shift, int X, int Y) override;
+  // The grid's balloon asks its text through the grid's WM_NOTIFY.
+  QString BalloonNeedText();
 
   // Raises "Invalid row accessed" and the other selection errors.
   [[noreturn]] static void GridError(const QString& Message);
@@ -2541,6 +2575,15 @@ class TKitStringGrid : public TBaseGrid,
 
   // --- cell controls and graphics (KitGridCheck.cpp, KitGridGraphicPaint.cpp)
   void CheckAddBounds(int ACol, int ARow);
+  // Check boxes keep their groups in step (Grouping.AutoCheckGroup) in a
+  // grid holding nodes: a row below the fixed rows takes part.
+  bool InCheckGroup(int ARow);
+  // The three-state box of node row ANode in column ACol follows the boxes
+  // of the node's rows: checked or unchecked when they all agree, grayed
+  // otherwise (rows without a box do not count).
+  void UpdateNodeCheck(int ACol, int ANode);
+  // UpdateNodeCheck for every node above ARow, innermost first.
+  void UpdateAncestorChecks(int ACol, int ARow);
   void DrawNodeGlyph(TCellPaintContext& Ctx, TRect R);
   void DrawRotatedText(TCellPaintContext& Ctx, TRect R, int Angle);
   void DrawGraphicButton(TCellPaintContext& Ctx, TCellGraphic* G, const TRect& Cell, const TRect& Box);

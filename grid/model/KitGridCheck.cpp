@@ -3,12 +3,19 @@
 // or a row, radio groups inside one cell, and push buttons. Their states,
 // toggles (with the undo record of a toggle) and hit tests.
 //
+// With Grouping.AutoCheckGroup the boxes of a column keep node groups in
+// step: a node's box sets the boxes of the rows it spans, and every node
+// above a toggled row shows whether its rows agree (checked, unchecked or
+// grayed). A node's toggle that changed its rows is one undo step; undo
+// restores the rows and the nodes then show their rows' agreement again.
+//
 // Radio button groups are not stored: a group is the contiguous run of
 // radio-button cells in the column (rgCol) or row (rgRow) found when a
 // button is checked.
 
 #include <algorithm>
 #include <memory>
+#include <vector>
 
 #include "grid/model/KitGrid.h"
 #include "grid/model/KitGridUndo.h"
@@ -248,6 +255,47 @@ void TKitStringGrid::UnCheckAll(int ACol) {
   for (int r = FixedRows(); r < RowCount(); ++r) ChangeCheckBoxState(ACol, r, false);
 }
 
+bool TKitStringGrid::InCheckGroup(int ARow) {
+  // Grouping makes node rows; nodes added by hand form groups as well.
+  return FGrouping->AutoCheckGroup() && (FGroupColumn != -1 || HasNodes()) && ARow >= FixedRows();
+}
+
+void TKitStringGrid::UpdateNodeCheck(int ACol, int ANode) {
+  if (!IsNode(ANode)) return;
+  const int span = GetNodeSpanRows(ANode);
+  bool anyChecked = false, anyUnchecked = false;
+  for (int i = 1; i < span && ANode + i < RowCount(); ++i) {
+    TCheckBoxState state = cbUnchecked;
+    if (!GetCheckBoxState(ACol, ANode + i, state)) continue;  // a row without box has no say
+    if (state != cbUnchecked) anyChecked = true;
+    if (state != cbChecked) anyUnchecked = true;
+  }
+  if (!anyChecked && !anyUnchecked) return;
+  const TCheckBoxState state = !anyUnchecked ? cbChecked : (!anyChecked ? cbUnchecked : cbGrayed);
+  SetCheckBoxState(ACol, DisplToRealRow(ANode), state);
+}
+
+void TKitStringGrid::UpdateAncestorChecks(int ACol, int ARow) {
+  // Each node above shows the agreement of all its rows, nested ones
+  // included; a top node is its own parent.
+  int row = ARow;
+  for (;;) {
+    const int parent = GetParentRow(row);
+    if (parent < 0 || parent >= row) break;
+    UpdateNodeCheck(ACol, parent);
+    row = parent;
+  }
+}
+
+void TKitStringGrid::UndoSetCheckBoxText(int ACol, int ARow, const QString& Value) {
+  SetCheckBoxText(ACol, ARow, Value);
+  if (!InCheckGroup(ARow)) return;
+  // A node's box shows its rows' agreement (they are restored by their own
+  // entries), and so do the nodes above.
+  if (IsNode(ARow)) UpdateNodeCheck(ACol, ARow);
+  UpdateAncestorChecks(ACol, ARow);
+}
+
 bool TKitStringGrid::ToggleCellCheckBox(int ACol, int ARow, bool CheckEditable) {
   TCellGraphic* g = GetCellGraphic(ACol, ARow);
   if (g == nullptr) return false;
@@ -269,6 +317,12 @@ bool TKitStringGrid::ToggleCellCheckBox(int ACol, int ARow, bool CheckEditable) 
   if (OnCheckBoxCanToggle) OnCheckBoxCanToggle(this, ACol, ARow, state, allow);
   if (!allow) return false;
 
+  // 3. The group context: a node row's span, or another row's parent.
+  const bool group = InCheckGroup(ARow);
+  const bool nodeRow = group && IsNode(ARow);
+  const int nodeSpan = nodeRow ? GetNodeSpanRows(ARow) : 0;
+  const bool contracted = nodeRow && NodeState(ARow);
+
   // 4. Only boxes toggle, and only editable ones unless always active.
   if (!kCheckKinds.Contains(type)) return false;
   if (CheckEditable && !FControlLook->CheckAlwaysActive()) {
@@ -277,8 +331,8 @@ bool TKitStringGrid::ToggleCellCheckBox(int ACol, int ARow, bool CheckEditable) 
     if (!canEdit) return false;
   }
 
-  // 5. The new state. A node row (grouped grids) moves a three-state box
-  // between checked and unchecked only.
+  // 5. The new state. A node row moves a three-state box between checked
+  // and unchecked only.
   bool newState = !state;
   switch (type) {
     case ctCheckBox:
@@ -310,18 +364,59 @@ bool TKitStringGrid::ToggleCellCheckBox(int ACol, int ARow, bool CheckEditable) 
       break;
   }
 
-  // 6, 7.
+  // 6. Repaint, then the group follows: a node's rows take its state (by
+  // real row, from the node's real row while it is contracted); the node
+  // above a row (and each node above that) shows whether its rows agree.
+  // The rows a node changed are kept for undo with their state before.
   RepaintCell(DisplColIndex(ACol), ARow);
+  struct TChanged {
+    int Row;
+    bool Before;
+  };
+  std::vector<TChanged> changed;
+  if (nodeRow) {
+    const int first = contracted ? DisplToRealRow(ARow) : ARow;
+    for (int i = 1; i < nodeSpan; ++i) {
+      const int r = first + i;
+      bool before = false;
+      const bool readable = GetCheckBoxState(ACol, r, before);
+      TCheckBoxState three = cbUnchecked;
+      GetCheckBoxState(ACol, r, three);
+      if (!SetCheckBoxState(ACol, r, newState) || !readable) continue;
+      // A grayed nested node that becomes unchecked changed as well; undo
+      // gives it back its rows' agreement.
+      if (before != newState || three == cbGrayed) changed.push_back({r, before});
+    }
+  }
+  if (group) UpdateAncestorChecks(ACol, ARow);
+
+  // 7.
   CheckBoxChange(ACol, ARow, newState);
   FGridModified = true;
   // Undo and redo set a box to the state opposite to the text they write:
   // the text opposite to the state before, and to the state after. For a
   // two-state box that is the new state's text and the old one's; a
   // three-state box that went from unchecked to grayed (checked neither
-  // time) is thus undone to unchecked, not to checked.
-  if (TKitGridUndoRedo* undo = UndoRedo())
-    undo->RegisterChange(ACol, DisplToRealRow(ARow), state ? checkFalse : checkTrue,
-                         newState ? checkFalse : checkTrue);
+  // time) is thus undone to unchecked, not to checked. A node's toggle that
+  // changed its rows is one step of undo: its rows first, the node last, so
+  // that undoing restores the rows and the node then shows their agreement.
+  if (TKitGridUndoRedo* undo = UndoRedo()) {
+    const QString before = state ? checkFalse : checkTrue;
+    const QString after = newState ? checkFalse : checkTrue;
+    if (changed.empty()) {
+      undo->RegisterCheckBoxChange(ACol, DisplToRealRow(ARow), before, after);
+    } else {
+      undo->StartSequence();
+      for (const TChanged& c : changed) {
+        QString rowTrue, rowFalse;
+        GetCheckTrue(ACol, c.Row, rowTrue);
+        GetCheckFalse(ACol, c.Row, rowFalse);
+        undo->RegisterCheckBoxChange(ACol, c.Row, c.Before ? rowFalse : rowTrue, newState ? rowFalse : rowTrue);
+      }
+      undo->RegisterCheckBoxChange(ACol, DisplToRealRow(ARow), before, after);
+      undo->StopSequence();
+    }
+  }
   return true;
 }
 

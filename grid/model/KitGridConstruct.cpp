@@ -748,8 +748,15 @@ QString TKitStringGrid::Version() {
 
 void TKitStringGrid::BalloonEnableChanged(TObject*) {
   if (ComponentState().Contains(csLoading)) return;
-  if (FBalloon->Enable()) BalloonInit();
-  else BalloonDone();
+  // The footer panel's balloon follows the switch as the grid's does (its
+  // window may exist already).
+  if (FBalloon->Enable()) {
+    BalloonInit();
+    if (FFooterPanel != nullptr && FFooterPanel->HandleAllocated()) FFooterPanel->BalloonInit();
+  } else {
+    BalloonDone();
+    if (FFooterPanel != nullptr) FFooterPanel->BalloonDone();
+  }
 }
 
 // BalloonInit and BalloonDone: KitGridHints.cpp.

@@ -109,12 +109,58 @@ int TFooterPanel::ColumnAt(int X) const {
 
 void TFooterPanel::MouseMove(TShiftState Shift, int X, int Y) {
   TCustomPanel::MouseMove(Shift, X, Y);
-  if (FGrid == nullptr || !FGrid->FloatingFooter()->ShowHint()) return;
+  if (FGrid == nullptr) return;
   const int col = ColumnAt(X);
+  // The balloon belongs to one footer cell (its base cell when merged).
+  if (FHToolTip != nullptr && FLastBalloonPos.X >= 0) {
+    const int row = FGrid->RowCount() - 1;
+    const TPoint cell = col >= 0 && row >= 0 ? FGrid->BaseCell(col, row) : TPoint(-1, -1);
+    if (cell != FLastBalloonPos) {
+      FHToolTip->Pop();
+      FLastBalloonPos = TPoint(-1, -1);
+    }
+  }
+  if (!FGrid->FloatingFooter()->ShowHint()) return;
   if (col != FLastHintX) {
     if (Application) Application->CancelHint();
     FLastHintX = col;
   }
+}
+
+void TFooterPanel::BalloonInit() {
+  if (FBalloonInit || FGrid == nullptr) return;
+  auto tip = std::make_unique<TBalloonTip>(this);
+  // Without a window there is no tooltip; the window's creation tries again.
+  if (!tip->Created() || !tip->AddTool()) return;
+  FBalloonInit = true;
+  tip->SetTitle(QStringLiteral("ToolTipText"), 3);
+  FGrid->BalloonInitSettings(tip.get());
+  tip->OnNeedText = [this] { return BalloonNeedText(); };
+  FHToolTip = std::move(tip);
+}
+
+void TFooterPanel::BalloonDone() {
+  FHToolTip.reset();
+  FBalloonInit = false;
+  FLastBalloonPos = TPoint(-1, -1);
+}
+
+QString TFooterPanel::BalloonNeedText() {
+  if (FGrid == nullptr || FHToolTip == nullptr || !FGrid->Balloon()->Enable()) return QString();
+  const int col = ColumnAt(FHToolTip->MousePos().X);
+  const int row = FGrid->RowCount() - 1;
+  if (col < 0 || row < 0) return QString();
+  const TPoint base = FGrid->BaseCell(col, row);
+  TKitStringGrid::TGridBalloonNotify answer;
+  // The footer's balloons carry the information icon unless the cell's
+  // balloon or the event choose another.
+  FGrid->BalloonCellAnswer(base.X, base.Y, 1, answer);
+  if (!answer.Answered || FHToolTip == nullptr) return QString();
+  FLastBalloonPos = base;
+  FHToolTip->SetTitle(answer.Title, answer.Icon);
+  FHToolTip->SetMaxWidth(answer.MaxWidth);
+  FHToolTip->SetColors(answer.TextColor, answer.BackgroundColor);
+  return answer.Text;
 }
 
 void TFooterPanel::CMHintShow(TMessage& Message) {
@@ -143,6 +189,12 @@ void TFooterPanel::CreateWnd() {
   TFloatingFooter* ff = FGrid->FloatingFooter();
   SetHeight(ff->Visible() ? ff->Height() : 0);
   if (FGrid->OnCreatedFloatingFooter) FGrid->OnCreatedFloatingFooter(FGrid);
+  if (FGrid->Balloon()->Enable()) BalloonInit();
+}
+
+void TFooterPanel::DestroyWnd() {
+  TCustomPanel::DestroyWnd();
+  BalloonDone();
 }
 
 int TFooterPanel::PaintedWidth() const {

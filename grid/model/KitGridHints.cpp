@@ -1,5 +1,6 @@
 // Balloon tooltips of the grid: the tooltip window made while balloons are
-// on, its tool (the grid's client area) and the settings applied to it.
+// on, its tool (the grid's client area) and the settings applied to it; the
+// text it asks for when it shows, and the mouse moving to another cell.
 
 #include "grid/model/KitGrid.h"
 #include "platform/vcl/BalloonTip.h"
@@ -17,6 +18,7 @@ void TKitStringGrid::BalloonInit() {
   }
   tip->SetTitle(QStringLiteral("ToolTipText"), 3);
   BalloonInitSettings(tip.get());
+  tip->OnNeedText = [this] { return BalloonNeedText(); };
   FBalloonTip = std::move(tip);
 }
 
@@ -32,6 +34,42 @@ void TKitStringGrid::BalloonInitSettings(TBalloonTip* HToolTip) {
 void TKitStringGrid::BalloonDone() {
   if (FBalloonInit) FBalloonTip.reset();
   FBalloonInit = false;
+}
+
+void TKitStringGrid::DestroyWnd() {
+  TBaseGrid::DestroyWnd();
+  if (!FDesignTime) BalloonDone();
+}
+
+QString TKitStringGrid::BalloonNeedText() {
+  if (FBalloonTip == nullptr) return QString();
+  TGridBalloonNotify n;
+  n.Hdr.hwndFrom = HandleAllocated() ? Handle() : nullptr;
+  n.Hdr.code = UINT(GN_BALLOONTEXT);
+  n.At = FBalloonTip->MousePos();
+  Perform(WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&n));
+  if (!n.Answered || FBalloonTip == nullptr) return QString();
+  FBalloonTip->SetTitle(n.Title, n.Icon);
+  FBalloonTip->SetMaxWidth(n.MaxWidth);
+  FBalloonTip->SetColors(n.TextColor, n.BackgroundColor);
+  return n.Text;
+}
+
+void TKitStringGrid::MouseMove(TShiftState Shift, int X, int Y) {
+  if (FBalloon->Enable() && FBalloonTip != nullptr) {
+    int c = -1, r = -1;
+    MouseToCell(X, Y, c, r);
+    TGridCoord cell{c, r};
+    if (c >= 0 && r >= 0 && c < ColCount() && r < RowCount()) {
+      const TPoint base = BaseCell(c, r);
+      cell = TGridCoord{base.X, base.Y};
+    }
+    if (!(cell == FLastBalloonCell)) {
+      FBalloonTip->Pop();
+      FLastBalloonCell = TGridCoord{-2, -2};
+    }
+  }
+  TBaseGrid::MouseMove(Shift, X, Y);
 }
 
 // ---------------------------------------------------------------------------

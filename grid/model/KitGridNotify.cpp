@@ -41,35 +41,12 @@ void TKitStringGrid::WMNotify(TMessage& Message) {
       if (!FBalloon->Enable()) return;
       int c = -1, r = -1;
       MouseToCell(n->At.X, n->At.Y, c, r);
-      if (c < 0 || r < 0) return;
+      if (c < 0 || r < 0 || c >= ColCount() || r >= RowCount()) return;
+      // The floating footer's panel answers for the last row.
       if (FFloatingFooter->Visible() && r == RowCount() - 1) return;
       const TPoint base = BaseCell(c, r);
-      c = base.X;
-      r = base.Y;
-      const int rc = RealColIndex(c);
-      QString text = GetCellEx(rc, r);
-      switch (GetCellTextKind(text, FEnableHTML)) {
-        case 1: text = MiniHtmlToText(text); break;
-        case 2: text = GetStrippedCell(rc, r); break;
-        default: break;
-      }
-      QString title = QStringLiteral(" ");
-      if (!FBalloon->ShowCell()) {
-        title.clear();
-        text.clear();
-      }
-      // (A cell's own balloon title, text and icon come with the cell
-      // balloons; the event may give them.)
-      int icon = 0;
-      if (OnCellBalloon) OnCellBalloon(this, rc, r, title, text, icon);
-      FLastBalloonCell = TGridCoord{c, r};
-      n->Text = BalloonText(text);
-      n->Title = BalloonTitle(title);
-      n->Icon = icon;
-      n->MaxWidth = 300;
-      n->TextColor = FBalloon->TextColor();
-      n->BackgroundColor = FBalloon->BackgroundColor();
-      n->Answered = true;
+      BalloonCellAnswer(base.X, base.Y, 0, *n);
+      if (n->Answered) FLastBalloonCell = TGridCoord{base.X, base.Y};
       return;
     }
     case GN_BALLOONSHOW:
@@ -78,6 +55,40 @@ void TKitStringGrid::WMNotify(TMessage& Message) {
     default:
       TWinControl::WMNotify(Message);
   }
+}
+
+void TKitStringGrid::BalloonCellAnswer(int ACol, int ARow, int DefaultIcon, TGridBalloonNotify& Answer) {
+  Answer.Answered = false;
+  if (!FBalloon->Enable() || ACol < 0 || ARow < 0) return;
+  const int rc = RealColIndex(ACol);
+  QString text = GetCellEx(rc, ARow);
+  switch (GetCellTextKind(text, FEnableHTML)) {
+    case 1: text = MiniHtmlToText(text); break;
+    case 2: text = GetStrippedCell(rc, ARow); break;
+    case 5: text = DecodeWideText(text); break;
+    default: break;
+  }
+  QString title = QStringLiteral(" ");
+  if (!FBalloon->ShowCell()) {
+    title.clear();
+    text.clear();
+  }
+  int icon = DefaultIcon;
+  QString ownTitle, ownText;
+  TBalloonIcon ownIcon = biNone;
+  if (IsBalloon(rc, ARow, ownTitle, ownText, ownIcon)) {
+    title = ownTitle;
+    text = ownText;
+    icon = int(ownIcon);
+  }
+  if (OnCellBalloon) OnCellBalloon(this, rc, ARow, title, text, icon);
+  Answer.Text = BalloonText(text);
+  Answer.Title = BalloonTitle(title);
+  Answer.Icon = icon;
+  Answer.MaxWidth = 300;
+  Answer.TextColor = FBalloon->TextColor();
+  Answer.BackgroundColor = FBalloon->BackgroundColor();
+  Answer.Answered = true;
 }
 
 void TKitStringGrid::UpdateSearchPanel() {

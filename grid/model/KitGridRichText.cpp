@@ -5,6 +5,7 @@
 #include "foundation/KitMiniHTMLText.h"
 #include "grid/model/KitGrid.h"
 #include "grid/model/KitGridUtils.h"
+#include "platform/rtl/SysUtils.h"
 #include "platform/vcl/RichText.h"
 
 namespace {
@@ -29,12 +30,29 @@ const QStringList& DisplayUrlPrefixes() {
 
 void TKitStringGrid::GetDisplText(int ACol, int ARow, QString& Value) {
   TBaseGrid::GetDisplText(ACol, ARow, Value);
-  if (!FURLShowInText) return;
-  for (const QString& prefix : DisplayUrlPrefixes()) {
-    QString linked;
-    if (LinkifyText(Value, prefix, linked)) {
-      Value = linked;
+  if (FURLShowInText) {
+    for (const QString& prefix : DisplayUrlPrefixes()) {
+      QString linked;
+      if (LinkifyText(Value, prefix, linked)) {
+        Value = linked;
+        break;
+      }
+    }
+  }
+  if (FGrouping->ShowGroupCount() && ACol == 1 && IsNode(ARow)) {
+    // The rows of the group below its header, without the child rows added
+    // under it; a span of 0 counts the rows up to the next node.
+    const int n = GetNodeSpanRows(ARow) - GetSubNodeCount(ARow) - 1;
+    const QString format = FGrouping->GroupCountFormat();
+    if (format.isEmpty()) {
+      Value += QStringLiteral(" (%1)").arg(n);
       return;
+    }
+    // A format the formatter refuses leaves the text as it is (as a refused
+    // float format leaves the cell's own text).
+    try {
+      Value += Format(format, {TVarRec(n)});
+    } catch (const Exception&) {
     }
   }
 }

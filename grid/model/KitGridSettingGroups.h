@@ -14,6 +14,7 @@
 #include "platform/rtl/Collections.h"
 #include "platform/rtl/Persistent.h"
 #include "platform/rtl/StringList.h"
+#include "platform/vcl/BalloonTip.h"
 #include "platform/vcl/Controls.h"
 #include "platform/vcl/ExtCtrls.h"
 #include "platform/vcl/Graphics.h"
@@ -49,16 +50,30 @@ class TFooterPanel : public TCustomPanel {
   // The footer column at X, -1 beyond the last column.
   int ColumnAt(int X) const;
 
+  // The panel's own balloon tooltip over its client area, made once while
+  // the grid's balloons are on (titled "ToolTipText" with icon 3, with the
+  // grid's delays and transparency); BalloonDone takes it away.
+  void BalloonInit();
+  void BalloonDone();
+  TBalloonTip* BalloonTip() const { return FHToolTip.get(); }
+  // The footer cell (base cell) of the balloon last asked for; (-1, -1)
+  // when none, or after the mouse reached another cell.
+  TPoint LastBalloonPos() const { return FLastBalloonPos; }
+
  protected:
   // The panel takes the footer's height (0 while hidden) and the grid's
-  // OnCreatedFloatingFooter fires.
+  // OnCreatedFloatingFooter fires; with the grid's balloons on the panel's
+  // balloon is made.
   void CreateWnd() override;
+  // The balloon goes with the window.
+  void DestroyWnd() override;
   // Paints the footer in its style (KitGridFooter.cpp).
   void Paint() override;
   // After the framework's handling: the grid's OnClick and ClickCell for
   // the footer cell.
   void MouseUp(TMouseButton Button, TShiftState Shift, int X, int Y) override;
-  // With ShowHint, moving to another column cancels the hint shown.
+  // With ShowHint, moving to another column cancels the hint shown; moving
+  // to another cell than the balloon's takes the balloon away.
   void MouseMove(TShiftState Shift, int X, int Y) override;
   // The hint of the footer cell under the cursor (the grid's OnGridHint),
   // shown only with the footer's ShowHint and over a column.
@@ -71,11 +86,13 @@ class TFooterPanel : public TCustomPanel {
   void PaintCustomPreview(TCanvas* C, int W);
   // A sunken frame around 0..W of the panel.
   void PaintSunkenFrame(TCanvas* C, int W);
+  // The balloon's text request: the footer cell under the mouse.
+  QString BalloonNeedText();
 
   TKitStringGrid* FGrid;
   QString FToolTipBuffer;
   int FLastHintX = -1;
-  HWND FHToolTip = nullptr;
+  std::unique_ptr<TBalloonTip> FHToolTip;
   bool FBalloonInit = false;
   TPoint FLastBalloonPos{-1, -1};
 };

@@ -11,6 +11,8 @@ TF_PUBLISHED(TUndoRedoItem, TCollectionItem) {
       .Boolean("SequenceStart", &TUndoRedoItem::SequenceStart, &TUndoRedoItem::SetSequenceStart)
       .Default(false)
       .Boolean("SequenceStop", &TUndoRedoItem::SequenceStop, &TUndoRedoItem::SetSequenceStop)
+      .Default(false)
+      .Boolean("CheckBox", &TUndoRedoItem::CheckBox, &TUndoRedoItem::SetCheckBox)
       .Default(false);
 }
 
@@ -67,6 +69,16 @@ void TKitGridUndoRedo::RegisterChange(int ACol, int ARow, const QString& OldValu
   FLevel = FItems->Count();
 }
 
+void TKitGridUndoRedo::RegisterCheckBoxChange(int ACol, int ARow, const QString& OldValue, const QString& NewValue) {
+  const int before = FItems->Count();
+  RegisterChange(ACol, ARow, OldValue, NewValue);
+  // (An override of RegisterChange may have recorded nothing.)
+  if (FItems->Count() > 0 && FItems->Count() >= before && FLevel == FItems->Count()) {
+    TUndoRedoItem* item = Entry(FItems->Count() - 1);
+    if (!item->IsMarker() && item->Col() == ACol && item->Row() == ARow) item->SetCheckBox(true);
+  }
+}
+
 void TKitGridUndoRedo::StartSequence() {
   DropUndone();
   Append()->SetSequenceStart(true);
@@ -101,7 +113,7 @@ void TKitGridUndoRedo::Undo() {
     --FLevel;
     while (FGrid && FLevel > 0 && !Entry(FLevel - 1)->SequenceStart()) {
       // A stop marker of a sequence recorded inside this one holds no change.
-      if (!Entry(FLevel - 1)->IsMarker()) Restore(Entry(FLevel - 1), false, false);
+      if (!Entry(FLevel - 1)->IsMarker()) Restore(Entry(FLevel - 1), false, Entry(FLevel - 1)->CheckBox());
       --FLevel;
     }
     if (FLevel > 0) --FLevel;  // the start marker
@@ -125,7 +137,7 @@ void TKitGridUndoRedo::Redo() {
     ++FLevel;
     const int count = FItems->Count();
     while (FGrid && FLevel <= count && !Entry(FLevel - 1)->SequenceStop()) {
-      if (!Entry(FLevel - 1)->IsMarker()) Restore(Entry(FLevel - 1), true, false);
+      if (!Entry(FLevel - 1)->IsMarker()) Restore(Entry(FLevel - 1), true, Entry(FLevel - 1)->CheckBox());
       ++FLevel;
     }
     // Just after the stop marker, or at the end of a sequence left open.

@@ -59,6 +59,10 @@ class TUndoRedoItem : public TCollectionItem {
   void SetSequenceStart(bool Value) { FSequenceStart = Value; }
   bool SequenceStop() const { return FSequenceStop; }
   void SetSequenceStop(bool Value) { FSequenceStop = Value; }
+  // A check box's toggle: restored through the box's state also inside a
+  // sequence (whose other entries are written back as text).
+  bool CheckBox() const { return FCheckBox; }
+  void SetCheckBox(bool Value) { FCheckBox = Value; }
 
   bool IsMarker() const { return FSequenceStart || FSequenceStop; }
 
@@ -69,6 +73,7 @@ class TUndoRedoItem : public TCollectionItem {
   QString FOrigValue;
   bool FSequenceStart = false;
   bool FSequenceStop = false;
+  bool FCheckBox = false;
 };
 
 // The entries, oldest first.
@@ -102,6 +107,9 @@ class TKitGridUndoRedo : public TComponent {
   void SetMaxLevel(int Value) { FMaxLevel = Value; }
 
   virtual void RegisterChange(int ACol, int ARow, const QString& OldValue, const QString& NewValue);
+  // RegisterChange of a check box's toggle, marked to be restored through
+  // the box also when it is part of a sequence.
+  void RegisterCheckBoxChange(int ACol, int ARow, const QString& OldValue, const QString& NewValue);
   virtual void StartSequence();
   virtual void StopSequence();
   // Undo steps back over one change or one whole sequence (newest change

@@ -23,7 +23,25 @@ TF_MESSAGE_MAP(TKitStringGrid, TCustomGrid) {
 void TKitStringGrid::InitOrigColSizes() {
   FOrigColSizes->Clear();
   for (int c = 0; c < ColCount(); ++c) FOrigColSizes->Add(ColWidths(c));
-  FOrigClientWidth = ClientWidth();
+  // The width the columns are scaled against: the grid's own width (2
+  // more without a single border), without the fixed and right fixed
+  // columns when only normal cells follow the grid, and without the inner
+  // vertical grid lines.
+  int width = Width() + (BorderStyle() == bsSingle ? 0 : 2);
+  if (FColumnSize->SynchNormalCellsOnly()) {
+    for (int c = 0; c < std::min(RawFixedCols(), ColCount()); ++c) width -= ColWidths(c);
+    for (int c = std::max(ColCount() - FFixedRightCols, RawFixedCols()); c < ColCount(); ++c) width -= ColWidths(c);
+  }
+  if (Options().Contains(goVertLine)) width -= ColCount() - 1;
+  FOrigClientWidth = width;
+}
+
+TRect TKitStringGrid::ClientRect() const {
+  TRect r = TBaseGrid::ClientRect();
+  // While the search footer shows its panel, the cells end where it starts.
+  if (FSearchFooter != nullptr && FSearchFooter->Visible() && FSearchPanel != nullptr && FSearchPanel->Visible())
+    r.Bottom = std::clamp(FSearchPanel->Top(), r.Top, r.Bottom);
+  return r;
 }
 
 void TKitStringGrid::WMSize(TMessage& Message) {

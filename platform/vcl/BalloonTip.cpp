@@ -1,10 +1,18 @@
 #include "platform/vcl/BalloonTip.h"
 
+#include <QCoreApplication>
+#include <QEvent>
 #include <QFontMetrics>
+#include <QMouseEvent>
+#include <QObject>
 #include <QPainter>
 #include <QPainterPath>
 #include <QWidget>
 #include <algorithm>
+#include <cmath>
+
+#include "platform/win32/Scheduler.h"
+#include "platform/win32/WinUser.h"
 
 namespace {
 
@@ -22,6 +30,8 @@ class TBalloonWidget : public QWidget {
   TBalloonWidget(QWidget* owner, TBalloonTip* tip)
       : QWidget(owner, Qt::ToolTip | Qt::FramelessWindowHint | Qt::WindowStaysOnTopHint), Tip(tip) {
     setAttribute(Qt::WA_ShowWithoutActivating);
+    // The balloon never takes the mouse from the window it explains.
+    setAttribute(Qt::WA_TransparentForMouseEvents);
     setFocusPolicy(Qt::NoFocus);
   }
   QSize Measure() const {
@@ -29,12 +39,16 @@ class TBalloonWidget : public QWidget {
     QFont bold = font();
     bold.setBold(true);
     const QFontMetrics bm(bold);
-    const QRect text = fm.boundingRect(QRect(0, 0, 400, 10000), Qt::TextWordWrap, Tip->Text());
+    // The text wraps within the maximum width (less the margins); without
+    // one only its own line breaks end lines.
+    const int wrap = Tip->MaxWidth() > 0 ? std::max(Tip->MaxWidth() - 16, 1) : 100000;
+    const QRect text = fm.boundingRect(QRect(0, 0, wrap, 100000), Qt::TextWordWrap, Tip->Text());
     int w = text.width(), h = text.height();
     if (!Tip->Title().isEmpty()) {
       w = std::max(w, bm.horizontalAdvance(Tip->Title()) + (Tip->Icon() ? 20 : 0));
       h += std::max(bm.height(), Tip->Icon() ? 16 : 0) + 4;
     }
+    if (Tip->MaxWidth() > 0) w = std::min(w, std::max(Tip->MaxWidth() - 16, 1));
     return QSize(w + 16, h + 12);
   }
 
@@ -81,6 +95,48 @@ class TBalloonWidget : public QWidget {
 
 }  // namespace
 
+// Sees the mouse before the owner does, as a tooltip that subclasses its
+// tool's window. It watches the whole application: a move that reaches
+// another window (a child of the owner included) means the mouse has left
+// the tool.
+class TBalloonTip::TWatcher : public QObject {
+ public:
+  explicit TWatcher(TBalloonTip* Tip) : FTip(Tip) {}
+
+ protected:
+  bool eventFilter(QObject* Object, QEvent* Event) override {
+    const QEvent::Type type = Event->type();
+    if (type != QEvent::MouseMove && type != QEvent::MouseButtonPress && type != QEvent::MouseButtonDblClick &&
+        type != QEvent::Leave && type != QEvent::Hide)
+      return false;
+    const bool owner = Object != nullptr && Object == FTip->FWatched.data();
+    if (!owner) {
+      if (type == QEvent::MouseMove && FTip->FMouseIn && Object != nullptr && Object->isWidgetType())
+        FTip->OwnerLeave();
+      return false;
+    }
+    switch (type) {
+      case QEvent::MouseMove: {
+        const auto* m = static_cast<QMouseEvent*>(Event);
+        const QPointF g = m->globalPosition();
+        FTip->OwnerMouseMove(TPoint(int(std::floor(g.x())), int(std::floor(g.y()))), m->buttons() != Qt::NoButton);
+        break;
+      }
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+        FTip->OwnerButtonDown();
+        break;
+      default:  // Leave, Hide
+        FTip->OwnerLeave();
+        break;
+    }
+    return false;
+  }
+
+ private:
+  TBalloonTip* FTip;
+};
+
 TBalloonTip::TBalloonTip(TWinControl* Owner) : FOwner(Owner) {
   if (FOwner == nullptr) return;
   QWidget* owner = FOwner->WidgetIfAllocated();
@@ -89,12 +145,22 @@ TBalloonTip::TBalloonTip(TWinControl* Owner) : FOwner(Owner) {
   FWindow->hide();
 }
 
-TBalloonTip::~TBalloonTip() { delete FWindow.data(); }
+TBalloonTip::~TBalloonTip() {
+  StopTimer(FShowTimer);
+  StopTimer(FPopTimer);
+  if (FWatcher && QCoreApplication::instance()) QCoreApplication::instance()->removeEventFilter(FWatcher.get());
+  delete FWindow.data();
+}
 
 bool TBalloonTip::AddTool() {
   if (!FWindow || FOwner == nullptr || FOwner->WidgetIfAllocated() == nullptr) return false;
   FToolRect = FOwner->ClientRect();
+  FWatched = FOwner->WidgetIfAllocated();
   FHasTool = true;
+  if (!FWatcher) {
+    FWatcher = std::make_unique<TWatcher>(this);
+    if (QCoreApplication::instance()) QCoreApplication::instance()->installEventFilter(FWatcher.get());
+  }
   return true;
 }
 
@@ -115,8 +181,11 @@ void TBalloonTip::SetColors(TColor Text, TColor Background) {
 }
 
 void TBalloonTip::Popup(const TPoint& ScreenPos) {
+  StopTimer(FShowTimer);
+  StopTimer(FPopTimer);
   if (!FWindow || !FHasTool) return;
   FText = OnNeedText ? OnNeedText() : QString();
+  if (!FWindow) return;  // the handler took the owner's window away
   if (FText.isEmpty()) {
     Hide();
     return;
@@ -126,10 +195,76 @@ void TBalloonTip::Popup(const TPoint& ScreenPos) {
   w->move(ScreenPos.X, ScreenPos.Y);
   w->show();
   w->update();
+  if (FAutoPopDelay > 0)
+    FPopTimer = TScheduler::Instance().Start(uint64_t(FAutoPopDelay), [this] { CallGuarded([this] { AutoPop(); }); });
 }
 
 void TBalloonTip::Hide() {
+  StopTimer(FPopTimer);
   if (FWindow) FWindow->hide();
 }
 
 bool TBalloonTip::Visible() const { return FWindow && FWindow->isVisible(); }
+
+void TBalloonTip::Pop() {
+  const bool was = Visible();
+  Hide();
+  FAutoPopped = false;
+  if (was) FReshow = true;
+  StopTimer(FShowTimer);
+  if (FHasTool && FMouseIn) TimeShow(FReshow ? FReshowDelay : FInitialDelay);
+}
+
+bool TBalloonTip::MouseOnTool() const {
+  return FOwner != nullptr && FOwner->ClientRect().Contains(FMousePos);
+}
+
+void TBalloonTip::OwnerMouseMove(const TPoint& ScreenPos, bool ButtonHeld) {
+  if (!FHasTool || FOwner == nullptr) return;
+  FMouseScreen = ScreenPos;
+  FMousePos = FOwner->ScreenToClient(ScreenPos);
+  FMouseIn = MouseOnTool();
+  if (!FMouseIn) {
+    OwnerLeave();
+    return;
+  }
+  if (ButtonHeld || Visible() || FAutoPopped) return;
+  TimeShow(FReshow ? FReshowDelay : FInitialDelay);
+}
+
+void TBalloonTip::OwnerButtonDown() {
+  StopTimer(FShowTimer);
+  Hide();
+  FReshow = false;
+}
+
+void TBalloonTip::OwnerLeave() {
+  StopTimer(FShowTimer);
+  Hide();
+  FMouseIn = false;
+  FAutoPopped = false;
+  FReshow = false;
+}
+
+void TBalloonTip::TimeShow(int Delay) {
+  StopTimer(FShowTimer);
+  FShowTimer = TScheduler::Instance().Start(uint64_t(std::max(Delay, 0)),
+                                            [this] { CallGuarded([this] { ShowTimed(); }); });
+}
+
+void TBalloonTip::StopTimer(uint64_t& Timer) {
+  if (Timer != 0) TScheduler::Instance().Stop(Timer);
+  Timer = 0;
+}
+
+void TBalloonTip::ShowTimed() {
+  StopTimer(FShowTimer);
+  if (!FMouseIn) return;
+  FReshow = false;
+  Popup(TPoint(FMouseScreen.X, FMouseScreen.Y + kBelowCursor));
+}
+
+void TBalloonTip::AutoPop() {
+  Hide();
+  FAutoPopped = true;
+}

@@ -276,6 +276,34 @@ TEST_F(UndoTest, CheckBoxesGoThroughTheirStateBothWays) {
   EXPECT_FALSE(Box());
 }
 
+// Inside a sequence, texts are written back as texts, while entries
+// recorded as check-box toggles go through the box both ways.
+TEST_F(UndoTest, CheckBoxEntriesOfASequenceGoThroughTheBox) {
+  Grid->Boxes[qMakePair(1, 2)] = false;
+  Grid->Boxes[qMakePair(1, 3)] = true;
+  Grid->Boxes[qMakePair(1, 4)] = false;  // a box whose cell text is written as text
+  Undo->StartSequence();
+  Grid->Boxes[qMakePair(1, 2)] = true;
+  Undo->RegisterCheckBoxChange(1, 2, kCheckTrue, kCheckFalse);
+  Grid->Boxes[qMakePair(1, 3)] = false;
+  Undo->RegisterCheckBoxChange(1, 3, kCheckFalse, kCheckTrue);
+  Grid->Edit(*Undo, 1, 4, u"pasted"_qs);
+  Undo->StopSequence();
+  EXPECT_TRUE(Undo->Items()->Items(1)->CheckBox());
+  EXPECT_FALSE(Undo->Items()->Items(3)->CheckBox());
+
+  Grid->Log.clear();
+  Undo->Undo();
+  EXPECT_EQ(Grid->Log, (QStringList{u"set 1,4="_qs, u"box 1,3=N"_qs, u"box 1,2=Y"_qs, u"invalidate"_qs}));
+  EXPECT_FALSE(Grid->Boxes.value({1, 2}));
+  EXPECT_TRUE(Grid->Boxes.value({1, 3}));
+  Grid->Log.clear();
+  Undo->Redo();
+  EXPECT_EQ(Grid->Log, (QStringList{u"box 1,2=N"_qs, u"box 1,3=Y"_qs, u"set 1,4=pasted"_qs, u"invalidate"_qs}));
+  EXPECT_TRUE(Grid->Boxes.value({1, 2}));
+  EXPECT_FALSE(Grid->Boxes.value({1, 3}));
+}
+
 TEST_F(UndoTest, RemovingTheGridStopsUndo) {
   Grid->Edit(*Undo, 0, 0, u"a"_qs);
   delete Grid;

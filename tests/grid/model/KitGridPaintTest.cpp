@@ -637,12 +637,16 @@ TEST_F(GridPaintTest, ProportionalColumnsKeepTheirScaledTotal) {
   Grid->InitOrigColSizes();
   Grid->ColumnSize()->SetSynchWithGrid(true);
   const int original = 100 + 107 + 114 + 121;
-  const int oldClient = Grid->ClientWidth();
+  // The reference: the grid's width, 2 more without a single border, less
+  // the three inner vertical lines.
+  ASSERT_TRUE(Grid->Options().Contains(goVertLine));
+  const int reference = Grid->OrigGridWidth();
+  EXPECT_EQ(reference, 500 + 2 - 3);
   Grid->SetBounds(0, 0, 377, 300);
   vcltest::Pump();
-  // factor = (new width - lines - 4) / old client width; the truncated
+  // factor = (new width - lines - 4) / reference width; the truncated
   // fractions go to the last column.
-  const double factor = double(Grid->ClientWidth() - 3 - 4) / oldClient;
+  const double factor = double(Grid->ClientWidth() - 3 - 4) / reference;
   int total = 0;
   for (int c = 0; c < 4; ++c) total += Grid->ColWidths(c);
   EXPECT_EQ(total, int(original * factor)) << "factor " << factor;
