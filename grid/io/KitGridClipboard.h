@@ -22,6 +22,8 @@
 #include <QStringList>
 #include <vector>
 
+class TKitStringGrid;
+
 namespace kitgridio {
 
 QString GridCellsMimeType();
@@ -49,10 +51,11 @@ QString QuoteClipboardField(const QString& Text, bool Excel);
 // Rows one less than the number of non-empty lines.
 void GetTextBlockSize(const QString& Text, int& Cols, int& Rows);
 
-// True when the bytes are a whole, readable binary grid stream (read once
-// into a scratch grid); Header gets its header record.
+// True when the bytes are a whole, readable binary grid stream (every record
+// read and checked as Grid would load it, nothing of Grid changed); Header
+// gets its header record.
 struct TBinStreamHeader;
-bool GridCellsReadable(const QByteArray& Bytes, TBinStreamHeader& Header);
+bool GridCellsReadable(TKitStringGrid& Grid, const QByteArray& Bytes, TBinStreamHeader& Header);
 
 // The stream with its header's whole-grid flag cleared: pasted or dropped
 // cells land at the cell they are pasted at, also when they were all the
