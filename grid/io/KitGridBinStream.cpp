@@ -260,12 +260,20 @@ QByteArray GraphicData(TGraphic* G) {
 // ---------------------------------------------------------------------------
 // Reading
 
+// A name read from the stream against a literal (its length known at
+// compile time: the reader compares many names per cell).
+template <size_t N>
+bool Is(QByteArrayView Name, const char (&Literal)[N]) {
+  return Name.size() == qsizetype(N - 1) && std::memcmp(Name.data(), Literal, N - 1) == 0;
+}
+
 // Identifiers of enumerations and colours, matched without regard to case
 // as the framework matches them, against name tables made once (the reader
 // meets several per cell).
 int IdentIndex(const std::vector<QByteArray>& Names, QByteArrayView Ident) {
   for (size_t i = 0; i < Names.size(); ++i)
-    if (qstrnicmp(Names[i].constData(), Names[i].size(), Ident.data(), Ident.size()) == 0) return int(i);
+    if (Names[i].size() == Ident.size() && qstrnicmp(Names[i].constData(), Ident.data(), Ident.size()) == 0)
+      return int(i);
   return -1;
 }
 
@@ -318,7 +326,11 @@ class TRecordReader {
       FSize = FOwn.size();
     }
   }
-  ~TRecordReader() { FStream->SetPosition(FStart + FPos); }
+  // Over bytes in memory, not copied (they must outlive the reader).
+  explicit TRecordReader(QByteArrayView Bytes) : FStream(nullptr), FStart(0), FData(Bytes.data()), FSize(Bytes.size()) {}
+  ~TRecordReader() {
+    if (FStream != nullptr) FStream->SetPosition(FStart + FPos);
+  }
   TRecordReader(const TRecordReader&) = delete;
   TRecordReader& operator=(const TRecordReader&) = delete;
 
@@ -547,13 +559,13 @@ THeaderRecord ReadHeader(TRecordReader& rd) {
   THeaderRecord h;
   Expect(rd.Begin(), "TGridPropIO");
   for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
-    if (name == QByteArrayView("ColCount")) h.Cols = rd.Int32();
-    else if (name == QByteArrayView("RowCount")) h.Rows = rd.Int32();
-    else if (name == QByteArrayView("ColWidths")) h.Widths = rd.Str();
-    else if (name == QByteArrayView("RowHeights")) h.Heights = rd.Str();
-    else if (name == QByteArrayView("FullGrid")) h.Full = rd.Bool();
-    else if (name == QByteArrayView("ID")) rd.Int();
-    else if (name == QByteArrayView("Tag")) rd.Int();
+    if (Is(name, "ColCount")) h.Cols = rd.Int32();
+    else if (Is(name, "RowCount")) h.Rows = rd.Int32();
+    else if (Is(name, "ColWidths")) h.Widths = rd.Str();
+    else if (Is(name, "RowHeights")) h.Heights = rd.Str();
+    else if (Is(name, "FullGrid")) h.Full = rd.Bool();
+    else if (Is(name, "ID")) rd.Int();
+    else if (Is(name, "Tag")) rd.Int();
     else UnknownProperty(QString::fromLatin1(name));
   }
   return h;
@@ -586,13 +598,13 @@ void ReadCells(TRecordReader& rd, bool Full, int Dpi, TCellStore* Store) {
     TCellRecord cell;
     Expect(rd.Begin(), "TGridCellIO");
     for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
-      if (name == QByteArrayView("Col")) cell.Col = rd.Int();
-      else if (name == QByteArrayView("Row")) cell.Row = rd.Int();
-      else if (name == QByteArrayView("Cell")) {
+      if (Is(name, "Col")) cell.Col = rd.Int();
+      else if (Is(name, "Row")) cell.Row = rd.Int();
+      else if (Is(name, "Cell")) {
         if (Store) cell.Cell = rd.Str();
         else rd.SkipStr();
-      } else if (name == QByteArrayView("HasProp")) cell.HasProp = rd.Bool();
-      else if (name == QByteArrayView("Tag")) rd.Int();
+      } else if (Is(name, "HasProp")) cell.HasProp = rd.Bool();
+      else if (Is(name, "Tag")) rd.Int();
       else UnknownProperty(QString::fromLatin1(name));
     }
     if (first) {
@@ -615,36 +627,36 @@ void ReadCells(TRecordReader& rd, bool Full, int Dpi, TCellStore* Store) {
     Expect(rd.Begin(), "TGridCellPropIO");
     for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
       if (!name.startsWith("CellProperties.")) {
-        if (name == QByteArrayView("HasGraphic")) p.HasGraphic = rd.Bool();
-        else if (name == QByteArrayView("Tag")) rd.Int();
+        if (Is(name, "HasGraphic")) p.HasGraphic = rd.Bool();
+        else if (Is(name, "Tag")) rd.Int();
         else UnknownProperty(QString::fromLatin1(name));
         continue;
       }
       const QByteArrayView n = name.sliced(15);
-      if (n == QByteArrayView("IsBaseCell")) p.IsBaseCell = rd.Bool();
-      else if (n == QByteArrayView("CellSpanX")) p.SpanX = rd.Int32();
-      else if (n == QByteArrayView("CellSpanY")) p.SpanY = rd.Int32();
-      else if (n == QByteArrayView("Alignment")) p.Alignment = rd.Enum<TAlignment>();
-      else if (n == QByteArrayView("BorderColor")) p.BorderColor = rd.Color();
-      else if (n == QByteArrayView("BorderWidth")) p.BorderWidth = rd.Int32();
-      else if (n == QByteArrayView("BrushColor")) p.BrushColor = rd.Color();
-      else if (n == QByteArrayView("BrushColorTo")) p.BrushColorTo = rd.Color();
-      else if (n == QByteArrayView("BrushStyle")) p.BrushStyle = rd.Enum<TBrushStyle>();
-      else if (n == QByteArrayView("CellObject") || n == QByteArrayView("Control")) rd.Nil();
-      else if (n == QByteArrayView("FontColor")) p.FontColor = rd.Color();
-      else if (n == QByteArrayView("FontName")) {
+      if (Is(n, "IsBaseCell")) p.IsBaseCell = rd.Bool();
+      else if (Is(n, "CellSpanX")) p.SpanX = rd.Int32();
+      else if (Is(n, "CellSpanY")) p.SpanY = rd.Int32();
+      else if (Is(n, "Alignment")) p.Alignment = rd.Enum<TAlignment>();
+      else if (Is(n, "BorderColor")) p.BorderColor = rd.Color();
+      else if (Is(n, "BorderWidth")) p.BorderWidth = rd.Int32();
+      else if (Is(n, "BrushColor")) p.BrushColor = rd.Color();
+      else if (Is(n, "BrushColorTo")) p.BrushColorTo = rd.Color();
+      else if (Is(n, "BrushStyle")) p.BrushStyle = rd.Enum<TBrushStyle>();
+      else if (Is(n, "CellObject") || Is(n, "Control")) rd.Nil();
+      else if (Is(n, "FontColor")) p.FontColor = rd.Color();
+      else if (Is(n, "FontName")) {
         if (inside) p.FontName = rd.Str();
         else rd.SkipStr();
-      } else if (n == QByteArrayView("FontSize")) {
+      } else if (Is(n, "FontSize")) {
         points = rd.Int32();
         hasFontSize = true;
-      } else if (n == QByteArrayView("FontStyle")) p.FontStyle = rd.FontStyles();
-      else if (n == QByteArrayView("Editor")) p.Editor = rd.Enum<TEditorType>();
-      else if (n == QByteArrayView("GradientDirection")) p.Gradient = rd.Enum<TCellGradientDirection>();
-      else if (n == QByteArrayView("ReadOnly")) p.ReadOnly = rd.Bool();
-      else if (n == QByteArrayView("VAlignment")) p.VAlignment = rd.Enum<TVAlignment>();
-      else if (n == QByteArrayView("WordWrap")) p.WordWrap = rd.Bool();
-      else if (n == QByteArrayView("NodeLevel")) p.NodeLevel = rd.Int32();
+      } else if (Is(n, "FontStyle")) p.FontStyle = rd.FontStyles();
+      else if (Is(n, "Editor")) p.Editor = rd.Enum<TEditorType>();
+      else if (Is(n, "GradientDirection")) p.Gradient = rd.Enum<TCellGradientDirection>();
+      else if (Is(n, "ReadOnly")) p.ReadOnly = rd.Bool();
+      else if (Is(n, "VAlignment")) p.VAlignment = rd.Enum<TVAlignment>();
+      else if (Is(n, "WordWrap")) p.WordWrap = rd.Bool();
+      else if (Is(n, "NodeLevel")) p.NodeLevel = rd.Int32();
       else UnknownProperty(QString::fromLatin1(name));
     }
     if (hasFontSize) {
@@ -659,24 +671,24 @@ void ReadCells(TRecordReader& rd, bool Full, int Dpi, TCellStore* Store) {
     Expect(rd.Begin(), "TGridGraphicIO");
     for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
       if (!name.startsWith("CellGraphic.")) {
-        if (name == QByteArrayView("Tag")) rd.Int();
+        if (Is(name, "Tag")) rd.Int();
         else UnknownProperty(QString::fromLatin1(name));
         continue;
       }
       const QByteArrayView n = name.sliced(12);
-      if (n == QByteArrayView("CellType")) g->SetCellType(rd.Enum<TCellType>());
-      else if (n == QByteArrayView("CellVAlign")) g->SetCellVAlign(rd.Enum<TCellVAlign>());
-      else if (n == QByteArrayView("CellHAlign")) g->SetCellHAlign(rd.Enum<TCellHAlign>());
-      else if (n == QByteArrayView("CellIndex")) g->SetCellIndex(rd.Int32());
-      else if (n == QByteArrayView("CellTransparent")) g->SetCellTransparent(rd.Bool());
-      else if (n == QByteArrayView("CellCreated")) rd.Bool();  // the cell owns what it reads
-      else if (n == QByteArrayView("CellBoolean")) g->SetCellBoolean(rd.Bool());
-      else if (n == QByteArrayView("CellCheckBoxState")) g->SetCellCheckBoxState(rd.Enum<TCheckBoxState>());
-      else if (n == QByteArrayView("CellAngle")) g->SetCellAngle(rd.Int32());
-      else if (n == QByteArrayView("CellValue")) g->SetCellValue(rd.Float());
-      else if (n == QByteArrayView("CellErrFrom")) g->SetCellErrFrom(rd.Int32());
-      else if (n == QByteArrayView("CellErrLen")) g->SetCellErrLen(rd.Int32());
-      else if (n == QByteArrayView("CellText")) g->SetCellText(rd.Str());
+      if (Is(n, "CellType")) g->SetCellType(rd.Enum<TCellType>());
+      else if (Is(n, "CellVAlign")) g->SetCellVAlign(rd.Enum<TCellVAlign>());
+      else if (Is(n, "CellHAlign")) g->SetCellHAlign(rd.Enum<TCellHAlign>());
+      else if (Is(n, "CellIndex")) g->SetCellIndex(rd.Int32());
+      else if (Is(n, "CellTransparent")) g->SetCellTransparent(rd.Bool());
+      else if (Is(n, "CellCreated")) rd.Bool();  // the cell owns what it reads
+      else if (Is(n, "CellBoolean")) g->SetCellBoolean(rd.Bool());
+      else if (Is(n, "CellCheckBoxState")) g->SetCellCheckBoxState(rd.Enum<TCheckBoxState>());
+      else if (Is(n, "CellAngle")) g->SetCellAngle(rd.Int32());
+      else if (Is(n, "CellValue")) g->SetCellValue(rd.Float());
+      else if (Is(n, "CellErrFrom")) g->SetCellErrFrom(rd.Int32());
+      else if (Is(n, "CellErrLen")) g->SetCellErrLen(rd.Int32());
+      else if (Is(n, "CellText")) g->SetCellText(rd.Str());
       else UnknownProperty(QString::fromLatin1(name));
     }
     const TCellType kind = g->CellType();
@@ -720,10 +732,10 @@ void ReadCells(TRecordReader& rd, bool Full, int Dpi, TCellStore* Store) {
       QStringList items;
       QString fileName;
       for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
-        if (name == QByteArrayView("Bitmap.Data") || name == QByteArrayView("Icon.Data") || name == QByteArrayView("Picture.Data")) data = rd.Binary();
-        else if (name == QByteArrayView("Strings.Strings")) items = rd.List();
-        else if (name == QByteArrayView("Picture.Filename")) fileName = rd.Str();
-        else if (name == QByteArrayView("Tag")) rd.Int();
+        if (Is(name, "Bitmap.Data") || Is(name, "Icon.Data") || Is(name, "Picture.Data")) data = rd.Binary();
+        else if (Is(name, "Strings.Strings")) items = rd.List();
+        else if (Is(name, "Picture.Filename")) fileName = rd.Str();
+        else if (Is(name, "Tag")) rd.Int();
         else UnknownProperty(QString::fromLatin1(name));
       }
       auto loadGraphic = [&data](TGraphic* G) {
@@ -1093,15 +1105,29 @@ void TKitStringGrid::LoadAtPointFromBinStream(const TPoint& Point, TStream* Stre
   ReadCells(rd, h.Full, dpi, &store);
 }
 
-void TKitStringGrid::CheckBinStream(TStream* Stream) {
-  TRecordReader rd(Stream);
+namespace {
+
+void CheckRecords(TRecordReader& rd) {
   const THeaderRecord h = ReadHeader(rd);
   CheckLoadSize(h.Cols, h.Rows, QStringLiteral("binary grid stream"));
   if (h.Full) {
     ParseIntList(h.Widths, h.Cols);
     ParseIntList(h.Heights, h.Rows);
   }
-  ReadCells(rd, h.Full, BinStreamPixelsPerInch(*this), nullptr);
+  // Font sizes are checked before they are converted: any resolution does.
+  ReadCells(rd, h.Full, 96, nullptr);
+}
+
+}  // namespace
+
+void kitgridio::CheckBinStreamBytes(const QByteArray& Bytes) {
+  TRecordReader rd{QByteArrayView(Bytes)};
+  CheckRecords(rd);
+}
+
+void TKitStringGrid::CheckBinStream(TStream* Stream) {
+  TRecordReader rd(Stream);
+  CheckRecords(rd);
 }
 
 
@@ -1126,17 +1152,16 @@ namespace kitgridio {
 bool ReadBinStreamHeader(const QByteArray& Bytes, TBinStreamHeader& Header) {
   Header = TBinStreamHeader();
   try {
-    TBytesStream bs(Bytes);
-    TRecordReader rd(&bs);
+    TRecordReader rd{QByteArrayView(Bytes)};
     if (rd.Begin() != QByteArrayView("TGridPropIO")) return false;
     for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
-      if (name == QByteArrayView("ColCount")) Header.ColCount = static_cast<int>(rd.Int32());
-      else if (name == QByteArrayView("RowCount")) Header.RowCount = static_cast<int>(rd.Int32());
-      else if (name == QByteArrayView("ColWidths")) rd.Str();
-      else if (name == QByteArrayView("RowHeights")) Header.RowHeights = rd.Str();
-      else if (name == QByteArrayView("FullGrid")) Header.FullGrid = rd.Bool();
-      else if (name == QByteArrayView("ID")) Header.ID = static_cast<qint32>(rd.Int());
-      else if (name == QByteArrayView("Tag")) rd.Int();
+      if (Is(name, "ColCount")) Header.ColCount = static_cast<int>(rd.Int32());
+      else if (Is(name, "RowCount")) Header.RowCount = static_cast<int>(rd.Int32());
+      else if (Is(name, "ColWidths")) rd.Str();
+      else if (Is(name, "RowHeights")) Header.RowHeights = rd.Str();
+      else if (Is(name, "FullGrid")) Header.FullGrid = rd.Bool();
+      else if (Is(name, "ID")) Header.ID = static_cast<qint32>(rd.Int());
+      else if (Is(name, "Tag")) rd.Int();
       else return false;
     }
   } catch (const Exception&) {

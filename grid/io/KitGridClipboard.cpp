@@ -151,12 +151,11 @@ QByteArray AtPointStream(const QByteArray& Bytes) {
   return out;
 }
 
-bool GridCellsReadable(TKitStringGrid& Grid, const QByteArray& Bytes, TBinStreamHeader& Header) {
+bool GridCellsReadable(const QByteArray& Bytes, TBinStreamHeader& Header) {
   if (!ReadBinStreamHeader(Bytes, Header)) return false;
   CheckLoadSize(Header.ColCount, Header.RowCount, QStringLiteral("grid cells"));
   try {
-    TBytesStream bs(Bytes);
-    Grid.CheckBinStream(&bs);
+    CheckBinStreamBytes(Bytes);
   } catch (const Exception&) {
     return false;
   }
@@ -540,7 +539,7 @@ bool TKitStringGrid::PastePrivateFormat(const QByteArray& Bytes, int ACol, int A
                                         int& Result) {
   const QByteArray Data = AtPointStream(Bytes);
   TBinStreamHeader h;
-  if (!GridCellsReadable(*this, Data, h)) return false;
+  if (!GridCellsReadable(Data, h)) return false;
   PasteStarted();
   const bool colGrow = FNavigation->AllowClipboardColGrow();
   const bool rowGrow = FNavigation->AllowClipboardRowGrow();

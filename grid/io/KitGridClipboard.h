@@ -22,8 +22,6 @@
 #include <QStringList>
 #include <vector>
 
-class TKitStringGrid;
-
 namespace kitgridio {
 
 QString GridCellsMimeType();
@@ -52,10 +50,10 @@ QString QuoteClipboardField(const QString& Text, bool Excel);
 void GetTextBlockSize(const QString& Text, int& Cols, int& Rows);
 
 // True when the bytes are a whole, readable binary grid stream (every record
-// read and checked as Grid would load it, nothing of Grid changed); Header
-// gets its header record.
+// read and checked as a load would take it, nothing kept); Header gets its
+// header record.
 struct TBinStreamHeader;
-bool GridCellsReadable(TKitStringGrid& Grid, const QByteArray& Bytes, TBinStreamHeader& Header);
+bool GridCellsReadable(const QByteArray& Bytes, TBinStreamHeader& Header);
 
 // The stream with its header's whole-grid flag cleared: pasted or dropped
 // cells land at the cell they are pasted at, also when they were all the

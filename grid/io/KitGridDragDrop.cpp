@@ -186,7 +186,7 @@ void TGridDropTarget::DropStream(TPoint pt, TMemoryStream* Stream) {
   TDragDropSettings* dd = g->DragDropSettings();
   const QByteArray bytes = AtPointStream(StreamBytes(Stream));
   TBinStreamHeader h;
-  if (!GridCellsReadable(*g, bytes, h)) {
+  if (!GridCellsReadable(bytes, h)) {
     g->HideDropMarkers(true, true, false);
     FDropRefused = true;
     return;

@@ -129,7 +129,7 @@ bool GridClipboardCellsFromBytes(const QByteArray& Bytes) {
     G.SetColCount(6);
     G.SetRowCount(6);
     TBinStreamHeader h;
-    if (!GridCellsReadable(G, Bytes, h)) throw EKitGridError(QStringLiteral("unreadable grid cells"));
+    if (!GridCellsReadable(Bytes, h)) throw EKitGridError(QStringLiteral("unreadable grid cells"));
     CheckLoadSize(h.ColCount + 2, h.RowCount + 3, QStringLiteral("grid cells"));
     if (G.ColCount() < h.ColCount + 2) G.SetColCount(h.ColCount + 2);
     if (G.RowCount() < h.RowCount + 3) G.SetRowCount(h.RowCount + 3);
