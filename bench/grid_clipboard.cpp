@@ -5,8 +5,8 @@
 //  - BM_CopyCells / BM_PasteCells: 10,000 x 20 cells, every cell with
 //    properties (colour, font colour, alignment), through the grid's own
 //    clipboard format (the binary grid stream) beside the text; the paste
-//    reads the whole stream into a scratch grid before it touches the
-//    target (damaged data changes nothing), then loads it.
+//    reads and checks the whole stream, keeping nothing, before it touches
+//    the target (damaged data changes nothing), then loads it.
 //
 //   cmake --build build/default --target bench_grid_clipboard
 //   build/default/bench/bench_grid_clipboard

@@ -260,6 +260,55 @@ QByteArray GraphicData(TGraphic* G) {
 // ---------------------------------------------------------------------------
 // Reading
 
+// A name read from the stream against a literal (its length known at
+// compile time: the reader compares many names per cell).
+template <size_t N>
+bool Is(QByteArrayView Name, const char (&Literal)[N]) {
+  return Name.size() == qsizetype(N - 1) && std::memcmp(Name.data(), Literal, N - 1) == 0;
+}
+
+// Identifiers of enumerations and colours, matched without regard to case
+// as the framework matches them, against name tables made once (the reader
+// meets several per cell).
+int IdentIndex(const std::vector<QByteArray>& Names, QByteArrayView Ident) {
+  for (size_t i = 0; i < Names.size(); ++i)
+    if (Names[i].size() == Ident.size() && qstrnicmp(Names[i].constData(), Ident.data(), Ident.size()) == 0)
+      return int(i);
+  return -1;
+}
+
+template <class E>
+const std::vector<QByteArray>& EnumIdents() {
+  static const std::vector<QByteArray> names = [] {
+    std::vector<QByteArray> out;
+    for (int i = 0;; ++i) {
+      const QString n = GetEnumName(TypeInfoOf<E>(), i);
+      if (n.isEmpty()) break;
+      out.push_back(n.toLatin1());
+    }
+    return out;
+  }();
+  return names;
+}
+
+struct TColorIdents {
+  std::vector<QByteArray> Names;
+  std::vector<TColor> Values;
+};
+const TColorIdents& ColorIdents() {
+  static const TColorIdents table = [] {
+    TColorIdents t;
+    GetColorValues([&t](const QString& Name) {
+      TColor c = 0;
+      if (!IdentToColor(Name, c)) return;
+      t.Names.push_back(Name.toLatin1());
+      t.Values.push_back(c);
+    });
+    return t;
+  }();
+  return table;
+}
+
 // Reads records from the bytes of a stream, every length checked against
 // what is left. Works on the memory of a memory stream directly, or on the
 // rest of any other stream read at once; the stream is left after the last
@@ -277,7 +326,11 @@ class TRecordReader {
       FSize = FOwn.size();
     }
   }
-  ~TRecordReader() { FStream->SetPosition(FStart + FPos); }
+  // Over bytes in memory, not copied (they must outlive the reader).
+  explicit TRecordReader(QByteArrayView Bytes) : FStream(nullptr), FStart(0), FData(Bytes.data()), FSize(Bytes.size()) {}
+  ~TRecordReader() {
+    if (FStream != nullptr) FStream->SetPosition(FStart + FPos);
+  }
   TRecordReader(const TRecordReader&) = delete;
   TRecordReader& operator=(const TRecordReader&) = delete;
 
@@ -357,19 +410,36 @@ class TRecordReader {
         return static_cast<double>(Int());
     }
   }
+  // A string read past: its kind and length checked, its text not made.
+  void SkipStr() {
+    switch (Byte1()) {
+      case vaString:
+        ShortStr();
+        return;
+      case vaLString:
+      case vaUTF8String:
+        Bytes(Length(1));
+        return;
+      case vaWString:
+        Bytes(Length(2) * 2);
+        return;
+      default:
+        ValueError();
+    }
+  }
   template <class E>
   E Enum() {
     if (Byte1() != vaIdent) ValueError();
-    const int v = GetEnumValue(TypeInfoOf<E>(), QString::fromLatin1(ShortStr()));
+    const int v = IdentIndex(EnumIdents<E>(), ShortStr());
     if (v < 0) ValueError();
     return static_cast<E>(v);
   }
   TColor Color() {
     if (Peek() == vaIdent) {
       ++FPos;
-      TColor c = 0;
-      if (!IdentToColor(QString::fromLatin1(ShortStr()), c)) ValueError();
-      return c;
+      const int i = IdentIndex(ColorIdents().Names, ShortStr());
+      if (i < 0) ValueError();
+      return ColorIdents().Values[size_t(i)];
     }
     return Int32();
   }
@@ -476,6 +546,268 @@ struct TPropRecord {
   TVAlignment VAlignment = vtaTop;
   bool HasGraphic = false;
 };
+
+
+// The header record.
+struct THeaderRecord {
+  int Cols = 0, Rows = 0;
+  QString Widths, Heights;
+  bool Full = false;
+};
+
+THeaderRecord ReadHeader(TRecordReader& rd) {
+  THeaderRecord h;
+  Expect(rd.Begin(), "TGridPropIO");
+  for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
+    if (Is(name, "ColCount")) h.Cols = rd.Int32();
+    else if (Is(name, "RowCount")) h.Rows = rd.Int32();
+    else if (Is(name, "ColWidths")) h.Widths = rd.Str();
+    else if (Is(name, "RowHeights")) h.Heights = rd.Str();
+    else if (Is(name, "FullGrid")) h.Full = rd.Bool();
+    else if (Is(name, "ID")) rd.Int();
+    else if (Is(name, "Tag")) rd.Int();
+    else UnknownProperty(QString::fromLatin1(name));
+  }
+  return h;
+}
+
+// Where the cells of a stream go. A load stores them in its grid; a check
+// has no store and reads every record all the same.
+class TCellStore {
+ public:
+  virtual ~TCellStore() = default;
+  // The grid cell for the cell at (DCol, DRow) from the stream's first
+  // cell (from the grid's origin for a whole grid); false drops the cell
+  // (it is read, not stored).
+  virtual bool Place(qint64 DCol, qint64 DRow, int& c, int& r) = 0;
+  virtual void Text(int c, int r, const QString& Cell) = 0;
+  // The cell's current properties, which the record's values replace.
+  virtual void CurrentProps(int c, int r, TPropRecord& p) = 0;
+  virtual void Props(int c, int r, const TPropRecord& p) = 0;
+  virtual void Graphic(int c, int r, std::unique_ptr<TCellGraphic> g) = 0;
+};
+
+// Reads the cell records that follow the header, every value checked as a
+// load takes it (graphic data decoded too), and hands the cells to Store;
+// without a store nothing is kept. Damaged data raises the stream-read
+// error wherever it is met.
+void ReadCells(TRecordReader& rd, bool Full, int Dpi, TCellStore* Store) {
+  bool first = true;
+  qint64 originCol = 0, originRow = 0;
+  while (rd.Left() >= 2) {
+    TCellRecord cell;
+    Expect(rd.Begin(), "TGridCellIO");
+    for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
+      if (Is(name, "Col")) cell.Col = rd.Int();
+      else if (Is(name, "Row")) cell.Row = rd.Int();
+      else if (Is(name, "Cell")) {
+        if (Store) cell.Cell = rd.Str();
+        else rd.SkipStr();
+      } else if (Is(name, "HasProp")) cell.HasProp = rd.Bool();
+      else if (Is(name, "Tag")) rd.Int();
+      else UnknownProperty(QString::fromLatin1(name));
+    }
+    if (first) {
+      first = false;
+      if (!Full) {
+        originCol = cell.Col;
+        originRow = cell.Row;
+      }
+    }
+    int c = -1, r = -1;
+    const bool inside = Store && Store->Place(cell.Col - originCol, cell.Row - originRow, c, r);
+    if (inside) Store->Text(c, r, cell.Cell);
+    if (!cell.HasProp) continue;
+
+    // Properties: start from the target's current values.
+    TPropRecord p;
+    if (inside) Store->CurrentProps(c, r, p);
+    int points = 0;
+    bool hasFontSize = false;
+    Expect(rd.Begin(), "TGridCellPropIO");
+    for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
+      if (!name.startsWith("CellProperties.")) {
+        if (Is(name, "HasGraphic")) p.HasGraphic = rd.Bool();
+        else if (Is(name, "Tag")) rd.Int();
+        else UnknownProperty(QString::fromLatin1(name));
+        continue;
+      }
+      const QByteArrayView n = name.sliced(15);
+      if (Is(n, "IsBaseCell")) p.IsBaseCell = rd.Bool();
+      else if (Is(n, "CellSpanX")) p.SpanX = rd.Int32();
+      else if (Is(n, "CellSpanY")) p.SpanY = rd.Int32();
+      else if (Is(n, "Alignment")) p.Alignment = rd.Enum<TAlignment>();
+      else if (Is(n, "BorderColor")) p.BorderColor = rd.Color();
+      else if (Is(n, "BorderWidth")) p.BorderWidth = rd.Int32();
+      else if (Is(n, "BrushColor")) p.BrushColor = rd.Color();
+      else if (Is(n, "BrushColorTo")) p.BrushColorTo = rd.Color();
+      else if (Is(n, "BrushStyle")) p.BrushStyle = rd.Enum<TBrushStyle>();
+      else if (Is(n, "CellObject") || Is(n, "Control")) rd.Nil();
+      else if (Is(n, "FontColor")) p.FontColor = rd.Color();
+      else if (Is(n, "FontName")) {
+        if (inside) p.FontName = rd.Str();
+        else rd.SkipStr();
+      } else if (Is(n, "FontSize")) {
+        points = rd.Int32();
+        hasFontSize = true;
+      } else if (Is(n, "FontStyle")) p.FontStyle = rd.FontStyles();
+      else if (Is(n, "Editor")) p.Editor = rd.Enum<TEditorType>();
+      else if (Is(n, "GradientDirection")) p.Gradient = rd.Enum<TCellGradientDirection>();
+      else if (Is(n, "ReadOnly")) p.ReadOnly = rd.Bool();
+      else if (Is(n, "VAlignment")) p.VAlignment = rd.Enum<TVAlignment>();
+      else if (Is(n, "WordWrap")) p.WordWrap = rd.Bool();
+      else if (Is(n, "NodeLevel")) p.NodeLevel = rd.Int32();
+      else UnknownProperty(QString::fromLatin1(name));
+    }
+    if (hasFontSize) {
+      if (points < -100000 || points > 100000) ValueError();
+      p.FontSize = points == 0 ? 0 : -RoundDiv(qint64(points) * Dpi, 72);
+    }
+    if (inside) Store->Props(c, r, p);
+    if (!p.HasGraphic) continue;
+
+    // The graphic record.
+    auto g = std::make_unique<TCellGraphic>();
+    Expect(rd.Begin(), "TGridGraphicIO");
+    for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
+      if (!name.startsWith("CellGraphic.")) {
+        if (Is(name, "Tag")) rd.Int();
+        else UnknownProperty(QString::fromLatin1(name));
+        continue;
+      }
+      const QByteArrayView n = name.sliced(12);
+      if (Is(n, "CellType")) g->SetCellType(rd.Enum<TCellType>());
+      else if (Is(n, "CellVAlign")) g->SetCellVAlign(rd.Enum<TCellVAlign>());
+      else if (Is(n, "CellHAlign")) g->SetCellHAlign(rd.Enum<TCellHAlign>());
+      else if (Is(n, "CellIndex")) g->SetCellIndex(rd.Int32());
+      else if (Is(n, "CellTransparent")) g->SetCellTransparent(rd.Bool());
+      else if (Is(n, "CellCreated")) rd.Bool();  // the cell owns what it reads
+      else if (Is(n, "CellBoolean")) g->SetCellBoolean(rd.Bool());
+      else if (Is(n, "CellCheckBoxState")) g->SetCellCheckBoxState(rd.Enum<TCheckBoxState>());
+      else if (Is(n, "CellAngle")) g->SetCellAngle(rd.Int32());
+      else if (Is(n, "CellValue")) g->SetCellValue(rd.Float());
+      else if (Is(n, "CellErrFrom")) g->SetCellErrFrom(rd.Int32());
+      else if (Is(n, "CellErrLen")) g->SetCellErrLen(rd.Int32());
+      else if (Is(n, "CellText")) g->SetCellText(rd.Str());
+      else UnknownProperty(QString::fromLatin1(name));
+    }
+    const TCellType kind = g->CellType();
+    if (kind == ctComment) {
+      g->SetCellType(ctNone);
+      g->SetCellComment(g->CellText());
+      g->SetCommentColor(g->CellIndex());
+      g->SetCellText(QString());
+    } else if (kind == ctImageList || kind == ctImages || kind == ctPicture) {
+      g->SetCellComment(g->CellText());
+      g->SetCommentColor(g->CellAngle());
+    }
+
+    // The data record of the kind; the graphic gets an object of its own.
+    const char* dataClass = nullptr;
+    switch (kind) {
+      case ctBitmap:
+      case ctBitButton:
+      case ctInterface:
+        dataClass = "TGridBMPIO";
+        break;
+      case ctIcon:
+        dataClass = "TGridIconIO";
+        break;
+      case ctRadio:
+      case ctImages:
+        dataClass = "TGridSLIO";
+        break;
+      case ctPicture:
+        dataClass = "TGridPicIO";
+        break;
+      case ctFilePicture:
+        dataClass = "TGridFilePicIO";
+        break;
+      default:
+        break;
+    }
+    if (dataClass != nullptr) {
+      Expect(rd.Begin(), dataClass);
+      QByteArray data;
+      QStringList items;
+      QString fileName;
+      for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
+        if (Is(name, "Bitmap.Data") || Is(name, "Icon.Data") || Is(name, "Picture.Data")) data = rd.Binary();
+        else if (Is(name, "Strings.Strings")) items = rd.List();
+        else if (Is(name, "Picture.Filename")) fileName = rd.Str();
+        else if (Is(name, "Tag")) rd.Int();
+        else UnknownProperty(QString::fromLatin1(name));
+      }
+      auto loadGraphic = [&data](TGraphic* G) {
+        if (data.isEmpty()) return;
+        TBytesStream bs(data);
+        try {
+          G->ReadData(&bs);
+        } catch (const Exception&) {
+          throw EReadError(QString::fromUtf8(RtlConsts::SInvalidPropertyValue));
+        }
+      };
+      switch (kind) {
+        case ctBitmap:
+        case ctBitButton: {
+          auto bmp = std::make_unique<TBitmap>();
+          loadGraphic(bmp.get());
+          g->SetCellBitmap(bmp.release());
+          g->SetCellCreated(true);
+          break;
+        }
+        case ctIcon: {
+          auto icon = std::make_unique<TIcon>();
+          loadGraphic(icon.get());
+          g->SetCellIcon(icon.release());
+          g->SetCellCreated(true);
+          break;
+        }
+        case ctRadio: {
+          auto sl = std::make_unique<TStringList>();
+          for (const QString& s : items) sl->Add(s);
+          g->SetCellBitmap(sl.release());
+          g->SetCellCreated(true);
+          break;
+        }
+        case ctImages: {
+          auto il = std::make_unique<TIntList>(c, r);
+          if (!items.isEmpty()) il->SetStrValue(items.first());
+          g->SetCellBitmap(il.release());
+          g->SetCellCreated(true);
+          break;
+        }
+        case ctPicture: {
+          auto pic = std::make_unique<TPicture>();
+          if (!data.isEmpty()) {
+            TBytesStream bs(data);
+            try {
+              pic->ReadData(&bs);
+            } catch (const Exception&) {
+              throw EReadError(QString::fromUtf8(RtlConsts::SInvalidPropertyValue));
+            }
+          }
+          g->SetCellBitmap(pic.release());
+          g->SetCellCreated(true);
+          break;
+        }
+        case ctFilePicture: {
+          auto fp = std::make_unique<TFilePicture>();
+          fp->SetFilename(fileName);
+          g->SetCellBitmap(fp.release());
+          g->SetCellCreated(true);
+          break;
+        }
+        default:
+          // ctInterface: the object is the writer's; none is restored.
+          g->SetCellType(ctNone);
+          break;
+      }
+    }
+    // The cell takes the graphic (replacing the one it had).
+    if (inside) Store->Graphic(c, r, std::move(g));
+  }
+}
 
 }  // namespace
 
@@ -667,144 +999,73 @@ void TKitStringGrid::LoadAtPointFromBinStream(const TPoint& Point, TStream* Stre
   TRecordReader rd(Stream);
   const int dpi = BinStreamPixelsPerInch(*this);
 
-  // Header.
-  Expect(rd.Begin(), "TGridPropIO");
-  int hCols = 0, hRows = 0;
-  QString hWidths, hHeights;
-  bool full = false;
-  for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
-    if (name == QByteArrayView("ColCount")) hCols = rd.Int32();
-    else if (name == QByteArrayView("RowCount")) hRows = rd.Int32();
-    else if (name == QByteArrayView("ColWidths")) hWidths = rd.Str();
-    else if (name == QByteArrayView("RowHeights")) hHeights = rd.Str();
-    else if (name == QByteArrayView("FullGrid")) full = rd.Bool();
-    else if (name == QByteArrayView("ID")) rd.Int();
-    else if (name == QByteArrayView("Tag")) rd.Int();
-    else UnknownProperty(QString::fromLatin1(name));
-  }
-  CheckLoadSize(hCols, hRows, QStringLiteral("binary grid stream"));
-  if (full) {
-    const QList<int> widths = ParseIntList(hWidths, hCols);
-    const QList<int> heights = ParseIntList(hHeights, hRows);
+  const THeaderRecord h = ReadHeader(rd);
+  CheckLoadSize(h.Cols, h.Rows, QStringLiteral("binary grid stream"));
+  if (h.Full) {
+    const QList<int> widths = ParseIntList(h.Widths, h.Cols);
+    const QList<int> heights = ParseIntList(h.Heights, h.Rows);
     ClearRect(0, 0, ColCount() - 1, RowCount() - 1);
     FreeAllCellProperties();
-    SetRowCount(hRows);
-    SetColCount(hCols);
+    SetRowCount(h.Rows);
+    SetColCount(h.Cols);
     for (int c = 0; c < std::min<int>(widths.size(), ColCount()); ++c) SetColWidths(c, widths[c]);
     for (int r = 0; r < std::min<int>(heights.size(), RowCount()); ++r) SetRowHeights(r, heights[r]);
   }
 
-  TProgress progress(OnFileProgress ? [this](short p) { OnFileProgress(this, p); } : std::function<void(short)>());
-  bool first = true;
-  qint64 originCol = 0, originRow = 0;
-  qint64 lastRow = -1;
-  while (rd.Left() >= 2) {
-    TCellRecord cell;
-    Expect(rd.Begin(), "TGridCellIO");
-    for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
-      if (name == QByteArrayView("Col")) cell.Col = rd.Int();
-      else if (name == QByteArrayView("Row")) cell.Row = rd.Int();
-      else if (name == QByteArrayView("Cell")) cell.Cell = rd.Str();
-      else if (name == QByteArrayView("HasProp")) cell.HasProp = rd.Bool();
-      else if (name == QByteArrayView("Tag")) rd.Int();
-      else UnknownProperty(QString::fromLatin1(name));
+  class TGridStore : public TCellStore {
+   public:
+    TGridStore(TKitStringGrid& G, const TPoint& At, const THeaderRecord& H)
+        : G(G), At(At), H(H), Progress(G.OnFileProgress ? [&G](short p) { G.OnFileProgress(&G, p); }
+                                                        : std::function<void(short)>()) {}
+    bool Place(qint64 DCol, qint64 DRow, int& c, int& r) override {
+      // Cells that would land outside the grid are read and dropped. So do
+      // cells outside the rectangle the header declares: a damaged stream
+      // never reaches cells beyond what it says it loads.
+      if (DCol < 0 || DRow < 0 || DCol >= H.Cols || DRow >= H.Rows) return false;
+      const qint64 tc = At.X + DCol, tr = At.Y + DRow;
+      if (tc < 0 || tr < 0 || tc >= G.ColCount() || tr >= G.RowCount()) return false;
+      c = int(tc);
+      r = int(tr);
+      return true;
     }
-    if (first) {
-      first = false;
-      if (!full) {
-        originCol = cell.Col;
-        originRow = cell.Row;
+    void Text(int c, int r, const QString& Cell) override {
+      G.LoadCell(c, r, NumberTextFromDot(Cell));
+      if (r != LastRow) {
+        LastRow = r;
+        Progress.Step(r, G.RowCount());
       }
     }
-    const qint64 tc = Point.X + cell.Col - originCol;
-    const qint64 tr = Point.Y + cell.Row - originRow;
-    // Cells that would land outside the grid are read and dropped.
-    // So do cells outside the rectangle the header declares: a damaged
-    // stream never reaches cells beyond what it says it loads.
-    const bool inside = tc >= 0 && tr >= 0 && tc < ColCount() && tr < RowCount() && tc - Point.X < hCols &&
-                        tr - Point.Y < hRows && tc >= Point.X && tr >= Point.Y;
-    const int c = static_cast<int>(tc), r = static_cast<int>(tr);
-    if (inside) {
-      LoadCell(c, r, NumberTextFromDot(cell.Cell));
-      if (tr != lastRow) {
-        lastRow = tr;
-        progress.Step(tr, RowCount());
-      }
+    void CurrentProps(int c, int r, TPropRecord& p) override {
+      TCellProperties* cur = G.FindCellProperties(c, r);
+      if (cur == nullptr) return;
+      p.IsBaseCell = cur->IsBaseCell();
+      p.SpanX = cur->CellSpanX();
+      p.SpanY = cur->RawCellSpanY();
+      p.Alignment = cur->Alignment();
+      p.BorderColor = cur->BorderColor();
+      p.BorderWidth = cur->BorderWidth();
+      p.BrushColor = cur->BrushColor();
+      p.BrushColorTo = cur->BrushColorTo();
+      p.BrushStyle = cur->BrushStyle();
+      p.FontColor = cur->FontColor();
+      p.FontName = cur->FontName();
+      p.FontSize = cur->FontSize();
+      p.FontStyle = cur->FontStyle();
+      p.Editor = cur->Editor();
+      p.Gradient = cur->GradientDirection();
+      p.ReadOnly = cur->ReadOnly();
+      p.VAlignment = cur->VAlignment();
+      p.WordWrap = cur->WordWrap();
+      p.NodeLevel = cur->NodeLevel();
     }
-    if (!cell.HasProp) continue;
-
-    // Properties: start from the target's current values.
-    TPropRecord p;
-    if (inside) {
-      if (TCellProperties* cur = FindCellProperties(c, r)) {
-        p.IsBaseCell = cur->IsBaseCell();
-        p.SpanX = cur->CellSpanX();
-        p.SpanY = cur->RawCellSpanY();
-        p.Alignment = cur->Alignment();
-        p.BorderColor = cur->BorderColor();
-        p.BorderWidth = cur->BorderWidth();
-        p.BrushColor = cur->BrushColor();
-        p.BrushColorTo = cur->BrushColorTo();
-        p.BrushStyle = cur->BrushStyle();
-        p.FontColor = cur->FontColor();
-        p.FontName = cur->FontName();
-        p.FontSize = cur->FontSize();
-        p.FontStyle = cur->FontStyle();
-        p.Editor = cur->Editor();
-        p.Gradient = cur->GradientDirection();
-        p.ReadOnly = cur->ReadOnly();
-        p.VAlignment = cur->VAlignment();
-        p.WordWrap = cur->WordWrap();
-        p.NodeLevel = cur->NodeLevel();
-      }
-    }
-    int points = 0;
-    bool hasFontSize = false;
-    Expect(rd.Begin(), "TGridCellPropIO");
-    for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
-      if (!name.startsWith("CellProperties.")) {
-        if (name == QByteArrayView("HasGraphic")) p.HasGraphic = rd.Bool();
-        else if (name == QByteArrayView("Tag")) rd.Int();
-        else UnknownProperty(QString::fromLatin1(name));
-        continue;
-      }
-      const QByteArrayView n = name.sliced(15);
-      if (n == QByteArrayView("IsBaseCell")) p.IsBaseCell = rd.Bool();
-      else if (n == QByteArrayView("CellSpanX")) p.SpanX = rd.Int32();
-      else if (n == QByteArrayView("CellSpanY")) p.SpanY = rd.Int32();
-      else if (n == QByteArrayView("Alignment")) p.Alignment = rd.Enum<TAlignment>();
-      else if (n == QByteArrayView("BorderColor")) p.BorderColor = rd.Color();
-      else if (n == QByteArrayView("BorderWidth")) p.BorderWidth = rd.Int32();
-      else if (n == QByteArrayView("BrushColor")) p.BrushColor = rd.Color();
-      else if (n == QByteArrayView("BrushColorTo")) p.BrushColorTo = rd.Color();
-      else if (n == QByteArrayView("BrushStyle")) p.BrushStyle = rd.Enum<TBrushStyle>();
-      else if (n == QByteArrayView("CellObject") || n == QByteArrayView("Control")) rd.Nil();
-      else if (n == QByteArrayView("FontColor")) p.FontColor = rd.Color();
-      else if (n == QByteArrayView("FontName")) p.FontName = rd.Str();
-      else if (n == QByteArrayView("FontSize")) {
-        points = rd.Int32();
-        hasFontSize = true;
-      } else if (n == QByteArrayView("FontStyle")) p.FontStyle = rd.FontStyles();
-      else if (n == QByteArrayView("Editor")) p.Editor = rd.Enum<TEditorType>();
-      else if (n == QByteArrayView("GradientDirection")) p.Gradient = rd.Enum<TCellGradientDirection>();
-      else if (n == QByteArrayView("ReadOnly")) p.ReadOnly = rd.Bool();
-      else if (n == QByteArrayView("VAlignment")) p.VAlignment = rd.Enum<TVAlignment>();
-      else if (n == QByteArrayView("WordWrap")) p.WordWrap = rd.Bool();
-      else if (n == QByteArrayView("NodeLevel")) p.NodeLevel = rd.Int32();
-      else UnknownProperty(QString::fromLatin1(name));
-    }
-    if (hasFontSize) {
-      if (points < -100000 || points > 100000) ValueError();
-      p.FontSize = points == 0 ? 0 : -RoundDiv(qint64(points) * dpi, 72);
-    }
-    if (inside) {
-      TCellProperties* rec = GetCellProperties(c, r);
+    void Props(int c, int r, const TPropRecord& p) override {
+      TCellProperties* rec = G.GetCellProperties(c, r);
       // Merge information that would reach beyond the grid is not taken: a
       // base cell's spans run right and down, a covered cell's offsets point
       // left and up to its base.
       const bool spanFits =
-          p.IsBaseCell ? (p.SpanX >= -1 && p.SpanY >= -1 && c + qint64(p.SpanX) < ColCount() &&
-                          r + qint64(p.SpanY) < RowCount())
+          p.IsBaseCell ? (p.SpanX >= -1 && p.SpanY >= -1 && c + qint64(p.SpanX) < G.ColCount() &&
+                          r + qint64(p.SpanY) < G.RowCount())
                        : (p.SpanX >= 0 && p.SpanY >= 0 && c - qint64(p.SpanX) >= 0 && r - qint64(p.SpanY) >= 0);
       if (spanFits) {
         rec->SetIsBaseCell(p.IsBaseCell);
@@ -830,152 +1091,45 @@ void TKitStringGrid::LoadAtPointFromBinStream(const TPoint& Point, TStream* Stre
       rec->SetFieldWordWrap(p.WordWrap);
       rec->SetNodeLevel(p.NodeLevel);
     }
-    if (!p.HasGraphic) continue;
-
-    // The graphic record.
-    auto g = std::make_unique<TCellGraphic>();
-    Expect(rd.Begin(), "TGridGraphicIO");
-    for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
-      if (!name.startsWith("CellGraphic.")) {
-        if (name == QByteArrayView("Tag")) rd.Int();
-        else UnknownProperty(QString::fromLatin1(name));
-        continue;
-      }
-      const QByteArrayView n = name.sliced(12);
-      if (n == QByteArrayView("CellType")) g->SetCellType(rd.Enum<TCellType>());
-      else if (n == QByteArrayView("CellVAlign")) g->SetCellVAlign(rd.Enum<TCellVAlign>());
-      else if (n == QByteArrayView("CellHAlign")) g->SetCellHAlign(rd.Enum<TCellHAlign>());
-      else if (n == QByteArrayView("CellIndex")) g->SetCellIndex(rd.Int32());
-      else if (n == QByteArrayView("CellTransparent")) g->SetCellTransparent(rd.Bool());
-      else if (n == QByteArrayView("CellCreated")) rd.Bool();  // the cell owns what it reads
-      else if (n == QByteArrayView("CellBoolean")) g->SetCellBoolean(rd.Bool());
-      else if (n == QByteArrayView("CellCheckBoxState")) g->SetCellCheckBoxState(rd.Enum<TCheckBoxState>());
-      else if (n == QByteArrayView("CellAngle")) g->SetCellAngle(rd.Int32());
-      else if (n == QByteArrayView("CellValue")) g->SetCellValue(rd.Float());
-      else if (n == QByteArrayView("CellErrFrom")) g->SetCellErrFrom(rd.Int32());
-      else if (n == QByteArrayView("CellErrLen")) g->SetCellErrLen(rd.Int32());
-      else if (n == QByteArrayView("CellText")) g->SetCellText(rd.Str());
-      else UnknownProperty(QString::fromLatin1(name));
-    }
-    const TCellType kind = g->CellType();
-    if (kind == ctComment) {
-      g->SetCellType(ctNone);
-      g->SetCellComment(g->CellText());
-      g->SetCommentColor(g->CellIndex());
-      g->SetCellText(QString());
-    } else if (kind == ctImageList || kind == ctImages || kind == ctPicture) {
-      g->SetCellComment(g->CellText());
-      g->SetCommentColor(g->CellAngle());
+    void Graphic(int c, int r, std::unique_ptr<TCellGraphic> g) override {
+      G.SetGraphicObjectEx(c, r, g.release(), true);
     }
 
-    // The data record of the kind; the graphic gets an object of its own.
-    const char* dataClass = nullptr;
-    switch (kind) {
-      case ctBitmap:
-      case ctBitButton:
-      case ctInterface:
-        dataClass = "TGridBMPIO";
-        break;
-      case ctIcon:
-        dataClass = "TGridIconIO";
-        break;
-      case ctRadio:
-      case ctImages:
-        dataClass = "TGridSLIO";
-        break;
-      case ctPicture:
-        dataClass = "TGridPicIO";
-        break;
-      case ctFilePicture:
-        dataClass = "TGridFilePicIO";
-        break;
-      default:
-        break;
-    }
-    if (dataClass != nullptr) {
-      Expect(rd.Begin(), dataClass);
-      QByteArray data;
-      QStringList items;
-      QString fileName;
-      for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
-        if (name == QByteArrayView("Bitmap.Data") || name == QByteArrayView("Icon.Data") || name == QByteArrayView("Picture.Data")) data = rd.Binary();
-        else if (name == QByteArrayView("Strings.Strings")) items = rd.List();
-        else if (name == QByteArrayView("Picture.Filename")) fileName = rd.Str();
-        else if (name == QByteArrayView("Tag")) rd.Int();
-        else UnknownProperty(QString::fromLatin1(name));
-      }
-      auto loadGraphic = [&data](TGraphic* G) {
-        if (data.isEmpty()) return;
-        TBytesStream bs(data);
-        try {
-          G->ReadData(&bs);
-        } catch (const Exception&) {
-          throw EReadError(QString::fromUtf8(RtlConsts::SInvalidPropertyValue));
-        }
-      };
-      switch (kind) {
-        case ctBitmap:
-        case ctBitButton: {
-          auto bmp = std::make_unique<TBitmap>();
-          loadGraphic(bmp.get());
-          g->SetCellBitmap(bmp.release());
-          g->SetCellCreated(true);
-          break;
-        }
-        case ctIcon: {
-          auto icon = std::make_unique<TIcon>();
-          loadGraphic(icon.get());
-          g->SetCellIcon(icon.release());
-          g->SetCellCreated(true);
-          break;
-        }
-        case ctRadio: {
-          auto sl = std::make_unique<TStringList>();
-          for (const QString& s : items) sl->Add(s);
-          g->SetCellBitmap(sl.release());
-          g->SetCellCreated(true);
-          break;
-        }
-        case ctImages: {
-          auto il = std::make_unique<TIntList>(c, r);
-          if (!items.isEmpty()) il->SetStrValue(items.first());
-          g->SetCellBitmap(il.release());
-          g->SetCellCreated(true);
-          break;
-        }
-        case ctPicture: {
-          auto pic = std::make_unique<TPicture>();
-          if (!data.isEmpty()) {
-            TBytesStream bs(data);
-            try {
-              pic->ReadData(&bs);
-            } catch (const Exception&) {
-              throw EReadError(QString::fromUtf8(RtlConsts::SInvalidPropertyValue));
-            }
-          }
-          g->SetCellBitmap(pic.release());
-          g->SetCellCreated(true);
-          break;
-        }
-        case ctFilePicture: {
-          auto fp = std::make_unique<TFilePicture>();
-          fp->SetFilename(fileName);
-          g->SetCellBitmap(fp.release());
-          g->SetCellCreated(true);
-          break;
-        }
-        default:
-          // ctInterface: the object is the writer's; none is restored.
-          g->SetCellType(ctNone);
-          break;
-      }
-    }
-    if (inside) {
-      // The cell takes the graphic (replacing the one it had).
-      SetGraphicObjectEx(c, r, g.release(), true);
-    }
-  }
+   private:
+    TKitStringGrid& G;
+    TPoint At;
+    const THeaderRecord& H;
+    TProgress Progress;
+    int LastRow = -1;
+  } store(*this, Point, h);
+  ReadCells(rd, h.Full, dpi, &store);
 }
+
+namespace {
+
+void CheckRecords(TRecordReader& rd) {
+  const THeaderRecord h = ReadHeader(rd);
+  CheckLoadSize(h.Cols, h.Rows, QStringLiteral("binary grid stream"));
+  if (h.Full) {
+    ParseIntList(h.Widths, h.Cols);
+    ParseIntList(h.Heights, h.Rows);
+  }
+  // Font sizes are checked before they are converted: any resolution does.
+  ReadCells(rd, h.Full, 96, nullptr);
+}
+
+}  // namespace
+
+void kitgridio::CheckBinStreamBytes(const QByteArray& Bytes) {
+  TRecordReader rd{QByteArrayView(Bytes)};
+  CheckRecords(rd);
+}
+
+void TKitStringGrid::CheckBinStream(TStream* Stream) {
+  TRecordReader rd(Stream);
+  CheckRecords(rd);
+}
+
 
 void TKitStringGrid::LoadFromBinStream(TStream* Stream) {
   LoadAtPointFromBinStream(TPoint(0, 0), Stream);
@@ -998,17 +1152,16 @@ namespace kitgridio {
 bool ReadBinStreamHeader(const QByteArray& Bytes, TBinStreamHeader& Header) {
   Header = TBinStreamHeader();
   try {
-    TBytesStream bs(Bytes);
-    TRecordReader rd(&bs);
+    TRecordReader rd{QByteArrayView(Bytes)};
     if (rd.Begin() != QByteArrayView("TGridPropIO")) return false;
     for (QByteArrayView name = rd.NextName(); !name.isEmpty(); name = rd.NextName()) {
-      if (name == QByteArrayView("ColCount")) Header.ColCount = static_cast<int>(rd.Int32());
-      else if (name == QByteArrayView("RowCount")) Header.RowCount = static_cast<int>(rd.Int32());
-      else if (name == QByteArrayView("ColWidths")) rd.Str();
-      else if (name == QByteArrayView("RowHeights")) Header.RowHeights = rd.Str();
-      else if (name == QByteArrayView("FullGrid")) Header.FullGrid = rd.Bool();
-      else if (name == QByteArrayView("ID")) Header.ID = static_cast<qint32>(rd.Int());
-      else if (name == QByteArrayView("Tag")) rd.Int();
+      if (Is(name, "ColCount")) Header.ColCount = static_cast<int>(rd.Int32());
+      else if (Is(name, "RowCount")) Header.RowCount = static_cast<int>(rd.Int32());
+      else if (Is(name, "ColWidths")) rd.Str();
+      else if (Is(name, "RowHeights")) Header.RowHeights = rd.Str();
+      else if (Is(name, "FullGrid")) Header.FullGrid = rd.Bool();
+      else if (Is(name, "ID")) Header.ID = static_cast<qint32>(rd.Int());
+      else if (Is(name, "Tag")) rd.Int();
       else return false;
     }
   } catch (const Exception&) {

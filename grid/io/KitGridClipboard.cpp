@@ -6,9 +6,9 @@
 // QMimeData), so they stand side by side for the programs that read it.
 // A paste prefers the grid's own cells, then rich text, then text. Data
 // from the clipboard comes from other programs: the grid's own cells are
-// read in full into a scratch grid before anything of this grid changes,
-// and sizes asked for by a header or a text block are held to the same caps
-// as files (an EKitGridError before anything changes).
+// read and checked in full (nothing kept) before anything of this grid
+// changes, and sizes asked for by a header or a text block are held to the
+// same caps as files (an EKitGridError before anything changes).
 
 #include "grid/io/KitGridClipboard.h"
 
@@ -154,14 +154,8 @@ QByteArray AtPointStream(const QByteArray& Bytes) {
 bool GridCellsReadable(const QByteArray& Bytes, TBinStreamHeader& Header) {
   if (!ReadBinStreamHeader(Bytes, Header)) return false;
   CheckLoadSize(Header.ColCount, Header.RowCount, QStringLiteral("grid cells"));
-  auto scratch = CreateUnique<TKitStringGrid>(nullptr);
-  scratch->SetFixedRows(0);
-  scratch->SetFixedCols(0);
-  scratch->SetColCount(Header.ColCount);
-  scratch->SetRowCount(Header.RowCount);
   try {
-    TBytesStream bs(Bytes);
-    scratch->LoadAtPointFromBinStream(TPoint(0, 0), &bs);
+    CheckBinStreamBytes(Bytes);
   } catch (const Exception&) {
     return false;
   }

@@ -49,8 +49,9 @@ QString QuoteClipboardField(const QString& Text, bool Excel);
 // Rows one less than the number of non-empty lines.
 void GetTextBlockSize(const QString& Text, int& Cols, int& Rows);
 
-// True when the bytes are a whole, readable binary grid stream (read once
-// into a scratch grid); Header gets its header record.
+// True when the bytes are a whole, readable binary grid stream (every record
+// read and checked as a load would take it, nothing kept); Header gets its
+// header record.
 struct TBinStreamHeader;
 bool GridCellsReadable(const QByteArray& Bytes, TBinStreamHeader& Header);
 

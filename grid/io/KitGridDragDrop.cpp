@@ -17,6 +17,7 @@
 #include "grid/io/KitGridClipboard.h"
 #include "grid/io/KitGridIOSupport.h"
 #include "grid/model/KitGrid.h"
+#include "grid/model/KitObjAux.h"
 #include "platform/vcl/Forms.h"
 #include "platform/vcl/StdCtrls.h"
 
@@ -126,6 +127,7 @@ void TGridDropTarget::DragMouseMove(TPoint pt, bool& Allow, TDropFormats DropFor
     const int y = append ? cr.Bottom : cr.Top;
     g->FDropMarkerLeft = g->ClientToScreen(TPoint(cr.Left - 10, y));
   }
+  g->ShowDropMarkers();
 }
 
 void TGridDropTarget::DragMouseLeave() { FGrid->HideDropMarkers(true, true, true); }
@@ -370,6 +372,34 @@ void TKitStringGrid::HideDropMarkers(bool Left, bool Down, bool Up) {
   if (Left) FDropMarkerLeft = TPoint(-1, -1);
   if (Down) FDropMarkerDown = TPoint(-1, -1);
   if (Up) FDropMarkerUp = TPoint(-1, -1);
+  ShowDropMarkers();
+}
+
+void TKitStringGrid::ShowDropMarkers() {
+  // The arrows are child windows of the grid's top-level window, so that an
+  // arrow may stand beside the grid (the row marker 10 pixels left of the
+  // first column lies outside it) and above its neighbours.
+  TWinControl* host = this;
+  while (host->Parent() != nullptr) host = host->Parent();
+  auto place = [&](TArrowDirection Dir, const TPoint& At) {
+    TArrowWindow* arrow = FArrows[Dir];
+    if (arrow == nullptr) return;
+    if (At.X == -1 && At.Y == -1) {
+      arrow->SetVisible(false);
+      return;
+    }
+    if (!host->HandleAllocated() || ComponentState().Contains(csDestroying)) return;
+    if (arrow->Parent() != host) arrow->SetParent(host);
+    const TPoint p = host->ScreenToClient(At);
+    const TRect box = TArrowWindow::ArrowBounds(Dir);
+    arrow->SetBounds(p.X, p.Y, box.Right, box.Bottom);
+    arrow->HandleNeeded();
+    arrow->SetVisible(true);
+    arrow->BringToFront();
+  };
+  place(arrLeft, FDropMarkerLeft);
+  place(arrDown, FDropMarkerDown);
+  place(arrUp, FDropMarkerUp);
 }
 
 void TKitStringGrid::SetOleDropTargetActive(bool Value) {

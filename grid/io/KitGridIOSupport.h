@@ -123,6 +123,9 @@ struct TBinStreamHeader {
   qint32 ID = 0;
 };
 bool ReadBinStreamHeader(const QByteArray& Bytes, TBinStreamHeader& Header);
+// Reads the bytes as TKitStringGrid::CheckBinStream does (every record and
+// value checked, nothing kept), without copying them.
+void CheckBinStreamBytes(const QByteArray& Bytes);
 }  // namespace kitgridio
 
 namespace kitgridio {

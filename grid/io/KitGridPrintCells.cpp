@@ -10,9 +10,12 @@
 #include "foundation/KitMiniHTMLEngine.h"
 #include "grid/io/KitGridPrintEngine.h"
 #include "grid/model/KitGridDraw.h"
+#include "grid/model/KitGridLook.h"
+#include "grid/model/KitGridNode.h"
 #include "grid/model/KitGridUtils.h"
 #include "platform/rtl/SysUtils.h"
 #include "platform/vcl/Printers.h"
+#include "platform/vcl/RichText.h"
 #include "platform/win32/Gdi.h"
 #include "platform/win32/Printing.h"
 
@@ -140,12 +143,6 @@ void TKitGridPrinter::StretchScreenPaint(const TRect& R, TGraphic* Graphic, TCol
 QString TKitGridPrinter::CellText(int c, int Row, int& Kind) {
   QString text = G.IsDataCell(c, Row) ? QString() : G.GetFormattedCell(c, Row);
   Kind = GetCellTextKind(text, G.EnableHTML());
-  if (Kind == 2) {
-    // Rich text goes on paper as its text (never as its RTF source); its
-    // formatting is drawn on screen only.
-    text = G.GetStrippedCell(c, Row);
-    Kind = 0;
-  }
   if (Kind != 1 && Kind != 2) {
     if (G.GetCellType(c, Row) == ctValue) text = G.GetCellValue(c, Row);
     bool pw = false;
@@ -181,6 +178,19 @@ void TKitGridPrinter::DrawHtmlDevice(const TRect& R, const QString& Html, TFont*
   SetViewportOrgEx(h, oldVp.x, oldVp.y, nullptr);
 }
 
+void TKitGridPrinter::DrawRichText(const TRect& R, int c, int Row) {
+  // The painter of the screen, onto the target: the rich editor lays the
+  // cell out as on screen and draws it at the target's resolution (on a
+  // printer as text). Text without a font of its own takes the cell's font
+  // at its own size; on paper the cell is never drawn as selected.
+  TRichEdit* re = G.RichEdit();
+  re->SetDefaultFont(FCellFont.get());
+  G.CellToRich(c, Row, re);
+  re->SetWordWrap(G.FWordWrapEx);
+  const int margin = G.FXYRTFOffset.X * dpi / 96;
+  re->PaintTo(C, TRect(R.Left, Ly(R.Top), R.Right, Ly(R.Bottom)), margin, FCellFont->Color());
+}
+
 TPoint TKitGridPrinter::MeasurePrintCell(int ACol, int ARow) {
   const int c = G.DisplToRealCol(ACol);
   int kind = 0;
@@ -209,6 +219,11 @@ TPoint TKitGridPrinter::MeasurePrintCell(int ACol, int ARow) {
     C->Font()->Assign(&saved);
     SetMapMode(h, mode);
     size = TPoint(RoundI(sz.cx * 254.0 / dpi), std::max(0, RoundI(sz.cy * 254.0 / dpi) - RoundI(gap * pixel)));
+  } else if (kind == 2) {
+    // Rich text: the rich editor's size for the column's screen width, on
+    // paper.
+    const TSize need = G.MeasureRichText(c, ARow, TRect(0, 0, G.ColWidths(ACol) + 4, 0), true, FCellFont.get());
+    size = TPoint(RoundI(need.cx * pixel * G.FFontscalefactor), RoundI(need.cy * pixel * G.FFontscalefactor));
   } else {
     SetPrintFont(FCellFont.get(), G.FFontscalefactor);
     TCellGraphic* gr = G.GetCellGraphic(c, ARow);
@@ -377,6 +392,11 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
       hr.Right -= halfG + RoundI(2 * pixel);
       hr.Top += gap;
       DrawHtmlDevice(hr, text, FCellFont.get(), ww);
+    } else if (kind == 2) {
+      TRect rr = tr;
+      rr.Left += 4;
+      rr.Bottom += 40;
+      DrawRichText(rr, c, Row);
     } else if (!text.isEmpty()) {
       if (G.URLShow() && !G.URLFull()) StripUrlScheme(text);
       if (rotated) {
@@ -449,7 +469,8 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
         case ctVirtCheckBox:
         case ctRowCheckBox:
         case ctRadioButton: {
-          RECT rc{gl.Left, gl.Top, gl.Right, gl.Bottom};
+          const int lift = RoundI(G.XYOffset().Y * pixel);
+          RECT rc{gl.Left, gl.Top + lift, gl.Right, gl.Bottom + lift};
           bool checked = gr->CellBoolean() || gr->CellCheckBoxState() == cbChecked;
           if (kindG == ctDataCheckBox) {
             const QString v = G.Cells(c, Row);
@@ -458,7 +479,106 @@ void TKitGridPrinter::PrintCell(int y, int B, int Row, int Step, int FromCol, in
           }
           UINT state = kindG == ctRadioButton ? DFCS_BUTTONRADIO : DFCS_BUTTONCHECK;
           if (checked) state |= DFCS_CHECKED;
+          if (G.ControlLook()->ControlStyle() == TControlLook::csFlat) state |= DFCS_FLAT;
           DrawFrameControl(h, &rc, DFC_BUTTON, state);
+          break;
+        }
+        case ctNode: {
+          // A 20 x 20 square in the node colour, centred in the graphic's
+          // place, with a minus sign and, for a contracted node, the plus
+          // sign's bar.
+          const int cx = (grect.Left + grect.Right) / 2, cy = (grect.Top + grect.Bottom) / 2;
+          TPen savedPen;
+          savedPen.Assign(cv->Pen());
+          const TColor nodeColor = G.CellNode()->NodeColor();
+          cv->Pen()->SetStyle(psSolid);
+          cv->Pen()->SetWidth(2);
+          cv->Pen()->SetColor(nodeColor);
+          cv->Brush()->SetStyle(bsSolid);
+          cv->Brush()->SetColor(G.CellNode()->Color() == clNone ? clWhite : G.CellNode()->Color());
+          cv->Rectangle(TRect(cx - 10, Ly(cy - 10), cx + 10, Ly(cy + 10)));
+          cv->MoveTo(cx - 6, Ly(cy));
+          cv->LineTo(cx + 7, Ly(cy));
+          if (gr->CellBoolean()) {
+            cv->MoveTo(cx, Ly(cy - 6));
+            cv->LineTo(cx, Ly(cy + 7));
+          }
+          cv->Pen()->Assign(&savedPen);
+          cv->Brush()->SetStyle(bsClear);
+          break;
+        }
+        case ctRadio: {
+          // The radio group as the screen paints it, at screen size,
+          // stretched over the graphic's place; the items' labels may run
+          // on to the cell's right edge.
+          auto* items = dynamic_cast<TStrings*>(gr->CellBitmap());
+          const int count = items ? items->Count() : 0;
+          const TControlLook::TControlStyle style = G.ControlLook()->ControlStyle();
+          StretchScreenPaint(
+              TRect(grect.Left, grect.Top, std::max(grect.Right, cr.Right - RoundI(pixel)), grect.Bottom), nullptr,
+              bc == clNone ? clWhite : bc,
+              [&](TCanvas* bc2, const TRect& r2) {
+                bc2->Font()->Assign(FCellFont.get());
+                G.DrawRadioButton(bc2, r2, false, 1.0, style, Row, c, false, items, false, gr->CellBoolean(),
+                                  gr->CellIndex(), count);
+              });
+          break;
+        }
+        case ctImages:
+          // Each listed image in turn, side by side or stacked, each at its
+          // screen size on paper.
+          if (TCustomImageList* il = G.GridImages())
+            if (TIntList* list = gr->CellImageList()) {
+              const int iw = RoundI(il->Width() * pixel), ih = RoundI(il->Height() * pixel);
+              int x = grect.Left, yy = grect.Top;
+              for (int i = 0; i < list->Count(); ++i) {
+                const int idx = list->Items(i);
+                if (idx >= 0 && idx < il->Count())
+                  StretchScreenPaint(
+                      TRect(x, yy, x + iw, yy + ih), nullptr, bc == clNone ? clWhite : bc,
+                      [&](TCanvas* bc2, const TRect&) { il->Draw(bc2, 0, 0, idx); }, il->Width(), il->Height());
+                if (gr->CellBoolean()) x += iw;
+                else yy += ih;
+              }
+            }
+          break;
+        case ctButton:
+        case ctBitButton:
+        case ctVirtButton: {
+          // A push button drawn at screen size over the graphic's place,
+          // its caption written over it as text.
+          StretchScreenPaint(grect, nullptr, clBtnFace, [](TCanvas* bc2, const TRect& r2) {
+            RECT rc{r2.Left, r2.Top, r2.Right, r2.Bottom};
+            DrawFrameControl(bc2->Handle(), &rc, DFC_BUTTON, DFCS_BUTTONPUSH);
+          });
+          if (!gr->CellText().isEmpty()) {
+            SetTextColor(h, COLORREF(ColorToRGB(FCellFont->Color())));
+            RECT rc{gl.Left, gl.Top, gl.Right, gl.Bottom};
+            DrawTextW(h, gr->CellText(), &rc, DT_CENTER | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+          }
+          break;
+        }
+        case ctInterface:
+          // The object draws itself on a bitmap of its size (the cell's
+          // where it names none), stretched over the graphic's place.
+          if (auto* cellObject = dynamic_cast<IGridCell*>(gr->CellBitmap())) {
+            const int ow = cellObject->GetWidth() > 0 ? cellObject->GetWidth() : G.ColWidths(B);
+            const int oh = cellObject->GetHeight() > 0 ? cellObject->GetHeight() : G.RowHeights(Row);
+            StretchScreenPaint(
+                grect, nullptr, bc == clNone ? clWhite : bc,
+                [&](TCanvas* bc2, const TRect& r2) { cellObject->Draw(bc2, r2, &G, false, Row, c); }, ow, oh);
+          }
+          break;
+        case ctShape: {
+          // The shape at screen size, moved up by the text offset.
+          TRect sr = grect;
+          const int lift = RoundI(G.XYOffset().Y * pixel);
+          sr.Top -= lift;
+          sr.Bottom -= lift;
+          StretchScreenPaint(sr, nullptr, bc == clNone ? clWhite : bc, [&](TCanvas* bc2, const TRect& r2) {
+            DrawCellShape(bc2, 0, 0, gr->CellBitmapColor(), TColor(gr->CellIndex()), TCellShape(gr->CellAngle() & 0xFF),
+                          r2.Bottom - 1, r2.Right - 1);
+          });
           break;
         }
         case ctIcon:

@@ -48,6 +48,8 @@ class TKitGridPrinter {
   void SetPrintFont(TFont* Font, double Scale);
   int TextH(const QString& s);
   void DrawHtmlDevice(const TRect& R, const QString& Html, TFont* Font, bool WordWrap);
+  // The rich text of the real cell (c, Row) in R (page distances).
+  void DrawRichText(const TRect& R, int c, int Row);
   void PrintCell(int y, int B, int Row, int Step, int FromCol, int ToCol);
   // A graphic or a screen painter drawn on a bitmap of WPx x HPx screen
   // pixels (the graphic's size, or R's, when 0) stretched over R (page

@@ -1654,6 +1654,10 @@ class TKitStringGrid : public TBaseGrid,
   void SaveToBinStream(TStream* Stream);
   void SaveToBinFile(const QString& FileName);
   void LoadAtPointFromBinStream(const TPoint& Point, TStream* Stream);
+  // Reads a stream as LoadAtPointFromBinStream would, every record and value
+  // checked, and keeps nothing: damaged data raises the same read error and
+  // the grid stays as it is.
+  void CheckBinStream(TStream* Stream);
   void LoadFromBinStream(TStream* Stream);
   void LoadFromBinFile(const QString& FileName);
 
@@ -1703,6 +1707,10 @@ class TKitStringGrid : public TBaseGrid,
   TPoint DropMarkerDown() const { return FDropMarkerDown; }
   TPoint DropMarkerUp() const { return FDropMarkerUp; }
   void HideDropMarkers(bool Left, bool Down, bool Up);
+  // Shows the arrow windows at the markers' places (the grid's arrows
+  // ArrowWindow(arrLeft), (arrDown), (arrUp)) and hides those of hidden
+  // markers.
+  void ShowDropMarkers();
   TOleDropEvent OnOleDrop;
   TOleDropURLEvent OnOleDropURL;
   TOleDropFileEvent OnOleDropFile;

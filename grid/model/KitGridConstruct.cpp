@@ -697,6 +697,10 @@ void TKitStringGrid::Notification(TComponent* AComponent, TOperation Operation) 
     if (AComponent == FGridImages) FGridImages = nullptr;
     else if (AComponent == FPictureContainer) FPictureContainer = nullptr;
     else if (AComponent == reinterpret_cast<TComponent*>(FCellChecker)) FCellChecker = nullptr;
+    // An arrow shown as an insert marker lives in the top-level window,
+    // which frees it with its other children.
+    for (TArrowWindow*& arrow : FArrows)
+      if (AComponent == arrow) arrow = nullptr;
     else if (!ComponentState().Contains(csDestroying) && FSyncGrid && FSyncGrid->Grid() == AComponent)
       FSyncGrid->SetGrid(nullptr);
   }

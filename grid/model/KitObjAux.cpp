@@ -32,9 +32,20 @@ std::array<TPoint, 7> TArrowWindow::ArrowPoints(TArrowDirection Direction) {
   }
 }
 
+TRect TArrowWindow::ArrowBounds(TArrowDirection Direction) {
+  int w = 0, h = 0;
+  for (const TPoint& p : ArrowPoints(Direction)) {
+    w = std::max(w, p.X + 1);
+    h = std::max(h, p.Y + 1);
+  }
+  return TRect(0, 0, w, h);
+}
+
 void TArrowWindow::CreateParams(TCreateParams& Params) {
   TPanel::CreateParams(Params);
-  Params.Style = WS_POPUP;
+  // A child of the window it marks in: top-level windows cannot be placed
+  // on every desktop, child windows can.
+  Params.Style = WS_CHILD | WS_CLIPSIBLINGS | (Visible() ? WS_VISIBLE : 0);
 }
 
 void TArrowWindow::CreateWnd() {

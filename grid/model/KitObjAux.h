@@ -28,6 +28,8 @@ class TArrowWindow : public TPanel {
   TArrowDirection Dir() const { return FDir; }
   // The polygon of the direction, in client coordinates.
   static std::array<TPoint, 7> ArrowPoints(TArrowDirection Direction);
+  // The window size that holds that polygon: (0, 0, width, height).
+  static TRect ArrowBounds(TArrowDirection Direction);
 
  protected:
   void CreateParams(TCreateParams& Params) override;

@@ -8,6 +8,7 @@
 #include <QHash>
 #include <QMap>
 #include <QTextBlock>
+#include <QTextLayout>
 #include <QTextCursor>
 #include <QTextDocument>
 #include <QTextFragment>
@@ -825,6 +826,7 @@ QByteArray DocumentToRtf(const QTextDocument& doc) {
 #include <QPainter>
 
 #include "platform/win32/Gdi.h"
+#include "platform/win32/Printing.h"
 
 static QString PlainTextOf(const QTextDocument& doc) {
   QString out;
@@ -910,6 +912,72 @@ TSize TRichEdit::RequiredSize(int Width) const {
   return TSize(int(std::ceil(w)), int(std::ceil(s.height())));
 }
 
+namespace {
+
+// Writes the laid-out document as text runs through the DC's text calls, in
+// device units from Origin, Scale device pixels per layout pixel: a
+// printer's page keeps text as text (searchable, sharp at any resolution),
+// which pixels drawn by a painter would not be.
+void WriteDocumentRuns(HDC dc, const QTextDocument& Doc, QPoint Origin, double Scale, const QRect& Clip,
+                       TColor DefaultColor) {
+  const int saved = SaveDC(dc);
+  SetMapMode(dc, MM_TEXT);
+  SetViewportOrgEx(dc, 0, 0, nullptr);
+  SetWindowOrgEx(dc, 0, 0, nullptr);
+  SetBkMode(dc, TRANSPARENT);
+  SetTextAlign(dc, TA_BASELINE | TA_LEFT | TA_NOUPDATECP);
+  const RECT clip{Clip.left(), Clip.top(), Clip.right() + 1, Clip.bottom() + 1};
+  for (QTextBlock block = Doc.begin(); block.isValid(); block = block.next()) {
+    const QTextLayout* layout = block.layout();
+    if (layout == nullptr) continue;
+    const QPointF at = layout->position();
+    const QString text = block.text();
+    for (int i = 0; i < layout->lineCount(); ++i) {
+      const QTextLine line = layout->lineAt(i);
+      const int lineStart = line.textStart(), lineEnd = lineStart + line.textLength();
+      const double baseline = at.y() + line.y() + line.ascent();
+      for (QTextBlock::iterator it = block.begin(); !it.atEnd(); ++it) {
+        const QTextFragment frag = it.fragment();
+        if (!frag.isValid()) continue;
+        const int fragStart = frag.position() - block.position();
+        const int from = std::max(lineStart, fragStart);
+        const int to = std::min(lineEnd, fragStart + frag.length());
+        if (from >= to) continue;
+        QString run = text.mid(from, to - from);
+        while (!run.isEmpty() && (run.back() == QChar::LineSeparator || run.back() == QChar::ParagraphSeparator ||
+                                  run.back() == u'\n' || run.back() == QChar::ObjectReplacementCharacter))
+          run.chop(1);
+        if (run.trimmed().isEmpty()) continue;
+        const QTextCharFormat fmt = frag.charFormat();
+        const QFont font = fmt.font().resolve(Doc.defaultFont());
+        const double px = font.pointSizeF() > 0 ? font.pointSizeF() * 96.0 / 72.0 : std::max(1, font.pixelSize());
+        LOGFONTW lf{};
+        lf.lfHeight = -std::max(1, int(std::lround(px * Scale)));
+        lf.lfWeight = font.weight();
+        lf.lfItalic = font.italic() ? 1 : 0;
+        lf.lfUnderline = font.underline() ? 1 : 0;
+        lf.lfStrikeOut = font.strikeOut() ? 1 : 0;
+        lf.lfCharSet = DEFAULT_CHARSET;
+        const QString face = font.family().left(LF_FACESIZE - 1);
+        std::copy(face.utf16(), face.utf16() + face.size(), reinterpret_cast<char16_t*>(lf.lfFaceName));
+        const HFONT hf = CreateFontIndirectW(&lf);
+        const HGDIOBJ old = SelectObject(dc, hf);
+        const QBrush fg = fmt.foreground();
+        SetTextColor(dc, fg.style() != Qt::NoBrush ? RGB(fg.color().red(), fg.color().green(), fg.color().blue())
+                                                   : COLORREF(ColorToRGB(DefaultColor)));
+        const int x = Origin.x() + int(std::lround((at.x() + line.cursorToX(from)) * Scale));
+        const int y = Origin.y() + int(std::lround(baseline * Scale));
+        ExtTextOutW(dc, x, y, ETO_CLIPPED, &clip, reinterpret_cast<LPCWSTR>(run.utf16()), UINT(run.size()), nullptr);
+        SelectObject(dc, old);
+        DeleteObject(hf);
+      }
+    }
+  }
+  RestoreDC(dc, saved);
+}
+
+}  // namespace
+
 void TRichEdit::PaintTo(TCanvas* Canvas, const TRect& Rect, int Margin, TColor DefaultColor) const {
   if (Canvas == nullptr) return;
   HDC dc = Canvas->Handle();
@@ -927,12 +995,21 @@ void TRichEdit::PaintTo(TCanvas* Canvas, const TRect& Rect, int Margin, TColor D
   DeleteObject(rgn);
   if (clip.isEmpty()) return;
 
-  FDocument->setTextWidth(FWordWrap ? target.width() : -1);
+  // The text is laid out in pixels of 96 dots per inch, as on screen, and
+  // drawn at the canvas's resolution (a printer page has more dots).
+  const int dpi = GetDeviceCaps(dc, LOGPIXELSY);
+  const double scale = dpi > 0 ? dpi / 96.0 : 1.0;
+  FDocument->setTextWidth(FWordWrap ? target.width() / scale : -1);
+  if (GetDCPrinter(dc) != nullptr) {
+    WriteDocumentRuns(dc, *FDocument, target.topLeft(), scale, clip.boundingRect(), DefaultColor);
+    return;
+  }
   QPainter p(image);
   p.setClipRegion(clip);
   p.translate(target.topLeft());
+  p.scale(scale, scale);
   QAbstractTextDocumentLayout::PaintContext ctx;
   ctx.palette.setColor(QPalette::Text, ToQColor(DefaultColor));
-  ctx.clip = QRectF(0, 0, target.width(), target.height());
+  ctx.clip = QRectF(0, 0, target.width() / scale, target.height() / scale);
   FDocument->documentLayout()->draw(&p, ctx);
 }

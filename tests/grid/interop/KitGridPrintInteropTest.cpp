@@ -292,6 +292,41 @@ TEST_F(PdfPrint, ARichTextCellPrintsItsTextNotItsSource) {
   EXPECT_TRUE(text.contains(QStringLiteral("R3C1")));
 }
 
+TEST_F(PdfPrint, ARichTextCellKeepsItsFormattingOnPaper) {
+  auto g = NumberedGrid(3, 2);
+  g->SetColWidths(1, 200);
+  g->SetRowHeights(2, 40);
+  g->SetCells(1, 2,
+              QStringLiteral("{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red200\\green0\\blue0;}"
+                             "\\f0\\fs20 Small \\fs48\\b\\cf1 Large\\par}"));
+  g->Print();
+  const QString text = PageText(1);
+  EXPECT_FALSE(text.contains(QStringLiteral("rtf1"))) << text.toStdString();
+  // Sizes as the rich text gives them: 24 points against 10, as text (not
+  // pixels) in the document.
+  const QRectF small = WordBox(1, "Small"), large = WordBox(1, "Large"), plain = WordBox(1, "R3C1");
+  ASSERT_FALSE(small.isEmpty()) << text.toStdString();
+  ASSERT_FALSE(large.isEmpty()) << text.toStdString();
+  ASSERT_FALSE(plain.isEmpty());
+  EXPECT_GT(large.height(), 2 * small.height());
+  EXPECT_NEAR(small.height(), plain.height(), plain.height() / 2);
+  // One baseline: the small word's bottom near the large word's bottom.
+  EXPECT_NEAR(small.bottom(), large.bottom(), large.height() / 3);
+  EXPECT_LT(small.right(), large.left());
+  // The bold run is set in a bold face.
+  if (!QStandardPaths::findExecutable("pdffonts").isEmpty())
+    EXPECT_TRUE(RunPoppler("pdffonts", {pdf}).contains(QStringLiteral("Bold")));
+}
+
+TEST_F(PdfPrint, AButtonCellPrintsItsCaptionAsText) {
+  auto g = NumberedGrid(3, 2);
+  g->PrintSettings()->SetPrintGraphics(true);
+  g->SetCells(0, 2, QString());
+  g->AddButton(0, 2, 60, 18, QStringLiteral("Pushme"), haLeft, vaTop);
+  g->Print();
+  EXPECT_TRUE(PageText(1).contains(QStringLiteral("Pushme"))) << PageText(1).toStdString();
+}
+
 TEST_F(PdfPrint, FastPrintSkipsTheCountButPrintsEveryPage) {
   auto g = NumberedGrid(150, 2);
   g->Print();

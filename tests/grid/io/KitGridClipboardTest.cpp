@@ -548,6 +548,62 @@ TEST(GridClipboardBadData, DamagedGridCellsFallBackToTheText) {
   }
 }
 
+TEST(GridClipboardBadData, DamageInTheLastCellLeavesTheGridUntouched) {
+  // The grid cells are checked record by record before the paste changes
+  // anything: a bad value in the last cell of the stream stops the paste
+  // before the first cell lands.
+  auto a = PlainGrid(3, 3);
+  a->Navigation()->SetAllowFmtClipboard(true);
+  for (int r = 0; r < 3; ++r)
+    for (int c = 0; c < 3; ++c) a->SetCells(c, r, QStringLiteral("n%1%2").arg(c).arg(r));
+  a->SetAlignments(2, 2, taRightJustify);
+  a->SetFontColors(2, 2, clNavy);
+  a->SetSelection(TGridRect{0, 0, 2, 2});
+  a->CopySelectionToClipboard();
+  const QByteArray good = QGuiApplication::clipboard()->mimeData()->data(GridCellsMimeType());
+
+  struct Damage {
+    const char* Name;
+    QByteArray From, To;  // the last occurrence of From becomes To
+  };
+  const std::vector<Damage> damages = {
+      {"unknown alignment", "taRightJustify", "taRightJustifX"},
+      {"unknown colour", "clNavy", "clNavX"},
+      {"unknown property", "WordWrap", "WordWarp"},
+      {"unknown record", "TGridCellPropIO", "TGridCellPropIX"},
+  };
+  for (const Damage& d : damages) {
+    SCOPED_TRACE(d.Name);
+    QByteArray bytes = good;
+    const qsizetype at = bytes.lastIndexOf(d.From);
+    ASSERT_GT(at, bytes.lastIndexOf("TGridCellIO"));  // in the last cell's records
+    bytes.replace(at, d.From.size(), d.To);
+
+    auto b = PlainGrid(3, 3);
+    b->Navigation()->SetAllowFmtClipboard(true);
+    for (int r = 0; r < 3; ++r)
+      for (int c = 0; c < 3; ++c) b->SetCells(c, r, "keep");
+    TBytesStream bad(bytes);
+    EXPECT_THROW(b->CheckBinStream(&bad), EReadError);
+    PutData(GridCellsMimeType(), bytes);
+    int cols = 0, rows = 0;
+    EXPECT_EQ(b->PasteFromClipboardAt(0, 0, cols, rows), 0);
+    for (int r = 0; r < 3; ++r)
+      for (int c = 0; c < 3; ++c) EXPECT_EQ(b->Cells(c, r), "keep") << c << "," << r;
+    EXPECT_EQ(b->Alignments(2, 2), taLeftJustify);
+
+    // The sound stream passes the check without a change to the grid, and
+    // then pastes whole.
+    TBytesStream sound(good);
+    EXPECT_NO_THROW(b->CheckBinStream(&sound));
+    EXPECT_EQ(b->Cells(0, 0), "keep");
+    PutData(GridCellsMimeType(), good);
+    EXPECT_EQ(b->PasteFromClipboardAt(0, 0, cols, rows), 9);
+    EXPECT_EQ(b->Cells(2, 2), "n22");
+    EXPECT_EQ(b->Alignments(2, 2), taRightJustify);
+  }
+}
+
 TEST(GridClipboardBadData, TextBlockParsingIsTotal) {
   // Odd mixes of quotes, tabs and breaks parse without losing a character
   // that is not part of a quoting.

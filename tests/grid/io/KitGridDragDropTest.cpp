@@ -21,6 +21,8 @@
 #include "platform/vcl/Forms.h"
 #include "tests/grid/GridTestSupport.h"
 #include "tests/harness/Harness.h"
+#include "tests/support/PixelProbes.h"
+#include "tests/support/TestSupport.h"
 
 using gridtest::NewGrid;
 
@@ -111,6 +113,7 @@ class GridDragDrop : public ::testing::Test {
   }
 
   std::unique_ptr<TKitStringGrid> A, B;
+  TForm* Form() const { return FForm.get(); }
 
  private:
   std::unique_ptr<TForm> FForm;
@@ -171,6 +174,84 @@ TEST_F(GridDragDrop, HeaderRowRefusedUnlessSingleRowWithFixedRowAlways) {
   single->SetFixedRowAlways(true);
   r = Drag(*single, &d, At(*single, 1, 0), Qt::NoModifier, false);
   EXPECT_TRUE(overAllowed);
+}
+
+TEST_F(GridDragDrop, InsertMarkersAreDrawnWhereTheyArePlacedAndGoWithTheLeave) {
+  // The grids stand a little lower, so that a column's down arrow (8 pixels
+  // above the header) has room in the form.
+  A->SetBounds(0, 30, 440, 370);
+  B->SetBounds(450, 30, 440, 370);
+  vcltest::Pump();
+  const Qt::DropActions acts = Qt::CopyAction | Qt::MoveAction;
+  auto hover = [&](TKitStringGrid& G, const QMimeData* D, QPoint P) {
+    QDragEnterEvent enter(P, acts, D, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(G.Widget(), &enter);
+    QDragMoveEvent move(P, acts, D, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(G.Widget(), &move);
+    vcltest::Pump();
+  };
+  auto leave = [&](TKitStringGrid& G) {
+    QDragLeaveEvent ev;
+    QApplication::sendEvent(G.Widget(), &ev);
+    vcltest::Pump();
+  };
+  const auto lime = probe::NearTo(qRgb(0, 255, 0), 30);
+  QWidget* formWidget = Form()->Widget();
+  // Where an arrow window stands in the form's picture; it stands at its
+  // marker's place on the screen.
+  auto arrowBox = [&](TKitStringGrid& G, TArrowDirection Dir, TPoint Marker) {
+    QWidget* w = G.ArrowWindow(Dir)->Widget();
+    EXPECT_EQ(w->mapToGlobal(QPoint(0, 0)), QPoint(Marker.X, Marker.Y));
+    return QRect(w->mapTo(formWidget, QPoint(0, 0)), w->size());
+  };
+
+  struct MarkerCase {
+    const char* Name;
+    TKitStringGrid* Grid;
+    bool Column;
+    int Col, Row;
+    std::vector<TArrowDirection> Shown;
+  };
+  QMimeData text;
+  text.setText("t");
+  QMimeData column;
+  column.setData(ksgdd::GridColumnMimeType(), QByteArray("\x01\0\0\0", 4));
+  column.setText("");  // a column drag lists the text formats too
+  const std::vector<MarkerCase> cases = {
+      // The row marker of the first column stands left of the grid, in the
+      // gap between the two grids.
+      {"row marker left of grid B", B.get(), false, 0, 2, {arrLeft}},
+      {"row marker in grid A", A.get(), false, 2, 3, {arrLeft}},
+      {"column markers over A's header", A.get(), true, 1, 0, {arrDown, arrUp}},
+  };
+  for (const MarkerCase& c : cases) {
+    SCOPED_TRACE(c.Name);
+    TKitStringGrid& g = *c.Grid;
+    hover(g, c.Column ? &column : &text, At(g, c.Col, c.Row));
+    const QImage shown = vcltest::Grab(Form());
+    int inBoxes = 0;
+    for (TArrowDirection d : c.Shown) {
+      const TPoint marker = d == arrLeft ? g.DropMarkerLeft() : d == arrDown ? g.DropMarkerDown() : g.DropMarkerUp();
+      ASSERT_NE(marker, TPoint(-1, -1));
+      const QRect box = arrowBox(g, d, marker);
+      const int n = probe::Count(shown, lime, box);
+      // The arrow's polygon, not its whole box, is drawn.
+      EXPECT_GT(n, box.width() * box.height() / 4);
+      EXPECT_LT(n, box.width() * box.height());
+      inBoxes += n;
+    }
+    // No lime anywhere else.
+    EXPECT_EQ(probe::Count(shown, lime), inBoxes);
+    if (c.Grid == B.get() && !c.Column) {
+      // Outside the grid that shows it.
+      const QRect gridArea(B->Widget()->mapTo(formWidget, QPoint(0, 0)), B->Widget()->size());
+      EXPECT_EQ(probe::Count(shown, lime, gridArea), 0);
+      EXPECT_GT(inBoxes, 0);
+      shown.save(testsupport::TestOutputFolder() + "/grid-drop-marker.png");
+    }
+    leave(g);
+    EXPECT_EQ(probe::Count(vcltest::Grab(Form()), lime), 0);
+  }
 }
 
 TEST_F(GridDragDrop, MovingOverTheTopRowScrollsUp) {

@@ -219,6 +219,140 @@ TEST(GridPrintPreview, CellGraphicsPrintOnlyWithPrintGraphics) {
   EXPECT_TRUE(s.image.save(testsupport::TestOutputFolder() + "/grid-print-graphics.png"));
 }
 
+// A cell object that draws itself: a magenta box of 30 x 12 pixels.
+class TMagentaCell : public TPersistent, public IGridCell {
+ public:
+  void Draw(TCanvas* Canvas, const TRect& R, TKitStringGrid*, bool, int, int) override {
+    Canvas->Brush()->SetStyle(bsSolid);
+    Canvas->Brush()->SetColor(clFuchsia);
+    Canvas->FillRect(R);
+  }
+  int GetWidth() override { return 30; }
+  int GetHeight() override { return 12; }
+  bool PaintsBeforeText() override { return true; }
+};
+
+TEST(GridPrintPreview, NodesRadioGroupsImagesButtonsObjectsAndShapesPrint) {
+  TImageList images(nullptr);
+  images.SetSize(12, 12);
+  TBitmap orange(12, 12);
+  orange.Canvas()->Brush()->SetColor(0x00A5FF);
+  orange.Canvas()->FillRect(TRect(0, 0, 12, 12));
+  images.Add(&orange, nullptr);
+  TMagentaCell object;
+  TStringList items;
+  items.Add("one");
+  items.Add("two");
+  struct Case {
+    const char* Name;
+    std::function<void(TKitStringGrid&)> Set;
+    QRgb Colour;  // 0: any change of the cell's pixels counts
+    int Min;
+  };
+  const std::vector<Case> cases = {
+      {"expanded node",
+       [](TKitStringGrid& g) {
+         g.CellNode()->SetNodeColor(0xFF0000);  // blue
+         g.AddNode(2, 2);
+       },
+       qRgb(0, 0, 255), 15},
+      {"radio group",
+       [&](TKitStringGrid& g) {
+         g.SetCells(1, 2, QString());
+         g.SetFontColors(1, 2, clFuchsia);  // the items' labels
+         g.AddRadio(1, 2, 0, 1, &items);
+       },
+       qRgb(255, 0, 255), 5},
+      {"images",
+       [&](TKitStringGrid& g) {
+         g.SetGridImages(&images);
+         g.AddMultiImage(1, 2, 1, haLeft, vaTop);
+         g.CellImages(1, 2)->Add(0);
+         g.CellImages(1, 2)->Add(0);
+       },
+       qRgb(255, 165, 0), 40},
+      {"button", [](TKitStringGrid& g) { g.AddButton(1, 2, 60, 18, "Go", haLeft, vaTop); }, 0, 100},
+      {"object", [&](TKitStringGrid& g) { g.AddInterfacedCell(1, 2, &object); }, qRgb(255, 0, 255), 60},
+      {"shape", [](TKitStringGrid& g) { g.AddShape(1, 2, csCircle, 0xFF0000, clNavy, haLeft, vaTop); },
+       qRgb(0, 0, 255), 15},
+  };
+  auto preview = [](TKitStringGrid& g, bool graphics) {
+    g.PrintSettings()->SetPrintGraphics(graphics);
+    TPreviewSurface s(500, 400);
+    g.PrintPreview(&s.canvas, TRect(0, 0, 500, 400));
+    return s.image.copy();
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.Name);
+    auto g = NumberedGrid(4, 3);
+    c.Set(*g);
+    const QImage on = preview(*g, true), off = preview(*g, false);
+    if (c.Colour != 0) {
+      EXPECT_GE(probe::Count(on, probe::NearTo(c.Colour, 40)), c.Min);
+      EXPECT_EQ(probe::Count(off, probe::NearTo(c.Colour, 40)), 0);
+    } else {
+      int changed = 0;
+      for (int y = 0; y < on.height(); ++y)
+        for (int x = 0; x < on.width(); ++x) changed += on.pixel(x, y) != off.pixel(x, y);
+      EXPECT_GE(changed, c.Min);
+    }
+  }
+  // A contracted node adds the plus sign's bar to the minus.
+  auto g = NumberedGrid(4, 3);
+  g->CellNode()->SetNodeColor(0xFF0000);
+  g->AddNode(2, 2);
+  const int expanded = probe::Count(preview(*g, true), probe::NearTo(qRgb(0, 0, 255), 40));
+  g->CellGraphics(0, 2)->SetCellBoolean(true);
+  EXPECT_GT(probe::Count(preview(*g, true), probe::NearTo(qRgb(0, 0, 255), 40)), expanded);
+
+  // All of them on one page, for a look.
+  auto all = NumberedGrid(6, 3);
+  all->SetColWidths(1, 120);
+  all->CellNode()->SetNodeColor(0xFF0000);
+  all->AddNode(1, 2);
+  all->CellGraphics(0, 1)->SetCellBoolean(true);
+  all->AddNode(4, 1);
+  all->SetCells(1, 1, QString());
+  all->SetFontColors(1, 1, clFuchsia);
+  all->AddRadio(1, 1, 1, 1, &items);
+  all->SetGridImages(&images);
+  all->AddMultiImage(1, 2, 1, haLeft, vaTop);
+  all->CellImages(1, 2)->Add(0);
+  all->CellImages(1, 2)->Add(0);
+  all->AddButton(1, 3, 60, 18, "Go", haLeft, vaTop);
+  all->AddInterfacedCell(1, 4, &object);
+  all->AddShape(1, 5, csCircle, 0xFF0000, clNavy, haLeft, vaTop);
+  all->AddShape(2, 5, csTriangleUp, 0x00C000, clGreen, haLeft, vaTop);
+  all->SetRowHeights(1, 40);
+  all->PrintSettings()->SetPrintGraphics(true);
+  TPreviewSurface s(500, 400);
+  all->PrintPreview(&s.canvas, TRect(0, 0, 500, 400));
+  EXPECT_TRUE(s.image.save(testsupport::TestOutputFolder() + "/grid-print-graphic-kinds.png"));
+}
+
+TEST(GridPrintPreview, RichTextPrintsWithItsFormatting) {
+  auto g = NumberedGrid(4, 3);
+  g->SetColWidths(1, 160);
+  g->SetRowHeights(2, 40);
+  g->SetCells(1, 2,
+              "{\\rtf1\\ansi{\\fonttbl{\\f0 Arial;}}{\\colortbl;\\red220\\green0\\blue0;}"
+              "\\f0\\fs20 small \\cf1\\fs40\\b Large red\\par}");
+  TPreviewSurface s(500, 400);
+  g->PrintPreview(&s.canvas, TRect(0, 0, 500, 400));
+  EXPECT_TRUE(s.image.save(testsupport::TestOutputFolder() + "/grid-print-rich-text.png"));
+  // The coloured run in its colour, and taller than the cell texts around.
+  const QRect red = probe::Box(s.image, probe::NearTo(qRgb(220, 0, 0), 60));
+  ASSERT_FALSE(red.isEmpty());
+  EXPECT_GT(probe::Count(s.image, probe::NearTo(qRgb(220, 0, 0), 60)), 40);
+  // The black "small" run stands just left of the red run, on its line
+  // (the column's border line lies further left).
+  const QRect small = probe::Box(
+      s.image, [](QRgb p) { return qRed(p) < 90 && qGreen(p) < 90 && qBlue(p) < 90; },
+      QRect(red.left() - 28, red.top(), 26, red.height() + 4));
+  ASSERT_FALSE(small.isEmpty());
+  EXPECT_GT(red.height(), small.height() * 3 / 2);
+}
+
 TEST(GridPrintPreview, SelectedRowsOnlyPrintThoseRowsAndTheFixedOnesWhenAsked) {
   auto g = NumberedGrid(12, 3);
   g->MouseActions()->SetDisjunctRowSelect(true);
