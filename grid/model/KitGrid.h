@@ -932,7 +932,18 @@ class TKitStringGrid : public TBaseGrid,
   // Lays the search panel along the grid's bottom (only with a window and
   // a visible search footer).
   void UpdateSearchPanel();
-  void UpdateSearchFooter() {}
+  // Applies the SearchFooter settings to the search panel: visibility,
+  // colours, captions, hints, font, the buttons' look, which controls show,
+  // their flow from left to right, and the panel's height and place.
+  void UpdateSearchFooter();
+  // The grid's side of the search panel's events. Typing tells
+  // OnSearchEditChange and repaints the highlighted matches; the highlight
+  // button repaints; the match-case box types again while highlighting;
+  // closing tells OnSearchFooterClose and hides the footer.
+  void SearchEditChange(TObject* Sender);
+  void SearchPanelCloseClick(TObject* Sender);
+  void SearchPanelHighlightClick(TObject* Sender);
+  void SearchPanelMatchCaseClick(TObject* Sender);
   // Repaints the border (through the non-client paint).
   void PaintGridBorder();
   // The border on the window's device context (looks glSoft and glVDX to
@@ -1812,6 +1823,9 @@ class TKitStringGrid : public TBaseGrid,
   TSearchFooterActionEvent OnSearchFooterAction;
   TSearchFooterSearchEvent OnSearchFooterSearch;
   TSearchFooterSearchEndEvent OnSearchFooterSearchEnd;
+  TSearchEditChangeEvent OnSearchEditChange;
+  TNotifyEvent OnSearchFooterClose;
+  TNotifyEvent OnCreatedSearchFooter;
   TButtonClickEvent OnButtonClick;
   TExpandClickEvent OnExpandClick;
   TComboCloseUpDropDownEvent OnComboCloseUp;
@@ -2011,8 +2025,10 @@ class TKitStringGrid : public TBaseGrid,
   void TileCellBackgroundPicture(TCanvas* Canvas, const TRect& R, int RealCol, int ARow);
 
   // The grid's built-in bitmaps by resource name ("KSGFILT", "metrocheckon",
-  // "metrocheckoff", "metroradioon", "metroradiooff"); false for another
-  // name.
+  // "metrocheckoff", "metroradioon", "metroradiooff", and the search panel's
+  // "KSGARDOWN", "KSGARUP", "KSGCLOSE", "KSGHI" with their disabled ("...D")
+  // and the close glyph's hot and pressed looks "KSGCLOSEH", "KSGCLOSED");
+  // false for another name.
   static bool LoadGridBitmap(const QString& Name, TBitmap* Bitmap);
 
   // Notifications of the grid's embedded date picker and balloon tool tip
@@ -2228,6 +2244,7 @@ class TKitStringGrid : public TBaseGrid,
   // --- owned objects
   TFooterPanel* FFooterPanel = nullptr;  // owned as a component
   TSearchPanel* FSearchPanel = nullptr;  // owned as a component
+  bool FUpdatingSearchFooter = false;
   std::unique_ptr<TAutoColor> FAutoColor;
   std::unique_ptr<TFont> FCellFont;
   std::unique_ptr<TFocusHelper> FFocusHelper;
@@ -2594,6 +2611,19 @@ class TKitStringGrid : public TBaseGrid,
   void UpdateAncestorChecks(int ACol, int ARow);
   void DrawNodeGlyph(TCellPaintContext& Ctx, TRect R);
   void DrawRotatedText(TCellPaintContext& Ctx, TRect R, int Angle);
+  void DrawRotatedLines(TCellPaintContext& Ctx, TRect R, int Angle, const QString& Text);
+  // A header cell that shows the sort marker: the sort row (or a merged
+  // area spanning it) of the sort column or a sort index column, with fixed
+  // rows, in a scrollable column or with SortSettings.FixedCols, and the
+  // column first in the index list or IndexShow on.
+  bool ShowsSortIndicator(const TCellPaintContext& Ctx);
+  // The red wave under the cell's marked characters (AddMarker), for a text
+  // drawn as one block in R with the DrawText flags, clipped to the cell.
+  void PaintErrorMarker(TCellPaintContext& Ctx, const QString& Text, const TRect& R, UINT Flags, const TRect& Cell);
+  // The cell's own scroll bar along its right edge (AddScrollBar): the
+  // painter bar takes the cell's position, page and range; answers the
+  // position the text is scrolled by, and takes the bar's width off R.
+  int PaintCellScrollBar(TCellPaintContext& Ctx, TRect& R);
   void DrawGraphicButton(TCellPaintContext& Ctx, TCellGraphic* G, const TRect& Cell, const TRect& Box);
   TGridCoord FHoverButtonCell{-1, -1};
   bool FGridModified = false;

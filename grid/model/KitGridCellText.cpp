@@ -223,6 +223,8 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
     // 17. Mini-HTML.
     if (Ctx.FilterGlyph) r.Right -= 18;
     r.Left -= 1;
+    const bool sortMarker = ShowsSortIndicator(Ctx);
+    if (sortMarker) r.Right -= 10;
     TMiniHtmlDrawParams params;
     params.URLColor = urlColor;
     params.ScaleFactor = GetDPIScale();
@@ -234,6 +236,11 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
     TMiniHtmlDrawResult result;
     DrawMiniHtml(canvas, text, r, params, result);
     Ctx.TextWidth = result.Width + 2;
+    // The marker stands in the room kept free right of the text rectangle.
+    if (sortMarker) {
+      const int y = Ctx.VAlign == vtaCenter ? r.Top + r.Height() / 2 : Ctx.VAlign == vtaBottom ? r.Bottom - 8 : r.Top + 8;
+      DrawSortIndicator(canvas, rc, y, r.Right + 2);
+    }
   } else if (kind == 2) {
     // 18. Rich text: the text rectangle in the brush colour (not for a
     // selected cell of an unfocused grid without a selection colour), then
@@ -318,11 +325,10 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
           canvas->TextWidth(text) > r.Width())
         text += QStringLiteral("     ");
       CanvasDrawText(canvas, text, r, flags);
+      PaintErrorMarker(Ctx, text, r, flags, cellRect);
     }
     // 20. The sort indicator.
-    if (IsSortIndicatorCell(Ctx.DisplCol, row) && RawFixedRows() > 0 &&
-        (rc == FSortSettings->Column() || FSortIndexes->FindIndex(rc) >= 0) &&
-        (rc >= RawFixedCols() || FSortSettings->FixedCols())) {
+    if (ShowsSortIndicator(Ctx)) {
       const TRect t = cellRect;
       const int indent = textIndent;
       const int right = Ctx.FilterGlyph ? t.Right - 16 : t.Right;
@@ -331,19 +337,55 @@ void TKitStringGrid::DrawCellText(TCellPaintContext& Ctx) {
                     : Ctx.HAlign == taCenter    ? t.Left + 8
                                                 : t.Left + w + indent + 10;
       const int y = Ctx.VAlign == vtaCenter ? t.Top + t.Height() / 2 : Ctx.VAlign == vtaBottom ? t.Bottom - 8 : t.Top + 8;
-      const int pos = FSortIndexes->FindIndex(rc);
-      if (pos < 1 || FSortSettings->IndexShow()) DrawSortIndicator(canvas, rc, y, x);
+      DrawSortIndicator(canvas, rc, y, x);
     }
     // 21. The URL underline goes again.
     if (url && FURLUnderline) canvas->Font()->SetStyle(canvas->Font()->Style() - TFontStyles{fsUnderline});
   }
-  // The height of "hg" is what an error marker is drawn under; only a cell
-  // with a marker needs it.
-  if (Ctx.Graphic != nullptr && Ctx.Graphic->CellErrLen() > 0) {
-    TRect probe(0, 0, 1000, 1000);
-    Ctx.TextHeight = CanvasDrawText(canvas, QStringLiteral("hg"), probe, DT_SINGLELINE | DT_CALCRECT);
-  }
   if (Ctx.ScrollOffset > 0) ::RestoreDC(canvas->Handle(), savedDC);
+}
+
+bool TKitStringGrid::ShowsSortIndicator(const TCellPaintContext& Ctx) {
+  const int rc = Ctx.RealCol;
+  if (!IsSortIndicatorCell(Ctx.DisplCol, Ctx.Row) || RawFixedRows() <= 0) return false;
+  const int pos = FSortIndexes->FindIndex(rc);
+  if (rc != FSortSettings->Column() && pos < 0) return false;
+  if (rc < RawFixedCols() && !FSortSettings->FixedCols()) return false;
+  return pos < 1 || FSortSettings->IndexShow();
+}
+
+void TKitStringGrid::PaintErrorMarker(TCellPaintContext& Ctx, const QString& Text, const TRect& R, UINT Flags,
+                                      const TRect& Cell) {
+  const TCellGraphic* g = Ctx.Graphic;
+  if (g == nullptr || (g->CellType() != ctEmpty && g->CellType() != ctValue) || g->CellErrLen() <= 0) return;
+  TCanvas* canvas = Ctx.Canvas;
+  // The wave runs the height of "hg" below the top of the text's line.
+  TRect probe(0, 0, 1000, 1000);
+  const int hg = CanvasDrawText(canvas, QStringLiteral("hg"), probe, DT_SINGLELINE | DT_CALCRECT);
+  Ctx.TextHeight = hg;
+  // Where the drawn line stands: a text on one line moves with its
+  // alignment, so the wave stays under the characters it marks (the marker
+  // routine counts from a left edge one pixel before the first character).
+  // Only a single-line layout centres vertically.
+  TRect line = R;
+  line.Left -= 1;
+  const int width = canvas->TextWidth(Text);
+  const bool oneLine = (Flags & DT_SINGLELINE) || (!Text.contains(u'\n') && width <= R.Width());
+  if (oneLine && (Flags & DT_RIGHT))
+    line.Left = R.Right - width - 1;
+  else if (oneLine && (Flags & DT_CENTER))
+    line.Left = R.Left + (R.Width() - width) / 2 - 1;
+  if (Flags & DT_SINGLELINE) {
+    if (Flags & DT_VCENTER)
+      line.Top = R.Top + (R.Height() - hg) / 2;
+    else if (Flags & DT_BOTTOM)
+      line.Top = R.Bottom - hg;
+  }
+  // The wave never runs into the neighbouring cells.
+  const int saved = ::SaveDC(canvas->Handle());
+  ::IntersectClipRect(canvas->Handle(), Cell.Left, Cell.Top, Cell.Right, Cell.Bottom);
+  DrawErrorMarker(canvas, Text, g->CellErrLen(), g->CellErrFrom(), hg, line);
+  ::RestoreDC(canvas->Handle(), saved);
 }
 
 // ---------------------------------------------------------------------------

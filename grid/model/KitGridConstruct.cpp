@@ -241,7 +241,10 @@ TKitStringGrid::TKitStringGrid(TComponent* AOwner) : TBaseGrid(AOwner) {
 
 void TKitStringGrid::CreateOwnedObjects() {
   FSearchPanel = new TSearchPanel(this);  // owned by the grid as a component
-  FSearchPanel->OnEditChange = [this](TObject*) { UpdateSearchFooter(); };
+  FSearchPanel->OnEditChange = [this](TObject* Sender) { SearchEditChange(Sender); };
+  FSearchPanel->OnExitClick = [this](TObject* Sender) { SearchPanelCloseClick(Sender); };
+  FSearchPanel->OnHighLightClick = [this](TObject* Sender) { SearchPanelHighlightClick(Sender); };
+  FSearchPanel->OnMatchCaseClick = [this](TObject* Sender) { SearchPanelMatchCaseClick(Sender); };
 
   FAutoColor = std::make_unique<TAutoColor>();
   FCellFont = std::make_unique<TFont>();

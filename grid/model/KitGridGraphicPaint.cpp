@@ -824,12 +824,20 @@ void TKitStringGrid::DrawGraphicButton(TCellPaintContext& Ctx, TCellGraphic* G, 
 void TKitStringGrid::DrawRotatedText(TCellPaintContext& Ctx, TRect R, int Angle) {
   TCanvas* canvas = Ctx.Canvas;
   const QString text = GetFormattedCell(Ctx.RealCol, Ctx.Row);
-  if (text.isEmpty()) return;
-  QStringList lines = text.split(u'\n');
+  if (!text.isEmpty()) DrawRotatedLines(Ctx, R, Angle, text);
+  // A rotated header of the sort column shows the sort marker at the
+  // top-right corner of its text area, whatever way its text runs.
+  const TRect area(R.Left + 1, R.Top + 1, R.Right - 1, R.Bottom - 1);
+  if (ShowsSortIndicator(Ctx)) DrawSortIndicator(canvas, Ctx.RealCol, area.Top + 8, area.Right - 10);
+}
+
+void TKitStringGrid::DrawRotatedLines(TCellPaintContext& Ctx, TRect R, int Angle, const QString& Text) {
+  TCanvas* canvas = Ctx.Canvas;
+  QStringList lines = Text.split(u'\n');
   for (QString& l : lines) l.remove(u'\r');
   const bool multi = (FMultilinecells || Ctx.WordWrap) && lines.size() > 1 && (Angle == 90 || Angle == 270);
   if (!multi) lines = QStringList{lines.first()};
-  const QString measure = multi ? LongestLine(canvas, text) : lines.first();
+  const QString measure = multi ? LongestLine(canvas, Text) : lines.first();
   const int lineHeight = canvas->TextHeight(QStringLiteral("gh"));
   const int textWidth = canvas->TextWidth(measure);
   const int total = lineHeight * int(lines.size());

@@ -16,6 +16,7 @@
 #include "grid/model/KitObjAux.h"
 #include "platform/vcl/Themes.h"
 #include "platform/win32/Gdi.h"
+#include "platform/win32/ScrollBars.h"
 #include "platform/win32/Theme.h"
 
 namespace {
@@ -45,6 +46,9 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
   ctx.RealCol = DisplToRealCol(ACol);
   ctx.SelRow = FMouseActions->DisjunctRowSelect() && FMouseActions->RowSelectPersistent() ? DisplToRealRow(ARow) : ARow;
   ctx.FilterGlyph = ARow == FFilterDropDownRow && BuildFilterList(ctx.RealCol, true, false);
+
+  // 3. The cell's own scroll bar; the rest of the cell is left of it.
+  if (HasScrollBar(ctx.RealCol, ARow)) ctx.ScrollOffset = PaintCellScrollBar(ctx, ctx.Rect);
 
   // 4. The cell's look without the selection (the text step colours it).
   GetVisualProperties(ACol, ARow, ctx.State, false, false, true, Canvas->Brush(), ctx.ColorTo, ctx.MirrorColor,
@@ -292,6 +296,38 @@ void TKitStringGrid::DrawGridCell(TCanvas* Canvas, int ACol, int ARow, TRect ARe
     Canvas->TextOut(f.Left, f.Top, QString());
     Canvas->DrawFocusRect(f);
   }
+}
+
+int TKitStringGrid::PaintCellScrollBar(TCellPaintContext& Ctx, TRect& R) {
+  const TPoint base = BaseCell(Ctx.RealCol, Ctx.Row);
+  const TCellGraphic* g = GetCellGraphic(base.X, base.Y);
+  if (g == nullptr) return 0;
+  // The bar runs from 0 to the range; a page only when it is below the
+  // range. The position stays where a bar can put its thumb.
+  const int range = std::max(0, g->CellErrFrom());
+  const int page = g->CellAngle() > 0 && g->CellAngle() < range ? g->CellAngle() : 0;
+  const int lastPosition = page > 0 ? range - page + 1 : range;
+  int position = std::clamp(g->CellIndex(), 0, lastPosition);
+  int width = GetSystemMetrics(SM_CXVSCROLL);
+  if (FPaintScrollBar != nullptr) {
+    FPaintScrollBar->SetPageSize(0);
+    FPaintScrollBar->SetParams(position, 0, range);
+    FPaintScrollBar->SetPageSize(page);
+    position = FPaintScrollBar->Position();
+    width = FPaintScrollBar->Width();
+  }
+  R.Right -= width;
+  // The bar drawn as a window's vertical bar of the cell's height.
+  TWindowScrollBars bar(nullptr);
+  SCROLLINFO info{sizeof(SCROLLINFO), SIF_RANGE | SIF_PAGE | SIF_POS, 0, range, UINT(page), position, 0};
+  bar.SetInfo(SB_VERT, info);
+  bar.Show(SB_VERT, true);
+  bar.CalcClientArea(RECT{R.Right, R.Top, R.Right + width, R.Bottom});
+  HDC dc = Ctx.Canvas->Handle();
+  const int saved = ::SaveDC(dc);
+  bar.Paint(dc);
+  ::RestoreDC(dc, saved);
+  return position;
 }
 
 void TKitStringGrid::DrawCellBorders(TCanvas* Canvas, int ACol, int ARow, const TRect& R, bool Fixed) {

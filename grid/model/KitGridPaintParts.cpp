@@ -309,6 +309,58 @@ bool TKitStringGrid::LoadGridBitmap(const QString& Name, TBitmap* Bitmap) {
     c->Polygon({TPoint(3, 4), TPoint(12, 4), TPoint(9, 8), TPoint(9, 12), TPoint(6, 13), TPoint(6, 8)});
     return true;
   }
+  // The search panel's glyphs: find next (down) and previous (up) arrows,
+  // the close cross (normal, hot, pressed) and the highlighter; the names
+  // ending in "d" after the arrow or highlighter are their disabled looks.
+  if (name == u"ksgardown" || name == u"ksgardownd" || name == u"ksgarup" || name == u"ksgarupd") {
+    const bool down = name.startsWith(QLatin1String("ksgardown"));
+    const TColor ink = name.endsWith(u'd') ? TColor(0x9A9A9A) : TColor(0x8C4A10);
+    TCanvas* c = start(16, 16);
+    c->Pen()->SetColor(ink);
+    c->Brush()->SetColor(ink);
+    if (down) {
+      c->FillRect(TRect(6, 2, 10, 8));
+      c->Polygon({TPoint(2, 8), TPoint(13, 8), TPoint(8, 13), TPoint(7, 13)});
+    } else {
+      c->FillRect(TRect(6, 8, 10, 14));
+      c->Polygon({TPoint(2, 7), TPoint(13, 7), TPoint(8, 2), TPoint(7, 2)});
+    }
+    return true;
+  }
+  if (name == u"ksgclose" || name == u"ksgcloseh" || name == u"ksgclosed") {
+    TCanvas* c = start(14, 14);
+    TColor ink = 0x505050;
+    if (name != u"ksgclose") {
+      // Hot and pressed: a white cross on a red square.
+      const TColor ground = name == u"ksgcloseh" ? TColor(0x3C3CE0) : TColor(0x1E1EA0);
+      c->Brush()->SetColor(ground);
+      c->Pen()->SetColor(ground);
+      c->Rectangle(TRect(1, 1, 13, 13));
+      ink = clWhite;
+    }
+    c->Pen()->SetColor(ink);
+    c->Pen()->SetWidth(2);
+    c->MoveTo(4, 4);
+    c->LineTo(10, 10);
+    c->MoveTo(10, 4);
+    c->LineTo(4, 10);
+    c->Pen()->SetWidth(1);
+    return true;
+  }
+  if (name == u"ksghi" || name == u"ksghid") {
+    // A marker pen's stroke over a line of text.
+    const bool off = name == u"ksghid";
+    TCanvas* c = start(16, 16);
+    c->Brush()->SetColor(off ? TColor(0xD8D8D8) : TColor(0x40F0FF));
+    c->Pen()->SetColor(off ? TColor(0xA0A0A0) : TColor(0x2090B0));
+    c->Rectangle(TRect(1, 5, 15, 12));
+    c->Pen()->SetColor(off ? TColor(0x9A9A9A) : TColor(0x404040));
+    c->MoveTo(3, 8);
+    c->LineTo(13, 8);
+    c->MoveTo(3, 10);
+    c->LineTo(10, 10);
+    return true;
+  }
   const bool check = name == u"metrocheckon" || name == u"metrocheckoff";
   const bool radio = name == u"metroradioon" || name == u"metroradiooff";
   if (!check && !radio) return false;

@@ -3,6 +3,11 @@
 #include <algorithm>
 #include <cmath>
 
+#include <QPalette>
+#include <QWidget>
+
+#include "grid/model/KitGrid.h"
+#include "grid/model/KitGridDraw.h"
 #include "grid/model/KitGridShadow.h"
 #include "grid/model/KitGridUtils.h"
 #include "platform/vcl/Menus.h"
@@ -32,6 +37,7 @@ TF_MESSAGE_MAP(TKitCheckBox, TWinControl) {
       TF_MESSAGE(CM_DIALOGCHAR, CMBoxDialogChar),
       TF_MESSAGE(CM_MOUSEENTER, CMBoxMouseEnter),
       TF_MESSAGE(CM_MOUSELEAVE, CMBoxMouseLeave),
+      TF_MESSAGE(WM_ERASEBKGND, WMBoxEraseBkgnd),
   };
 }
 
@@ -42,6 +48,9 @@ TKitGridButton::TKitGridButton(TComponent* AOwner) : TGraphicControl(AOwner), FC
   FGlyphDown = std::make_unique<TBitmap>();
   FGlyphDisabled = std::make_unique<TBitmap>();
   FGlyphShade = std::make_unique<TBitmap>();
+  // The button clicks on its own release (inside, after its state
+  // changed): the framework's click on every release would click twice.
+  SetControlStyle(ControlStyle() - TControlStyle{csClickEvents});
 }
 
 TKitGridButton::~TKitGridButton() = default;
@@ -363,6 +372,8 @@ void TKitGridButton::Paint() {
 void TKitGridButton::MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) {
   TGraphicControl::MouseDown(Button, Shift, X, Y);
   if (Button != mbLeft || !Enabled()) return;
+  // A double click tells only a button that is down.
+  if (Shift.Contains(ssDouble) && FDown) DblClick();
   if (FDropDownButton && X >= Width() - 12) {
     if (OnDropDown) OnDropDown(this);
     if (FDropDownMenu != nullptr) {
@@ -452,6 +463,8 @@ TKitCheckBox::TKitCheckBox(TComponent* AOwner) : TCustomControl(AOwner), FColor(
   SetBounds(0, 0, 98, 20);
   SetCaption(QStringLiteral("TKitCheckBox"));
   SetTabStop(false);
+  // The box clicks on its own release, after toggling.
+  SetControlStyle(ControlStyle() - TControlStyle{csClickEvents});
 }
 
 void TKitCheckBox::Toggle() {
@@ -492,12 +505,35 @@ TRect TKitCheckBox::BoxRect() {
   return TRect(left, top, left + s, top + s);
 }
 
+void TKitCheckBox::WMBoxEraseBkgnd(TMessage& Message) {
+  if (!FTransparent) {
+    Inherited<TCustomControl>(Message);
+    return;
+  }
+  Message.Result = 1;
+}
+
+void TKitCheckBox::PaintParentBackground(TCanvas* Canvas) {
+  TWinControl* parent = Parent();
+  if (parent == nullptr) return;
+  if (!FTransparentCaching || !FBkgCache || FBkgBmp == nullptr) {
+    // The parent paints into its own picture before its children: the
+    // part under this control is the ground to show.
+    FBkgBmp = std::make_unique<TBitmap>();
+    FBkgBmp->AssignImage(parent->BackBuffer().copy(Left(), Top(), Width(), Height()));
+    FBkgCache = FTransparentCaching;
+  }
+  if (!FBkgBmp->Empty()) Canvas->Draw(0, 0, FBkgBmp.get());
+}
+
 void TKitCheckBox::Paint() {
   TCanvas* canvas = Canvas();
   const TRect client = ClientRect();
   if (!FTransparent) {
     canvas->Brush()->SetColor(FColor);
     canvas->FillRect(client);
+  } else {
+    PaintParentBackground(canvas);
   }
   const TRect box = BoxRect();
   RECT r{box.Left, box.Top, box.Right, box.Bottom};
@@ -585,4 +621,203 @@ void TKitCheckBox::KeyUp(Word& Key, TShiftState Shift) {
     Invalidate();
   }
   TCustomControl::KeyUp(Key, Shift);
+}
+
+// ---------------------------------------------------------------------------
+// TRetEdit
+
+namespace {
+
+QColor QtColorOf(TColor C) { return QColor(Channel(C, 0), Channel(C, 8), Channel(C, 16)); }
+
+void PaintEditColors(QWidget* Widget, TColor Ground, TColor Text) {
+  QPalette palette = Widget->palette();
+  palette.setColor(QPalette::Base, QtColorOf(Ground));
+  palette.setColor(QPalette::Text, QtColorOf(Text));
+  Widget->setPalette(palette);
+}
+
+}  // namespace
+
+TRetEdit::TRetEdit(TComponent* AOwner) : TEdit(AOwner), FColor(clWindow), FTextColor(clWindowText) {}
+
+void TRetEdit::SetColors(TColor Ground, TColor Text) {
+  if (FColor == Ground && FTextColor == Text) return;
+  FColor = Ground;
+  FTextColor = Text;
+  ApplyColors();
+}
+
+void TRetEdit::ApplyColors() {
+  if (QWidget* widget = WidgetIfAllocated()) PaintEditColors(widget, FColor, FTextColor);
+}
+
+QWidget* TRetEdit::CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) {
+  QWidget* widget = TEdit::CreateWidget(Params, ParentWidget);
+  PaintEditColors(widget, FColor, FTextColor);
+  return widget;
+}
+
+void TRetEdit::KeyDown(Word& Key, TShiftState Shift) {
+  if (Key == VK_RETURN) {
+    Key = 0;
+    const TNotifyEvent& event = Shift.Contains(ssCtrl) ? OnCtrlReturn : OnReturn;
+    if (event) event(this);
+    return;
+  }
+  TEdit::KeyDown(Key, Shift);
+}
+
+void TRetEdit::KeyPress(QChar& Key) {
+  TEdit::KeyPress(Key);
+  if (Key == u'\r' || Key == u'\n') Key = QChar();
+}
+
+// ---------------------------------------------------------------------------
+// TSearchPanel
+
+TSearchPanel::TSearchPanel(TKitStringGrid* AGrid) : TCustomPanel(AGrid), FGrid(AGrid) {
+  SetHeight(0);
+  SetBorderWidth(0);
+  SetBevelOuter(bvNone);
+  SetShowCaption(false);
+
+  FEdit = new TRetEdit(this);
+  FEdit->SetParent(this);
+  FEdit->OnChange = [this](TObject*) { EditChanged(); };
+  FEdit->OnReturn = [this](TObject*) {
+    if (OnForwardClick) OnForwardClick(this);
+  };
+  FEdit->OnCtrlReturn = [this](TObject*) {
+    if (OnBackwardClick) OnBackwardClick(this);
+  };
+  // A button's click comes out as the panel's event.
+  auto button = [this](TNotifyEvent TSearchPanel::*Event, const char* Glyph) {
+    auto* b = new TKitGridButton(this);
+    b->SetParent(this);
+    b->OnClick = [this, Event](TObject*) {
+      if (this->*Event) (this->*Event)(this);
+    };
+    TBitmap glyph;
+    if (TKitStringGrid::LoadGridBitmap(QString::fromLatin1(Glyph), &glyph)) b->SetGlyph(&glyph);
+    return b;
+  };
+  FForwardButton = button(&TSearchPanel::OnForwardClick, "KSGARDOWN");
+  FBackwardButton = button(&TSearchPanel::OnBackwardClick, "KSGARUP");
+  FExitButton = button(&TSearchPanel::OnExitClick, "KSGCLOSE");
+  FHiliteButton = button(&TSearchPanel::OnHighLightClick, "KSGHI");
+  // The generated grey copies stand in for the disabled glyphs of their own.
+  const std::pair<TKitGridButton*, const char*> disabled[] = {
+      {FForwardButton, "KSGARDOWND"}, {FBackwardButton, "KSGARUPD"}, {FHiliteButton, "KSGHID"}};
+  for (const auto& [b, name] : disabled) {
+    TBitmap glyph;
+    if (TKitStringGrid::LoadGridBitmap(QString::fromLatin1(name), &glyph)) b->SetGlyphDisabled(&glyph);
+  }
+  TBitmap hot, down;
+  if (TKitStringGrid::LoadGridBitmap(QStringLiteral("KSGCLOSEH"), &hot)) FExitButton->SetGlyphHot(&hot);
+  if (TKitStringGrid::LoadGridBitmap(QStringLiteral("KSGCLOSED"), &down)) FExitButton->SetGlyphDown(&down);
+  FHiliteButton->SetStyle(TKitGridButtonStyle::tasCheck);
+
+  FResultLabel = new TLabel(this);
+  FResultLabel->SetParent(this);
+  FResultLabel->SetCaption(QString());
+  FMatchCase = new TKitCheckBox(this);
+  FMatchCase->SetParent(this);
+  FMatchCase->OnClick = [this](TObject*) {
+    if (OnMatchCaseClick) OnMatchCaseClick(this);
+  };
+}
+
+TSearchPanel::~TSearchPanel() = default;
+
+void TSearchPanel::SetColorTo(TColor Value) {
+  if (FColorTo == Value) return;
+  FColorTo = Value;
+  Invalidate();
+}
+
+QString TSearchPanel::EditText() const { return FEdit->Text(); }
+void TSearchPanel::SetEditText(const QString& Value) { FEdit->SetText(Value); }
+bool TSearchPanel::HighLightDown() const { return FHiliteButton->Down(); }
+void TSearchPanel::SetHighLightDown(bool Value) { FHiliteButton->SetDown(Value); }
+bool TSearchPanel::MatchCase() const { return FMatchCase->Checked(); }
+void TSearchPanel::SetMatchCase(bool Value) { FMatchCase->SetChecked(Value); }
+
+void TSearchPanel::EditChanged() {
+  const bool hasText = !FEdit->Text().isEmpty();
+  FForwardButton->SetEnabled(hasText);
+  FBackwardButton->SetEnabled(hasText);
+  FHiliteButton->SetEnabled(hasText);
+  if (OnEditChange) OnEditChange(this);
+}
+
+void TSearchPanel::CreateWnd() {
+  TCustomPanel::CreateWnd();
+  InitPanel();
+}
+
+namespace {
+
+int SearchPanelTextWidth(TFont* Font, const QString& Text) {
+  TBitmap measure(1, 1);
+  measure.Canvas()->Font()->Assign(Font);
+  return measure.Canvas()->TextWidth(Text);
+}
+
+}  // namespace
+
+void TSearchPanel::InitPanel() {
+  const double s = FGrid->GetDPIScale();
+  auto scaled = [s](int v) { return int(std::lround(v * s)); };
+  const TSearchFooter* settings = FGrid->SearchFooter();
+  FEdit->SetParentFont(true);
+  FEdit->SetBounds(scaled(25), scaled(6), scaled(110), FEdit->Height());
+  FForwardButton->SetBounds(scaled(140), scaled(5), scaled(90), scaled(23));
+  FForwardButton->SetCaption(settings->FindNextCaption());
+  FForwardButton->SetEnabled(false);
+  FBackwardButton->SetBounds(scaled(235), scaled(5), scaled(90), scaled(23));
+  FBackwardButton->SetCaption(settings->FindPrevCaption());
+  FBackwardButton->Font()->SetHeight(int(std::lround(FBackwardButton->Font()->Height() * s)));
+  FBackwardButton->SetEnabled(false);
+  FExitButton->SetBounds(scaled(5), 7, scaled(14), scaled(14));
+  FExitButton->SetCaption(QString());
+  FHiliteButton->SetBounds(scaled(330), scaled(5), scaled(90), scaled(23));
+  FHiliteButton->SetCaption(settings->HighLightCaption());
+  FHiliteButton->SetEnabled(false);
+  FMatchCase->SetCaption(settings->MatchCaseCaption());
+  const int boxLeft = settings->ShowHighLight() ? scaled(425) : scaled(330);
+  FMatchCase->SetBounds(boxLeft, scaled(6), SearchPanelTextWidth(FMatchCase->Font(), FMatchCase->Caption()) + scaled(18),
+                        FMatchCase->Height());
+  FResultLabel->SetAutoSize(true);
+  FResultLabel->SetLayout(tlCenter);
+  FResultLabel->SetBounds(FMatchCase->Left() + FMatchCase->Width() + scaled(8), 10, FResultLabel->Width(),
+                          FMatchCase->Height());
+  // A hint shows only when it has a text.
+  const std::pair<TKitGridButton*, QString> hints[] = {{FForwardButton, settings->HintFindNext()},
+                                                       {FBackwardButton, settings->HintFindPrev()},
+                                                       {FExitButton, settings->HintClose()},
+                                                       {FHiliteButton, settings->HintHighlight()}};
+  for (const auto& [b, hint] : hints) {
+    b->SetHint(hint);
+    b->SetShowHint(!hint.isEmpty());
+  }
+  FGrid->UpdateSearchFooter();
+  if (FGrid->OnCreatedSearchFooter) FGrid->OnCreatedSearchFooter(FGrid);
+}
+
+void TSearchPanel::Paint() {
+  TCustomPanel::Paint();
+  TCanvas* canvas = Canvas();
+  const TRect r = ClientRect();
+  canvas->Brush()->SetStyle(bsSolid);
+  if (FColorTo != clNone) {
+    FillGradientRect(canvas, Color(), FColorTo, false, r, 32);
+  } else {
+    canvas->Brush()->SetColor(Color());
+    canvas->FillRect(r);
+  }
+  canvas->Pen()->SetColor(FGrid->GridLineColor());
+  canvas->Pen()->SetWidth(1);
+  canvas->MoveTo(r.Left, r.Top);
+  canvas->LineTo(r.Right, r.Top);
 }

@@ -1,8 +1,10 @@
 #pragma once
-// The two small controls of the grid's search panel: a flat glyph button
-// (find next, find previous, close) with seven colour looks, groups and an
-// optional drop-down part, and an owner-drawn check box (match case,
-// highlight). Both paint themselves in the grid's looks.
+// The small controls of the grid's search panel: a flat glyph button (find
+// next, find previous, close, highlight) with seven colour looks, groups and
+// an optional drop-down part, an owner-drawn check box (match case), and the
+// panel's search edit. The buttons and the box paint themselves in the
+// grid's looks. The panel itself (TSearchPanel) is declared with the grid's
+// settings groups and implemented here.
 //
 // Not covered: the platform theme's and the visual style's own button and
 // check-box elements (a non-flat button is drawn as a classic push button,
@@ -226,6 +228,8 @@ class TKitCheckBox : public TCustomControl {
   void CMBoxDialogChar(TMessage& Message);
   void CMBoxMouseEnter(TMessage& Message);
   void CMBoxMouseLeave(TMessage& Message);
+  // Skipped when transparent: Paint puts the parent's picture there.
+  void WMBoxEraseBkgnd(TMessage& Message);
 
  private:
   template <class V>
@@ -234,6 +238,9 @@ class TKitCheckBox : public TCustomControl {
     Field = Value;
     Invalidate();
   }
+  // The parent's picture under the control (kept in FBkgBmp; taken again
+  // each time unless TransparentChaching).
+  void PaintParentBackground(TCanvas* Canvas);
   TLeftRight FAlignment = taLeftJustify;
   TTextLayout FButtonVertAlign = tlTop;
   TCheckBoxState FState = cbUnchecked;
@@ -248,4 +255,30 @@ class TKitCheckBox : public TCustomControl {
   double FDPIScale = 1.0;
   std::unique_ptr<TBitmap> FBkgBmp;
   bool FBkgCache = false;
+};
+
+// The search panel's edit: Enter and Ctrl+Enter are the panel's find next
+// and find previous (OnReturn, OnCtrlReturn) and go no further; a line break
+// typed as a character reaches OnKeyPress and never the text. Its ground and
+// text colours are its own (the panel shows a failed search in them).
+class TRetEdit : public TEdit {
+ public:
+  explicit TRetEdit(TComponent* AOwner);
+
+  TColor Color() const { return FColor; }
+  TColor TextColor() const { return FTextColor; }
+  void SetColors(TColor Ground, TColor Text);
+
+  TNotifyEvent OnReturn;
+  TNotifyEvent OnCtrlReturn;
+
+ protected:
+  QWidget* CreateWidget(const TCreateParams& Params, QWidget* ParentWidget) override;
+  void KeyDown(Word& Key, TShiftState Shift) override;
+  void KeyPress(QChar& Key) override;
+
+ private:
+  void ApplyColors();
+  TColor FColor;
+  TColor FTextColor;
 };

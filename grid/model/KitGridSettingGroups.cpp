@@ -173,16 +173,6 @@ void TFloatingFooter::SetColumnCalc(int c, TColumnCalcType Value) {
 }
 
 // ---------------------------------------------------------------------------
-// TSearchPanel
-
-TSearchPanel::TSearchPanel(TKitStringGrid* AGrid) : TCustomPanel(AGrid), FGrid(AGrid) {
-  SetHeight(0);
-  SetBorderWidth(0);
-  SetBevelOuter(bvNone);
-  SetShowCaption(false);
-}
-
-// ---------------------------------------------------------------------------
 // TPrintSettings
 
 TF_PUBLISHED(TPrintSettings, TPersistent) {

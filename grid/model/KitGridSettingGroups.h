@@ -158,28 +158,48 @@ class TFloatingFooter : public TPersistent {
 };
 
 // ---------------------------------------------------------------------------
-// Search panel: the bar of the search footer. Its edit, buttons and check
-// box are laid out by InitPanel when the window is created.
+// Search panel: the bar of the search footer (KitGridSearchControls.cpp). It
+// creates its edit, its four buttons (find next, find previous, close,
+// highlight), its match-case box and its result label; InitPanel lays them
+// out when the window is created, and the grid's UpdateSearchFooter applies
+// the SearchFooter settings to them. The controls' clicks and the edit's
+// changes come out as the panel's events, which the grid wires to its
+// search handlers.
+
+class TKitGridButton;
+class TKitCheckBox;
+class TRetEdit;
+class TLabel;
 
 class TSearchPanel : public TCustomPanel {
  public:
   explicit TSearchPanel(TKitStringGrid* AGrid);
+  ~TSearchPanel() override;
   TKitStringGrid* Grid() const { return FGrid; }
   TColor ColorTo() const { return FColorTo; }
-  void SetColorTo(TColor Value) { FColorTo = Value; }
+  // Stores and repaints.
+  void SetColorTo(TColor Value);
 
-  // Called when the window is created; the layout of the bar.
-  virtual void InitPanel() {}
+  // Called when the window is created; the layout of the bar, then the
+  // grid's settings (UpdateSearchFooter) and OnCreatedSearchFooter.
+  virtual void InitPanel();
+
+  TRetEdit* Edit() const { return FEdit; }
+  TKitGridButton* ForwardButton() const { return FForwardButton; }
+  TKitGridButton* BackwardButton() const { return FBackwardButton; }
+  TKitGridButton* ExitButton() const { return FExitButton; }
+  TKitGridButton* HiliteButton() const { return FHiliteButton; }
+  TKitCheckBox* MatchCaseBox() const { return FMatchCase; }
+  TLabel* ResultLabel() const { return FResultLabel; }
 
   // The state of the bar the cell painter reads: the text of its search
-  // edit, its highlight button held down, its match-case box ticked (kept
-  // by the bar's controls).
-  const QString& EditText() const { return FEditText; }
-  void SetEditText(const QString& Value) { FEditText = Value; }
-  bool HighLightDown() const { return FHighLightDown; }
-  void SetHighLightDown(bool Value) { FHighLightDown = Value; }
-  bool MatchCase() const { return FMatchCase; }
-  void SetMatchCase(bool Value) { FMatchCase = Value; }
+  // edit, its highlight button held down, its match-case box ticked.
+  QString EditText() const;
+  void SetEditText(const QString& Value);
+  bool HighLightDown() const;
+  void SetHighLightDown(bool Value);
+  bool MatchCase() const;
+  void SetMatchCase(bool Value);
 
   TNotifyEvent OnEditChange;
   TNotifyEvent OnForwardClick;
@@ -188,12 +208,26 @@ class TSearchPanel : public TCustomPanel {
   TNotifyEvent OnHighLightClick;
   TNotifyEvent OnMatchCaseClick;
 
+ protected:
+  void CreateWnd() override;
+  // The panel's ground: Color, or the stepped gradient from Color to
+  // ColorTo, with a line in the grid's line colour along the top.
+  void Paint() override;
+
  private:
+  // A text change enables the find and highlight buttons exactly when
+  // there is text, then tells OnEditChange.
+  void EditChanged();
+
   TKitStringGrid* FGrid;
   TColor FColorTo = clNone;
-  QString FEditText;
-  bool FHighLightDown = false;
-  bool FMatchCase = false;
+  TRetEdit* FEdit = nullptr;  // the controls are owned by the panel as components
+  TKitGridButton* FForwardButton = nullptr;
+  TKitGridButton* FBackwardButton = nullptr;
+  TKitGridButton* FExitButton = nullptr;
+  TKitGridButton* FHiliteButton = nullptr;
+  TLabel* FResultLabel = nullptr;
+  TKitCheckBox* FMatchCase = nullptr;
 };
 
 // ---------------------------------------------------------------------------
