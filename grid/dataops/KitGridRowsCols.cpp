@@ -1,37 +1,119 @@
 // Emptying, inserting and removing rows and columns. Every operation keeps
-// the row-parallel lists (modified, enabled, disjunct selection), the
-// column-parallel ones (visibility, hidden widths), cell controls, the
-// current cell and the update bracket in step with the cells it moves; cell
-// records move with their cells and are freed exactly once.
+// the row-parallel lists (modified, enabled, disjunct selection, selected
+// rows), the hidden-row records, cell controls, the column-parallel lists
+// (visibility, hidden widths), the current cell and the update bracket in
+// step with the cells it moves; cell records move with their cells and are
+// freed exactly once.
+//
+// Per-row lists, hidden-row records and cell controls are indexed by real
+// row (hidden rows counted); the row operations take display rows (the
+// rows in the store) unless said otherwise and convert.
 
-#include <QHash>
+#include <QSet>
 #include <algorithm>
 
+#include "grid/dataops/KitGridRowOpsSupport.h"
 #include "grid/model/KitGrid.h"
 
-namespace {
+using kitgridops::TUpdateGuard;
+using kitgridops::TValueRestore;
 
-// Closes an update bracket on every way out.
-struct TUpdateGuard {
-  TKitStringGrid* Grid;
-  explicit TUpdateGuard(TKitStringGrid* G) : Grid(G) { Grid->BeginUpdate(); }
-  ~TUpdateGuard() { Grid->EndUpdate(); }
-};
+// ---------------------------------------------------------------------------
+// Bookkeeping of rows entering and leaving the grid
 
-void InsertEntries(TIntList* List, int Index, int Count) {
-  if (Index < 0 || Index >= List->Count()) return;
-  for (int i = 0; i < Count; ++i) List->Insert(Index, 0);
+void TKitStringGrid::RealRowsRemoved(const std::vector<int>& RealRows) {
+  if (RealRows.empty()) return;
+  auto below = [&](int v) { return int(std::lower_bound(RealRows.begin(), RealRows.end(), v) - RealRows.begin()); };
+  auto gone = [&](int v) { return std::binary_search(RealRows.begin(), RealRows.end(), v); };
+  for (TIntList* list : {FModifiedRows.get(), FEnabledRows.get()}) {
+    std::vector<int> kept;
+    kept.reserve(size_t(list->Count()));
+    for (int i = 0; i < list->Count(); ++i)
+      if (!gone(i)) kept.push_back(list->Items(i));
+    if (int(kept.size()) != list->Count()) kitgridops::RewriteIntList(list, kept);
+  }
+  {
+    std::vector<void*> kept;
+    for (int i = 0; i < FRowSelect->Count(); ++i)
+      if (!gone(i)) kept.push_back(FRowSelect->Items(i));
+    if (int(kept.size()) != FRowSelect->Count()) {
+      FRowSelect->SetCount(int(kept.size()));
+      for (size_t i = 0; i < kept.size(); ++i) FRowSelect->SetItems(int(i), kept[i]);
+    }
+  }
+  {
+    std::vector<int> values;
+    for (int i = 0; i < FSelectedRows->Count(); ++i) {
+      const int v = FSelectedRows->Items(i);
+      if (!gone(v)) values.push_back(v - below(v));
+    }
+    kitgridops::RewriteIntList(FSelectedRows.get(), values);
+  }
+  for (int i = 0; i < FHiddenRowStore->Count(); ++i) {
+    auto* item = static_cast<TGridItem*>(FHiddenRowStore->Items(i));
+    item->SetIdx(item->Idx() - below(item->Idx()));
+  }
+  ClearHiddenRowLookup();
+  for (int i = FControlList->Count() - 1; i >= 0; --i) {
+    TControlItem* item = FControlList->Control(i);
+    if (gone(item->Y)) {
+      if (item->Control != nullptr) item->Control->SetVisible(false);
+      FControlList->RemoveControl(i);
+      if (FNumCellControls > 0) --FNumCellControls;
+    } else {
+      item->Y -= below(item->Y);
+    }
+  }
 }
 
-void DeleteEntries(TIntList* List, int Index, int Count) {
-  for (int i = 0; i < Count && Index >= 0 && Index < List->Count(); ++i) List->Delete(Index);
+void TKitStringGrid::RealRowsInserted(int RealAt, int Count, bool Controls) {
+  if (Count <= 0) return;
+  for (TIntList* list : {FModifiedRows.get(), FEnabledRows.get()})
+    if (RealAt >= 0 && RealAt < list->Count())
+      for (int i = 0; i < Count; ++i) list->Insert(RealAt, 0);
+  if (RealAt >= 0 && RealAt < FRowSelect->Count())
+    for (int i = 0; i < Count; ++i) FRowSelect->Insert(RealAt, nullptr);
+  for (int i = 0; i < FSelectedRows->Count(); ++i)
+    if (FSelectedRows->Items(i) >= RealAt) FSelectedRows->SetItems(i, FSelectedRows->Items(i) + Count);
+  for (int i = 0; i < FHiddenRowStore->Count(); ++i) {
+    auto* item = static_cast<TGridItem*>(FHiddenRowStore->Items(i));
+    if (item->Idx() >= RealAt) item->SetIdx(item->Idx() + Count);
+  }
+  ClearHiddenRowLookup();
+  if (Controls)
+    for (int i = 0; i < FControlList->Count(); ++i)
+      if (FControlList->Control(i)->Y >= RealAt) FControlList->Control(i)->Y += Count;
 }
 
-void DeleteEntries(TList* List, int Index, int Count) {
-  for (int i = 0; i < Count && Index >= 0 && Index < List->Count(); ++i) List->Delete(Index);
+void TKitStringGrid::FreeRowObjects(int DisplRow) {
+  for (int c = 0; c < TotalColCount(); ++c) {
+    auto* rec = dynamic_cast<TCellProperties*>(GetGridObject(c, DisplRow));
+    if (rec == nullptr) continue;
+    if (FOwnsObjects && rec->CellObject() != nullptr) {
+      std::unique_ptr<TObject> owned(rec->CellObject());
+      rec->SetCellObject(nullptr);
+    }
+    FreeCellProperties(c, DisplRow);
+  }
 }
 
-}  // namespace
+void TKitStringGrid::RemoveDisplayRows(const std::vector<int>& Rows) {
+  if (Rows.empty()) return;
+  std::vector<int> reals;
+  reals.reserve(Rows.size());
+  for (int d : Rows) reals.push_back(DisplToRealRow(d));
+  TUpdateGuard update(this);
+  for (int d : Rows) FreeRowObjects(d);
+  const int row = Row();
+  const int topRow = TopRow();
+  const int lastWidth = ColCount() > 0 ? ColWidths(ColCount() - 1) : 0;
+  TakeRowsOut(Rows, nullptr);
+  RealRowsRemoved(reals);
+  FMaxRowCount = std::max(FMaxRowCount - int(Rows.size()), RowCount());
+  if (ColCount() > 0) SetColWidths(ColCount() - 1, lastWidth);
+  RestoreCurrentRow(row, topRow);
+  if (FControlList->Count() > 0) CellControlsUpdate(false);
+}
 
 // ---------------------------------------------------------------------------
 // Emptying
@@ -42,6 +124,13 @@ void TKitStringGrid::ClearRect(int ACol1, int ARow1, int ACol2, int ARow2) {
   for (int r = ARow1; r <= ARow2; ++r)
     for (int i = ACol1; i <= ACol2; ++i) {
       const int c = FSaveHiddenCells ? DisplToRealCol(i) : i;
+      // A user object the grid owns goes, unless the record is another
+      // row's (FNilObjects).
+      if (FOwnsObjects && !FNilObjects)
+        if (auto* rec = dynamic_cast<TCellProperties*>(GetGridObject(c, r)); rec && rec->CellObject()) {
+          std::unique_ptr<TObject> owned(rec->CellObject());
+          rec->SetCellObject(nullptr);
+        }
       if (!FClearTextOnly && GetGridObject(c, r) != nullptr) {
         if (FNilObjects) SetGridObject(c, r, nullptr);
         else FreeCellProperties(c, r);
@@ -104,8 +193,14 @@ void TKitStringGrid::ClearAll() {
     RemoveAllNodes();
   }
   UnHideColumnsAll();
+  UnHideRowsAll();
   if (RowCount() > 0 && ColCount() > 0)
     ClearRect(0, 0, std::max(FMaxColCount, TotalColCount()) - 1, std::max(FMaxRowCount, RowCount()) - 1);
+  // Rows that stayed hidden keep their place but no text.
+  for (int i = 0; i < FHiddenRowStore->Count(); ++i)
+    if (TStringList* cells = static_cast<TGridItem*>(FHiddenRowStore->Items(i))->Items())
+      for (int c = 0; c < cells->Count(); ++c) cells->SetStrings(c, QString());
+  if (FNumHidden > 0) Invalidate();
 }
 
 void TKitStringGrid::ClearSelection() {
@@ -149,28 +244,22 @@ void TKitStringGrid::InsertRows(int RowIndex, int RCount, bool UpdateCellControl
   if (RCount <= 0) return;
   if (RowIndex < 0 || RowIndex > RowCount())
     throw EKitGridError(QStringLiteral("Invalid row ") + QString::number(RowIndex) + QStringLiteral(" accessed"));
-  TUpdateGuard update(this);
-  const int lastWidth = ColCount() > 0 ? ColWidths(ColCount() - 1) : 0;
-  if (FSelHidden || Col() >= ColCount() || Row() >= RowCount()) UnHideSelection();
-  const int footer = FFloatingFooter->Visible() ? 1 : 0;
-  const int old = RowCount();
-  SetRowCount(old + RCount);
-  // The new (empty) rows made at the end move to RowIndex; a visible
-  // floating footer stays the last row. The framework's row move carries
-  // texts, records and heights.
-  const int from = RowCount() - footer - RCount;
-  for (int i = 0; i < RCount; ++i) {
-    MoveRow(from + i, RowIndex + i);
-    SetRowHeights(RowIndex + i, DefaultRowHeight());
-  }
-  if (FShowModified->Enabled()) InsertEntries(FModifiedRows.get(), RowIndex, RCount);
-  if (FUseEnabledRows) InsertEntries(FEnabledRows.get(), RowIndex, RCount);
-  if (ColCount() > 0) SetColWidths(ColCount() - 1, lastWidth);
-  if (UpdateCellControls && FControlList->Count() > 0) {
-    const int real = RealRowIndex(RowIndex);
-    for (int i = 0; i < FControlList->Count(); ++i)
-      if (FControlList->Control(i)->Y >= real) FControlList->Control(i)->Y += RCount;
-    CellControlsUpdate(false);
+  // A floating footer row stays the last row.
+  RowIndex = std::min(RowIndex, RowCount() - FloatingFooterRows());
+  const int realAt = RowIndex < RowCount() ? DisplToRealRow(RowIndex) : TotalRowCount();
+  {
+    TUpdateGuard update(this);
+    const int lastWidth = ColCount() > 0 ? ColWidths(ColCount() - 1) : 0;
+    const int leftCol = RawLeftCol();
+    if (FSelHidden || Col() >= ColCount() || Row() >= RowCount()) UnHideSelection();
+    std::vector<TRowEntry> entries;
+    entries.reserve(size_t(RCount));
+    for (int i = 0; i < RCount; ++i) entries.push_back(TRowEntry{RowIndex + i, nullptr, DefaultRowHeight()});
+    PutRowsIn(entries);
+    if (FNavigation->KeepHorizScroll() && leftCol < ColCount() && leftCol >= RawFixedCols()) SetRawLeftCol(leftCol);
+    RealRowsInserted(realAt, RCount, UpdateCellControls);
+    if (ColCount() > 0) SetColWidths(ColCount() - 1, lastWidth);
+    if (UpdateCellControls && FControlList->Count() > 0) CellControlsUpdate(false);
   }
   if (!ComponentState().Contains(csDestroying)) CellsChanged(TRect(0, RowIndex, ColCount() - 1, RowIndex + RCount));
 }
@@ -186,6 +275,11 @@ void TKitStringGrid::InsertCols(int ColIndex, int CCount) {
   // Store columns move as real indexes; widths follow the display columns.
   const int realAt = ColIndex < ColCount() - CCount ? DisplToRealCol(ColIndex) : oldTotal;
   for (int i = 0; i < CCount; ++i) Store().MoveColumn(oldTotal + i, realAt + i);
+  // Hidden rows get the new (empty) cells at the same place.
+  for (int h = 0; h < FHiddenRowStore->Count(); ++h)
+    if (TStringList* cells = static_cast<TGridItem*>(FHiddenRowStore->Items(h))->Items())
+      if (realAt <= cells->Count())
+        for (int i = 0; i < CCount; ++i) cells->InsertObject(realAt, QString(), nullptr);
   std::vector<bool> vis(FVisibleCol.begin(), FVisibleCol.begin() + oldTotal);
   std::vector<int> widths(FAllColWidths.begin(), FAllColWidths.begin() + oldTotal);
   vis.insert(vis.begin() + realAt, size_t(CCount), true);
@@ -203,154 +297,76 @@ void TKitStringGrid::InsertCols(int ColIndex, int CCount) {
 // Removing
 
 void TKitStringGrid::RemoveRows(int RowIndex, int RCount) {
-  if (RowIndex >= RowCount() || RCount <= 0 || RowIndex < 0) return;
-  if (FFilterActive) {
-    // A filtered grid removes the real rows with the filter off, then
-    // filters again.
-    const int real = RealRowIndex(RowIndex);
-    TUpdateGuard update(this);
-    FFilterActive = false;
-    struct TFilterBack {
-      bool& F;
-      ~TFilterBack() { F = true; }
-    } filterBack{FFilterActive};
-    RemoveRows(real, RCount);
-    return;
-  }
-  RCount = std::min(RCount, RowCount() - RowIndex);
-  // Controls of the removed rows go with them; those below move up.
-  if (FControlList->Count() > 0) {
-    const int real = RealRowIndex(RowIndex);
-    for (int i = FControlList->Count() - 1; i >= 0; --i) {
-      TControlItem* item = FControlList->Control(i);
-      if (item->Y >= real && item->Y < real + RCount) {
-        if (item->Control) item->Control->SetVisible(false);
-        FControlList->Delete(i);
-      } else if (item->Y >= real + RCount) {
-        item->Y -= RCount;
-      }
-    }
-  }
-  FreeCellPropertiesRect(0, RowIndex, TotalColCount() - 1, RowIndex + RCount - 1);
-  for (int r = RowIndex; r < RowIndex + RCount; ++r)
-    for (int c = 0; c < TotalColCount(); ++c) SetGridCell(c, r, QString());
-  const int lastWidth = ColCount() > 0 ? ColWidths(ColCount() - 1) : 0;
-  {
-    TUpdateGuard update(this);
-    const int topRow = TopRow();
-    const int row = Row();
-    const bool footer = FFloatingFooter->Visible();
-    if (footer) FFloatingFooter->SetVisible(false);
-    struct TFooterBack {
-      TFloatingFooter* F;
-      bool On;
-      ~TFooterBack() {
-        if (On) F->SetVisible(true);
-      }
-    } footerBack{FFloatingFooter.get(), footer};
-    if (FShowModified->Enabled()) DeleteEntries(FModifiedRows.get(), RowIndex, RCount);
-    if (FUseEnabledRows) DeleteEntries(FEnabledRows.get(), RowIndex, RCount);
-    if (FMouseActions->DisjunctRowSelect()) DeleteEntries(FRowSelect.get(), RowIndex, RCount);
-    // The block moves to the end (the framework's row move carries texts,
-      // records and heights) and is cut off.
-      for (int i = 0; i < RCount; ++i) MoveRow(RowIndex, RowCount() - 1);
-      SetRowCount(RowCount() - RCount);
-    FMaxRowCount = std::max(FMaxRowCount - RCount, RowCount());
-    const int lastNormal = RowCount() - FFixedFooters - 1;
-    if (row >= FixedRows() && row <= lastNormal) {
-      if (!FMouseActions->DisjunctRowSelect()) SetRow(row);
-      SetTopRow(std::min(topRow, std::max(lastNormal, FixedRows())));
-    } else if (lastNormal >= FixedRows()) {
-      SetRow(lastNormal);
-    } else {
-      HideSelection();
-    }
-    if (ColCount() > 0) SetColWidths(ColCount() - 1, lastWidth);
-  }
+  if (RowIndex < 0 || RowIndex >= RowCount() || RCount <= 0) return;
+  // A filtered grid shows its filter's survivors: the display rows removed
+  // are the real rows the filter would give back, and the filter's records
+  // are renumbered with the others.
+  const int end = std::min(RowIndex + RCount, RowCount() - FloatingFooterRows());
+  if (end <= RowIndex) return;
+  std::vector<int> rows;
+  for (int d = RowIndex; d < end; ++d) rows.push_back(d);
+  RemoveDisplayRows(rows);
   CellsChanged(TRect(0, RowIndex, ColCount() - 1, RowIndex + RCount));
-  if (FControlList->Count() > 0) CellControlsUpdate(false);
+  if (FSearchFooter->Visible()) UpdateSearchPanel();
 }
 
 void TKitStringGrid::RemoveRowsEx(int RowIndex, int RCount) {
-  if (RowIndex >= RowCount() || RCount <= 0 || RowIndex < 0) return;
-  RCount = std::min(RCount, RowCount() - RowIndex);
-  const int lastWidth = ColCount() > 0 ? ColWidths(ColCount() - 1) : 0;
-  const int row = Row();
-  const int topRow = TopRow();
-  {
-    TUpdateGuard update(this);
-    // Texts only: the rows' records move out with them and are freed as the
-    // grid shrinks past them.
-    FreeCellPropertiesRect(0, RowIndex, TotalColCount() - 1, RowIndex + RCount - 1);
-    for (int r = RowIndex; r < RowIndex + RCount; ++r)
-      for (int c = 0; c < TotalColCount(); ++c) SetGridCell(c, r, QString());
-    if (FMouseActions->DisjunctRowSelect()) DeleteEntries(FRowSelect.get(), RowIndex, RCount);
-    // The block moves to the end (the framework's row move carries texts,
-      // records and heights) and is cut off.
-      for (int i = 0; i < RCount; ++i) MoveRow(RowIndex, RowCount() - 1);
-      SetRowCount(RowCount() - RCount);
-    FMaxRowCount = std::max(FMaxRowCount - RCount, RowCount());
-    if (ColCount() > 0) SetColWidths(ColCount() - 1, lastWidth);
-    if (row < RowCount()) {
-      SetRow(row);
-      SetTopRow(std::min(topRow, RowCount() - 1));
-    } else if (RowCount() > FixedRows()) {
-      SetRow(FixedRows());
-      SetTopRow(FixedRows());
-    }
+  if (RowIndex < 0 || RCount <= 0 || RowIndex >= TotalRowCount()) return;
+  // The shown rows of the real block; rows of it that are hidden stay so.
+  const int footerRow = RowCount() - FloatingFooterRows();
+  std::vector<int> rows;
+  for (int r = RowIndex; r < RowIndex + RCount && r < TotalRowCount(); ++r) {
+    if (IsHiddenRow(r)) continue;
+    const int d = RealToDisplRow(r);
+    if (d < footerRow) rows.push_back(d);
   }
-  CellsChanged(TRect(0, RowIndex, ColCount() - 1, RowIndex + RCount));
+  if (rows.empty()) return;
+  RemoveDisplayRows(rows);
+  CellsChanged(TRect(0, rows.front(), ColCount() - 1, rows.front() + RCount));
 }
 
 void TKitStringGrid::RemoveRowRange(int RowIndex, int RCount) {
   if (RowIndex < 0 || RowIndex >= RowCount() || RCount <= 0) return;
-  FreeCellPropertiesRect(0, RowIndex, ColCount() - 1, std::min(RowIndex + RCount, RowCount()) - 1);
+  const int end = std::min(RowIndex + RCount, RowCount());
+  for (int d = RowIndex; d < end; ++d) FreeRowObjects(d);
   DeleteRowsEx(RowIndex, RCount, true);
 }
 
 void TKitStringGrid::DeleteRowsEx(int RowIndex, int RCount, bool UpdateCellControls) {
-  if (RowIndex >= RowCount() || RowIndex < 0 || RCount <= 0) return;
-  RCount = std::min(RCount, RowCount() - RowIndex);
-  if (UpdateCellControls && FControlList->Count() > 0) {
-    for (int i = FControlList->Count() - 1; i >= 0; --i) {
-      TControlItem* item = FControlList->Control(i);
-      if (item->Y >= RowIndex && item->Y < RowIndex + RCount) {
-        if (item->Control) item->Control->SetVisible(false);
-        FControlList->Delete(i);
-      }
+  if (RowIndex < 0 || RowIndex >= RowCount() || RCount <= 0) return;
+  const int end = std::min(RowIndex + RCount, RowCount() - FloatingFooterRows());
+  if (end <= RowIndex) return;
+  bool allow = true;
+  if (Row() == RowCount() - 1 && OnRowChanging) OnRowChanging(this, Row(), Row() - RCount, allow);
+  if (allow) {
+    std::vector<int> rows;
+    std::vector<int> reals;
+    for (int d = RowIndex; d < end; ++d) {
+      rows.push_back(d);
+      reals.push_back(DisplToRealRow(d));
     }
-  }
-  const int fixedFooters = FFixedFooters;
-  FFixedFooters = 0;
-  struct TFootersBack {
-    int& F;
-    int V;
-    ~TFootersBack() { F = V; }
-  } footersBack{FFixedFooters, fixedFooters};
-  const int lastWidth = ColCount() > 0 ? ColWidths(ColCount() - 1) : 0;
-  {
+    const TValueRestore<int> footers(FFixedFooters, 0);
+    struct TDisjunctBack {
+      TMouseActions* Actions;
+      bool On;
+      ~TDisjunctBack() { Actions->SetDisjunctRowSelectDirect(On); }
+    } disjunctBack{FMouseActions.get(), FMouseActions->DisjunctRowSelect()};
+    FMouseActions->SetDisjunctRowSelectDirect(false);
     TUpdateGuard update(this);
-    const int topRow = TopRow();
+    const TValueRestore<bool> block(FBlockCellChanging, true);
     const int row = Row();
+    const int topRow = TopRow();
+    const int lastWidth = ColCount() > 0 ? ColWidths(ColCount() - 1) : 0;
     if (HasNodes() && row >= 0 && row < RowCount() && Col() != RawFixedCols()) SetCol(RawFixedCols());
-    {
-      // Records still in the block are not freed: callers hand rows over
-      // (hidden rows, groups) or freed them first.
-      for (int r = RowIndex; r < RowIndex + RCount; ++r) DetachRowCells(r);
-      // The block moves to the end (the framework's row move carries texts,
-      // records and heights) and is cut off.
-      for (int i = 0; i < RCount; ++i) MoveRow(RowIndex, RowCount() - 1);
-      SetRowCount(RowCount() - RCount);
-      if (row >= FixedRows() && row < RowCount()) {
-        SetRow(row);
-        SetTopRow(std::min(topRow, RowCount() - 1));
-      } else if (RowCount() > FixedRows()) {
-        SetRow(RowCount() - 1);
-      } else {
-        HideSelection();
-      }
-    }
+    // A removal frees what the caller left in the block; a hand-over only
+    // drops the references.
+    if (UpdateCellControls)
+      for (int d : rows) FreeRowObjects(d);
+    TakeRowsOut(rows, nullptr);
+    if (UpdateCellControls) RealRowsRemoved(reals);
+    FMaxRowCount = std::max(FMaxRowCount - int(rows.size()), RowCount());
     if (ColCount() > 0) SetColWidths(ColCount() - 1, lastWidth);
+    RestoreCurrentRow(row, topRow);
   }
   CellsChanged(TRect(0, RowIndex, ColCount() - 1, RowIndex + RCount));
   if (FControlList->Count() > 0) CellControlsUpdate(false);
@@ -358,50 +374,16 @@ void TKitStringGrid::DeleteRowsEx(int RowIndex, int RCount, bool UpdateCellContr
 
 void TKitStringGrid::RemoveRowList(TIntList* RowList) {
   if (RowList == nullptr || RowList->Count() == 0) return;
-  TUpdateGuard update(this);
-  std::vector<int> heights(static_cast<size_t>(RowCount()));
-  for (int r = 0; r < RowCount(); ++r) heights[size_t(r)] = RowHeights(r);
-  std::vector<bool> drop(static_cast<size_t>(RowCount()), false);
-  int dropped = 0;
+  // Positions in the store; the floating footer row stays.
+  const int footerRow = RowCount() - FloatingFooterRows();
+  std::vector<int> rows;
   for (int k = 0; k < RowList->Count(); ++k) {
     const int r = RowList->Items(k);
-    if (r >= 0 && r < RowCount() && !drop[size_t(r)]) {
-      drop[size_t(r)] = true;
-      ++dropped;
-    }
+    if (r >= 0 && r < footerRow) rows.push_back(r);
   }
-  if (dropped == 0) return;
-  // Records of the dropped rows are freed; the kept rows close up with their
-  // texts, records and heights, and so do the per-row lists.
-  for (int r = 0; r < RowCount(); ++r)
-    if (drop[size_t(r)]) FreeCellPropertiesRect(0, r, TotalColCount() - 1, r);
-  auto compact = [&](auto* list) {
-    for (int r = std::min(list->Count(), RowCount()) - 1; r >= 0; --r)
-      if (drop[size_t(r)]) list->Delete(r);
-  };
-  compact(FModifiedRows.get());
-  compact(FEnabledRows.get());
-  compact(FRowSelect.get());
-  int w = 0;
-  for (int i = 0; i < RowCount(); ++i) {
-    if (drop[size_t(i)]) continue;
-    if (i != w) {
-      for (int c = 0; c < TotalColCount(); ++c) {
-        SetGridCell(c, w, GetGridCell(c, i));
-        SetGridObject(c, w, GetGridObject(c, i));
-        SetGridObject(c, i, nullptr);
-      }
-      SetRowHeights(w, heights[size_t(i)]);
-    }
-    ++w;
-  }
-  for (int r = w; r < RowCount(); ++r)
-    for (int c = 0; c < TotalColCount(); ++c) {
-      SetGridCell(c, r, QString());
-      SetGridObject(c, r, nullptr);
-    }
-  SetRowCount(std::max(RowCount() - dropped, 1));
-  CellControlsUpdate(false);
+  std::sort(rows.begin(), rows.end());
+  rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+  RemoveDisplayRows(rows);
 }
 
 void TKitStringGrid::RemoveDuplicates(int ACol, bool DoCase) {
@@ -442,6 +424,22 @@ void TKitStringGrid::RemoveCols(int ColIndex, int CCount) {
   for (int c = ColIndex; c < ColIndex + CCount; ++c)
     if (IsHiddenColumn(c)) ++hiddenRemoved;
   for (int i = 0; i < CCount; ++i) Store().MoveColumn(ColIndex, total - 1);
+  // Hidden rows lose the same cells, their records freed.
+  for (int h = 0; h < FHiddenRowStore->Count(); ++h) {
+    TStringList* cells = static_cast<TGridItem*>(FHiddenRowStore->Items(h))->Items();
+    if (cells == nullptr) continue;
+    for (int c = std::min(ColIndex + CCount, cells->Count()) - 1; c >= ColIndex; --c) {
+      if (auto* rec = dynamic_cast<TCellProperties*>(cells->Objects(c))) {
+        if (FOwnsObjects && rec->CellObject() != nullptr) {
+          std::unique_ptr<TObject> owned(rec->CellObject());
+          rec->SetCellObject(nullptr);
+        }
+        std::unique_ptr<TCellProperties> freed(rec);
+        cells->SetObjects(c, nullptr);
+      }
+      cells->Delete(c);
+    }
+  }
   const int firstDispl = RealToDisplCol(ColIndex);
   const int visibleRemoved = CCount - hiddenRemoved;
   for (int i = firstDispl; i + visibleRemoved < ColCount(); ++i) SetColWidths(i, ColWidths(i + visibleRemoved));

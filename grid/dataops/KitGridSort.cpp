@@ -588,7 +588,7 @@ void TKitStringGrid::QSort() {
     SetRawRow(run.CurrentRow);
   }
   run.Finish();
-  if (!moveRow && OnRowChanged) OnRowChanged(this);
+  if (!moveRow && OnRowChanged) OnRowChanged(this, Row(), Row());
 }
 
 void TKitStringGrid::QSortIndexed() {

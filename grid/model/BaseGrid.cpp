@@ -1,6 +1,7 @@
 #include "grid/model/BaseGrid.h"
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -62,12 +63,20 @@ TF_PUBLISHED(TCellProperties, TPersistent) {
           [](P& p, TComponent* v) { p.SetControl(dynamic_cast<TControl*>(v)); });
 }
 
+namespace {
+std::atomic<int> gLiveCellProperties{0};
+}  // namespace
+
+int TCellProperties::LiveCount() { return gLiveCellProperties.load(); }
+
 TCellProperties::TCellProperties(TBaseGrid* AOwner, int ACol, int ARow)
     : FOwnerGrid(AOwner), FOwnerCol(ACol), FOwnerRow(ARow), FWordWrap(AOwner ? AOwner->FWordWrap : true) {
   if (AOwner != nullptr) AOwner->FHasCellProps = true;
+  ++gLiveCellProperties;
 }
 
 TCellProperties::~TCellProperties() {
+  --gLiveCellProperties;
   if (FOwnsGraphic) {
     std::unique_ptr<TObject> graphic(FGraphicObject);
     FGraphicObject = nullptr;

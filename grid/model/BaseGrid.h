@@ -57,6 +57,9 @@ class TCellProperties : public TPersistent {
   TCellProperties& operator=(const TCellProperties&) = delete;
   // Frees the cell graphic when the record owns it.
   ~TCellProperties() override;
+  // Records alive in the process (made and not yet freed): what tests of
+  // the row and cell operations count leaks and double frees by.
+  static int LiveCount();
 
   // From another record: IsBaseCell, CellSpanX, CellSpanY (through the
   // collapse rule), OwnerRow, OwnerCol, the object, Alignment, BorderColor,

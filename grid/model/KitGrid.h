@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "foundation/KitStyles.h"
+#include "grid/dataops/KitGridHiddenRowIndex.h"
 #include "grid/model/BaseGrid.h"
 #include "grid/model/KitGridCalc.h"
 #include "grid/model/KitGridCellGraphic.h"
@@ -155,6 +156,7 @@ using TGetCellBorderPropEvent = std::function<void(TObject* Sender, int ARow, in
 using TUpdateColumnSizeEvent = std::function<void(TObject* Sender, int ACol, int& AWidth)>;
 using TCellsChangedEvent = std::function<void(TObject* Sender, TRect R)>;
 using TAutoDeleteRowEvent = std::function<void(TObject* Sender, int ARow)>;
+using TRowChangedEvent = std::function<void(TObject* Sender, int OldRow, int NewRow)>;
 // Before the current row changes; a handler may refuse (Allow := false).
 using TRowChangingEvent = std::function<void(TObject* Sender, int OldRow, int NewRow, bool& Allow)>;
 
@@ -902,26 +904,93 @@ class TKitStringGrid : public TBaseGrid,
   TGridRect GetSelection() const { return RawSelection(); }
 
   // =========================================================================
-  // Subsystems answered here until they arrive: hidden rows and columns
-  // (none), nodes (none), filters (none).
+  // Hidden and suppressed rows (grid/dataops/KitGridHiddenRows.cpp).
+  //
+  // A hidden row leaves the cell store: its texts, cell records and height
+  // wait in a record of HiddenRowStore() (a TGridItem) until the row is
+  // shown again. Every record carries the row's real index (hidden rows
+  // counted), whichever call hid it, and the store keeps the records in
+  // ascending real order; display rows are the rows still in the store.
+  // Hiding and showing leave the per-row lists (modified, enabled and
+  // selected rows, cell controls' rows), which are indexed by real row, as
+  // they are. A suppressed row stays in the store with height 0.
 
-  bool IsHiddenRow(int RowIndex) const { return false; }
-  int NumHiddenRows() const { return 0; }
+  bool IsHiddenRow(int RowIndex) const;
+  // The same through a caller-kept ascending list of the hidden real rows,
+  // made on the first call (ListHidden empty) for loops over many rows.
+  bool IsHiddenRow(int RowIndex, std::unique_ptr<TIntList>& ListHidden) const;
+  int NumHiddenRows() const { return FHiddenRowStore->Count(); }
+  int NumSuppressedRows() const;
+  int TotalRowCount() const { return RowCount() + NumHiddenRows(); }
   // Hidden columns: grid/dataops/KitGridHiddenCols.cpp.
   bool IsHiddenColumn(int ColIndex) const;
   int NumHiddenColumns() const { return FNumHidden; }
   bool IsSuppressedRow(int RowIndex) const;
-  int RealRowIndex(int ARow) const { return ARow; }
-  int DisplRowIndex(int ARow) const { return ARow; }
-  int RealToDisplRow(int r) const { return r; }
-  int DisplToRealRow(int r) const { return r; }
+  int RealRowIndex(int ARow) const { return DisplToRealRow(ARow); }
+  int DisplRowIndex(int ARow) const { return RealToDisplRow(ARow); }
+  int RealRow() const { return DisplToRealRow(Row()); }
+  // The real row of a display row, and the display row of a real row (a
+  // hidden row answers the display row after it). Binary searches over the
+  // sorted lookup of the records, rebuilt after every change to them.
+  int RealToDisplRow(int r) const;
+  int DisplToRealRow(int r) const;
   int DisplToRealCol(int c) const;
   int RealToDisplCol(int c) const;
   int GetRealCol() { return RealColIndex(Col()); }
-  TStrings* GetHiddenRowStrings(int ARealRow) const { return nullptr; }
+  // The stored cells of a hidden real row (texts with their cell records as
+  // objects), nullptr for a row that is not hidden.
+  TStrings* GetHiddenRowStrings(int ARealRow) const;
+  // Forgets the sorted lookup; code that changes HiddenRowStore() records
+  // itself calls it.
+  void ClearHiddenRowLookup() const { FHiddenRowLookupValid = false; }
+
+  // Hides real rows FromRow..ToRow (rows hidden already are skipped). The
+  // floating footer row and the last row after the fixed rows are never
+  // hidden.
+  void HideRow(int RowIndex) { HideRows(RowIndex, RowIndex); }
+  void HideRows(int FromRow, int ToRow);
+  // As HideRows, but nothing at all when FromRow is hidden already.
+  void HideRowsEx(int FromRow, int ToRow);
+  // Shows the hidden rows of a real block again at their places; nothing
+  // unless FromRow is hidden.
+  void UnHideRow(int RowIndex) { UnHideRows(RowIndex, RowIndex); }
+  void UnHideRows(int FromRow, int ToRow);
+  void UnHideRowsAll();
+  // One filter level: hides the listed display rows (ascending) as records
+  // of level FilterLevel() and raises the level; with FilterType ftSuppress
+  // the rows are suppressed instead and no level is made. A list naming
+  // every row keeps its first row shown.
+  void HideRowList(TIntList* RowList);
+  // Shows the rows of the last HideRowList level again and lowers the
+  // level; rows hidden by HideRows stay hidden.
+  void UnHideRowList();
+
+  // Suppression: height (width) 0, the size remembered in
+  // SuppressRowSizes() (SuppressColSizes()) per display row (column).
+  void SuppressRow(int Index);
+  void SuppressRows(int FromRow, int ToRow);
+  void UnSuppressRow(int Index);
+  void UnSuppressRows(int Index, int ToRow);
+  void UnSuppressAllRows();
+  // Restores suppressed rows except the children of contracted nodes.
+  void UnSuppressAllOpenRows();
+  void SuppressColumn(int Index);
+  void UnSuppressColumn(int Index);
+  void UnSuppressAllColumns();
+  bool IsSuppressedColumn(int Index) const;
+  // Columns skipped by sorting, searching and row sizing.
+  bool IsIgnoredColumn(int ACol) const { return FIgnoreColumns->HasValue(ACol); }
+
+  // The selection parked just outside the grid (ColCount, RowCount), and
+  // back.
   void HideSelection();
   void UnHideSelection();
   bool SelectionHidden() const { return FSelHidden; }
+  bool IsSelectionHidden() const;
+  // The bounding rectangle (real columns) of the cells that hold text;
+  // (0, 0, 0, 0) when none does.
+  TRect UsedCells() { return GetUsedCells(); }
+  virtual TRect GetUsedCells();
   int ColumnPosition(int ACol) const;
   void UpdateFooter();
   void CalcFooter(int ACol) { DoCalcFooter(ACol); }
@@ -989,6 +1058,10 @@ class TKitStringGrid : public TBaseGrid,
   void ClearSelection();
   void AddRow();
   void AddColumn() { InsertCols(ColCount(), 1); }
+  // Removes display rows through the row removal: with UpdateCellControls
+  // (a removal) the per-row lists, hidden-row records and cell controls
+  // follow and records left in the block are freed; without it the block's
+  // records are handed over by the caller and only the references go.
   void DeleteRowsEx(int RowIndex, int RCount, bool UpdateCellControls);
   void RemoveRowList(TIntList* RowList);
   void RemoveDuplicates(int ACol, bool DoCase);
@@ -1097,7 +1170,6 @@ class TKitStringGrid : public TBaseGrid,
 
   TCustomCompareEvent OnCustomCompare;
   TRawCompareEvent OnRawCompare;
-  TRowChangingEvent OnRowChanging;
 
   // =========================================================================
   // Virtual operations, in slot order
@@ -1522,6 +1594,10 @@ class TKitStringGrid : public TBaseGrid,
   void SetLoadFirstRow(bool Value) { FLoadFirstRow = Value; }
   bool ClearTextOnly() const { return FClearTextOnly; }
   void SetClearTextOnly(bool Value) { FClearTextOnly = Value; }
+  // The grid frees the user objects (Objects) of the cells it clears or
+  // removes.
+  bool OwnsObjects() const { return FOwnsObjects; }
+  void SetOwnsObjects(bool Value) { FOwnsObjects = Value; }
   bool ExcelClipboardFormat() const { return FExcelClipboardFormat; }
   void SetExcelClipboardFormat(bool Value) { FExcelClipboardFormat = Value; }
   bool PrinterDriverFix() const { return FPrinterDriverFix; }
@@ -1887,7 +1963,12 @@ class TKitStringGrid : public TBaseGrid,
   THoverButtonsShowEvent OnHoverButtonsShow;
   TNotifyEvent OnIntelliZoom;
   TNotifyEvent OnCreatedFloatingFooter;
-  TNotifyEvent OnRowChanged;
+  // The current row changed (SetRowEx), from OldRow to NewRow.
+  TRowChangedEvent OnRowChanged;
+  // The current (last) row is about to be deleted by a row removal (Allow
+  // false keeps every row), or a sort moved the current row with its content
+  // (the answer is not asked).
+  TRowChangingEvent OnRowChanging;
 
 
   // =========================================================================
@@ -2152,6 +2233,51 @@ class TKitStringGrid : public TBaseGrid,
   bool IsRichTextCellSelected(int ACol, int ARow);
   std::unique_ptr<TRichEdit> FRichEdit;
 
+ private:
+  // --- the steps the row operations share (grid/dataops/KitGridHiddenRows.cpp,
+  // grid/dataops/KitGridRowsCols.cpp)
+
+  // A row entering the store: its final display position, its cells (texts
+  // with their records; nullptr: an empty row) and its height.
+  struct TRowEntry {
+    int Pos = 0;
+    TStrings* Cells = nullptr;
+    int Height = 0;
+  };
+  // 1 while the floating footer row stands last in the store, else 0.
+  int FloatingFooterRows() const;
+  // The sorted lookup of the records, built when needed.
+  const THiddenRowIndex& HiddenRowLookup() const;
+  // Takes the listed display rows (ascending, unique) out of the store in
+  // one pass; the kept rows close up with their heights and the count
+  // drops. With Taken, each taken row's cells (texts and record
+  // references) and height are handed over there in list order; without,
+  // the caller freed the rows' records before.
+  void TakeRowsOut(const std::vector<int>& Rows, std::vector<std::pair<std::unique_ptr<TStringList>, int>>* Taken);
+  // Puts rows into the store at their final display positions (ascending,
+  // unique) in one pass from the bottom; the floating footer stays last.
+  void PutRowsIn(const std::vector<TRowEntry>& Entries);
+  // The per-row lists, the hidden-row records and the cell controls after
+  // the listed real rows (ascending) left the grid, or after Count real rows
+  // entered before real row RealAt.
+  void RealRowsRemoved(const std::vector<int>& RealRows);
+  void RealRowsInserted(int RealAt, int Count, bool Controls);
+  // Frees the cell records of a display row (and the user objects with
+  // OwnsObjects) over every column, hidden ones included.
+  void FreeRowObjects(int DisplRow);
+  // Removes display rows (ascending) as RemoveRows does: records freed,
+  // rows and lists closed up, the current row kept where it can stay.
+  void RemoveDisplayRows(const std::vector<int>& Rows);
+  // Puts the current row back (or as near as the grid allows) after rows
+  // left or entered the store.
+  void RestoreCurrentRow(int ARow, int ATopRow);
+  // Frees every hidden-row record with the cell records it holds.
+  void FreeHiddenRowRecords();
+  // Shows the records (ascending real order) again and frees them.
+  void UnHideRecords(const std::vector<TGridItem*>& Records);
+  // Makes the cell controls of a real row visible or invisible.
+  void ShowRowControls(int RealRow, bool Visible);
+
  public:
   // =========================================================================
   // Balloons (KitGridHints.cpp): the tooltip window of the balloon settings,
@@ -2375,6 +2501,11 @@ class TKitStringGrid : public TBaseGrid,
   bool FUseEnabledRows = false;
   bool FSelHidden = false;
   TGridRect FSavedSelection;
+  bool FOwnsObjects = false;
+  int FOldRowSel = -1;
+  bool FBlockCellChanging = false;
+  mutable THiddenRowIndex FHiddenRowLookup;
+  mutable bool FHiddenRowLookupValid = false;
   bool FRowSelectChanged = false;
   bool FBalloonInit = false;
   int FWheelScrollLines = 0;

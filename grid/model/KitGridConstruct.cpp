@@ -416,7 +416,9 @@ TKitStringGrid::~TKitStringGrid() {
   FreeComponent(FDropCheckList);
   FreeComponent(FFilterImageList);
   FreeComponent(FSearchPanel);
-  // Records and their graphics go with the base grid, wherever they lie.
+  // Records and their graphics go with the base grid, wherever they lie;
+  // the records of hidden rows first.
+  FreeHiddenRowRecords();
   FreeAllCellProperties();
   if (TKitGridUnit::FocusFrameGrid() == this) TKitGridUnit::SetFocusFrameGrid(nullptr);
 }

@@ -160,16 +160,6 @@ void TKitStringGrid::SetCol(int Value) {
   }
 }
 
-void TKitStringGrid::SetRowEx(int Value) {
-  if (Value < FixedRows()) Value = FixedRows();
-  if (Value >= RowCount()) Value = RowCount() - 1;
-  if (Value < 0) return;
-  const int old = Row();
-  if (Col() < 0 || Col() >= ColCount()) FocusCell(RawFixedCols(), Value);
-  SetRawRow(Value);
-  if (Row() != old && OnRowChanged) OnRowChanged(this);
-}
-
 void TKitStringGrid::SetTopRowEx(int Value) {
   if (Value >= RawFixedRows() && Value <= RowCount() - 1) SetRawTopRow(Value);
 }

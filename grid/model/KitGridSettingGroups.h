@@ -1048,11 +1048,15 @@ class TGridItem : public TCollectionItem {
   TStringList* Items() const { return FItems.get(); }
   // The item holds the given list from now on and frees it when destroyed.
   void SetItems(std::unique_ptr<TStringList> Value) { FItems = std::move(Value); }
+  // Made by a filter level (HideRowList), not by hiding rows directly.
+  bool FilterRecord() const { return FFilterRecord; }
+  void SetFilterRecord(bool Value) { FFilterRecord = Value; }
 
  private:
   int FIdx = 0;
   int FHeight = 0;
   int FLevel = 0;
+  bool FFilterRecord = false;
   std::unique_ptr<TStringList> FItems;
 };
 
