@@ -290,11 +290,15 @@ TEST(GridFind, AutoGotoAndNotifications) {
   EXPECT_EQ(g->Log, QStringList({QString::number(esExportDone)}));
 }
 
-TEST(GridFind, EmptyGridFindsNothing) {
+TEST(GridFind, NoDataCellsFindsNothing) {
+  // Fixed column and right fixed column, fixed row and footer: no data cell.
   auto g = NewGrid();
-  g->SetColCount(1);
-  g->SetRowCount(3);
+  g->SetColCount(2);
+  g->SetRowCount(2);
   g->SetFixedCols(1);
+  g->SetFixedRows(1);
+  g->SetFixedRightCols(1);
+  g->SetFixedFooters(1);
   TPoint r(5, 5);
   g->Find(TPoint(-1, -1), QString(), r, {fnAutoGoto});
   EXPECT_EQ(At(r), "-1,-1");
