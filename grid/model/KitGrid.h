@@ -93,6 +93,22 @@ TF_ENUM_NAMES(TGridExportState, esExportStart, esExportNewRow, esExportDone, esE
               esExportNextRow, esExportFindRow)
 enum TGridImportState { isImportStart, isImportNewRow, isImportDone, isImportSelRow };
 TF_ENUM_NAMES(TGridImportState, isImportStart, isImportNewRow, isImportDone, isImportSelRow)
+// How Find, FindAll and Replace look for a text (bit n = the n-th value).
+enum TFindParameter {
+  fnMatchCase, fnMatchFull, fnMatchRegular, fnDirectionLeftRight, fnMatchStart, fnFindInCurrentRow,
+  fnFindInCurrentCol, fnIncludeFixed, fnAutoGoto, fnIgnoreHTMLTags, fnBackward, fnIncludeHiddenColumns,
+  fnFindInPresetCol, fnFindInPresetRow, fnSelectedCells, fnIncludeHiddenRows, fnIgnoreAccents
+};
+TF_ENUM_NAMES(TFindParameter, fnMatchCase, fnMatchFull, fnMatchRegular, fnDirectionLeftRight, fnMatchStart,
+              fnFindInCurrentRow, fnFindInCurrentCol, fnIncludeFixed, fnAutoGoto, fnIgnoreHTMLTags, fnBackward,
+              fnIncludeHiddenColumns, fnFindInPresetCol, fnFindInPresetRow, fnSelectedCells, fnIncludeHiddenRows,
+              fnIgnoreAccents)
+using TFindParameters = TSet<TFindParameter>;
+static_assert(fnIgnoreAccents == 16);
+// One condition of FindMulti (the search footer's TSearchType is another
+// enumeration).
+enum TFindMultiType { stStartsWith, stEndsWith, stContains, stEqual, stNotEqual, stNotContains };
+TF_ENUM_NAMES(TFindMultiType, stStartsWith, stEndsWith, stContains, stEqual, stNotEqual, stNotContains)
 
 // ---------------------------------------------------------------------------
 // Grid event types of this unit
@@ -2851,4 +2867,61 @@ class TKitStringGrid : public TBaseGrid,
   double FFontscalefactor = 1.0;
   std::vector<int> FCacheRowHeights;
   bool FUseCacheRowHeights = false;
+
+  // =========================================================================
+  // Search and replace (grid/dataops/KitGridFind.cpp). Cells are walked
+  // column by column (or row by row with fnDirectionLeftRight), forward or
+  // backward, within the data cells (the whole grid with fnIncludeFixed, the
+  // selection with fnSelectedCells), never wrapping around; columns in
+  // IgnoreColumns are skipped. A search text is matched as a substring (or
+  // start, or whole text); an empty text or two double quotes match empty
+  // cells; with fnMatchRegular it is a filter condition.
+ public:
+  // The next matching cell after StartCell ((-1, -1): from the first cell)
+  // in Result, or (-1, -1).
+  void Find(TPoint StartCell, const QString& S, TPoint& Result, TFindParameters FindParams);
+  // The same on the wide cell texts; no update block, no scrolling step.
+  void FindWide(TPoint StartCell, const QString& S, TPoint& Result, TFindParameters FindParams);
+  void FindFirst(const QString& S, TFindParameters FindParams, TPoint& Result);
+  // Continues after SearchCell with the last search's text and parameters.
+  void FindNext(TPoint& Result);
+  // The first match and the number of matches; fnAutoGoto goes to First and
+  // is dropped from the stored parameters.
+  void FindAll(const QString& S, TFindParameters FindParams, TPoint& First, int& Count);
+  // Every occurrence of OrigStr in every matching cell replaced by NewStr,
+  // with the find's case rule (outside tags with fnIgnoreHTMLTags); the
+  // number of cells whose text changed.
+  int Replace(const QString& OrigStr, const QString& NewStr, TFindParameters FindParams);
+  // The first data row whose column Columns[i] passes condition i (built
+  // from SearchTypes[i], case-sensitive by CaseSensitive[i]) for every i, or
+  // -1; raises when the arrays differ in size.
+  int FindMulti(const QStringList& Conditions, const std::vector<int>& Columns,
+                const std::vector<TFindMultiType>& SearchTypes, const std::vector<bool>& CaseSensitive,
+                bool IgnoreHTML, bool AutoGoto);
+  // The next such row after SearchCell.Y, or -1 (SearchCell kept).
+  int FindMultiNext();
+  // The first row whose lookup-column text (plain, upper-cased) starts with
+  // S, which the caller passes upper-cased; -1 when none.
+  int Search(const QString& S);
+
+  TPoint SearchCell{-1, -1};
+  int FindCol = 0;
+  int FindRow = 0;
+  bool FindBusy = false;
+  TFindParameters FindParams() const { return FFindParams; }
+
+ private:
+  void FindCore(TPoint StartCell, const QString& S, TPoint& Result, TFindParameters FindParams, bool Wide);
+  bool FindCellMatches(int ACol, int ARow, bool Wide);
+  void FindGotoCell(int ACol, int ARow);
+  void FindScrollStep();
+  bool FindMultiRowMatches(int ARow);
+  int FindMultiFrom(int ARow);
+  TFindParameters FFindParams;
+  QString SearchCache;
+  QString SearchCacheWide;
+  QStringList FMultiConditions;
+  std::vector<int> FMultiColumns;
+  std::vector<bool> FMultiCase;
+  bool FIgnoreHTMLMulti = false;
 };
