@@ -4,7 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
+#include <utility>
+#include <vector>
 #include <QTemporaryDir>
 
 #include "grid/model/KitGrid.h"
@@ -200,24 +201,23 @@ TEST(CellToReal, ConvertsLocaleNumbersAndReportsThePosition) {
   FormatSettings = saved;
 }
 
-TEST(TextGridFileBench, MillionLinesLoadQuickly) {
+// A million cell lines load whole (the load time is bench/grid_files.cpp's
+// BM_TextFileLoad; a clock here only measured how busy the machine was).
+TEST(TextGridFileSize, AMillionCellLinesLoadWhole) {
   QTemporaryDir dir;
   const QString path = dir.filePath("big.txt");
   QByteArray data("4,250000\r\n");
   data.reserve(20 * 1000000);
   for (int r = 0; r < 250000; ++r)
-    for (int c = 0; c < 4; ++c) data += QByteArray::number(c) + ',' + QByteArray::number(r) + ",cell text\r\n";
+    for (int c = 0; c < 4; ++c) data += QByteArray::number(c) + ',' + QByteArray::number(r) + ",cell text " + QByteArray::number(r) + "\r\n";
   testsupport::WriteBytes(path, data);
   auto grid = NewGrid();
   grid->SetSaveFixedCells(true);
-  QElapsedTimer t;
-  t.start();
   grid->LoadFromFile(path);
-  const qint64 ms = t.elapsed();
-  EXPECT_EQ(grid->Cells(3, 249999), "cell text");
-  RecordProperty("load_ms", static_cast<int>(ms));
-  std::printf("1M-line text grid file loaded in %lld ms\n", static_cast<long long>(ms));
-  EXPECT_LT(ms, 6000);  // a loose bound for a shared machine; the benchmark holds the real figure
+  EXPECT_EQ(grid->ColCount(), 4);
+  EXPECT_EQ(grid->RowCount(), 250000);
+  for (const auto& [c, r] : std::vector<std::pair<int, int>>{{0, 0}, {3, 0}, {1, 124999}, {3, 249999}})
+    EXPECT_EQ(grid->Cells(c, r), QStringLiteral("cell text %1").arg(r)) << c << "," << r;
 }
 
 }  // namespace
