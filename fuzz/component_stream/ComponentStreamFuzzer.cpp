@@ -233,10 +233,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   fuzz::StartGuiApplication();
   RegisterClasses({ClassInfo<TFuzzComponent>(), ClassInfo<TFuzzItem>(), ClassInfo<TWebData>(),
                    ClassInfo<TWebDataItem>()});
-  if (const QString folder = fuzz::TargetOption(*argc, *argv, "write-seeds"); !folder.isEmpty()) {
-    WriteSeeds(folder);
-    std::exit(0);
-  }
+  fuzz::WriteSeedsWhenAsked(*argc, *argv, WriteSeeds);
   return 0;
 }
 

@@ -30,10 +30,7 @@ void WriteSeeds(const QString& AFolder) {
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   fuzz::QuietMessages();
   fuzz::StartWidgetApplication();
-  if (const QString folder = fuzz::TargetOption(*argc, *argv, "write-seeds"); !folder.isEmpty()) {
-    WriteSeeds(folder);
-    std::exit(0);
-  }
+  fuzz::WriteSeedsWhenAsked(*argc, *argv, WriteSeeds);
   return 0;
 }
 

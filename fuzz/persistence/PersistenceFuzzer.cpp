@@ -229,10 +229,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
                    ClassInfo<TKitGraphicsFillGradientItem>(), ClassInfo<TKitGraphicsStroke>(),
                    ClassInfo<TKitGraphicsFont>(), ClassInfo<TKitGraphicsColorObject>(),
                    ClassInfo<TKitScaledBitmap>(), ClassInfo<TKitSVGImport>(), ClassInfo<TStringList>()});
-  if (const QString folder = fuzz::TargetOption(*argc, *argv, "write-seeds"); !folder.isEmpty()) {
-    WriteSeeds(folder);
-    std::exit(0);
-  }
+  fuzz::WriteSeedsWhenAsked(*argc, *argv, WriteSeeds);
   return 0;
 }
 

@@ -70,6 +70,13 @@ QString TargetOption(int Argc, char** Argv, const char* Name) {
   return QString();
 }
 
+void WriteSeedsWhenAsked(int Argc, char** Argv, void (*WriteSeeds)(const QString& Folder)) {
+  const QString folder = TargetOption(Argc, Argv, "write-seeds");
+  if (folder.isEmpty()) return;
+  WriteSeeds(folder);
+  std::exit(0);
+}
+
 void WriteSeed(const QString& Folder, const QString& Name, const QByteArray& Bytes) {
   QDir().mkpath(Folder);
   QFile file(QDir(Folder).filePath(Name));

@@ -65,6 +65,9 @@ void Refusable(Body&& body) {
 QString TargetOption(int Argc, char** Argv, const char* Name);
 // Writes Bytes as the file Folder/Name (the seed makers use it).
 void WriteSeed(const QString& Folder, const QString& Name, const QByteArray& Bytes);
+// Under the target's option --write-seeds=FOLDER, runs the target's seed
+// maker into FOLDER and ends the process; otherwise does nothing.
+void WriteSeedsWhenAsked(int Argc, char** Argv, void (*WriteSeeds)(const QString& Folder));
 
 // A property that must hold for every input (a round trip, an invariant):
 // when it does not, prints What and aborts, so that the input is kept.

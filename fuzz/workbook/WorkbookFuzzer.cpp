@@ -225,10 +225,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
   if (!gFolder->isValid()) fuzz::Check(false, "no temporary folder");
   gInput = gFolder->filePath(QStringLiteral("input.xlsx"));
   gCopy = gFolder->filePath(QStringLiteral("copy.xlsx"));
-  if (const QString folder = fuzz::TargetOption(*argc, *argv, "write-seeds"); !folder.isEmpty()) {
-    WriteSeeds(folder);
-    std::exit(0);
-  }
+  fuzz::WriteSeedsWhenAsked(*argc, *argv, WriteSeeds);
   return 0;
 }
 

@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "foundation/KitMiniHTMLText.h"
+#include "grid/dataops/KitGridRowOpsSupport.h"
 #include "grid/model/KitGrid.h"
 #include "grid/model/KitGridFilter.h"
 #include "grid/model/KitGridUtils.h"
@@ -216,14 +217,10 @@ void TKitStringGrid::FindCore(TPoint StartCell, const QString& S, TPoint& Result
 
 void TKitStringGrid::Find(TPoint StartCell, const QString& S, TPoint& Result, TFindParameters FindParams) {
   if (IsNoCell(StartCell)) ExportNotification(esExportStart, -1);
-  BeginUpdate();
-  try {
+  {
+    kitgridops::TUpdateGuard update(this);
     FindCore(StartCell, S, Result, FindParams, false);
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
   if (FindParams.Contains(fnAutoGoto)) FindScrollStep();
   ExportNotification(IsNoCell(Result) ? esExportDone : esExportFail, -1);
 }
@@ -247,14 +244,10 @@ void TKitStringGrid::FindNext(TPoint& Result) {
 void TKitStringGrid::FindAll(const QString& S, TFindParameters FindParams, TPoint& First, int& Count) {
   Count = 0;
   ExportNotification(esExportStart, -1);
-  BeginUpdate();
-  try {
+  {
+    kitgridops::TUpdateGuard update(this);
     FindCore(TPoint(-1, -1), S, First, FindParams, false);
-  } catch (...) {
-    EndUpdate();
-    throw;
   }
-  EndUpdate();
   // The counting steps must not move the current cell.
   FFindParams.Exclude(fnAutoGoto);
   if (!IsNoCell(First)) {

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <vector>
 
+#include "grid/dataops/KitGridRowOpsSupport.h"
 #include "grid/model/KitGrid.h"
 #include "grid/model/KitGridUtils.h"
 #include "platform/rtl/SysUtils.h"
@@ -529,12 +530,12 @@ void TKitStringGrid::QuickSortUnSort(int Left, int Right) {
   }
 }
 
-void TKitStringGrid::QuickSort(int Col, int Left, int Right) {
+void TKitStringGrid::WithScratchRows(const std::function<void(int Rows)>& Sort) {
   const int rows = RowCount();
   SetRowCount(rows + kScratchRows);
   EmptyScratchRows(rows, kScratchRows);
   try {
-    QuickSortRows(Col, std::max(Left, 0), std::min(Right, rows - 1));
+    Sort(rows);
   } catch (...) {
     EmptyScratchRows(rows, kScratchRows);
     SetRowCount(rows);
@@ -544,19 +545,12 @@ void TKitStringGrid::QuickSort(int Col, int Left, int Right) {
   SetRowCount(rows);
 }
 
+void TKitStringGrid::QuickSort(int Col, int Left, int Right) {
+  WithScratchRows([&](int rows) { QuickSortRows(Col, std::max(Left, 0), std::min(Right, rows - 1)); });
+}
+
 void TKitStringGrid::QuickSortIndexed(int Left, int Right) {
-  const int rows = RowCount();
-  SetRowCount(rows + kScratchRows);
-  EmptyScratchRows(rows, kScratchRows);
-  try {
-    QuickSortRowsIndexed(0, std::max(Left, 0), std::min(Right, rows - 1));
-  } catch (...) {
-    EmptyScratchRows(rows, kScratchRows);
-    SetRowCount(rows);
-    throw;
-  }
-  EmptyScratchRows(rows, kScratchRows);
-  SetRowCount(rows);
+  WithScratchRows([&](int rows) { QuickSortRowsIndexed(0, std::max(Left, 0), std::min(Right, rows - 1)); });
 }
 
 // ---------------------------------------------------------------------------
@@ -660,20 +654,16 @@ void TKitStringGrid::QUnSort() {
   const bool keepColumn0 = FSortSettings->NormalCellsOnly() && RawFixedCols() > 0;
   if (keepColumn0)
     for (int r = 0; r < RowCount(); ++r) column0.push_back({GetGridCell(0, r), GetGridObject(0, r)});
-  BeginUpdate();
-  try {
+  {
+    kitgridops::TUpdateGuard update(this);
     // Rows added since the last sort have no entry: only the rows the
     // cross-reference covers go back to their places.
     QuickSortUnSort(0, std::min(RowCount(), FUnSortRowXRef->Count()) - 1);
-  } catch (...) {
-    EndUpdate();
-    throw;
+    if (FSortSettings->IndexShow()) FSortIndexes->Clear();
+    if (keepColumn0)
+      for (int r = 0; r < int(column0.size()) && r < RowCount(); ++r)
+        Store().SetCell(0, r, column0[size_t(r)].first, column0[size_t(r)].second);
   }
-  if (FSortSettings->IndexShow()) FSortIndexes->Clear();
-  if (keepColumn0)
-    for (int r = 0; r < int(column0.size()) && r < RowCount(); ++r)
-      Store().SetCell(0, r, column0[size_t(r)].first, column0[size_t(r)].second);
-  EndUpdate();
   FSortSettings->SetColumn(-1);
 }
 

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 
+#include "grid/dataops/KitGridRowOpsSupport.h"
 #include "grid/model/KitGrid.h"
 #include "platform/rtl/RtlConsts.h"
 
@@ -13,6 +14,23 @@ namespace {
 
 void CheckLine(int Index, int Count) {
   if (Index < 0 || Index >= Count) TList::Error(RtlConsts::SListIndexError, Index);
+}
+
+// The cell controls on line A move to line B and the reverse (Line is the
+// control's row or its column); true when any moved.
+bool SwapControlLines(TKitControlList* Controls, int TControlItem::*Line, int A, int B) {
+  bool moved = false;
+  for (int i = 0; i < Controls->Count(); ++i) {
+    TControlItem* item = Controls->Control(i);
+    if (item->*Line == A) {
+      item->*Line = B;
+      moved = true;
+    } else if (item->*Line == B) {
+      item->*Line = A;
+      moved = true;
+    }
+  }
+  return moved;
 }
 
 // Exchanges two entries of a per-row integer list; a list too short for
@@ -88,27 +106,12 @@ void TKitStringGrid::SwapRows(int Index, int Index2) {
   CheckLine(Index, RowCount());
   CheckLine(Index2, RowCount());
   if (Index == Index2) return;
-  BeginUpdate();
-  try {
+  {
+    kitgridops::TUpdateGuard update(this);
     Store().ExchangeRows(Index, Index2);
     ExchangeRowStates(Index, Index2);
-    bool controls = false;
-    for (int i = 0; i < FControlList->Count(); ++i) {
-      TControlItem* item = FControlList->Control(i);
-      if (item->Y == Index) {
-        item->Y = Index2;
-        controls = true;
-      } else if (item->Y == Index2) {
-        item->Y = Index;
-        controls = true;
-      }
-    }
-    if (controls) CellControlsUpdate(true);
-  } catch (...) {
-    EndUpdate();
-    throw;
+    if (SwapControlLines(FControlList.get(), &TControlItem::Y, Index, Index2)) CellControlsUpdate(true);
   }
-  EndUpdate();
   RepaintRow(Index);
   RepaintRow(Index2);
 }
@@ -117,8 +120,8 @@ void TKitStringGrid::SwapColumns(int Index, int Index2) {
   CheckLine(Index, TotalColCount());
   CheckLine(Index2, TotalColCount());
   if (Index == Index2) return;
-  BeginUpdate();
-  try {
+  {
+    kitgridops::TUpdateGuard update(this);
     for (int r = 0; r < RowCount(); ++r) {
       const QString text = GetGridCell(Index, r);
       TObject* object = GetGridObject(Index, r);
@@ -136,23 +139,8 @@ void TKitStringGrid::SwapColumns(int Index, int Index2) {
       FSortSettings->SetColumn(Index2);
     else if (FSortSettings->Column() == Index2)
       FSortSettings->SetColumn(Index);
-    bool controls = false;
-    for (int i = 0; i < FControlList->Count(); ++i) {
-      TControlItem* item = FControlList->Control(i);
-      if (item->X == Index) {
-        item->X = Index2;
-        controls = true;
-      } else if (item->X == Index2) {
-        item->X = Index;
-        controls = true;
-      }
-    }
-    if (controls) CellControlsUpdate(true);
-  } catch (...) {
-    EndUpdate();
-    throw;
+    if (SwapControlLines(FControlList.get(), &TControlItem::X, Index, Index2)) CellControlsUpdate(true);
   }
-  EndUpdate();
   if (Index < ColCount()) RepaintCol(Index);
   if (Index2 < ColCount()) RepaintCol(Index2);
 }

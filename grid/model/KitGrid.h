@@ -2445,6 +2445,9 @@ class TKitStringGrid : public TBaseGrid,
   void QSortGroupRows(bool Indexed);
   void CopyRowToScratch(int ARow, int AScratch);
   void EmptyScratchRows(int FromRow, int Count);
+  // Runs Sort over the grid with its scratch rows added below the RowCount
+  // rows, and takes them away again on every way out.
+  void WithScratchRows(const std::function<void(int Rows)>& Sort);
   void ExchangeRowStates(int ARow1, int ARow2);
   std::unique_ptr<TIntList> FMergedColumns;
   std::unique_ptr<TIntList> FSelectedCells;

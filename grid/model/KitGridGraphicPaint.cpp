@@ -31,8 +31,6 @@ namespace {
 
 using TStyle = TControlLook::TControlStyle;
 
-QColor Rgb(TColor C) { return QColor(C & 0xFF, (C >> 8) & 0xFF, (C >> 16) & 0xFF); }
-
 // ---------------------------------------------------------------------------
 // The grid's own glyphs
 
