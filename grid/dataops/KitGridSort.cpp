@@ -34,24 +34,6 @@ int SignOf(double Value) { return Value > 0 ? 1 : (Value < 0 ? -1 : 0); }
 
 int SignOf(int Value) { return Value > 0 ? 1 : (Value < 0 ? -1 : 0); }
 
-// Ordinal comparison of the UTF-16 code units.
-int CompareOrdinal(const QString& A, const QString& B) { return SignOf(QString::compare(A, B, Qt::CaseSensitive)); }
-
-// Ordinal comparison with the letters a-z taken as A-Z (no other folding).
-int CompareAsciiNoCase(const QString& A, const QString& B) {
-  const qsizetype n = std::min(A.size(), B.size());
-  const QChar* a = A.constData();
-  const QChar* b = B.constData();
-  for (qsizetype i = 0; i < n; ++i) {
-    char16_t x = a[i].unicode();
-    char16_t y = b[i].unicode();
-    if (x >= u'a' && x <= u'z') x = char16_t(x - 32);
-    if (y >= u'a' && y <= u'z') y = char16_t(y - 32);
-    if (x != y) return x < y ? -1 : 1;
-  }
-  return A.size() == B.size() ? 0 : (A.size() < B.size() ? -1 : 1);
-}
-
 // The float conversion of the run-time: leading blanks, a sign, digits with
 // one decimal point, an exponent; nothing may follow. Answers 0 when the
 // whole text converted, else the 1-based position of the first character
@@ -287,10 +269,10 @@ int TKitStringGrid::CompareCells(int ACol, int Row1, int Row2, TSortDirection Di
   switch (style) {
     case ssAlphabetic:
     case ssAlphaCase:
-      result = CompareOrdinal(s1, s2);
+      result = SignOf(CompareStr(s1, s2));
       break;
     case ssAlphaNoCase:
-      result = CompareAsciiNoCase(s1, s2);
+      result = SignOf(CompareText(s1, s2));
       break;
     case ssAnsiAlphaCase:
       result = SignOf(AnsiCompareStr(s1, s2));
@@ -304,7 +286,7 @@ int TKitStringGrid::CompareCells(int ACol, int Row1, int Row2, TSortDirection Di
     case ssHTML:
       t1 = GetStrippedCell(ACol, Row1);
       t2 = GetStrippedCell(ACol, Row2);
-      result = CompareOrdinal(t1, t2);
+      result = SignOf(CompareStr(t1, t2));
       break;
     case ssNumeric:
     case ssFinancial: {
