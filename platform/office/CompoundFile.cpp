@@ -22,9 +22,7 @@ constexpr qsizetype HeaderSize = 512;
 constexpr qsizetype EntrySize = 128;
 constexpr int HeaderIndexEntries = 109;
 
-uint16_t U16(const QByteArray& b, qsizetype at) {
-  return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8);
-}
+uint16_t U16(const QByteArray& b, qsizetype at) { return uint16_t(uint8_t(b[at]) | uint8_t(b[at + 1]) << 8); }
 uint32_t U32(const QByteArray& b, qsizetype at) {
   return uint32_t(uint8_t(b[at])) | uint32_t(uint8_t(b[at + 1])) << 8 | uint32_t(uint8_t(b[at + 2])) << 16 |
          uint32_t(uint8_t(b[at + 3])) << 24;
@@ -44,7 +42,8 @@ TCompoundFile::TCompoundFile(QByteArray bytes) : FBytes(std::move(bytes)) {
   if (FSectorShift != 9 && FSectorShift != 12)
     Fail(QStringLiteral("the compound file's sector size 2^%1 is not one of 512 or 4096 bytes").arg(FSectorShift));
   FMiniShift = U16(FBytes, 0x20);
-  if (FMiniShift != 6) Fail(QStringLiteral("the compound file's short sector size 2^%1 is not 64 bytes").arg(FMiniShift));
+  if (FMiniShift != 6)
+    Fail(QStringLiteral("the compound file's short sector size 2^%1 is not 64 bytes").arg(FMiniShift));
   FMiniCutoff = U32(FBytes, 0x38);
   const qsizetype sectorSize = qsizetype(1) << FSectorShift;
   const uint32_t sectors = SectorCount();
@@ -71,7 +70,8 @@ TCompoundFile::TCompoundFile(QByteArray bytes) : FBytes(std::move(bytes)) {
     seenIndex[index] = true;
     const qsizetype at = (qsizetype(index) + 1) * sectorSize;
     if (at + sectorSize > FBytes.size()) Fail(QStringLiteral("the file ends inside its allocation index"));
-    for (uint32_t i = 0; i + 1 < perSector && fatList.size() < fatSectors; ++i) fatList.push_back(U32(FBytes, at + 4 * i));
+    for (uint32_t i = 0; i + 1 < perSector && fatList.size() < fatSectors; ++i)
+      fatList.push_back(U32(FBytes, at + 4 * i));
     index = U32(FBytes, at + sectorSize - 4);
   }
   FFat.assign(size_t(fatSectors) * perSector, FreeSector);
@@ -214,9 +214,7 @@ QByteArray TCompoundFile::ReadStream(const QString& name) const {
     const qsizetype at = qsizetype(s) * miniSize;
     const qsizetype n = std::min<qsizetype>(miniSize, qsizetype(e->Size) - done);
     if (at + n > mini.size())
-      Fail(QStringLiteral("the %1 leads to short sector %2, past the end of the mini stream")
-               .arg(what)
-               .arg(s));
+      Fail(QStringLiteral("the %1 leads to short sector %2, past the end of the mini stream").arg(what).arg(s));
     std::memcpy(out.data() + done, mini.constData() + at, size_t(n));
     done += n;
   }

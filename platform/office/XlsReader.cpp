@@ -86,54 +86,83 @@ const char* RecordName(uint16_t type) {
 // ---------------------------------------------------------------------------
 // Code pages of BIFF5 texts
 
-QString DecodeCodePage(const QByteArray& bytes, int codePage) {
-  if (bytes.isEmpty()) return {};
-  QByteArray name;
-  switch (codePage) {
-    case 367: name = "US-ASCII"; break;
-    case 1200: return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
-    case 10000:
-    case 32768: name = "MACINTOSH"; break;
-    case 32769: name = "CP1252"; break;  // the ANSI code page of Excel 2 to 4
-    case 65001: return QString::fromUtf8(bytes);
-    default: name = "CP" + QByteArray::number(codePage); break;
+// Decodes 8-bit texts of a Windows or Macintosh code page; the converter is
+// opened on first use and kept for the workbook.
+class TCodePageDecoder {
+ public:
+  TCodePageDecoder() = default;
+  TCodePageDecoder(const TCodePageDecoder&) = delete;
+  TCodePageDecoder& operator=(const TCodePageDecoder&) = delete;
+  ~TCodePageDecoder() { Close(); }
+
+  void SetCodePage(int codePage) {
+    if (codePage == FCodePage) return;
+    Close();
+    FCodePage = codePage;
   }
-  iconv_t cd = iconv_open("UTF-16LE", name.constData());
-  if (cd == iconv_t(-1)) cd = iconv_open("UTF-16LE", "CP1252");
-  if (cd == iconv_t(-1)) return QString::fromLatin1(bytes);
-  struct TClose {
-    iconv_t Cd;
-    ~TClose() { iconv_close(Cd); }
-  } close{cd};
-  QString out;
-  std::vector<char16_t> buffer(size_t(bytes.size()) * 2 + 8);
-  char* in = const_cast<char*>(bytes.constData());
-  size_t inLeft = size_t(bytes.size());
-  while (inLeft > 0) {
-    char* outPtr = reinterpret_cast<char*>(buffer.data());
-    size_t outLeft = buffer.size() * sizeof(char16_t);
-    const size_t r = iconv(cd, &in, &inLeft, &outPtr, &outLeft);
-    out.append(reinterpret_cast<const QChar*>(buffer.data()),
-               qsizetype((buffer.size() * sizeof(char16_t) - outLeft) / sizeof(char16_t)));
-    if (r == size_t(-1)) {
-      if (errno == E2BIG) continue;
-      // A byte the code page does not define, or a lead byte without its
-      // trail byte: a replacement character, and on with the next byte.
-      out.append(QChar::ReplacementCharacter);
-      ++in;
-      --inLeft;
-      iconv(cd, nullptr, nullptr, nullptr, nullptr);
+
+  QString Decode(const QByteArray& bytes) {
+    if (bytes.isEmpty()) return {};
+    if (FCodePage == 1200)
+      return QString::fromUtf16(reinterpret_cast<const char16_t*>(bytes.constData()), bytes.size() / 2);
+    if (FCodePage == 65001) return QString::fromUtf8(bytes);
+    if (FCd == iconv_t(-1) && !FTried) {
+      FTried = true;
+      FCd = iconv_open("UTF-16LE", IconvName(FCodePage).constData());
+      if (FCd == iconv_t(-1)) FCd = iconv_open("UTF-16LE", "CP1252");
+    }
+    if (FCd == iconv_t(-1)) return QString::fromLatin1(bytes);
+    iconv(FCd, nullptr, nullptr, nullptr, nullptr);
+    QString out;
+    std::vector<char16_t> buffer(size_t(bytes.size()) * 2 + 8);
+    char* in = const_cast<char*>(bytes.constData());
+    size_t inLeft = size_t(bytes.size());
+    while (inLeft > 0) {
+      char* outPtr = reinterpret_cast<char*>(buffer.data());
+      size_t outLeft = buffer.size() * sizeof(char16_t);
+      const size_t r = iconv(FCd, &in, &inLeft, &outPtr, &outLeft);
+      out.append(reinterpret_cast<const QChar*>(buffer.data()),
+                 qsizetype((buffer.size() * sizeof(char16_t) - outLeft) / sizeof(char16_t)));
+      if (r == size_t(-1)) {
+        if (errno == E2BIG) continue;
+        // A byte the code page does not define, or a lead byte without its
+        // trail byte: a replacement character, and on with the next byte.
+        out.append(QChar::ReplacementCharacter);
+        ++in;
+        --inLeft;
+        iconv(FCd, nullptr, nullptr, nullptr, nullptr);
+      }
+    }
+    return out;
+  }
+
+ private:
+  static QByteArray IconvName(int codePage) {
+    switch (codePage) {
+      case 367: return "US-ASCII";
+      case 10000:
+      case 32768: return "MACINTOSH";
+      case 32769: return "CP1252";  // the ANSI code page of Excel 2 to 4
+      default: return "CP" + QByteArray::number(codePage);
     }
   }
-  return out;
-}
+  void Close() {
+    if (FCd != iconv_t(-1)) iconv_close(FCd);
+    FCd = iconv_t(-1);
+    FTried = false;
+  }
+
+  int FCodePage = 1252;
+  iconv_t FCd = iconv_t(-1);
+  bool FTried = false;
+};
 
 // ---------------------------------------------------------------------------
 // Records
 
 struct TRecord {
   uint16_t Type = 0;
-  qsizetype At = 0;   // of the body in the stream
+  qsizetype At = 0;  // of the body in the stream
   qsizetype Size = 0;
 };
 
@@ -236,8 +265,7 @@ class TBody {
       if (wide) {
         const qsizetype n = std::min<qsizetype>(count - out.size(), left / 2);
         if (n == 0) Fail(QStringLiteral("a text of a %1 record is split inside a character").arg(QLatin1String(FName)));
-        for (qsizetype i = 0; i < n; ++i)
-          out += QChar(char16_t(uint8_t(p[2 * i]) | uint8_t(p[2 * i + 1]) << 8));
+        for (qsizetype i = 0; i < n; ++i) out += QChar(char16_t(uint8_t(p[2 * i]) | uint8_t(p[2 * i + 1]) << 8));
         FPos += 2 * n;
       } else {
         const qsizetype n = std::min<qsizetype>(count - out.size(), left);
@@ -349,7 +377,7 @@ class TBiffReader {
  private:
   QString ByteString(TBody& body, int lengthBytes) {
     const int count = lengthBytes == 1 ? body.Byte() : body.U16();
-    return DecodeCodePage(body.Bytes(count), FCodePage);
+    return FByteTexts.Decode(body.Bytes(count));
   }
   // A text as the BIFF version stores it.
   QString Text(TBody& body, int lengthBytes) {
@@ -379,7 +407,7 @@ class TBiffReader {
       switch (r.Type) {
         case rtEof: ended = true; break;
         case rtFilePass: Fail(QStringLiteral("the workbook is protected by a password to open it"));
-        case rtCodePage: FCodePage = body.U16(); break;
+        case rtCodePage: FByteTexts.SetCodePage(body.U16()); break;
         case rtDateMode: FDecoder.Date1904 = body.U16() != 0; break;
         case rtFormat: {
           const int id = body.U16();
@@ -577,7 +605,7 @@ class TBiffReader {
   const QByteArray& FStream;
   bool FBookStream;
   bool FBiff8 = true;
-  int FCodePage = 1252;
+  TCodePageDecoder FByteTexts;  // BIFF5 texts
   QHash<int, QString> FFormats;
   std::vector<uint16_t> FXfFormats;
   std::vector<QString> FSst;

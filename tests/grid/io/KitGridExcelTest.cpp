@@ -163,7 +163,7 @@ TEST(GridExcel, LegacyWorkbooksLoadTheirActiveSheetWithFormulaResults) {
   g->SetCells(7, 3, u"kept too"_qs);
   g->LoadFromXLSSheet(file, u"Values"_qs);
   for (const TCase& c : {TCase{1, 3, u"6"_qs}, TCase{2, 3, u"ab"_qs}, TCase{4, 3, u"True"_qs}, TCase{5, 3, u"False"_qs},
-                         TCase{6, 3, u"kept"_qs},  // #DIV/0!
+                         TCase{6, 3, u"kept"_qs},      // #DIV/0!
                          TCase{7, 3, u"kept too"_qs},  // #N/A
                          TCase{8, 3, QString()}, TCase{10, 3, u"35"_qs}, TCase{11, 3, u"Zoë Crêpe Saint-Étienne"_qs},
                          TCase{1, 4, u"True"_qs}, TCase{2, 4, u"False"_qs}, TCase{6, 4, u"3/15/2024"_qs},

@@ -201,7 +201,8 @@ TEST(ExcelRobustness, DamagedLegacyWorkbooksLoadOrFailWithTheReason) {
       // A damaged file: "Incorrect Excel file", with the reason when the
       // file still starts as a compound file.
       ++refused;
-      EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Incorrect Excel file"))) << i << ": " << e.Message().toStdString();
+      EXPECT_TRUE(e.Message().startsWith(QStringLiteral("Incorrect Excel file")))
+          << i << ": " << e.Message().toStdString();
     }
     EXPECT_LE(app->WorkBooks()->Count(), 1);
   }

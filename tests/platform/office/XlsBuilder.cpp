@@ -201,8 +201,8 @@ QByteArray CompoundFile(const TCompoundSpec& spec) {
   const uint32_t miniFatSectors = uint32_t((miniFatBytes.size() + ss - 1) / ss);
 
   // The directory: the root, then the streams as a chain of right siblings.
-  QByteArray dir = DirEntry(QStringLiteral("Root Entry"), 5, kFree, kFree, spec.Streams.empty() ? kFree : 1,
-                            miniStart, uint64_t(mini.size()));
+  QByteArray dir = DirEntry(QStringLiteral("Root Entry"), 5, kFree, kFree, spec.Streams.empty() ? kFree : 1, miniStart,
+                            uint64_t(mini.size()));
   for (size_t i = 0; i < spec.Streams.size(); ++i)
     dir += DirEntry(spec.Streams[i].first, 2, kFree, i + 1 < spec.Streams.size() ? uint32_t(i + 2) : kFree, kFree,
                     starts[i], uint64_t(spec.Streams[i].second.size()));

@@ -38,8 +38,7 @@ QByteArray Xf(bool biff8, int format) {
 QByteArray Format8(int id, const QString& code) { return Record(0x041E, U16(id) + Biff8Text(code, 2)); }
 QByteArray Format5(int id, const QByteArray& code) { return Record(0x041E, U16(id) + U8(int(code.size())) + code); }
 QByteArray Window1(int active) {
-  return Record(0x003D, U16(0) + U16(0) + U16(9000) + U16(6000) + U16(0x38) + U16(active) + U16(0) + U16(1) +
-                            U16(600));
+  return Record(0x003D, U16(0) + U16(0) + U16(9000) + U16(6000) + U16(0x38) + U16(active) + U16(0) + U16(1) + U16(600));
 }
 QByteArray CodePage(int cp) { return Record(0x0042, U16(cp)); }
 QByteArray DateMode(bool d1904) { return Record(0x0022, U16(d1904 ? 1 : 0)); }
@@ -51,7 +50,9 @@ QByteArray MulRk(int row, int col, int xf, const std::vector<double>& values) {
   return Record(0x00BD, body + U16(col + int(values.size()) - 1));
 }
 QByteArray LabelSst(int row, int col, int index) { return Record(0x00FD, Cell(row, col, 0) + U32(uint32_t(index))); }
-QByteArray Label8(int row, int col, const QString& text) { return Record(0x0204, Cell(row, col, 0) + Biff8Text(text, 2)); }
+QByteArray Label8(int row, int col, const QString& text) {
+  return Record(0x0204, Cell(row, col, 0) + Biff8Text(text, 2));
+}
 QByteArray Label5(int row, int col, const QByteArray& bytes) {
   return Record(0x0204, Cell(row, col, 0) + U16(int(bytes.size())) + bytes);
 }
@@ -122,7 +123,8 @@ void ExpectTexts(const WorksheetPtr& sheet, std::initializer_list<TCellCase> cas
 
 QString LongText() {
   QString s;
-  for (int i = 0; i < 150; ++i) s += i % 3 == 0 ? QStringLiteral("Ж") : i % 3 == 1 ? QStringLiteral("é") : QStringLiteral("x");
+  for (int i = 0; i < 150; ++i)
+    s += i % 3 == 0 ? QStringLiteral("Ж") : i % 3 == 1 ? QStringLiteral("é") : QStringLiteral("x");
   return s;
 }
 
@@ -140,10 +142,9 @@ TEST_F(XlsReadTest, EveryCellKindReadsAsTheSpreadsheetShowsIt) {
   const QByteArray cells =
       LabelSst(0, 0, 0) + LabelSst(0, 1, 1) + LabelSst(0, 2, 2) + LabelSst(0, 3, 3) + LabelSst(0, 4, 4) +
       Number(1, 0, 0, 1234.5) + RkCell(1, 1, 0, 42) + RkCell(1, 2, 0, 1.25) + RkCell(1, 3, 0, 0.5) +
-      Number(1, 4, 0, -3) + MulRk(1, 5, 0, {7, 8.5, -9}) +
-      BoolErr(2, 0, 1, false) + BoolErr(2, 1, 0, false) + BoolErr(2, 2, 0x07, true) + BoolErr(2, 3, 0x2A, true) +
-      FormulaNumber(3, 0, 0, 2) + FormulaOther(3, 1, 0) + String8(QStringLiteral("ab")) + FormulaOther(3, 2, 1, 1) +
-      FormulaOther(3, 3, 2, 0x0F) + FormulaOther(3, 4, 3) +
+      Number(1, 4, 0, -3) + MulRk(1, 5, 0, {7, 8.5, -9}) + BoolErr(2, 0, 1, false) + BoolErr(2, 1, 0, false) +
+      BoolErr(2, 2, 0x07, true) + BoolErr(2, 3, 0x2A, true) + FormulaNumber(3, 0, 0, 2) + FormulaOther(3, 1, 0) +
+      String8(QStringLiteral("ab")) + FormulaOther(3, 2, 1, 1) + FormulaOther(3, 3, 2, 0x0F) + FormulaOther(3, 4, 3) +
       // A shared formula's record comes between the formula and its text.
       FormulaOther(3, 5, 0) + Record(0x04BC, QByteArray(10, '\0')) + String8(QStringLiteral("shared")) +
       // A text result split into a CONTINUE record, from UTF-16 to one byte
@@ -151,9 +152,8 @@ TEST_F(XlsReadTest, EveryCellKindReadsAsTheSpreadsheetShowsIt) {
       FormulaOther(3, 6, 0) + Record(0x0207, U16(12) + U8(1) + QByteArray("a\0b\0c\0d\0e\0f\0", 12)) +
       Record(0x003C, U8(0) + QByteArray("ghijkl")) +
       // A formula's text without its STRING record reads empty.
-      FormulaOther(3, 7, 0) + Number(3, 8, 0, 5) +
-      Number(4, 0, 1, 45366) + Number(4, 1, 2, 45366.75) + Number(4, 2, 3, 45366.5) + Number(4, 3, 4, 2.5) +
-      Number(4, 4, 7, 0.25) + FormulaNumber(4, 5, 1, 45367) +
+      FormulaOther(3, 7, 0) + Number(3, 8, 0, 5) + Number(4, 0, 1, 45366) + Number(4, 1, 2, 45366.75) +
+      Number(4, 2, 3, 45366.5) + Number(4, 3, 4, 2.5) + Number(4, 4, 7, 0.25) + FormulaNumber(4, 5, 1, 45367) +
       Number(5, 0, 5, 12.345678) + Number(5, 1, 6, 9.87654321) + Label8(5, 2, QStringLiteral("label é")) +
       RString8(5, 3, QStringLiteral("rich Ж"));
   WorkbookPtr book = Open(OneSheetBook(cells, globals));
@@ -200,10 +200,10 @@ TEST_F(XlsReadTest, EveryCellKindReadsAsTheSpreadsheetShowsIt) {
   const struct {
     const char* Cell;
     QMetaType Type;
-  } kinds[] = {{"A2", QMetaType::fromType<double>()},     {"A3", QMetaType::fromType<bool>()},
-               {"C3", QMetaType::fromType<TOleError>()},  {"C4", QMetaType::fromType<bool>()},
-               {"A5", QMetaType::fromType<TOleDate>()},   {"A6", QMetaType::fromType<TOleCurrency>()},
-               {"B4", QMetaType::fromType<QString>()},    {"E4", QMetaType::fromType<QString>()}};
+  } kinds[] = {{"A2", QMetaType::fromType<double>()},    {"A3", QMetaType::fromType<bool>()},
+               {"C3", QMetaType::fromType<TOleError>()}, {"C4", QMetaType::fromType<bool>()},
+               {"A5", QMetaType::fromType<TOleDate>()},  {"A6", QMetaType::fromType<TOleCurrency>()},
+               {"B4", QMetaType::fromType<QString>()},   {"E4", QMetaType::fromType<QString>()}};
   for (const auto& k : kinds) {
     SCOPED_TRACE(k.Cell);
     EXPECT_EQ(s->Range(QString::fromLatin1(k.Cell))->Value().metaType(), k.Type);
@@ -226,7 +226,12 @@ TEST_F(XlsReadTest, SharedStringsSplitAnywhereReadWhole) {
   } layouts[] = {{8224, false, 0, 0}, {8224, true, 3, 10}, {20, false, 0, 0}, {21, true, 0, 0},
                  {30, false, 3, 0},   {25, false, 0, 7},   {19, true, 2, 9},  {13, false, 1, 1}};
   for (const auto& l : layouts) {
-    SCOPED_TRACE(QStringLiteral("limit %1 wide %2 runs %3 extra %4").arg(l.Limit).arg(l.Wide).arg(l.Runs).arg(l.Extra).toStdString());
+    SCOPED_TRACE(QStringLiteral("limit %1 wide %2 runs %3 extra %4")
+                     .arg(l.Limit)
+                     .arg(l.Wide)
+                     .arg(l.Runs)
+                     .arg(l.Extra)
+                     .toStdString());
     QByteArray cells;
     for (size_t i = 0; i < strings.size(); ++i) cells += LabelSst(int(i), 0, int(i));
     WorkbookPtr book = Open(OneSheetBook(cells, Sst(strings, l.Limit, l.Wide, l.Runs, l.Extra)));
@@ -268,9 +273,12 @@ TEST_F(XlsReadTest, SheetsComeInOrderWithTheirKindsAndTheActiveOne) {
   const struct {
     QByteArray Window;
     QString Active;
-  } cases[] = {{Window1(1), QStringLiteral("Alpha")},  {Window1(0), QStringLiteral("Zeta")},
-               {Window1(3), QStringLiteral("Ü & <b>")}, {Window1(2), QStringLiteral("Chart")},
-               {Window1(9), QStringLiteral("Zeta")},    {QByteArray(), QStringLiteral("Zeta")},
+  } cases[] = {{Window1(1), QStringLiteral("Alpha")},
+               {Window1(0), QStringLiteral("Zeta")},
+               {Window1(3), QStringLiteral("Ü & <b>")},
+               {Window1(2), QStringLiteral("Chart")},
+               {Window1(9), QStringLiteral("Zeta")},
+               {QByteArray(), QStringLiteral("Zeta")},
                {Window1(1) + Window1(3), QStringLiteral("Alpha")}};  // the first window counts
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Active.toStdString());
@@ -300,7 +308,10 @@ TEST_F(XlsReadTest, Biff5TextsFollowTheCodePage) {
       {1252, "Cr\xEApe", QStringLiteral("Crêpe")},
       {0, "\xE9t\xE9", QStringLiteral("été")},  // Windows-1252 when the workbook names none
       {1251, "\xCF\xF0\xE8\xE2\xE5\xF2", QStringLiteral("Привет")},
-      {1250, "\xC8" "esk\xE1", QStringLiteral("Česká")},
+      {1250,
+       "\xC8"
+       "esk\xE1",
+       QStringLiteral("Česká")},
       {32768, "caf\x8E", QStringLiteral("café")},  // Macintosh Roman
   };
   for (const auto& c : cases) {
@@ -343,12 +354,16 @@ TEST_F(XlsReadTest, EveryLayoutOfTheCompoundFileReads) {
   } cases[] = {
       {"sectors of its own", {{{"Workbook", big}}, 9, 0}},
       {"in the mini stream", {{{"Workbook", small}}, 9, 0}},
-      {"beside other streams", {{{"\x05SummaryInformation", QByteArray(300, 'i')}, {"Data", QByteArray(5000, 'd')}, {"Workbook", small}}, 9, 0}},
+      {"beside other streams",
+       {{{"\x05SummaryInformation", QByteArray(300, 'i')}, {"Data", QByteArray(5000, 'd')}, {"Workbook", small}},
+        9,
+        0}},
       {"4096-byte sectors", {{{"Workbook", big}, {"Other", QByteArray(100, 'o')}}, 12, 0}},
       {"4096-byte sectors, mini stream", {{{"Workbook", small}}, 12, 0}},
       {"FAT sectors listed by index sectors", {{{"Workbook", big}}, 9, 300}},
       {"name in another case", {{{"WORKBOOK", small}}, 9, 0}},
-      {"Excel 5 stream beside the Excel 97 one", {{{"Book", stream("not this one", false)}, {"Workbook", small}}, 9, 0}},
+      {"Excel 5 stream beside the Excel 97 one",
+       {{{"Book", stream("not this one", false)}, {"Workbook", small}}, 9, 0}},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.Name);
@@ -459,8 +474,8 @@ TEST_F(XlsReadTest, DamagedFilesFailWithTheirReasonAndLoadNothing) {
       {"globals without their end", raw(bof + CodePage(1200)), "ends inside the workbook globals"},
       {"a record past the end", raw(bof + CodePage(1200) + U16(0x0042) + U16(200) + "xx"), "ends inside a record"},
       {"a header cut", raw(bof + CodePage(1200) + "\x42"), "ends inside a record header"},
-      {"sheet data past the end",
-       raw(bof + Record(0x0085, U32(100000) + U8(0) + U8(0) + Biff8Text("S", 1)) + eof), "lie past the end"},
+      {"sheet data past the end", raw(bof + Record(0x0085, U32(100000) + U8(0) + U8(0) + Biff8Text("S", 1)) + eof),
+       "lie past the end"},
       {"sheet data elsewhere", raw(bof + Record(0x0085, U32(4) + U8(0) + U8(0) + Biff8Text("S", 1)) + eof),
        "are not where the workbook says"},
       {"two sheets share their data",
@@ -484,11 +499,12 @@ TEST_F(XlsReadTest, DamagedFilesFailWithTheirReasonAndLoadNothing) {
        "names shared string 5, but the workbook has 1"},
       {"shared strings cut short", book(Record(0x00FC, U32(1) + U32(1) + U16(40) + U8(0) + "short"), {one}),
        "SST record is shorter than its contents"},
-      {"a column past the last", book({}, {{"S", 0, Number(0, 20000, 0, 1), {}}}), "column 20001, past the last column"},
+      {"a column past the last", book({}, {{"S", 0, Number(0, 20000, 0, 1), {}}}),
+       "column 20001, past the last column"},
       {"a short number", book({}, {{"S", 0, Record(0x0203, Cell(0, 0, 0) + "\1\2"), {}}}),
        "NUMBER record is shorter than its contents"},
-      {"a MULRK whose columns disagree", book({}, {{"S", 0, Record(0x00BD, U16(0) + U16(0) + U16(0) + U32(2) + U16(7)), {}}}),
-       "do not match"},
+      {"a MULRK whose columns disagree",
+       book({}, {{"S", 0, Record(0x00BD, U16(0) + U16(0) + U16(0) + U32(2) + U16(7)), {}}}), "do not match"},
       {"a MULRK of a wrong size", book({}, {{"S", 0, Record(0x00BD, U16(0) + U16(0) + U16(0)), {}}}),
        "MULRK record of 6 bytes"},
       {"a text split inside a character",
@@ -656,14 +672,16 @@ TRandomBook RandomBook(std::mt19937& random) {
     }
     // Files list their cells by row; the reader does not rely on it.
     if (pick(0, 3) == 0) std::shuffle(records.begin(), records.end(), random);
-    else std::stable_sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    else
+      std::stable_sort(records.begin(), records.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     QByteArray body;
     for (const auto& r : records) body += r.second;
     spec.Sheets.push_back({book.Names.back(), 0, body, {}});
     book.Cells.push_back(std::move(cells));
   }
   TCompoundSpec file;
-  if (pick(0, 2) == 0) file.Streams.push_back({QStringLiteral("\x05SummaryInformation"), QByteArray(pick(10, 5000), 's')});
+  if (pick(0, 2) == 0)
+    file.Streams.push_back({QStringLiteral("\x05SummaryInformation"), QByteArray(pick(10, 5000), 's')});
   file.Streams.push_back({QStringLiteral("Workbook"), Stream(spec)});
   file.SectorShift = pick(0, 3) == 0 ? 12 : 9;
   file.MinFatSectors = pick(0, 5) == 0 ? pick(100, 250) : 0;
@@ -712,9 +730,10 @@ TEST_F(XlsReadTest, RandomWorkbooksReadBackCellForCell) {
         const auto it = got.find(at);
         ASSERT_TRUE(it != got.end()) << "sheet " << s << " " << CellAddress(at.first, at.second).toStdString();
         if (!SameValue(it->second, value)) {
-          ADD_FAILURE() << "sheet " << s << " " << CellAddress(at.first, at.second).toStdString() << ": got "
-                        << (VarIsError(it->second) ? it->second.value<TOleError>().Text : VarToStr(it->second)).toStdString()
-                        << ", want " << (VarIsError(value) ? value.value<TOleError>().Text : VarToStr(value)).toStdString();
+          ADD_FAILURE()
+              << "sheet " << s << " " << CellAddress(at.first, at.second).toStdString() << ": got "
+              << (VarIsError(it->second) ? it->second.value<TOleError>().Text : VarToStr(it->second)).toStdString()
+              << ", want " << (VarIsError(value) ? value.value<TOleError>().Text : VarToStr(value)).toStdString();
           return;
         }
         ++cellsChecked;
@@ -757,7 +776,8 @@ TEST_F(XlsReadTest, WorkbooksLibreOfficeWroteMatchItsOwnCsv) {
                                             book->Sheets(i)->Name() + QStringLiteral(".csv"));
       QFile f(csv);
       ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << csv.toStdString();
-      filled += officetest::ExpectSheetMatchesCsv(book->Sheets(i), officetest::ParseCsv(QString::fromUtf8(f.readAll())));
+      filled +=
+          officetest::ExpectSheetMatchesCsv(book->Sheets(i), officetest::ParseCsv(QString::fromUtf8(f.readAll())));
     }
     EXPECT_EQ(filled, c.Cells);
   }
@@ -767,11 +787,11 @@ TEST_F(XlsReadTest, WorkbooksLibreOfficeWroteMatchItsOwnCsv) {
   const struct {
     const char* Cell;
     QMetaType Type;
-  } kinds[] = {{"B4", QMetaType::fromType<double>()},   {"C4", QMetaType::fromType<QString>()},
-               {"E4", QMetaType::fromType<bool>()},     {"G4", QMetaType::fromType<TOleError>()},
-               {"I4", QMetaType::fromType<QString>()},  {"B5", QMetaType::fromType<bool>()},
+  } kinds[] = {{"B4", QMetaType::fromType<double>()},       {"C4", QMetaType::fromType<QString>()},
+               {"E4", QMetaType::fromType<bool>()},         {"G4", QMetaType::fromType<TOleError>()},
+               {"I4", QMetaType::fromType<QString>()},      {"B5", QMetaType::fromType<bool>()},
                {"D5", QMetaType::fromType<TOleCurrency>()}, {"E5", QMetaType::fromType<double>()},
-               {"F5", QMetaType::fromType<TOleDate>()}, {"H5", QMetaType::fromType<TOleDate>()},
+               {"F5", QMetaType::fromType<TOleDate>()},     {"H5", QMetaType::fromType<TOleDate>()},
                {"I5", QMetaType::fromType<TOleDate>()}};
   for (const auto& k : kinds) {
     SCOPED_TRACE(k.Cell);

@@ -273,7 +273,8 @@ TEST_F(OfficeInterop, LegacyWorkbooksLibreOfficeWritesReadAsItExportsThem) {
     int filled = 0;
     for (int i = 1; i <= book->Sheets()->Count(); ++i) {
       // LibreOffice names each sheet's file <workbook>-<sheet>.csv.
-      QFile f(QDir(csvDir).filePath(QString::fromLatin1(c.Name) + u'-' + book->Sheets(i)->Name() + QStringLiteral(".csv")));
+      QFile f(
+          QDir(csvDir).filePath(QString::fromLatin1(c.Name) + u'-' + book->Sheets(i)->Name() + QStringLiteral(".csv")));
       ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << f.fileName().toStdString();
       filled += ExpectSheetMatchesCsv(book->Sheets(i), ParseCsv(QString::fromUtf8(f.readAll())));
     }
