@@ -1,5 +1,6 @@
 #include "tests/platform/office/XlsBuilder.h"
 
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstring>
@@ -97,6 +98,41 @@ QByteArray BofRecord(bool biff8, int kind) {
   return Record(0x0809, body);
 }
 
+namespace {
+
+// What spreadsheet programs write first in a worksheet: INDEX, and the
+// DIMENSIONS of the cells that follow (first row, last row + 1, first
+// column, last column + 1); the reader needs neither.
+QByteArray SheetHead(bool biff8, const QByteArray& records) {
+  int row1 = 0, row2 = 0, col1 = 0, col2 = 0;
+  bool any = false;
+  int depth = 1;
+  for (qsizetype at = 0; at + 4 <= records.size();) {
+    const int type = uint8_t(records[at]) | uint8_t(records[at + 1]) << 8;
+    const int size = uint8_t(records[at + 2]) | uint8_t(records[at + 3]) << 8;
+    const qsizetype body = at + 4;
+    at = body + size;
+    if (type == 0x0809) ++depth;
+    if (type == 0x000A) --depth;
+    if (depth != 1 || at > records.size() || size < 4) continue;
+    static const int cellTypes[] = {0x0203, 0x027E, 0x00FD, 0x0204, 0x00D6, 0x0205, 0x0006, 0x0201, 0x00BD};
+    if (std::find(std::begin(cellTypes), std::end(cellTypes), type) == std::end(cellTypes)) continue;
+    const int row = uint8_t(records[body]) | uint8_t(records[body + 1]) << 8;
+    const int first = uint8_t(records[body + 2]) | uint8_t(records[body + 3]) << 8;
+    const int last = type == 0x00BD && size >= 2 ? (uint8_t(records[at - 2]) | uint8_t(records[at - 1]) << 8) : first;
+    if (!any) row1 = row, row2 = row, col1 = first, col2 = last, any = true;
+    row1 = std::min(row1, row), row2 = std::max(row2, row), col1 = std::min(col1, first), col2 = std::max(col2, last);
+  }
+  if (any) ++row2, ++col2;
+  if (biff8)
+    return Record(0x020B, U32(0) + U32(uint32_t(row1)) + U32(uint32_t(row2)) + U32(0)) +
+           Record(0x0200, U32(uint32_t(row1)) + U32(uint32_t(row2)) + U16(col1) + U16(col2) + U16(0));
+  return Record(0x020B, U32(0) + U16(row1) + U16(row2) + U32(0)) +
+         Record(0x0200, U16(row1) + U16(row2) + U16(col1) + U16(col2) + U16(0));
+}
+
+}  // namespace
+
 QByteArray Stream(const TBookSpec& spec) {
   // BOUNDSHEET bodies with a placeholder offset, then the offsets.
   std::vector<QByteArray> bound;
@@ -120,7 +156,9 @@ QByteArray Stream(const TBookSpec& spec) {
   for (size_t i = 0; i < spec.Sheets.size(); ++i) {
     const TSheetSpec& s = spec.Sheets[i];
     SetU32(out, boundAt[i], uint32_t(out.size()));
-    out += BofRecord(spec.Biff8, s.Type == 2 ? 0x0020 : 0x0010) + s.Records + Record(0x000A, {});
+    out += BofRecord(spec.Biff8, s.Type == 2 ? 0x0020 : 0x0010);
+    if (s.Type == 0) out += SheetHead(spec.Biff8, s.Records);
+    out += s.Records + Record(0x000A, {});
   }
   return out;
 }

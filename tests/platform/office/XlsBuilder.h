@@ -46,7 +46,9 @@ QByteArray Sst(const std::vector<QString>& strings, int limit = 8224, bool wide 
 
 // A record stream: the globals (everything but BOUNDSHEET and EOF), then
 // sheets, each with its BOUNDSHEET (name, type) and the records between its
-// BOF and EOF. Offsets are filled in when the stream is made.
+// BOF and EOF (a worksheet's INDEX and DIMENSIONS first, as spreadsheet
+// programs write them, made from its cell records). Offsets are filled in
+// when the stream is made.
 struct TSheetSpec {
   QString Name;
   int Type = 0;  // 0 worksheet, 2 chart, 6 module
