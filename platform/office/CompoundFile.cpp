@@ -195,10 +195,12 @@ QByteArray TCompoundFile::ReadStream(const QString& name) const {
   const TEntry* e = FindRootChild(name);
   if (!e || e->Type != 2) Fail(QStringLiteral("the compound file holds no stream \"%1\"").arg(name));
   const QString what = QStringLiteral("stream \"%1\"").arg(name);
-  if (e->Size >= FMiniCutoff) return ReadChain(e->Start, e->Size, what);
-
-  // A short stream lives in the mini stream, in 64-byte sectors.
   const TEntry& root = FEntries[0];
+  // A short stream lives in the mini stream, in 64-byte sectors; some
+  // writers leave the mini stream out and give short streams sectors of
+  // their own.
+  if (e->Size >= FMiniCutoff || root.Size == 0 || FMiniFat.empty()) return ReadChain(e->Start, e->Size, what);
+
   const QByteArray mini = ReadChain(root.Start, root.Size, QStringLiteral("mini stream"));
   const qsizetype miniSize = qsizetype(1) << FMiniShift;
   const uint64_t needed = (e->Size + uint64_t(miniSize) - 1) / uint64_t(miniSize);

@@ -21,8 +21,6 @@
 #include <algorithm>
 #include <bit>
 #include <cerrno>
-#include <cstring>
-#include <memory>
 
 #include "platform/office/ComObj.h"
 #include "platform/office/CompoundFile.h"
@@ -207,7 +205,6 @@ class TBody {
   }
   void AddContinue(const TRecord& r) { FSegments.push_back({r.At, r.Size}); }
 
-  qsizetype Size() const { return FSegments.front().second; }  // of the first segment
   bool AtEnd() {
     while (FSeg < FSegments.size() && FPos >= FSegments[FSeg].second) NextSegment();
     return FSeg >= FSegments.size();
@@ -264,7 +261,10 @@ class TBody {
       const char* p = FStream.constData() + FSegments[FSeg].first + FPos;
       if (wide) {
         const qsizetype n = std::min<qsizetype>(count - out.size(), left / 2);
-        if (n == 0) Fail(QStringLiteral("a text of a %1 record is split inside a character").arg(QLatin1String(FName)));
+        if (n == 0)
+          Fail(QStringLiteral("a text of the %1 record at offset %2 is split inside a character")
+                   .arg(QLatin1String(FName))
+                   .arg(FSegments.front().first - 4));
         for (qsizetype i = 0; i < n; ++i) out += QChar(char16_t(uint8_t(p[2 * i]) | uint8_t(p[2 * i + 1]) << 8));
         FPos += 2 * n;
       } else {
@@ -296,7 +296,9 @@ class TBody {
     FPos = 0;
   }
   [[noreturn]] void Short() const {
-    Fail(QStringLiteral("a %1 record is shorter than its contents").arg(QLatin1String(FName)));
+    Fail(QStringLiteral("the %1 record at offset %2 is shorter than its contents")
+             .arg(QLatin1String(FName))
+             .arg(FSegments.front().first - 4));
   }
 
   const QByteArray& FStream;

@@ -221,11 +221,11 @@ QByteArray CompoundFile(const TCompoundSpec& spec) {
   std::vector<uint32_t> miniFat;
   for (size_t i = 0; i < spec.Streams.size(); ++i) {
     const QByteArray& data = spec.Streams[i].second;
-    if (data.size() >= 4096) starts[i] = addChain(data);
+    if (data.size() >= 4096 || spec.NoMiniStream) starts[i] = addChain(data);
   }
   for (size_t i = 0; i < spec.Streams.size(); ++i) {
     const QByteArray& data = spec.Streams[i].second;
-    if (data.size() >= 4096 || data.isEmpty()) continue;
+    if (data.size() >= 4096 || data.isEmpty() || spec.NoMiniStream) continue;
     const uint32_t first = uint32_t(miniFat.size());
     const qsizetype n = (data.size() + 63) / 64;
     for (qsizetype k = 0; k < n; ++k) miniFat.push_back(k + 1 < n ? uint32_t(first + k + 1) : kEnd);

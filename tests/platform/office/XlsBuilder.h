@@ -72,6 +72,7 @@ struct TCompoundSpec {
   std::vector<std::pair<QString, QByteArray>> Streams;
   int SectorShift = 9;  // 9: version 3, 512-byte sectors; 12: version 4
   int MinFatSectors = 0;
+  bool NoMiniStream = false;  // short streams in sectors of their own too
 };
 QByteArray CompoundFile(const TCompoundSpec& spec);
 // A compound file with one stream.

@@ -299,29 +299,31 @@ QByteArray HandmadeBiff8() {
   };
   auto special = [](int kind, int value) { return U8(kind) + U8(0) + U8(value) + U8(0) + U8(0) + U8(0) + U16(0xFFFF); };
   QString longText;
-  for (int i = 0; i < 150; ++i) longText += i % 3 == 0 ? QStringLiteral("Ж") : i % 3 == 1 ? QStringLiteral("é") : QStringLiteral("x");
+  for (int i = 0; i < 150; ++i)
+    longText += i % 3 == 0 ? QStringLiteral("Ж") : i % 3 == 1 ? QStringLiteral("é") : QStringLiteral("x");
   QByteArray globals = Record(0x041E, U16(164) + Biff8Text(QStringLiteral("dd/mm/yyyy hh:mm"), 2));
   // Fifteen style formats, then the cells' formats from 15 on.
   for (int i = 0; i < 15; ++i) globals += Record(0x00E0, U16(0) + U16(0) + U16(0xFFF5) + QByteArray(14, '\0'));
-  for (int format : {0, 14, 22, 164, 21, 7}) globals += Record(0x00E0, U16(0) + U16(format) + U16(0x0001) + QByteArray(14, '\0'));
+  for (int format : {0, 14, 22, 164, 21, 7})
+    globals += Record(0x00E0, U16(0) + U16(format) + U16(0x0001) + QByteArray(14, '\0'));
   globals += Record(0x003D, U16(0) + U16(0) + U16(9000) + U16(6000) + U16(0x38) + U16(1) + U16(0) + U16(1) + U16(600));
-  globals += Sst({QStringLiteral("plain"), QStringLiteral("Crêpe brûlée"), QStringLiteral("日本語 😀"), longText}, 37, false, 2, 5);
+  globals += Sst({QStringLiteral("plain"), QStringLiteral("Crêpe brûlée"), QStringLiteral("日本語 😀"), longText}, 37,
+                 false, 2, 5);
   globals += Record(0x00EF, QByteArray(5000, '\x11'));  // past the mini stream's cut-off
   auto number = [](int row, int col, int xf, double v) { return Record(0x0203, Cell(row, col, xf) + F64(v)); };
   auto rk = [](int row, int col, double v) { return Record(0x027E, Cell(row, col, 15) + U32(Rk(v))); };
   const QByteArray kinds =
       Record(0x00FD, Cell(0, 0, 15) + U32(0)) + Record(0x00FD, Cell(0, 1, 15) + U32(1)) +
-      Record(0x00FD, Cell(0, 2, 15) + U32(2)) + Record(0x00FD, Cell(0, 3, 15) + U32(3)) +
-      number(1, 0, 15, 1234.5) + rk(1, 1, 42) + rk(1, 2, 1.25) + rk(1, 3, 0.5) + number(1, 4, 15, -3) +
+      Record(0x00FD, Cell(0, 2, 15) + U32(2)) + Record(0x00FD, Cell(0, 3, 15) + U32(3)) + number(1, 0, 15, 1234.5) +
+      rk(1, 1, 42) + rk(1, 2, 1.25) + rk(1, 3, 0.5) + number(1, 4, 15, -3) +
       Record(0x00BD, U16(1) + U16(5) + U16(15) + U32(Rk(7)) + U16(15) + U32(Rk(8.5)) + U16(15) + U32(Rk(-9)) + U16(7)) +
       Record(0x0205, Cell(2, 0, 15) + U8(1) + U8(0)) + Record(0x0205, Cell(2, 1, 15) + U8(0) + U8(0)) +
       Record(0x0205, Cell(2, 2, 15) + U8(0x07) + U8(1)) + Record(0x0205, Cell(2, 3, 15) + U8(0x2A) + U8(1)) +
-      formula(3, 0, F64(2), U8(0x1E) + U16(2)) +
-      formula(3, 1, special(0, 0), U8(0x17) + U8(2) + U8(0) + "ab") + Record(0x0207, Biff8Text(QStringLiteral("ab"), 2)) +
-      formula(3, 2, special(1, 1), U8(0x1D) + U8(1)) + formula(3, 3, special(2, 0x0F), U8(0x17) + U8(1) + U8(0) + "a" + U8(0x1E) + U16(1) + U8(0x03)) +
-      formula(3, 4, F64(2.5), U8(0x1F) + F64(2.5)) +
-      number(4, 0, 16, 45366) + number(4, 1, 17, 45366.75) + number(4, 2, 18, 45366.5) + number(4, 3, 19, 0.25) +
-      number(4, 4, 20, 12.345678) +
+      formula(3, 0, F64(2), U8(0x1E) + U16(2)) + formula(3, 1, special(0, 0), U8(0x17) + U8(2) + U8(0) + "ab") +
+      Record(0x0207, Biff8Text(QStringLiteral("ab"), 2)) + formula(3, 2, special(1, 1), U8(0x1D) + U8(1)) +
+      formula(3, 3, special(2, 0x0F), U8(0x17) + U8(1) + U8(0) + "a" + U8(0x1E) + U16(1) + U8(0x03)) +
+      formula(3, 4, F64(2.5), U8(0x1F) + F64(2.5)) + number(4, 0, 16, 45366) + number(4, 1, 17, 45366.75) +
+      number(4, 2, 18, 45366.5) + number(4, 3, 19, 0.25) + number(4, 4, 20, 12.345678) +
       Record(0x0204, Cell(5, 0, 15) + Biff8Text(QStringLiteral("label é"), 2)) +
       Record(0x00D6, Cell(5, 1, 15) + Biff8Text(QStringLiteral("rich Ж"), 2) + U16(1) + U16(0) + U16(0));
   TBookSpec book;
@@ -337,13 +339,12 @@ QByteArray HandmadeBiff5() {
   for (int i = 0; i < 15; ++i) globals += Record(0x00E0, U16(0) + U16(0) + U16(0xFFF5) + QByteArray(10, '\0'));
   for (int format : {0, 164}) globals += Record(0x00E0, U16(0) + U16(format) + U16(0x0001) + QByteArray(10, '\0'));
   const QByteArray privet("\xCF\xF0\xE8\xE2\xE5\xF2");  // "Привет"
-  const QByteArray cells =
-      Record(0x0204, Cell(0, 0, 15) + U16(6) + privet) +
-      Record(0x00D6, Cell(0, 1, 15) + U16(6) + privet + U8(1) + U8(0) + U8(0)) +
-      Record(0x0006, Cell(0, 2, 15) + U8(0) + U8(0) + U8(0) + U8(0) + U8(0) + U8(0) + U16(0xFFFF) + U16(0) + U32(0) +
-                         U16(8) + U8(0x17) + U8(6) + privet) +
-      Record(0x0207, U16(6) + privet) + Record(0x027E, Cell(1, 0, 15) + U32(Rk(2.5))) +
-      Record(0x0203, Cell(1, 1, 16) + F64(45366)) + Record(0x0205, Cell(1, 2, 15) + U8(1) + U8(0));
+  const QByteArray cells = Record(0x0204, Cell(0, 0, 15) + U16(6) + privet) +
+                           Record(0x00D6, Cell(0, 1, 15) + U16(6) + privet + U8(1) + U8(0) + U8(0)) +
+                           Record(0x0006, Cell(0, 2, 15) + U8(0) + U8(0) + U8(0) + U8(0) + U8(0) + U8(0) + U16(0xFFFF) +
+                                              U16(0) + U32(0) + U16(8) + U8(0x17) + U8(6) + privet) +
+                           Record(0x0207, U16(6) + privet) + Record(0x027E, Cell(1, 0, 15) + U32(Rk(2.5))) +
+                           Record(0x0203, Cell(1, 1, 16) + F64(45366)) + Record(0x0205, Cell(1, 2, 15) + U8(1) + U8(0));
   TBookSpec book;
   book.Biff8 = false;
   book.Globals = globals;
@@ -381,7 +382,8 @@ TEST_F(OfficeInterop, HandmadeLegacyWorkbooksReadAsLibreOfficeReadsThem) {
     EXPECT_EQ(book->ActiveSheet()->Name(), c.Active);
     int filled = 0;
     for (int i = 1; i <= book->Sheets()->Count(); ++i) {
-      QFile f(QDir(csvDir).filePath(QString::fromLatin1(c.Name) + u'-' + book->Sheets(i)->Name() + QStringLiteral(".csv")));
+      QFile f(
+          QDir(csvDir).filePath(QString::fromLatin1(c.Name) + u'-' + book->Sheets(i)->Name() + QStringLiteral(".csv")));
       ASSERT_TRUE(f.open(QIODevice::ReadOnly)) << f.fileName().toStdString();
       filled += ExpectSheetMatchesCsv(book->Sheets(i), ParseCsv(QString::fromUtf8(f.readAll())));
     }
