@@ -32,9 +32,10 @@
 // and nothing of it is kept.
 //
 // Not covered: formulas, formats, charts and any member the grid does not
-// call. ActiveCell is always A1 of the active sheet. Renaming a sheet that was read from a file raises (formulas naming
-// it would go stale). A sheet added to an opened workbook becomes the active sheet of the object model, but the saved
-// file keeps its previous active tab so that the other sheets' parts stay byte-identical.
+// call. ActiveCell is always A1 of the active sheet. Renaming a sheet that was read from a file raises (formulas naming it
+// would go stale). A sheet added to an opened workbook becomes the active
+// sheet of the object model, but the saved file keeps its previous active tab
+// so that the other sheets' parts stay byte-identical.
 
 #include <QString>
 #include <QVariant>
