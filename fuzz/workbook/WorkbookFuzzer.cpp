@@ -1,6 +1,7 @@
 // The workbook reader of the office layer: an .xlsx package (zip container,
 // content types, relationships, workbook, shared strings, styles and sheet
-// parts through libxml2's reader) or a legacy .xls file (libfreexl), opened
+// parts through libxml2's reader) or a legacy .xls file (the office layer's
+// compound-file and BIFF reader; the xls target fuzzes it on its own), opened
 // as the grid opens a workbook a user picked; every sheet read, one cell
 // written and the workbook saved into a copy, which must then read back.
 //

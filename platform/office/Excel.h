@@ -26,9 +26,10 @@
 // Reading: numbers become doubles, cells with a date or time format TOleDate
 // (serials below 1 are a time of day; the 1900 system's phantom 29 February
 // reads as the 28th), currency formats TOleCurrency, booleans bool, error
-// cells TOleError, formulas their cached value. Legacy .xls files go through
-// libfreexl, which reads no formula results and no booleans (those cells
-// read empty).
+// cells TOleError, formulas their cached value; legacy .xls files (BIFF8, and
+// BIFF5 of Excel 5 and 95) the same way, read whole when they are opened: a
+// file that cannot be read raises "Incorrect Excel file: " and the reason,
+// and nothing of it is kept.
 //
 // Not covered: formulas, formats, charts and any member the grid does not
 // call. ActiveCell is always A1 of the active sheet. Renaming a sheet that was read from a file raises (formulas naming it
@@ -146,7 +147,8 @@ class Workbooks {
   virtual WorkbookPtr Add() = 0;
   // Reads a workbook file (see above); it becomes the active one. Raises
   // EOleException for a file that is missing or unreadable, and
-  // "Incorrect Excel file" for one that is not a workbook or is damaged.
+  // "Incorrect Excel file" for one that is not a workbook or is damaged
+  // (for a legacy .xls, followed by ": " and what is wrong with it).
   virtual WorkbookPtr Open(const QString& fileName) = 0;
 };
 

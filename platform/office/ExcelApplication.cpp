@@ -313,28 +313,38 @@ void TWorkbookImpl::InitOpen(const QString& fileName) {
   FKind = SniffFile(fileName);  // raises for a missing file and for other content
   FPath = info.absoluteFilePath();
   FName = info.fileName();
-  try {
-    if (FKind == fkXls) {
-      for (TXlsSheet& sheet : ReadXlsFile(fileName)) {
-        auto s = std::make_shared<TSheetImpl>(weak_from_this(), sheet.Name, skWorksheet);
-        s->FStore = std::move(sheet.Store);
-        s->FInPackage = true;
-        FSheets.push_back(s);
-      }
-      FActive = 0;
-    } else {
-      QString error;
-      if (!FArchive.OpenRead(fileName, error)) throw EOleException(error);
-      FInfo = ReadPackageInfo(FArchive);
-      for (const TPackageInfo::TSheetEntry& entry : FInfo.Sheets) {
-        auto s = std::make_shared<TSheetImpl>(weak_from_this(), entry.Name, entry.Kind);
-        s->FPart = entry.Part;
-        s->FInPackage = true;
-        s->FLoaded = entry.Kind != skWorksheet;
-        FSheets.push_back(s);
-      }
-      FActive = FInfo.ActiveTab;
+  if (FKind == fkXls) {
+    TXlsBook book;
+    try {
+      book = ReadXlsFile(fileName);
+    } catch (const EOleException& e) {
+      // The reason goes to the caller: a legacy file fails for more reasons
+      // than damage (a password, a format older than Excel 5, ...).
+      qCWarning(lcOffice) << "cannot read" << fileName << ":" << e.Message();
+      throw EOleException(IncorrectFile() + QStringLiteral(": ") + e.Message());
     }
+    for (TXlsSheet& sheet : book.Sheets) {
+      auto s = std::make_shared<TSheetImpl>(weak_from_this(), sheet.Name, sheet.Kind);
+      s->FStore = std::move(sheet.Store);
+      s->FInPackage = true;
+      FSheets.push_back(s);
+    }
+    FActive = book.ActiveTab;
+    FSaved = true;
+    return;
+  }
+  try {
+    QString error;
+    if (!FArchive.OpenRead(fileName, error)) throw EOleException(error);
+    FInfo = ReadPackageInfo(FArchive);
+    for (const TPackageInfo::TSheetEntry& entry : FInfo.Sheets) {
+      auto s = std::make_shared<TSheetImpl>(weak_from_this(), entry.Name, entry.Kind);
+      s->FPart = entry.Part;
+      s->FInPackage = true;
+      s->FLoaded = entry.Kind != skWorksheet;
+      FSheets.push_back(s);
+    }
+    FActive = FInfo.ActiveTab;
   } catch (const EOleException& e) {
     qCWarning(lcOffice) << "cannot read" << fileName << ":" << e.Message();
     throw EOleException(IncorrectFile());

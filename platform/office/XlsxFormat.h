@@ -59,13 +59,22 @@ void AppendEscapedText(QByteArray& out, const QString& text);
 void ReadSheetCells(const TZipArchive& archive, const QString& partName, const TCellDecoder& decoder,
                     TSheetStore& store);
 
-// Legacy .xls (BIFF) through libfreexl: sheets with their cells. Raises
-// EOleException "Incorrect Excel file" for a damaged file.
+// Legacy .xls workbooks (BIFF8, and BIFF5 of Excel 5 and 95, in a compound
+// file): every sheet with its cells, read whole, and the active tab. Cell
+// values as the .xlsx reader gives them: numbers (dates and currency by their
+// cell format), texts, booleans, error values, formulas' cached results.
+// Raises EOleException whose message says why a file cannot be read.
 struct TXlsSheet {
   QString Name;
+  TSheetKind Kind = skWorksheet;
   TSheetStore Store;
 };
-std::vector<TXlsSheet> ReadXlsFile(const QString& fileName);
+struct TXlsBook {
+  std::vector<TXlsSheet> Sheets;
+  int ActiveTab = 0;  // 0-based index into Sheets
+};
+TXlsBook ReadXlsFile(const QString& fileName);
+TXlsBook ReadXlsBytes(const QByteArray& bytes);
 
 // A new workbook of text cells, written with libxlsxwriter.
 struct TNewSheet {

@@ -113,11 +113,17 @@ class OfficeFixture : public ::testing::Test {
   // Converts file with LibreOffice into outDir; answers the files it made.
   QStringList Convert(const QString& file, const QString& filter, const QString& outDir,
                       const QStringList& extra = {}) {
+    return Convert(QStringList{file}, filter, outDir, extra);
+  }
+  // Converts several files in one run of LibreOffice.
+  QStringList Convert(const QStringList& files, const QString& filter, const QString& outDir,
+                      const QStringList& extra = {}) {
+    const QString file = files.join(u", ");
     QDir().mkpath(outDir);
     const QStringList before = QDir(outDir).entryList(QDir::Files);
     QStringList args{QStringLiteral("-env:UserInstallation=file://") + Profile.path(), "--headless", "--norestore",
                      "--nolockcheck"};
-    args << extra << "--convert-to" << filter << "--outdir" << outDir << file;
+    args << extra << "--convert-to" << filter << "--outdir" << outDir << files;
     const TRun r = RunProcess(Soffice(), args);
     EXPECT_EQ(r.ExitCode, 0) << r.Err.toStdString();
     QStringList made;

@@ -134,6 +134,46 @@ TEST(GridExcel, RoundTripsThroughAFile) {
   EXPECT_EQ(offset->FixedRows(), 1);
 }
 
+TEST(GridExcel, LegacyWorkbooksLoadTheirActiveSheetWithFormulaResults) {
+  // A workbook LibreOffice wrote in the legacy format, its second sheet
+  // active.
+  const QString file = QStringLiteral(TF_XLS_FIXTURES_DIR "/values.xls");
+  auto g = NewGrid();
+  g->SetFixedRows(0);
+  g->SetFixedCols(0);
+  g->LoadFromXLS(file);
+  EXPECT_EQ(g->ColCount(), 12);
+  EXPECT_EQ(g->RowCount(), 40);
+  struct TCase {
+    int Col, Row;
+    QString Text;
+  };
+  for (const TCase& c : {TCase{0, 0, u"Ærø Zoë"_qs}, TCase{1, 0, u"Crêpe Saint-Étienne"_qs}, TCase{5, 0, u"4.5"_qs},
+                         TCase{1, 1, u"3"_qs},  // =C1+D1
+                         TCase{2, 1, u"second sheet"_qs}, TCase{11, 39, u"far away"_qs}, TCase{0, 1, QString()}}) {
+    SCOPED_TRACE(c.Text.toStdString());
+    EXPECT_EQ(g->Cells(c.Col, c.Row), c.Text);
+  }
+
+  // The first sheet by name: formulas give their results; error values
+  // leave the cell as it was.
+  g->SetColCount(12);
+  g->SetRowCount(5);
+  g->SetCells(6, 3, u"kept"_qs);
+  g->SetCells(7, 3, u"kept too"_qs);
+  g->LoadFromXLSSheet(file, u"Values"_qs);
+  for (const TCase& c : {TCase{1, 3, u"6"_qs}, TCase{2, 3, u"ab"_qs}, TCase{4, 3, u"True"_qs}, TCase{5, 3, u"False"_qs},
+                         TCase{6, 3, u"kept"_qs},      // #DIV/0!
+                         TCase{7, 3, u"kept too"_qs},  // #N/A
+                         TCase{8, 3, QString()}, TCase{10, 3, u"35"_qs}, TCase{11, 3, u"Zoë Crêpe Saint-Étienne"_qs},
+                         TCase{1, 4, u"True"_qs}, TCase{2, 4, u"False"_qs}, TCase{6, 4, u"3/15/2024"_qs},
+                         TCase{7, 4, u"3/15/2024 6:30:00 PM"_qs}, TCase{8, 4, u"2/1/2020"_qs}}) {
+    SCOPED_TRACE(c.Text.toStdString());
+    EXPECT_EQ(g->Cells(c.Col, c.Row), c.Text);
+  }
+  EXPECT_EQ(g->Cells(3, 3), QString(300, u'é'));
+}
+
 TEST(GridExcel, NamedSheetsAreAddedAndUpdatedInPlace) {
   testsupport::TempDir dir;
   const QString file = dir.File(u"book.xlsx"_qs);

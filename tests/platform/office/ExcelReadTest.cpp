@@ -246,7 +246,7 @@ TEST_F(ExcelReadTest, FilesThatAreNoWorkbooksAreRefused) {
       {write("empty.xls", ""), "EOleException: Incorrect Excel file"},
       {write("damaged.xlsx", "PK\x03\x04 this is no zip"), "EOleException: Incorrect Excel file"},
       {write("damaged.xls", QByteArray::fromHex("D0CF11E0A1B11AE1") + QByteArray(600, 'x')),
-       "EOleException: Incorrect Excel file"},
+       "EOleException: Incorrect Excel file: the compound file's header is damaged (byte order)"},
       {Dir.File(QStringLiteral("noworkbook.xlsx")), "EOleException: Incorrect Excel file"},
       {Dir.File(QStringLiteral("badxml.xlsx")), "EOleException: Incorrect Excel file"},
       {Dir.File(QStringLiteral("entity.xlsx")), "EOleException: Incorrect Excel file"},
