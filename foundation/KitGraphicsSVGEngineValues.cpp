@@ -344,40 +344,46 @@ TKitGraphicsMatrix TKitGraphicsSVGImport::ParseTransform(const QString& AText, b
     // A separating comma between functions is allowed.
     if (name.startsWith(u',')) name = Trimmed(name.mid(1));
     const QStringView arguments = text.mid(open + 1, close - open - 1);
-    std::vector<double> args;
-    qsizetype i = 0;
-    while (i < arguments.size()) {
-      while (i < arguments.size() && (IsBlank(arguments[i]) || arguments[i] == u',')) ++i;
-      qsizetype j = i;
-      while (j < arguments.size() && !IsBlank(arguments[j]) && arguments[j] != u',') ++j;
-      if (j > i) {
-        const QStringView part = arguments.mid(i, j - i);
-        double v = 0;
-        if (name == QLatin1String("rotate") || name == QLatin1String("skewX") || name == QLatin1String("skewY")) {
-          // Angles keep their unit for ParseAngle; a placeholder here.
-          v = 0;
-        } else if (!TryReadNumber(part, v)) {
-          v = 0;
+    // The arguments as number texts: blanks and commas separate them, and
+    // as in path data a sign (not after an exponent) or a second point
+    // starts the next one ("-384.57-515.8" holds two numbers).
+    std::vector<QStringView> texts;
+    {
+      qsizetype from = -1;
+      bool point = false, exponent = false;
+      auto finish = [&](qsizetype at) {
+        if (from >= 0 && at > from) texts.push_back(arguments.mid(from, at - from));
+        from = -1;
+        point = exponent = false;
+      };
+      for (qsizetype k = 0; k < arguments.size(); ++k) {
+        const QChar c = arguments[k];
+        if (IsBlank(c) || c == u',') {
+          finish(k);
+          continue;
         }
-        args.push_back(v);
+        const bool afterExponent = from >= 0 && k > from && (arguments[k - 1] == u'e' || arguments[k - 1] == u'E');
+        if ((c == u'+' || c == u'-') && from >= 0 && !afterExponent) finish(k);
+        if (c == u'.' && point && !exponent) finish(k);
+        if (from < 0) from = k;
+        if (c == u'.') point = true;
+        if ((c == u'e' || c == u'E') && k + 1 < arguments.size() &&
+            (arguments[k + 1].isDigit() || arguments[k + 1] == u'+' || arguments[k + 1] == u'-'))
+          exponent = true;
       }
-      i = j;
+      finish(arguments.size());
     }
-    // Argument texts again, for the angle readers.
+    std::vector<double> args;
+    const bool angles =
+        name == QLatin1String("rotate") || name == QLatin1String("skewX") || name == QLatin1String("skewY");
+    for (const QStringView part : texts) {
+      double v = 0;
+      // Angles keep their unit for ParseAngle; a placeholder here.
+      if (!angles && !TryReadNumber(part, v)) v = 0;
+      args.push_back(v);
+    }
     auto argumentText = [&](int index) {
-      int n = 0;
-      qsizetype k = 0;
-      while (k < arguments.size()) {
-        while (k < arguments.size() && (IsBlank(arguments[k]) || arguments[k] == u',')) ++k;
-        qsizetype j = k;
-        while (j < arguments.size() && !IsBlank(arguments[j]) && arguments[j] != u',') ++j;
-        if (j > k) {
-          if (n == index) return arguments.mid(k, j - k);
-          ++n;
-        }
-        k = j;
-      }
-      return QStringView();
+      return index < int(texts.size()) ? texts[size_t(index)] : QStringView();
     };
     TKitGraphicsMatrix m = MatrixIdentity();
     const size_t count = args.size();
