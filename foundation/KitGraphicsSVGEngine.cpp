@@ -361,9 +361,9 @@ void TKitGraphicsSVGImport::LoadFromText(const QString& AText) {
       double v[4];
       bool ok = parts.size() == 4;
       for (int i = 0; ok && i < 4; ++i) ok = TryReadNumber(parts[i], v[i]);
-      if (ok && v[2] > 0 && v[3] > 0) {
+      if (ok) {
         size = TRectF(float(v[0]), float(v[1]), float(v[0] + v[2]), float(v[1] + v[3]));
-        FHasRootViewBox = true;
+        FHasRootViewBox = v[2] > 0 && v[3] > 0;
       }
     } else if (w && h && !w->trimmed().endsWith(u'%') && !h->trimmed().endsWith(u'%')) {
       size = TRectF(0, 0, ParseLength(*w), ParseLength(*h));

@@ -525,11 +525,14 @@ void TKitGraphicsSVGImport::DrawShape(E* AElement, E* AStyle, TKitGraphics* AGra
 
   TPaint fill = ResolvePaint(AElement, AStyle, false);
   TPaint stroke = ResolvePaint(AElement, AStyle, true);
-  const float width = stroke.Kind != TPaint::None ? ResolveStrokeWidth(AStyle, AMatrix) : 0;
+  const bool native = AGraphics->Native();
+  float width = stroke.Kind != TPaint::None ? ResolveStrokeWidth(AStyle, AMatrix) : 0;
   if (!(width > 0)) stroke.Kind = TPaint::None;
+  // GDI draws no line thinner than a pixel; GDI+ draws a thinner one
+  // fainter, as SVG does.
+  if (!native && stroke.Kind != TPaint::None) width = std::max(width, 1.0f);
   // A line has no inside.
   if (AElement->Type() == etLine) fill.Kind = TPaint::None;
-  const bool native = AGraphics->Native();
   // What the back-end draws itself: solid colours (on GDI only opaque ones).
   auto direct = [&](const TPaint& p) { return p.Kind == TPaint::Solid && (native || p.Opacity >= 1); };
 
