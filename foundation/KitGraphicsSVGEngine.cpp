@@ -266,6 +266,7 @@ void TKitGraphicsSVGImport::Clear() {
   FViewport = TSizeF(100, 100);
   FRootAspectRatio.clear();
   FHasRootViewBox = false;
+  FRootStyle.reset();
   FXML.reset();
   FMatrix = MatrixIdentity();
   FTextMatrix = MatrixIdentity();
@@ -372,6 +373,16 @@ void TKitGraphicsSVGImport::LoadFromText(const QString& AText) {
       FViewport = TSizeF(size.Right - size.Left, size.Bottom - size.Top);
     if (const QString* aspect = Find(attributes, QLatin1String("preserveAspectRatio")))
       FRootAspectRatio = aspect->simplified();
+    // The root's paint properties, inherited by the top-level elements
+    // (its opacity is not inherited: it applies to the whole picture).
+    FRootStyle = std::make_unique<TKitGraphicsSVGElement>();
+    for (const TAttribute& a : attributes) {
+      if (a.Name == QLatin1String("style") || a.Name == QLatin1String("id") || a.Name == QLatin1String("class") ||
+          a.Name == QLatin1String("preserveAspectRatio"))
+        continue;
+      if (IsDeclarationName(a.Name)) ParseStyle(FRootStyle.get(), QString(a.Name + u':' + a.Value));
+    }
+    if (const QString* style = Find(attributes, QLatin1String("style"))) ParseStyle(FRootStyle.get(), *style);
     ParseElements(FElementList, root, nullptr, true);
     IndexIDs(FElementList, FIDIndex);
     IndexIDs(FDefsList, FIDIndex);

@@ -483,6 +483,9 @@ class TKitGraphicsSVGImport : public TKitSVGImport {
   TRectF FDeviceBounds;
   QString FRootAspectRatio;
   bool FHasRootViewBox = false;
+  // The inheritable properties the root element gives (fill, stroke,
+  // color, opacities, rules), parent of no element.
+  std::unique_ptr<TKitGraphicsSVGElement> FRootStyle;
   // The folder of the file being loaded (image references are relative to
   // it); empty for text and streams.
   QString FBaseFolder;

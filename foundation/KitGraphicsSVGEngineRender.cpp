@@ -124,10 +124,15 @@ using E = TKitGraphicsSVGElement;
 
 // The element itself or the nearest ancestor for which AGiven holds; the
 // topmost ancestor when none does.
+// The document's root element: what its own attributes give is inherited
+// by every top-level element. Set while a document draws.
+thread_local E* gRootStyle = nullptr;
+
 template <class F>
 E* Inherited(E* AElement, F AGiven) {
   E* e = AElement;
   while (!AGiven(e) && e->Parent() != nullptr) e = e->Parent();
+  if (!AGiven(e) && gRootStyle != nullptr && AGiven(gRootStyle)) return gRootStyle;
   return e;
 }
 
@@ -222,6 +227,7 @@ float TKitGraphicsSVGImport::ResolveOpacity(E* AElement, E* AStyle) const {
   float opacity = AStyle->HasOpacity() ? AStyle->Opacity() : 1;
   for (E* p = AElement->Parent(); p != nullptr; p = p->Parent())
     if (p->HasOpacity()) opacity *= p->Opacity();
+  if (FRootStyle && FRootStyle->HasOpacity()) opacity *= FRootStyle->Opacity();
   if (!std::isfinite(opacity)) return 1;
   return std::clamp(opacity, 0.0f, 1.0f);
 }
@@ -758,6 +764,11 @@ void TKitGraphicsSVGImport::DrawDocument(TKitGraphics* AGraphics, const TRectF& 
     const TRectF t = target.GetBounds();
     FDeviceBounds = TRectF(t.Left - 1, t.Top - 1, t.Right + 1, t.Bottom + 1);
   }
+  struct TRootStyle {
+    E* Saved;
+    explicit TRootStyle(E* ARoot) : Saved(gRootStyle) { gRootStyle = ARoot; }
+    ~TRootStyle() { gRootStyle = Saved; }
+  } rootStyle(FRootStyle.get());
   if (ANewScene) {
     TKitGraphicsContext* context = AGraphics->Context();
     context->SetSize(ARect.Right - ARect.Left, ARect.Bottom - ARect.Top);
