@@ -3,7 +3,9 @@
 // XML parse (no external entity or DTD, bounded expansion, huge sizes).
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QImage>
 #include <QFile>
 
 #include "foundation/KitGraphicsSVGEngine.h"
@@ -417,4 +419,64 @@ TEST(KitSVGSafety, NonFiniteAndHugeNumbersDrawOrFailCleanly) {
     TBitmap target(16, 16);
     EXPECT_NO_THROW(doc->Draw(target.Canvas(), TRectF(0, 0, 16, 16), true)) << body;
   }
+}
+
+// A document naming itself through a hundred image elements: every nested
+// document would load a hundred more (10^8 loads four levels down). The
+// pictures one load reads, nested documents included, are bounded.
+TEST(KitSVGSafety, ImagesNamingTheirOwnDocumentAreBounded) {
+  testsupport::TempDir dir;
+  const QString file = dir.File(QStringLiteral("self.svg"));
+  for (const bool relative : {false, true}) {
+    QString images;
+    for (int i = 0; i < 100; ++i)
+      images += QStringLiteral("<image x='%1' y='0' width='1' height='1' href='%2'/>")
+                    .arg(i % 10)
+                    .arg(relative ? QStringLiteral("self.svg") : file);
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 10 10'>"
+                           "<rect width='10' height='10' fill='red'/>%1</svg>")
+                .arg(images)
+                .toUtf8());
+    f.close();
+    TKitGraphicsSVGImport doc;
+    doc.LoadFromFile(file);
+    ASSERT_EQ(doc.ElementCount(), 101);
+    int loaded = 0;
+    for (const auto& e : doc.ElementList()) loaded += e->HasBitmap();
+    // The first image loads its document (which spends the budget further
+    // down); the budget is shared, so later ones stay empty.
+    EXPECT_GE(loaded, 1) << (relative ? "a name relative to the document's folder" : "an absolute name");
+    EXPECT_LE(loaded, TKitGraphicsSVGImport::MaxImageLoads);
+    EXPECT_LT(loaded, 100);
+    // Drawing it reads nothing more.
+    std::unique_ptr<TKitBitmap> bitmap = doc.GenerateBitmap(20, 20);
+    ASSERT_NE(bitmap, nullptr);
+  }
+}
+
+// An image's relative name is found next to the document, whatever the
+// process's current folder.
+TEST(KitSVGDocument, ImageNamesAreRelativeToTheDocument) {
+  testsupport::TempDir dir;
+  QImage png(4, 4, QImage::Format_RGB32);
+  png.fill(Qt::red);
+  ASSERT_TRUE(png.save(dir.File(QStringLiteral("dot.png")), "PNG"));
+  const QString file = dir.File(QStringLiteral("doc.svg"));
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 8 8'><image width='8' height='8' href='dot.png'/>"
+          "<image width='8' height='8' href='no-such.png'/></svg>");
+  f.close();
+  ASSERT_NE(QDir::currentPath(), dir.Path());
+  TKitGraphicsSVGImport doc;
+  doc.LoadFromFile(file);
+  ASSERT_EQ(doc.ElementCount(), 2);
+  EXPECT_TRUE(doc.ElementList()[0]->HasBitmap());
+  EXPECT_FALSE(doc.ElementList()[1]->HasBitmap());
+  // Text has no folder: a relative name is not looked up there.
+  TKitGraphicsSVGImport text;
+  text.LoadFromText(QStringLiteral("<svg viewBox='0 0 8 8'><image width='8' height='8' href='dot.png'/></svg>"));
+  EXPECT_FALSE(text.ElementList()[0]->HasBitmap());
 }
