@@ -386,7 +386,7 @@ TEST(KitSVGCorpus, IconThemesDrawAsRsvgConvertDraws) {
   if (!Have("rsvg-convert")) GTEST_SKIP() << "rsvg-convert is not installed (scripts/install-deps installs librsvg2-bin)";
   const auto files = svgcompare::CorpusFiles();
   if (files.size() < 200) GTEST_SKIP() << "the icon themes are not installed (scripts/install-deps installs them)";
-  const auto results = CompareAll(files, 96);
+  const auto results = CompareAll(files, 128);
   const auto shares = Shares(results, 64, 0.02);
   PrintShares(shares);
   TShare all;
