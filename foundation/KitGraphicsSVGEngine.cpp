@@ -6,10 +6,10 @@
 
 #include <QDir>
 #include <QFileInfo>
-#include <QRegularExpression>
-#include <QUrl>
 #include <QHash>
 #include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QUrl>
 #include <cmath>
 #include <limits>
 
@@ -91,19 +91,21 @@ const QString* Find(const std::vector<TAttribute>& AAttributes, QLatin1String AN
   return nullptr;
 }
 
-
 // The names ParseStyle acts on; other attributes matter only when their
 // value holds a ";" (it then reads as further declarations).
 bool IsDeclarationName(const QString& AName) {
-  static const QLatin1String names[] = {
-      QLatin1String("display"),      QLatin1String("fill"),       QLatin1String("stroke"),
-      QLatin1String("stroke-width"), QLatin1String("font-family"), QLatin1String("font-style"),
-      QLatin1String("font-size"),    QLatin1String("preserveAspectRatio"), QLatin1String("offset"),
-      QLatin1String("stop-opacity"), QLatin1String("stop-color"), QLatin1String("opacity"),
-      QLatin1String("xlink:href"),   QLatin1String("href"),       QLatin1String("class"),
-      QLatin1String("id"),           QLatin1String("clip-path"),  QLatin1String("style"),
-      QLatin1String("color"),        QLatin1String("fill-opacity"), QLatin1String("stroke-opacity"),
-      QLatin1String("fill-rule"),    QLatin1String("clip-rule"),  QLatin1String("gradientUnits")};
+  static const QLatin1String names[] = {QLatin1String("display"),        QLatin1String("fill"),
+                                        QLatin1String("stroke"),         QLatin1String("stroke-width"),
+                                        QLatin1String("font-family"),    QLatin1String("font-style"),
+                                        QLatin1String("font-size"),      QLatin1String("preserveAspectRatio"),
+                                        QLatin1String("offset"),         QLatin1String("stop-opacity"),
+                                        QLatin1String("stop-color"),     QLatin1String("opacity"),
+                                        QLatin1String("xlink:href"),     QLatin1String("href"),
+                                        QLatin1String("class"),          QLatin1String("id"),
+                                        QLatin1String("clip-path"),      QLatin1String("style"),
+                                        QLatin1String("color"),          QLatin1String("fill-opacity"),
+                                        QLatin1String("stroke-opacity"), QLatin1String("fill-rule"),
+                                        QLatin1String("clip-rule"),      QLatin1String("gradientUnits")};
   for (QLatin1String n : names)
     if (AName == n) return true;
   return false;

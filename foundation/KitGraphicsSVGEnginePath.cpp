@@ -30,10 +30,10 @@ bool IsCommand(char16_t c) { return GroupSize(c) >= 0; }
 // Q or T; after any other command the control point is the current point.
 bool ReflectsAfter(char16_t ACommand, char16_t APrevious) {
   switch (ACommand) {
-    case u'S': case u's':
-      return APrevious == u'C' || APrevious == u'c' || APrevious == u'S' || APrevious == u's';
-    case u'T': case u't':
-      return APrevious == u'Q' || APrevious == u'q' || APrevious == u'T' || APrevious == u't';
+    case u'S':
+    case u's': return APrevious == u'C' || APrevious == u'c' || APrevious == u'S' || APrevious == u's';
+    case u'T':
+    case u't': return APrevious == u'Q' || APrevious == u'q' || APrevious == u'T' || APrevious == u't';
     default: return false;
   }
 }
@@ -264,110 +264,120 @@ void TKitGraphicsSVGImport::ParsePathData(TKitGraphicsSVGElement* AElement, QStr
   auto pt = [](double px, double py) { return TPointF(float(px), float(py)); };
   double sx = 0, sy = 0;  // start of the current subpath
   try {
-  while (index < count) {
-    const TKitGraphicsSVGPathToken& token = tokens[index++];
-    if (token.Command == 0) continue;
-    command = token.Command;
-    const bool relative = command >= u'a';
-    const double ox = relative ? x : 0, oy = relative ? y : 0;
-    switch (command) {
-      case u'M': case u'm': {
-        const double nx = next() + ox, ny = next() + oy;
-        path = AElement->AddPath();
-        x = sx = nx;
-        y = sy = ny;
-        path->MoveTo(pt(x, y));
-        break;
-      }
-      case u'L': case u'l': {
-        const double nx = next() + ox, ny = next() + oy;
-        x = nx;
-        y = ny;
-        if (path) path->LineTo(pt(x, y));
-        break;
-      }
-      case u'H': case u'h':
-        x = next() + ox;
-        if (path) path->LineTo(pt(x, y));
-        break;
-      case u'V': case u'v':
-        y = next() + oy;
-        if (path) path->LineTo(pt(x, y));
-        break;
-      case u'C': case u'c': {
-        const double c1x = next() + ox, c1y = next() + oy;
-        const double c2x = next() + ox, c2y = next() + oy;
-        const double ex = next() + ox, ey = next() + oy;
-        if (path) path->CurveTo(pt(c1x, c1y), pt(c2x, c2y), pt(ex, ey));
-        lx = c2x;
-        ly = c2y;
-        x = ex;
-        y = ey;
-        break;
-      }
-      case u'S': case u's': {
-        double c1x = x, c1y = y;
-        if (ReflectsAfter(command, previous)) {
-          c1x = 2 * x - lx;
-          c1y = 2 * y - ly;
-        }
-        const double c2x = next() + ox, c2y = next() + oy;
-        const double ex = next() + ox, ey = next() + oy;
-        if (path) path->CurveTo(pt(c1x, c1y), pt(c2x, c2y), pt(ex, ey));
-        lx = c2x;
-        ly = c2y;
-        x = ex;
-        y = ey;
-        break;
-      }
-      case u'Q': case u'q': case u'T': case u't': {
-        double qx = x, qy = y;
-        if (command == u'Q' || command == u'q') {
-          qx = next() + ox;
-          qy = next() + oy;
-        } else if (ReflectsAfter(command, previous)) {
-          qx = 2 * x - lx;
-          qy = 2 * y - ly;
-        }
-        const double ex = next() + ox, ey = next() + oy;
-        // The quadratic curve as the cubic that traces it exactly.
-        if (path)
-          path->CurveTo(pt(x + 2.0 / 3.0 * (qx - x), y + 2.0 / 3.0 * (qy - y)),
-                        pt(ex + 2.0 / 3.0 * (qx - ex), ey + 2.0 / 3.0 * (qy - ey)), pt(ex, ey));
-        lx = qx;
-        ly = qy;
-        x = ex;
-        y = ey;
-        break;
-      }
-      case u'A': case u'a': {
-        const double rx = std::fabs(next()), ry = std::fabs(next());
-        const double angle = next();
-        const int largeArc = flag();
-        const int sweep = flag();
-        const double ex = next() + ox, ey = next() + oy;
-        if (path) ArcToBeziers(path, x, ex, y, ey, rx, ry, angle, largeArc, sweep);
-        x = ex;
-        y = ey;
-        break;
-      }
-      case u'Z': case u'z':
-        if (path) path->ClosePath();
-        // The current point is the subpath's start again; a command other
-        // than a moveto after it starts a new subpath there.
-        x = sx;
-        y = sy;
-        if (path && index < count && tokens[index].Command != 0 && tokens[index].Command != u'M' &&
-            tokens[index].Command != u'm' && tokens[index].Command != u'Z' && tokens[index].Command != u'z') {
+    while (index < count) {
+      const TKitGraphicsSVGPathToken& token = tokens[index++];
+      if (token.Command == 0) continue;
+      command = token.Command;
+      const bool relative = command >= u'a';
+      const double ox = relative ? x : 0, oy = relative ? y : 0;
+      switch (command) {
+        case u'M':
+        case u'm': {
+          const double nx = next() + ox, ny = next() + oy;
           path = AElement->AddPath();
+          x = sx = nx;
+          y = sy = ny;
           path->MoveTo(pt(x, y));
+          break;
         }
-        break;
-      default:
-        break;
+        case u'L':
+        case u'l': {
+          const double nx = next() + ox, ny = next() + oy;
+          x = nx;
+          y = ny;
+          if (path) path->LineTo(pt(x, y));
+          break;
+        }
+        case u'H':
+        case u'h':
+          x = next() + ox;
+          if (path) path->LineTo(pt(x, y));
+          break;
+        case u'V':
+        case u'v':
+          y = next() + oy;
+          if (path) path->LineTo(pt(x, y));
+          break;
+        case u'C':
+        case u'c': {
+          const double c1x = next() + ox, c1y = next() + oy;
+          const double c2x = next() + ox, c2y = next() + oy;
+          const double ex = next() + ox, ey = next() + oy;
+          if (path) path->CurveTo(pt(c1x, c1y), pt(c2x, c2y), pt(ex, ey));
+          lx = c2x;
+          ly = c2y;
+          x = ex;
+          y = ey;
+          break;
+        }
+        case u'S':
+        case u's': {
+          double c1x = x, c1y = y;
+          if (ReflectsAfter(command, previous)) {
+            c1x = 2 * x - lx;
+            c1y = 2 * y - ly;
+          }
+          const double c2x = next() + ox, c2y = next() + oy;
+          const double ex = next() + ox, ey = next() + oy;
+          if (path) path->CurveTo(pt(c1x, c1y), pt(c2x, c2y), pt(ex, ey));
+          lx = c2x;
+          ly = c2y;
+          x = ex;
+          y = ey;
+          break;
+        }
+        case u'Q':
+        case u'q':
+        case u'T':
+        case u't': {
+          double qx = x, qy = y;
+          if (command == u'Q' || command == u'q') {
+            qx = next() + ox;
+            qy = next() + oy;
+          } else if (ReflectsAfter(command, previous)) {
+            qx = 2 * x - lx;
+            qy = 2 * y - ly;
+          }
+          const double ex = next() + ox, ey = next() + oy;
+          // The quadratic curve as the cubic that traces it exactly.
+          if (path)
+            path->CurveTo(pt(x + 2.0 / 3.0 * (qx - x), y + 2.0 / 3.0 * (qy - y)),
+                          pt(ex + 2.0 / 3.0 * (qx - ex), ey + 2.0 / 3.0 * (qy - ey)), pt(ex, ey));
+          lx = qx;
+          ly = qy;
+          x = ex;
+          y = ey;
+          break;
+        }
+        case u'A':
+        case u'a': {
+          const double rx = std::fabs(next()), ry = std::fabs(next());
+          const double angle = next();
+          const int largeArc = flag();
+          const int sweep = flag();
+          const double ex = next() + ox, ey = next() + oy;
+          if (path) ArcToBeziers(path, x, ex, y, ey, rx, ry, angle, largeArc, sweep);
+          x = ex;
+          y = ey;
+          break;
+        }
+        case u'Z':
+        case u'z':
+          if (path) path->ClosePath();
+          // The current point is the subpath's start again; a command other
+          // than a moveto after it starts a new subpath there.
+          x = sx;
+          y = sy;
+          if (path && index < count && tokens[index].Command != 0 && tokens[index].Command != u'M' &&
+              tokens[index].Command != u'm' && tokens[index].Command != u'Z' && tokens[index].Command != u'z') {
+            path = AElement->AddPath();
+            path->MoveTo(pt(x, y));
+          }
+          break;
+        default: break;
+      }
+      previous = command;
     }
-    previous = command;
-  }
   } catch (const TPathDataEnd&) {
     // Drawn up to the error.
   }

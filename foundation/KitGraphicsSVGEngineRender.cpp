@@ -210,9 +210,8 @@ TKitGraphicsSVGImport::TPaint TKitGraphicsSVGImport::ResolvePaint(E* AElement, E
     paint.Color = PaintColor(c, custom);
     paint.Opacity = AStroke ? e->StrokeColorAlpha() : e->FillColorAlpha();
   }
-  E* o = Inherited(AStyle, [&](E* x) {
-    return (AStroke ? x->StrokeOpacityValue() : x->FillOpacityValue()) != E::DefaultValue();
-  });
+  E* o = Inherited(
+      AStyle, [&](E* x) { return (AStroke ? x->StrokeOpacityValue() : x->FillOpacityValue()) != E::DefaultValue(); });
   if ((AStroke ? o->StrokeOpacityValue() : o->FillOpacityValue()) != E::DefaultValue())
     paint.Opacity *= AStroke ? o->StrokeOpacity() : o->FillOpacity();
   paint.Opacity *= ResolveOpacity(AElement, AStyle);
@@ -333,8 +332,7 @@ void TKitGraphicsSVGImport::DrawPaintPicture(TKitGraphics* AGraphics, TKitGraphi
         // A box without area: the paint is not defined; nothing.
         if (box.Width() <= 0.001f || box.Height() <= 0.001f) return;
       }
-      toDevice = toDevice * MatrixCreateScaling(box.Width(), box.Height()) *
-                 MatrixCreateTranslation(box.Left, box.Top);
+      toDevice = toDevice * MatrixCreateScaling(box.Width(), box.Height()) * MatrixCreateTranslation(box.Left, box.Top);
     }
     toDevice = toDevice * AMatrix;
     double inv[6];
@@ -344,12 +342,13 @@ void TKitGraphicsSVGImport::DrawPaintPicture(TKitGraphics* AGraphics, TKitGraphi
     } else {
       auto attr = [&](TKitGraphicsSVGGradientAttribute A, float ADefault, int AAxis) -> double {
         const TKitGraphicsSVGLength* l = GradientAttribute(g, A);
-        if (l == nullptr) return ADefault * (userSpace ? (AAxis == 0   ? FViewport.cx
-                                                          : AAxis == 1 ? FViewport.cy
-                                                                       : std::sqrt((FViewport.cx * FViewport.cx +
-                                                                                    FViewport.cy * FViewport.cy) /
-                                                                                   2))
-                                                       : 1);
+        if (l == nullptr)
+          return ADefault *
+                 (userSpace
+                      ? (AAxis == 0   ? FViewport.cx
+                         : AAxis == 1 ? FViewport.cy
+                                      : std::sqrt((FViewport.cx * FViewport.cx + FViewport.cy * FViewport.cy) / 2))
+                      : 1);
         if (!l->Percent || !userSpace) return l->Value;
         const double base = AAxis == 0   ? FViewport.cx
                             : AAxis == 1 ? FViewport.cy
@@ -670,9 +669,7 @@ void TKitGraphicsSVGImport::RenderElements(const TKitGraphicsSVGElementList& ALi
         case etRect:
         case etLine:
         case etCircle:
-        case etEllipse:
-          DrawShape(e, style, AGraphics, matrix);
-          break;
+        case etEllipse: DrawShape(e, style, AGraphics, matrix); break;
         case etImage:
           if (e->HasBitmap()) DrawImageElement(e, AGraphics, matrix);
           break;

@@ -6,9 +6,9 @@
 
 #include <algorithm>
 #include <charconv>
-#include <vector>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "foundation/KitGraphics.h"
 #include "foundation/KitGraphicsSVGEngine.h"
@@ -126,8 +126,8 @@ float TKitGraphicsSVGImport::ParseLength(QStringView AText) {
     static const struct {
       const char16_t* Unit;
       double Factor;
-    } units[] = {{u"px", 1},          {u"pt", 96.0 / 72}, {u"pc", 16},       {u"mm", 96.0 / 25.4},
-                 {u"cm", 96.0 / 2.54}, {u"in", 96},       {u"em", 1},        {u"ex", 1}};
+    } units[] = {{u"px", 1},           {u"pt", 96.0 / 72}, {u"pc", 16}, {u"mm", 96.0 / 25.4},
+                 {u"cm", 96.0 / 2.54}, {u"in", 96},        {u"em", 1},  {u"ex", 1}};
     bool found = false;
     for (const auto& u : units)
       if (unit == QStringView(u.Unit)) {
@@ -284,7 +284,7 @@ TColor TKitGraphicsSVGImport::ParseRGBColor(const QString& AText, int& AAlpha) {
       else if (h < 240) g = x, b = c;
       else if (h < 300) r = x, b = c;
       else r = c, b = x;
-      auto byte = [](double v) { return Byte(std::clamp(int(Round((v) * 255)), 0, 255)); };
+      auto byte = [](double v) { return Byte(std::clamp(int(Round((v)*255)), 0, 255)); };
       color = MakeRgb(byte(r + m), byte(g + m), byte(b + m));
     }
   }
@@ -382,9 +382,7 @@ TKitGraphicsMatrix TKitGraphicsSVGImport::ParseTransform(const QString& AText, b
       if (!angles && !TryReadNumber(part, v)) v = 0;
       args.push_back(v);
     }
-    auto argumentText = [&](int index) {
-      return index < int(texts.size()) ? texts[size_t(index)] : QStringView();
-    };
+    auto argumentText = [&](int index) { return index < int(texts.size()) ? texts[size_t(index)] : QStringView(); };
     TKitGraphicsMatrix m = MatrixIdentity();
     const size_t count = args.size();
     if (name == QLatin1String("matrix")) {
@@ -667,10 +665,8 @@ void TKitGraphicsSVGImport::ParseStyle(TKitGraphicsSVGElement* AElement, QString
     } else if (name == QLatin1String("fill-rule") || name == QLatin1String("clip-rule")) {
       QString& rule = name == QLatin1String("fill-rule") ? e->FFillRuleValue : e->FClipRuleValue;
       const QString v = value.toString().toLower();
-      if (v == QLatin1String("nonzero") || v == QLatin1String("evenodd"))
-        rule = v;
-      else if (v == QLatin1String("inherit"))
-        rule = TKitGraphicsSVGElement::DefaultValue();
+      if (v == QLatin1String("nonzero") || v == QLatin1String("evenodd")) rule = v;
+      else if (v == QLatin1String("inherit")) rule = TKitGraphicsSVGElement::DefaultValue();
     } else if (name == QLatin1String("gradientUnits")) {
       e->FGradientUnitsValue = value.toString();
     } else if (name == QLatin1String("xlink:href") || name == QLatin1String("href")) {

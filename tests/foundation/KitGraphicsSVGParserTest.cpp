@@ -5,8 +5,8 @@
 
 #include <QDir>
 #include <QElapsedTimer>
-#include <QImage>
 #include <QFile>
+#include <QImage>
 
 #include "foundation/KitGraphicsSVGEngine.h"
 #include "platform/rtl/Streams.h"
@@ -466,8 +466,9 @@ TEST(KitSVGDocument, ImageNamesAreRelativeToTheDocument) {
   const QString file = dir.File(QStringLiteral("doc.svg"));
   QFile f(file);
   ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-  f.write("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 8 8'><image width='8' height='8' href='dot.png'/>"
-          "<image width='8' height='8' href='no-such.png'/></svg>");
+  f.write(
+      "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 8 8'><image width='8' height='8' href='dot.png'/>"
+      "<image width='8' height='8' href='no-such.png'/></svg>");
   f.close();
   ASSERT_NE(QDir::currentPath(), dir.Path());
   TKitGraphicsSVGImport doc;

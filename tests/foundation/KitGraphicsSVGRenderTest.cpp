@@ -213,22 +213,22 @@ TEST(KitSVGRender, GenerateBitmap) {
 }
 
 TEST(KitSVGRender, WhatReachesTheContext) {
-  auto doc = Load(QStringLiteral(
-      "<svg viewBox='0 0 100 100'>"
-      "<defs><linearGradient id='lin' x1='0' y1='0' x2='0' y2='10'>"
-      "<stop offset='0' stop-color='#000'/><stop offset='1' stop-color='#fff'/></linearGradient>"
-      "<radialGradient id='rad'><stop offset='0' stop-color='#f00'/></radialGradient>"
-      "<radialGradient id='rad2' cx='25' cy='75'><stop offset='0' stop-color='#f00'/></radialGradient>"
-      "<linearGradient id='ref' xlink:href='#lin' x1='0' y1='0' x2='10' y2='0' "
-      "xmlns:xlink='http://www.w3.org/1999/xlink'/></defs>"
-      "<rect width='10' height='10' stroke='red' stroke-width='0.5' fill='none'/>"
-      "<rect width='10' height='10' stroke='red' stroke-width='3' fill='none'/>"
-      "<rect width='10' height='10' stroke='red' fill='none' transform='scale(2 8)'/>"
-      "<text x='5' y='20'>Hi</text>"
-      "<style>.c { clip-path: url(#cp) }</style>"
-      "<clipPath id='cp'><rect x='1' y='2' width='3' height='4'/></clipPath>"
-      "<rect class='c' width='50' height='50'/>"
-      "</svg>"));
+  auto doc = Load(
+      QStringLiteral("<svg viewBox='0 0 100 100'>"
+                     "<defs><linearGradient id='lin' x1='0' y1='0' x2='0' y2='10'>"
+                     "<stop offset='0' stop-color='#000'/><stop offset='1' stop-color='#fff'/></linearGradient>"
+                     "<radialGradient id='rad'><stop offset='0' stop-color='#f00'/></radialGradient>"
+                     "<radialGradient id='rad2' cx='25' cy='75'><stop offset='0' stop-color='#f00'/></radialGradient>"
+                     "<linearGradient id='ref' xlink:href='#lin' x1='0' y1='0' x2='10' y2='0' "
+                     "xmlns:xlink='http://www.w3.org/1999/xlink'/></defs>"
+                     "<rect width='10' height='10' stroke='red' stroke-width='0.5' fill='none'/>"
+                     "<rect width='10' height='10' stroke='red' stroke-width='3' fill='none'/>"
+                     "<rect width='10' height='10' stroke='red' fill='none' transform='scale(2 8)'/>"
+                     "<text x='5' y='20'>Hi</text>"
+                     "<style>.c { clip-path: url(#cp) }</style>"
+                     "<clipPath id='cp'><rect x='1' y='2' width='3' height='4'/></clipPath>"
+                     "<rect class='c' width='50' height='50'/>"
+                     "</svg>"));
   TRecorded r;
   doc->Draw(r.Facade.get(), TRectF(0, 0, 100, 100), false, false);
   const auto& paints = r.Fake().Paints;
@@ -303,9 +303,11 @@ struct TPictureCase {
 void PrintTo(const TPictureCase& c, std::ostream* os) { *os << c.Name; }
 
 const TPictureCase kPictureCases[] = {
-    {"UnitsOfCss", "<rect width='0.25in' height='10mm' fill='red'/><rect y='20' width='15pt' height='1pc' fill='blue'/>",
+    {"UnitsOfCss",
+     "<rect width='0.25in' height='10mm' fill='red'/><rect y='20' width='15pt' height='1pc' fill='blue'/>",
      {{22, 5, Red}, {26, 5, White}, {22, 36, Red}, {22, 39, White}, {18, 30, Blue}, {21, 30, Red}, {5, 35, Blue}}},
-    {"PercentOfTheViewport", "<rect x='25%' y='50%' width='50%' height='25%' fill='red'/>",
+    {"PercentOfTheViewport",
+     "<rect x='25%' y='50%' width='50%' height='25%' fill='red'/>",
      {{9, 25, White}, {11, 21, Red}, {29, 29, Red}, {31, 25, White}, {20, 31, White}}},
     {"StrokeWidthScalesWithTheTransform",
      "<g transform='scale(4)'><line x1='0' y1='5' x2='10' y2='5' stroke='red'/></g>"
@@ -344,8 +346,13 @@ const TPictureCase kPictureCases[] = {
      "<rect y='10' width='10' height='10' fill='#f008'/>"
      "<rect x='10' y='10' width='10' height='10' fill='#0000ff80'/>"
      "<g fill='red'><rect x='20' y='10' width='10' height='10' fill='inherit'/></g>",
-     {{5, 5, 0x00FF00}, {15, 5, Red}, {25, 5, Blue}, {35, 5, 0x808080, 10}, {5, 15, 0x7777FF, 10},
-      {15, 15, 0xFF7F7F, 10}, {25, 15, Red}}},
+     {{5, 5, 0x00FF00},
+      {15, 5, Red},
+      {25, 5, Blue},
+      {35, 5, 0x808080, 10},
+      {5, 15, 0x7777FF, 10},
+      {15, 15, 0xFF7F7F, 10},
+      {25, 15, Red}}},
     {"OpacitiesMultiply",
      "<rect width='10' height='10' fill='black' fill-opacity='0.5'/>"
      "<line x1='20' y1='5' x2='40' y2='5' stroke='black' stroke-width='10' stroke-opacity='0.5'/>"
@@ -361,10 +368,14 @@ const TPictureCase kPictureCases[] = {
     {"HolesOfOppositeWinding",
      "<path d='M0 0 H40 V40 H0 Z M10 10 V30 H30 V10 Z' fill='black' fill-opacity='0.5'/>",
      {{5, 5, 0x808080, 10}, {20, 20, White}}},
-    {"RootAspectRatioIsKept", "<rect width='40' height='20' fill='red'/>",
-     {{20, 5, White}, {20, 12, Red}, {20, 27, Red}, {20, 35, White}}, "viewBox='0 0 40 20'"},
-    {"RootAspectRatioNone", "<rect width='40' height='20' fill='red'/>",
-     {{20, 2, Red}, {20, 37, Red}}, "viewBox='0 0 40 20' preserveAspectRatio='none'"},
+    {"RootAspectRatioIsKept",
+     "<rect width='40' height='20' fill='red'/>",
+     {{20, 5, White}, {20, 12, Red}, {20, 27, Red}, {20, 35, White}},
+     "viewBox='0 0 40 20'"},
+    {"RootAspectRatioNone",
+     "<rect width='40' height='20' fill='red'/>",
+     {{20, 2, Red}, {20, 37, Red}},
+     "viewBox='0 0 40 20' preserveAspectRatio='none'"},
     {"ClassRulesAndStyleCascade",
      "<style>.a { fill: blue; color: #00ff00 } .b { fill: currentColor }</style>"
      "<rect class='a' width='10' height='10' fill='red'/>"

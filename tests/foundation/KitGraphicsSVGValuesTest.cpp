@@ -22,12 +22,34 @@ TEST(KitSVGValues, LengthsWithTheirUnits) {
     const char* Text;
     float Value;
   } cases[] = {// CSS units at 96 pixels to the inch.
-               {"12pt", 16},   {"2in", 192},   {"50%", 50},  {"3em", 3},     {"3ex", 3},     {"10", 10},
-               {"10px", 10},   {"1pc", 16},    {"25.4mm", 96}, {"2.54cm", 96}, {"1mm", float(96 / 25.4)},
-               {"1cm", float(96 / 2.54)},      {"72pt", 96},  {"6pc", 96},    {"0.5in", 48},  {"-1in", -96},
-               {" 7 ", 7},     {"-2.5", -2.5f},
-               {"1e2", 100},   {"", 0},        {"abc", 0},   {"12qq", 0},    {"1e999", 0},   {"inf", 0},
-               {"nan", 0},     {"+4", 4},      {".5", 0.5f}, {"px", 0}};
+               {"12pt", 16},
+               {"2in", 192},
+               {"50%", 50},
+               {"3em", 3},
+               {"3ex", 3},
+               {"10", 10},
+               {"10px", 10},
+               {"1pc", 16},
+               {"25.4mm", 96},
+               {"2.54cm", 96},
+               {"1mm", float(96 / 25.4)},
+               {"1cm", float(96 / 2.54)},
+               {"72pt", 96},
+               {"6pc", 96},
+               {"0.5in", 48},
+               {"-1in", -96},
+               {" 7 ", 7},
+               {"-2.5", -2.5f},
+               {"1e2", 100},
+               {"", 0},
+               {"abc", 0},
+               {"12qq", 0},
+               {"1e999", 0},
+               {"inf", 0},
+               {"nan", 0},
+               {"+4", 4},
+               {".5", 0.5f},
+               {"px", 0}};
   for (const auto& c : cases)
     EXPECT_FLOAT_EQ(TKitGraphicsSVGImport::ParseLength(QString::fromLatin1(c.Text)), c.Value) << c.Text;
 }
@@ -88,28 +110,43 @@ TEST(KitSVGValues, RgbColours) {
     TColor Color;
     int Alpha;
   } cases[] = {
-      {"rgb(255,0,0)", 0x0000FF, 255},      {"rgb( 0 , 128 , 255 )", 0xFF8000, 255},
-      {"rgb(100%,0%,50%)", 0x8000FF, 255},  {"rgb(300,0,0)", 0x0000FF, 255},
-      {"rgb(ff,0,0)", 0x0000FF, 255},        {"rgb(#10,0,0)", 0x000010, 255},
+      {"rgb(255,0,0)", 0x0000FF, 255},
+      {"rgb( 0 , 128 , 255 )", 0xFF8000, 255},
+      {"rgb(100%,0%,50%)", 0x8000FF, 255},
+      {"rgb(300,0,0)", 0x0000FF, 255},
+      {"rgb(ff,0,0)", 0x0000FF, 255},
+      {"rgb(#10,0,0)", 0x000010, 255},
       // Alpha as CSS reads it: a number 0..1 (clamped) or a percentage.
-      {"rgba(1,2,3,0)", 0x030201, 0},        {"rgba(1,2,3,0.5)", 0x030201, 128},
-      {"rgba(1,2,3,128)", 0x030201, 255},    {"rgba(1,2,3,25%)", 0x030201, 64},
-      {"rgba(1,2,3,.2)", 0x030201, 51},      {"rgba(1,2,3,x)", 0x030201, -1},
+      {"rgba(1,2,3,0)", 0x030201, 0},
+      {"rgba(1,2,3,0.5)", 0x030201, 128},
+      {"rgba(1,2,3,128)", 0x030201, 255},
+      {"rgba(1,2,3,25%)", 0x030201, 64},
+      {"rgba(1,2,3,.2)", 0x030201, 51},
+      {"rgba(1,2,3,x)", 0x030201, -1},
       {"rgb(1,2)", -1, 255},
-      {"rgb(a b,0,0)", -1, 255},             {"rgb(1,2,3", -1, -1},
+      {"rgb(a b,0,0)", -1, 255},
+      {"rgb(1,2,3", -1, -1},
       {"rgb(200%,0,0)", 0x0000FF, 255},
       // Any case, blanks instead of commas, alpha after "/".
-      {"RGB(255,0,0)", 0x0000FF, 255},       {"Rgba(0,0,255,1)", 0xFF0000, 255},
-      {"rgb(255 128 0)", 0x0080FF, 255},     {"rgb(255 128 0 / 50%)", 0x0080FF, 128},
+      {"RGB(255,0,0)", 0x0000FF, 255},
+      {"Rgba(0,0,255,1)", 0xFF0000, 255},
+      {"rgb(255 128 0)", 0x0080FF, 255},
+      {"rgb(255 128 0 / 50%)", 0x0080FF, 128},
       // hsl and hsla.
-      {"hsl(0,0%,0%)", 0x000000, 255},       {"hsl(0,100%,50%)", 0x0000FF, 255},
-      {"hsl(120,100%,50%)", 0x00FF00, 255},  {"HSL(240, 100%, 50%)", 0xFF0000, 255},
-      {"hsl(60,100%,25%)", 0x008080, 255},   {"hsla(0,100%,50%,0.25)", 0x0000FF, 64},
-      {"hsl(360,100%,50%)", 0x0000FF, 255},  {"hsl(-120,100%,50%)", 0xFF0000, 255},
-      {"hsl(0.5turn,100%,50%)", 0xFFFF00, 255}, {"hsl(0,100,50)", -1, 255},
+      {"hsl(0,0%,0%)", 0x000000, 255},
+      {"hsl(0,100%,50%)", 0x0000FF, 255},
+      {"hsl(120,100%,50%)", 0x00FF00, 255},
+      {"HSL(240, 100%, 50%)", 0xFF0000, 255},
+      {"hsl(60,100%,25%)", 0x008080, 255},
+      {"hsla(0,100%,50%,0.25)", 0x0000FF, 64},
+      {"hsl(360,100%,50%)", 0x0000FF, 255},
+      {"hsl(-120,100%,50%)", 0xFF0000, 255},
+      {"hsl(0.5turn,100%,50%)", 0xFFFF00, 255},
+      {"hsl(0,100,50)", -1, 255},
       // Fractions, as drawing programs write them.
       {"rgb(18.039216%,20.392157%,21.176471%)", 0x36342E, 255},
-      {"rgb(12.6,0.4,1.5)", 0x02000D, 255},    {"rgb(1..5,0,0)", -1, 255},
+      {"rgb(12.6,0.4,1.5)", 0x02000D, 255},
+      {"rgb(1..5,0,0)", -1, 255},
   };
   for (const auto& c : cases) {
     int alpha = 7;
@@ -228,12 +265,23 @@ TEST(KitSVGValues, ColoursInEveryForm) {
     TColor Color;
     float Alpha;
   } cases[] = {
-      {"#f00", 0x0000FF, 1},          {"#F00", 0x0000FF, 1},          {"#f008", 0x0000FF, 0x88 / 255.0f},
-      {"#ff0000", 0x0000FF, 1},       {"#2e3436", 0x36342E, 1},       {"#ff000080", 0x0000FF, 0x80 / 255.0f},
-      {"#12", -1, 1},                 {"#12345", -1, 1},              {"#ggg", -1, 1},
-      {"red", 0x0000FF, 1},           {"Red", 0x0000FF, 1},           {"cornflowerblue", 0xED9564, 1},
-      {"rgb(0,128,255)", 0xFF8000, 1}, {"RGB(0,128,255)", 0xFF8000, 1}, {"rgba(0,0,0,0.5)", 0, 128 / 255.0f},
-      {"hsl(240,100%,50%)", 0xFF0000, 1}, {"hsla(240,100%,50%,.5)", 0xFF0000, 128 / 255.0f},
+      {"#f00", 0x0000FF, 1},
+      {"#F00", 0x0000FF, 1},
+      {"#f008", 0x0000FF, 0x88 / 255.0f},
+      {"#ff0000", 0x0000FF, 1},
+      {"#2e3436", 0x36342E, 1},
+      {"#ff000080", 0x0000FF, 0x80 / 255.0f},
+      {"#12", -1, 1},
+      {"#12345", -1, 1},
+      {"#ggg", -1, 1},
+      {"red", 0x0000FF, 1},
+      {"Red", 0x0000FF, 1},
+      {"cornflowerblue", 0xED9564, 1},
+      {"rgb(0,128,255)", 0xFF8000, 1},
+      {"RGB(0,128,255)", 0xFF8000, 1},
+      {"rgba(0,0,0,0.5)", 0, 128 / 255.0f},
+      {"hsl(240,100%,50%)", 0xFF0000, 1},
+      {"hsla(240,100%,50%,.5)", 0xFF0000, 128 / 255.0f},
   };
   for (const auto& c : cases) {
     float alpha = -1;
@@ -250,8 +298,10 @@ TEST(KitSVGValues, PaintDeclarations) {
     TColor Fill;
     float FillAlpha;
   } cases[] = {
-      {"fill:currentColor", "currentColor", -1, 1},  {"fill:CurrentColor", "currentColor", -1, 1},
-      {"fill:inherit", "default", -1, 1},            {"fill:#0f08", "#0f08", 0x00FF00, 0x88 / 255.0f},
+      {"fill:currentColor", "currentColor", -1, 1},
+      {"fill:CurrentColor", "currentColor", -1, 1},
+      {"fill:inherit", "default", -1, 1},
+      {"fill:#0f08", "#0f08", 0x00FF00, 0x88 / 255.0f},
       {"fill:#00ff0080", "#00ff0080", 0x00FF00, 0x80 / 255.0f},
       {"fill:rgba(0,255,0,.5)", "rgba(0,255,0,.5)", 0x00FF00, 128 / 255.0f},
       {"fill:hsl(120,100%,50%)", "hsl(120,100%,50%)", 0x00FF00, 1},
@@ -269,8 +319,10 @@ TEST(KitSVGValues, PaintDeclarations) {
     const char* Text;
     float Fill, Stroke, Opacity;
   } opacities[] = {
-      {"fill-opacity:0.25", 0.25f, 1, 1},       {"stroke-opacity:40%", 1, 0.4f, 1},
-      {"opacity:.5", 1, 1, 0.5f},                {"fill-opacity:2;stroke-opacity:-1", 1, 0, 1},
+      {"fill-opacity:0.25", 0.25f, 1, 1},
+      {"stroke-opacity:40%", 1, 0.4f, 1},
+      {"opacity:.5", 1, 1, 0.5f},
+      {"fill-opacity:2;stroke-opacity:-1", 1, 0, 1},
       {"opacity:50%;fill-opacity:x", 1, 1, 0.5f},
   };
   for (const auto& c : opacities) {
@@ -284,8 +336,10 @@ TEST(KitSVGValues, PaintDeclarations) {
     const char* Text;
     const char* Fill;
     const char* Clip;
-  } rules[] = {{"fill-rule:evenodd", "evenodd", "default"}, {"fill-rule:nonzero;clip-rule:evenodd", "nonzero", "evenodd"},
-               {"fill-rule:EvenOdd", "evenodd", "default"}, {"fill-rule:wobble", "default", "default"},
+  } rules[] = {{"fill-rule:evenodd", "evenodd", "default"},
+               {"fill-rule:nonzero;clip-rule:evenodd", "nonzero", "evenodd"},
+               {"fill-rule:EvenOdd", "evenodd", "default"},
+               {"fill-rule:wobble", "default", "default"},
                {"fill-rule:evenodd;fill-rule:inherit", "default", "default"}};
   for (const auto& c : rules) {
     TKitGraphicsSVGElement e;
@@ -301,9 +355,10 @@ TEST(KitSVGValues, PaintDeclarations) {
 
 TEST(KitSVGValues, GeometryLengthsOfTheViewport) {
   TKitGraphicsSVGImport doc;
-  doc.LoadFromText(QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 200 100'>"
-                                  "<rect x='10%' y='10%' width='50%' height='1in' rx='1mm'/>"
-                                  "<circle cx='50%' cy='50%' r='10%'/></svg>"));
+  doc.LoadFromText(
+      QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 200 100'>"
+                     "<rect x='10%' y='10%' width='50%' height='1in' rx='1mm'/>"
+                     "<circle cx='50%' cy='50%' r='10%'/></svg>"));
   ASSERT_EQ(doc.ElementCount(), 2);
   const TKitGraphicsSVGElement* rect = doc.ElementList()[0].get();
   EXPECT_FLOAT_EQ(rect->X(), 20) << "% of the width";

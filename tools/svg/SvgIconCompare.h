@@ -98,9 +98,9 @@ inline TDifference Compare(const QImage& A, const QImage& B, int ATolerance) {
 // white; a null image when it fails.
 inline QImage RenderReferenceZoomed(const QString& AFile, int AZoom) {
   QProcess process;
-  process.start(QStringLiteral("rsvg-convert"), {QStringLiteral("-z"), QString::number(AZoom), QStringLiteral("-b"),
-                                                 QStringLiteral("white"), QStringLiteral("-f"), QStringLiteral("png"),
-                                                 AFile});
+  process.start(QStringLiteral("rsvg-convert"),
+                {QStringLiteral("-z"), QString::number(AZoom), QStringLiteral("-b"), QStringLiteral("white"),
+                 QStringLiteral("-f"), QStringLiteral("png"), AFile});
   if (!process.waitForFinished(30000) || process.exitCode() != 0) return QImage();
   QImage image;
   image.loadFromData(process.readAllStandardOutput(), "PNG");

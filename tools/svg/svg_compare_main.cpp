@@ -24,8 +24,8 @@
 
 #include <QApplication>
 #include <QDirIterator>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QPainter>
 #include <QTextStream>
 #include <cstdio>
@@ -89,8 +89,9 @@ int OwnSizeRun(const QStringList& AArgs) {
       t->Gdi += gdi;
     }
     if (listStream.device())
-      listStream << feature << '\t' << file << '\t' << r.Zoom << '\t' << QString::number(r.NativeDifference.BadShare, 'f', 4)
-                 << '\t' << QString::number(r.GdiDifference.BadShare, 'f', 4) << '\n';
+      listStream << feature << '\t' << file << '\t' << r.Zoom << '\t'
+                 << QString::number(r.NativeDifference.BadShare, 'f', 4) << '\t'
+                 << QString::number(r.GdiDifference.BadShare, 'f', 4) << '\n';
     if (!r.LoadError.isEmpty()) std::printf("  load failed: %s: %s\n", qPrintable(file), qPrintable(r.LoadError));
     if (!out.isEmpty() && (!native || !gdi) && !r.Native.isNull()) {
       const int w = r.Reference.width(), h = r.Reference.height();

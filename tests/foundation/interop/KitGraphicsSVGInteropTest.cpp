@@ -310,7 +310,8 @@ QImage ResultSheet(const std::vector<const svgcompare::TDocumentResult*>& ARows,
   const int gap = 4;
   int cellWidth = 0;
   for (const auto* r : ARows)
-    cellWidth = std::max(cellWidth, 3 * (r->Reference.width() * ARowHeight / std::max(1, r->Reference.height())) + 4 * gap);
+    cellWidth =
+        std::max(cellWidth, 3 * (r->Reference.width() * ARowHeight / std::max(1, r->Reference.height())) + 4 * gap);
   const int rows = (int(ARows.size()) + APerRow - 1) / APerRow;
   QImage sheet(std::max(1, std::min(APerRow, int(ARows.size())) * cellWidth),
                std::max(1, rows * (ARowHeight + gap) + gap), QImage::Format_RGB32);
@@ -322,8 +323,7 @@ QImage ResultSheet(const std::vector<const svgcompare::TDocumentResult*>& ARows,
     const int w = r->Reference.width() * ARowHeight / std::max(1, r->Reference.height());
     const QImage pictures[] = {r->Reference, r->Native, r->Gdi};
     for (int k = 0; k < 3; ++k)
-      if (!pictures[k].isNull())
-        p.drawImage(QRect(x0 + k * (w + gap), y, w, ARowHeight), pictures[k]);
+      if (!pictures[k].isNull()) p.drawImage(QRect(x0 + k * (w + gap), y, w, ARowHeight), pictures[k]);
   }
   return sheet;
 }
@@ -360,7 +360,8 @@ void PrintShares(const std::map<QString, TShare>& AShares) {
 // GDI+ within 2 % of the pixels beyond 64, on GDI (no anti-aliasing: its
 // edge pixels differ by up to half the range) within 5 % beyond 128.
 TEST(KitSVGCases, EveryHandWrittenCaseDrawsAsRsvgConvertDoes) {
-  if (!Have("rsvg-convert")) GTEST_SKIP() << "rsvg-convert is not installed (scripts/install-deps installs librsvg2-bin)";
+  if (!Have("rsvg-convert"))
+    GTEST_SKIP() << "rsvg-convert is not installed (scripts/install-deps installs librsvg2-bin)";
   std::vector<std::pair<QString, QString>> files;
   for (const QString& f : svgcompare::SvgFilesIn(QStringLiteral(TF_SVG_CASES_DIR)))
     files.emplace_back(svgcompare::CaseFeature(f), f);
@@ -384,7 +385,8 @@ TEST(KitSVGCases, EveryHandWrittenCaseDrawsAsRsvgConvertDoes) {
 // documents rsvg-convert draws as it does (at most 2 % of the pixels beyond
 // 64), and the GDI back-end, by the same measure, within 5 points of it.
 TEST(KitSVGCorpus, IconThemesDrawAsRsvgConvertDraws) {
-  if (!Have("rsvg-convert")) GTEST_SKIP() << "rsvg-convert is not installed (scripts/install-deps installs librsvg2-bin)";
+  if (!Have("rsvg-convert"))
+    GTEST_SKIP() << "rsvg-convert is not installed (scripts/install-deps installs librsvg2-bin)";
   const auto files = svgcompare::CorpusFiles();
   if (files.size() < 200) GTEST_SKIP() << "the icon themes are not installed (scripts/install-deps installs them)";
   const auto results = CompareAll(files, 128);

@@ -143,7 +143,8 @@ TEST(GdiRegions, FiguresOfOneRegionAddTheirWindings) {
     const INT counts[] = {4, 4};
     Owned<HRGN> r(CreatePolyPolygonRgn(points, counts, 2, c.Mode));
     EXPECT_TRUE(PtInRegion(r, 2, 2)) << c.Mode;
-    EXPECT_EQ(PtInRegion(r, 10, 10) == FALSE, c.Hole) << "mode " << c.Mode << (c.Inner == along ? " along" : " against");
+    EXPECT_EQ(PtInRegion(r, 10, 10) == FALSE, c.Hole)
+        << "mode " << c.Mode << (c.Inner == along ? " along" : " against");
     EXPECT_FALSE(PtInRegion(r, 25, 25));
 
     Canvas canvas(32, 32);
