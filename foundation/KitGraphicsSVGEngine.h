@@ -422,7 +422,7 @@ class TKitGraphicsSVGImport : public TKitSVGImport {
 
   // Pictures loaded by the image elements of one document, nested documents
   // included, are at most this many; further image elements stay empty.
-  static constexpr int MaxImageLoads = 256;
+  static constexpr int MaxImageLoads = 128;
 
   // Bitmaps are never larger than this on a side, or in pixels.
   static constexpr int MaxBitmapSide = 16384;
