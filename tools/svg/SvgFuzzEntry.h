@@ -30,7 +30,9 @@ enum class TOutcome { Loaded, Refused };
 
 inline TOutcome KitSVGFuzzRun(const uint8_t* AData, size_t ASize) {
   TKitGraphicsSVGImport doc;
-  static QTemporaryDir folder;
+  // A folder of its own for every input, gone when the input is done (a
+  // test run checks that nothing is left behind).
+  QTemporaryDir folder;
   const QString file = folder.filePath(QStringLiteral("input.svg"));
   try {
     QFile out(file);
