@@ -279,7 +279,9 @@ void TKitGraphicsContextGeneral::FillPath(TKitGraphicsFill* AFill, TKitGraphicsP
     TFillScope fill(C());
     TCanvasStateAccess::Require(C(), {csHandleValid, csPenValid, csBrushValid});
     BuildDCPath(APath);
+    const int mode = ::SetPolyFillMode(C()->Handle(), APath->FillRule() == pfrWinding ? WINDING : ALTERNATE);
     ::FillPath(C()->Handle());
+    if (mode != 0) ::SetPolyFillMode(C()->Handle(), mode);
     ::AbortPath(C()->Handle());
     return;
   }

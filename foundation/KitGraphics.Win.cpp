@@ -324,6 +324,7 @@ void TKitGraphicsContextWin::ClipRect(const TRectF& ARect) {
 void TKitGraphicsContextWin::ClipPath(TKitGraphicsPath* APath) {
   if (!FGPGraphics || !APath) return;
   std::unique_ptr<TGPGraphicsPath> path(static_cast<TGPGraphicsPath*>(ConvertToPath(APath, 0.25f)));
+  if (APath->FillRule() == pfrWinding) path->SetFillMode(FillModeWinding);
   FGPGraphics->SetClip(path.get(), CombineModeReplace);
 }
 
@@ -820,6 +821,7 @@ void TKitGraphicsContextWin::FillPath(TKitGraphicsFill* AFill, TKitGraphicsPath*
   if (!FGPGraphics || !APath) return;
   if (APathMode == pdmPath) {
     std::unique_ptr<TGPGraphicsPath> path(static_cast<TGPGraphicsPath*>(ConvertToPath(APath, 0.25f)));
+    if (APath->FillRule() == pfrWinding) path->SetFillMode(FillModeWinding);
     FillGPPath(path.get());
     return;
   }

@@ -4,9 +4,12 @@
 #include <libxml/tree.h>
 #include <libxml/xmlsave.h>
 
+#include <QDir>
 #include <QFileInfo>
 #include <QHash>
 #include <QLoggingCategory>
+#include <QRegularExpression>
+#include <QUrl>
 #include <cmath>
 #include <limits>
 
@@ -26,9 +29,12 @@ TRectF SentinelRect() { return TRectF(SentinelLow, SentinelLow, SentinelHigh, Se
 // levels without XML_PARSE_HUGE).
 constexpr int MaxDepth = 256;
 // Image elements load pictures, and a picture may be an SVG document with
-// image elements of its own: nesting stops here.
+// image elements of its own: nesting stops here, and all the documents of
+// one load share one budget of picture loads (a document naming itself a
+// hundred times would otherwise load 100^4 pictures).
 thread_local int gImageNesting = 0;
 constexpr int MaxImageNesting = 4;
+thread_local int* gImageBudget = nullptr;
 // A file named by an image element is read only up to this size.
 constexpr qint64 MaxImageFileSize = qint64(64) * 1024 * 1024;
 
@@ -85,21 +91,21 @@ const QString* Find(const std::vector<TAttribute>& AAttributes, QLatin1String AN
   return nullptr;
 }
 
-float Length(const std::vector<TAttribute>& AAttributes, QLatin1String AName) {
-  const QString* v = Find(AAttributes, AName);
-  return v ? TKitGraphicsSVGImport::ParseLength(*v) : 0.0f;
-}
-
 // The names ParseStyle acts on; other attributes matter only when their
 // value holds a ";" (it then reads as further declarations).
 bool IsDeclarationName(const QString& AName) {
-  static const QLatin1String names[] = {
-      QLatin1String("display"),      QLatin1String("fill"),       QLatin1String("stroke"),
-      QLatin1String("stroke-width"), QLatin1String("font-family"), QLatin1String("font-style"),
-      QLatin1String("font-size"),    QLatin1String("preserveAspectRatio"), QLatin1String("offset"),
-      QLatin1String("stop-opacity"), QLatin1String("stop-color"), QLatin1String("opacity"),
-      QLatin1String("xlink:href"),   QLatin1String("href"),       QLatin1String("class"),
-      QLatin1String("id"),           QLatin1String("clip-path"),  QLatin1String("style")};
+  static const QLatin1String names[] = {QLatin1String("display"),        QLatin1String("fill"),
+                                        QLatin1String("stroke"),         QLatin1String("stroke-width"),
+                                        QLatin1String("font-family"),    QLatin1String("font-style"),
+                                        QLatin1String("font-size"),      QLatin1String("preserveAspectRatio"),
+                                        QLatin1String("offset"),         QLatin1String("stop-opacity"),
+                                        QLatin1String("stop-color"),     QLatin1String("opacity"),
+                                        QLatin1String("xlink:href"),     QLatin1String("href"),
+                                        QLatin1String("class"),          QLatin1String("id"),
+                                        QLatin1String("clip-path"),      QLatin1String("style"),
+                                        QLatin1String("color"),          QLatin1String("fill-opacity"),
+                                        QLatin1String("stroke-opacity"), QLatin1String("fill-rule"),
+                                        QLatin1String("clip-rule"),      QLatin1String("gradientUnits")};
   for (QLatin1String n : names)
     if (AName == n) return true;
   return false;
@@ -259,6 +265,10 @@ void TKitGraphicsSVGImport::Clear() {
   FElementList.clear();
   FDefsList.clear();
   FIDIndex.clear();
+  FViewport = TSizeF(100, 100);
+  FRootAspectRatio.clear();
+  FHasRootViewBox = false;
+  FRootStyle.reset();
   FXML.reset();
   FMatrix = MatrixIdentity();
   FTextMatrix = MatrixIdentity();
@@ -268,6 +278,12 @@ void TKitGraphicsSVGImport::Clear() {
 void TKitGraphicsSVGImport::LoadFromFile(const QString& AFile) {
   TMemoryStream stream;
   stream.LoadFromFile(AFile);
+  // Image references in the document are relative to its own folder.
+  FBaseFolder = QFileInfo(AFile).absolutePath();
+  struct TReset {
+    QString& Folder;
+    ~TReset() { Folder.clear(); }
+  } reset{FBaseFolder};
   LoadFromStream(&stream);
 }
 
@@ -324,20 +340,51 @@ void TKitGraphicsSVGImport::LoadFromText(const QString& AText) {
   xmlNode* root = xmlDocGetRootElement(doc);
   if (root == nullptr || NodeName(root) != QLatin1String("svg")) return;
 
+  // The outermost load owns the budget of picture loads.
+  int budget = MaxImageLoads;
+  const bool ownsBudget = gImageBudget == nullptr;
+  if (ownsBudget) gImageBudget = &budget;
+  struct TBudget {
+    bool Owns;
+    ~TBudget() {
+      if (Owns) gImageBudget = nullptr;
+    }
+  } budgetScope{ownsBudget};
+
   try {
     const std::vector<TAttribute> attributes = Attributes(root);
     TRectF size = SentinelRect();
+    const QString* w = Find(attributes, QLatin1String("width"));
+    const QString* h = Find(attributes, QLatin1String("height"));
     if (const QString* viewBox = Find(attributes, QLatin1String("viewBox"))) {
-      const QStringList parts = viewBox->split(u' ', Qt::SkipEmptyParts);
+      // Numbers separated by blanks, commas or both.
+      QString text = *viewBox;
+      text.replace(u',', u' ');
+      const QStringList parts = text.split(QRegularExpression(QStringLiteral("\\s+")), Qt::SkipEmptyParts);
       double v[4];
       bool ok = parts.size() == 4;
       for (int i = 0; ok && i < 4; ++i) ok = TryReadNumber(parts[i], v[i]);
-      if (ok) size = TRectF(float(v[0]), float(v[1]), float(v[0] + v[2]), float(v[1] + v[3]));
-    } else {
-      const QString* w = Find(attributes, QLatin1String("width"));
-      const QString* h = Find(attributes, QLatin1String("height"));
-      if (w && h) size = TRectF(0, 0, ParseLength(*w), ParseLength(*h));
+      if (ok) {
+        size = TRectF(float(v[0]), float(v[1]), float(v[0] + v[2]), float(v[1] + v[3]));
+        FHasRootViewBox = v[2] > 0 && v[3] > 0;
+      }
+    } else if (w && h && !w->trimmed().endsWith(u'%') && !h->trimmed().endsWith(u'%')) {
+      size = TRectF(0, 0, ParseLength(*w), ParseLength(*h));
     }
+    if (size.Right > size.Left && size.Bottom > size.Top && size.Left != SentinelLow)
+      FViewport = TSizeF(size.Right - size.Left, size.Bottom - size.Top);
+    if (const QString* aspect = Find(attributes, QLatin1String("preserveAspectRatio")))
+      FRootAspectRatio = aspect->simplified();
+    // The root's paint properties, inherited by the top-level elements
+    // (its opacity is not inherited: it applies to the whole picture).
+    FRootStyle = std::make_unique<TKitGraphicsSVGElement>();
+    for (const TAttribute& a : attributes) {
+      if (a.Name == QLatin1String("style") || a.Name == QLatin1String("id") || a.Name == QLatin1String("class") ||
+          a.Name == QLatin1String("preserveAspectRatio"))
+        continue;
+      if (IsDeclarationName(a.Name)) ParseStyle(FRootStyle.get(), QString(a.Name + u':' + a.Value));
+    }
+    if (const QString* style = Find(attributes, QLatin1String("style"))) ParseStyle(FRootStyle.get(), *style);
     ParseElements(FElementList, root, nullptr, true);
     IndexIDs(FElementList, FIDIndex);
     IndexIDs(FDefsList, FIDIndex);
@@ -425,47 +472,62 @@ void TKitGraphicsSVGImport::ParseElements(TKitGraphicsSVGElementList& AList, _xm
     e->FMatrix = ParseTransform(transform ? *transform : QString(), transform != nullptr);
     const QString* gradientTransform = Find(attributes, QLatin1String("gradientTransform"));
     e->FGradientMatrix = ParseTransform(gradientTransform ? *gradientTransform : QString(), gradientTransform != nullptr);
+    auto length = [&](const char* AName, int AAxis) {
+      const QString* v = Find(attributes, QLatin1String(AName));
+      return v ? ParseGeometryLength(*v, AAxis) : 0.0f;
+    };
     switch (type) {
       case etCircle:
-        e->FXV = Length(attributes, QLatin1String("cx"));
-        e->FYV = Length(attributes, QLatin1String("cy"));
-        e->FRx = e->FRy = Length(attributes, QLatin1String("r"));
+        e->FXV = length("cx", 0);
+        e->FYV = length("cy", 1);
+        e->FRx = e->FRy = length("r", 2);
         break;
       case etEllipse:
-        e->FXV = Length(attributes, QLatin1String("cx"));
-        e->FYV = Length(attributes, QLatin1String("cy"));
-        e->FRx = Length(attributes, QLatin1String("rx"));
-        e->FRy = Length(attributes, QLatin1String("ry"));
+        e->FXV = length("cx", 0);
+        e->FYV = length("cy", 1);
+        e->FRx = length("rx", 0);
+        e->FRy = length("ry", 1);
         break;
       case etLine:
       case etLinearGradient:
-        e->FXV = Length(attributes, QLatin1String("x1"));
-        e->FYV = Length(attributes, QLatin1String("y1"));
-        e->FWidth = Length(attributes, QLatin1String("x2"));
-        e->FHeight = Length(attributes, QLatin1String("y2"));
+        e->FXV = length("x1", 0);
+        e->FYV = length("y1", 1);
+        e->FWidth = length("x2", 0);
+        e->FHeight = length("y2", 1);
         break;
       case etRadialGradient:
         e->FHasCX = Find(attributes, QLatin1String("cx")) != nullptr;
         e->FHasCY = Find(attributes, QLatin1String("cy")) != nullptr;
-        e->FCX = Length(attributes, QLatin1String("cx"));
-        e->FCY = Length(attributes, QLatin1String("cy"));
+        e->FCX = e->FHasCX ? ParseLength(*Find(attributes, QLatin1String("cx"))) : 0.0f;
+        e->FCY = e->FHasCY ? ParseLength(*Find(attributes, QLatin1String("cy"))) : 0.0f;
         break;
       default:
-        e->FXV = Length(attributes, QLatin1String("x"));
-        e->FYV = Length(attributes, QLatin1String("y"));
-        e->FWidth = Length(attributes, QLatin1String("width"));
-        e->FHeight = Length(attributes, QLatin1String("height"));
-        e->FRx = Length(attributes, QLatin1String("rx"));
-        e->FRy = Length(attributes, QLatin1String("ry"));
+        e->FXV = length("x", 0);
+        e->FYV = length("y", 1);
+        e->FWidth = length("width", 0);
+        e->FHeight = length("height", 1);
+        e->FRx = length("rx", 0);
+        e->FRy = length("ry", 1);
         break;
     }
+    if (type == etLinearGradient || type == etRadialGradient) {
+      static const char* const names[gaCount] = {"x1", "y1", "x2", "y2", "cx", "cy", "r", "fx", "fy"};
+      for (int i = 0; i < gaCount; ++i)
+        if (const QString* v = Find(attributes, QLatin1String(names[i])))
+          e->FGradientLengths[i] = ParseGradientLength(*v);
+      e->FHasGradientMatrix = gradientTransform != nullptr;
+    }
 
-    // The style attribute first, then every attribute in order: later
-    // declarations overwrite earlier ones.
-    if (const QString* style = Find(attributes, QLatin1String("style"))) ParseStyle(e, *style);
+    // Presentation attributes in order, then the style attribute, which
+    // wins over them (and, once class rules are resolved, over the rule).
     for (const TAttribute& a : attributes) {
+      if (a.Name == QLatin1String("style")) continue;
       if (!IsDeclarationName(a.Name) && !a.Value.contains(u';')) continue;
       ParseStyle(e, QString(a.Name + u':' + a.Value));
+    }
+    if (const QString* style = Find(attributes, QLatin1String("style"))) {
+      e->FStyleText = *style;
+      ParseStyle(e, *style);
     }
 
     switch (type) {
@@ -531,6 +593,10 @@ void TKitGraphicsSVGImport::ParseElements(TKitGraphicsSVGElementList& AList, _xm
 
 void TKitGraphicsSVGImport::ReadImage(TKitGraphicsSVGElement* AElement, const QString& AReference) {
   if (gImageNesting >= MaxImageNesting) return;
+  if (gImageBudget != nullptr) {
+    if (*gImageBudget <= 0) return;
+    --*gImageBudget;
+  }
   struct TNesting {
     TNesting() { ++gImageNesting; }
     ~TNesting() { --gImageNesting; }
@@ -545,10 +611,15 @@ void TKitGraphicsSVGImport::ReadImage(TKitGraphicsSVGElement* AElement, const QS
         AElement->Bitmap()->LoadFromStream(&stream);
       }
     } else if (!reference.isEmpty() && !reference.contains(QLatin1String("://"))) {
-      // A plain file name: only regular files of a sane size (never a
-      // device, a folder or a URL).
-      const QFileInfo info(reference);
-      if (info.isFile() && info.size() <= MaxImageFileSize) AElement->Bitmap()->LoadFromFile(reference);
+      // A plain file name, relative to the document's own folder: only
+      // regular files of a sane size (never a device, a folder or a URL).
+      QString file = reference;
+      if (QDir::isRelativePath(file) && !FBaseFolder.isEmpty()) file = QDir(FBaseFolder).filePath(file);
+      const QFileInfo info(file);
+      if (info.isFile() && info.size() <= MaxImageFileSize) AElement->Bitmap()->LoadFromFile(file);
+    } else if (reference.startsWith(QLatin1String("file://"), Qt::CaseInsensitive)) {
+      const QFileInfo info(QUrl(reference).toLocalFile());
+      if (info.isFile() && info.size() <= MaxImageFileSize) AElement->Bitmap()->LoadFromFile(info.filePath());
     }
   } catch (const Exception& e) {
     // A picture that does not load leaves the element without one: the
@@ -571,6 +642,7 @@ void TKitGraphicsSVGImport::ParseClassRules(const QString& AText) {
     if (!className.isEmpty()) {
       auto rule = std::make_unique<TKitGraphicsSVGElement>();
       rule->FType = etStyle;
+      rule->FStyleText = declarations;
       ParseStyle(rule.get(), declarations);
       // The class name is the rule's own, whatever the declarations said.
       rule->FClassRefID = className;
@@ -609,12 +681,23 @@ void TKitGraphicsSVGImport::ResolveClassReference(TKitGraphicsSVGElement* AEleme
       }
     } else {
       AElement->FClassRef = rule;
+      ApplyClassRule(AElement, rule);
     }
     if (!AElement->FID.isEmpty() &&
         (rule->FURLRefID == AElement->FID || rule->FClipPathRefID == AElement->FID) && AElement->HasElements())
       for (const auto& child : AElement->Elements()) ResolveClassReference(child.get(), ADepth + 1);
     return;
   }
+}
+
+void TKitGraphicsSVGImport::ApplyClassRule(TKitGraphicsSVGElement* AElement, TKitGraphicsSVGElement* ARule) {
+  // The rule's declarations win over the element's presentation
+  // attributes, its style attribute over the rule.
+  const QString classID = AElement->FClassRefID;
+  ParseStyle(AElement, ARule->FStyleText);
+  if (!AElement->FStyleText.isEmpty()) ParseStyle(AElement, AElement->FStyleText);
+  AElement->FClassRefID = classID;
+  AElement->FClassApplied = true;
 }
 
 void TKitGraphicsSVGImport::ResolvePatternReferences(TKitGraphicsSVGElementList& AElements) {
@@ -630,6 +713,8 @@ void TKitGraphicsSVGImport::ResolvePatternReferences(TKitGraphicsSVGElementList&
     for (const auto& e : *list) {
       if (!e->FURLRefID.isEmpty())
         if (TKitGraphicsSVGElement* p = patterns.value(e->FURLRefID, nullptr)) e->FPatternRef = p;
+      if (!e->FStrokeURLRefID.isEmpty())
+        if (TKitGraphicsSVGElement* p = patterns.value(e->FStrokeURLRefID, nullptr)) e->FStrokePatternRef = p;
       if (e->HasElements()) stack.push_back(&e->Elements());
     }
   }

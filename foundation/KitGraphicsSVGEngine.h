@@ -16,10 +16,25 @@
 // with one argument turns about the origin. Each element's own transform is
 // applied once, when it is drawn.
 //
+// Properties are cascaded as CSS gives them: presentation attributes, then
+// the element's class rule, then its style attribute; a property not given
+// is inherited from the parent ("inherit" says so explicitly). Colours are
+// read in every CSS form (names, #RGB, #RGBA, #RRGGBB, #RRGGBBAA, rgb(),
+// rgba(), hsl(), hsla(), currentColor); fill-opacity, stroke-opacity and
+// opacity multiply into the paint (a group's opacity into each of its
+// shapes); fill-rule and clip-rule are nonzero unless evenodd is asked for.
+// Lengths take the CSS units at 96 pixels to the inch, and "%" of the
+// viewport for the geometry of shapes. Gradients are drawn as SVG draws
+// them (stops along the vector, padded beyond its ends, objectBoundingBox
+// or userSpaceOnUse, gradientTransform, focal point) by the engine itself
+// as a picture of the gradient filled through the shape, on both back-ends.
+//
 // Not covered: CSS selectors other than class selectors, the use and switch
-// elements, masks, filters, markers, fill-rule, fill-opacity and
-// stroke-opacity, dashes, line caps and joins of SVG (the facade's stroke
-// decides them), text on paths (drawn as plain text).
+// elements, masks, filters, markers, patterns, spreadMethod other than pad,
+// dashes, line caps and joins of SVG (the facade's stroke decides them),
+// text on paths (drawn as plain text). A group's opacity is applied to each
+// of its shapes, not to the group as one layer (the same wherever the
+// shapes do not overlap).
 
 #include <QHash>
 #include <QString>
@@ -76,6 +91,18 @@ TF_ENUM_NAMES(TKitGraphicsSVGElementType, etContainer, etSwitch, etDefs, etUse, 
               etClipPath, etLinearGradient, etRadialGradient, etStyle, etStop, etPattern, etUnknown)
 
 enum TKitGraphicsSVGElementPreserveAspectRatio { parNone, parOther };
+
+// A length of a gradient as written: a number in user units (absolute
+// units converted) or a fraction given as a percentage.
+struct TKitGraphicsSVGLength {
+  float Value = 0;
+  bool Percent = false;
+  bool Present = false;
+};
+
+// The geometry attributes of gradients, in the order of
+// TKitGraphicsSVGElement::GradientLength.
+enum TKitGraphicsSVGGradientAttribute { gaX1, gaY1, gaX2, gaY2, gaCX, gaCY, gaR, gaFX, gaFY, gaCount };
 TF_ENUM_NAMES(TKitGraphicsSVGElementPreserveAspectRatio, parNone, parOther)
 
 class TKitGraphicsSVGElement;
@@ -187,6 +214,32 @@ class TKitGraphicsSVGElement : public TObject {
   TKitGraphicsSVGElement* PatternRef() const { return FPatternRef; }
   TKitGraphicsSVGElement* HRefRef() const { return FHRefRef; }
 
+  // Properties read beyond the base model ------------------------------------
+
+  // The color property (what currentColor names).
+  const QString& ColorValue() const { return FColorValue; }
+  TColor Color() const { return FColor; }
+  // Opacities as read (0..1); "default" texts inherit.
+  const QString& FillOpacityValue() const { return FFillOpacityValue; }
+  float FillOpacity() const { return FFillOpacity; }
+  const QString& StrokeOpacityValue() const { return FStrokeOpacityValue; }
+  float StrokeOpacity() const { return FStrokeOpacity; }
+  // The alpha a colour itself carries (#RGBA, rgba(), hsla()), 0..1.
+  float FillColorAlpha() const { return FFillColorAlpha; }
+  float StrokeColorAlpha() const { return FStrokeColorAlpha; }
+  float StopColorAlpha() const { return FStopColorAlpha; }
+  // "nonzero", "evenodd" or "default".
+  const QString& FillRuleValue() const { return FFillRuleValue; }
+  const QString& ClipRuleValue() const { return FClipRuleValue; }
+  // The paint server the stroke names (the fill's is URLRefID/PatternRef).
+  const QString& StrokeURLRefID() const { return FStrokeURLRefID; }
+  TKitGraphicsSVGElement* StrokePatternRef() const { return FStrokePatternRef; }
+  // Gradients: units ("objectBoundingBox", "userSpaceOnUse" or empty when
+  // not given) and the geometry as written.
+  const QString& GradientUnitsValue() const { return FGradientUnitsValue; }
+  const TKitGraphicsSVGLength& GradientLength(TKitGraphicsSVGGradientAttribute A) const { return FGradientLengths[A]; }
+  bool HasGradientMatrix() const { return FHasGradientMatrix; }
+
  private:
   friend class TKitGraphicsSVGImport;
 
@@ -229,6 +282,23 @@ class TKitGraphicsSVGElement : public TObject {
   TKitGraphicsMatrix FGradientMatrix;
   bool FCombinedDirty = true;
   bool FInClassList = false;
+
+  QString FColorValue = DefaultValue();
+  TColor FColor = 0;
+  QString FFillOpacityValue = DefaultValue(), FStrokeOpacityValue = DefaultValue();
+  float FFillOpacity = 1, FStrokeOpacity = 1;
+  float FFillColorAlpha = 1, FStrokeColorAlpha = 1, FStopColorAlpha = 1;
+  QString FFillRuleValue = DefaultValue(), FClipRuleValue = DefaultValue();
+  QString FStrokeURLRefID;
+  TKitGraphicsSVGElement* FStrokePatternRef = nullptr;
+  QString FGradientUnitsValue;
+  TKitGraphicsSVGLength FGradientLengths[gaCount];
+  bool FHasGradientMatrix = false;
+  // The element's class rule was merged into its own properties.
+  bool FClassApplied = false;
+  // The style attribute (of a rule: its declarations), applied again after
+  // the class rule so that it wins over it.
+  QString FStyleText;
 };
 
 // ---------------------------------------------------------------------------
@@ -288,11 +358,22 @@ class TKitGraphicsSVGImport : public TKitSVGImport {
 
   // Applies "name: value; ..." declarations to AElement.
   void ParseStyle(TKitGraphicsSVGElement* AElement, QStringView AText);
-  // "rgb(r, g, b)" or "rgba(r, g, b, a)": the colour or -1; AAlpha 0..255
-  // or -1 (255 for rgb).
+  // "rgb(r, g, b)", "rgba(r, g, b, a)" (any case, commas or blanks, an
+  // alpha after "/" too), "hsl(h, s, l)" or "hsla(h, s, l, a)": the colour
+  // or -1; AAlpha 0..255 (255 without alpha, -1 when the colour is -1 or
+  // the alpha does not read). Alpha is a number 0..1 or a percentage.
   static TColor ParseRGBColor(const QString& AText, int& AAlpha);
-  // A length with an optional unit (px, pt, pc, mm, cm, in, em, ex, %).
+  // Any CSS colour but currentColor: a name, "#" with 3, 4, 6 or 8 digits,
+  // or a functional form; -1 when it is none of these. AAlpha 0..1.
+  static TColor ParseColor(QStringView AText, float& AAlpha);
+  // A length with an optional unit: px, pt, pc, mm, cm and in as CSS gives
+  // them (96 px to the inch), em, ex and % as the plain number.
   static float ParseLength(QStringView AText);
+  // A length as a gradient reads it: percentages kept as fractions.
+  static TKitGraphicsSVGLength ParseGradientLength(QStringView AText);
+  // A length of the document's geometry: "%" of the viewport's width
+  // (AAxis 0), height (1) or normalised diagonal (2).
+  float ParseGeometryLength(QStringView AText, int AAxis) const;
   // The matrix of a transform list; the empty matrix for a null text.
   static TKitGraphicsMatrix ParseTransform(const QString& AText, bool APresent = true);
   // Radians from "deg", "grad", "rad" or unitless degrees.
@@ -332,6 +413,17 @@ class TKitGraphicsSVGImport : public TKitSVGImport {
   // ArcTan2 in degrees, 0 .. 360.
   static float GradientAngleFromPoints(const TPointF& AFrom, const TPointF& ATo);
 
+  // The viewport lengths in percentages refer to: the root's viewBox, else
+  // its width and height, else 100 x 100.
+  TSizeF Viewport() const { return FViewport; }
+  // How the root's viewBox is fitted into the target (preserveAspectRatio
+  // of the root, "xMidYMid meet" when absent).
+  const QString& RootAspectRatio() const { return FRootAspectRatio; }
+
+  // Pictures loaded by the image elements of one document, nested documents
+  // included, are at most this many; further image elements stay empty.
+  static constexpr int MaxImageLoads = 128;
+
   // Bitmaps are never larger than this on a side, or in pixels.
   static constexpr int MaxBitmapSide = 16384;
   static constexpr qint64 MaxBitmapPixels = qint64(64) * 1024 * 1024;
@@ -348,17 +440,32 @@ class TKitGraphicsSVGImport : public TKitSVGImport {
   void ResolvePatternReferences(TKitGraphicsSVGElementList& AElements);
   void ResolveHRefs();
   TKitGraphicsSVGElement* FindByID(const QString& AID) const;
-  void ApplyColor(TKitGraphicsSVGElement* AElement, QString& AValueText, TColor& AColor, bool AURLForms);
+  void ApplyColor(TKitGraphicsSVGElement* AElement, QString& AValueText, TColor& AColor, float& AAlpha,
+                  QString* AURLRefID);
+  void ApplyClassRule(TKitGraphicsSVGElement* AElement, TKitGraphicsSVGElement* ARule);
 
   // Rendering
   void DrawDocument(TKitGraphics* AGraphics, const TRectF& ARect, bool AFloorOffset, bool ANewScene,
                     const TKitGraphicsMatrix* AOuter);
   void RenderElements(const TKitGraphicsSVGElementList& AList, TKitGraphics* AGraphics, float SX, float SY);
-  void ApplyElementFill(TKitGraphicsSVGElement* AElement, TKitGraphicsSVGElement* AStyle, TKitGraphics* AGraphics,
-                        const TKitGraphicsMatrix& AMatrix);
-  void ApplyElementStroke(TKitGraphicsSVGElement* AStyle, TKitGraphics* AGraphics);
-  void ApplyElementStrokeWidth(TKitGraphicsSVGElement* AStyle, TKitGraphics* AGraphics, float SX);
-  void ApplyElementOpacity(TKitGraphicsSVGElement* AStyle, TKitGraphics* AGraphics);
+  // The fill or stroke of an element as drawn: none, a solid colour or a
+  // gradient, with the opacity that applies to it.
+  struct TPaint {
+    enum { None, Solid, Gradient } Kind = None;
+    TColor Color = 0;
+    float Opacity = 1;
+    TKitGraphicsSVGElement* Server = nullptr;
+  };
+  TPaint ResolvePaint(TKitGraphicsSVGElement* AElement, TKitGraphicsSVGElement* AStyle, bool AStroke) const;
+  float ResolveOpacity(TKitGraphicsSVGElement* AElement, TKitGraphicsSVGElement* AStyle) const;
+  float ResolveStrokeWidth(TKitGraphicsSVGElement* AStyle, const TKitGraphicsMatrix& AMatrix) const;
+  void DrawShape(TKitGraphicsSVGElement* AElement, TKitGraphicsSVGElement* AStyle, TKitGraphics* AGraphics,
+                 const TKitGraphicsMatrix& AMatrix);
+  // A paint the back-end cannot give itself (a gradient on either, a
+  // translucent colour on GDI) drawn as a picture of it through the shape.
+  void DrawPaintPicture(TKitGraphics* AGraphics, TKitGraphicsPath& ADevicePath, const TPaint& APaint, bool AStroke,
+                        float AWidth, TKitGraphicsSVGElement* AElement, const TKitGraphicsMatrix& AMatrix);
+  void DrawImageElement(TKitGraphicsSVGElement* AElement, TKitGraphics* AGraphics, const TKitGraphicsMatrix& AMatrix);
   TColor PaintColor(TColor AColor, TColor ACustomColor) const;
 
   std::unique_ptr<_xmlDoc, void (*)(_xmlDoc*)> FXML;
@@ -371,6 +478,17 @@ class TKitGraphicsSVGImport : public TKitSVGImport {
   TKitGraphicsMatrix FTextMatrix;
   // Elements by id (first occurrence), for resolving references.
   QHash<QString, TKitGraphicsSVGElement*> FIDIndex;
+  TSizeF FViewport{100, 100};
+  // The target of the draw in device pixels; paint pictures are cut to it.
+  TRectF FDeviceBounds;
+  QString FRootAspectRatio;
+  bool FHasRootViewBox = false;
+  // The inheritable properties the root element gives (fill, stroke,
+  // color, opacities, rules), parent of no element.
+  std::unique_ptr<TKitGraphicsSVGElement> FRootStyle;
+  // The folder of the file being loaded (image references are relative to
+  // it); empty for text and streams.
+  QString FBaseFolder;
 };
 
 // The geometry of a shape element as a path (rect, line, circle, ellipse);

@@ -26,12 +26,20 @@ int GroupSize(char16_t c) {
 
 bool IsCommand(char16_t c) { return GroupSize(c) >= 0; }
 
-bool ReflectsAfter(char16_t c) {
-  switch (c) {
-    case u'C': case u'c': case u'S': case u's': case u'Q': case u'q': case u'T': case u't': return true;
+// S reflects the control point of a previous C or S, T that of a previous
+// Q or T; after any other command the control point is the current point.
+bool ReflectsAfter(char16_t ACommand, char16_t APrevious) {
+  switch (ACommand) {
+    case u'S':
+    case u's': return APrevious == u'C' || APrevious == u'c' || APrevious == u'S' || APrevious == u's';
+    case u'T':
+    case u't': return APrevious == u'Q' || APrevious == u'q' || APrevious == u'T' || APrevious == u't';
     default: return false;
   }
 }
+
+// Path data in error: the path is drawn up to the command in error.
+struct TPathDataEnd {};
 
 // The numbers of one command's argument text, by the character rules of
 // path data: blanks end a number, a sign starts one (unless it follows an
@@ -239,115 +247,139 @@ void TKitGraphicsSVGImport::ParsePathData(TKitGraphicsSVGElement* AElement, QStr
   const size_t count = tokens.size();
   size_t index = 0;
   char16_t command = 0, previous = 0;
+  // A command whose arguments run out (or meet the next command letter)
+  // ends the path data there: what was built before it stays.
   auto next = [&]() -> double {
-    if (index >= count)
-      throw EKitGraphicsSVGPathError(
-          QStringLiteral("Path data ends inside the arguments of \"%1\"").arg(QChar(command)));
+    if (index >= count || tokens[index].Command != 0) throw TPathDataEnd{};
     return tokens[index++].Value;
+  };
+  auto flag = [&]() -> int {
+    const double v = next();
+    if (v != 0 && v != 1) throw TPathDataEnd{};
+    return int(v);
   };
   double x = 0, y = 0;    // current point
   double lx = 0, ly = 0;  // last second control point
   TKitGraphicsPath* path = nullptr;
   auto pt = [](double px, double py) { return TPointF(float(px), float(py)); };
-  while (index < count) {
-    const TKitGraphicsSVGPathToken& token = tokens[index++];
-    if (token.Command == 0) continue;
-    command = token.Command;
-    const bool relative = command >= u'a';
-    const double ox = relative ? x : 0, oy = relative ? y : 0;
-    switch (command) {
-      case u'M': case u'm': {
-        const double nx = next() + ox, ny = next() + oy;
-        path = AElement->AddPath();
-        x = nx;
-        y = ny;
-        path->MoveTo(pt(x, y));
-        break;
-      }
-      case u'L': case u'l': {
-        const double nx = next() + ox, ny = next() + oy;
-        x = nx;
-        y = ny;
-        if (path) path->LineTo(pt(x, y));
-        break;
-      }
-      case u'H': case u'h':
-        x = next() + ox;
-        if (path) path->LineTo(pt(x, y));
-        break;
-      case u'V': case u'v':
-        y = next() + oy;
-        if (path) path->LineTo(pt(x, y));
-        break;
-      case u'C': case u'c': {
-        const double c1x = next() + ox, c1y = next() + oy;
-        const double c2x = next() + ox, c2y = next() + oy;
-        const double ex = next() + ox, ey = next() + oy;
-        if (path) path->CurveTo(pt(c1x, c1y), pt(c2x, c2y), pt(ex, ey));
-        lx = c2x;
-        ly = c2y;
-        x = ex;
-        y = ey;
-        break;
-      }
-      case u'S': case u's': {
-        double c1x = x, c1y = y;
-        if (ReflectsAfter(previous)) {
-          c1x = 2 * x - lx;
-          c1y = 2 * y - ly;
+  double sx = 0, sy = 0;  // start of the current subpath
+  try {
+    while (index < count) {
+      const TKitGraphicsSVGPathToken& token = tokens[index++];
+      if (token.Command == 0) continue;
+      command = token.Command;
+      const bool relative = command >= u'a';
+      const double ox = relative ? x : 0, oy = relative ? y : 0;
+      switch (command) {
+        case u'M':
+        case u'm': {
+          const double nx = next() + ox, ny = next() + oy;
+          path = AElement->AddPath();
+          x = sx = nx;
+          y = sy = ny;
+          path->MoveTo(pt(x, y));
+          break;
         }
-        const double c2x = next() + ox, c2y = next() + oy;
-        const double ex = next() + ox, ey = next() + oy;
-        if (path) path->CurveTo(pt(c1x, c1y), pt(c2x, c2y), pt(ex, ey));
-        lx = c2x;
-        ly = c2y;
-        x = ex;
-        y = ey;
-        break;
-      }
-      case u'Q': case u'q': case u'T': case u't': {
-        double qx = x, qy = y;
-        if (command == u'Q' || command == u'q') {
-          qx = next() + ox;
-          qy = next() + oy;
-        } else if (ReflectsAfter(previous)) {
-          qx = 2 * x - lx;
-          qy = 2 * y - ly;
+        case u'L':
+        case u'l': {
+          const double nx = next() + ox, ny = next() + oy;
+          x = nx;
+          y = ny;
+          if (path) path->LineTo(pt(x, y));
+          break;
         }
-        const double ex = next() + ox, ey = next() + oy;
-        // The quadratic curve as the cubic that traces it exactly.
-        if (path)
-          path->CurveTo(pt(x + 2.0 / 3.0 * (qx - x), y + 2.0 / 3.0 * (qy - y)),
-                        pt(ex + 2.0 / 3.0 * (qx - ex), ey + 2.0 / 3.0 * (qy - ey)), pt(ex, ey));
-        lx = qx;
-        ly = qy;
-        x = ex;
-        y = ey;
-        break;
-      }
-      case u'A': case u'a': {
-        const double rx = std::fabs(next()), ry = std::fabs(next());
-        const double angle = next();
-        const int largeArc = next() != 0 ? 1 : 0;
-        const int sweep = next() != 0 ? 1 : 0;
-        const double ex = next() + ox, ey = next() + oy;
-        if (path) ArcToBeziers(path, x, ex, y, ey, rx, ry, angle, largeArc, sweep);
-        x = ex;
-        y = ey;
-        break;
-      }
-      case u'Z': case u'z':
-        if (path) {
-          path->ClosePath();
-          const TPointF last = path->LastPoint();
-          x = last.X;
-          y = last.Y;
+        case u'H':
+        case u'h':
+          x = next() + ox;
+          if (path) path->LineTo(pt(x, y));
+          break;
+        case u'V':
+        case u'v':
+          y = next() + oy;
+          if (path) path->LineTo(pt(x, y));
+          break;
+        case u'C':
+        case u'c': {
+          const double c1x = next() + ox, c1y = next() + oy;
+          const double c2x = next() + ox, c2y = next() + oy;
+          const double ex = next() + ox, ey = next() + oy;
+          if (path) path->CurveTo(pt(c1x, c1y), pt(c2x, c2y), pt(ex, ey));
+          lx = c2x;
+          ly = c2y;
+          x = ex;
+          y = ey;
+          break;
         }
-        break;
-      default:
-        break;
+        case u'S':
+        case u's': {
+          double c1x = x, c1y = y;
+          if (ReflectsAfter(command, previous)) {
+            c1x = 2 * x - lx;
+            c1y = 2 * y - ly;
+          }
+          const double c2x = next() + ox, c2y = next() + oy;
+          const double ex = next() + ox, ey = next() + oy;
+          if (path) path->CurveTo(pt(c1x, c1y), pt(c2x, c2y), pt(ex, ey));
+          lx = c2x;
+          ly = c2y;
+          x = ex;
+          y = ey;
+          break;
+        }
+        case u'Q':
+        case u'q':
+        case u'T':
+        case u't': {
+          double qx = x, qy = y;
+          if (command == u'Q' || command == u'q') {
+            qx = next() + ox;
+            qy = next() + oy;
+          } else if (ReflectsAfter(command, previous)) {
+            qx = 2 * x - lx;
+            qy = 2 * y - ly;
+          }
+          const double ex = next() + ox, ey = next() + oy;
+          // The quadratic curve as the cubic that traces it exactly.
+          if (path)
+            path->CurveTo(pt(x + 2.0 / 3.0 * (qx - x), y + 2.0 / 3.0 * (qy - y)),
+                          pt(ex + 2.0 / 3.0 * (qx - ex), ey + 2.0 / 3.0 * (qy - ey)), pt(ex, ey));
+          lx = qx;
+          ly = qy;
+          x = ex;
+          y = ey;
+          break;
+        }
+        case u'A':
+        case u'a': {
+          const double rx = std::fabs(next()), ry = std::fabs(next());
+          const double angle = next();
+          const int largeArc = flag();
+          const int sweep = flag();
+          const double ex = next() + ox, ey = next() + oy;
+          if (path) ArcToBeziers(path, x, ex, y, ey, rx, ry, angle, largeArc, sweep);
+          x = ex;
+          y = ey;
+          break;
+        }
+        case u'Z':
+        case u'z':
+          if (path) path->ClosePath();
+          // The current point is the subpath's start again; a command other
+          // than a moveto after it starts a new subpath there.
+          x = sx;
+          y = sy;
+          if (path && index < count && tokens[index].Command != 0 && tokens[index].Command != u'M' &&
+              tokens[index].Command != u'm' && tokens[index].Command != u'Z' && tokens[index].Command != u'z') {
+            path = AElement->AddPath();
+            path->MoveTo(pt(x, y));
+          }
+          break;
+        default: break;
+      }
+      previous = command;
     }
-    previous = command;
+  } catch (const TPathDataEnd&) {
+    // Drawn up to the error.
   }
 }
 

@@ -4,9 +4,11 @@
 
 #include <QtCore/qnumeric.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <numbers>
+#include <vector>
 
 #include "foundation/KitGraphics.h"
 #include "foundation/KitGraphicsSVGEngine.h"
@@ -124,8 +126,8 @@ float TKitGraphicsSVGImport::ParseLength(QStringView AText) {
     static const struct {
       const char16_t* Unit;
       double Factor;
-    } units[] = {{u"px", 1}, {u"pt", 1.25}, {u"pc", 15}, {u"mm", 10}, {u"cm", 100},
-                 {u"in", 25.4}, {u"em", 1}, {u"ex", 1}};
+    } units[] = {{u"px", 1},           {u"pt", 96.0 / 72}, {u"pc", 16}, {u"mm", 96.0 / 25.4},
+                 {u"cm", 96.0 / 2.54}, {u"in", 96},        {u"em", 1},  {u"ex", 1}};
     bool found = false;
     for (const auto& u : units)
       if (unit == QStringView(u.Unit)) {
@@ -160,43 +162,169 @@ float TKitGraphicsSVGImport::ParseAngle(QStringView AText) {
   return float(value * factor);
 }
 
+namespace {
+
+// The arguments of a functional colour: split at commas, or at blanks and
+// a "/" before the alpha.
+std::vector<QStringView> ColorArguments(QStringView AInner) {
+  std::vector<QStringView> parts;
+  if (AInner.contains(u',')) {
+    qsizetype from = 0;
+    while (true) {
+      const qsizetype comma = AInner.indexOf(u',', from);
+      parts.push_back(Trimmed(AInner.mid(from, comma < 0 ? -1 : comma - from)));
+      if (comma < 0) break;
+      from = comma + 1;
+    }
+    return parts;
+  }
+  qsizetype i = 0;
+  const qsizetype n = AInner.size();
+  while (i < n) {
+    while (i < n && (IsBlank(AInner[i]) || AInner[i] == u'/')) ++i;
+    qsizetype j = i;
+    while (j < n && !IsBlank(AInner[j]) && AInner[j] != u'/') ++j;
+    if (j > i) parts.push_back(AInner.mid(i, j - i));
+    i = j;
+  }
+  return parts;
+}
+
+// An alpha value: a number (0..1) or a percentage; -1 when it does not read.
+int ParseAlphaComponent(QStringView AText) {
+  QStringView s = Trimmed(AText);
+  double scale = 1;
+  if (s.endsWith(u'%')) {
+    s.chop(1);
+    scale = 0.01;
+  }
+  double v = 0;
+  if (!TKitGraphicsSVGImport::TryReadNumber(s, v)) return -1;
+  return int(Round(std::clamp(v * scale, 0.0, 1.0) * 255));
+}
+
+// A number with an optional "%": the fraction 0..1 of a percentage.
+bool ParsePercentage(QStringView AText, double& AValue) {
+  QStringView s = Trimmed(AText);
+  if (!s.endsWith(u'%')) return false;
+  s.chop(1);
+  double v = 0;
+  if (!TKitGraphicsSVGImport::TryReadNumber(Trimmed(s), v)) return false;
+  AValue = std::clamp(v / 100, 0.0, 1.0);
+  return true;
+}
+
+// Hue in degrees (a unit deg, grad, rad or turn allowed).
+bool ParseHue(QStringView AText, double& ADegrees) {
+  QStringView s = Trimmed(AText);
+  double factor = 1;
+  if (s.endsWith(QLatin1String("deg"))) {
+    s.chop(3);
+  } else if (s.endsWith(QLatin1String("grad"))) {
+    s.chop(4);
+    factor = 0.9;
+  } else if (s.endsWith(QLatin1String("rad"))) {
+    s.chop(3);
+    factor = 180 / std::numbers::pi;
+  } else if (s.endsWith(QLatin1String("turn"))) {
+    s.chop(4);
+    factor = 360;
+  }
+  double v = 0;
+  if (!TKitGraphicsSVGImport::TryReadNumber(Trimmed(s), v)) return false;
+  ADegrees = v * factor;
+  return true;
+}
+
+int HexDigit(QChar c) {
+  if (c >= u'0' && c <= u'9') return c.unicode() - u'0';
+  if (c >= u'a' && c <= u'f') return c.unicode() - u'a' + 10;
+  if (c >= u'A' && c <= u'F') return c.unicode() - u'A' + 10;
+  return -1;
+}
+
+}  // namespace
+
 TColor TKitGraphicsSVGImport::ParseRGBColor(const QString& AText, int& AAlpha) {
   AAlpha = -1;
   const QStringView s = Trimmed(AText);
-  bool alpha;
-  QStringView inner;
-  if (s.startsWith(QLatin1String("rgba(")) && s.endsWith(u')')) {
-    alpha = true;
-    inner = s.mid(5, s.size() - 6);
-  } else if (s.startsWith(QLatin1String("rgb(")) && s.endsWith(u')')) {
-    alpha = false;
-    inner = s.mid(4, s.size() - 5);
-  } else {
+  const qsizetype open = s.indexOf(u'(');
+  if (open < 0 || !s.endsWith(u')')) return -1;
+  const QString name = Trimmed(s.left(open)).toString().toLower();
+  const bool rgb = name == QLatin1String("rgb") || name == QLatin1String("rgba");
+  const bool hsl = name == QLatin1String("hsl") || name == QLatin1String("hsla");
+  if (!rgb && !hsl) return -1;
+  const std::vector<QStringView> parts = ColorArguments(Trimmed(s.mid(open + 1, s.size() - open - 2)));
+  if (parts.size() < 3) {
+    if (name == QLatin1String("rgb")) AAlpha = 255;
     return -1;
   }
-  inner = Trimmed(inner);
-  // Red, green, then blue (the rest for rgb) and alpha (the rest for rgba).
-  QStringView parts[4];
-  const int wanted = alpha ? 4 : 3;
-  QStringView rest = inner;
-  for (int i = 0; i < wanted - 1; ++i) {
-    const qsizetype comma = rest.indexOf(u',');
-    if (comma < 0) {
-      parts[i] = rest;
-      rest = QStringView();
-      for (int j = i + 1; j < wanted; ++j) parts[j] = QStringView();
-      break;
+  int alpha = 255;
+  if (parts.size() >= 4) alpha = ParseAlphaComponent(parts[3]);
+  if (parts.size() > 4) alpha = -1;
+  TColor color = -1;
+  if (rgb) {
+    const int r = ParseColorComponent(parts[0]);
+    const int g = ParseColorComponent(parts[1]);
+    const int b = ParseColorComponent(parts[2]);
+    if (r >= 0 && g >= 0 && b >= 0) color = MakeRgb(Byte(r), Byte(g), Byte(b));
+  } else {
+    double h = 0, sat = 0, light = 0;
+    if (ParseHue(parts[0], h) && ParsePercentage(parts[1], sat) && ParsePercentage(parts[2], light)) {
+      h = std::fmod(h, 360.0);
+      if (h < 0) h += 360;
+      // CSS Color: hue to RGB.
+      const double c = (1 - std::fabs(2 * light - 1)) * sat;
+      const double x = c * (1 - std::fabs(std::fmod(h / 60, 2.0) - 1));
+      const double m = light - c / 2;
+      double r = 0, g = 0, b = 0;
+      if (h < 60) r = c, g = x;
+      else if (h < 120) r = x, g = c;
+      else if (h < 180) g = c, b = x;
+      else if (h < 240) g = x, b = c;
+      else if (h < 300) r = x, b = c;
+      else r = c, b = x;
+      auto byte = [](double v) { return Byte(std::clamp(int(Round((v)*255)), 0, 255)); };
+      color = MakeRgb(byte(r + m), byte(g + m), byte(b + m));
     }
-    parts[i] = rest.left(comma);
-    rest = rest.mid(comma + 1);
-    if (i == wanted - 2) parts[wanted - 1] = rest;
   }
-  const int r = ParseColorComponent(parts[0]);
-  const int g = ParseColorComponent(parts[1]);
-  const int b = ParseColorComponent(parts[2]);
-  AAlpha = alpha ? ParseColorComponent(parts[3], false) : 255;
-  if (r < 0 || g < 0 || b < 0) return -1;
-  return MakeRgb(Byte(r), Byte(g), Byte(b));
+  if (color == -1) {
+    AAlpha = alpha;
+    return -1;
+  }
+  AAlpha = alpha;
+  return color;
+}
+
+TColor TKitGraphicsSVGImport::ParseColor(QStringView AText, float& AAlpha) {
+  AAlpha = 1;
+  const QStringView s = Trimmed(AText);
+  if (s.isEmpty()) return -1;
+  if (s.startsWith(u'#')) {
+    const QStringView h = s.mid(1);
+    int d[8];
+    if (h.size() != 3 && h.size() != 4 && h.size() != 6 && h.size() != 8) return -1;
+    for (qsizetype i = 0; i < h.size(); ++i)
+      if ((d[i] = HexDigit(h[i])) < 0) return -1;
+    int r, g, b, a = 255;
+    if (h.size() <= 4) {
+      r = d[0] * 17, g = d[1] * 17, b = d[2] * 17;
+      if (h.size() == 4) a = d[3] * 17;
+    } else {
+      r = d[0] * 16 + d[1], g = d[2] * 16 + d[3], b = d[4] * 16 + d[5];
+      if (h.size() == 8) a = d[6] * 16 + d[7];
+    }
+    AAlpha = float(a) / 255;
+    return MakeRgb(Byte(r), Byte(g), Byte(b));
+  }
+  if (s.contains(u'(')) {
+    int alpha = -1;
+    const TColor c = ParseRGBColor(s.toString(), alpha);
+    if (c == -1 || alpha < 0) return -1;
+    AAlpha = float(alpha) / 255;
+    return c;
+  }
+  return TKitGraphics::TextToColor(s.toString());
 }
 
 TKitGraphicsMatrix TKitGraphicsSVGImport::ParseTransform(const QString& AText, bool APresent) {
@@ -216,41 +344,45 @@ TKitGraphicsMatrix TKitGraphicsSVGImport::ParseTransform(const QString& AText, b
     // A separating comma between functions is allowed.
     if (name.startsWith(u',')) name = Trimmed(name.mid(1));
     const QStringView arguments = text.mid(open + 1, close - open - 1);
-    std::vector<double> args;
-    qsizetype i = 0;
-    while (i < arguments.size()) {
-      while (i < arguments.size() && (IsBlank(arguments[i]) || arguments[i] == u',')) ++i;
-      qsizetype j = i;
-      while (j < arguments.size() && !IsBlank(arguments[j]) && arguments[j] != u',') ++j;
-      if (j > i) {
-        const QStringView part = arguments.mid(i, j - i);
-        double v = 0;
-        if (name == QLatin1String("rotate") || name == QLatin1String("skewX") || name == QLatin1String("skewY")) {
-          // Angles keep their unit for ParseAngle; a placeholder here.
-          v = 0;
-        } else if (!TryReadNumber(part, v)) {
-          v = 0;
+    // The arguments as number texts: blanks and commas separate them, and
+    // as in path data a sign (not after an exponent) or a second point
+    // starts the next one ("-384.57-515.8" holds two numbers).
+    std::vector<QStringView> texts;
+    {
+      qsizetype from = -1;
+      bool point = false, exponent = false;
+      auto finish = [&](qsizetype at) {
+        if (from >= 0 && at > from) texts.push_back(arguments.mid(from, at - from));
+        from = -1;
+        point = exponent = false;
+      };
+      for (qsizetype k = 0; k < arguments.size(); ++k) {
+        const QChar c = arguments[k];
+        if (IsBlank(c) || c == u',') {
+          finish(k);
+          continue;
         }
-        args.push_back(v);
+        const bool afterExponent = from >= 0 && k > from && (arguments[k - 1] == u'e' || arguments[k - 1] == u'E');
+        if ((c == u'+' || c == u'-') && from >= 0 && !afterExponent) finish(k);
+        if (c == u'.' && point && !exponent) finish(k);
+        if (from < 0) from = k;
+        if (c == u'.') point = true;
+        if ((c == u'e' || c == u'E') && k + 1 < arguments.size() &&
+            (arguments[k + 1].isDigit() || arguments[k + 1] == u'+' || arguments[k + 1] == u'-'))
+          exponent = true;
       }
-      i = j;
+      finish(arguments.size());
     }
-    // Argument texts again, for the angle readers.
-    auto argumentText = [&](int index) {
-      int n = 0;
-      qsizetype k = 0;
-      while (k < arguments.size()) {
-        while (k < arguments.size() && (IsBlank(arguments[k]) || arguments[k] == u',')) ++k;
-        qsizetype j = k;
-        while (j < arguments.size() && !IsBlank(arguments[j]) && arguments[j] != u',') ++j;
-        if (j > k) {
-          if (n == index) return arguments.mid(k, j - k);
-          ++n;
-        }
-        k = j;
-      }
-      return QStringView();
-    };
+    std::vector<double> args;
+    const bool angles =
+        name == QLatin1String("rotate") || name == QLatin1String("skewX") || name == QLatin1String("skewY");
+    for (const QStringView part : texts) {
+      double v = 0;
+      // Angles keep their unit for ParseAngle; a placeholder here.
+      if (!angles && !TryReadNumber(part, v)) v = 0;
+      args.push_back(v);
+    }
+    auto argumentText = [&](int index) { return index < int(texts.size()) ? texts[size_t(index)] : QStringView(); };
     TKitGraphicsMatrix m = MatrixIdentity();
     const size_t count = args.size();
     if (name == QLatin1String("matrix")) {
@@ -326,33 +458,98 @@ bool TKitGraphicsSVGElement::HasStopColor() const {
          FStopColorValue != DefaultValue();
 }
 
+namespace {
+
+bool IsInherit(QStringView AValue) { return AValue.compare(QLatin1String("inherit"), Qt::CaseInsensitive) == 0; }
+bool IsCurrentColor(QStringView AValue) {
+  return AValue.compare(QLatin1String("currentColor"), Qt::CaseInsensitive) == 0;
+}
+
+// An opacity: a number or a percentage, kept within 0..1; false when it
+// does not read.
+bool ParseOpacity(QStringView AText, float& AValue) {
+  QStringView s = Trimmed(AText);
+  double scale = 1;
+  if (s.endsWith(u'%')) {
+    s.chop(1);
+    scale = 0.01;
+  }
+  double v = 0;
+  if (!TKitGraphicsSVGImport::TryReadNumber(Trimmed(s), v)) return false;
+  AValue = float(std::clamp(v * scale, 0.0, 1.0));
+  return true;
+}
+
+}  // namespace
+
+float TKitGraphicsSVGImport::ParseGeometryLength(QStringView AText, int AAxis) const {
+  const QStringView s = Trimmed(AText);
+  if (!s.endsWith(u'%')) return ParseLength(s);
+  double v = 0;
+  if (!TryReadNumber(Trimmed(s.left(s.size() - 1)), v)) return 0;
+  const double w = FViewport.cx, h = FViewport.cy;
+  const double base = AAxis == 0 ? w : AAxis == 1 ? h : std::sqrt((w * w + h * h) / 2);
+  return float(v / 100 * base);
+}
+
+TKitGraphicsSVGLength TKitGraphicsSVGImport::ParseGradientLength(QStringView AText) {
+  TKitGraphicsSVGLength result;
+  result.Present = true;
+  const QStringView s = Trimmed(AText);
+  if (s.endsWith(u'%')) {
+    double v = 0;
+    if (TryReadNumber(Trimmed(s.left(s.size() - 1)), v)) result.Value = float(v / 100);
+    result.Percent = true;
+    return result;
+  }
+  result.Value = ParseLength(s);
+  return result;
+}
+
 void TKitGraphicsSVGImport::ApplyColor(TKitGraphicsSVGElement* AElement, QString& AValueText, TColor& AColor,
-                                       bool AURLForms) {
+                                       float& AAlpha, QString* AURLRefID) {
+  AAlpha = 1;
+  if (IsInherit(AValueText)) AValueText = TKitGraphicsSVGElement::DefaultValue();
   if (AValueText == QLatin1String("none") || AValueText == QLatin1String("transparent") ||
       AValueText == TKitGraphicsSVGElement::DefaultValue()) {
     AColor = -1;
+    if (AValueText == QLatin1String("transparent")) AAlpha = 0;
+    return;
+  }
+  if (IsCurrentColor(AValueText)) {
+    // Resolved when drawn, from the color property of the element or its
+    // ancestors.
+    AValueText = QStringLiteral("currentColor");
+    AColor = -1;
+    return;
+  }
+  if (AURLRefID && AValueText.startsWith(QLatin1String("url("))) {
+    const qsizetype hash = AValueText.indexOf(u'#');
+    qsizetype end = AValueText.indexOf(u')');
+    if (hash >= 0 && (end < 0 || hash < end)) {
+      QString id = end < 0 ? AValueText.mid(hash + 1) : AValueText.mid(hash + 1, end - hash - 1);
+      id = id.trimmed();
+      if (id.endsWith(u'\'') || id.endsWith(u'"')) id.chop(1);
+      *AURLRefID = id.trimmed();
+    }
+    // A fallback colour after the reference serves when it names no
+    // gradient; without one such a paint is none.
+    AColor = -1;
+    if (end >= 0) {
+      const QString fallback = AValueText.mid(end + 1).trimmed();
+      if (!fallback.isEmpty() && fallback != QLatin1String("none")) AColor = ParseColor(fallback, AAlpha);
+    }
+    (void)AElement;
     return;
   }
   if (AValueText.startsWith(u'#')) {
-    try {
-      AColor = TKitGraphics::HTMLToColor(AValueText);
-    } catch (const EConvertError&) {
-      // Not a colour: no paint.
-      AColor = -1;
-    }
+    AColor = ParseColor(AValueText, AAlpha);
     return;
   }
-  if (AURLForms && (AValueText.startsWith(QLatin1String("url(#")) || AValueText.startsWith(QLatin1String("url('#")))) {
-    const qsizetype hash = AValueText.indexOf(u'#');
-    qsizetype end = AValueText.indexOf(QLatin1String("')"), hash);
-    if (end < 0) end = AValueText.indexOf(u')', hash);
-    AElement->FURLRefID = end < 0 ? AValueText.mid(hash + 1) : AValueText.mid(hash + 1, end - hash - 1);
-    return;
-  }
-  if (AValueText.startsWith(QLatin1String("rgb"))) {
-    int alpha = -1;
-    AColor = ParseRGBColor(AValueText, alpha);
-    if (alpha == 0) {
+  if (AValueText.contains(u'(')) {
+    AColor = ParseColor(AValueText, AAlpha);
+    if (AColor != -1 && AAlpha == 0) {
+      // Fully transparent: no paint.
       AValueText = QStringLiteral("none");
       AColor = -1;
     }
@@ -379,18 +576,51 @@ void TKitGraphicsSVGImport::ParseStyle(TKitGraphicsSVGElement* AElement, QString
       colon = piece.indexOf(u':');
     if (colon < 0) continue;
     const QStringView name = Trimmed(piece.left(colon));
-    const QStringView value = Trimmed(piece.mid(colon + 1));
+    QStringView value = Trimmed(piece.mid(colon + 1));
+    // "!important" gives no weight here; the value is read without it.
+    if (value.endsWith(QLatin1String("!important"))) value = Trimmed(value.left(value.size() - 10));
     TKitGraphicsSVGElement* e = AElement;
     if (name == QLatin1String("fill")) {
       e->FFillColorValue = value.toString();
-      ApplyColor(e, e->FFillColorValue, e->FFillColor, true);
+      e->FURLRefID.clear();
+      ApplyColor(e, e->FFillColorValue, e->FFillColor, e->FFillColorAlpha, &e->FURLRefID);
     } else if (name == QLatin1String("stroke")) {
       e->FStrokeColorValue = value.toString();
-      ApplyColor(e, e->FStrokeColorValue, e->FStrokeColor, true);
+      e->FStrokeURLRefID.clear();
+      ApplyColor(e, e->FStrokeColorValue, e->FStrokeColor, e->FStrokeColorAlpha, &e->FStrokeURLRefID);
+    } else if (name == QLatin1String("color")) {
+      e->FColorValue = value.toString();
+      float alpha = 1;
+      if (IsInherit(value) || IsCurrentColor(value)) {
+        e->FColorValue = TKitGraphicsSVGElement::DefaultValue();
+        e->FColor = 0;
+      } else {
+        e->FColor = ParseColor(value, alpha);
+        if (e->FColor == -1) e->FColorValue = TKitGraphicsSVGElement::DefaultValue();
+      }
     } else if (name == QLatin1String("stroke-width")) {
-      e->FStrokeWidthValue = value.toString();
-      double v;
-      if (TryReadNumber(value, v)) e->FStrokeWidth = float(v);
+      if (IsInherit(value)) {
+        e->FStrokeWidthValue = TKitGraphicsSVGElement::DefaultValue();
+        continue;
+      }
+      const QStringView number = Trimmed(value);
+      double v = 0;
+      // A length: any unit, "%" of the viewport's diagonal.
+      bool ok = false;
+      if (number.endsWith(u'%')) {
+        ok = TryReadNumber(Trimmed(number.left(number.size() - 1)), v);
+        if (ok) v = ParseGeometryLength(number, 2);
+      } else {
+        ok = TryReadNumber(number, v);
+        if (!ok) {
+          v = ParseLength(number);
+          ok = v != 0 || number.startsWith(u'0');
+        }
+      }
+      if (ok && v >= 0) {
+        e->FStrokeWidthValue = value.toString();
+        e->FStrokeWidth = float(v);
+      }
     } else if (name == QLatin1String("display")) {
       e->FDisplayValue = value.toString().toLower();
     } else if (name == QLatin1String("font-family")) {
@@ -411,16 +641,34 @@ void TKitGraphicsSVGImport::ParseStyle(TKitGraphicsSVGElement* AElement, QString
       e->FOffsetValue = value.toString();
       e->FOffset = ParseLength(value);
       if (value.endsWith(u'%')) e->FOffset /= 100;
+      if (!std::isfinite(e->FOffset)) e->FOffset = 0;
+      e->FOffset = std::clamp(e->FOffset, 0.0f, 1.0f);
     } else if (name == QLatin1String("stop-opacity")) {
       e->FStopOpacityValue = value.toString();
-      e->FStopOpacity = ParseLength(value);
+      if (!ParseOpacity(value, e->FStopOpacity)) e->FStopOpacity = 1;
     } else if (name == QLatin1String("stop-color")) {
       e->FStopColorValue = value.toString();
-      ApplyColor(e, e->FStopColorValue, e->FStopColor, false);
-    } else if (name == QLatin1String("opacity")) {
-      e->FOpacityValue = value.toString();
-      double v;
-      if (TryReadNumber(value, v)) e->FOpacity = float(v);
+      ApplyColor(e, e->FStopColorValue, e->FStopColor, e->FStopColorAlpha, nullptr);
+    } else if (name == QLatin1String("opacity") || name == QLatin1String("fill-opacity") ||
+               name == QLatin1String("stroke-opacity")) {
+      QString& text = name == QLatin1String("opacity")        ? e->FOpacityValue
+                      : name == QLatin1String("fill-opacity") ? e->FFillOpacityValue
+                                                              : e->FStrokeOpacityValue;
+      float& number = name == QLatin1String("opacity")        ? e->FOpacity
+                      : name == QLatin1String("fill-opacity") ? e->FFillOpacity
+                                                              : e->FStrokeOpacity;
+      if (IsInherit(value)) {
+        text = TKitGraphicsSVGElement::DefaultValue();
+        continue;
+      }
+      if (ParseOpacity(value, number)) text = value.toString();
+    } else if (name == QLatin1String("fill-rule") || name == QLatin1String("clip-rule")) {
+      QString& rule = name == QLatin1String("fill-rule") ? e->FFillRuleValue : e->FClipRuleValue;
+      const QString v = value.toString().toLower();
+      if (v == QLatin1String("nonzero") || v == QLatin1String("evenodd")) rule = v;
+      else if (v == QLatin1String("inherit")) rule = TKitGraphicsSVGElement::DefaultValue();
+    } else if (name == QLatin1String("gradientUnits")) {
+      e->FGradientUnitsValue = value.toString();
     } else if (name == QLatin1String("xlink:href") || name == QLatin1String("href")) {
       const qsizetype hash = value.indexOf(u'#');
       e->FHRefID = hash < 0 ? QString() : value.mid(hash + 1).toString();

@@ -703,7 +703,10 @@ void TKitGraphicsPath::Clear() { FPoints.clear(); }
 
 void TKitGraphicsPath::Assign(TPersistent* Source) {
   if (auto* path = dynamic_cast<TKitGraphicsPath*>(Source)) {
-    if (path != this) FPoints = path->FPoints;
+    if (path != this) {
+      FPoints = path->FPoints;
+      FFillRule = path->FFillRule;
+    }
     return;
   }
   TPersistent::Assign(Source);

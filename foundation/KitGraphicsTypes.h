@@ -381,9 +381,17 @@ class TKitGraphicsFont : public TFont {
 // line, cubic-curve or close points. A cubic segment is three gppCurveTo
 // points (first control, second control, end) starting at the point before
 // them; a gppClose point holds the figure start.
+// How a fill covers the overlaps of a path's figures: alternate (even-odd)
+// or winding (non-zero).
+enum TKitGraphicsPathFillRule { pfrAlternate, pfrWinding };
+
 class TKitGraphicsPath : public TPersistent {
  public:
   TKitGraphicsPath() = default;
+
+  // The rule the back-ends fill and clip by; alternate unless set.
+  TKitGraphicsPathFillRule FillRule() const { return FFillRule; }
+  void SetFillRule(TKitGraphicsPathFillRule Value) { FFillRule = Value; }
 
   int Count() const { return static_cast<int>(FPoints.size()); }
   const TKitGraphicsPathPoints& PathData() const { return FPoints; }
@@ -436,6 +444,7 @@ class TKitGraphicsPath : public TPersistent {
   static constexpr int MaxCurveSegments = 10000;
 
  private:
+  TKitGraphicsPathFillRule FFillRule = pfrAlternate;
   void Append(TKitGraphicsPathPointKind Kind, const TPointF& P);
   void AddArcSegment(bool First, float Piece, float Start, const TPointF& Center, const TPointF& Radius);
   // Walks the points: OnPoint(point, isFigureStartClose) for moves and lines

@@ -29,13 +29,34 @@ const QRect kUniverse(QPoint(-(1 << 27), -(1 << 27)), QPoint((1 << 27) - 1, (1 <
 
 QRegion PolygonsRegion(const std::vector<QPolygonF>& polys, Qt::FillRule rule) {
   // Scan conversion by rows (no bitmap), the top-left rule of GDI; figures
-  // combine by parity (alternate) or union (winding).
+  // combine by parity (alternate) or by their winding numbers added up
+  // (winding: a figure turning the other way inside another cuts a hole).
+  auto rounded = [](const QPointF& q) {
+    return QPoint(int(std::clamp(std::lround(q.x()), -(1L << 27), 1L << 27)),
+                  int(std::clamp(std::lround(q.y()), -(1L << 27), 1L << 27)));
+  };
+  if (rule == Qt::WindingFill && polys.size() > 1) {
+    // One polygon of all figures, each entered from and left to the first
+    // figure's start along the same edge, which adds no winding.
+    QPolygon joined;
+    QPoint origin;
+    bool first = true;
+    for (const QPolygonF& pf : polys) {
+      if (pf.isEmpty()) continue;
+      const QPoint start = rounded(pf.front());
+      if (first) origin = start;
+      else joined.append(origin);
+      for (const QPointF& q : pf) joined.append(rounded(q));
+      joined.append(start);
+      if (!first) joined.append(origin);
+      first = false;
+    }
+    return QRegion(joined, rule);
+  }
   QRegion out;
   for (const QPolygonF& pf : polys) {
     QPolygon p;
-    for (const QPointF& q : pf)
-      p.append(QPoint(int(std::clamp(std::lround(q.x()), -(1L << 27), 1L << 27)),
-                      int(std::clamp(std::lround(q.y()), -(1L << 27), 1L << 27))));
+    for (const QPointF& q : pf) p.append(rounded(q));
     const QRegion r(p, rule);
     out = rule == Qt::OddEvenFill ? out.xored(r) : out.united(r);
   }

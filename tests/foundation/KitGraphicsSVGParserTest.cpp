@@ -3,8 +3,10 @@
 // XML parse (no external entity or DTD, bounded expansion, huge sizes).
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QImage>
 
 #include "foundation/KitGraphicsSVGEngine.h"
 #include "platform/rtl/Streams.h"
@@ -41,11 +43,14 @@ TEST(KitSVGDocument, ViewRectangles) {
       {R"(viewBox="0 0 24 24")", "<rect width='2' height='2'/>", 0, 0, 24, 24},
       {R"(viewBox="10 20 30 40")", "<rect width='2' height='2'/>", 10, 20, 40, 60},
       {R"(viewBox="  0   0 16 16 ")", "<rect width='2' height='2'/>", 0, 0, 16, 16},
-      // Commas are not read, and width and height are then not consulted.
-      {R"(viewBox="0,0,24,24" width="100" height="100")", "<rect x='1' y='2' width='3' height='4'/>", 1, 2, 4, 6},
+      // Commas separate the numbers as blanks do.
+      {R"(viewBox="0,0,24,24" width="100" height="100")", "<rect x='1' y='2' width='3' height='4'/>", 0, 0, 24, 24},
+      {R"(viewBox="0, 0,10 , 20")", "<rect x='1' y='2' width='3' height='4'/>", 0, 0, 10, 20},
       {R"(viewBox="0 0 24")", "<rect x='1' y='2' width='3' height='4'/>", 1, 2, 4, 6},
       {R"(width="100" height="50")", "<rect width='2' height='2'/>", 0, 0, 100, 50},
-      {R"(width="16px" height="12pt")", "<rect width='2' height='2'/>", 0, 0, 16, 15},
+      // CSS units: 96 pixels to the inch.
+      {R"(width="16px" height="12pt")", "<rect width='2' height='2'/>", 0, 0, 16, 16},
+      {R"(width="1in" height="2.54cm")", "<rect width='2' height='2'/>", 0, 0, 96, 96},
       {R"(width="100")", "<circle cx='10' cy='10' r='5'/><line x1='1' y1='2' x2='3' y2='30'/>", 1, 2, 15, 32},
       {"", "<g transform='translate(10,0)'><rect width='2' height='2'/></g>", 10, 0, 12, 2},
       // A path's own transform counts once.
@@ -101,7 +106,7 @@ TEST(KitSVGDocument, ElementWalk) {
   TKitGraphicsSVGElement* text = Child(list, 4);
   EXPECT_EQ(text->Type(), etText);
   EXPECT_EQ(text->Text(), QStringLiteral("Hello"));
-  EXPECT_FLOAT_EQ(text->FontSize(), 15);
+  EXPECT_FLOAT_EQ(text->FontSize(), 16) << "12pt";
   TKitGraphicsSVGElement* mixed = Child(list, 5);
   ASSERT_TRUE(mixed->HasElements());
   ASSERT_EQ(mixed->Elements().size(), 2u);
@@ -115,16 +120,21 @@ TEST(KitSVGDocument, ElementWalk) {
   EXPECT_FALSE(Child(list, 7)->HasActivePath()) << "empty path data";
 }
 
-TEST(KitSVGDocument, AttributesComeAfterTheStyleInTheirOrder) {
-  auto first = Load(QStringLiteral("<svg><rect fill='red' style='fill:blue' width='1' height='1'/></svg>"));
-  // The style attribute's own entry reads as the declaration "style", so
-  // its first declaration is not repeated in place...
-  EXPECT_EQ(Child(first->ElementList(), 0)->FillColor(), 0x0000FF);
-  // ...but the ones after its first ";" are.
-  auto repeated = Load(QStringLiteral("<svg><rect fill='red' style='stroke:none;fill:blue' width='1' height='1'/></svg>"));
-  EXPECT_EQ(Child(repeated->ElementList(), 0)->FillColor(), 0xFF0000);
-  auto second = Load(QStringLiteral("<svg><rect style='fill:blue' fill='red' width='1' height='1'/></svg>"));
-  EXPECT_EQ(Child(second->ElementList(), 0)->FillColor(), 0x0000FF);
+TEST(KitSVGDocument, TheStyleAttributeWinsOverPresentationAttributes) {
+  // As CSS gives it: the style attribute wins wherever it is written.
+  const char* cases[] = {"<rect fill='red' style='fill:blue' width='1' height='1'/>",
+                         "<rect fill='red' style='stroke:none;fill:blue' width='1' height='1'/>",
+                         "<rect style='fill:blue' fill='red' width='1' height='1'/>",
+                         "<rect style='stroke:none; fill:blue' fill='red' width='1' height='1'/>"};
+  for (const char* c : cases) {
+    auto doc = Load(QStringLiteral("<svg>%1</svg>").arg(QLatin1String(c)));
+    EXPECT_EQ(Child(doc->ElementList(), 0)->FillColor(), 0xFF0000) << c;
+  }
+  // Later presentation attributes still overwrite earlier declarations of
+  // other attributes' values.
+  auto second = Load(QStringLiteral("<svg><rect fill='blue' fill-opacity='0.5' width='1' height='1'/></svg>"));
+  EXPECT_EQ(Child(second->ElementList(), 0)->FillColor(), 0xFF0000);
+  EXPECT_FLOAT_EQ(Child(second->ElementList(), 0)->FillOpacity(), 0.5f);
   auto entity = Load(QStringLiteral("<svg><rect fill='&#x23;00ff00' width='1' height='1'/></svg>"));
   EXPECT_EQ(Child(entity->ElementList(), 0)->FillColor(), 0x00FF00);
 }
@@ -206,9 +216,11 @@ TEST(KitSVGDocument, PatternsAndPaintThroughClassRules) {
   TKitGraphicsSVGElement* quoted = Child(Child(list, 1)->Elements(), 0);
   ASSERT_NE(quoted->PatternRef(), nullptr);
   EXPECT_EQ(quoted->PatternRef()->ID(), QStringLiteral("dots"));
-  // One reference serves fill and stroke: the stroke's, written last.
+  // Fill and stroke keep a reference each.
   ASSERT_NE(Child(list, 3)->PatternRef(), nullptr);
-  EXPECT_EQ(Child(list, 3)->PatternRef()->ID(), QStringLiteral("dots"));
+  EXPECT_EQ(Child(list, 3)->PatternRef()->ID(), QStringLiteral("rg"));
+  ASSERT_NE(Child(list, 3)->StrokePatternRef(), nullptr);
+  EXPECT_EQ(Child(list, 3)->StrokePatternRef()->ID(), QStringLiteral("dots"));
   EXPECT_EQ(Child(list, 2)->Type(), etRadialGradient);
   EXPECT_TRUE(Child(list, 2)->HasCX());
   EXPECT_FALSE(Child(list, 2)->HasCY());
@@ -235,11 +247,12 @@ TEST(KitSVGDocument, LoadingSavingAndFailures) {
   // Another root loads as empty.
   doc.LoadFromText(QStringLiteral("<html><rect width='1' height='1'/></html>"));
   EXPECT_FALSE(doc.HasElements());
-  // Path data ending inside a command fails the load with a defined error
-  // and leaves nothing half-built.
-  EXPECT_THROW(doc.LoadFromText(QStringLiteral("<svg><rect width='1' height='1'/><path d='M0 0 L5'/></svg>")),
-               EKitGraphicsSVGPathError);
-  EXPECT_FALSE(doc.HasElements());
+  // Path data ending inside a command draws the path up to that command;
+  // the rest of the document loads.
+  doc.LoadFromText(QStringLiteral("<svg><rect width='1' height='1'/><path d='M0 0 L5 5 L5'/></svg>"));
+  ASSERT_EQ(doc.ElementCount(), 2);
+  ASSERT_TRUE(doc.ElementList()[1]->HasActivePath());
+  EXPECT_EQ(doc.ElementList()[1]->ActivePath()->Count(), 2);
 
   // Stream load reads UTF-8 from the start; saving writes the document.
   const QByteArray bytes = "<?xml version='1.0' encoding='ISO-8859-1'?><svg viewBox='0 0 8 8'>"
@@ -406,4 +419,65 @@ TEST(KitSVGSafety, NonFiniteAndHugeNumbersDrawOrFailCleanly) {
     TBitmap target(16, 16);
     EXPECT_NO_THROW(doc->Draw(target.Canvas(), TRectF(0, 0, 16, 16), true)) << body;
   }
+}
+
+// A document naming itself through a hundred image elements: every nested
+// document would load a hundred more (10^8 loads four levels down). The
+// pictures one load reads, nested documents included, are bounded.
+TEST(KitSVGSafety, ImagesNamingTheirOwnDocumentAreBounded) {
+  testsupport::TempDir dir;
+  const QString file = dir.File(QStringLiteral("self.svg"));
+  for (const bool relative : {false, true}) {
+    QString images;
+    for (int i = 0; i < 100; ++i)
+      images += QStringLiteral("<image x='%1' y='0' width='1' height='1' href='%2'/>")
+                    .arg(i % 10)
+                    .arg(relative ? QStringLiteral("self.svg") : file);
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(QStringLiteral("<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 10 10'>"
+                           "<rect width='10' height='10' fill='red'/>%1</svg>")
+                .arg(images)
+                .toUtf8());
+    f.close();
+    TKitGraphicsSVGImport doc;
+    doc.LoadFromFile(file);
+    ASSERT_EQ(doc.ElementCount(), 101);
+    int loaded = 0;
+    for (const auto& e : doc.ElementList()) loaded += e->HasBitmap();
+    // The first image loads its document (which spends the budget further
+    // down); the budget is shared, so later ones stay empty.
+    EXPECT_GE(loaded, 1) << (relative ? "a name relative to the document's folder" : "an absolute name");
+    EXPECT_LE(loaded, TKitGraphicsSVGImport::MaxImageLoads);
+    EXPECT_LT(loaded, 100);
+    // Drawing it reads nothing more.
+    std::unique_ptr<TKitBitmap> bitmap = doc.GenerateBitmap(20, 20);
+    ASSERT_NE(bitmap, nullptr);
+  }
+}
+
+// An image's relative name is found next to the document, whatever the
+// process's current folder.
+TEST(KitSVGDocument, ImageNamesAreRelativeToTheDocument) {
+  testsupport::TempDir dir;
+  QImage png(4, 4, QImage::Format_RGB32);
+  png.fill(Qt::red);
+  ASSERT_TRUE(png.save(dir.File(QStringLiteral("dot.png")), "PNG"));
+  const QString file = dir.File(QStringLiteral("doc.svg"));
+  QFile f(file);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write(
+      "<svg xmlns='http://www.w3.org/2000/svg' viewBox='0 0 8 8'><image width='8' height='8' href='dot.png'/>"
+      "<image width='8' height='8' href='no-such.png'/></svg>");
+  f.close();
+  ASSERT_NE(QDir::currentPath(), dir.Path());
+  TKitGraphicsSVGImport doc;
+  doc.LoadFromFile(file);
+  ASSERT_EQ(doc.ElementCount(), 2);
+  EXPECT_TRUE(doc.ElementList()[0]->HasBitmap());
+  EXPECT_FALSE(doc.ElementList()[1]->HasBitmap());
+  // Text has no folder: a relative name is not looked up there.
+  TKitGraphicsSVGImport text;
+  text.LoadFromText(QStringLiteral("<svg viewBox='0 0 8 8'><image width='8' height='8' href='dot.png'/></svg>"));
+  EXPECT_FALSE(text.ElementList()[0]->HasBitmap());
 }

@@ -107,9 +107,38 @@ TEST(KitSVGPathData, SubPathsAndReflections) {
   const QStringList s = Parse("M 0,0 C 10,0 20,10 20,20 S 30,40 40,40");
   ASSERT_EQ(s.size(), 1);
   EXPECT_TRUE(s[0].contains(QStringLiteral("C20,20 C20,30 C30,40 C40,40"))) << s[0].toStdString();
-  // After Z the current point is the figure start, so a relative line
-  // starts there.
-  EXPECT_EQ(Parse("M5 5 L10 5 z l1 1"), QStringList{"M5,5 L10,5 Z L6,6"});
+  // After Z the current point is the subpath's start: a command other
+  // than a moveto starts a new subpath there, and a relative moveto is
+  // counted from it.
+  const struct {
+    const char* Data;
+    QStringList Expected;
+  } closes[] = {
+      {"M5 5 L10 5 z l1 1", {"M5,5 L10,5 Z", "M5,5 L6,6"}},
+      {"M5 5 L10 5 L10 9 Z m1 1 l1 0", {"M5,5 L10,5 L10,9 Z", "M6,6 L7,6"}},
+      {"M5 5 h5 v4 z h1", {"M5,5 L10,5 L10,9 Z", "M5,5 L6,5"}},
+      {"m5 5 h5 v4 z z", {"M5,5 L10,5 L10,9 Z Z"}},
+  };
+  for (const auto& c : closes) EXPECT_EQ(Parse(c.Data), c.Expected) << c.Data;
+  // S reflects only after C or S, T only after Q or T; otherwise the first
+  // control point is the current point.
+  const struct {
+    const char* Data;
+    const char* Contains;
+  } reflections[] = {
+      {"M0 0 C10 0 20 10 20 20 S30 40 40 40", "C20,20 C20,30"},
+      {"M0 0 C10 0 20 10 20 20 s10 20 20 20", "C20,20 C20,30"},
+      {"M0 0 Q10 0 20 20 S30 40 40 40", "C20,20 C20,20"},
+      {"M0 0 L20 20 S30 40 40 40", "L20,20 C20,20"},
+      {"M0 0 Q10 0 20 20 T40 40", "C20,20 C26.667,33.333"},
+      {"M0 0 C10 0 20 10 20 20 T40 40", "C20,20 C20,20 C26.667,26.667"},
+      {"M0 0 L20 20 T40 40", "L20,20 C20,20 C26.667,26.667"},
+  };
+  for (const auto& c : reflections) {
+    const QStringList p = Parse(c.Data);
+    ASSERT_EQ(p.size(), 1) << c.Data;
+    EXPECT_TRUE(p[0].contains(QLatin1String(c.Contains))) << c.Data << ": " << p[0].toStdString();
+  }
   // Commands before any moveto only move the current point.
   EXPECT_EQ(Parse("L 3 3 m 1 1 l 1 0"), QStringList{"M4,4 L5,4"});
 }
@@ -165,12 +194,29 @@ TEST(KitSVGPathData, Arcs) {
   EXPECT_NEAR(TKitGraphicsSVGImport::VectorAngle(0, 1, 1, 0), 3 * M_PI / 2, 1e-9);
 }
 
-TEST(KitSVGPathData, TruncatedDataRaisesADefinedError) {
-  const char* cases[] = {"M 0", "M 0 0 L 5", "M0 0 C1 2 3", "M0 0 A1 1 0 0 1 5", "M0 0 H", "M0 0 Q1 1 2"};
-  for (const char* d : cases) {
-    EXPECT_THROW(Parse(d), EKitGraphicsSVGPathError) << d;
-    EXPECT_THROW(Parse(d), EStringListError) << d;
-  }
+TEST(KitSVGPathData, AnErrorEndsThePathThere) {
+  // What comes before the command in error is drawn; nothing after it.
+  const struct {
+    const char* Data;
+    QStringList Expected;
+  } cases[] = {
+      {"M 0", {}},
+      {"M 0 0 L 5", {"M0,0"}},
+      {"M0 0 L1 1 C1 2 3", {"M0,0 L1,1"}},
+      {"M0 0 L1 1 A1 1 0 0 1 5", {"M0,0 L1,1"}},
+      {"M0 0 H", {"M0,0"}},
+      {"M0 0 Q1 1 2", {"M0,0"}},
+      {"M0 0 L5 L6 6", {"M0,0"}},
+      // Arc flags are 0 or 1.
+      {"M0 0 L1 0 A5 5 0 2 1 10 0 L20 20", {"M0,0 L1,0"}},
+      {"M0 0 L1 0 A5 5 0 1 -1 10 0", {"M0,0 L1,0"}},
+      {"M0 0 L1 0 A5 5 0 0.5 1 10 0", {"M0,0 L1,0"}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Parse(c.Data), c.Expected) << c.Data;
+  // Flags written without separators still read.
+  const QStringList packed = Parse("M0 0 a5 5 0 1010 0");
+  ASSERT_EQ(packed.size(), 1);
+  EXPECT_TRUE(packed[0].endsWith(QLatin1String("C10,0"))) << packed[0].toStdString();
   // A number that does not read is 0, not an error.
   EXPECT_EQ(Parse("M 1e999 2 L . e"), QStringList{"M0,2 L0,0"});
 }

@@ -120,3 +120,43 @@ TEST(GdiRegions, FillFrameInvertAndPaint) {
   EXPECT_EQ(c.InkOf(kBlue), QRect(QPoint(15, 5), QPoint(24, 14)));
   SelectObject(c.dc(), GetStockObject(WHITE_BRUSH));
 }
+
+// Several figures under the winding rule add up their winding numbers: a
+// figure turning the other way inside another cuts a hole, one turning the
+// same way does not; under the alternate rule both are holes. The same for
+// a region made from a path.
+TEST(GdiRegions, FiguresOfOneRegionAddTheirWindings) {
+  const POINT outer[] = {{0, 0}, {20, 0}, {20, 20}, {0, 20}};
+  const POINT against[] = {{5, 5}, {5, 15}, {15, 15}, {15, 5}};
+  const POINT along[] = {{5, 5}, {15, 5}, {15, 15}, {5, 15}};
+  const struct {
+    const POINT* Inner;
+    int Mode;
+    bool Hole;
+  } cases[] = {{against, WINDING, true}, {along, WINDING, false}, {against, ALTERNATE, true}, {along, ALTERNATE, true}};
+  for (const auto& c : cases) {
+    POINT points[8];
+    for (int i = 0; i < 4; ++i) {
+      points[i] = outer[i];
+      points[4 + i] = c.Inner[i];
+    }
+    const INT counts[] = {4, 4};
+    Owned<HRGN> r(CreatePolyPolygonRgn(points, counts, 2, c.Mode));
+    EXPECT_TRUE(PtInRegion(r, 2, 2)) << c.Mode;
+    EXPECT_EQ(PtInRegion(r, 10, 10) == FALSE, c.Hole)
+        << "mode " << c.Mode << (c.Inner == along ? " along" : " against");
+    EXPECT_FALSE(PtInRegion(r, 25, 25));
+
+    Canvas canvas(32, 32);
+    const HDC dc = canvas.dc();
+    SetPolyFillMode(dc, c.Mode);
+    BeginPath(dc);
+    Polygon(dc, outer, 4);
+    Polygon(dc, c.Inner, 4);
+    EndPath(dc);
+    Owned<HRGN> fromPath(PathToRegion(dc));
+    ASSERT_NE(fromPath.get(), nullptr);
+    EXPECT_EQ(PtInRegion(fromPath, 10, 10) == FALSE, c.Hole) << "path, mode " << c.Mode;
+    EXPECT_TRUE(PtInRegion(fromPath, 2, 2));
+  }
+}
