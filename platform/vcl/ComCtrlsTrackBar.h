@@ -113,11 +113,13 @@ class TTrackBar : public TCustomControl {
   // The positions ticks are drawn at, in order.
   QList<int> TickPositions() const;
 
+  // Read from a stream: the range checked and the position pulled in.
+  void Loaded() override;
+
   TNotifyEvent OnChange;
 
  protected:
   virtual void Changed();
-  void Loaded() override;
   void Paint() override;
   void MouseDown(TMouseButton Button, TShiftState Shift, int X, int Y) override;
   void MouseMove(TShiftState Shift, int X, int Y) override;
