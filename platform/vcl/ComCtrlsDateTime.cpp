@@ -445,11 +445,22 @@ QString TokenText(int Kind, int Count, const QString& Literal, TDateTime Value) 
 
 }  // namespace
 
-QString TDateTimePicker::DisplayText() const {
-  QString text;
-  for (const TField& t : Tokens()) text += TokenText(t.Kind, t.Count, t.Literal, FValue);
-  return text;
+QStringList TDateTimePicker::TokenTexts() const {
+  QStringList texts;
+  int field = 0;
+  for (const TField& t : Tokens()) {
+    QString text = TokenText(t.Kind, t.Count, t.Literal, FValue);
+    if (t.Kind != TField::Text) {
+      // The digits typed so far stand for the current field.
+      if (field == FField && !FTyped.isEmpty()) text = FTyped;
+      ++field;
+    }
+    texts << text;
+  }
+  return texts;
 }
+
+QString TDateTimePicker::DisplayText() const { return TokenTexts().join(QString()); }
 
 int TDateTimePicker::FieldCount() const {
   int n = 0;
@@ -1244,10 +1255,11 @@ TRect TDateTimePicker::FieldRect(int Index) const {
   int field = 0;
   TRect result;
   const int height = ClientHeight();
-  for (const TField& t : Tokens()) {
-    QString text = TokenText(t.Kind, t.Count, t.Literal, FValue);
-    if (t.Kind != TField::Text && field == FField && !FTyped.isEmpty()) text = FTyped;
-    const int w = c->TextWidth(text);
+  const QList<TField> tokens = Tokens();
+  const QStringList texts = TokenTexts();
+  for (int i = 0; i < tokens.size(); ++i) {
+    const TField& t = tokens[i];
+    const int w = c->TextWidth(texts[i]);
     if (t.Kind != TField::Text) {
       if (field == Index) {
         result = TRect(x, 1, x + w, height - 1);
@@ -1383,10 +1395,12 @@ void TDateTimePicker::Paint() {
     int x = FShowCheckbox ? 20 : 3;
     int field = 0;
     const bool showCurrent = Focused() && enabled && !(FShowCheckbox && FNone) && !FDroppedDown;
-    for (const TField& t : Tokens()) {
-      QString text = TokenText(t.Kind, t.Count, t.Literal, FValue);
+    const QList<TField> tokens = Tokens();
+    const QStringList texts = TokenTexts();
+    for (int i = 0; i < tokens.size(); ++i) {
+      const TField& t = tokens[i];
+      const QString& text = texts[i];
       const bool current = t.Kind != TField::Text && field == FField;
-      if (current && !FTyped.isEmpty()) text = FTyped;
       const int w = c->TextWidth(text);
       if (current && showCurrent) {
         c->Brush()->SetStyle(bsSolid);

@@ -119,6 +119,7 @@
 #include <QDate>
 #include <QList>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 
@@ -325,8 +326,9 @@ class TDateTimePicker : public TCustomControl {
 
  private:
   struct TField;
-  // The fields and texts of the effective format.
+  // The fields and texts of the effective format, and what each shows.
   QList<TField> Tokens() const;
+  QStringList TokenTexts() const;
   // The user's change: the value (clamped), checked, DTN_DATETIMECHANGE
   // when anything changed.
   void UserChange(TDateTime Value);

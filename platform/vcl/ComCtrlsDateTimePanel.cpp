@@ -161,7 +161,9 @@ void TCalendarPanel::SetRouteInput(bool Value) {
   QTableView* view = DayView();
   if (!view) return;
   if (Value) {
+    // The panel alone takes the focus (a click on the grid too).
     FCalendar->setFocusProxy(nullptr);
+    FCalendar->setFocusPolicy(Qt::NoFocus);
     view->setFocusPolicy(Qt::NoFocus);
     setFocusPolicy(Qt::StrongFocus);
     view->viewport()->setAttribute(Qt::WA_NoMousePropagation);
@@ -192,7 +194,7 @@ bool TCalendarPanel::eventFilter(QObject* Watched, QEvent* Event) {
     QCoreApplication::sendEvent(this, &routed);
     return true;
   }
-  if (Watched == view && type == QEvent::FocusIn) {
+  if ((Watched == view || Watched == FCalendar) && type == QEvent::FocusIn) {
     setFocus(Qt::OtherFocusReason);
     return false;
   }
