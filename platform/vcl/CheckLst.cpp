@@ -50,20 +50,21 @@ TCheckDelegate* DelegateOf(QListView* View) {
 
 TCheckListBox::TCheckListBox(TComponent* AOwner) : TListBox(AOwner) {
   QAbstractItemModel* model = Model();
-  FConnections << QObject::connect(model, &QAbstractItemModel::rowsInserted, model, [this](const QModelIndex&, int First, int Last) {
-    for (int i = First; i <= Last; ++i) FStates.insert(i, TItemState());
-  });
-  FConnections << QObject::connect(model, &QAbstractItemModel::rowsRemoved, model, [this](const QModelIndex&, int First, int Last) {
-    FStates.remove(First, Last - First + 1);
-  });
+  FConnections << QObject::connect(model, &QAbstractItemModel::rowsInserted, model,
+                                   [this](const QModelIndex&, int First, int Last) {
+                                     for (int i = First; i <= Last; ++i) FStates.insert(i, TItemState());
+                                   });
+  FConnections << QObject::connect(
+      model, &QAbstractItemModel::rowsRemoved, model,
+      [this](const QModelIndex&, int First, int Last) { FStates.remove(First, Last - First + 1); });
   FConnections << QObject::connect(model, &QAbstractItemModel::rowsMoved, model,
-                   [this](const QModelIndex&, int Start, int End, const QModelIndex&, int Row) {
-                     // Qt counts the destination before the rows left.
-                     const QList<TItemState> block = FStates.mid(Start, End - Start + 1);
-                     FStates.remove(Start, block.size());
-                     const int at = Row > Start ? Row - int(block.size()) : Row;
-                     for (int i = 0; i < block.size(); ++i) FStates.insert(at + i, block[i]);
-                   });
+                                   [this](const QModelIndex&, int Start, int End, const QModelIndex&, int Row) {
+                                     // Qt counts the destination before the rows left.
+                                     const QList<TItemState> block = FStates.mid(Start, End - Start + 1);
+                                     FStates.remove(Start, block.size());
+                                     const int at = Row > Start ? Row - int(block.size()) : Row;
+                                     for (int i = 0; i < block.size(); ++i) FStates.insert(at + i, block[i]);
+                                   });
   FConnections << QObject::connect(model, &QAbstractItemModel::modelAboutToBeReset, model, [this] { Snapshot(); });
   FConnections << QObject::connect(model, &QAbstractItemModel::modelReset, model, [this] { Rematch(); });
 }
@@ -142,7 +143,8 @@ int TCheckListBox::CheckWidth() const {
   TCheckDelegate* delegate = DelegateOf(view);
   if (!delegate || FStates.isEmpty()) {
     const QStyle* style = QApplication::style();
-    return style->pixelMetric(QStyle::PM_IndicatorWidth) + 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) + 2;
+    return style->pixelMetric(QStyle::PM_IndicatorWidth) + 2 * (style->pixelMetric(QStyle::PM_FocusFrameHMargin) + 1) +
+           2;
   }
   const QModelIndex index = Model()->index(0);
   return delegate->IndicatorRect(view, index).right() + 1 + 2 - view->visualRect(index).left();

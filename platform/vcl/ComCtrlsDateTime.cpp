@@ -392,7 +392,10 @@ QList<TDateTimePicker::TField> TDateTimePicker::Tokens() const {
       case u'm': f.Kind = TField::Minute; break;
       case u's': f.Kind = TField::Second; break;
       case u't': f.Kind = TField::AmPm; break;
-      default: text(format.mid(i, count)); i = k; continue;
+      default:
+        text(format.mid(i, count));
+        i = k;
+        continue;
     }
     tokens.append(f);
     i = k;
@@ -402,8 +405,9 @@ QList<TDateTimePicker::TField> TDateTimePicker::Tokens() const {
 
 QString TDateTimePicker::EffectiveFormat() const {
   if (!FFormat.isEmpty()) return FFormat;
-  if (FKind == dtkTime) return ToPickerFormat(FormatSettings.LongTimeFormat.isEmpty() ? QStringLiteral("hh:nn:ss")
-                                                                                      : FormatSettings.LongTimeFormat);
+  if (FKind == dtkTime)
+    return ToPickerFormat(FormatSettings.LongTimeFormat.isEmpty() ? QStringLiteral("hh:nn:ss")
+                                                                  : FormatSettings.LongTimeFormat);
   const QString date = FDateFormat == dfLong ? FormatSettings.LongDateFormat : FormatSettings.ShortDateFormat;
   return ToPickerFormat(date.isEmpty() ? QStringLiteral("m/d/yyyy") : date);
 }
@@ -822,8 +826,8 @@ void TDateTimePicker::CNNotify(TMessage& Message) {
     case DTN_CLOSEUP: CloseUp(); break;
     case DTN_USERSTRING: {
       auto* user = reinterpret_cast<NMDATETIMESTRING*>(header);
-      const QString text = user->pszUserString ? QString::fromUtf16(reinterpret_cast<const char16_t*>(user->pszUserString))
-                                               : QString();
+      const QString text =
+          user->pszUserString ? QString::fromUtf16(reinterpret_cast<const char16_t*>(user->pszUserString)) : QString();
       TDateTime value = 0;
       bool allow = false;
       if (FKind == dtkTime) {
@@ -951,11 +955,21 @@ void TDateTimePicker::TypeDigit(int Digit) {
     case TField::Day: most = DaysIn(y, mo); break;
     case TField::Month:
     case TField::MonthName: most = 12; break;
-    case TField::Year: most = kMaxYear; least = 0; digits = 4; break;
+    case TField::Year:
+      most = kMaxYear;
+      least = 0;
+      digits = 4;
+      break;
     case TField::Hour12: most = 12; break;
-    case TField::Hour24: most = 23; least = 0; break;
+    case TField::Hour24:
+      most = 23;
+      least = 0;
+      break;
     case TField::Minute:
-    case TField::Second: most = 59; least = 0; break;
+    case TField::Second:
+      most = 59;
+      least = 0;
+      break;
     default: return;  // names and AM/PM take no digits
   }
   QString typed = FTyped + QChar(u'0' + Digit);
@@ -1437,9 +1451,9 @@ void TDateTimePicker::Paint() {
     const TThemedScrollBar first = Dir > 0 ? tsArrowBtnUpNormal : tsArrowBtnDownNormal;
     RECT rc = ToRECT(r);
     if (!style.DrawElement(c->Handle(), style.GetElementDetails(TThemedScrollBar(first + offset)), rc))
-      DrawFrameControl(c->Handle(), &rc, DFC_SCROLL,
-                       (Dir > 0 ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | (pressed ? DFCS_PUSHED : 0) |
-                           (enabled ? 0 : DFCS_INACTIVE));
+      DrawFrameControl(
+          c->Handle(), &rc, DFC_SCROLL,
+          (Dir > 0 ? DFCS_SCROLLUP : DFCS_SCROLLDOWN) | (pressed ? DFCS_PUSHED : 0) | (enabled ? 0 : DFCS_INACTIVE));
   };
   arrow(up, 1);
   arrow(down, -1);
@@ -1614,7 +1628,9 @@ void TMonthCalendar::SetMaxDate(TDateTime Value) {
   Perform(MCM_SETRANGE, (FMinDate != 0 ? GDTR_MIN : 0) | (Value != 0 ? GDTR_MAX : 0), reinterpret_cast<LPARAM>(range));
 }
 
-TCalDayOfWeek TMonthCalendar::FirstDayOfWeek() const { return FFirstDay < 0 ? dowLocaleDefault : TCalDayOfWeek(FFirstDay); }
+TCalDayOfWeek TMonthCalendar::FirstDayOfWeek() const {
+  return FFirstDay < 0 ? dowLocaleDefault : TCalDayOfWeek(FFirstDay);
+}
 
 void TMonthCalendar::SetFirstDayOfWeek(TCalDayOfWeek Value) {
   Perform(MCM_SETFIRSTDAYOFWEEK, 0, Value == dowLocaleDefault ? -1 : LPARAM(Value));

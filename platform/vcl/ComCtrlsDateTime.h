@@ -155,7 +155,16 @@ enum TDTDateFormat { dfShort, dfLong };
 TF_ENUM_NAMES(TDTDateFormat, dfShort, dfLong)
 enum TDTCalAlignment { dtaLeft, dtaRight };
 TF_ENUM_NAMES(TDTCalAlignment, dtaLeft, dtaRight)
-enum TCalDayOfWeek { dowMonday, dowTuesday, dowWednesday, dowThursday, dowFriday, dowSaturday, dowSunday, dowLocaleDefault };
+enum TCalDayOfWeek {
+  dowMonday,
+  dowTuesday,
+  dowWednesday,
+  dowThursday,
+  dowFriday,
+  dowSaturday,
+  dowSunday,
+  dowLocaleDefault
+};
 TF_ENUM_NAMES(TCalDayOfWeek, dowMonday, dowTuesday, dowWednesday, dowThursday, dowFriday, dowSaturday, dowSunday,
               dowLocaleDefault)
 
@@ -376,8 +385,8 @@ class TDateTimePicker : public TCustomControl {
   DWORD FMcStyle = 0;
   TCalDayOfWeek FFirstDayOfWeek = dowLocaleDefault;
 
-  int FField = 0;       // the current field
-  QString FTyped;       // digits typed into it so far
+  int FField = 0;  // the current field
+  QString FTyped;  // digits typed into it so far
   bool FEditing = false;
   QString FEditText;
   bool FDroppedDown = false;
@@ -449,7 +458,7 @@ class TMonthCalendar : public TWinControl {
   QDate FDate;
   TDateTime FMinDate = 0;
   TDateTime FMaxDate = 0;
-  QDate FToday;  // null: the system's date
+  QDate FToday;        // null: the system's date
   int FFirstDay = -1;  // 0 = Monday .. 6 = Sunday, -1 the locale's
   bool FWeekNumbers = false;
   bool FShowToday = true;

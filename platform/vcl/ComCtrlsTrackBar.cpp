@@ -365,8 +365,14 @@ void TTrackBar::WMKeyDown(TMessage& Message) {
 void TTrackBar::WMKeyUp(TMessage& Message) {
   if (DoKeyUp(Message)) return;
   switch (Message.WParam) {
-    case VK_LEFT: case VK_UP: case VK_RIGHT: case VK_DOWN:
-    case VK_PRIOR: case VK_NEXT: case VK_HOME: case VK_END:
+    case VK_LEFT:
+    case VK_UP:
+    case VK_RIGHT:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_HOME:
+    case VK_END:
       if (FKeyStepping) {
         FKeyStepping = false;
         Notify(TB_ENDTRACK);

@@ -135,9 +135,7 @@ void TCustomUpDown::SetAssociate(TWinControl* Value) {
 
 // --- messages --------------------------------------------------------------------
 
-int TCustomUpDown::Clamp(int Value) const {
-  return std::clamp(Value, std::min(FMin, FMax), std::max(FMin, FMax));
-}
+int TCustomUpDown::Clamp(int Value) const { return std::clamp(Value, std::min(FMin, FMax), std::max(FMin, FMax)); }
 
 void TCustomUpDown::UDMSetRange32(TMessage& Message) {
   FMin = int(Message.WParam);
@@ -206,7 +204,8 @@ void TCustomUpDown::UDMSetBuddy(TMessage& Message) {
 }
 
 void TCustomUpDown::UDMGetBuddy(TMessage& Message) {
-  Message.Result = reinterpret_cast<LRESULT>(FAssociate && FAssociate->HandleAllocated() ? FAssociate->Handle() : nullptr);
+  Message.Result =
+      reinterpret_cast<LRESULT>(FAssociate && FAssociate->HandleAllocated() ? FAssociate->Handle() : nullptr);
 }
 
 void TCustomUpDown::UDMSetBase(TMessage& Message) {

@@ -180,8 +180,8 @@ class TCustomUpDown : public TCustomControl {
   TUDOrientation FOrientation = udVertical;
   bool FThousands = true;
   bool FWrap = false;
-  int FPressed = -1;       // the button held by the mouse
-  int FHot = -1;           // the button under the mouse
+  int FPressed = -1;  // the button held by the mouse
+  int FHot = -1;      // the button under the mouse
   bool FMouseOnPressed = false;
   bool FKeyStepping = false;
   TUDBtnType FLastButton = btNext;  // of the step whose scroll message is on its way

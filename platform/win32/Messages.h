@@ -406,7 +406,7 @@ inline constexpr DWORD MCS_NOTODAY = 0x0010;
 
 // Month calendar notifications.
 inline constexpr UINT MCN_FIRST = 0U - 746U;
-inline constexpr UINT MCN_SELECT = MCN_FIRST;         // NMSELCHANGE: a date was picked
+inline constexpr UINT MCN_SELECT = MCN_FIRST;  // NMSELCHANGE: a date was picked
 inline constexpr UINT MCN_GETDAYSTATE = MCN_FIRST - 1;
 inline constexpr UINT MCN_SELCHANGE = MCN_FIRST - 3;  // NMSELCHANGE: the selection moved
 inline constexpr UINT MCN_VIEWCHANGE = MCN_FIRST - 4;

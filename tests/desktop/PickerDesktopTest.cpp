@@ -7,13 +7,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <csignal>
 #include <iostream>
-#include <unistd.h>
 
 #include "tests/desktop/DesktopSupport.h"
 #include "tests/support/PixelProbes.h"
@@ -98,7 +98,8 @@ class PickerDesktop : public ::testing::Test {
     ASSERT_TRUE(picker.isValid());
     ASSERT_TRUE(Display->Click(QPoint(picker.left() + 12, picker.center().y())));
     ASSERT_TRUE(WaitFor([](const QJsonObject& s) {
-      return Picker(s).value(QStringLiteral("focused")).toBool() && Picker(s).value(QStringLiteral("field")).toInt() == 0;
+      return Picker(s).value(QStringLiteral("focused")).toBool() &&
+             Picker(s).value(QStringLiteral("field")).toInt() == 0;
     }));
   }
   void OpenWithF4() {
@@ -134,14 +135,18 @@ TEST_F(PickerDesktop, F4OpensTheCalendarAndAClickOnADaySetsTheDate) {
   EXPECT_GT(probe::DistinctColors(open, calendar), 10);
   EXPECT_EQ(Picker(s).value(QStringLiteral("events")).toArray(), QJsonArray{QStringLiteral("dropdown")});
 
-  const QRect day = RectOf(s.value(QStringLiteral("calendar")).toObject().value(QStringLiteral("days")).toObject().value(
-      QStringLiteral("2024-03-21")));
+  const QRect day = RectOf(s.value(QStringLiteral("calendar"))
+                               .toObject()
+                               .value(QStringLiteral("days"))
+                               .toObject()
+                               .value(QStringLiteral("2024-03-21")));
   ASSERT_TRUE(day.isValid()) << "the 21st is not shown";
   ASSERT_TRUE(Display->Click(day.center()));
   ASSERT_TRUE(WaitFor([](const QJsonObject& s) {
     return Picker(s).value(QStringLiteral("date")).toString() == QLatin1String("3/21/2024") &&
            !Picker(s).value(QStringLiteral("droppedDown")).toBool();
-  })) << "date " << Picker(State()).value(QStringLiteral("date")).toString().toStdString();
+  })) << "date "
+      << Picker(State()).value(QStringLiteral("date")).toString().toStdString();
   s = State();
   EXPECT_EQ(Picker(s).value(QStringLiteral("text")).toString(), QStringLiteral("21/03/2024"));
   EXPECT_EQ(Picker(s).value(QStringLiteral("events")).toArray(),

@@ -216,8 +216,8 @@ TEST_F(CheckListTest, EachItemShowsItsCheckBox) {
   // The check box is drawn inside the check area: its frame stands out
   // from the list's white.
   const TRect r = List->CheckRect(1);
-  EXPECT_GT(probe::Count(shown, [](QRgb p) { return probe::Luminance(p) < 230; },
-                         QRect(r.Left, r.Top, r.Width(), r.Height())),
+  EXPECT_GT(probe::Count(
+                shown, [](QRgb p) { return probe::Luminance(p) < 230; }, QRect(r.Left, r.Top, r.Width(), r.Height())),
             6);
 }
 

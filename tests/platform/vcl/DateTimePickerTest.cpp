@@ -114,14 +114,10 @@ TEST_F(PickerTest, FieldsAndTextFollowTheFormat) {
     int Fields;
   };
   const TCase cases[] = {
-      {"dd/MM/yyyy", At(2024, 3, 5), "05/03/2024", 3},
-      {"d/M/yy", At(2024, 3, 5), "5/3/24", 3},
-      {"d MMM yyyy", At(2024, 3, 5), "5 Mar 2024", 3},
-      {"dddd, MMMM d", At(2024, 3, 5), "Tuesday, March 5", 3},
-      {"HH:mm:ss", At(2024, 3, 5, 14, 7, 9), "14:07:09", 3},
-      {"h:mm tt", At(2024, 3, 5, 14, 7, 9), "2:07 PM", 3},
-      {"hh:mm t", At(2024, 3, 5, 0, 30), "12:30 A", 3},
-      {"'Day' d", At(2024, 3, 5), "Day 5", 1},
+      {"dd/MM/yyyy", At(2024, 3, 5), "05/03/2024", 3},       {"d/M/yy", At(2024, 3, 5), "5/3/24", 3},
+      {"d MMM yyyy", At(2024, 3, 5), "5 Mar 2024", 3},       {"dddd, MMMM d", At(2024, 3, 5), "Tuesday, March 5", 3},
+      {"HH:mm:ss", At(2024, 3, 5, 14, 7, 9), "14:07:09", 3}, {"h:mm tt", At(2024, 3, 5, 14, 7, 9), "2:07 PM", 3},
+      {"hh:mm t", At(2024, 3, 5, 0, 30), "12:30 A", 3},      {"'Day' d", At(2024, 3, 5), "Day 5", 1},
       {"HH 'o''clock'", At(2024, 3, 5, 9), "09 o'clock", 1},
   };
   for (const TCase& c : cases) {
@@ -171,7 +167,8 @@ TEST_F(PickerTest, RightAndLeftMoveBetweenFieldsNotCharacters) {
     WORD Key;
     int Field;
   };
-  const TStep steps[] = {{VK_RIGHT, 1}, {VK_RIGHT, 2}, {VK_RIGHT, 0}, {VK_LEFT, 2}, {VK_HOME, 0}, {VK_END, 2}, {VK_LEFT, 1}};
+  const TStep steps[] = {{VK_RIGHT, 1}, {VK_RIGHT, 2}, {VK_RIGHT, 0}, {VK_LEFT, 2},
+                         {VK_HOME, 0},  {VK_END, 2},   {VK_LEFT, 1}};
   for (const TStep& s : steps) {
     Key(s.Key);
     EXPECT_EQ(Picker->CurrentField(), s.Field) << "after key " << s.Key;
@@ -210,7 +207,11 @@ TEST_F(PickerTest, UpAndDownStepTheCurrentFieldWithoutCarrying) {
   };
   Focus();
   for (const TCase& c : cases) {
-    SCOPED_TRACE(QStringLiteral("%1 field %2 from %3").arg(QString::fromLatin1(c.Format)).arg(c.Field).arg(Shown(c.Start)).toStdString());
+    SCOPED_TRACE(QStringLiteral("%1 field %2 from %3")
+                     .arg(QString::fromLatin1(c.Format))
+                     .arg(c.Field)
+                     .arg(Shown(c.Start))
+                     .toStdString());
     Picker->SetFormat(QString::fromLatin1(c.Format));
     Picker->SetDateTime(c.Start);
     Key(VK_HOME);
@@ -236,14 +237,16 @@ TEST_F(PickerTest, DigitsTypeIntoTheCurrentField) {
       {"dd/MM/yyyy", 0, "35", At(2024, 3, 5, 14, 7, 9), 2},   // 3, then 35 is too big: 5
       {"dd/MM/yyyy", 0, "05", At(2024, 3, 5, 14, 7, 9), 0},   // 0 waits; 05 is the day it was
       {"dd/MM/yyyy", 1, "13", At(2024, 3, 5, 14, 7, 9), 2},   // 1, then 13 is too big: 3
-      {"dd/MM/yyyy", 2, "2025", At(2025, 3, 5, 14, 7, 9), 1},
-      {"HH:mm:ss", 0, "23", At(2024, 3, 5, 23, 7, 9), 2},
-      {"HH:mm:ss", 1, "7", At(2024, 3, 5, 14, 7, 9), 0},
-      {"h:mm tt", 2, "a", At(2024, 3, 5, 2, 7, 9), 1},
+      {"dd/MM/yyyy", 2, "2025", At(2025, 3, 5, 14, 7, 9), 1}, {"HH:mm:ss", 0, "23", At(2024, 3, 5, 23, 7, 9), 2},
+      {"HH:mm:ss", 1, "7", At(2024, 3, 5, 14, 7, 9), 0},      {"h:mm tt", 2, "a", At(2024, 3, 5, 2, 7, 9), 1},
   };
   Focus();
   for (const TCase& c : cases) {
-    SCOPED_TRACE(QStringLiteral("%1 field %2 typed %3").arg(QString::fromLatin1(c.Format)).arg(c.Field).arg(QString::fromLatin1(c.Typed)).toStdString());
+    SCOPED_TRACE(QStringLiteral("%1 field %2 typed %3")
+                     .arg(QString::fromLatin1(c.Format))
+                     .arg(c.Field)
+                     .arg(QString::fromLatin1(c.Typed))
+                     .toStdString());
     Picker->SetFormat(QString::fromLatin1(c.Format));
     Picker->SetDateTime(At(2024, 3, 5, 14, 7, 9));
     Key(VK_HOME);
@@ -649,7 +652,8 @@ TEST_F(PickerTest, ASpinEditAndDatePickersInTwoStyles) {
     Pump();
     const QImage shown = Grab(Form.get()).copy(10, 10, 340, 80);
     KeepPicture(shown, QStringLiteral("pickers-and-spin-edit-") + QString::fromLatin1(style).remove(u' '));
-    KeepPicture(Grab(time).scaled(Grab(time).size() * 4), QStringLiteral("time-x4-") + QString::fromLatin1(style).remove(u' '));
+    KeepPicture(Grab(time).scaled(Grab(time).size() * 4),
+                QStringLiteral("time-x4-") + QString::fromLatin1(style).remove(u' '));
     // The pickers' ground is the style's window colour, their current field
     // its highlight.
     const TColor window = StyleServices().GetSystemColor(clWindow);
@@ -708,7 +712,8 @@ TEST_F(MonthCalendarTest, AClickOnADayGoesThroughTheWindowProcedureAndPicksIt) {
   Key(VK_RIGHT);
   Key(VK_DOWN);
   EXPECT_EQ(DateToStr(Calendar->Date()), QStringLiteral("3/22/2024"));
-  EXPECT_EQ(Events, (QStringList{"form MCN_SELCHANGE", "OnChange 3/15/2024", "form MCN_SELCHANGE", "OnChange 3/22/2024"}));
+  EXPECT_EQ(Events,
+            (QStringList{"form MCN_SELCHANGE", "OnChange 3/15/2024", "form MCN_SELCHANGE", "OnChange 3/22/2024"}));
   EXPECT_EQ(log.Lines({WM_KEYDOWN}).size(), 2);
   // Tab leaves it through the form's dialog handling.
   auto* edit = Create<TEdit>(Form.get());

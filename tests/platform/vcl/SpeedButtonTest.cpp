@@ -88,7 +88,14 @@ TEST_F(SpeedButtonTest, GroupedButtonsKeepOneDown) {
       {"b clicked releases a", [&] { Click(b, 5, 5); }, false, true, {"b"}},
       {"b clicked again stays down", [&] { Click(b, 5, 5); }, false, true, {"b"}},
       {"Down set on a, no click", [&] { a->SetDown(true); }, true, false, {}},
-      {"AllowAllUp: a clicked goes up", [&] { a->SetAllowAllUp(true); Click(a, 5, 5); }, false, false, {"a"}},
+      {"AllowAllUp: a clicked goes up",
+       [&] {
+         a->SetAllowAllUp(true);
+         Click(a, 5, 5);
+       },
+       false,
+       false,
+       {"a"}},
   };
   for (const TStep& s : steps) {
     SCOPED_TRACE(s.Name);
@@ -171,8 +178,18 @@ TEST_F(SpeedButtonTest, HoldingRepeatsAfter400MsThenEvery100Ms) {
       {"499 ms", [&] { clock.Advance(99); }, 1},
       {"500 ms", [&] { clock.Advance(1); }, 2},
       {"750 ms", [&] { clock.Advance(250); }, 4},
-      {"off the button for 300 ms", [&] { MouseMove(b, 90, 10); clock.Advance(300); }, 4},
-      {"back on it for 200 ms", [&] { MouseMove(b, 10, 10); clock.Advance(200); }, 6},
+      {"off the button for 300 ms",
+       [&] {
+         MouseMove(b, 90, 10);
+         clock.Advance(300);
+       },
+       4},
+      {"back on it for 200 ms",
+       [&] {
+         MouseMove(b, 10, 10);
+         clock.Advance(200);
+       },
+       6},
       {"released", [&] { MouseUp(b, 10, 10); }, 7},
       {"a second later", [&] { clock.Advance(1000); }, 7},
   };

@@ -32,7 +32,8 @@ class TrackBarTest : public StdFormTest {
       if (m.Msg != WM_HSCROLL && m.Msg != WM_VSCROLL) continue;
       const WORD code = LOWORD(DWORD(m.WParam));
       QString s = QString::number(code);
-      if (code == TB_THUMBTRACK || code == TB_THUMBPOSITION) s += u':' + QString::number(SHORT(HIWORD(DWORD(m.WParam))));
+      if (code == TB_THUMBTRACK || code == TB_THUMBPOSITION)
+        s += u':' + QString::number(SHORT(HIWORD(DWORD(m.WParam))));
       out << s;
     }
     return out;
@@ -201,14 +202,15 @@ TEST_F(TrackBarTest, TheThumbRunsBetweenTheMarginsInBothOrientations) {
   };
   // 200 x 45: thumb 11 along, 20 across, its centre from 8 + 5 to 200 - 8 - 5 - 1.
   const TCase cases[] = {
-      {trHorizontal, 0, TRect(8, 8, 19, 28)},
-      {trHorizontal, 10, TRect(181, 8, 192, 28)},
-      {trHorizontal, 5, TRect(95, 8, 106, 28)},
-      {trVertical, 0, TRect(8, 8, 28, 19)},
+      {trHorizontal, 0, TRect(8, 8, 19, 28)},   {trHorizontal, 10, TRect(181, 8, 192, 28)},
+      {trHorizontal, 5, TRect(95, 8, 106, 28)}, {trVertical, 0, TRect(8, 8, 28, 19)},
       {trVertical, 10, TRect(8, 181, 28, 192)},
   };
   for (const TCase& c : cases) {
-    SCOPED_TRACE(QStringLiteral("%1 at %2").arg(c.Orientation == trHorizontal ? "horizontal" : "vertical").arg(c.Position).toStdString());
+    SCOPED_TRACE(QStringLiteral("%1 at %2")
+                     .arg(c.Orientation == trHorizontal ? "horizontal" : "vertical")
+                     .arg(c.Position)
+                     .toStdString());
     Bar->SetOrientation(c.Orientation);
     Bar->SetPosition(c.Position);
     EXPECT_EQ(Bar->ThumbRect(), c.Thumb);

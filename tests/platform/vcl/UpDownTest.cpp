@@ -33,7 +33,11 @@ class UpDownTest : public StdFormTest {
       Allow = Allow && !Refuse;
     };
     Up->OnChangingEx = [this](TObject*, bool&, int NewValue, TUpDownDirection Dir) {
-      Events << QStringLiteral("changingEx %1 %2").arg(NewValue).arg(Dir == updUp ? "up" : Dir == updDown ? "down" : "none");
+      Events << QStringLiteral("changingEx %1 %2")
+                    .arg(NewValue)
+                    .arg(Dir == updUp     ? "up"
+                         : Dir == updDown ? "down"
+                                          : "none");
     };
     Up->OnClick = [this](TObject*, TUDBtnType Button) {
       Events << QStringLiteral("click %1").arg(Button == btNext ? "next" : "prev");
@@ -180,11 +184,8 @@ TEST_F(UpDownTest, TheAssociateSitsBesideItAndShowsThePosition) {
     QString After;  // the associate after a step up
   };
   const TCase cases[] = {
-      {"42", 42, false, "43"},
-      {" 1,999 ", 1999, false, "2000"},
-      {"-5", 0, false, "1"},
-      {"99999", 5000, false, "5000"},
-      {"abc", 5000, true, "5000"},
+      {"42", 42, false, "43"},        {" 1,999 ", 1999, false, "2000"}, {"-5", 0, false, "1"},
+      {"99999", 5000, false, "5000"}, {"abc", 5000, true, "5000"},
   };
   for (const TCase& c : cases) {
     SCOPED_TRACE(c.Typed);
@@ -298,17 +299,22 @@ TEST_F(UpDownTest, BothButtonsShowAnArrowAndThePressedOneLooksPressed) {
   KeepPicture(rest.scaled(rest.size() * 8), QStringLiteral("updown-at-rest-x8"));
   const QRect upper(0, 0, 17, 20), lower(0, 20, 17, 20);
   auto dark = [](const QImage& Image, const QRect& Area) {
-    return probe::Count(Image, [](QRgb p) { return probe::Luminance(p) < 110; }, Area);
+    return probe::Count(
+        Image, [](QRgb p) { return probe::Luminance(p) < 110; }, Area);
   };
   EXPECT_GT(dark(rest, upper), 3) << "no arrow in the upper button";
   EXPECT_GT(dark(rest, lower), 3) << "no arrow in the lower button";
   // The upper arrow points up: its ink is wider at the bottom.
-  const QRect upInk = probe::Box(rest, [](QRgb p) { return probe::Luminance(p) < 110; }, upper);
+  const QRect upInk = probe::Box(
+      rest, [](QRgb p) { return probe::Luminance(p) < 110; }, upper);
   auto widthAt = [&](int y) {
-    return probe::Box(rest, [](QRgb p) { return probe::Luminance(p) < 110; }, QRect(0, y, 17, 1)).width();
+    return probe::Box(
+               rest, [](QRgb p) { return probe::Luminance(p) < 110; }, QRect(0, y, 17, 1))
+        .width();
   };
   EXPECT_GT(widthAt(upInk.bottom()), widthAt(upInk.top()));
-  const QRect downInk = probe::Box(rest, [](QRgb p) { return probe::Luminance(p) < 110; }, lower);
+  const QRect downInk = probe::Box(
+      rest, [](QRgb p) { return probe::Luminance(p) < 110; }, lower);
   EXPECT_LT(widthAt(downInk.bottom()), widthAt(downInk.top()));
   MouseDown(Up, 8, 5);
   QImage pressed = Grab(Up);
