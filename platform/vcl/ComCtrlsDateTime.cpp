@@ -1203,6 +1203,8 @@ bool TDateTimePicker::HasSpin() const { return FKind == dtkTime || FDateMode == 
 void TDateTimePicker::OpenCalendar() {
   if (FDroppedDown || !HasDropButton() || !Enabled() || FEditing) return;
   CommitTyping();
+  // The default pop-up goes with the window it was made for.
+  if (FCalendar && !FCalendar->Window() && dynamic_cast<TQtPickerCalendar*>(FCalendar.get())) FCalendar.reset();
   if (!FCalendar) {
     QWidget* owner = Widget();
     if (CalendarFactory()) FCalendar = CalendarFactory()();
