@@ -68,7 +68,11 @@
 //   the parent reflects them back (CN_NOTIFY); without a parent they go
 //   straight to CN_NOTIFY. The user's changes send DTN_DATETIMECHANGE
 //   (NMDATETIMECHANGE: GDT_VALID with the value, or GDT_NONE), once per
-//   change; the picker's answer runs OnChange. Opening and closing the
+//   change; the picker's answer (its CN_NOTIFY handler) takes the value
+//   into DateTime and Checked and runs OnChange. So what the control shows
+//   (DTM_GETSYSTEMTIME) is ahead of DateTime until the notification has
+//   come back: a descendant's CN_NOTIFY handler still reads the old
+//   DateTime before it calls the inherited one. Opening and closing the
 //   calendar send DTN_DROPDOWN (OnDropDown) and DTN_CLOSEUP (OnCloseUp).
 //   Nothing the program sets sends a notification or runs OnChange.
 // - The properties go through the messages as on Win32: DateTime, Date and
