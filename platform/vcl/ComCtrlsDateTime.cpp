@@ -260,8 +260,10 @@ class TQtPickerCalendar : public TPickerCalendar {
       if (OnSelChange) OnSelChange(Date);
     };
     FFrame->Panel->OnPick = [this](QDate Date) {
+      // The pick may end the picker, and this calendar with it.
+      const QPointer<TPopupFrame> frame = FFrame;
       if (OnPick) OnPick(Date);
-      if (FFrame) FFrame->hide();
+      if (frame) frame->hide();
     };
     FFrame->OnHidden = [this](bool Cancelled) {
       if (!FOpen) return;

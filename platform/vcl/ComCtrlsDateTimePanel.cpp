@@ -30,6 +30,10 @@ class TDayCalendar : public QCalendarWidget {
   void ForgetCells() { FCells.clear(); }
 
  protected:
+  void resizeEvent(QResizeEvent* Event) override {
+    FCells.clear();
+    QCalendarWidget::resizeEvent(Event);
+  }
   void paintCell(QPainter* Painter, const QRect& Rect, QDate Date) const override {
     QCalendarWidget::paintCell(Painter, Rect, Date);
     FCells.insert(Date, Rect);
@@ -143,9 +147,9 @@ Qt::DayOfWeek TCalendarPanel::FirstDayOfWeek() const { return FCalendar->firstDa
 QRect TCalendarPanel::DayRect(QDate Date) const {
   QTableView* view = DayView();
   if (!view) return QRect();
-  if (FCalendar->CellOf(Date).isNull()) {
-    // Not drawn on this page yet: draw it (offscreen) to learn its cells.
-    FCalendar->ForgetCells();
+  if (!FCalendar->HasCells()) {
+    // The page was not drawn since it changed: draw it (offscreen) to learn
+    // its cells.
     view->viewport()->grab();
   }
   const QRect cell = FCalendar->CellOf(Date);
