@@ -272,6 +272,247 @@ struct NMHDR {
 };
 
 // ---------------------------------------------------------------------------
+// Date-time picker, month calendar, up-down and track bar: their messages,
+// styles, notification codes and records. The picker and the calendar share
+// the 0x1000 range, and the up-down and track bar messages lie above WM_USER,
+// where other controls' messages lie too: an id means something only to the
+// control it is sent to (MessageName does not name them).
+
+// A date and time as the window system hands it over (wDayOfWeek: 0 =
+// Sunday).
+struct SYSTEMTIME {
+  WORD wYear;
+  WORD wMonth;
+  WORD wDayOfWeek;
+  WORD wDay;
+  WORD wHour;
+  WORD wMinute;
+  WORD wSecond;
+  WORD wMilliseconds;
+};
+
+// Date-time picker messages.
+inline constexpr UINT DTM_FIRST = 0x1000;
+inline constexpr UINT DTM_GETSYSTEMTIME = DTM_FIRST + 1;  // LParam: SYSTEMTIME*; answers GDT_*
+inline constexpr UINT DTM_SETSYSTEMTIME = DTM_FIRST + 2;  // WParam: GDT_VALID/GDT_NONE, LParam: SYSTEMTIME*
+inline constexpr UINT DTM_GETRANGE = DTM_FIRST + 3;       // LParam: SYSTEMTIME[2]; answers GDTR_*
+inline constexpr UINT DTM_SETRANGE = DTM_FIRST + 4;       // WParam: GDTR_*, LParam: SYSTEMTIME[2]
+inline constexpr UINT DTM_SETMCCOLOR = DTM_FIRST + 6;
+inline constexpr UINT DTM_GETMCCOLOR = DTM_FIRST + 7;
+inline constexpr UINT DTM_GETMONTHCAL = DTM_FIRST + 8;
+inline constexpr UINT DTM_SETMCFONT = DTM_FIRST + 9;
+inline constexpr UINT DTM_GETMCFONT = DTM_FIRST + 10;
+inline constexpr UINT DTM_SETMCSTYLE = DTM_FIRST + 11;  // LParam: MCS_* styles; answers the old ones
+inline constexpr UINT DTM_GETMCSTYLE = DTM_FIRST + 12;
+inline constexpr UINT DTM_CLOSEMONTHCAL = DTM_FIRST + 13;
+inline constexpr UINT DTM_GETDATETIMEPICKERINFO = DTM_FIRST + 14;  // LParam: DATETIMEPICKERINFO*
+inline constexpr UINT DTM_GETIDEALSIZE = DTM_FIRST + 15;           // LParam: SIZE*
+inline constexpr UINT DTM_SETFORMAT = DTM_FIRST + 50;              // LParam: const wchar_t* (null: the default)
+
+// What DTM_GETSYSTEMTIME answers and DTM_SETSYSTEMTIME takes.
+inline constexpr LRESULT GDT_ERROR = -1;
+inline constexpr LRESULT GDT_VALID = 0;
+inline constexpr LRESULT GDT_NONE = 1;
+// Which limits DTM_GETRANGE/DTM_SETRANGE (and MCM_GETRANGE/MCM_SETRANGE)
+// carry.
+inline constexpr DWORD GDTR_MIN = 0x0001;
+inline constexpr DWORD GDTR_MAX = 0x0002;
+
+// Date-time picker styles.
+inline constexpr DWORD DTS_UPDOWN = 0x0001;
+inline constexpr DWORD DTS_SHOWNONE = 0x0002;
+inline constexpr DWORD DTS_SHORTDATEFORMAT = 0x0000;
+inline constexpr DWORD DTS_LONGDATEFORMAT = 0x0004;
+inline constexpr DWORD DTS_SHORTDATECENTURYFORMAT = 0x000C;
+inline constexpr DWORD DTS_TIMEFORMAT = 0x0009;
+inline constexpr DWORD DTS_APPCANPARSE = 0x0010;
+inline constexpr DWORD DTS_RIGHTALIGN = 0x0020;
+
+// Date-time picker notifications (WM_NOTIFY codes).
+inline constexpr UINT DTN_FIRST = 0U - 740U;
+inline constexpr UINT DTN_FIRST2 = 0U - 753U;
+inline constexpr UINT DTN_DATETIMECHANGE = DTN_FIRST2 - 6;  // NMDATETIMECHANGE
+inline constexpr UINT DTN_USERSTRING = DTN_FIRST - 5;       // NMDATETIMESTRING
+inline constexpr UINT DTN_WMKEYDOWN = DTN_FIRST - 4;
+inline constexpr UINT DTN_FORMAT = DTN_FIRST - 3;
+inline constexpr UINT DTN_FORMATQUERY = DTN_FIRST - 2;
+inline constexpr UINT DTN_DROPDOWN = DTN_FIRST2 - 1;  // NMHDR
+inline constexpr UINT DTN_CLOSEUP = DTN_FIRST2;       // NMHDR
+
+struct NMDATETIMECHANGE {
+  NMHDR nmhdr;
+  DWORD dwFlags;  // GDT_VALID or GDT_NONE
+  SYSTEMTIME st;
+};
+
+// The text the user typed (DTS_APPCANPARSE). The receiver answers with st
+// and dwFlags: GDT_VALID takes st, GDT_NONE the "no date" state (with
+// DTS_SHOWNONE), anything else keeps the value the picker had.
+struct NMDATETIMESTRING {
+  NMHDR nmhdr;
+  const wchar_t* pszUserString;
+  SYSTEMTIME st;
+  DWORD dwFlags;
+};
+
+// Parts of a picker in client coordinates; hwndEdit is the window the
+// fields are edited in, hwndDropDown the open calendar's (null when none).
+struct DATETIMEPICKERINFO {
+  DWORD cbSize;
+  RECT rcCheck;
+  DWORD stateCheck;
+  RECT rcButton;
+  DWORD stateButton;
+  HWND hwndEdit;
+  HWND hwndUD;
+  HWND hwndDropDown;
+};
+
+// Accessibility states reported in DATETIMEPICKERINFO.
+inline constexpr DWORD STATE_SYSTEM_PRESSED = 0x00000008;
+inline constexpr DWORD STATE_SYSTEM_CHECKED = 0x00000010;
+inline constexpr DWORD STATE_SYSTEM_INVISIBLE = 0x00008000;
+
+// Month calendar messages.
+inline constexpr UINT MCM_FIRST = 0x1000;
+inline constexpr UINT MCM_GETCURSEL = MCM_FIRST + 1;  // LParam: SYSTEMTIME*
+inline constexpr UINT MCM_SETCURSEL = MCM_FIRST + 2;  // LParam: SYSTEMTIME*
+inline constexpr UINT MCM_GETMAXSELCOUNT = MCM_FIRST + 3;
+inline constexpr UINT MCM_SETMAXSELCOUNT = MCM_FIRST + 4;
+inline constexpr UINT MCM_GETSELRANGE = MCM_FIRST + 5;
+inline constexpr UINT MCM_SETSELRANGE = MCM_FIRST + 6;
+inline constexpr UINT MCM_GETMONTHRANGE = MCM_FIRST + 7;
+inline constexpr UINT MCM_SETDAYSTATE = MCM_FIRST + 8;
+inline constexpr UINT MCM_GETMINREQRECT = MCM_FIRST + 9;  // LParam: RECT*
+inline constexpr UINT MCM_SETCOLOR = MCM_FIRST + 10;
+inline constexpr UINT MCM_GETCOLOR = MCM_FIRST + 11;
+inline constexpr UINT MCM_SETTODAY = MCM_FIRST + 12;  // LParam: SYSTEMTIME* (null: the system's date)
+inline constexpr UINT MCM_GETTODAY = MCM_FIRST + 13;  // LParam: SYSTEMTIME*
+inline constexpr UINT MCM_HITTEST = MCM_FIRST + 14;
+inline constexpr UINT MCM_SETFIRSTDAYOFWEEK = MCM_FIRST + 15;  // LParam: 0 = Monday .. 6 = Sunday, -1 the locale's
+inline constexpr UINT MCM_GETFIRSTDAYOFWEEK = MCM_FIRST + 16;
+inline constexpr UINT MCM_GETRANGE = MCM_FIRST + 17;  // LParam: SYSTEMTIME[2]; answers GDTR_*
+inline constexpr UINT MCM_SETRANGE = MCM_FIRST + 18;  // WParam: GDTR_*, LParam: SYSTEMTIME[2]
+inline constexpr UINT MCM_GETMONTHDELTA = MCM_FIRST + 19;
+inline constexpr UINT MCM_SETMONTHDELTA = MCM_FIRST + 20;
+inline constexpr UINT MCM_GETMAXTODAYWIDTH = MCM_FIRST + 21;
+
+// Month calendar styles (also DTM_SETMCSTYLE).
+inline constexpr DWORD MCS_DAYSTATE = 0x0001;
+inline constexpr DWORD MCS_MULTISELECT = 0x0002;
+inline constexpr DWORD MCS_WEEKNUMBERS = 0x0004;
+inline constexpr DWORD MCS_NOTODAYCIRCLE = 0x0008;
+inline constexpr DWORD MCS_NOTODAY = 0x0010;
+
+// Month calendar notifications.
+inline constexpr UINT MCN_FIRST = 0U - 746U;
+inline constexpr UINT MCN_SELECT = MCN_FIRST;  // NMSELCHANGE: a date was picked
+inline constexpr UINT MCN_GETDAYSTATE = MCN_FIRST - 1;
+inline constexpr UINT MCN_SELCHANGE = MCN_FIRST - 3;  // NMSELCHANGE: the selection moved
+inline constexpr UINT MCN_VIEWCHANGE = MCN_FIRST - 4;
+
+struct NMSELCHANGE {
+  NMHDR nmhdr;
+  SYSTEMTIME stSelStart;
+  SYSTEMTIME stSelEnd;
+};
+
+// Up-down messages.
+inline constexpr UINT UDM_SETRANGE = WM_USER + 101;  // LParam: MAKELONG(max, min)
+inline constexpr UINT UDM_GETRANGE = WM_USER + 102;  // answers MAKELONG(max, min)
+inline constexpr UINT UDM_SETPOS = WM_USER + 103;    // LParam: the position (16 bits)
+inline constexpr UINT UDM_GETPOS = WM_USER + 104;    // low word: position; high word non-zero: error
+inline constexpr UINT UDM_SETBUDDY = WM_USER + 105;  // WParam: HWND; answers the previous buddy
+inline constexpr UINT UDM_GETBUDDY = WM_USER + 106;
+inline constexpr UINT UDM_SETACCEL = WM_USER + 107;
+inline constexpr UINT UDM_GETACCEL = WM_USER + 108;
+inline constexpr UINT UDM_SETBASE = WM_USER + 109;  // WParam: 10 or 16
+inline constexpr UINT UDM_GETBASE = WM_USER + 110;
+inline constexpr UINT UDM_SETRANGE32 = WM_USER + 111;  // WParam: min, LParam: max
+inline constexpr UINT UDM_GETRANGE32 = WM_USER + 112;  // WParam: int* min, LParam: int* max
+inline constexpr UINT UDM_SETPOS32 = WM_USER + 113;    // LParam: the position; answers the old one
+inline constexpr UINT UDM_GETPOS32 = WM_USER + 114;    // LParam: BOOL* error (may be null)
+
+// Up-down styles.
+inline constexpr DWORD UDS_WRAP = 0x0001;
+inline constexpr DWORD UDS_SETBUDDYINT = 0x0002;
+inline constexpr DWORD UDS_ALIGNRIGHT = 0x0004;
+inline constexpr DWORD UDS_ALIGNLEFT = 0x0008;
+inline constexpr DWORD UDS_AUTOBUDDY = 0x0010;
+inline constexpr DWORD UDS_ARROWKEYS = 0x0020;
+inline constexpr DWORD UDS_HORZ = 0x0040;
+inline constexpr DWORD UDS_NOTHOUSANDS = 0x0080;
+inline constexpr DWORD UDS_HOTTRACK = 0x0100;
+
+// Up-down notification: sent before the position changes; a non-zero
+// answer keeps it.
+inline constexpr UINT UDN_FIRST = 0U - 721U;
+inline constexpr UINT UDN_DELTAPOS = UDN_FIRST - 1;
+
+struct NMUPDOWN {
+  NMHDR hdr;
+  int iPos;
+  int iDelta;
+};
+
+// Track bar messages.
+inline constexpr UINT TBM_GETPOS = WM_USER;
+inline constexpr UINT TBM_GETRANGEMIN = WM_USER + 1;
+inline constexpr UINT TBM_GETRANGEMAX = WM_USER + 2;
+inline constexpr UINT TBM_GETTIC = WM_USER + 3;
+inline constexpr UINT TBM_SETTIC = WM_USER + 4;
+inline constexpr UINT TBM_SETPOS = WM_USER + 5;       // WParam: redraw, LParam: position
+inline constexpr UINT TBM_SETRANGE = WM_USER + 6;     // WParam: redraw, LParam: MAKELONG(min, max)
+inline constexpr UINT TBM_SETRANGEMIN = WM_USER + 7;  // WParam: redraw, LParam: min
+inline constexpr UINT TBM_SETRANGEMAX = WM_USER + 8;  // WParam: redraw, LParam: max
+inline constexpr UINT TBM_CLEARTICS = WM_USER + 9;
+inline constexpr UINT TBM_SETSEL = WM_USER + 10;  // WParam: redraw, LParam: MAKELONG(start, end)
+inline constexpr UINT TBM_SETSELSTART = WM_USER + 11;
+inline constexpr UINT TBM_SETSELEND = WM_USER + 12;
+inline constexpr UINT TBM_GETPTICS = WM_USER + 14;
+inline constexpr UINT TBM_GETTICPOS = WM_USER + 15;
+inline constexpr UINT TBM_GETNUMTICS = WM_USER + 16;
+inline constexpr UINT TBM_GETSELSTART = WM_USER + 17;
+inline constexpr UINT TBM_GETSELEND = WM_USER + 18;
+inline constexpr UINT TBM_CLEARSEL = WM_USER + 19;
+inline constexpr UINT TBM_SETTICFREQ = WM_USER + 20;
+inline constexpr UINT TBM_SETPAGESIZE = WM_USER + 21;  // answers the old page size
+inline constexpr UINT TBM_GETPAGESIZE = WM_USER + 22;
+inline constexpr UINT TBM_SETLINESIZE = WM_USER + 23;  // answers the old line size
+inline constexpr UINT TBM_GETLINESIZE = WM_USER + 24;
+inline constexpr UINT TBM_GETTHUMBRECT = WM_USER + 25;    // LParam: RECT*
+inline constexpr UINT TBM_GETCHANNELRECT = WM_USER + 26;  // LParam: RECT*
+inline constexpr UINT TBM_SETTHUMBLENGTH = WM_USER + 27;
+inline constexpr UINT TBM_GETTHUMBLENGTH = WM_USER + 28;
+
+// Track bar styles.
+inline constexpr DWORD TBS_AUTOTICKS = 0x0001;
+inline constexpr DWORD TBS_VERT = 0x0002;
+inline constexpr DWORD TBS_HORZ = 0x0000;
+inline constexpr DWORD TBS_TOP = 0x0004;
+inline constexpr DWORD TBS_BOTTOM = 0x0000;
+inline constexpr DWORD TBS_LEFT = 0x0004;
+inline constexpr DWORD TBS_RIGHT = 0x0000;
+inline constexpr DWORD TBS_BOTH = 0x0008;
+inline constexpr DWORD TBS_NOTICKS = 0x0010;
+inline constexpr DWORD TBS_ENABLESELRANGE = 0x0020;
+inline constexpr DWORD TBS_FIXEDLENGTH = 0x0040;
+inline constexpr DWORD TBS_NOTHUMB = 0x0080;
+
+// Track bar scroll codes: the low word of the WM_HSCROLL / WM_VSCROLL a
+// track bar sends its parent (the position in the high word for
+// TB_THUMBPOSITION and TB_THUMBTRACK).
+inline constexpr WORD TB_LINEUP = 0;
+inline constexpr WORD TB_LINEDOWN = 1;
+inline constexpr WORD TB_PAGEUP = 2;
+inline constexpr WORD TB_PAGEDOWN = 3;
+inline constexpr WORD TB_THUMBPOSITION = 4;
+inline constexpr WORD TB_THUMBTRACK = 5;
+inline constexpr WORD TB_TOP = 6;
+inline constexpr WORD TB_BOTTOM = 7;
+inline constexpr WORD TB_ENDTRACK = 8;
+
+// ---------------------------------------------------------------------------
 // Virtual-key codes. Letters and digits are their upper-case ASCII codes.
 
 inline constexpr WORD VK_LBUTTON = 0x01;
